@@ -1,0 +1,49 @@
+# Tallox: set-up, build, test, run and benchmark.
+# Every Debian package Tallox needs to build, test and run is listed here, once.
+PACKAGES := g++ make cmake ninja-build pkg-config \
+	qt6-base-dev libqt6sql6-sqlite libgl-dev libxlsxwriter-dev \
+	libbenchmark-dev fonts-nanum xvfb xauth
+
+BUILD_DIR ?= build
+BUILD_TYPE ?= RelWithDebInfo
+JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+
+.PHONY: all deps build test run bench format clean
+
+all: build
+
+# Install only what is missing, so that a ready machine does not touch apt.
+deps:
+	@missing=""; for p in $(PACKAGES); do \
+		dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q "install ok installed" || missing="$$missing $$p"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+		echo "Installing:$$missing"; \
+		$(SUDO) apt-get update -q && \
+		DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -q --no-install-recommends $$missing; \
+	fi
+
+$(BUILD_DIR)/build.ninja:
+	cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE)
+
+build: deps $(BUILD_DIR)/build.ninja
+	cmake --build $(BUILD_DIR) -j $(JOBS)
+
+test: build
+	ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
+
+# Starts Tallox on its embedded default database (the application folder's dbs).
+run: build
+	./$(BUILD_DIR)/tallox $(ARGS)
+
+bench: deps
+	cmake -S . -B $(BUILD_DIR)-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DTALLOX_BENCH=ON
+	cmake --build $(BUILD_DIR)-bench -j $(JOBS) --target tallox_bench
+	./$(BUILD_DIR)-bench/bench/tallox_bench
+
+format:
+	find src tests bench -name '*.cpp' -o -name '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf $(BUILD_DIR) $(BUILD_DIR)-bench

@@ -1,0 +1,65 @@
+#include "app/Main.h"
+
+#include "core/AppContext.h"
+#include "core/AppInfo.h"
+#include "core/AppPaths.h"
+#include "core/DbAccess.h"
+#include "core/Startup.h"
+#include "ledger/frmMain.h"
+#include "toolkit/Messages.h"
+
+#include <QApplication>
+#include <QLockFile>
+#include <QSettings>
+#include <cstdio>
+#include <memory>
+
+namespace {
+bool HasDisplay()
+{
+    return !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || !qEnvironmentVariableIsEmpty("DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+} // namespace
+
+int TalloxMain(int argc, char** argv)
+{
+    if (!HasDisplay()) {
+        std::fprintf(stderr, "Tallox needs a display; without one, run it under Xvfb: xvfb-run make run\n");
+        return 2;
+    }
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(AppTitle());
+    QApplication::setApplicationVersion(QStringLiteral(TALLOX_VERSION));
+    QApplication::setQuitOnLastWindowClosed(true);
+
+    const QString appFolder = AppPaths::appFolder();
+    std::unique_ptr<QLockFile> instanceLock(Startup::AcquireInstanceLock(appFolder));
+    if (!instanceLock) {
+        MsgInfo(QStringLiteral("이미 프로그램이 실행중입니다."), AppTitle());
+        return 1;
+    }
+
+    auto settings = UserSettings();
+    Startup::StoreAppPath(*settings, appFolder);
+    const QStringList args = QApplication::arguments().mid(1);
+    const QString commandLineFolder = args.isEmpty() ? QString() : args.join(QLatin1Char(' '));
+    const QString defaultFolder = AppPaths::defaultDbFolder();
+    const QString folder = Startup::ChooseDbFolder(commandLineFolder, *settings, defaultFolder);
+    settings->sync();
+
+    Startup::EnsureDefaultDatabases(folder, defaultFolder);
+
+    auto ctx = std::make_unique<AppContext>();
+    if (!ctx->openFolder(folder))
+        return 1;
+    UpgradeSchema(ctx->ledger);
+    ctx->print = std::make_unique<PrintComponent>();
+    ctx->print->setTitle(AppTitle());
+
+    auto* window = new frmMain(std::move(ctx));
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->show();
+    return app.exec();
+}

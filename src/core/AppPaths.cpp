@@ -1,0 +1,50 @@
+#include "core/AppPaths.h"
+
+#include "core/AppInfo.h"
+
+#include <QDir>
+#include <QSettings>
+#include <QStandardPaths>
+
+namespace AppPaths {
+QString appFolder()
+{
+    const QString home = qEnvironmentVariable("TALLOX_HOME");
+    if (!home.isEmpty())
+        return QDir::cleanPath(QDir(home).absolutePath());
+    QString loc = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
+    if (loc.isEmpty())
+        loc = QDir::homePath() + QStringLiteral("/.local/share/Tallox");
+    return QDir::cleanPath(loc);
+}
+
+QString defaultDbFolder()
+{
+    return appFolder() + QStringLiteral("/dbs");
+}
+
+QString formIniFolder()
+{
+    return appFolder() + QStringLiteral("/FormIni");
+}
+
+QString expExcelFolder()
+{
+    return appFolder() + QStringLiteral("/ExpExcel");
+}
+
+QString ledgerDbFile(const QString& folder)
+{
+    return QDir::cleanPath(folder) + QStringLiteral("/dbTallox.db");
+}
+
+QString cardDbFile(const QString& folder)
+{
+    return QDir::cleanPath(folder) + QStringLiteral("/Plastra.db");
+}
+} // namespace AppPaths
+
+std::unique_ptr<QSettings> UserSettings()
+{
+    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, AppCompany(), AppTitle());
+}

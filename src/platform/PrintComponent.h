@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+
+class SpreadGrid;
+class QWidget;
+
+// The grid-printing component (goPrint): lays a grid out on pages with a
+// title, a second title and a period line, and shows a print preview from
+// which the user prints or saves a PDF. With a PDF target set it writes the
+// PDF straight to that file instead (tests and the command line).
+class PrintComponent {
+public:
+    PrintComponent() = default;
+
+    void setTitle(const QString& title) { m_title = title; }
+    QString title() const { return m_title; }
+
+    // Write the next prints to this PDF file instead of showing the preview; empty = preview.
+    void setPdfTarget(const QString& pdfFile) { m_pdfTarget = pdfFile; }
+    QString pdfTarget() const { return m_pdfTarget; }
+
+    // The one print operation. Margins are in inches (top, bottom, left, right).
+    // `copies` is the number of copies. Returns false when nothing could be printed.
+    bool PrintSheet(SpreadGrid* grid, const QString& windowName, const QString& title, const QString& subTitle,
+                    const QString& periodLine, int copies, double marginTop, double marginBottom, double marginLeft,
+                    double marginRight, QWidget* parent = nullptr);
+
+    // Pages of the last print (for tests and the command line).
+    int lastPageCount() const { return m_lastPageCount; }
+
+private:
+    QString m_title;
+    QString m_pdfTarget;
+    int m_lastPageCount = 0;
+};

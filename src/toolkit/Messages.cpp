@@ -1,0 +1,188 @@
+#include "toolkit/Messages.h"
+
+#include "core/AppInfo.h"
+
+#include <QApplication>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QQueue>
+
+namespace {
+struct ScriptedAnswer {
+    enum Kind { Button, Input, Cancel } kind;
+    MsgAnswer answer = MsgAnswer::Ok;
+    QString text;
+};
+
+struct HookState {
+    bool enabled = false;
+    QQueue<ScriptedAnswer> answers;
+    QList<MessageHook::Shown> shown;
+    QStringList unscripted;
+};
+
+HookState& hook()
+{
+    static HookState s;
+    return s;
+}
+
+QString titleOr(const QString& title)
+{
+    return title.isEmpty() ? AppTitle() : title;
+}
+
+void record(MsgIcon icon, const QString& title, const QString& text, const QString& kind)
+{
+    hook().shown.append({icon, title, text, kind});
+}
+
+QWidget* dialogParent()
+{
+    return QApplication::activeWindow();
+}
+
+void showOkBox(QMessageBox::Icon qicon, MsgIcon icon, const QString& text, const QString& title, const QString& kind)
+{
+    const QString t = titleOr(title);
+    if (hook().enabled) {
+        record(icon, t, text, kind);
+        return;
+    }
+    QMessageBox box(qicon, t, text, QMessageBox::Ok, dialogParent());
+    box.exec();
+}
+} // namespace
+
+void MsgInfo(const QString& text, const QString& title)
+{
+    showOkBox(QMessageBox::Information, MsgIcon::Information, text, title, QStringLiteral("info"));
+}
+
+void MsgWarn(const QString& text, const QString& title)
+{
+    showOkBox(QMessageBox::Warning, MsgIcon::Warning, text, title, QStringLiteral("warn"));
+}
+
+void MsgPlain(const QString& text, const QString& title)
+{
+    showOkBox(QMessageBox::NoIcon, MsgIcon::None, text, title, QStringLiteral("plain"));
+}
+
+MsgAnswer MsgQuestion(const QString& text, const QString& title, bool yesDefault)
+{
+    const QString t = titleOr(title);
+    if (hook().enabled) {
+        record(MsgIcon::Question, t, text, QStringLiteral("question"));
+        if (!hook().answers.isEmpty() && hook().answers.head().kind == ScriptedAnswer::Button)
+            return hook().answers.dequeue().answer;
+        hook().unscripted.append(text);
+        return MsgAnswer::No;
+    }
+    QMessageBox box(QMessageBox::Question, t, text, QMessageBox::Yes | QMessageBox::No, dialogParent());
+    box.setDefaultButton(yesDefault ? QMessageBox::Yes : QMessageBox::No);
+    return box.exec() == QMessageBox::Yes ? MsgAnswer::Yes : MsgAnswer::No;
+}
+
+void MsgError(const QString& text, const ErrorInfo& error)
+{
+    const QString full = text + QStringLiteral("\r\n오류번호 : ") + QString::number(error.number) +
+                         QStringLiteral("\r\n오류내용 : ") + error.description;
+    showOkBox(QMessageBox::Warning, MsgIcon::Warning, full, QStringLiteral("오류"), QStringLiteral("error"));
+}
+
+QString ProcErrorText(const ErrorInfo& error, const QString& procedure, const QString& owner, bool ownerIsForm)
+{
+    return QStringLiteral("Error ") + QString::number(error.number) + QStringLiteral(" (") + error.description +
+           QStringLiteral(") in procedure ") + procedure + (ownerIsForm ? QStringLiteral(" of Form ") : QStringLiteral(" of Module ")) +
+           owner;
+}
+
+void MsgProcError(const ErrorInfo& error, const QString& procedure, const QString& owner, bool ownerIsForm)
+{
+    MsgPlain(ProcErrorText(error, procedure, owner, ownerIsForm));
+}
+
+bool InputBox(const QString& prompt, const QString& title, const QString& proposed, QString* answer)
+{
+    const QString t = titleOr(title);
+    if (hook().enabled) {
+        record(MsgIcon::None, t, prompt, QStringLiteral("input"));
+        if (!hook().answers.isEmpty() && hook().answers.head().kind != ScriptedAnswer::Button) {
+            const ScriptedAnswer a = hook().answers.dequeue();
+            if (a.kind == ScriptedAnswer::Cancel)
+                return false;
+            *answer = a.text;
+            return true;
+        }
+        hook().unscripted.append(prompt);
+        return false;
+    }
+    bool ok = false;
+    const QString text = QInputDialog::getText(dialogParent(), t, prompt, QLineEdit::Normal, proposed, &ok);
+    if (!ok)
+        return false;
+    *answer = text;
+    return true;
+}
+
+bool CheckRequired(QLineEdit* input, const QString& fieldName, bool zeroIsEmpty)
+{
+    const QString text = input->text();
+    const bool missing = text.isEmpty() || (zeroIsEmpty && text == QStringLiteral("0"));
+    if (!missing)
+        return false;
+    if (!fieldName.isEmpty())
+        MsgInfo(QStringLiteral("[") + fieldName + QStringLiteral("]은(는) 필수 입력 사항입니다."), QStringLiteral("필수입력"));
+    else
+        MsgInfo(QStringLiteral("필수 입력사항을 입력하지 않았습니다."), QStringLiteral("필수입력"));
+    if (input->isEnabled() && input->isVisible())
+        input->setFocus();
+    return true;
+}
+
+namespace MessageHook {
+void enable()
+{
+    hook().enabled = true;
+}
+void disable()
+{
+    hook().enabled = false;
+}
+bool enabled()
+{
+    return hook().enabled;
+}
+void reset()
+{
+    hook().answers.clear();
+    hook().shown.clear();
+    hook().unscripted.clear();
+}
+void answer(MsgAnswer a)
+{
+    hook().answers.enqueue({ScriptedAnswer::Button, a, {}});
+}
+void answerInput(const QString& text)
+{
+    hook().answers.enqueue({ScriptedAnswer::Input, MsgAnswer::Ok, text});
+}
+void cancelInput()
+{
+    hook().answers.enqueue({ScriptedAnswer::Cancel, MsgAnswer::Ok, {}});
+}
+const QList<Shown>& shown()
+{
+    return hook().shown;
+}
+QStringList unscripted()
+{
+    return hook().unscripted;
+}
+int pendingAnswers()
+{
+    return int(hook().answers.size());
+}
+} // namespace MessageHook

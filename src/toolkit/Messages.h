@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+class QWidget;
+class QLineEdit;
+
+// Every message and input box of Tallox goes through here, so that icons,
+// buttons and titles are uniform and tests can script answers and read back
+// every box shown.
+
+enum class MsgIcon { None, Information, Warning, Question };
+enum class MsgAnswer { Ok, Yes, No };
+
+// An error caught by a routine: its number and description (what the box shows).
+struct ErrorInfo {
+    int number = 0;
+    QString description;
+};
+
+void MsgInfo(const QString& text, const QString& title = QString());
+void MsgWarn(const QString& text, const QString& title = QString());
+MsgAnswer MsgQuestion(const QString& text, const QString& title = QString(), bool yesDefault = true);
+// Exclamation box titled "오류": the text, then the error's number and description.
+void MsgError(const QString& text, const ErrorInfo& error);
+// Plain OK box without icon.
+void MsgPlain(const QString& text, const QString& title = QString());
+// "Error N (desc) in procedure P of Module M" (or "of Form F"), plain OK box.
+void MsgProcError(const ErrorInfo& error, const QString& procedure, const QString& owner, bool ownerIsForm = false);
+QString ProcErrorText(const ErrorInfo& error, const QString& procedure, const QString& owner, bool ownerIsForm = false);
+
+// Input box: returns false when the user cancelled; `answer` holds the text typed.
+bool InputBox(const QString& prompt, const QString& title, const QString& proposed, QString* answer);
+
+// True when the input is missing (and says so, focusing the control when it can take the focus).
+bool CheckRequired(QLineEdit* input, const QString& fieldName, bool zeroIsEmpty);
+
+// The test hook: once enabled, no box is shown. Questions and input boxes take
+// the next scripted answer; a box that needs an answer nobody scripted is
+// recorded as unscripted and answered No / cancelled.
+namespace MessageHook {
+struct Shown {
+    MsgIcon icon = MsgIcon::None;
+    QString title;
+    QString text;
+    QString kind; // "info", "warn", "question", "error", "plain", "input"
+};
+void enable();
+void disable();
+bool enabled();
+void reset(); // forget answers and recorded boxes
+void answer(MsgAnswer a);
+void answerInput(const QString& text); // an input box answered with OK and this text
+void cancelInput();                    // an input box answered with Cancel
+const QList<Shown>& shown();
+QStringList unscripted();
+int pendingAnswers();
+} // namespace MessageHook

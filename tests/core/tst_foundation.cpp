@@ -1,0 +1,318 @@
+#include "TestSupport.h"
+
+#include "core/AppPaths.h"
+#include "core/Clock.h"
+#include "core/DbAccess.h"
+#include "core/Startup.h"
+#include "ledger/frmMain.h"
+
+#include <QFile>
+#include <QLineEdit>
+#include <QLockFile>
+#include <QSettings>
+#include <QSqlQuery>
+
+class TestFoundation : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void money_parseAndFormat();
+    void money_leadingNumber();
+    void dateText_months();
+    void folderChoice_commandLineNeverStored();
+    void folderChoice_missingStoredReplacedByDefault();
+    void folderChoice_defaultItselfMissing();
+    void firstRun_createsBothFilesInDefaultOnly();
+    void openFolder_missingDamagedOrForeignFile();
+    void openFolder_doesNotWriteIntoBadFile();
+    void addField_cases();
+    void upgradeSchema_twiceOnOldFile();
+    void addField_readOnlyReportsAndContinues();
+    void openSnapshot_messages();
+    void messageBoxes_textsAndIcons();
+    void checkRequired_zeroAndFocus();
+    void instanceLock_secondRefusedStaleRecovered();
+    void caption_hasVersionAndPath();
+};
+
+void TestFoundation::money_parseAndFormat()
+{
+    QCOMPARE(Money::parse(QStringLiteral("1234"))->units(), 12340000);
+    QCOMPARE(Money::parse(QStringLiteral(" -12.5 "))->toPlainString(), QStringLiteral("-12.5"));
+    QCOMPARE(Money::parse(QStringLiteral("1,234.56"))->toPlainString(), QStringLiteral("1234.56"));
+    QVERIFY(!Money::parse(QString()).has_value());
+    QVERIFY(!Money::parse(QStringLiteral("abc")).has_value());
+    QVERIFY(!Money::parse(QStringLiteral("12a")).has_value());
+    QVERIFY(!Money::parse(QStringLiteral("-")).has_value());
+    QCOMPARE(Money::fromWon(1234567).toDisplayString(0), QStringLiteral("1,234,567"));
+    QCOMPARE(Money::fromWon(-1000).toDisplayString(0), QStringLiteral("-1,000"));
+    QCOMPARE(Money::fromDouble(22.5).toDisplayString(0), QStringLiteral("23"));
+    QCOMPARE(Money::fromDouble(-0.4).toDisplayString(0), QStringLiteral("0"));
+    QCOMPARE(Money::fromDouble(0.075).toPlainString(), QStringLiteral("0.075"));
+    // Ten billion, the sheet's limit, is exact.
+    QCOMPARE(Money::parse(QStringLiteral("10000000000"))->toPlainString(), QStringLiteral("10000000000"));
+}
+
+void TestFoundation::money_leadingNumber()
+{
+    QCOMPARE(leadingNumber(QStringLiteral("  12.5abc")), 12.5);
+    QCOMPARE(leadingNumber(QStringLiteral("abc")), 0.0);
+    QCOMPARE(leadingNumber(QString()), 0.0);
+    QCOMPARE(leadingNumber(QStringLiteral("-7")), -7.0);
+    QCOMPARE(leadingNumber(QStringLiteral("3.25.1")), 3.25);
+}
+
+void TestFoundation::dateText_months()
+{
+    QCOMPARE(DateText::previousMonth(QStringLiteral("2005-03-31")), QStringLiteral("2005-02"));
+    QCOMPARE(DateText::previousMonth(QStringLiteral("2005-01-15")), QStringLiteral("2004-12"));
+    QCOMPARE(DateText::firstDayAfterMonth(QStringLiteral("2004-12")), QStringLiteral("2005-01-01"));
+    QCOMPARE(DateText::dayBefore(QStringLiteral("2004-03-01")), QStringLiteral("2004-02-29"));
+    QCOMPARE(DateText::parse(QStringLiteral("2004/2/9")), QDate(2004, 2, 9));
+    QVERIFY(!DateText::isValidDay(QStringLiteral("2004-02-30")));
+}
+
+void TestFoundation::folderChoice_commandLineNeverStored()
+{
+    TestEnv env;
+    QSettings s(env.appFolder() + QStringLiteral("/s.ini"), QSettings::IniFormat);
+    s.setValue(QStringLiteral("General/dbPath"), env.dbFolder());
+    const QString other = env.appFolder() + QStringLiteral("/other");
+    QDir().mkpath(other);
+    QCOMPARE(Startup::ChooseDbFolder(other, s, QStringLiteral("/x/dbs")), other);
+    QCOMPARE(s.value(QStringLiteral("General/dbPath")).toString(), env.dbFolder());
+    // A command-line folder that does not exist is ignored: the stored one is used.
+    QCOMPARE(Startup::ChooseDbFolder(QStringLiteral("/no/such/folder"), s, QStringLiteral("/x/dbs")), env.dbFolder());
+}
+
+void TestFoundation::folderChoice_missingStoredReplacedByDefault()
+{
+    TestEnv env;
+    QSettings s(env.appFolder() + QStringLiteral("/s.ini"), QSettings::IniFormat);
+    s.setValue(QStringLiteral("General/dbPath"), QStringLiteral("/no/longer/there"));
+    const QString def = env.appFolder() + QStringLiteral("/dbs");
+    QCOMPARE(Startup::ChooseDbFolder(QString(), s, def), def);
+    QCOMPARE(s.value(QStringLiteral("General/dbPath")).toString(), def);
+    // Nothing stored: the default, and it is stored.
+    s.remove(QStringLiteral("General/dbPath"));
+    QCOMPARE(Startup::ChooseDbFolder(QString(), s, def), def);
+    QCOMPARE(s.value(QStringLiteral("General/dbPath")).toString(), def);
+}
+
+void TestFoundation::folderChoice_defaultItselfMissing()
+{
+    TestEnv env(QDate(2005, 6, 15), false);
+    QSettings s(env.appFolder() + QStringLiteral("/s.ini"), QSettings::IniFormat);
+    const QString def = env.appFolder() + QStringLiteral("/missing-dbs");
+    s.setValue(QStringLiteral("General/dbPath"), def);
+    // The stored value already is the default: kept, and opening it then fails.
+    QCOMPARE(Startup::ChooseDbFolder(QString(), s, def), def);
+    AppContext ctx;
+    QVERIFY(!ctx.openFolder(def));
+    QCOMPARE(MessageHook::shown().size(), 2);
+    QCOMPARE(MessageHook::shown()[0].kind, QStringLiteral("error"));
+    QCOMPARE(MessageHook::shown()[0].title, QStringLiteral("오류"));
+    QVERIFY(MessageHook::shown()[0].text.startsWith(QStringLiteral("프로그램 수행도중 오류가 발생했습니다.\r\n오류번호 : ")));
+    TALLOX_COMPARE_LAST_BOX("info", "Tallox", QStringLiteral("데이터 베이스를 열 수 없습니다.\r\n\r\n") + def + "/dbTallox.db");
+}
+
+void TestFoundation::firstRun_createsBothFilesInDefaultOnly()
+{
+    TestEnv env(QDate(2005, 6, 15), false);
+    const QString def = env.appFolder() + QStringLiteral("/dbs");
+    const QString other = env.appFolder() + QStringLiteral("/other");
+    QDir().mkpath(other);
+    QVERIFY(Startup::EnsureDefaultDatabases(other, def));
+    QVERIFY(!QFile::exists(other + "/dbTallox.db"));
+    QVERIFY(Startup::EnsureDefaultDatabases(def, def));
+    QVERIFY(QFile::exists(def + "/dbTallox.db"));
+    QVERIFY(QFile::exists(def + "/Plastra.db"));
+    AppContext ctx;
+    QVERIFY(ctx.openFolder(def, false));
+    // The schema: defaults 0 for the amounts, generated keys, the join through the attached card file.
+    QCOMPARE(ctx.ledger.execute("INSERT INTO Tallox (sdate, cardcode) VALUES (?, ?)", {"2005-03-07", 3}), 1);
+    QCOMPARE(ctx.ledger.scalar("SELECT sale + fee + billcoll FROM Tallox").toInt(), 0);
+    QCOMPARE(ctx.card.execute("INSERT INTO Plastra (code, name, fee) VALUES (3, 'BC카드', 2.5)"), 1);
+    QCOMPARE(ctx.ledger.scalar("SELECT b.name FROM Tallox a LEFT JOIN card.Plastra b ON a.cardcode = b.code").toString(),
+             QStringLiteral("BC카드"));
+    QCOMPARE(ctx.ledger.execute("INSERT INTO transfer (sMonth, amount, cardcode) VALUES ('2005-02', 0, 3)"), 1);
+    QCOMPARE(ctx.ledger.execute("INSERT INTO transfer (sMonth, amount, cardcode) VALUES ('2005-02', 5, 3)"), -1);
+}
+
+void TestFoundation::openFolder_missingDamagedOrForeignFile()
+{
+    TestEnv env;
+    env.ctx().closeAll();
+    // A missing card database stops start-up just as a missing ledger does.
+    QFile::remove(env.dbFolder() + "/Plastra.db");
+    AppContext ctx;
+    QVERIFY(!ctx.openFolder(env.dbFolder()));
+    TALLOX_COMPARE_LAST_BOX("info", "Tallox", QStringLiteral("데이터 베이스를 열 수 없습니다.\r\n\r\n") + env.dbFolder() + "/Plastra.db");
+    QVERIFY(!ctx.ledger.isOpen());
+
+    // A file that is not a database.
+    QFile f(env.dbFolder() + "/Plastra.db");
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray(4096, 'x'));
+    f.close();
+    MessageHook::reset();
+    QVERIFY(!ctx.openFolder(env.dbFolder()));
+    QCOMPARE(MessageHook::shown().first().kind, QStringLiteral("error"));
+    QVERIFY(MessageHook::shown().first().text.contains(QStringLiteral("오류번호 : 26")));
+}
+
+void TestFoundation::openFolder_doesNotWriteIntoBadFile()
+{
+    TestEnv env;
+    env.ctx().closeAll();
+    const QString path = env.dbFolder() + "/dbTallox.db";
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write("not a database at all, but a shop's note");
+    f.close();
+    const QByteArray before = [&] { QFile r(path); r.open(QIODevice::ReadOnly); return r.readAll(); }();
+    AppContext ctx;
+    QVERIFY(!ctx.openFolder(env.dbFolder()));
+    QFile r(path);
+    QVERIFY(r.open(QIODevice::ReadOnly));
+    QCOMPARE(r.readAll(), before);
+}
+
+void TestFoundation::addField_cases()
+{
+    TestEnv env;
+    Database& db = env.ctx().ledger;
+    QVERIFY(!AddField_Dao(db, "NoSuchTable", "x", 4, 0, false, QString()));
+    QVERIFY(MessageHook::shown().isEmpty());
+    QVERIFY(!AddField_Dao(db, "tallox", "NUMSHEET", 4, 0, false, QString())); // present, any letter case
+    db.execute("INSERT INTO Tallox (sdate, cardcode) VALUES ('2005-01-01', 1)");
+    QVERIFY(AddField_Dao(db, "TALLOX", "memo", 10, 50, true, "UPDATE Tallox SET memo = 'x'"));
+    QCOMPARE(db.scalar("SELECT memo FROM Tallox").toString(), QStringLiteral("x"));
+    QVERIFY(!AddField_Dao(db, "Tallox", "Memo", 10, 50, true, "UPDATE Tallox SET memo = 'y'"));
+    QCOMPARE(db.scalar("SELECT memo FROM Tallox").toString(), QStringLiteral("x"));
+}
+
+void TestFoundation::upgradeSchema_twiceOnOldFile()
+{
+    TestEnv env;
+    Database& db = env.ctx().ledger;
+    // An old ledger without the slip count.
+    QVERIFY(db.execute("DROP TABLE Tallox") >= 0);
+    QVERIFY(db.execute("CREATE TABLE Tallox (code INTEGER PRIMARY KEY AUTOINCREMENT, sdate TEXT, cardcode INTEGER,"
+                       " sale INTEGER DEFAULT 0, fee INTEGER DEFAULT 0, billcoll INTEGER DEFAULT 0)") >= 0);
+    db.execute("INSERT INTO Tallox (sdate, cardcode) VALUES ('2005-01-01', 1)");
+    db.execute("INSERT INTO Tallox (sdate, cardcode) VALUES ('2005-01-02', 1)");
+    UpgradeSchema(db);
+    QCOMPARE(db.scalar("SELECT count(*) FROM Tallox WHERE numsheet = 1").toInt(), 2);
+    db.execute("UPDATE Tallox SET numsheet = 5 WHERE code = 1");
+    UpgradeSchema(db);
+    QCOMPARE(db.scalar("SELECT numsheet FROM Tallox WHERE code = 1").toInt(), 5);
+    QVERIFY(MessageHook::shown().isEmpty());
+}
+
+void TestFoundation::addField_readOnlyReportsAndContinues()
+{
+    TestEnv env;
+    env.ctx().closeAll();
+    Database& db = env.ctx().ledger;
+    QVERIFY(db.open(env.dbFolder() + "/dbTallox.db"));
+    QVERIFY(db.execute("DROP TABLE Tallox") >= 0);
+    QVERIFY(db.execute("CREATE TABLE Tallox (code INTEGER PRIMARY KEY, sdate TEXT)") >= 0);
+    db.close();
+    QVERIFY(db.open(env.dbFolder() + "/dbTallox.db"));
+    QVERIFY(db.execute("PRAGMA query_only = ON") >= 0); // every write now fails as on a read-only file
+    QVERIFY(!AddField_Dao(db, "Tallox", "numsheet", 4, 0, false, "UPDATE Tallox SET numsheet = 1"));
+    QCOMPARE(MessageHook::shown().size(), 1);
+    QVERIFY(MessageHook::shown()[0].text.startsWith("Error "));
+    QVERIFY(MessageHook::shown()[0].text.endsWith(") in procedure AddField_Dao of Module mdlCommonQV"));
+}
+
+void TestFoundation::openSnapshot_messages()
+{
+    TestEnv env;
+    QSqlQuery rs;
+    QVERIFY(OpenSnapshot(env.ctx().ledger, rs, "SELECT count(*) FROM Tallox"));
+    QVERIFY(rs.next());
+    QVERIFY(MessageHook::shown().isEmpty());
+
+    QVERIFY(!OpenSnapshot(env.ctx().ledger, rs, "SELECT * FROM NoTable"));
+    TALLOX_COMPARE_LAST_BOX("info", "Query", "Jet Data Base Engine의 식을 확인하세요.\rSELECT * FROM NoTable");
+    QVERIFY(!OpenDynaset(env.ctx().ledger, rs, "SELECT nofield FROM Tallox"));
+    TALLOX_COMPARE_LAST_BOX("info", "Query", "Jet Data Base Engine의 식을 확인하세요.\rSELECT nofield FROM Tallox");
+    QVERIFY(!OpenSnapshot(env.ctx().ledger, rs, "SELEC 1"));
+    QCOMPARE(MessageHook::shown().last().title, QStringLiteral("ERROR"));
+    QVERIFY(MessageHook::shown().last().text.endsWith("\rSELEC 1"));
+    Database closed;
+    QVERIFY(!OpenSnapshot(closed, rs, "SELECT 1"));
+    TALLOX_COMPARE_LAST_BOX("info", "MDB 오류", "Data Base MDB가 선언되지 않았습니다.\rSELECT 1");
+}
+
+void TestFoundation::messageBoxes_textsAndIcons()
+{
+    TestEnv env;
+    MsgInfo("a");
+    TALLOX_COMPARE_LAST_BOX("info", "Tallox", "a");
+    QCOMPARE(MessageHook::shown().last().icon, MsgIcon::Information);
+    MsgWarn("b", "제목");
+    TALLOX_COMPARE_LAST_BOX("warn", "제목", "b");
+    QCOMPARE(MessageHook::shown().last().icon, MsgIcon::Warning);
+    MsgError("c", {3022, "duplicate"});
+    TALLOX_COMPARE_LAST_BOX("error", "오류", "c\r\n오류번호 : 3022\r\n오류내용 : duplicate");
+    MsgProcError({5, "bad"}, "GetFee", "modMain");
+    TALLOX_COMPARE_LAST_BOX("plain", "Tallox", "Error 5 (bad) in procedure GetFee of Module modMain");
+    MsgProcError({5, "bad"}, "CalcBalance", "frmMain", true);
+    TALLOX_COMPARE_LAST_BOX("plain", "Tallox", "Error 5 (bad) in procedure CalcBalance of Form frmMain");
+    MessageHook::answer(MsgAnswer::Yes);
+    QCOMPARE(MsgQuestion("q?", "삭제", true), MsgAnswer::Yes);
+    TALLOX_COMPARE_LAST_BOX("question", "삭제", "q?");
+    QCOMPARE(MessageHook::shown().last().icon, MsgIcon::Question);
+    QVERIFY(MessageHook::unscripted().isEmpty());
+    QCOMPARE(MsgQuestion("unasked"), MsgAnswer::No);
+    QCOMPARE(MessageHook::unscripted(), QStringList{"unasked"});
+    MessageHook::reset();
+    QString answer;
+    MessageHook::answerInput("12");
+    QVERIFY(InputBox("p", "t", "10", &answer));
+    QCOMPARE(answer, QStringLiteral("12"));
+    MessageHook::cancelInput();
+    QVERIFY(!InputBox("p", "t", "10", &answer));
+}
+
+void TestFoundation::checkRequired_zeroAndFocus()
+{
+    TestEnv env;
+    QLineEdit edit;
+    edit.setText("0");
+    QVERIFY(!CheckRequired(&edit, "카드명", false));
+    QVERIFY(CheckRequired(&edit, "카드명", true));
+    TALLOX_COMPARE_LAST_BOX("info", "필수입력", "[카드명]은(는) 필수 입력 사항입니다.");
+    edit.clear();
+    edit.setEnabled(false);
+    QVERIFY(CheckRequired(&edit, QString(), false));
+    TALLOX_COMPARE_LAST_BOX("info", "필수입력", "필수 입력사항을 입력하지 않았습니다.");
+    QVERIFY(!edit.hasFocus());
+}
+
+void TestFoundation::instanceLock_secondRefusedStaleRecovered()
+{
+    TestEnv env;
+    std::unique_ptr<QLockFile> first(Startup::AcquireInstanceLock(env.appFolder()));
+    QVERIFY(first);
+    std::unique_ptr<QLockFile> second(Startup::AcquireInstanceLock(env.appFolder()));
+    QVERIFY(!second);
+    first.reset();
+    // A lock left by a run that crashed: its process no longer exists.
+    QFile stale(env.appFolder() + "/tallox.lock");
+    QVERIFY(stale.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    stale.write("999999\ntallox\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+    stale.close();
+    std::unique_ptr<QLockFile> third(Startup::AcquireInstanceLock(env.appFolder()));
+    QVERIFY(third);
+}
+
+void TestFoundation::caption_hasVersionAndPath()
+{
+    QCOMPARE(frmMain::Caption("/d/dbTallox.db"), QStringLiteral("Tallox Tallox Ver.1.0.0 (/d/dbTallox.db)"));
+}
+
+QTEST_MAIN(TestFoundation)
+#include "tst_foundation.moc"

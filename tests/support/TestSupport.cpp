@@ -1,0 +1,89 @@
+#include "TestSupport.h"
+
+#include "core/AppPaths.h"
+#include "core/Clock.h"
+#include "core/DbAccess.h"
+
+#include <QDir>
+
+TestEnv::TestEnv(const QDate& today, bool createDatabases)
+{
+    m_oldHome = qgetenv("TALLOX_HOME");
+    qputenv("TALLOX_HOME", m_dir.path().toUtf8() + "/app");
+    QDir().mkpath(appFolder());
+    Clock::setToday(today);
+    MessageHook::enable();
+    MessageHook::reset();
+    m_ctx = std::make_unique<AppContext>();
+    if (createDatabases) {
+        ErrorInfo e;
+        if (!CreateDatabaseFiles(dbFolder(), &e))
+            qFatal("cannot create test databases: %s", qPrintable(e.description));
+        if (!m_ctx->openFolder(dbFolder(), false))
+            qFatal("cannot open test databases");
+        m_ctx->print = std::make_unique<PrintComponent>();
+    }
+}
+
+TestEnv::~TestEnv()
+{
+    m_ctx->closeAll();
+    m_ctx.reset();
+    Clock::setToday(QDate());
+    if (m_oldHome.isNull())
+        qunsetenv("TALLOX_HOME");
+    else
+        qputenv("TALLOX_HOME", m_oldHome);
+}
+
+QString TestEnv::appFolder() const
+{
+    return m_dir.path() + QStringLiteral("/app");
+}
+
+QString TestEnv::dbFolder() const
+{
+    return appFolder() + QStringLiteral("/dbs");
+}
+
+void TestEnv::addCard(int code, const QString& name, double feeRate, int setday)
+{
+    ErrorInfo e;
+    if (m_ctx->card.execute(QStringLiteral("INSERT INTO Plastra (code, name, fee, setday) VALUES (?, ?, ?, ?)"),
+                            {code, name, feeRate, setday}, &e) != 1)
+        qFatal("addCard: %s", qPrintable(e.description));
+}
+
+int TestEnv::addEntry(const QString& date, int card, double sale, double fee, double billcoll, int numsheet)
+{
+    ErrorInfo e;
+    if (m_ctx->ledger.execute(
+            QStringLiteral("INSERT INTO Tallox (sdate, cardcode, sale, fee, billcoll, numsheet) VALUES (?, ?, ?, ?, ?, ?)"),
+            {date, card, Money::fromDouble(sale).units(), Money::fromDouble(fee).units(),
+             Money::fromDouble(billcoll).units(), numsheet},
+            &e) != 1)
+        qFatal("addEntry: %s", qPrintable(e.description));
+    return m_ctx->ledger.scalar(QStringLiteral("SELECT last_insert_rowid()")).toInt();
+}
+
+void TestEnv::addTransfer(const QString& month, int card, double amount)
+{
+    ErrorInfo e;
+    if (m_ctx->ledger.execute(QStringLiteral("INSERT INTO transfer (sMonth, amount, cardcode) VALUES (?, ?, ?)"),
+                              {month, Money::fromDouble(amount).units(), card}, &e) != 1)
+        qFatal("addTransfer: %s", qPrintable(e.description));
+}
+
+Money TestEnv::transferAmount(const QString& month, int card, bool* exists)
+{
+    const QVariant v = m_ctx->ledger.scalar(QStringLiteral("SELECT amount FROM transfer WHERE sMonth = ? AND cardcode = ?"),
+                                            {month, card});
+    if (exists)
+        *exists = v.isValid();
+    return Money::fromUnits(v.toLongLong());
+}
+
+int TestEnv::count(const QString& table)
+{
+    return m_ctx->ledger.scalar(QStringLiteral("SELECT count(*) FROM ") + table).toInt();
+}

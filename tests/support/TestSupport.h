@@ -1,0 +1,45 @@
+#pragma once
+
+#include "core/AppContext.h"
+#include "core/Money.h"
+#include "toolkit/Messages.h"
+
+#include <QDate>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+// A fresh application folder for one test: TALLOX_HOME points into a
+// temporary folder, both databases are created there with the schema and
+// opened into an AppContext, message boxes are scripted through the hook and
+// today is fixed (15 June 2005 unless told otherwise).
+class TestEnv {
+public:
+    explicit TestEnv(const QDate& today = QDate(2005, 6, 15), bool createDatabases = true);
+    ~TestEnv();
+
+    QString appFolder() const;
+    QString dbFolder() const;
+    AppContext& ctx() { return *m_ctx; }
+
+    // Test data straight into the tables (amounts in won).
+    void addCard(int code, const QString& name, double feeRate = 0.0, int setday = 0);
+    int addEntry(const QString& date, int card, double sale, double fee = 0, double billcoll = 0, int numsheet = 1);
+    void addTransfer(const QString& month, int card, double amount);
+    Money transferAmount(const QString& month, int card, bool* exists = nullptr);
+    int count(const QString& table);
+
+private:
+    QTemporaryDir m_dir;
+    QByteArray m_oldHome;
+    std::unique_ptr<AppContext> m_ctx;
+};
+
+// Asserts the last message box shown (kind, title, text).
+#define TALLOX_COMPARE_LAST_BOX(kindText, titleText, bodyText)                                                        \
+    do {                                                                                                              \
+        QVERIFY2(!MessageHook::shown().isEmpty(), "no message box was shown");                                       \
+        QCOMPARE(MessageHook::shown().last().kind, QString(kindText));                                               \
+        QCOMPARE(MessageHook::shown().last().title, QString(titleText));                                             \
+        QCOMPARE(MessageHook::shown().last().text, QString(bodyText));                                               \
+    } while (0)
