@@ -1,0 +1,556 @@
+#include "ledger/LedgerStore.h"
+
+#include "core/Clock.h"
+#include "core/DbAccess.h"
+#include "toolkit/Messages.h"
+
+#include <QRegularExpression>
+#include <QSqlError>
+#include <cmath>
+#include <limits>
+#include <optional>
+
+namespace {
+const QString kForm = QStringLiteral("frmMain");
+const QString kCarryOverFailed = QStringLiteral("이월금액을 계산하는 중 오류가 발생했습니다.");
+
+// Error numbers as the box shows them for refused values.
+const ErrorInfo kTypeMismatch{13, QStringLiteral("Type mismatch")};
+const ErrorInfo kOverflow{6, QStringLiteral("Overflow")};
+const ErrorInfo kNoSuchField{3265, QStringLiteral("Item not found in this collection.")};
+
+// Number 0 marks "the insert of a carry-over row changed nothing": shown as a
+// warning with the description alone.
+ErrorInfo carryOverInsertFailed()
+{
+    return {0, kCarryOverFailed};
+}
+
+bool isMonthText(const QString& text)
+{
+    static const QRegularExpression re(QStringLiteral("^\\d{4}-(0[1-9]|1[0-2])$"));
+    return re.match(text).hasMatch();
+}
+
+// The ledger net of a card's entries dated before `beforeDay`.
+std::optional<Money> ledgerNetBefore(Database& db, int card, const QString& beforeDay, ErrorInfo* error)
+{
+    ErrorInfo e;
+    const QVariant v = db.scalar(QStringLiteral("SELECT COALESCE(SUM(sale - billcoll - fee), 0) FROM Tallox"
+                                                " WHERE cardcode = ? AND sdate < ?"),
+                                 {card, beforeDay}, &e);
+    if (!v.isValid()) {
+        if (error)
+            *error = e.description.isEmpty() ? ErrorInfo{5, QStringLiteral("no result")} : e;
+        return std::nullopt;
+    }
+    return Money::fromUnits(v.toLongLong());
+}
+
+struct Entry {
+    QString date;
+    int card = 0;
+    Money sale;
+    Money fee;
+    Money billcoll;
+    Money net() const { return sale - billcoll - fee; }
+};
+
+bool parseAmount(const QVariant& v, Money* out)
+{
+    if (v.isNull() || !v.isValid())
+        return false;
+    std::optional<Money> m;
+    switch (v.typeId()) {
+    case QMetaType::Double:
+    case QMetaType::Float: {
+        const double d = v.toDouble();
+        if (!std::isfinite(d) || std::fabs(d) > 1e15)
+            return false;
+        m = Money::fromDouble(d);
+        break;
+    }
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::UInt:
+    case QMetaType::ULongLong: {
+        bool ok = false;
+        const qlonglong won = v.toLongLong(&ok);
+        if (!ok || won > std::numeric_limits<qint64>::max() / Money::kScale ||
+            won < std::numeric_limits<qint64>::min() / Money::kScale)
+            return false;
+        m = Money::fromWon(won);
+        break;
+    }
+    default:
+        m = Money::parse(v.toString());
+    }
+    if (!m)
+        return false;
+    *out = *m;
+    return true;
+}
+
+bool parseWhole(const QVariant& v, qint64* out)
+{
+    if (v.isNull() || !v.isValid())
+        return false;
+    bool ok = false;
+    qlonglong n = 0;
+    if (v.typeId() == QMetaType::Double || v.typeId() == QMetaType::Float) {
+        const double d = v.toDouble();
+        if (!std::isfinite(d) || d != std::trunc(d) || std::fabs(d) > 9e15)
+            return false;
+        n = qlonglong(d);
+        ok = true;
+    } else {
+        n = v.toString().trimmed().toLongLong(&ok, 10);
+    }
+    if (!ok)
+        return false;
+    *out = n;
+    return true;
+}
+
+// The fields an edit may write, by the name the caller gives in any letter case.
+const QStringList& editableFields()
+{
+    static const QStringList fields = {QStringLiteral("sdate"), QStringLiteral("cardcode"), QStringLiteral("sale"),
+                                       QStringLiteral("fee"),   QStringLiteral("billcoll"), QStringLiteral("numsheet")};
+    return fields;
+}
+
+std::optional<Entry> readEntry(Database& db, int code, bool* found)
+{
+    QSqlQuery rs;
+    *found = false;
+    if (!OpenSnapshot(db, rs, QStringLiteral("SELECT sdate, cardcode, sale, fee, billcoll FROM Tallox WHERE code = ?"),
+                      {code}))
+        return std::nullopt;
+    Entry e;
+    if (rs.next()) {
+        *found = true;
+        e.date = rs.value(0).toString();
+        e.card = rs.value(1).toInt();
+        e.sale = Money::fromUnits(rs.value(2).toLongLong());
+        e.fee = Money::fromUnits(rs.value(3).toLongLong());
+        e.billcoll = Money::fromUnits(rs.value(4).toLongLong());
+    }
+    CloseRs(rs);
+    return e;
+}
+} // namespace
+
+bool IsStoredDayText(const QString& text)
+{
+    static const QRegularExpression re(QStringLiteral("^\\d{4}-\\d{2}-\\d{2}$"));
+    return re.match(text).hasMatch() && DateText::parse(text).isValid();
+}
+
+LedgerStore::LedgerStore(Database& ledger) : m_db(ledger) {}
+
+void LedgerStore::ResetPrevBalanceMemory()
+{
+    m_memory = {};
+}
+
+bool LedgerStore::checkPrevBalance(const QString& date, int card, ErrorInfo* error)
+{
+    if (!IsStoredDayText(date)) {
+        *error = kTypeMismatch;
+        return false;
+    }
+    const QString prev = DateText::previousMonth(date);
+    if (prev == m_memory.month && card == m_memory.card)
+        return true;
+    // Unlike a row for a completed month only, the row is written whatever
+    // the month: every stored row is kept exact by the shifts, and a card
+    // whose first entries lie in the current month or later would otherwise
+    // have no row once those months are completed, and drop out of every
+    // brought-forward balance.
+    const QVariant count = m_db.scalar(QStringLiteral("SELECT COUNT(*) FROM transfer WHERE sMonth = ? AND cardcode = ?"),
+                                       {prev, card}, error);
+    if (!count.isValid())
+        return false;
+    if (count.toLongLong() == 0) {
+        // The card's net up to the end of that month, straight from the ledger.
+        const std::optional<Money> amount = ledgerNetBefore(m_db, card, DateText::firstOfMonth(date), error);
+        if (!amount)
+            return false;
+        const int n = m_db.execute(QStringLiteral("INSERT INTO transfer (sMonth, amount, cardcode) VALUES (?, ?, ?)"),
+                                   {prev, amount->units(), card}, error);
+        if (n < 0)
+            return false;
+        if (n == 0) {
+            *error = carryOverInsertFailed();
+            return false;
+        }
+    }
+    m_memory = {prev, card};
+    return true;
+}
+
+bool LedgerStore::calcPrevBaln(const QString& date, Money change, int card, ErrorInfo* error)
+{
+    if (!IsStoredDayText(date)) {
+        *error = kTypeMismatch;
+        return false;
+    }
+    // Only a completed month needs its month-before row made here; an entry
+    // of the current month or later got it when it was stored or moved.
+    if (DateText::monthOf(date) < DateText::currentMonth() && !checkPrevBalance(date, card, error))
+        return false;
+    // Rows of the current and later months are shifted as well: they exist
+    // (the rebuild's zero rows, rows before future-dated entries) and must
+    // stay exact for the day their month is completed.
+    if (change.isZero())
+        return true;
+    return m_db.execute(QStringLiteral("UPDATE transfer SET amount = amount + ? WHERE sMonth >= ? AND cardcode = ?"),
+                        {change.units(), DateText::monthOf(date), card}, error) >= 0;
+}
+
+void LedgerStore::CheckPrevBalance(const QString& date, int card)
+{
+    const Memory saved = m_memory;
+    ErrorInfo e;
+    Transaction tx(m_db);
+    if (tx.isActive() && checkPrevBalance(date, card, &e) && tx.commit(&e))
+        return;
+    tx.rollback();
+    m_memory = saved;
+    if (e.number == 0 && e.description == kCarryOverFailed)
+        MsgWarn(kCarryOverFailed);
+    else
+        MsgProcError(e, QStringLiteral("CheckPrevBalance"), kForm, true);
+}
+
+void LedgerStore::CalcPrevBaln(const QString& date, Money change, int card)
+{
+    const Memory saved = m_memory;
+    ErrorInfo e;
+    Transaction tx(m_db);
+    if (tx.isActive() && calcPrevBaln(date, change, card, &e) && tx.commit(&e))
+        return;
+    tx.rollback();
+    m_memory = saved;
+    MsgProcError(e, QStringLiteral("CalcPrevBaln"), kForm, true);
+}
+
+bool LedgerStore::ReBaln()
+{
+    struct MonthNet {
+        int card;
+        QString month;
+        Money net;
+    };
+    const auto fail = [](ErrorInfo e) {
+        MsgProcError(e, QStringLiteral("mnuTool_ReBaln_Click"), kForm, true);
+        return false;
+    };
+
+    // One transaction: a failure (or the program ending half-way) leaves the table as it was.
+    Transaction tx(m_db);
+    ErrorInfo e;
+    if (!tx.isActive())
+        return fail(Database::errorOf(m_db.handle().lastError()));
+    if (m_db.execute(QStringLiteral("DELETE FROM transfer"), {}, &e) < 0)
+        return fail(e);
+
+    QSqlQuery rs;
+    if (!OpenSnapshot(m_db, rs,
+                      QStringLiteral("SELECT cardcode, substr(sdate, 1, 7) AS m, SUM(sale - billcoll - fee) FROM Tallox"
+                                     " GROUP BY cardcode, m ORDER BY cardcode, m")))
+        return false;
+    QList<MonthNet> months;
+    while (rs.next())
+        months.append({rs.value(0).toInt(), rs.value(1).toString(), Money::fromUnits(rs.value(2).toLongLong())});
+    const QSqlError readError = rs.lastError();
+    CloseRs(rs);
+    if (readError.isValid())
+        return fail(Database::errorOf(readError));
+
+    const QString current = DateText::currentMonth();
+    const QString insert = QStringLiteral("INSERT INTO transfer (sMonth, amount, cardcode) VALUES (?, ?, ?)");
+    std::optional<int> previousCard;
+    Money balance;
+    for (const MonthNet& m : months) {
+        if (!isMonthText(m.month))
+            continue; // not a date; no period ever reaches such an entry
+        if (!previousCard || *previousCard != m.card) {
+            previousCard = m.card;
+            balance = Money();
+            if (m_db.execute(insert, {DateText::previousMonth(m.month), qint64(0), m.card}, &e) != 1)
+                return fail(e);
+        }
+        if (m.month < current) {
+            balance += m.net;
+            if (m_db.execute(insert, {m.month, balance.units(), m.card}, &e) != 1)
+                return fail(e);
+        }
+    }
+    if (!tx.commit(&e))
+        return fail(e);
+    ResetPrevBalanceMemory();
+    return true;
+}
+
+bool LedgerStore::RecordEditCol(int code, const QString& colName, const QVariant& newValue)
+{
+    if (code < 1) {
+        MsgWarn(QStringLiteral("코드 정의 오류입니다."));
+        return false;
+    }
+    const auto fail = [](const ErrorInfo& e) {
+        MsgError(QStringLiteral("자료를 수정하는 중 오류가 발생했습니다."), e);
+        return false;
+    };
+    // The column name only selects one of the fixed fields; it never reaches the SQL.
+    const QString field = colName.trimmed().toLower();
+    if (!editableFields().contains(field))
+        return fail(kNoSuchField);
+
+    bool found = false;
+    const std::optional<Entry> stored = readEntry(m_db, code, &found);
+    if (!stored)
+        return false;
+    if (!found) {
+        MsgWarn(QStringLiteral("코드[") + QString::number(code) + QStringLiteral("]에 해당하는 자료를 찾을 수 없습니다."));
+        return false;
+    }
+
+    Entry next = *stored;
+    QVariant value;
+    if (field == QLatin1String("sdate")) {
+        const QString text = newValue.toString();
+        if (!IsStoredDayText(text))
+            return fail(kTypeMismatch);
+        next.date = text;
+        value = text;
+    } else if (field == QLatin1String("cardcode")) {
+        qint64 card = 0;
+        if (!parseWhole(newValue, &card) || card < 1 || card > std::numeric_limits<int>::max())
+            return fail(kTypeMismatch);
+        next.card = int(card);
+        value = next.card;
+    } else if (field == QLatin1String("numsheet")) {
+        qint64 n = 0;
+        if (!parseWhole(newValue, &n))
+            return fail(kTypeMismatch);
+        if (n < std::numeric_limits<int>::min() || n > std::numeric_limits<int>::max())
+            return fail(kOverflow);
+        value = int(n);
+    } else {
+        Money amount;
+        if (!parseAmount(newValue, &amount))
+            return fail(kTypeMismatch);
+        const Money limit = Money::fromWon(kMaxAmountWon);
+        if (amount > limit || amount < -limit)
+            return fail(kOverflow);
+        if (field == QLatin1String("sale"))
+            next.sale = amount;
+        else if (field == QLatin1String("fee"))
+            next.fee = amount;
+        else
+            next.billcoll = amount;
+        value = amount.units();
+    }
+
+    // Carry-over adjustments and the write are one transaction.
+    const Memory saved = m_memory;
+    Transaction tx(m_db);
+    ErrorInfo e;
+    bool ok = tx.isActive();
+    if (!ok)
+        e = Database::errorOf(m_db.handle().lastError());
+    const bool oldDated = IsStoredDayText(stored->date);
+    const bool moved = DateText::monthOf(next.date) != DateText::monthOf(stored->date) || next.card != stored->card;
+    if (ok && moved) {
+        // Both month-before rows are made while the ledger still holds the
+        // entry where it was, so that a row created for the new place does
+        // not count the entry at its old place; then the entry's net leaves
+        // the old card/month onwards and joins the new one.
+        ok = (!oldDated || checkPrevBalance(stored->date, stored->card, &e)) &&
+             checkPrevBalance(next.date, next.card, &e) &&
+             (!oldDated || calcPrevBaln(stored->date, -stored->net(), stored->card, &e)) &&
+             calcPrevBaln(next.date, next.net(), next.card, &e);
+    } else if (ok && next.net() != stored->net() && oldDated) {
+        ok = calcPrevBaln(next.date, next.net() - stored->net(), next.card, &e);
+    }
+    if (ok) {
+        const int n = m_db.execute(QStringLiteral("UPDATE Tallox SET %1 = ? WHERE code = ?").arg(field), {value, code}, &e);
+        if (n != 1) {
+            if (n == 0)
+                e = {3021, QStringLiteral("No current record.")};
+            ok = false;
+        }
+    }
+    if (ok)
+        ok = tx.commit(&e);
+    if (!ok) {
+        tx.rollback();
+        m_memory = saved;
+        return fail(e);
+    }
+    return true;
+}
+
+bool LedgerStore::InsertRecord(const QString& date, int card, int* key)
+{
+    const QString failText = QStringLiteral("자료를 저장하는 중 오류가 발생했습니다.");
+    if (!IsStoredDayText(date) || card < 1) {
+        MsgError(failText, kTypeMismatch);
+        return false;
+    }
+    const Memory saved = m_memory;
+    Transaction tx(m_db);
+    ErrorInfo e;
+    const auto fail = [&](const QString& text, const ErrorInfo& err) {
+        tx.rollback();
+        m_memory = saved;
+        MsgError(text, err);
+        return false;
+    };
+    if (!tx.isActive())
+        return fail(failText, Database::errorOf(m_db.handle().lastError()));
+
+    int newKey = 0;
+    {
+        QSqlQuery q = m_db.newQuery();
+        q.prepare(QStringLiteral("INSERT INTO Tallox (sdate, cardcode, sale, fee, billcoll) VALUES (?, ?, 0, 0, 0)"));
+        q.addBindValue(date);
+        q.addBindValue(card);
+        if (!q.exec())
+            return fail(failText, Database::errorOf(q.lastError()));
+        if (q.numRowsAffected() != 1)
+            return fail(failText, {3021, QStringLiteral("No current record.")});
+        // The key of this very row, not the largest key of the table.
+        const QVariant id = q.lastInsertId();
+        q.finish();
+        if (!id.isValid() || id.toLongLong() < 1)
+            return fail(QStringLiteral("저장된 자료의 코드를 찾을 수 없습니다."), {3021, QStringLiteral("No current record.")});
+        newKey = id.toInt();
+    }
+    if (!checkPrevBalance(date, card, &e) || !tx.commit(&e))
+        return fail(failText, e);
+    if (key)
+        *key = newKey;
+    return true;
+}
+
+bool LedgerStore::DeleteRecord(int key)
+{
+    if (key < 1) {
+        MsgWarn(QStringLiteral("코드 정의 오류입니다."));
+        return false;
+    }
+    bool found = false;
+    const std::optional<Entry> stored = readEntry(m_db, key, &found);
+    if (!stored)
+        return false;
+    if (!found) {
+        MsgWarn(QStringLiteral("코드[") + QString::number(key) + QStringLiteral("]에 해당하는 자료를 찾을 수 없습니다."));
+        return false;
+    }
+    const Memory saved = m_memory;
+    Transaction tx(m_db);
+    ErrorInfo e;
+    bool ok = tx.isActive();
+    if (!ok)
+        e = Database::errorOf(m_db.handle().lastError());
+    if (ok && IsStoredDayText(stored->date))
+        ok = calcPrevBaln(stored->date, -stored->net(), stored->card, &e);
+    if (ok) {
+        const int n = m_db.execute(QStringLiteral("DELETE FROM Tallox WHERE code = ?"), {key}, &e);
+        if (n != 1) {
+            if (n == 0)
+                e = {3021, QStringLiteral("No current record.")};
+            ok = false;
+        }
+    }
+    if (ok)
+        ok = tx.commit(&e);
+    if (!ok) {
+        tx.rollback();
+        m_memory = saved;
+        MsgError(QStringLiteral("자료를 삭제하는 중 오류가 발생했습니다."), e);
+        return false;
+    }
+    return true;
+}
+
+double LedgerStore::RoundOff(double value, int decimals)
+{
+    const double f = decimals == 0 ? 1.0 : std::pow(10.0, decimals);
+    double x = value * f;
+    x += value >= 0 ? 0.5 : -0.5;
+    return std::trunc(x) / f;
+}
+
+Money LedgerStore::AutoFee(double ratePercent, Money sale)
+{
+    // In exact decimals: a rate of 2.5 and a sale of 900 are 22.5 won, which
+    // binary floating point may see as 22.4999... and round the wrong way.
+    if (!std::isfinite(ratePercent) || std::fabs(ratePercent) > 1e6)
+        return Money();
+    const qint64 rate = std::llround(ratePercent * 10000.0); // ten-thousandths of a percent
+    const __int128 product = __int128(rate) * sale.units();  // won x 10^10
+    const __int128 unit = __int128(10'000'000'000LL);
+    __int128 won = product / unit;
+    const __int128 rest = product % unit;
+    if ((rest < 0 ? -rest : rest) * 2 >= unit)
+        won += product < 0 ? -1 : 1;
+    return Money::fromWon(qint64(won));
+}
+
+Money LedgerStore::AutoFee(double ratePercent, const QString& saleText)
+{
+    return AutoFee(ratePercent, Money::fromLeading(saleText));
+}
+
+CarryOverCheck LedgerStore::CheckCarryOver()
+{
+    CarryOverCheck result;
+    // "-99" ends a month in text order: every day of the month sorts below it.
+    QSqlQuery rs;
+    if (!OpenSnapshot(m_db, rs,
+                      QStringLiteral("SELECT t.sMonth, t.cardcode, t.amount,"
+                                     " (SELECT COALESCE(SUM(x.sale - x.billcoll - x.fee), 0) FROM Tallox x"
+                                     "  WHERE x.cardcode = t.cardcode AND x.sdate < t.sMonth || '-99')"
+                                     " FROM transfer t ORDER BY t.cardcode, t.sMonth"))) {
+        result.error = {3011, QStringLiteral("carry-over query failed")};
+        return result;
+    }
+    while (rs.next()) {
+        const Money stored = Money::fromUnits(rs.value(2).toLongLong());
+        const Money expected = Money::fromUnits(rs.value(3).toLongLong());
+        if (stored != expected || rs.value(2).isNull())
+            result.rows.append({rs.value(0).toString(), rs.value(1).toInt(), stored, expected});
+    }
+    QSqlError err = rs.lastError();
+    CloseRs(rs);
+    if (err.isValid()) {
+        result.error = Database::errorOf(err);
+        return result;
+    }
+
+    QSqlQuery cards;
+    if (!OpenSnapshot(m_db, cards,
+                      QStringLiteral("SELECT c, substr(first, 1, 7) FROM"
+                                     " (SELECT cardcode AS c, MIN(sdate) AS first FROM Tallox GROUP BY cardcode)"
+                                     " WHERE NOT EXISTS (SELECT 1 FROM transfer t"
+                                     "  WHERE t.cardcode = c AND t.sMonth < substr(first, 1, 7))"
+                                     " ORDER BY c"))) {
+        result.error = {3011, QStringLiteral("carry-over query failed")};
+        return result;
+    }
+    while (cards.next())
+        result.uncovered.append({cards.value(0).toInt(), cards.value(1).toString()});
+    err = cards.lastError();
+    CloseRs(cards);
+    if (err.isValid()) {
+        result.error = Database::errorOf(err);
+        return result;
+    }
+    result.ok = true;
+    return result;
+}

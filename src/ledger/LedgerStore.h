@@ -1,0 +1,92 @@
+#pragma once
+
+#include "core/Money.h"
+#include "platform/Database.h"
+
+#include <QList>
+#include <QString>
+#include <QVariant>
+
+// A stored carry-over row that disagrees with the ledger.
+struct CarryOverMismatch {
+    QString month; // "YYYY-MM"
+    int card = 0;
+    Money stored;
+    Money expected; // net of the card's entries up to the end of the month
+};
+
+// A card whose entries start before (or without) any carry-over row: its
+// entries never reach a brought-forward balance.
+struct CarryOverUncovered {
+    int card = 0;
+    QString firstMonth; // month of the card's first entry
+};
+
+struct CarryOverCheck {
+    bool ok = false; // false: the check itself could not run (see error)
+    ErrorInfo error;
+    QList<CarryOverMismatch> rows;
+    QList<CarryOverUncovered> uncovered;
+    bool clean() const { return ok && rows.isEmpty() && uncovered.isEmpty(); }
+};
+
+// Storing ledger entries and keeping the month-end carry-over table
+// (`transfer`) in step with them. No widgets: the ledger window asks its
+// questions and shows its notices around these calls.
+//
+// Every stored `transfer` row (month M, card C) holds the net of all of C's
+// entries dated up to the end of M, and every card's first carry-over row
+// lies before its first entry. Each change of an entry is one transaction
+// that keeps both true; "today" comes from Clock.
+class LedgerStore {
+public:
+    explicit LedgerStore(Database& ledger);
+
+    // Makes sure the card has its carry-over row for the month before the
+    // date's month. Remembers the last month/card handled and skips a repeat.
+    void CheckPrevBalance(const QString& date, int card);
+    void ResetPrevBalanceMemory();
+
+    // Moves every carry-over row of the card from the date's month on by `change`.
+    void CalcPrevBaln(const QString& date, Money change, int card);
+
+    // Throws the carry-over table away and rebuilds it from the ledger, all or
+    // nothing. False after an error (the procedure error box has been shown).
+    bool ReBaln();
+
+    // Writes one field (sdate, cardcode, sale, fee, billcoll, numsheet; any
+    // letter case) of the entry `code`, shifting the carry-over rows with it.
+    bool RecordEditCol(int code, const QString& colName, const QVariant& newValue);
+    // Inserts an entry with date and card (amounts 0); `key` receives its code.
+    bool InsertRecord(const QString& date, int card, int* key);
+    bool DeleteRecord(int key);
+
+    // Rounds halves away from zero: RoundOff(12.5, 0) = 13, RoundOff(-12.5, 0) = -13.
+    static double RoundOff(double value, int decimals);
+    // The automatic fee of a sale at a fee rate in percent, in whole won
+    // (rate / 100 x sale, halves away from zero), computed exactly.
+    static Money AutoFee(double ratePercent, Money sale);
+    // The same for the text typed into the sales cell (its leading number; none counts as 0).
+    static Money AutoFee(double ratePercent, const QString& saleText);
+
+    // Compares every stored carry-over row with the ledger and lists the cards
+    // whose entries are not preceded by any carry-over row.
+    CarryOverCheck CheckCarryOver();
+
+    // The largest amount an entry field may hold (the sheet's range, both signs).
+    static constexpr qint64 kMaxAmountWon = 10'000'000'000LL;
+
+private:
+    struct Memory {
+        QString month;
+        int card = 0;
+    };
+    bool checkPrevBalance(const QString& date, int card, ErrorInfo* error);
+    bool calcPrevBaln(const QString& date, Money change, int card, ErrorInfo* error);
+
+    Database& m_db;
+    Memory m_memory;
+};
+
+// True when the text is a real day written "YYYY-MM-DD".
+bool IsStoredDayText(const QString& text);

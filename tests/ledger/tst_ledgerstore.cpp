@@ -1,0 +1,659 @@
+#include "TestSupport.h"
+
+#include "core/SharedQueries.h"
+#include "ledger/LedgerStore.h"
+
+#include <QSqlQuery>
+
+namespace {
+const QString kEditFailed = QStringLiteral("자료를 수정하는 중 오류가 발생했습니다.");
+
+QString errorBox(const QString& text, int number, const QString& description)
+{
+    return text + QStringLiteral("\r\n오류번호 : ") + QString::number(number) + QStringLiteral("\r\n오류내용 : ") +
+           description;
+}
+
+// All carry-over rows as "month card amount" lines, in order.
+QStringList transferRows(Database& db)
+{
+    QStringList rows;
+    QSqlQuery q = db.newQuery();
+    q.exec(QStringLiteral("SELECT sMonth, cardcode, amount FROM transfer ORDER BY cardcode, sMonth"));
+    while (q.next())
+        rows << QStringLiteral("%1 %2 %3").arg(q.value(0).toString(), q.value(1).toString(),
+                                              Money::fromUnits(q.value(2).toLongLong()).toPlainString());
+    return rows;
+}
+
+QStringList entryRows(Database& db)
+{
+    QStringList rows;
+    QSqlQuery q = db.newQuery();
+    q.exec(QStringLiteral("SELECT code, sdate, cardcode, sale, fee, billcoll, numsheet FROM Tallox ORDER BY code"));
+    while (q.next()) {
+        QStringList cols;
+        for (int i = 0; i < 7; ++i)
+            cols << q.value(i).toString();
+        rows << cols.join(QLatin1Char(' '));
+    }
+    return rows;
+}
+
+QVariant field(Database& db, int code, const QString& name)
+{
+    return db.scalar(QStringLiteral("SELECT %1 FROM Tallox WHERE code = ?").arg(name), {code});
+}
+} // namespace
+
+class TestLedgerStore : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init() { MessageHook::reset(); }
+
+    void roundOff_halvesAwayFromZero();
+    void autoFee_examples();
+
+    void insert_readsBackItsOwnKey();
+    void insert_createsPreviousMonthRow();
+    void insert_refusesBadDateOrCard();
+    void insert_failureStoresNothing();
+
+    void checkPrevBalance_edges();
+    void checkPrevBalance_sameMonthQueriesOnce();
+    void checkPrevBalance_currentAndFutureMonth();
+
+    void calcPrevBaln_shiftsFromMonthOn();
+    void calcPrevBaln_currentMonthLeavesCompletedRows();
+
+    void edit_dateWithinMonth();
+    void edit_dateAcrossMonths();
+    void edit_dateForwardIntoMissingMonth();
+    void edit_cardChange();
+    void edit_cardChangeInCurrentMonthCoversNewCard();
+    void edit_amountsAndSlipCount();
+    void edit_refusals();
+    void edit_failureHalfWayLeavesAllUnchanged();
+
+    void delete_shiftsAndRemoves();
+    void delete_refusalsAndFailure();
+
+    void rebuild_workedExample();
+    void rebuild_emptyLedgerAndCurrentMonthOnly();
+    void rebuild_failureKeepsTable();
+    void rebuild_resetsMemory();
+
+    void check_findsChangedRowAndCleanAfterRebuild();
+};
+
+void TestLedgerStore::roundOff_halvesAwayFromZero()
+{
+    QCOMPARE(LedgerStore::RoundOff(12.5, 0), 13.0);
+    QCOMPARE(LedgerStore::RoundOff(-12.5, 0), -13.0);
+    QCOMPARE(LedgerStore::RoundOff(12.4, 0), 12.0);
+    QCOMPARE(LedgerStore::RoundOff(-12.4, 0), -12.0);
+    QCOMPARE(LedgerStore::RoundOff(22.5, 0), 23.0);
+    QCOMPARE(LedgerStore::RoundOff(19.5, 0), 20.0);
+    QCOMPARE(LedgerStore::RoundOff(0.075, 0), 0.0);
+    QCOMPARE(LedgerStore::RoundOff(1.26, 1), 1.3);
+    QCOMPARE(LedgerStore::RoundOff(0.0, 0), 0.0);
+}
+
+void TestLedgerStore::autoFee_examples()
+{
+    QCOMPARE(LedgerStore::AutoFee(2.5, Money::fromWon(900)), Money::fromWon(23));
+    QCOMPARE(LedgerStore::AutoFee(3.0, Money::fromWon(650)), Money::fromWon(20));
+    QCOMPARE(LedgerStore::AutoFee(2.5, Money::fromWon(3)), Money::fromWon(0));
+    QCOMPARE(LedgerStore::AutoFee(2.5, Money::fromWon(-900)), Money::fromWon(-23));
+    QCOMPARE(LedgerStore::AutoFee(2.35, Money::fromWon(1000)), Money::fromWon(24)); // 23.5
+    QCOMPARE(LedgerStore::AutoFee(3.0, QStringLiteral("650")), Money::fromWon(20));
+    QCOMPARE(LedgerStore::AutoFee(3.0, QStringLiteral("1,000원")), Money::fromWon(30));
+    QCOMPARE(LedgerStore::AutoFee(3.0, QString()), Money());
+    QCOMPARE(LedgerStore::AutoFee(3.0, QStringLiteral("abc")), Money());
+    QCOMPARE(LedgerStore::AutoFee(0.0, Money::fromWon(650)), Money());
+    QCOMPARE(LedgerStore::AutoFee(100.0, Money::fromWon(10'000'000'000LL)), Money::fromWon(10'000'000'000LL));
+}
+
+void TestLedgerStore::insert_readsBackItsOwnKey()
+{
+    TestEnv env;
+    Database& db = env.ctx().ledger;
+    // A trigger that adds a row with a larger key: the largest key is not ours.
+    QVERIFY(db.execute(QStringLiteral("CREATE TRIGGER t_extra AFTER INSERT ON Tallox WHEN NEW.cardcode <> 99 BEGIN"
+                                      " INSERT INTO Tallox (code, sdate, cardcode) VALUES (NEW.code + 100, '1999-01-01', 99);"
+                                      " END")) >= 0);
+    LedgerStore store(db);
+    int key = 0;
+    QVERIFY(store.InsertRecord(QStringLiteral("2005-03-07"), 3, &key));
+    QVERIFY(key >= 1);
+    QCOMPARE(field(db, key, QStringLiteral("sdate")).toString(), QStringLiteral("2005-03-07"));
+    QCOMPARE(field(db, key, QStringLiteral("cardcode")).toInt(), 3);
+    QCOMPARE(field(db, key, QStringLiteral("sale")).toLongLong(), 0);
+    QCOMPARE(field(db, key, QStringLiteral("fee")).toLongLong(), 0);
+    QCOMPARE(field(db, key, QStringLiteral("billcoll")).toLongLong(), 0);
+    QVERIFY(db.scalar(QStringLiteral("SELECT MAX(code) FROM Tallox")).toInt() > key);
+    QVERIFY(MessageHook::shown().isEmpty());
+}
+
+void TestLedgerStore::insert_createsPreviousMonthRow()
+{
+    TestEnv env;
+    env.addEntry(QStringLiteral("2005-03-10"), 1, 100);
+    env.addEntry(QStringLiteral("2005-04-05"), 1, 80, 10, 20);
+    env.addEntry(QStringLiteral("2005-05-05"), 2, 999); // another card
+    LedgerStore store(env.ctx().ledger);
+    int key = 0;
+    QVERIFY(store.InsertRecord(QStringLiteral("2005-05-20"), 1, &key));
+    QCOMPARE(transferRows(env.ctx().ledger), QStringList{QStringLiteral("2005-04 1 150")});
+    // An entry of the current month: the May row.
+    QVERIFY(store.InsertRecord(QStringLiteral("2005-06-03"), 1, &key));
+    QCOMPARE(transferRows(env.ctx().ledger),
+             (QStringList{QStringLiteral("2005-04 1 150"), QStringLiteral("2005-05 1 150")}));
+    QVERIFY(MessageHook::shown().isEmpty());
+}
+
+void TestLedgerStore::insert_refusesBadDateOrCard()
+{
+    TestEnv env;
+    LedgerStore store(env.ctx().ledger);
+    int key = -5;
+    for (const QString& bad : {QStringLiteral("2005-02-30"), QStringLiteral("2005-3-7"), QString(),
+                               QStringLiteral("2005-03-07'); DROP TABLE Tallox; --")}) {
+        MessageHook::reset();
+        QVERIFY(!store.InsertRecord(bad, 1, &key));
+        TALLOX_COMPARE_LAST_BOX("error", "오류",
+                                errorBox(QStringLiteral("자료를 저장하는 중 오류가 발생했습니다."), 13,
+                                         QStringLiteral("Type mismatch")));
+    }
+    QVERIFY(!store.InsertRecord(QStringLiteral("2005-03-07"), 0, &key));
+    QCOMPARE(key, -5);
+    QCOMPARE(env.count(QStringLiteral("Tallox")), 0);
+    QCOMPARE(env.count(QStringLiteral("transfer")), 0);
+}
+
+void TestLedgerStore::insert_failureStoresNothing()
+{
+    TestEnv env;
+    Database& db = env.ctx().ledger;
+    QVERIFY(db.execute(QStringLiteral("CREATE TRIGGER t_block BEFORE INSERT ON transfer BEGIN"
+                                      " SELECT RAISE(ABORT, 'blocked'); END")) >= 0);
+    LedgerStore store(db);
+    int key = 0;
+    QVERIFY(!store.InsertRecord(QStringLiteral("2005-05-20"), 1, &key));
+    QCOMPARE(MessageHook::shown().size(), 1);
+    QCOMPARE(MessageHook::shown().last().kind, QStringLiteral("error"));
+    QVERIFY(MessageHook::shown().last().text.startsWith(QStringLiteral("자료를 저장하는 중 오류가 발생했습니다.\r\n")));
+    QVERIFY(MessageHook::shown().last().text.contains(QStringLiteral("blocked")));
+    QCOMPARE(env.count(QStringLiteral("Tallox")), 0);
+    QCOMPARE(env.count(QStringLiteral("transfer")), 0);
+    QCOMPARE(key, 0);
+    // The failed attempt is not remembered as handled.
+    QVERIFY(db.execute(QStringLiteral("DROP TRIGGER t_block")) >= 0);
+    QVERIFY(store.InsertRecord(QStringLiteral("2005-05-21"), 1, &key));
+    QCOMPARE(transferRows(db), QStringList{QStringLiteral("2005-04 1 0")});
+}
+
+void TestLedgerStore::checkPrevBalance_edges()
+{
+    TestEnv env;
+    env.addEntry(QStringLiteral("2004-12-31"), 1, 40);
+    env.addEntry(QStringLiteral("2005-01-31"), 1, 2);
+    env.addEntry(QStringLiteral("2005-02-28"), 1, 7);
+    env.addEntry(QStringLiteral("2005-04-30"), 1, 11);
+    LedgerStore store(env.ctx().ledger);
+    // The 31st after a 30-day month and after February: the calendar month before.
+    store.CheckPrevBalance(QStringLiteral("2005-05-31"), 1);
+    store.CheckPrevBalance(QStringLiteral("2005-03-31"), 1);
+    // January: December of the year before.
+    store.CheckPrevBalance(QStringLiteral("2005-01-15"), 1);
+    QCOMPARE(transferRows(env.ctx().ledger),
+             (QStringList{QStringLiteral("2004-12 1 40"), QStringLiteral("2005-02 1 49"),
+                          QStringLiteral("2005-04 1 60")}));
+    QVERIFY(MessageHook::shown().isEmpty());
+    // An existing row is left as it is.
+    store.CheckPrevBalance(QStringLiteral("2005-05-01"), 2);
+    store.CheckPrevBalance(QStringLiteral("2005-03-02"), 1);
+    QCOMPARE(env.transferAmount(QStringLiteral("2005-02"), 1), Money::fromWon(49));
+}
+
+void TestLedgerStore::checkPrevBalance_sameMonthQueriesOnce()
+{
+    TestEnv env;
+    Database& db = env.ctx().ledger;
+    env.addEntry(QStringLiteral("2005-03-10"), 1, 100);
+    LedgerStore store(db);
+    store.CheckPrevBalance(QStringLiteral("2005-05-03"), 1);
+    QCOMPARE(transferRows(db), QStringList{QStringLiteral("2005-04 1 100")});
+    // Removed behind the program's back: the second call of the same month and
+    // card does not look again, so the row stays missing.
+    db.execute(QStringLiteral("DELETE FROM transfer"));
+    store.CheckPrevBalance(QStringLiteral("2005-05-28"), 1);
+    QCOMPARE(env.count(QStringLiteral("transfer")), 0);
+    // Another card, then the first card again: looked up afresh.
+    store.CheckPrevBalance(QStringLiteral("2005-05-28"), 2);
+    store.CheckPrevBalance(QStringLiteral("2005-05-28"), 1);
+    QCOMPARE(transferRows(db), (QStringList{QStringLiteral("2005-04 1 100"), QStringLiteral("2005-04 2 0")}));
+    db.execute(QStringLiteral("DELETE FROM transfer"));
+    store.ResetPrevBalanceMemory();
+    store.CheckPrevBalance(QStringLiteral("2005-05-28"), 1);
+    QCOMPARE(transferRows(db), QStringList{QStringLiteral("2005-04 1 100")});
+}
+
+void TestLedgerStore::checkPrevBalance_currentAndFutureMonth()
+{
+    TestEnv env; // today 2005-06-15
+    Database& db = env.ctx().ledger;
+    env.addTransfer(QStringLiteral("2005-04"), 1, 0);
+    env.addEntry(QStringLiteral("2005-05-10"), 1, 100);
+    env.addEntry(QStringLiteral("2005-06-10"), 1, 30);
+    LedgerStore store(db);
+    store.CheckPrevBalance(QStringLiteral("2005-06-20"), 1);
+    QCOMPARE(transferRows(db), (QStringList{QStringLiteral("2005-04 1 0"), QStringLiteral("2005-05 1 100")}));
+    // A future-dated entry gets the row of the (not yet completed) month before
+    // it too, exact now and kept exact by every shift, so that the card is
+    // covered once that month is completed.
+    store.CheckPrevBalance(QStringLiteral("2005-08-01"), 1);
+    QCOMPARE(transferRows(db), (QStringList{QStringLiteral("2005-04 1 0"), QStringLiteral("2005-05 1 100"),
+                                            QStringLiteral("2005-07 1 130")}));
+    // A later change of a June entry moves that July row with it.
+    store.CalcPrevBaln(QStringLiteral("2005-06-10"), Money::fromWon(5), 1);
+    QCOMPARE(env.transferAmount(QStringLiteral("2005-07"), 1), Money::fromWon(135));
+    QCOMPARE(env.transferAmount(QStringLiteral("2005-05"), 1), Money::fromWon(100));
+    db.execute(QStringLiteral("UPDATE Tallox SET sale = sale + 50000 WHERE sdate = '2005-06-10'"));
+    QVERIFY(MessageHook::shown().isEmpty());
+    QVERIFY(store.CheckCarryOver().clean());
+}
+
+void TestLedgerStore::calcPrevBaln_shiftsFromMonthOn()
+{
+    TestEnv env;
+    Database& db = env.ctx().ledger;
+    env.addTransfer(QStringLiteral("2005-02"), 1, 0);
+    env.addTransfer(QStringLiteral("2005-03"), 1, 100);
+    env.addTransfer(QStringLiteral("2005-04"), 1, 150);
+    env.addTransfer(QStringLiteral("2005-04"), 2, 70);
+    LedgerStore store(db);
+    store.CalcPrevBaln(QStringLiteral("2005-03-31"), -Money::fromWon(5000), 1);
+    QCOMPARE(transferRows(db), (QStringList{QStringLiteral("2005-02 1 0"), QStringLiteral("2005-03 1 -4900"),
+                                            QStringLiteral("2005-04 1 -4850"), QStringLiteral("2005-04 2 70")}));
+    store.CalcPrevBaln(QStringLiteral("2005-04-01"), Money::fromDouble(0.5), 2);
+    QCOMPARE(env.transferAmount(QStringLiteral("2005-04"), 2), Money::fromDouble(70.5));
+    // The month before was created first (card 2 had no March row).
+    QCOMPARE(env.transferAmount(QStringLiteral("2005-03"), 2), Money());
+    bool exists = false;
+    env.transferAmount(QStringLiteral("2005-03"), 2, &exists);
+    QVERIFY(exists);
+    QVERIFY(MessageHook::shown().isEmpty());
+}
+
+void TestLedgerStore::calcPrevBaln_currentMonthLeavesCompletedRows()
+{
+    TestEnv env;
+    Database& db = env.ctx().ledger;
+    env.addTransfer(QStringLiteral("2005-04"), 1, 0);
+    env.addTransfer(QStringLiteral("2005-05"), 1, 100);
+    LedgerStore store(db);
+    store.CalcPrevBaln(QStringLiteral("2005-06-15"), Money::fromWon(100), 1);
+    QCOMPARE(transferRows(db), (QStringList{QStringLiteral("2005-04 1 0"), QStringLiteral("2005-05 1 100")}));
+}
+
+namespace {
+// Card 1 after the rebuild of the worked example: nets 100 (March), 50 (April), 30 (June).
+struct Example {
+    int march = 0, april = 0, june = 0;
+    explicit Example(TestEnv& env)
+    {
+        march = env.addEntry(QStringLiteral("2005-03-10"), 1, 120, 5, 15);
+        april = env.addEntry(QStringLiteral("2005-04-05"), 1, 50);
+        june = env.addEntry(QStringLiteral("2005-06-02"), 1, 30);
+        LedgerStore store(env.ctx().ledger);
+        if (!store.ReBaln())
+            qFatal("rebuild failed");
+    }
+};
+} // namespace
+
+void TestLedgerStore::edit_dateWithinMonth()
+{
+    TestEnv env;
+    Example ex(env);
+    Database& db = env.ctx().ledger;
+    const QStringList before = transferRows(db);
+    LedgerStore store(db);
+    QVERIFY(store.RecordEditCol(ex.march, QStringLiteral("SDATE"), QStringLiteral("2005-03-31")));
+    QCOMPARE(field(db, ex.march, QStringLiteral("sdate")).toString(), QStringLiteral("2005-03-31"));
+    QCOMPARE(transferRows(db), before);
+    QVERIFY(MessageHook::shown().isEmpty());
+}
+
+void TestLedgerStore::edit_dateAcrossMonths()
+{
+    TestEnv env;
+    Example ex(env);
+    Database& db = env.ctx().ledger;
+    LedgerStore store(db);
+    // March (net 100) to April: -100 from March on, +100 from April on.
+    QVERIFY(store.RecordEditCol(ex.march, QStringLiteral("sdate"), QStringLiteral("2005-04-02")));
+    QCOMPARE(transferRows(db), (QStringList{QStringLiteral("2005-02 1 0"), QStringLiteral("2005-03 1 0"),
+                                            QStringLiteral("2005-04 1 150")}));
+    // And back to January: the December row is created, January on gets +100.
+    QVERIFY(store.RecordEditCol(ex.march, QStringLiteral("sdate"), QStringLiteral("2005-01-20")));
+    QCOMPARE(transferRows(db), (QStringList{QStringLiteral("2004-12 1 0"), QStringLiteral("2005-02 1 100"),
+                                            QStringLiteral("2005-03 1 100"), QStringLiteral("2005-04 1 150")}));
+    // Into the current month: it leaves every completed month.
+    QVERIFY(store.RecordEditCol(ex.march, QStringLiteral("sdate"), QStringLiteral("2005-06-30")));
+    QCOMPARE(transferRows(db), (QStringList{QStringLiteral("2004-12 1 0"), QStringLiteral("2005-02 1 0"),
+                                            QStringLiteral("2005-03 1 0"), QStringLiteral("2005-04 1 50"),
+                                            QStringLiteral("2005-05 1 50")}));
+    QVERIFY(store.CheckCarryOver().clean());
+    QCOMPARE(GetPrevBalance(db, QStringLiteral("2005-06-30"), 1), Money::fromWon(80));
+    QVERIFY(MessageHook::shown().isEmpty());
+}
+
+void TestLedgerStore::edit_dateForwardIntoMissingMonth()
+{
+    TestEnv env;
+    Database& db = env.ctx().ledger;
+    env.addTransfer(QStringLiteral("2005-01"), 2, 0);
+    const int key = env.addEntry(QStringLiteral("2005-02-10"), 2, 40);
+    LedgerStore store(db);
+    // The March row did not exist; made before the entry leaves February, it
+    // must not count the entry that now lies in April.
+    QVERIFY(store.RecordEditCol(key, QStringLiteral("sdate"), QStringLiteral("2005-04-05")));
+    QCOMPARE(transferRows(db), (QStringList{QStringLiteral("2005-01 2 0"), QStringLiteral("2005-03 2 0")}));
+    QCOMPARE(GetPrevBalance(db, QStringLiteral("2005-04-01"), 2), Money());
+    QCOMPARE(GetPrevBalance(db, QStringLiteral("2005-05-01"), 2), Money::fromWon(40));
+    QVERIFY(store.CheckCarryOver().clean());
+}
+
+void TestLedgerStore::edit_cardChange()
+{
+    TestEnv env;
+    Example ex(env);
+    Database& db = env.ctx().ledger;
+    LedgerStore store(db);
+    QVERIFY(store.RecordEditCol(ex.march, QStringLiteral("CardCode"), QStringLiteral("3")));
+    QCOMPARE(field(db, ex.march, QStringLiteral("cardcode")).toInt(), 3);
+    QCOMPARE(transferRows(db), (QStringList{QStringLiteral("2005-02 1 0"), QStringLiteral("2005-03 1 0"),
+                                            QStringLiteral("2005-04 1 50"), QStringLiteral("2005-02 3 0")}));
+    QCOMPARE(GetPrevBalance(db, QStringLiteral("2005-06-01"), 3), Money::fromWon(100));
+    QCOMPARE(GetPrevBalance(db, QStringLiteral("2005-06-01"), 0), Money::fromWon(150));
+    QVERIFY(store.CheckCarryOver().clean());
+}
+
+void TestLedgerStore::edit_cardChangeInCurrentMonthCoversNewCard()
+{
+    TestEnv env;
+    Example ex(env);
+    Database& db = env.ctx().ledger;
+    LedgerStore store(db);
+    // The June entry moves to card 4, which has no carry-over row yet: it
+    // gets its May row, or its entries would never be brought forward.
+    QVERIFY(store.RecordEditCol(ex.june, QStringLiteral("cardcode"), 4));
+    bool exists = false;
+    QCOMPARE(env.transferAmount(QStringLiteral("2005-05"), 4, &exists), Money());
+    QVERIFY(exists);
+    QCOMPARE(GetPrevBalance(db, QStringLiteral("2005-06-03"), 4), Money::fromWon(30));
+    QCOMPARE(GetPrevBalance(db, QStringLiteral("2005-06-03"), 1), Money::fromWon(150));
+    QVERIFY(store.CheckCarryOver().clean());
+}
+
+void TestLedgerStore::edit_amountsAndSlipCount()
+{
+    TestEnv env;
+    Example ex(env);
+    Database& db = env.ctx().ledger;
+    LedgerStore store(db);
+    // Sale of March from 120 to 220: +100 from March on.
+    QVERIFY(store.RecordEditCol(ex.march, QStringLiteral("Sale"), QStringLiteral("220")));
+    QCOMPARE(transferRows(db), (QStringList{QStringLiteral("2005-02 1 0"), QStringLiteral("2005-03 1 200"),
+                                            QStringLiteral("2005-04 1 250")}));
+    QCOMPARE(field(db, ex.march, QStringLiteral("sale")).toLongLong(), Money::fromWon(220).units());
+    // Fee of April up by 100: -100 from April on.
+    QVERIFY(store.RecordEditCol(ex.april, QStringLiteral("FEE"), QStringLiteral("100")));
+    QCOMPARE(env.transferAmount(QStringLiteral("2005-04"), 1), Money::fromWon(150));
+    QCOMPARE(env.transferAmount(QStringLiteral("2005-03"), 1), Money::fromWon(200));
+    // Pay-out of March from 15 to 115.5: -100.5 from March on.
+    QVERIFY(store.RecordEditCol(ex.march, QStringLiteral("billcoll"), QStringLiteral("115.5")));
+    QCOMPARE(env.transferAmount(QStringLiteral("2005-03"), 1), Money::fromDouble(99.5));
+    QCOMPARE(env.transferAmount(QStringLiteral("2005-04"), 1), Money::fromDouble(49.5));
+    // The automatic fee arrives as a number.
+    QVERIFY(store.RecordEditCol(ex.march, QStringLiteral("fee"), 23.0));
+    QCOMPARE(field(db, ex.march, QStringLiteral("fee")).toLongLong(), Money::fromWon(23).units());
+    QCOMPARE(env.transferAmount(QStringLiteral("2005-03"), 1), Money::fromDouble(81.5));
+    // Slip count: no carry-over change.
+    const QStringList before = transferRows(db);
+    QVERIFY(store.RecordEditCol(ex.march, QStringLiteral("NumSheet"), QStringLiteral("12")));
+    QCOMPARE(field(db, ex.march, QStringLiteral("numsheet")).toInt(), 12);
+    QCOMPARE(transferRows(db), before);
+    // A June sale moves no completed row.
+    QVERIFY(store.RecordEditCol(ex.june, QStringLiteral("sale"), QStringLiteral("1000")));
+    QCOMPARE(transferRows(db), before);
+    // The sheet's limits are accepted.
+    QVERIFY(store.RecordEditCol(ex.june, QStringLiteral("sale"), QStringLiteral("-10,000,000,000")));
+    QVERIFY(store.RecordEditCol(ex.june, QStringLiteral("sale"), QStringLiteral("10000000000")));
+    QVERIFY(MessageHook::shown().isEmpty());
+    QVERIFY(store.CheckCarryOver().clean());
+}
+
+void TestLedgerStore::edit_refusals()
+{
+    TestEnv env;
+    Example ex(env);
+    Database& db = env.ctx().ledger;
+    const QStringList transfers = transferRows(db);
+    const QStringList entries = entryRows(db);
+    LedgerStore store(db);
+
+    QVERIFY(!store.RecordEditCol(0, QStringLiteral("sale"), QStringLiteral("1")));
+    TALLOX_COMPARE_LAST_BOX("warn", "Tallox", "코드 정의 오류입니다.");
+    QVERIFY(!store.RecordEditCol(999, QStringLiteral("sale"), QStringLiteral("1")));
+    TALLOX_COMPARE_LAST_BOX("warn", "Tallox", "코드[999]에 해당하는 자료를 찾을 수 없습니다.");
+
+    const QString mismatch = errorBox(kEditFailed, 13, QStringLiteral("Type mismatch"));
+    const QString overflow = errorBox(kEditFailed, 6, QStringLiteral("Overflow"));
+    struct Case {
+        const char* field;
+        QVariant value;
+        QString box;
+    };
+    const QList<Case> cases = {
+        {"sale", QString(), mismatch},
+        {"fee", QStringLiteral("   "), mismatch},
+        {"billcoll", QStringLiteral("12a"), mismatch},
+        {"sale", QStringLiteral("1 OR 1=1"), mismatch},
+        {"sale", QVariant(), mismatch},
+        {"sale", QStringLiteral("10000000000.0001"), overflow},
+        {"fee", QStringLiteral("-10000000001"), overflow},
+        {"billcoll", 1e12, overflow},
+        {"sdate", QStringLiteral("2005-02-30"), mismatch},
+        {"sdate", QStringLiteral("2005-3-7"), mismatch},
+        {"sdate", QString(), mismatch},
+        {"cardcode", QStringLiteral("abc"), mismatch},
+        {"cardcode", QStringLiteral("0"), mismatch},
+        {"numsheet", QString(), mismatch},
+        {"numsheet", QStringLiteral("99999999999"), overflow},
+        {"code", QStringLiteral("5"), errorBox(kEditFailed, 3265, QStringLiteral("Item not found in this collection."))},
+        {"sale = 0, fee", QStringLiteral("5"),
+         errorBox(kEditFailed, 3265, QStringLiteral("Item not found in this collection."))},
+    };
+    for (const Case& c : cases) {
+        MessageHook::reset();
+        QVERIFY2(!store.RecordEditCol(ex.march, QString::fromLatin1(c.field), c.value), c.field);
+        TALLOX_COMPARE_LAST_BOX("error", "오류", c.box);
+        QCOMPARE(MessageHook::shown().size(), 1);
+    }
+    QCOMPARE(transferRows(db), transfers);
+    QCOMPARE(entryRows(db), entries);
+}
+
+void TestLedgerStore::edit_failureHalfWayLeavesAllUnchanged()
+{
+    TestEnv env;
+    Database& db = env.ctx().ledger;
+    env.addTransfer(QStringLiteral("2005-02"), 1, 0);
+    env.addTransfer(QStringLiteral("2005-03"), 1, 100);
+    env.addEntry(QStringLiteral("2005-03-10"), 1, 100);
+    const int key = env.addEntry(QStringLiteral("2005-05-10"), 1, 10); // no April row yet
+    QVERIFY(db.execute(QStringLiteral("CREATE TRIGGER t_block BEFORE UPDATE ON Tallox BEGIN"
+                                      " SELECT RAISE(ABORT, 'blocked'); END")) >= 0);
+    const QStringList transfers = transferRows(db);
+    const QStringList entries = entryRows(db);
+    LedgerStore store(db);
+    QVERIFY(!store.RecordEditCol(key, QStringLiteral("sale"), QStringLiteral("50")));
+    QCOMPARE(MessageHook::shown().size(), 1);
+    QVERIFY(MessageHook::shown().last().text.startsWith(kEditFailed + QStringLiteral("\r\n")));
+    QVERIFY(MessageHook::shown().last().text.contains(QStringLiteral("blocked")));
+    QCOMPARE(transferRows(db), transfers);
+    QCOMPARE(entryRows(db), entries);
+    // Month moves roll back as a whole too.
+    QVERIFY(!store.RecordEditCol(key, QStringLiteral("sdate"), QStringLiteral("2005-01-03")));
+    QVERIFY(!store.RecordEditCol(key, QStringLiteral("cardcode"), 7));
+    QCOMPARE(transferRows(db), transfers);
+    QCOMPARE(entryRows(db), entries);
+    // Nothing was remembered as handled: once the write works, April is created.
+    QVERIFY(db.execute(QStringLiteral("DROP TRIGGER t_block")) >= 0);
+    MessageHook::reset();
+    QVERIFY(store.RecordEditCol(key, QStringLiteral("sale"), QStringLiteral("50")));
+    QCOMPARE(transferRows(db), (QStringList{QStringLiteral("2005-02 1 0"), QStringLiteral("2005-03 1 100"),
+                                            QStringLiteral("2005-04 1 100")}));
+    QVERIFY(store.CheckCarryOver().clean());
+    QVERIFY(MessageHook::shown().isEmpty());
+}
+
+void TestLedgerStore::delete_shiftsAndRemoves()
+{
+    TestEnv env;
+    Example ex(env);
+    Database& db = env.ctx().ledger;
+    LedgerStore store(db);
+    QVERIFY(store.DeleteRecord(ex.march));
+    QVERIFY(!field(db, ex.march, QStringLiteral("code")).isValid());
+    QCOMPARE(transferRows(db), (QStringList{QStringLiteral("2005-02 1 0"), QStringLiteral("2005-03 1 0"),
+                                            QStringLiteral("2005-04 1 50")}));
+    QVERIFY(store.DeleteRecord(ex.june));
+    QCOMPARE(env.count(QStringLiteral("Tallox")), 1);
+    QVERIFY(store.CheckCarryOver().clean());
+    QVERIFY(MessageHook::shown().isEmpty());
+}
+
+void TestLedgerStore::delete_refusalsAndFailure()
+{
+    TestEnv env;
+    Example ex(env);
+    Database& db = env.ctx().ledger;
+    LedgerStore store(db);
+    QVERIFY(!store.DeleteRecord(0));
+    TALLOX_COMPARE_LAST_BOX("warn", "Tallox", "코드 정의 오류입니다.");
+    QVERIFY(!store.DeleteRecord(4711));
+    TALLOX_COMPARE_LAST_BOX("warn", "Tallox", "코드[4711]에 해당하는 자료를 찾을 수 없습니다.");
+    QVERIFY(db.execute(QStringLiteral("CREATE TRIGGER t_block BEFORE DELETE ON Tallox BEGIN"
+                                      " SELECT RAISE(ABORT, 'blocked'); END")) >= 0);
+    const QStringList transfers = transferRows(db);
+    const QStringList entries = entryRows(db);
+    MessageHook::reset();
+    QVERIFY(!store.DeleteRecord(ex.april));
+    QCOMPARE(MessageHook::shown().size(), 1);
+    QVERIFY(MessageHook::shown().last().text.startsWith(QStringLiteral("자료를 삭제하는 중 오류가 발생했습니다.\r\n")));
+    QCOMPARE(transferRows(db), transfers);
+    QCOMPARE(entryRows(db), entries);
+}
+
+void TestLedgerStore::rebuild_workedExample()
+{
+    TestEnv env;
+    Database& db = env.ctx().ledger;
+    env.addEntry(QStringLiteral("2005-03-02"), 1, 60);
+    env.addEntry(QStringLiteral("2005-03-30"), 1, 50, 4, 6);
+    env.addEntry(QStringLiteral("2005-04-11"), 1, 50);
+    env.addEntry(QStringLiteral("2005-06-01"), 1, 30);
+    env.addTransfer(QStringLiteral("2001-01"), 1, 12345); // thrown away
+    LedgerStore store(db);
+    QVERIFY(store.ReBaln());
+    QCOMPARE(transferRows(db), (QStringList{QStringLiteral("2005-02 1 0"), QStringLiteral("2005-03 1 100"),
+                                            QStringLiteral("2005-04 1 150")}));
+    QVERIFY(MessageHook::shown().isEmpty());
+}
+
+void TestLedgerStore::rebuild_emptyLedgerAndCurrentMonthOnly()
+{
+    TestEnv env;
+    Database& db = env.ctx().ledger;
+    env.addTransfer(QStringLiteral("2005-01"), 1, 5);
+    LedgerStore store(db);
+    QVERIFY(store.ReBaln());
+    QCOMPARE(env.count(QStringLiteral("transfer")), 0);
+    env.addEntry(QStringLiteral("2005-06-03"), 2, 70);
+    env.addEntry(QStringLiteral("2005-07-03"), 3, 70); // first month in the future
+    QVERIFY(store.ReBaln());
+    QCOMPARE(transferRows(db), (QStringList{QStringLiteral("2005-05 2 0"), QStringLiteral("2005-06 3 0")}));
+    QVERIFY(store.CheckCarryOver().clean());
+}
+
+void TestLedgerStore::rebuild_failureKeepsTable()
+{
+    TestEnv env;
+    Database& db = env.ctx().ledger;
+    env.addEntry(QStringLiteral("2005-03-02"), 1, 60);
+    env.addEntry(QStringLiteral("2005-04-02"), 1, 60);
+    env.addTransfer(QStringLiteral("2005-03"), 1, 1);
+    env.addTransfer(QStringLiteral("2005-04"), 1, 2);
+    QVERIFY(db.execute(QStringLiteral("CREATE TRIGGER t_block BEFORE INSERT ON transfer WHEN NEW.sMonth = '2005-04'"
+                                      " BEGIN SELECT RAISE(ABORT, 'blocked'); END")) >= 0);
+    const QStringList before = transferRows(db);
+    LedgerStore store(db);
+    QVERIFY(!store.ReBaln());
+    QCOMPARE(MessageHook::shown().size(), 1);
+    QCOMPARE(MessageHook::shown().last().kind, QStringLiteral("plain"));
+    QCOMPARE(MessageHook::shown().last().title, QStringLiteral("Tallox"));
+    QVERIFY(MessageHook::shown().last().text.startsWith(QStringLiteral("Error ")));
+    QVERIFY(MessageHook::shown().last().text.contains(QStringLiteral("blocked")));
+    QVERIFY(MessageHook::shown().last().text.endsWith(QStringLiteral(" in procedure mnuTool_ReBaln_Click of Form frmMain")));
+    QCOMPARE(transferRows(db), before);
+    QCOMPARE(db.transactionDepth(), 0);
+}
+
+void TestLedgerStore::rebuild_resetsMemory()
+{
+    TestEnv env;
+    Database& db = env.ctx().ledger;
+    LedgerStore store(db);
+    int key = 0;
+    QVERIFY(store.InsertRecord(QStringLiteral("2005-05-03"), 1, &key));
+    QVERIFY(store.DeleteRecord(key));
+    QVERIFY(store.ReBaln()); // no entries left: empty table
+    QCOMPARE(env.count(QStringLiteral("transfer")), 0);
+    QVERIFY(store.InsertRecord(QStringLiteral("2005-05-10"), 1, &key));
+    QCOMPARE(transferRows(db), QStringList{QStringLiteral("2005-04 1 0")});
+}
+
+void TestLedgerStore::check_findsChangedRowAndCleanAfterRebuild()
+{
+    TestEnv env;
+    Example ex(env);
+    Database& db = env.ctx().ledger;
+    LedgerStore store(db);
+    QVERIFY(store.CheckCarryOver().clean());
+    db.execute(QStringLiteral("UPDATE transfer SET amount = amount + 70000 WHERE sMonth = '2005-03'"));
+    env.addEntry(QStringLiteral("2005-02-01"), 8, 5); // a card with no row at all
+    env.addEntry(QStringLiteral("2005-01-01"), 1, 9); // before card 1's first row
+    CarryOverCheck check = store.CheckCarryOver();
+    QVERIFY(check.ok);
+    QVERIFY(!check.clean());
+    QCOMPARE(check.rows.size(), 3); // February (the new entry), March, April
+    QCOMPARE(check.rows[1].month, QStringLiteral("2005-03"));
+    QCOMPARE(check.rows[1].card, 1);
+    QCOMPARE(check.rows[1].stored, Money::fromWon(107));
+    QCOMPARE(check.rows[1].expected, Money::fromWon(109));
+    QCOMPARE(check.uncovered.size(), 2);
+    QCOMPARE(check.uncovered[0].card, 1);
+    QCOMPARE(check.uncovered[0].firstMonth, QStringLiteral("2005-01"));
+    QCOMPARE(check.uncovered[1].card, 8);
+    QCOMPARE(check.uncovered[1].firstMonth, QStringLiteral("2005-02"));
+    QVERIFY(store.ReBaln());
+    QVERIFY(store.CheckCarryOver().clean());
+    QVERIFY(MessageHook::shown().isEmpty());
+}
+
+QTEST_MAIN(TestLedgerStore)
+#include "tst_ledgerstore.moc"
