@@ -1,7 +1,7 @@
 # Tallox: set-up, build, test, run and benchmark.
 # Every Debian package Tallox needs to build, test and run is listed here, once.
 PACKAGES := g++ make cmake ninja-build pkg-config \
-	qt6-base-dev libqt6sql6-sqlite libgl-dev libxlsxwriter-dev \
+	qt6-base-dev libqt6sql6-sqlite libgl-dev libxlsxwriter-dev zlib1g-dev \
 	libbenchmark-dev fonts-nanum xvfb xauth
 
 BUILD_DIR ?= build
