@@ -1,0 +1,1193 @@
+#include "platform/SpreadGrid.h"
+
+#include "platform/SpreadModel.h"
+#include "platform/Twips.h"
+
+#include <QApplication>
+#include <QFontMetricsF>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPointer>
+#include <QStyledItemDelegate>
+#include <cmath>
+
+namespace {
+constexpr double kDefaultColWidth = 8.0;      // character units
+constexpr double kDefaultRowHeight = 12.75;   // points
+constexpr double kDefaultHeaderHeight = 14.75;
+constexpr double kDefaultRowHeaderWidth = 4.0;
+
+// Row -1000 is the first column-header row, the same as row 0.
+int headerIndex(int row)
+{
+    if (row == 0)
+        return 0;
+    return row >= -1000 && row < -1 ? row + 1000 : -1;
+}
+
+bool isHeaderRow(int row)
+{
+    return headerIndex(row) >= 0;
+}
+
+int normRow(int row)
+{
+    return row == -1000 ? 0 : row;
+}
+} // namespace
+
+// Creates the line editors and routes their keys through the grid first.
+class SpreadDelegate : public QStyledItemDelegate {
+public:
+    SpreadDelegate(SpreadGrid* grid) : QStyledItemDelegate(grid), m_grid(grid) {}
+
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex& index) const override
+    {
+        auto* e = new QLineEdit(parent);
+        e->setObjectName(QStringLiteral("spreadCellEditor"));
+        e->setFrame(false);
+        const int maxLen = m_grid->spreadModel()->maxLength.value(index.column() + 1, index.row() + 1, 0);
+        if (maxLen > 0)
+            e->setMaxLength(maxLen);
+        e->setAlignment(m_grid->spreadModel()->alignment(index.column() + 1, index.row() + 1));
+        e->setFont(m_grid->spreadModel()->cellFont(index.column() + 1, index.row() + 1));
+        return e;
+    }
+
+    void setEditorData(QWidget* editor, const QModelIndex& index) const override
+    {
+        if (auto* e = qobject_cast<QLineEdit*>(editor))
+            e->setText(index.data(Qt::EditRole).toString());
+    }
+
+    // The grid stores the text itself when the edit ends.
+    void setModelData(QWidget*, QAbstractItemModel*, const QModelIndex&) const override {}
+
+protected:
+    bool eventFilter(QObject* object, QEvent* event) override
+    {
+        if (event->type() == QEvent::KeyPress) {
+            if (m_grid->editorKeyPress(static_cast<QKeyEvent*>(event)))
+                return true;
+            return false; // the line edit takes it
+        }
+        if (event->type() == QEvent::FocusOut) {
+            m_grid->editorFocusLost();
+            return false;
+        }
+        if (event->type() == QEvent::ShortcutOverride)
+            return QStyledItemDelegate::eventFilter(object, event);
+        return false;
+    }
+
+private:
+    SpreadGrid* m_grid;
+};
+
+struct SpreadGrid::Private {
+    SpreadModel* model = nullptr;
+    SpreadDelegate* delegate = nullptr;
+    OperationMode opMode = OperationMode::Normal;
+    bool editPermanent = false;
+    bool editReplace = false;
+    bool userSort = false;
+    int selectBlock = 15;
+    bool noBeep = false;
+    bool r1c1 = false;
+    bool redraw = true;
+    int unitType = 0;
+    QColor selBack = QColor(0, 0, 128);
+    QColor grayBack = QColor(192, 192, 192);
+
+    double defaultColWidth = kDefaultColWidth;
+    double rowHeaderWidth = kDefaultRowHeaderWidth;
+    QHash<int, double> colWidths;
+    double defaultRowHeight = kDefaultRowHeight;
+    double headerRowHeight = kDefaultHeaderHeight;
+    QHash<int, double> rowHeights;
+    QHash<int, QString> colIds;
+
+    int activeCol = 1;
+    int activeRow = 1;
+
+    QPointer<QLineEdit> editor;
+    int editCol = 0;
+    int editRow = 0;
+    QString editOld;
+    bool closingEditor = false;
+
+    bool settingSize = false;
+    int resizedFirst = 0;
+    int resizedLast = 0;
+
+    int sortCol = 0;
+    Qt::SortOrder sortOrder = Qt::AscendingOrder;
+};
+
+SpreadGrid::SpreadGrid(QWidget* parent) : QTableView(parent), d(std::make_unique<Private>())
+{
+    d->model = new SpreadModel(this);
+    d->model->baseFont = font();
+    setModel(d->model);
+    d->delegate = new SpreadDelegate(this);
+    setItemDelegate(d->delegate);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionBehavior(QAbstractItemView::SelectItems);
+    setSortingEnabled(false);
+    setWordWrap(false);
+    setCornerButtonEnabled(false);
+    setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+
+    QHeaderView* hh = horizontalHeader();
+    hh->setMinimumSectionSize(0);
+    hh->setSectionsClickable(true);
+    hh->setHighlightSections(false);
+    hh->setSectionResizeMode(QHeaderView::Interactive);
+    hh->viewport()->installEventFilter(this);
+    QHeaderView* vh = verticalHeader();
+    vh->setMinimumSectionSize(1);
+    vh->setSectionResizeMode(QHeaderView::Fixed);
+    vh->setHighlightSections(false);
+    vh->setDefaultAlignment(Qt::AlignCenter);
+
+    d->settingSize = true;
+    hh->setDefaultSectionSize(colWidthPixels(d->defaultColWidth));
+    vh->setDefaultSectionSize(rowHeightPixels(d->defaultRowHeight));
+    hh->setFixedHeight(rowHeightPixels(d->headerRowHeight));
+    vh->setFixedWidth(colWidthPixels(d->rowHeaderWidth));
+    d->settingSize = false;
+
+    connect(d->model, &SpreadModel::cellValueChanged, this, &SpreadGrid::valueChanged);
+    connect(hh, &QHeaderView::sectionResized, this, [this](int logical, int, int newSize) {
+        if (d->settingSize)
+            return;
+        // The user drags a width: keep it in the grid's unit.
+        const int col = logical + 1;
+        double w;
+        if (d->unitType == 2) {
+            w = PixelsToTwipsX(newSize);
+        } else {
+            const double cw = QFontMetricsF(d->model->baseFont).horizontalAdvance(QLatin1Char('0'));
+            w = newSize <= 0 ? 0.0 : std::max(0.0, (newSize - 4) / cw);
+            w = std::round(w * 100.0) / 100.0;
+        }
+        d->colWidths.insert(col, w);
+        d->resizedFirst = d->resizedFirst == 0 ? col : std::min(d->resizedFirst, col);
+        d->resizedLast = std::max(d->resizedLast, col);
+    });
+    connect(hh, &QHeaderView::sectionClicked, this, [this](int logical) {
+        if (!d->userSort)
+            return;
+        const int col = logical + 1;
+        endEdit(true);
+        d->sortOrder = (d->sortCol == col && d->sortOrder == Qt::AscendingOrder) ? Qt::DescendingOrder
+                                                                                : Qt::AscendingOrder;
+        d->sortCol = col;
+        bool handled = false;
+        Q_EMIT sortRequested(col, d->sortOrder, &handled);
+        if (!handled)
+            sortRows(col, d->sortOrder, 1, maxRows());
+        horizontalHeader()->setSortIndicatorShown(true);
+        horizontalHeader()->setSortIndicator(logical, d->sortOrder);
+    });
+}
+
+SpreadGrid::~SpreadGrid() = default;
+
+SpreadModel* SpreadGrid::spreadModel() const
+{
+    return d->model;
+}
+
+// --- structure
+
+int SpreadGrid::maxRows() const
+{
+    return d->model->maxRows();
+}
+
+void SpreadGrid::setMaxRows(int rows)
+{
+    if (isEditing() && d->editRow > rows)
+        endEdit(false);
+    d->model->setMaxRows(rows);
+    d->rowHeights.removeIf([rows](const auto& it) { return it.key() > rows; });
+}
+
+int SpreadGrid::maxCols() const
+{
+    return d->model->maxCols();
+}
+
+void SpreadGrid::setMaxCols(int cols)
+{
+    if (isEditing() && d->editCol > cols)
+        endEdit(false);
+    const int old = d->model->maxCols();
+    d->model->setMaxCols(cols);
+    for (int c = old + 1; c <= cols; ++c)
+        if (d->colWidths.contains(c))
+            applyColWidth(c);
+}
+
+void SpreadGrid::insertRows(int row, int count)
+{
+    endEdit(true);
+    d->model->insertGridRows(row, count);
+}
+
+void SpreadGrid::deleteRows(int row, int count)
+{
+    endEdit(true);
+    d->model->deleteGridRows(row, count);
+}
+
+int SpreadGrid::dataRowCnt() const
+{
+    return d->model->dataRowCnt();
+}
+
+int SpreadGrid::colHeaderRows() const
+{
+    return d->model->colHeaderRows();
+}
+
+void SpreadGrid::setColHeaderRows(int rows)
+{
+    d->model->setColHeaderRows(rows);
+    d->settingSize = true;
+    horizontalHeader()->setFixedHeight(rowHeightPixels(d->headerRowHeight) * d->model->colHeaderRows());
+    d->settingSize = false;
+}
+
+bool SpreadGrid::rowHeadersShow() const
+{
+    return !verticalHeader()->isHidden();
+}
+
+void SpreadGrid::setRowHeadersShow(bool show)
+{
+    verticalHeader()->setVisible(show);
+}
+
+// --- values
+
+void SpreadGrid::setText(int col, int row, const QString& value)
+{
+    if (col == -1 || row == -1) {
+        const int c1 = col == -1 ? 1 : col, c2 = col == -1 ? maxCols() : col;
+        const int r1 = row == -1 ? 1 : row, r2 = row == -1 ? maxRows() : row;
+        for (int c = c1; c <= c2; ++c)
+            for (int r = r1; r <= r2; ++r)
+                setText(c, r, value);
+        return;
+    }
+    if (isHeaderRow(row)) {
+        setHeaderText(col, value, headerIndex(row));
+        return;
+    }
+    if (col == 0) {
+        d->model->setRowHeaderText(row, value);
+        return;
+    }
+    if (isEditing() && col == d->editCol && row == d->editRow && d->editor)
+        d->editor->setText(value);
+    d->model->setValue(col, row, value);
+}
+
+bool SpreadGrid::getText(int col, int row, QString* value) const
+{
+    const QString t = text(col, row);
+    if (value)
+        *value = t;
+    if (isHeaderRow(row) || col == 0)
+        return !t.isEmpty();
+    return d->model->hasValue(col, row);
+}
+
+QString SpreadGrid::text(int col, int row) const
+{
+    if (isHeaderRow(row))
+        return headerText(col, headerIndex(row));
+    if (col == 0)
+        return d->model->rowHeaderText(row);
+    return d->model->value(col, row);
+}
+
+QString SpreadGrid::displayText(int col, int row) const
+{
+    if (isHeaderRow(row) || col == 0)
+        return text(col, row);
+    return d->model->displayText(col, row);
+}
+
+void SpreadGrid::setFormula(int col, int row, const QString& formula)
+{
+    if (col == -1 || row == -1) {
+        if (formula.trimmed().isEmpty()) {
+            const int c1 = col == -1 ? 1 : col, c2 = col == -1 ? maxCols() : col;
+            if (row == -1) {
+                for (int c = c1; c <= c2; ++c)
+                    d->model->clearFormulasInColumn(c);
+                return;
+            }
+            for (int c = c1; c <= c2; ++c)
+                d->model->setFormula(c, row, QString());
+            return;
+        }
+        const int c1 = col == -1 ? 1 : col, c2 = col == -1 ? maxCols() : col;
+        const int r1 = row == -1 ? 1 : row, r2 = row == -1 ? maxRows() : row;
+        for (int c = c1; c <= c2; ++c)
+            for (int r = r1; r <= r2; ++r)
+                d->model->setFormula(c, r, formula);
+        return;
+    }
+    d->model->setFormula(col, row, formula);
+}
+
+QString SpreadGrid::formula(int col, int row) const
+{
+    return d->model->formula(col, row);
+}
+
+void SpreadGrid::setHeaderText(int col, const QString& text, int headerRow)
+{
+    if (col == -1) {
+        for (int c = 1; c <= maxCols(); ++c)
+            d->model->setHeaderText(c, headerRow, text);
+        return;
+    }
+    d->model->setHeaderText(col, headerRow, text);
+}
+
+QString SpreadGrid::headerText(int col, int headerRow) const
+{
+    return d->model->headerText(col, headerRow);
+}
+
+void SpreadGrid::setColId(int col, const QString& id)
+{
+    d->colIds.insert(col, id);
+}
+
+QString SpreadGrid::colId(int col) const
+{
+    return d->colIds.value(col);
+}
+
+int SpreadGrid::colById(const QString& id) const
+{
+    for (auto it = d->colIds.cbegin(); it != d->colIds.cend(); ++it)
+        if (it.value().compare(id, Qt::CaseInsensitive) == 0 && !id.isEmpty())
+            return it.key();
+    return 0;
+}
+
+// --- cell types and formats
+
+void SpreadGrid::touch(int col, int row)
+{
+    if (!d->redraw)
+        return;
+    SpreadModel* m = d->model;
+    if (m->maxRows() == 0 || m->maxCols() == 0) {
+        viewport()->update();
+        return;
+    }
+    if (row == 0 || isHeaderRow(row)) {
+        Q_EMIT m->headerDataChanged(Qt::Horizontal, 0, m->maxCols() - 1);
+        return;
+    }
+    const int r1 = row == -1 ? 0 : std::min(row, m->maxRows()) - 1;
+    const int r2 = row == -1 ? m->maxRows() - 1 : std::min(row, m->maxRows()) - 1;
+    const int c1 = col <= 0 ? 0 : std::min(col, m->maxCols()) - 1;
+    const int c2 = col <= 0 ? m->maxCols() - 1 : std::min(col, m->maxCols()) - 1;
+    if (r1 < 0 || c1 < 0)
+        return;
+    Q_EMIT m->dataChanged(m->index(r1, c1), m->index(r2, c2));
+    if (row == -1)
+        Q_EMIT m->headerDataChanged(Qt::Horizontal, c1, c2);
+}
+
+void SpreadGrid::setCellType(int col, int row, CellType type, const NumberFormat& format)
+{
+    row = normRow(row);
+    d->model->type.set(col, row, SpreadModel::TypeInfo{type, format}, d->model->nextStamp());
+    touch(col, row);
+}
+
+SpreadGrid::CellType SpreadGrid::cellType(int col, int row) const
+{
+    return d->model->type.value(col, normRow(row), SpreadModel::TypeInfo{}).type;
+}
+
+SpreadGrid::NumberFormat SpreadGrid::numberFormat(int col, int row) const
+{
+    return d->model->type.value(col, normRow(row), SpreadModel::TypeInfo{}).format;
+}
+
+void SpreadGrid::setTypeMaxLength(int col, int row, int maxLength)
+{
+    d->model->maxLength.set(col, normRow(row), maxLength, d->model->nextStamp());
+}
+
+void SpreadGrid::setTypeHAlign(int col, int row, Qt::Alignment align)
+{
+    row = normRow(row);
+    d->model->hAlign.set(col, row, int(align & Qt::AlignHorizontal_Mask), d->model->nextStamp());
+    touch(col, row);
+}
+
+void SpreadGrid::setTypeVAlign(int col, int row, Qt::Alignment align)
+{
+    row = normRow(row);
+    d->model->vAlign.set(col, row, int(align & Qt::AlignVertical_Mask), d->model->nextStamp());
+    touch(col, row);
+}
+
+Qt::Alignment SpreadGrid::alignment(int col, int row) const
+{
+    return d->model->alignment(col, normRow(row));
+}
+
+// --- locks and looks
+
+void SpreadGrid::setLock(int col, int row, bool locked)
+{
+    row = normRow(row);
+    d->model->lock.set(col, row, locked, d->model->nextStamp());
+    if (locked && isEditing() && (col == -1 || col == d->editCol) && (row == -1 || row == d->editRow))
+        endEdit(true);
+}
+
+bool SpreadGrid::isLocked(int col, int row) const
+{
+    return d->model->lock.value(col, normRow(row), false);
+}
+
+void SpreadGrid::setBackColor(int col, int row, const QColor& color)
+{
+    row = normRow(row);
+    d->model->back.set(col, row, color, d->model->nextStamp());
+    touch(col, row);
+}
+
+void SpreadGrid::setForeColor(int col, int row, const QColor& color)
+{
+    row = normRow(row);
+    d->model->fore.set(col, row, color, d->model->nextStamp());
+    touch(col, row);
+}
+
+QColor SpreadGrid::backColor(int col, int row) const
+{
+    return d->model->effectiveBack(col, normRow(row));
+}
+
+QColor SpreadGrid::foreColor(int col, int row) const
+{
+    return d->model->effectiveFore(col, normRow(row));
+}
+
+void SpreadGrid::setFontBold(int col, int row, bool bold)
+{
+    row = normRow(row);
+    d->model->bold.set(col, row, bold, d->model->nextStamp());
+    touch(col, row);
+}
+
+bool SpreadGrid::fontBold(int col, int row) const
+{
+    return d->model->bold.value(col, normRow(row), d->model->baseFont.bold());
+}
+
+void SpreadGrid::setFontSize(int col, int row, double points)
+{
+    row = normRow(row);
+    d->model->fontSize.set(col, row, points, d->model->nextStamp());
+    touch(col, row);
+}
+
+double SpreadGrid::fontSize(int col, int row) const
+{
+    return d->model->fontSize.value(col, normRow(row), d->model->baseFont.pointSizeF());
+}
+
+void SpreadGrid::setOddEvenRowColor(const QColor& oddBack, const QColor& oddFore, const QColor& evenBack,
+                                    const QColor& evenFore)
+{
+    d->model->oddBack = oddBack;
+    d->model->oddFore = oddFore;
+    d->model->evenBack = evenBack;
+    d->model->evenFore = evenFore;
+    touch(-1, -1);
+}
+
+void SpreadGrid::setSelBackColor(const QColor& color)
+{
+    d->selBack = color;
+    QPalette p = palette();
+    p.setColor(QPalette::Active, QPalette::Highlight, color);
+    p.setColor(QPalette::Inactive, QPalette::Highlight, color);
+    p.setColor(QPalette::Active, QPalette::HighlightedText, Qt::black);
+    p.setColor(QPalette::Inactive, QPalette::HighlightedText, Qt::black);
+    setPalette(p);
+}
+
+QColor SpreadGrid::selBackColor() const
+{
+    return d->selBack;
+}
+
+void SpreadGrid::setGrayAreaBackColor(const QColor& color)
+{
+    d->grayBack = color;
+    QPalette p = viewport()->palette();
+    p.setColor(QPalette::Base, color);
+    p.setColor(QPalette::Window, color);
+    viewport()->setPalette(p);
+}
+
+// --- sizes
+
+int SpreadGrid::colWidthPixels(double width) const
+{
+    if (width <= 0)
+        return 0;
+    if (d->unitType == 2)
+        return TwipsToPixelsX(width);
+    const double cw = QFontMetricsF(d->model->baseFont).horizontalAdvance(QLatin1Char('0'));
+    return int(std::lround(width * cw + 4));
+}
+
+int SpreadGrid::rowHeightPixels(double height) const
+{
+    if (height <= 0)
+        return 0;
+    if (d->unitType == 2)
+        return TwipsToPixelsY(height);
+    const double dpi = logicalDpiY() > 0 ? logicalDpiY() : 96;
+    return std::max(1, int(std::lround(height * dpi / 72.0)));
+}
+
+void SpreadGrid::applyColWidth(int col)
+{
+    d->settingSize = true;
+    if (col == 0) {
+        verticalHeader()->setFixedWidth(colWidthPixels(d->rowHeaderWidth));
+    } else if (col <= maxCols()) {
+        horizontalHeader()->resizeSection(col - 1, colWidthPixels(colWidth(col)));
+    }
+    d->settingSize = false;
+}
+
+void SpreadGrid::setColWidth(int col, double width)
+{
+    if (col == 0) {
+        d->rowHeaderWidth = width;
+        applyColWidth(0);
+        return;
+    }
+    if (col == -1) {
+        d->defaultColWidth = width;
+        d->colWidths.clear();
+        d->settingSize = true;
+        horizontalHeader()->setDefaultSectionSize(colWidthPixels(width));
+        d->settingSize = false;
+        for (int c = 1; c <= maxCols(); ++c)
+            applyColWidth(c);
+        return;
+    }
+    d->colWidths.insert(col, width);
+    applyColWidth(col);
+}
+
+double SpreadGrid::colWidth(int col) const
+{
+    if (col == 0)
+        return d->rowHeaderWidth;
+    return d->colWidths.value(col, d->defaultColWidth);
+}
+
+void SpreadGrid::setRowHeight(int row, double points)
+{
+    row = normRow(row);
+    d->settingSize = true;
+    if (row == 0) {
+        d->headerRowHeight = points;
+        horizontalHeader()->setFixedHeight(rowHeightPixels(points) * d->model->colHeaderRows());
+    } else if (row == -1) {
+        d->defaultRowHeight = points;
+        const int px = rowHeightPixels(points);
+        verticalHeader()->setDefaultSectionSize(px);
+        for (auto it = d->rowHeights.cbegin(); it != d->rowHeights.cend(); ++it)
+            if (it.key() <= maxRows())
+                verticalHeader()->resizeSection(it.key() - 1, px);
+        d->rowHeights.clear();
+    } else if (row >= 1) {
+        d->rowHeights.insert(row, points);
+        if (row <= maxRows())
+            verticalHeader()->resizeSection(row - 1, rowHeightPixels(points));
+    }
+    d->settingSize = false;
+}
+
+double SpreadGrid::rowHeight(int row) const
+{
+    row = normRow(row);
+    if (row == 0)
+        return d->headerRowHeight;
+    if (row == -1)
+        return d->defaultRowHeight;
+    return d->rowHeights.value(row, d->defaultRowHeight);
+}
+
+void SpreadGrid::setColHidden(int col, bool hidden)
+{
+    if (col == 0) {
+        setRowHeadersShow(!hidden);
+        return;
+    }
+    if (col == -1) {
+        for (int c = 1; c <= maxCols(); ++c)
+            setColumnHidden(c - 1, hidden);
+        return;
+    }
+    setColumnHidden(col - 1, hidden);
+}
+
+bool SpreadGrid::colHidden(int col) const
+{
+    if (col == 0)
+        return !rowHeadersShow();
+    return isColumnHidden(col - 1);
+}
+
+void SpreadGrid::setUnitType(int unitType)
+{
+    d->unitType = unitType;
+    if (unitType == 2) {
+        // Sizes set so far were in the other unit: start from twips defaults.
+        d->defaultColWidth = 1200;
+        d->defaultRowHeight = 300;
+        d->headerRowHeight = 300;
+        d->rowHeaderWidth = 600;
+    } else {
+        d->defaultColWidth = kDefaultColWidth;
+        d->defaultRowHeight = kDefaultRowHeight;
+        d->headerRowHeight = kDefaultHeaderHeight;
+        d->rowHeaderWidth = kDefaultRowHeaderWidth;
+    }
+    d->colWidths.clear();
+    d->rowHeights.clear();
+    d->settingSize = true;
+    horizontalHeader()->setDefaultSectionSize(colWidthPixels(d->defaultColWidth));
+    verticalHeader()->setDefaultSectionSize(rowHeightPixels(d->defaultRowHeight));
+    horizontalHeader()->setFixedHeight(rowHeightPixels(d->headerRowHeight) * d->model->colHeaderRows());
+    verticalHeader()->setFixedWidth(colWidthPixels(d->rowHeaderWidth));
+    for (int c = 1; c <= maxCols(); ++c)
+        horizontalHeader()->resizeSection(c - 1, colWidthPixels(d->defaultColWidth));
+    d->settingSize = false;
+}
+
+int SpreadGrid::unitType() const
+{
+    return d->unitType;
+}
+
+// --- the active cell
+
+int SpreadGrid::activeCol() const
+{
+    return d->activeCol;
+}
+
+int SpreadGrid::activeRow() const
+{
+    return d->activeRow;
+}
+
+void SpreadGrid::setActiveCell(int col, int row)
+{
+    if (isEditing() && (col != d->editCol || row != d->editRow))
+        endEdit(true);
+    if (col < 1 || row < 1 || col > maxCols() || row > maxRows()) {
+        d->activeCol = std::max(0, col);
+        d->activeRow = std::max(0, row);
+        if (col < 1 || row < 1)
+            selectionModel()->clearCurrentIndex();
+        return;
+    }
+    const QModelIndex idx = d->model->index(row - 1, col - 1);
+    QItemSelectionModel::SelectionFlags flags = QItemSelectionModel::ClearAndSelect;
+    if (selectionBehavior() == QAbstractItemView::SelectRows)
+        flags |= QItemSelectionModel::Rows;
+    selectionModel()->setCurrentIndex(idx, flags);
+    d->activeCol = col;
+    d->activeRow = row;
+    if (d->redraw)
+        scrollTo(idx);
+}
+
+void SpreadGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous)
+{
+    QTableView::currentChanged(current, previous);
+    if (current.isValid()) {
+        d->activeCol = current.column() + 1;
+        d->activeRow = current.row() + 1;
+    }
+}
+
+// --- painting
+
+void SpreadGrid::setReDraw(bool on)
+{
+    if (on == d->redraw)
+        return;
+    d->redraw = on;
+    d->model->setNotify(on);
+    viewport()->setUpdatesEnabled(on);
+    if (on) {
+        d->model->touchAll();
+        viewport()->update();
+    }
+}
+
+bool SpreadGrid::reDraw() const
+{
+    return d->redraw;
+}
+
+void SpreadGrid::refresh()
+{
+    if (!d->redraw)
+        return;
+    d->model->touchAll();
+    viewport()->update();
+}
+
+// --- behaviour switches
+
+void SpreadGrid::setOperationMode(OperationMode mode)
+{
+    d->opMode = mode;
+    if (mode != OperationMode::Normal)
+        endEdit(true);
+    const bool rows = mode == OperationMode::RowMode || mode == OperationMode::SingleSelect;
+    setSelectionBehavior(rows ? QAbstractItemView::SelectRows : QAbstractItemView::SelectItems);
+    d->model->readOnlyView = mode != OperationMode::Normal;
+    if (currentIndex().isValid()) {
+        QItemSelectionModel::SelectionFlags flags = QItemSelectionModel::ClearAndSelect;
+        if (rows)
+            flags |= QItemSelectionModel::Rows;
+        selectionModel()->select(currentIndex(), flags);
+    }
+}
+
+SpreadGrid::OperationMode SpreadGrid::operationMode() const
+{
+    return d->opMode;
+}
+
+void SpreadGrid::setEditModePermanent(bool on)
+{
+    d->editPermanent = on;
+}
+
+void SpreadGrid::setEditModeReplace(bool on)
+{
+    d->editReplace = on;
+}
+
+void SpreadGrid::setUserColActionSort(bool on)
+{
+    d->userSort = on;
+}
+
+bool SpreadGrid::userColActionSort() const
+{
+    return d->userSort;
+}
+
+void SpreadGrid::setSelectBlockOptions(int options)
+{
+    d->selectBlock = options;
+    setSelectionMode(QAbstractItemView::SingleSelection); // block selection is never offered
+}
+
+void SpreadGrid::setNoBeep(bool on)
+{
+    d->noBeep = on;
+}
+
+void SpreadGrid::setRefStyleR1C1(bool on)
+{
+    d->r1c1 = on;
+}
+
+int SpreadGrid::twipsToPixelsX(double twips) const
+{
+    return TwipsToPixelsX(twips);
+}
+
+int SpreadGrid::twipsToPixelsY(double twips) const
+{
+    return TwipsToPixelsY(twips);
+}
+
+void SpreadGrid::sortRows(int col, Qt::SortOrder order, int firstRow, int lastRow)
+{
+    endEdit(true);
+    d->model->sortRows(col, order, firstRow, lastRow);
+}
+
+// --- editing
+
+bool SpreadGrid::isEditing() const
+{
+    return !d->editor.isNull();
+}
+
+QLineEdit* SpreadGrid::cellEditor() const
+{
+    return d->editor.data();
+}
+
+bool SpreadGrid::beginEdit(const QString* replaceWith)
+{
+    if (isEditing())
+        return true;
+    const QModelIndex idx = currentIndex();
+    if (!idx.isValid() || d->opMode != OperationMode::Normal)
+        return false;
+    const int col = idx.column() + 1, row = idx.row() + 1;
+    if (!d->model->isEditable(col, row))
+        return false;
+    d->editCol = col;
+    d->editRow = row;
+    d->editOld = d->model->value(col, row);
+    if (!QTableView::edit(idx, QAbstractItemView::AllEditTriggers, nullptr))
+        return false;
+    d->editor = qobject_cast<QLineEdit*>(indexWidget(idx));
+    if (!d->editor)
+        return false;
+    d->editor->setFocus();
+    Q_EMIT editMode(col, row, 1, false);
+    if (!d->editor)
+        return false; // a handler ended it
+    if (replaceWith) {
+        d->editor->setText(*replaceWith);
+        d->editor->end(false);
+    } else if (d->editReplace) {
+        d->editor->selectAll();
+    } else {
+        d->editor->end(false);
+    }
+    return true;
+}
+
+void SpreadGrid::endEdit(bool commit)
+{
+    if (!d->editor)
+        return;
+    QLineEdit* ed = d->editor.data();
+    d->editor = nullptr;
+    QString typed = ed->text();
+    const int col = d->editCol, row = d->editRow;
+    d->closingEditor = true;
+    QTableView::closeEditor(ed, QAbstractItemDelegate::NoHint);
+    d->closingEditor = false;
+    const bool changed = commit && typed != d->editOld && col <= maxCols() && row <= maxRows();
+    if (changed) {
+        // A number typed into a number cell is kept in plain form; anything
+        // else stays as typed for the window to judge.
+        if (d->model->isNumericType(col, row)) {
+            if (const std::optional<Money> m = Money::parse(typed))
+                typed = m->toPlainString();
+        }
+        d->model->setValue(col, row, typed);
+        Q_EMIT userTextChanged(col, row);
+    }
+    Q_EMIT editMode(col, row, 0, changed);
+}
+
+void SpreadGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint)
+{
+    if (d->closingEditor || editor != d->editor.data()) {
+        QTableView::closeEditor(editor, hint);
+        return;
+    }
+    endEdit(hint != QAbstractItemDelegate::RevertModelCache);
+}
+
+void SpreadGrid::editorFocusLost()
+{
+    // A popup or dialog opened from a handler does not end the edit; a click
+    // elsewhere in the window does.
+    if (QApplication::activePopupWidget() || QApplication::activeModalWidget())
+        return;
+    QWidget* f = QApplication::focusWidget();
+    if (f && (f == this || isAncestorOf(f)))
+        return;
+    endEdit(true);
+}
+
+namespace {
+int asciiOf(const QKeyEvent* e)
+{
+    switch (e->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return 13;
+    case Qt::Key_Escape:
+        return 27;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+        return 9;
+    case Qt::Key_Backspace:
+        return 8;
+    default:
+        break;
+    }
+    if (e->modifiers() & (Qt::ControlModifier | Qt::AltModifier))
+        return 0;
+    const QString t = e->text();
+    if (t.isEmpty() || !t.at(0).isPrint())
+        return 0;
+    return t.at(0).unicode();
+}
+} // namespace
+
+bool SpreadGrid::editorKeyPress(QKeyEvent* event)
+{
+    const int ascii = asciiOf(event);
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        Q_EMIT keyPress(13);
+        endEdit(true);
+        moveNextCol(false);
+        return true;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+        Q_EMIT keyPress(9);
+        endEdit(true);
+        moveNextCol(event->key() == Qt::Key_Backtab || (event->modifiers() & Qt::ShiftModifier));
+        return true;
+    case Qt::Key_Escape:
+        Q_EMIT keyPress(27);
+        endEdit(false);
+        return true;
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown: {
+        const QModelIndex target = moveCursor(event->key() == Qt::Key_Up       ? MoveUp
+                                              : event->key() == Qt::Key_Down   ? MoveDown
+                                              : event->key() == Qt::Key_PageUp ? MovePageUp
+                                                                               : MovePageDown,
+                                              event->modifiers());
+        endEdit(true);
+        if (target.isValid())
+            userMoveTo(target.column() + 1, target.row() + 1);
+        return true;
+    }
+    default:
+        break;
+    }
+    if (ascii != 0)
+        Q_EMIT keyPress(ascii);
+    return false;
+}
+
+bool SpreadGrid::userMoveTo(int col, int row)
+{
+    if (col < 1 || row < 1 || col > maxCols() || row > maxRows())
+        return false;
+    const int oldCol = d->activeCol, oldRow = d->activeRow;
+    if (col == oldCol && row == oldRow && currentIndex().isValid())
+        return true;
+    endEdit(true);
+    bool cancel = false;
+    Q_EMIT leaveCell(oldCol, oldRow, col, row, &cancel);
+    if (cancel)
+        return false; // the cursor stays (or where the handler put it)
+    setActiveCell(col, row);
+    if (d->editPermanent && d->opMode == OperationMode::Normal && hasFocus())
+        beginEdit();
+    return true;
+}
+
+void SpreadGrid::moveNextCol(bool backwards)
+{
+    if (d->opMode != OperationMode::Normal)
+        return;
+    int col = d->activeCol, row = d->activeRow;
+    if (row < 1 || row > maxRows())
+        return;
+    const int step = backwards ? -1 : 1;
+    for (;;) {
+        col += step;
+        if (col > maxCols()) {
+            if (row >= maxRows())
+                return;
+            ++row;
+            col = 1;
+        } else if (col < 1) {
+            if (row <= 1)
+                return;
+            --row;
+            col = maxCols();
+        }
+        if (!isColumnHidden(col - 1))
+            break;
+    }
+    userMoveTo(col, row);
+}
+
+void SpreadGrid::keyPressEvent(QKeyEvent* event)
+{
+    const int ascii = asciiOf(event);
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        // In permanent edit mode the cell counts as being edited: Enter ends
+        // that edit (unchanged) before the cursor moves on.
+        if (d->editPermanent && beginEdit()) {
+            Q_EMIT keyPress(13);
+            endEdit(true);
+        } else {
+            Q_EMIT keyPress(13);
+        }
+        moveNextCol(false);
+        event->accept();
+        return;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+        Q_EMIT keyPress(9);
+        moveNextCol(event->key() == Qt::Key_Backtab || (event->modifiers() & Qt::ShiftModifier));
+        event->accept();
+        return;
+    case Qt::Key_Escape:
+        Q_EMIT keyPress(27);
+        event->ignore();
+        return;
+    case Qt::Key_F2:
+        beginEdit();
+        event->accept();
+        return;
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_Home:
+    case Qt::Key_End: {
+        CursorAction a = MoveDown;
+        switch (event->key()) {
+        case Qt::Key_Up: a = MoveUp; break;
+        case Qt::Key_Down: a = MoveDown; break;
+        case Qt::Key_Left: a = MoveLeft; break;
+        case Qt::Key_Right: a = MoveRight; break;
+        case Qt::Key_PageUp: a = MovePageUp; break;
+        case Qt::Key_PageDown: a = MovePageDown; break;
+        case Qt::Key_Home: a = MoveHome; break;
+        default: a = MoveEnd; break;
+        }
+        const QModelIndex target = moveCursor(a, event->modifiers());
+        if (target.isValid())
+            userMoveTo(target.column() + 1, target.row() + 1);
+        event->accept();
+        return;
+    }
+    default:
+        break;
+    }
+    if (ascii != 0 && ascii != 8) {
+        Q_EMIT keyPress(ascii);
+        const QString typed = event->text();
+        if (!beginEdit(&typed) && d->noBeep == false) {
+            // nothing to edit here
+        }
+        event->accept();
+        return;
+    }
+    if (ascii == 8) {
+        Q_EMIT keyPress(8);
+        const QString empty;
+        beginEdit(&empty);
+        event->accept();
+        return;
+    }
+    event->ignore(); // function keys and shortcuts belong to the window
+}
+
+void SpreadGrid::mousePressEvent(QMouseEvent* event)
+{
+    const QModelIndex idx = indexAt(event->position().toPoint());
+    const int col = idx.isValid() ? idx.column() + 1 : 0;
+    const int row = idx.isValid() ? idx.row() + 1 : 0;
+    if (event->button() == Qt::RightButton) {
+        Q_EMIT rightClick(col, row, event->globalPosition().toPoint());
+        event->accept();
+        return;
+    }
+    setFocus(Qt::MouseFocusReason);
+    if (event->button() == Qt::LeftButton && idx.isValid())
+        userMoveTo(col, row);
+    event->accept();
+}
+
+void SpreadGrid::mouseMoveEvent(QMouseEvent* event)
+{
+    event->accept(); // no drag selection
+}
+
+void SpreadGrid::mouseReleaseEvent(QMouseEvent* event)
+{
+    event->accept();
+}
+
+void SpreadGrid::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    const QModelIndex idx = indexAt(event->position().toPoint());
+    if (!idx.isValid() || event->button() != Qt::LeftButton) {
+        event->accept();
+        return;
+    }
+    const int col = idx.column() + 1, row = idx.row() + 1;
+    if (col != d->activeCol || row != d->activeRow)
+        userMoveTo(col, row);
+    Q_EMIT dblClick(col, row);
+    if (col == d->activeCol && row == d->activeRow)
+        beginEdit();
+    event->accept();
+}
+
+bool SpreadGrid::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == horizontalHeader()->viewport()) {
+        if (event->type() == QEvent::MouseButtonPress) {
+            auto* me = static_cast<QMouseEvent*>(event);
+            if (me->button() == Qt::RightButton) {
+                const int logical = horizontalHeader()->logicalIndexAt(me->position().toPoint());
+                Q_EMIT rightClick(logical + 1, 0, me->globalPosition().toPoint());
+                return true;
+            }
+        } else if (event->type() == QEvent::MouseButtonRelease) {
+            if (d->resizedFirst > 0) {
+                // The drag is over: one notification for the columns it touched.
+                const int c1 = d->resizedFirst, c2 = d->resizedLast;
+                d->resizedFirst = d->resizedLast = 0;
+                QMetaObject::invokeMethod(
+                    this, [this, c1, c2] { Q_EMIT columnWidthChanged(c1, c2); }, Qt::QueuedConnection);
+            }
+        }
+    }
+    return QTableView::eventFilter(watched, event);
+}

@@ -1,0 +1,217 @@
+#include "toolkit/FormIni.h"
+
+#include "core/AppPaths.h"
+#include "core/Money.h"
+#include "platform/SpreadGrid.h"
+#include "platform/Twips.h"
+#include "toolkit/Messages.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSettings>
+#include <QWidget>
+#include <cmath>
+#include <optional>
+
+namespace {
+
+const QString kModule = QStringLiteral("modFormIni");
+
+// Private-profile names are case-insensitive: find the stored spelling.
+QString findName(const QStringList& names, const QString& wanted)
+{
+    for (const QString& n : names)
+        if (n.compare(wanted, Qt::CaseInsensitive) == 0)
+            return n;
+    return QString();
+}
+
+// The value of section/key as the layout file gives it: the first nine
+// characters, trimmed; empty when missing.
+QString readValue(QSettings& ini, const QString& section, const QString& key)
+{
+    const QString group = findName(ini.childGroups(), section);
+    if (group.isEmpty())
+        return QString();
+    ini.beginGroup(group);
+    const QString k = findName(ini.childKeys(), key);
+    QString v = k.isEmpty() ? QString() : ini.value(k).toString();
+    ini.endGroup();
+    return v.left(9).trimmed();
+}
+
+std::optional<double> asNumber(const QString& text)
+{
+    bool ok = false;
+    const double v = text.toDouble(&ok);
+    if (!ok || !std::isfinite(v))
+        return std::nullopt;
+    return v;
+}
+
+// Creates the FormIni folder when missing; reports the failure as the
+// procedure's error.
+bool EnsureFolder(const QString& procedure)
+{
+    const QString folder = AppPaths::formIniFolder();
+    if (QFileInfo(folder).isDir() || QDir().mkpath(folder))
+        return true;
+    MsgProcError(ErrorInfo{76, QStringLiteral("Path not found")}, procedure, kModule);
+    return false;
+}
+
+// Writes section/key = value, keeping the stored spelling of names already there.
+bool WriteValue(const QString& path, const QString& section, const QString& key, const QString& value,
+                const QString& procedure)
+{
+    QSettings ini(path, QSettings::IniFormat);
+    QString group = findName(ini.childGroups(), section);
+    if (group.isEmpty())
+        group = section;
+    ini.beginGroup(group);
+    QString k = findName(ini.childKeys(), key);
+    if (k.isEmpty())
+        k = key;
+    ini.setValue(k, value);
+    ini.endGroup();
+    ini.sync();
+    if (ini.status() != QSettings::NoError) {
+        MsgProcError(ErrorInfo{75, QStringLiteral("Path/File access error")}, procedure, kModule);
+        return false;
+    }
+    return true;
+}
+
+QString widthText(double w)
+{
+    return QString::number(w, 'g', 10);
+}
+
+} // namespace
+
+QString FormIniPath(const QString& windowName)
+{
+    return AppPaths::formIniFolder() + QLatin1Char('/') + windowName + QStringLiteral(".ini");
+}
+
+void LoadFormIni(QWidget* window)
+{
+    if (!window)
+        return;
+    const QString path = FormIniPath(window->objectName());
+    if (!QFileInfo::exists(path))
+        return;
+    {
+        QSettings ini(path, QSettings::IniFormat);
+        const QString section = QStringLiteral("FormPosition");
+        QPoint pos = window->pos();
+        QSize size = window->size();
+        if (auto v = asNumber(readValue(ini, section, QStringLiteral("Left"))))
+            pos.setX(TwipsToPixelsX(*v));
+        if (auto v = asNumber(readValue(ini, section, QStringLiteral("Top"))))
+            pos.setY(TwipsToPixelsY(*v));
+        if (auto v = asNumber(readValue(ini, section, QStringLiteral("Width"))); v && *v > 0)
+            size.setWidth(TwipsToPixelsX(*v));
+        if (auto v = asNumber(readValue(ini, section, QStringLiteral("Height"))); v && *v > 0)
+            size.setHeight(TwipsToPixelsY(*v));
+        window->move(pos);
+        window->resize(size);
+        if (auto v = asNumber(readValue(ini, section, QStringLiteral("WindowState")))) {
+            const int state = int(*v);
+            if (state == 2)
+                window->setWindowState((window->windowState() & ~Qt::WindowMinimized) | Qt::WindowMaximized);
+            else if (state == 0)
+                window->setWindowState(window->windowState() & ~(Qt::WindowMaximized | Qt::WindowMinimized));
+        }
+    }
+    const QList<SpreadGrid*> grids = window->findChildren<SpreadGrid*>();
+    for (SpreadGrid* grid : grids)
+        if (grid->maxCols() > 2)
+            LoadSpreadIni(grid, path);
+}
+
+void LoadSpreadIni(SpreadGrid* grid, const QString& path)
+{
+    if (!grid || !QFileInfo::exists(path))
+        return;
+    QSettings ini(path, QSettings::IniFormat);
+    const QString name = grid->objectName();
+    const QString widths = name + QStringLiteral("_ColsWidth");
+    for (int c = 1; c <= grid->maxCols(); ++c)
+        if (auto v = asNumber(readValue(ini, widths, QString::number(c))); v && *v >= 0)
+            grid->setColWidth(c, *v);
+    const QString general = name + QStringLiteral("_General");
+    const double font = leadingNumber(readValue(ini, general, QStringLiteral("FontSize")));
+    if (font > 0) {
+        grid->setFontSize(-1, -1, font);
+        grid->setFontSize(-1, 0, 10);
+    }
+    const double height = leadingNumber(readValue(ini, general, QStringLiteral("RowHeight")));
+    if (height > 0) {
+        grid->setRowHeight(-1, height);
+        grid->setRowHeight(0, height + 2);
+    }
+}
+
+void SaveFormIni(QWidget* window)
+{
+    if (!window || !window->isVisible() || (window->windowState() & Qt::WindowMinimized))
+        return;
+    if (!EnsureFolder(QStringLiteral("SaveFormIni")))
+        return;
+    const QString path = FormIniPath(window->objectName());
+    const bool maximized = window->windowState() & Qt::WindowMaximized;
+    QSettings ini(path, QSettings::IniFormat);
+    QString group = findName(ini.childGroups(), QStringLiteral("FormPosition"));
+    if (group.isEmpty())
+        group = QStringLiteral("FormPosition");
+    ini.beginGroup(group);
+    auto put = [&ini](const QString& key, const QString& value) {
+        QString k = findName(ini.childKeys(), key);
+        ini.setValue(k.isEmpty() ? key : k, value);
+    };
+    put(QStringLiteral("WindowState"), QString::number(maximized ? 2 : 0));
+    if (!maximized) {
+        put(QStringLiteral("Left"), QString::number(qRound(PixelsToTwipsX(window->x()))));
+        put(QStringLiteral("Top"), QString::number(qRound(PixelsToTwipsY(window->y()))));
+        put(QStringLiteral("Width"), QString::number(qRound(PixelsToTwipsX(window->width()))));
+        put(QStringLiteral("Height"), QString::number(qRound(PixelsToTwipsY(window->height()))));
+    }
+    ini.endGroup();
+    ini.sync();
+    if (ini.status() != QSettings::NoError)
+        MsgProcError(ErrorInfo{75, QStringLiteral("Path/File access error")}, QStringLiteral("SaveFormIni"), kModule);
+}
+
+void SaveSpreadIni_Col(QWidget* window, SpreadGrid* grid, int col)
+{
+    if (!window || !grid || !grid->isVisible())
+        return;
+    const QString procedure = QStringLiteral("SaveSpreadIni_Col");
+    if (!EnsureFolder(procedure))
+        return;
+    WriteValue(FormIniPath(window->objectName()), grid->objectName() + QStringLiteral("_ColsWidth"),
+               QString::number(col), widthText(grid->colWidth(col)), procedure);
+}
+
+void SaveSpreadIni_Gn(QWidget* window, SpreadGrid* grid, const QString& key, const QString& value)
+{
+    if (!window || !grid)
+        return;
+    const QString procedure = QStringLiteral("SaveSpreadIni_Gn");
+    if (!EnsureFolder(procedure))
+        return;
+    WriteValue(FormIniPath(window->objectName()), grid->objectName() + QStringLiteral("_General"), key, value,
+               procedure);
+}
+
+void DelFormIni(const QString& windowName)
+{
+    const QString path = FormIniPath(windowName);
+    if (!QFileInfo::exists(path))
+        return;
+    QFile f(path);
+    if (!f.remove())
+        MsgProcError(ErrorInfo{75, QStringLiteral("Path/File access error")}, QStringLiteral("DelFormIni"), kModule);
+}
