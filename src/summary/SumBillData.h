@@ -37,6 +37,12 @@ bool PrevBalancesByCard(Database& ledger, const QString& periodStart, QHash<int,
 // when a query failed (its message has been shown); `lines` is then empty.
 bool LoadSumBillLines(Database& ledger, const QString& from, const QString& to, QList<SumBillLine>* lines);
 
+// The summary window's caption, also the title of its printout.
+inline QString SumBillCaption()
+{
+    return QStringLiteral("카드사별 집계");
+}
+
 // Column layout of the summary grid.
 namespace SumBillCol {
 enum : int { Name = 1, Slips, PrevBalance, Sales, Fees, Payouts, Balance, Count = Balance };
@@ -45,10 +51,11 @@ enum : int { Name = 1, Slips, PrevBalance, Sales, Fees, Payouts, Balance, Count 
 // Gives the grid the summary's seven columns (headers, widths, number formats).
 void DesignSumBillSheet(SpreadGrid* grid);
 
-// Writes the lines into a designed grid (previous rows are dropped), then the
-// totals row with its sum formulas for columns 2 to 7.
+// Writes the lines into the grid (previous rows are dropped), then the totals
+// row with its sum formulas for columns 2 to 7. A grid without the summary's
+// columns is designed first as the window designs its list.
 void FillSumBillSheet(SpreadGrid* grid, const QList<SumBillLine>& lines);
 
-// Loads the period and fills the grid; on a failed query the grid stays
-// without rows and false is returned.
+// Loads the period and fills the grid (see FillSumBillSheet); on a failed
+// query the grid stays without rows and false is returned.
 bool BuildSumBillSheet(Database& ledger, SpreadGrid* grid, const QString& from, const QString& to);
