@@ -2,8 +2,11 @@
 
 #include <QString>
 
+#include <functional>
+
 class SpreadGrid;
 class QWidget;
+class QPrintPreviewDialog;
 
 // The grid-printing component (goPrint): lays a grid out on pages with a
 // title, a second title and a period line, and shows a print preview from
@@ -28,6 +31,10 @@ public:
 
     // Pages of the last print (for tests and the command line).
     int lastPageCount() const { return m_lastPageCount; }
+
+    // Tests: called with the prepared preview instead of showing it modally. Empty: show it.
+    using PreviewHook = std::function<void(QPrintPreviewDialog&)>;
+    static void setPreviewHook(PreviewHook hook);
 
 private:
     QString m_title;

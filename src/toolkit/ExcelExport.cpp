@@ -1,0 +1,181 @@
+#include "toolkit/ExcelExport.h"
+
+#include "core/AppPaths.h"
+#include "core/Clock.h"
+#include "platform/SpreadGrid.h"
+#include "toolkit/Messages.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QSignalBlocker>
+
+#include <exception>
+
+namespace {
+
+ExcelExportHook::Opener& opener() {
+    static ExcelExportHook::Opener s;
+    return s;
+}
+
+void openWorkbook(const QString& file) {
+    const QUrl url = QUrl::fromLocalFile(file);
+    if (opener()) {
+        opener()(url);
+        return;
+    }
+    // Test runs never hand files to the desktop.
+    if (qEnvironmentVariableIsSet("TALLOX_TEST"))
+        return;
+    QDesktopServices::openUrl(url);
+}
+
+// The hourglass for as long as the export runs, whatever way it ends.
+class BusyCursor {
+public:
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
+// Copies the column titles into the grid as its first rows and, however the
+// export ends, takes them out again: rows, drawing state and active cell are
+// put back as they were. The grid's notifications are held back meanwhile,
+// so that the windows do not react to the borrowed rows (the ledger copies
+// row 1 of its sum columns into the totals strip on every change).
+class TitleRows {
+public:
+    explicit TitleRows(SpreadGrid* grid)
+        : m_grid(grid), m_blocker(grid), m_headerRows(grid->colHeaderRows()), m_maxRows(grid->maxRows()),
+          m_reDraw(grid->reDraw()), m_activeCol(grid->activeCol()), m_activeRow(grid->activeRow()) {
+        m_grid->setReDraw(false);
+    }
+
+    ~TitleRows() {
+        if (m_inserted > 0)
+            m_grid->deleteRows(1, m_inserted);
+        if (m_grid->maxRows() != m_maxRows)
+            m_grid->setMaxRows(m_maxRows);
+        if (m_activeCol > 0 && m_activeRow > 0 && m_activeRow <= m_maxRows)
+            m_grid->setActiveCell(m_activeCol, m_activeRow);
+        m_grid->setReDraw(m_reDraw);
+    }
+
+    TitleRows(const TitleRows&) = delete;
+    TitleRows& operator=(const TitleRows&) = delete;
+
+    void insert() {
+        const int cols = m_grid->maxCols();
+        m_grid->setMaxRows(m_maxRows + m_headerRows);
+        for (int r = 1; r <= m_headerRows; ++r) {
+            m_grid->insertRows(r, 1);
+            ++m_inserted;
+            m_grid->setCellType(-1, r, SpreadGrid::CellType::StaticText);
+            m_grid->setTypeHAlign(-1, r, Qt::AlignHCenter);
+            m_grid->setTypeVAlign(-1, r, Qt::AlignVCenter);
+            m_grid->setFontBold(-1, r, true);
+            for (int c = 1; c <= cols; ++c)
+                m_grid->setText(c, r, m_grid->headerText(c, r - 1));
+        }
+    }
+
+private:
+    SpreadGrid* m_grid;
+    QSignalBlocker m_blocker;
+    int m_headerRows;
+    int m_maxRows;
+    bool m_reDraw;
+    int m_activeCol;
+    int m_activeRow;
+    int m_inserted = 0;
+};
+
+QString defaultLogFor(const QString& file) {
+    QString stem = file;
+    if (stem.endsWith(QStringLiteral(".xlsx"), Qt::CaseInsensitive))
+        stem.chop(5);
+    return stem + QStringLiteral("LOG.TXT");
+}
+
+} // namespace
+
+namespace ExcelExportHook {
+void setOpener(Opener o) {
+    opener() = std::move(o);
+}
+} // namespace ExcelExportHook
+
+ExportNames NextExportNames(const QString& folder, const QDateTime& now) {
+    const QString base = QDir(folder).filePath(QStringLiteral("Exp") + now.toString(QStringLiteral("yyMMdd_HHmmss")));
+    for (int n = 1;; ++n) {
+        const QString stem = n == 1 ? base : base + QStringLiteral("_%1").arg(n);
+        ExportNames names{stem + QStringLiteral(".xlsx"), stem + QStringLiteral("LOG.TXT")};
+        if (!QFileInfo::exists(names.workbook) && !QFileInfo::exists(names.log))
+            return names;
+    }
+}
+
+bool ExportGridToFile(SpreadGrid* grid, const QString& sheetName, const QString& file, QString* error,
+                      const QString& logFile) {
+    auto failWith = [error](const QString& why) {
+        if (error)
+            *error = why;
+        return false;
+    };
+    if (!grid)
+        return failWith(QStringLiteral("no grid"));
+    if (file.isEmpty())
+        return failWith(QStringLiteral("no file name"));
+    const QString log = logFile.isEmpty() ? defaultLogFor(file) : logFile;
+
+    bool written = false;
+    {
+        TitleRows titles(grid);
+        titles.insert();
+        // The workbook carries no sheet protection, so the cells' locks need
+        // not be lifted for it: every cell keeps the lock it had.
+        written = grid->exportToExcel(file, sheetName, log);
+    }
+    if (!written)
+        return failWith(QStringLiteral("the workbook %1 could not be written (see %2)")
+                            .arg(QDir::toNativeSeparators(file), QDir::toNativeSeparators(log)));
+    return true;
+}
+
+void ExportToExcelFile(SpreadGrid* grid, const QString& sheetName, bool locked) {
+    Q_UNUSED(locked) // the export leaves every lock as it is
+    const QString failed = QStringLiteral("엑셀로 내보내기에 실패했습니다.");
+    try {
+        if (!grid)
+            return;
+        if (grid->dataRowCnt() == 0) {
+            MsgInfo(QStringLiteral("엑셀로 보낼 데이터가 없습니다.\r\n자료 검색후 엑셀로 보내세요."));
+            return;
+        }
+        if (MsgQuestion(QStringLiteral("엑셀로 자료를 내보내기 하시겠습니까?"), QString(), true) != MsgAnswer::Yes)
+            return;
+
+        const QString folder = AppPaths::expExcelFolder();
+        if (!QDir().mkpath(folder) || !QFileInfo(folder).isWritable()) {
+            MsgWarn(failed);
+            return;
+        }
+        const ExportNames names = NextExportNames(folder, Clock::now());
+
+        bool written = false;
+        {
+            BusyCursor busy;
+            written = ExportGridToFile(grid, sheetName, names.workbook, nullptr, names.log);
+        }
+        if (written)
+            openWorkbook(names.workbook);
+        else
+            MsgWarn(failed);
+    } catch (const std::exception& e) {
+        MsgProcError(ErrorInfo{-1, QString::fromLocal8Bit(e.what())}, QStringLiteral("ExportToExcelFile"),
+                     QStringLiteral("modExcel"));
+    }
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <QUrl>
+
+#include <functional>
+
+class SpreadGrid;
+
+// modExcel: a grid on screen as an Excel workbook, opened afterwards.
+
+// The Excel button of the ledger and summary windows: asks, writes the grid
+// with its column titles as the first rows into ExpExcel/Exp<YYMMDD_HHMMSS>.xlsx
+// (log beside it), puts the grid back as it was and opens the workbook.
+// `locked` tells that the grid is a read-only list; the grid keeps every
+// cell's own lock either way.
+void ExportToExcelFile(SpreadGrid* grid, const QString& sheetName, bool locked);
+
+// The writing part alone, without questions and without opening the file
+// (ExportToExcelFile and the command line share it): the column titles go in
+// as bold centred rows, the grid writes the workbook and is put back exactly
+// as it was. `logFile` empty: "<file without .xlsx>LOG.TXT" beside it.
+// False with a reason in `error` when the workbook could not be written.
+bool ExportGridToFile(SpreadGrid* grid, const QString& sheetName, const QString& file, QString* error = nullptr,
+                      const QString& logFile = QString());
+
+// Workbook and log names for an export at `now` in `folder`: "Exp" + YYMMDD_HHMMSS,
+// with "_2", "_3", ... when an export of the same second already took the name.
+struct ExportNames {
+    QString workbook; // ...\Exp261207_113225.xlsx
+    QString log;      // ...\Exp261207_113225LOG.TXT
+};
+ExportNames NextExportNames(const QString& folder, const QDateTime& now);
+
+// How a finished workbook is opened (QDesktopServices::openUrl unless a test replaces it).
+namespace ExcelExportHook {
+using Opener = std::function<void(const QUrl&)>;
+void setOpener(Opener opener); // empty: back to the desktop
+} // namespace ExcelExportHook
