@@ -1017,7 +1017,7 @@ bool SpreadGrid::userMoveTo(int col, int row)
     if (cancel)
         return false; // the cursor stays (or where the handler put it)
     setActiveCell(col, row);
-    if (d->editPermanent && d->opMode == OperationMode::Normal && hasFocus())
+    if (d->editPermanent && d->opMode == OperationMode::Normal && isVisible())
         beginEdit();
     return true;
 }
@@ -1051,6 +1051,11 @@ void SpreadGrid::moveNextCol(bool backwards)
 
 void SpreadGrid::keyPressEvent(QKeyEvent* event)
 {
+    if (d->editor) {
+        // Keys that reach the grid while a cell is edited belong to the editor.
+        QCoreApplication::sendEvent(d->editor.data(), event);
+        return;
+    }
     const int ascii = asciiOf(event);
     switch (event->key()) {
     case Qt::Key_Return:
