@@ -1,0 +1,219 @@
+#include "cards/CardListWindow.h"
+
+#include "cards/CardStore.h"
+#include "cards/frmPlastra_write.h"
+#include "core/DbAccess.h"
+#include "core/Money.h"
+#include "platform/SpreadGrid.h"
+#include "platform/Twips.h"
+#include "toolkit/Messages.h"
+#include "toolkit/ModalRun.h"
+#include "toolkit/Utils.h"
+#include "toolkit/modSpread.h"
+
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShortcut>
+#include <QVBoxLayout>
+
+QPushButton* MakeCardButton(const QString& caption, const QString& objectName, QWidget* parent)
+{
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(objectName);
+    b->setAutoDefault(false);
+    b->setDefault(false);
+    return b;
+}
+
+QString CardDeleteQuestion(const QString& question, int ledgerEntries)
+{
+    if (ledgerEntries <= 0)
+        return question;
+    return question + QStringLiteral("\r\n\r\n이 카드를 사용하는 장부 자료가 ") + QString::number(ledgerEntries) +
+           QStringLiteral("건 있습니다.\r\n장부 자료는 지워지지 않고 카드코드를 그대로 가지며, 장부에서 카드명만 "
+                          "보이지 않게 됩니다.");
+}
+
+CardListWindow::CardListWindow(const QString& cardDbPath, QWidget* parent) : QDialog(parent), m_cardDbPath(cardDbPath)
+{
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    SSPanel2 = new QLabel(QStringLiteral("검   색"), this);
+    SSPanel2->setObjectName(QStringLiteral("SSPanel2"));
+    SSPanel2->setFrameShape(QFrame::Panel);
+    SSPanel2->setFrameShadow(QFrame::Raised);
+    SSPanel2->setAlignment(Qt::AlignCenter);
+    SSPanel2->setMinimumWidth(TwipsToPixelsX(900));
+    txtinput = new QLineEdit(this);
+    txtinput->setObjectName(QStringLiteral("txtinput"));
+    txtinput->installEventFilter(this);
+    spList = new SpreadGrid(this);
+    spList->setObjectName(QStringLiteral("spList"));
+    btnAdd = MakeCardButton(QStringLiteral("추가(F2)"), QStringLiteral("btnAdd"), this);
+    btnEdit = MakeCardButton(QStringLiteral("수정(F3)"), QStringLiteral("btnEdit"), this);
+    btnDelete = MakeCardButton(QStringLiteral("삭제(F4)"), QStringLiteral("btnDelete"), this);
+    btnClose = MakeCardButton(QStringLiteral("닫기(&C)"), QStringLiteral("btnClose"), this);
+    // Out of sight but for its bottom edge: the editor opens just below it.
+    subFormPos = new QLineEdit(this);
+    subFormPos->setObjectName(QStringLiteral("subFormPos"));
+    subFormPos->setFocusPolicy(Qt::NoFocus);
+    subFormPos->setReadOnly(true);
+
+    connect(btnAdd, &QPushButton::clicked, this, &CardListWindow::btnAdd_Click);
+    connect(btnEdit, &QPushButton::clicked, this, &CardListWindow::btnEdit_Click);
+    connect(btnDelete, &QPushButton::clicked, this, &CardListWindow::btnDelete_Click);
+    connect(btnClose, &QPushButton::clicked, this, &QDialog::reject);
+    connect(spList, &SpreadGrid::dblClick, this, &CardListWindow::spList_DblClick);
+    connect(spList, &SpreadGrid::keyPress, this, &CardListWindow::spList_KeyPress);
+
+    // The function keys reach the window whichever control has the focus.
+    const struct {
+        Qt::Key key;
+        void (CardListWindow::*handler)();
+    } keys[] = {{Qt::Key_F2, &CardListWindow::btnAdd_Click},
+                {Qt::Key_F3, &CardListWindow::btnEdit_Click},
+                {Qt::Key_F4, &CardListWindow::btnDelete_Click}};
+    for (const auto& k : keys) {
+        auto* sc = new QShortcut(QKeySequence(k.key), this);
+        sc->setContext(Qt::WindowShortcut);
+        connect(sc, &QShortcut::activated, this, k.handler);
+    }
+}
+
+CardListWindow::~CardListWindow()
+{
+    CloseRs(mdbCard);
+}
+
+bool CardListWindow::openCardDatabase()
+{
+    if (OpenDB(mdbCard, m_cardDbPath, false))
+        return true;
+    MsgInfo(QStringLiteral("신용카드 데이터베이스를 열 수 없습니다."));
+    return false;
+}
+
+void CardListWindow::buildLayout(QHBoxLayout* buttonRow)
+{
+    auto* search = new QHBoxLayout;
+    search->addWidget(SSPanel2);
+    search->addWidget(txtinput, 1);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(search);
+    layout->addWidget(spList, 1);
+    layout->addLayout(buttonRow);
+}
+
+void CardListWindow::placeAnchor(double topTwips)
+{
+    subFormPos->setGeometry(TwipsToPixelsX(15), TwipsToPixelsY(topTwips), TwipsToPixelsX(600), TwipsToPixelsY(270));
+}
+
+bool CardListWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == txtinput && event->type() == QEvent::KeyPress) {
+        const auto* ke = static_cast<QKeyEvent*>(event);
+        if (ke->key() == Qt::Key_Return || ke->key() == Qt::Key_Enter) {
+            // Swallowed: no beep, no default button, just a reload.
+            Refresh_Sheet();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void CardListWindow::spList_DblClick(int col, int row)
+{
+    Q_UNUSED(col)
+    if (row > 0)
+        rowAction();
+}
+
+void CardListWindow::spList_KeyPress(int keyAscii)
+{
+    if (keyAscii == 13 && spList->activeRow() > 0)
+        rowAction();
+}
+
+int CardListWindow::GetSelCode() const
+{
+    if (spList->maxRows() < 1)
+        return -1;
+    return int(qRound64(leadingNumber(GetCellText(spList, 1, -2))));
+}
+
+QString CardListWindow::GetSelName() const
+{
+    if (spList->maxRows() < 1)
+        return QString();
+    return GetCellText(spList, 2, -2);
+}
+
+void CardListWindow::openEditor(int mode, int code)
+{
+    frmPlastra_write editor(m_cardDbPath, this);
+    editor.setMode(mode);
+    if (mode == 2)
+        editor.setCCode(code);
+    else
+        editor.setContinueAdd(true);
+    editor.setCallForm(this);
+    PlaceFormAtControl(&editor, subFormPos, 0, 3);
+    ExecModal(&editor);
+    spList->setFocus();
+}
+
+void CardListWindow::btnAdd_Click()
+{
+    openEditor(1, 0);
+}
+
+void CardListWindow::btnEdit_Click()
+{
+    const int code = GetSelCode();
+    if (code == -1) {
+        MsgInfo(QStringLiteral("수정할 카드를 선택하세요."));
+        spList->setFocus();
+        return;
+    }
+    openEditor(2, code);
+}
+
+void CardListWindow::btnDelete_Click()
+{
+    const int code = GetSelCode();
+    if (code == -1) {
+        MsgInfo(QStringLiteral("삭제할 카드를 선택하세요."));
+        spList->setFocus();
+        return;
+    }
+    const QString name = GetSelName();
+    const QString question =
+        CardDeleteQuestion(deleteQuestion(name), CardStore::LedgerEntriesUsing(m_cardDbPath, code));
+    if (MsgQuestion(question, QStringLiteral("카드삭제"), true) != MsgAnswer::No && DeleteCard(code)) {
+        DeleteSheetRow(spList, -2, true, true);
+        afterRowDeleted();
+    }
+    spList->setFocus();
+}
+
+bool CardListWindow::DeleteCard(int code)
+{
+    ErrorInfo e;
+    switch (CardStore::Delete(mdbCard, code, &e)) {
+    case CardStore::DeleteOutcome::Deleted:
+        return true;
+    case CardStore::DeleteOutcome::NotFound:
+        MsgWarn(QStringLiteral("코드[") + QString::number(code) + QStringLiteral("]에 해당하는 자료를 삭제 할 수 없습니다."));
+        return false;
+    case CardStore::DeleteOutcome::InUse:
+        MsgInfo(QStringLiteral("해당 카드의 자료가 다른곳에서 사용되고 있어 삭제할 수 없습니다."));
+        return false;
+    case CardStore::DeleteOutcome::Failed:
+        break;
+    }
+    MsgError(QStringLiteral("자료를 삭제하는 중 오류가 발생했습니다."), e);
+    return false;
+}

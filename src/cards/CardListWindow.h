@@ -1,0 +1,80 @@
+#pragma once
+
+#include "cards/PlastraSync.h"
+#include "platform/Database.h"
+
+#include <QDialog>
+#include <QString>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QHBoxLayout;
+class SpreadGrid;
+
+// What the card list (frmPlastra_read) and the card picker (frmPlastra_sel)
+// share: the search box, the read-only card grid, the add, edit and delete
+// commands with their keys, the selection routines and the anchor at which
+// the card editor opens. Each window adds its own grid columns, loading and
+// row action.
+class CardListWindow : public QDialog, public PlastraSyncTarget {
+    Q_OBJECT
+public:
+    ~CardListWindow() override;
+
+    virtual void Refresh_Sheet() = 0;
+
+    QString cardDbPath() const { return m_cardDbPath; }
+    bool databaseOpen() const { return mdbCard.isOpen(); }
+
+protected:
+    CardListWindow(const QString& cardDbPath, QWidget* parent);
+
+    // The action of a double click on a data row and of Enter in the grid.
+    virtual void rowAction() = 0;
+    // The delete question for the selected card company.
+    virtual QString deleteQuestion(const QString& name) const = 0;
+    // After a row was deleted from the grid.
+    virtual void afterRowDeleted() {}
+
+    void btnAdd_Click();
+    void btnEdit_Click();
+    void btnDelete_Click();
+
+    // Code of the active row (-1 when the grid has no rows) and its name.
+    int GetSelCode() const;
+    QString GetSelName() const;
+    bool DeleteCard(int code);
+
+    // Opens the card database; says so when it cannot.
+    bool openCardDatabase();
+    // Lays out the search line, the grid and the button row (the window adds its buttons).
+    void buildLayout(QHBoxLayout* buttonRow);
+    void placeAnchor(double topTwips);
+
+    QString m_cardDbPath;
+    Database mdbCard;
+
+    QLabel* SSPanel2;
+    QLineEdit* txtinput;
+    SpreadGrid* spList;
+    QPushButton* btnAdd;
+    QPushButton* btnEdit;
+    QPushButton* btnDelete;
+    QPushButton* btnClose;
+    QLineEdit* subFormPos;
+
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void openEditor(int mode, int code);
+    void spList_DblClick(int col, int row);
+    void spList_KeyPress(int keyAscii);
+};
+
+// The text of a delete question, with a line about the ledger entries that
+// use the card when there are any.
+QString CardDeleteQuestion(const QString& question, int ledgerEntries);
+
+// A push button that never reacts to Enter pressed elsewhere in the dialog.
+QPushButton* MakeCardButton(const QString& caption, const QString& objectName, QWidget* parent);

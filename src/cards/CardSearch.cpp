@@ -1,0 +1,60 @@
+#include "cards/CardSearch.h"
+
+#include "cards/frmPlastra_sel.h"
+#include "cards/frmPlastra_write.h"
+#include "core/Money.h"
+#include "toolkit/Messages.h"
+#include "toolkit/ModalRun.h"
+#include "toolkit/Utils.h"
+
+#include <QApplication>
+
+QString SearchCard(const QString& cardDbPath, const QString& name, int* cardCode, QWidget* anchor, int placeMode,
+                   bool allowNew, bool* newCard)
+{
+    int codeOut = 0;
+    bool newOut = false;
+    QString chosen;
+    const QString title = QStringLiteral("신용카드 검색");
+    const QString notFound = name.isEmpty() ? QStringLiteral("등록된 신용카드이 없습니다.")
+                                            : QStringLiteral("검색한 신용카드이 등록되어 있지 않습니다.");
+    QWidget* owner = anchor ? anchor->window() : QApplication::activeWindow();
+
+    frmPlastra_sel picker(cardDbPath, owner);
+    const int matches = picker.FindRecords(name);
+    bool readPicker = true;
+    if (matches == 0) {
+        if (allowNew) {
+            readPicker = false;
+            if (MsgQuestion(notFound + QStringLiteral("\r\n신규 등록하겠습니까?"), title, false) == MsgAnswer::Yes) {
+                frmPlastra_write editor(cardDbPath, owner);
+                editor.setMode(1);
+                editor.setDefaultName(name);
+                PlaceFormAtControl(&editor, anchor, placeMode, 3);
+                ExecModal(&editor);
+                codeOut = editor.CCode();
+                chosen = editor.CName();
+                newOut = true;
+            }
+        } else {
+            MsgInfo(notFound, title);
+        }
+    } else if (matches >= 2) {
+        PlaceFormAtControl(&picker, anchor, placeMode, 3);
+        ExecModal(&picker);
+    }
+
+    if (readPicker) {
+        const QString result = picker.result();
+        const qsizetype split = result.indexOf(QChar(0));
+        if (!result.isEmpty() && split >= 0) {
+            codeOut = int(qRound64(leadingNumber(result.left(split))));
+            chosen = result.mid(split + 1);
+        }
+    }
+    if (cardCode)
+        *cardCode = codeOut;
+    if (newCard)
+        *newCard = newOut;
+    return chosen;
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "platform/Database.h"
+
+#include <QList>
+#include <QString>
+
+// One row of the card-company master (Plastra).
+struct CardRecord {
+    int code = 0;
+    QString name;
+    QVariant fee;    // REAL, may be null in a file other programs wrote
+    QVariant setday; // INTEGER, may be null
+};
+
+// The card windows' queries on the card database. Read routines open their
+// statement with OpenSnapshot, which has reported a failure by the time they
+// return false. Search texts are always bound: they are matched literally.
+namespace CardStore {
+
+// A LIKE pattern (for "LIKE ? ESCAPE '\'") that finds `part` anywhere in a
+// name, with %, _ and the escape character itself taken as plain characters.
+QString ContainsPattern(const QString& part);
+
+// Card companies whose name contains `part` (all for an empty text), by name.
+bool ListByName(Database& db, const QString& part, QList<CardRecord>* rows);
+// Card companies whose code is the leading number of `text` or whose name
+// contains `text` (all for an empty text), by name.
+bool ListByCodeOrName(Database& db, const QString& text, QList<CardRecord>* rows);
+// One card company; `found` false (and true returned) when there is none.
+bool Fetch(Database& db, int code, CardRecord* card, bool* found);
+
+enum class DeleteOutcome { Deleted, NotFound, InUse, Failed };
+DeleteOutcome Delete(Database& db, int code, ErrorInfo* error);
+
+// The ledger database that lies next to a card database.
+QString LedgerFileBeside(const QString& cardDbPath);
+// How many ledger entries use the card code; 0 when the ledger cannot be read.
+int LedgerEntriesUsing(const QString& cardDbPath, int code);
+// The largest card code the ledger (entries and carry-over rows) still refers
+// to; 0 when there is none or the ledger cannot be read.
+int LargestLedgerCardCode(const QString& cardDbPath);
+
+} // namespace CardStore

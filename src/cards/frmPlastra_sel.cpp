@@ -1,0 +1,140 @@
+#include "cards/frmPlastra_sel.h"
+
+#include "cards/CardStore.h"
+#include "platform/SpreadGrid.h"
+#include "platform/Twips.h"
+#include "toolkit/Messages.h"
+#include "toolkit/modSpread.h"
+
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+
+frmPlastra_sel::frmPlastra_sel(const QString& cardDbPath, QWidget* parent) : CardListWindow(cardDbPath, parent)
+{
+    // Creating the object opens the database; the window part comes after.
+    openCardDatabase();
+
+    setObjectName(QStringLiteral("frmPlastra_sel"));
+    setWindowTitle(QStringLiteral("신용카드 선택"));
+    btnSel = MakeCardButton(QStringLiteral("선택(&S)"), QStringLiteral("btnSel"), this);
+    connect(btnSel, &QPushButton::clicked, this, &frmPlastra_sel::btnSel_Click);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(btnSel);
+    buttons->addStretch(1);
+    buttons->addWidget(btnAdd);
+    buttons->addWidget(btnEdit);
+    buttons->addWidget(btnDelete);
+    buttons->addWidget(btnClose);
+    buildLayout(buttons);
+    resize(TwipsToPixelsX(5550), TwipsToPixelsY(7680));
+    placeAnchor(-225);
+
+    // The designed grid: code, name, fee rate.
+    spList->setMaxCols(3);
+    spList->setColWidth(0, 3.5);
+    spList->setRowHeight(0, 16.1);
+    spList->setRowHeight(-1, 14);
+    const struct {
+        const char* header;
+        double width;
+    } cols[] = {{"코드", 4.12}, {"카드명", 31.37}, {"수수료율", 7.5}};
+    for (int c = 1; c <= 3; ++c) {
+        spList->setHeaderText(c, QString::fromUtf8(cols[c - 1].header));
+        spList->setColWidth(c, cols[c - 1].width);
+    }
+    SpreadGrid::NumberFormat whole;
+    whole.decimals = 0;
+    SpreadGrid::NumberFormat rate;
+    rate.decimals = 2;
+    spList->setCellType(1, -1, SpreadGrid::CellType::Number, whole);
+    spList->setCellType(2, -1, SpreadGrid::CellType::Edit);
+    spList->setTypeMaxLength(2, -1, 60);
+    spList->setCellType(3, -1, SpreadGrid::CellType::Number, rate);
+
+    // Loading: the caller places the window before showing it.
+    move(0, 0);
+    setWindowIcon(QApplication::windowIcon());
+    SetupSheet();
+    m_result.clear();
+}
+
+void frmPlastra_sel::SetupSheet()
+{
+    CommonSpreadDesign(spList, true, true, true, true);
+}
+
+int frmPlastra_sel::FindRecords(const QString& text)
+{
+    txtinput->setText(text);
+    Refresh_Sheet();
+    const int n = spList->maxRows();
+    if (n == 1)
+        m_result = spList->text(1, 1) + QChar(0) + spList->text(2, 1);
+    return n;
+}
+
+void frmPlastra_sel::Refresh_Sheet()
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    spList->setMaxRows(0);
+    QList<CardRecord> rows;
+    if (!CardStore::ListByCodeOrName(mdbCard, txtinput->text(), &rows)) {
+        QApplication::restoreOverrideCursor();
+        return;
+    }
+    spList->setReDraw(false);
+    spList->setMaxRows(int(rows.size()));
+    int row = 0;
+    for (const CardRecord& c : rows) {
+        ++row;
+        spList->setText(2, row, c.name);
+        spList->setText(3, row, c.fee.isNull() ? QString() : c.fee.toString());
+        spList->setText(1, row, QString::number(c.code));
+    }
+    spList->setReDraw(true);
+    QApplication::restoreOverrideCursor();
+}
+
+void frmPlastra_sel::SyncUpdatePlastra(int code, bool isNew)
+{
+    CardRecord card;
+    bool found = false;
+    if (!CardStore::Fetch(mdbCard, code, &card, &found) || !found)
+        return;
+    int row = 0;
+    if (isNew) {
+        spList->setMaxRows(spList->maxRows() + 1);
+        row = spList->maxRows();
+    } else {
+        row = spList->activeRow();
+        if (row < 1)
+            return;
+    }
+    spList->setText(1, row, QString::number(card.code));
+    spList->setText(2, row, card.name);
+    spList->setText(3, row, card.fee.isNull() ? QString() : card.fee.toString());
+    spList->setActiveCell(qMax(1, spList->activeCol()), row);
+}
+
+void frmPlastra_sel::btnSel_Click()
+{
+    const int row = spList->activeRow();
+    if (row < 1 || row > spList->maxRows()) {
+        MsgInfo(QStringLiteral("리스트에서 자료를 선택하세요."));
+        return;
+    }
+    m_result = GetCellText(spList, 1, -2) + QChar(0) + GetCellText(spList, 2, -2);
+    accept();
+}
+
+void frmPlastra_sel::rowAction()
+{
+    btnSel_Click();
+}
+
+QString frmPlastra_sel::deleteQuestion(const QString& name) const
+{
+    return QStringLiteral("[") + name + QStringLiteral("] 카드를 정말로 삭제 하시겠습니까?");
+}

@@ -1,0 +1,263 @@
+#include "cards/frmPlastra_write.h"
+
+#include "cards/CardStore.h"
+#include "cards/NumericEdit.h"
+#include "cards/PlastraSync.h"
+#include "core/AppInfo.h"
+#include "core/DbAccess.h"
+#include "core/Money.h"
+#include "core/SharedQueries.h"
+#include "platform/Twips.h"
+#include "toolkit/FloatMsg.h"
+#include "toolkit/Messages.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSqlQuery>
+#include <QVBoxLayout>
+
+namespace {
+QLabel* panelLabel(const QString& text, QWidget* parent)
+{
+    auto* l = new QLabel(text, parent);
+    l->setFrameShape(QFrame::Panel);
+    l->setFrameShadow(QFrame::Raised);
+    l->setMinimumWidth(TwipsToPixelsX(1100));
+    return l;
+}
+
+QString plainNumber(const QVariant& v)
+{
+    if (v.isNull())
+        return QStringLiteral("0");
+    return QString::number(v.toDouble(), 'g', 15);
+}
+} // namespace
+
+frmPlastra_write::frmPlastra_write(const QString& cardDbPath, QWidget* parent)
+    : QDialog(parent), m_cardDbPath(cardDbPath)
+{
+    setObjectName(QStringLiteral("frmPlastra_write"));
+    setWindowTitle(QStringLiteral("신용카드 추가"));
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+
+    lblName = panelLabel(QStringLiteral("*카  드  명"), this);
+    txtName = new QLineEdit(this);
+    txtName->setObjectName(QStringLiteral("txtName"));
+    lblFee = panelLabel(QStringLiteral(" 수수료율"), this);
+    txtFee = new NumericEdit(2, true, this);
+    txtFee->setObjectName(QStringLiteral("txtFee"));
+    lblSetDay = panelLabel(QStringLiteral(" 결제일수"), this);
+    lblSetDay->setObjectName(QStringLiteral("lblSetDay"));
+    txtSetDay = new NumericEdit(0, false, this);
+    txtSetDay->setObjectName(QStringLiteral("txtSetDay"));
+    cmdHelp = new QPushButton(QStringLiteral("?"), this);
+    cmdHelp->setObjectName(QStringLiteral("cmdHelp"));
+    cmdHelp->setFixedWidth(TwipsToPixelsX(300));
+    ChkContinueAdd = new QCheckBox(QStringLiteral("계속 등록하기(&N)"), this);
+    ChkContinueAdd->setObjectName(QStringLiteral("ChkContinueAdd"));
+    btnSave = new QPushButton(QStringLiteral("저장(&S)"), this);
+    btnSave->setObjectName(QStringLiteral("btnSave"));
+    btnClose = new QPushButton(QStringLiteral("닫기(&C)"), this);
+    btnClose->setObjectName(QStringLiteral("btnClose"));
+    for (QPushButton* b : {cmdHelp, btnSave, btnClose}) {
+        b->setAutoDefault(false);
+        b->setDefault(false);
+    }
+
+    auto* grid = new QGridLayout;
+    grid->addWidget(lblName, 0, 0);
+    grid->addWidget(txtName, 0, 1, 1, 4);
+    grid->addWidget(lblFee, 1, 0);
+    grid->addWidget(txtFee, 1, 1);
+    grid->addWidget(lblSetDay, 1, 2);
+    grid->addWidget(txtSetDay, 1, 3);
+    grid->addWidget(cmdHelp, 1, 4);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(ChkContinueAdd);
+    buttons->addStretch(1);
+    buttons->addWidget(btnSave);
+    buttons->addWidget(btnClose);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addStretch(1);
+    layout->addLayout(buttons);
+    resize(TwipsToPixelsX(5235), TwipsToPixelsY(1875));
+    setTabOrder(txtName, txtFee);
+    setTabOrder(txtFee, txtSetDay);
+
+    connect(btnSave, &QPushButton::clicked, this, &frmPlastra_write::btnSave_Click);
+    connect(btnClose, &QPushButton::clicked, this, &QDialog::reject);
+    connect(cmdHelp, &QPushButton::clicked, this, &frmPlastra_write::cmdHelp_Click);
+
+    // Loading.
+    if (AppTitle() == QStringLiteral("Tallox")) {
+        lblSetDay->hide();
+        txtSetDay->hide();
+        cmdHelp->hide();
+    }
+    m_cCode = 0;
+    m_cName.clear();
+    m_mode = 0;
+    SetMaxLengths();
+    ClearInputs();
+    if (!OpenDB(mdbCard, m_cardDbPath, false))
+        MsgInfo(QStringLiteral("신용카드 데이터베이스를 열 수 없습니다."));
+}
+
+frmPlastra_write::~frmPlastra_write()
+{
+    CloseRs(mdbCard);
+}
+
+void frmPlastra_write::done(int r)
+{
+    // Unloading the window closes its connection; CCode and CName stay readable.
+    CloseRs(mdbCard);
+    QDialog::done(r);
+}
+
+void frmPlastra_write::setMode(int mode)
+{
+    m_mode = mode;
+    if (mode == 1)
+        setWindowTitle(QStringLiteral("신규 카드 등록"));
+    else if (mode == 2)
+        setWindowTitle(QStringLiteral("기존 카드 수정"));
+}
+
+void frmPlastra_write::setCCode(int code)
+{
+    ChkContinueAdd->hide();
+    ChkContinueAdd->setChecked(false);
+    LoadCard(code);
+}
+
+void frmPlastra_write::setDefaultName(const QString& name)
+{
+    ChkContinueAdd->hide();
+    ChkContinueAdd->setChecked(false);
+    txtName->setText(name);
+}
+
+void frmPlastra_write::setContinueAdd(bool on)
+{
+    ChkContinueAdd->setChecked(on);
+}
+
+bool frmPlastra_write::continueAdd() const
+{
+    return ChkContinueAdd->isChecked();
+}
+
+QString frmPlastra_write::HelpText()
+{
+    const QString gap = QStringLiteral("\r\n\r\n");
+    return QStringLiteral("결제일수란 카드사로부터 실수금을 하기까지의 대기일수를 말합니다.") + gap +
+           QStringLiteral("이는 입금전표 작성시 결제일자를 자동으로 계산하기 위해 사용됩니다.") + gap +
+           QStringLiteral("예를 들어 4를 입력시 고객이 카드로 입금처리 한 날로 부터 4일후에") + gap +
+           QStringLiteral("카드사로부터 해당금액을 결제받음을 의미합니다.");
+}
+
+void frmPlastra_write::cmdHelp_Click()
+{
+    MsgInfo(HelpText());
+}
+
+void frmPlastra_write::SetMaxLengths()
+{
+    txtName->setMaxLength(20);
+    txtSetDay->setMaxLength(2);
+}
+
+void frmPlastra_write::ClearInputs()
+{
+    txtName->clear();
+    txtFee->setNumberText(QStringLiteral("0.00"));
+    txtSetDay->setNumberText(QStringLiteral("0"));
+    mnCode = -1;
+    if (txtName->isVisible())
+        txtName->setFocus();
+}
+
+void frmPlastra_write::LoadCard(int code)
+{
+    CardRecord card;
+    bool found = false;
+    if (!CardStore::Fetch(mdbCard, code, &card, &found) || !found)
+        return;
+    mnCode = code;
+    txtName->setText(card.name);
+    txtFee->setNumberText(plainNumber(card.fee));
+    txtSetDay->setNumberText(plainNumber(card.setday));
+}
+
+void frmPlastra_write::btnSave_Click()
+{
+    if (CheckRequired(txtName, QStringLiteral("카드명"), false))
+        return;
+    const bool isNew = m_mode == 1;
+    if (!SaveCard(isNew))
+        return;
+    m_cCode = mnCode;
+    m_cName = txtName->text();
+    if (m_callForm)
+        m_callForm->SyncUpdatePlastra(m_cCode, isNew);
+    ShowFloatMsg(QStringLiteral("자료가 저장되었습니다."), 500, 1, FloatMsgColor());
+    if (ChkContinueAdd->isChecked())
+        ClearInputs();
+    else
+        accept();
+}
+
+bool frmPlastra_write::SaveCard(bool isNew)
+{
+    // The new code, the check for the row and its write are one transaction,
+    // so the code cannot be taken by anything else in between.
+    Transaction tx(mdbCard);
+    int code = mnCode;
+    if (isNew) {
+        code = GetNextCode(mdbCard, QStringLiteral("Plastra"), QStringLiteral("code"));
+        // A code that ledger entries still use (its card was deleted) would
+        // hand those entries to the new card: go past it.
+        if (code != -1)
+            code = qMax(code, CardStore::LargestLedgerCardCode(m_cardDbPath) + 1);
+        mnCode = code;
+    }
+    if (code == -1) {
+        MsgWarn(QStringLiteral("CODE 생성 및 정의 오류입니다."));
+        return false;
+    }
+    if (!tx.isActive()) {
+        MsgError(QStringLiteral("자료를 저장하는 중 오류가 발생했습니다."), Database::errorOf(mdbCard.handle().lastError()));
+        return false;
+    }
+
+    const QString name = txtName->text();
+    const double fee = leadingNumber(txtFee->plainText());
+    const double setday = leadingNumber(txtSetDay->plainText());
+    ErrorInfo e;
+    const QVariant exists = mdbCard.scalar(QStringLiteral("SELECT count(*) FROM Plastra WHERE code = ?"), {code}, &e);
+    bool ok = exists.isValid();
+    if (ok && exists.toInt() > 0) {
+        ok = mdbCard.execute(QStringLiteral("UPDATE Plastra SET name = ?, fee = ?, setday = ? WHERE code = ?"),
+                             {name, fee, qRound(setday), code}, &e) >= 0;
+    } else if (ok) {
+        ok = mdbCard.execute(QStringLiteral("INSERT INTO Plastra (code, name, fee, setday) VALUES (?, ?, ?, ?)"),
+                             {code, name, fee, qRound(setday)}, &e) == 1;
+    }
+    if (ok)
+        ok = tx.commit(&e);
+    if (!ok) {
+        tx.rollback();
+        if (isNew)
+            mnCode = -1;
+        MsgError(QStringLiteral("자료를 저장하는 중 오류가 발생했습니다."), e);
+        return false;
+    }
+    return true;
+}

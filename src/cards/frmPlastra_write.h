@@ -1,0 +1,77 @@
+#pragma once
+
+#include "platform/Database.h"
+
+#include <QDialog>
+#include <QString>
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class NumericEdit;
+class PlastraSyncTarget;
+
+// The card editor: registers a new card company or changes an existing one.
+// Always shown modally by the card list, the card picker or SearchCard. The
+// object outlives its window: callers read CCode and CName after it closed.
+class frmPlastra_write : public QDialog {
+    Q_OBJECT
+public:
+    // Opens the editor's own connection on the card database file.
+    explicit frmPlastra_write(const QString& cardDbPath, QWidget* parent = nullptr);
+    ~frmPlastra_write() override;
+
+    // 1 new card ("신규 카드 등록"), 2 edit ("기존 카드 수정"), 0 not set.
+    void setMode(int mode);
+    int Mode() const { return m_mode; }
+    // Edit entry point: hides and clears the continue box and loads the card.
+    void setCCode(int code);
+    // Code and name of the card stored last (0 and empty until a store succeeds).
+    int CCode() const { return m_cCode; }
+    QString CName() const { return m_cName; }
+    // The window told about every stored card (may be null).
+    void setCallForm(PlastraSyncTarget* form) { m_callForm = form; }
+    PlastraSyncTarget* CallForm() const { return m_callForm; }
+    // Ticks or clears the continue box (the add commands of the list windows tick it).
+    void setContinueAdd(bool on);
+    bool continueAdd() const;
+    // New-card preset: hides and clears the continue box and presets the name.
+    void setDefaultName(const QString& name);
+
+    // The code of the card in the inputs (-1 for a new, unstored card).
+    int currentCode() const { return mnCode; }
+    bool databaseOpen() const { return mdbCard.isOpen(); }
+
+    static QString HelpText();
+
+public Q_SLOTS:
+    void done(int r) override;
+
+private:
+    void btnSave_Click();
+    void cmdHelp_Click();
+    void SetMaxLengths();
+    void ClearInputs();
+    void LoadCard(int code);
+    bool SaveCard(bool isNew);
+
+    QString m_cardDbPath;
+    Database mdbCard;
+    int m_mode = 0;
+    int m_cCode = 0;
+    QString m_cName;
+    int mnCode = -1;
+    PlastraSyncTarget* m_callForm = nullptr;
+
+    QLabel* lblName;
+    QLineEdit* txtName;
+    QLabel* lblFee;
+    NumericEdit* txtFee;
+    QLabel* lblSetDay;
+    NumericEdit* txtSetDay;
+    QPushButton* cmdHelp;
+    QCheckBox* ChkContinueAdd;
+    QPushButton* btnSave;
+    QPushButton* btnClose;
+};

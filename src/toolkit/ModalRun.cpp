@@ -1,0 +1,81 @@
+#include "toolkit/ModalRun.h"
+
+#include <QDialog>
+#include <QQueue>
+
+namespace {
+struct HookState {
+    bool enabled = false;
+    QQueue<ModalHook::Handler> handlers;
+    QStringList shown;
+    QStringList unhandled;
+};
+
+HookState& state()
+{
+    static HookState s;
+    return s;
+}
+} // namespace
+
+int ExecModal(QDialog* dialog)
+{
+    if (!dialog)
+        return QDialog::Rejected;
+    HookState& s = state();
+    if (!s.enabled)
+        return dialog->exec();
+
+    s.shown.append(dialog->objectName());
+    dialog->setResult(QDialog::Rejected);
+    if (s.handlers.isEmpty()) {
+        s.unhandled.append(dialog->objectName());
+        return QDialog::Rejected;
+    }
+    const ModalHook::Handler handler = s.handlers.dequeue();
+    dialog->show();
+    dialog->activateWindow();
+    handler(dialog);
+    if (dialog->isVisible()) {
+        s.unhandled.append(dialog->objectName());
+        dialog->reject();
+    }
+    return dialog->result();
+}
+
+namespace ModalHook {
+void enable()
+{
+    state().enabled = true;
+}
+void disable()
+{
+    state().enabled = false;
+}
+bool enabled()
+{
+    return state().enabled;
+}
+void push(Handler handler)
+{
+    state().handlers.enqueue(std::move(handler));
+}
+void reset()
+{
+    state().handlers.clear();
+    state().shown.clear();
+    state().unhandled.clear();
+}
+int pending()
+{
+    return int(state().handlers.size());
+}
+const QStringList& shown()
+{
+    return state().shown;
+}
+const QStringList& unhandled()
+{
+    return state().unhandled;
+}
+} // namespace ModalHook
