@@ -12,15 +12,12 @@
 namespace {
 const QString kModule = QStringLiteral("modSumBill");
 
-Money moneyOf(const QVariant& v)
-{
+Money moneyOf(const QVariant& v) {
     return v.isNull() ? Money() : Money::fromUnits(v.toLongLong());
 }
 
 // Reads every row of an open query; a stepping error is shown and gives false.
-template <typename RowFn>
-bool readAll(QSqlQuery& rs, const QString& procedure, RowFn&& onRow)
-{
+template <typename RowFn> bool readAll(QSqlQuery& rs, const QString& procedure, RowFn&& onRow) {
     while (rs.next())
         onRow(rs);
     const QSqlError error = rs.lastError();
@@ -33,8 +30,7 @@ bool readAll(QSqlQuery& rs, const QString& procedure, RowFn&& onRow)
 }
 } // namespace
 
-bool PrevBalancesByCard(Database& ledger, const QString& periodStart, QHash<int, Money>* balances)
-{
+bool PrevBalancesByCard(Database& ledger, const QString& periodStart, QHash<int, Money>* balances) {
     const QString procedure = QStringLiteral("PrevBalancesByCard");
     balances->clear();
     const QString end = DateText::dayBefore(periodStart);
@@ -90,8 +86,7 @@ bool PrevBalancesByCard(Database& ledger, const QString& periodStart, QHash<int,
     return readAll(rs, procedure, [&](QSqlQuery& q) { (*balances)[q.value(0).toInt()] += moneyOf(q.value(1)); });
 }
 
-bool LoadSumBillLines(Database& ledger, const QString& from, const QString& to, QList<SumBillLine>* lines)
-{
+bool LoadSumBillLines(Database& ledger, const QString& from, const QString& to, QList<SumBillLine>* lines) {
     lines->clear();
     QHash<int, Money> prev;
     if (!PrevBalancesByCard(ledger, from, &prev))
@@ -101,13 +96,14 @@ bool LoadSumBillLines(Database& ledger, const QString& from, const QString& to, 
     // in one statement: the card table drives, each card's period comes from
     // the (cardcode, sdate) index.
     const QString card = CardAlias();
-    const QString sql = QStringLiteral("SELECT b.code, b.name, SUM(a.numsheet), SUM(a.sale), SUM(a.fee), SUM(a.billcoll)"
-                                       " FROM %1.Plastra AS b"
-                                       " LEFT JOIN Tallox AS a ON a.cardcode = b.code AND a.sdate BETWEEN ? AND ?"
-                                       " WHERE EXISTS (SELECT 1 FROM Tallox AS t WHERE t.cardcode = b.code)"
-                                       " GROUP BY b.code, b.name"
-                                       " ORDER BY b.name, b.code")
-                            .arg(card);
+    const QString sql =
+        QStringLiteral("SELECT b.code, b.name, SUM(a.numsheet), SUM(a.sale), SUM(a.fee), SUM(a.billcoll)"
+                       " FROM %1.Plastra AS b"
+                       " LEFT JOIN Tallox AS a ON a.cardcode = b.code AND a.sdate BETWEEN ? AND ?"
+                       " WHERE EXISTS (SELECT 1 FROM Tallox AS t WHERE t.cardcode = b.code)"
+                       " GROUP BY b.code, b.name"
+                       " ORDER BY b.name, b.code")
+            .arg(card);
     QSqlQuery rs;
     if (!OpenSnapshot(ledger, rs, sql, {from, to}))
         return false;

@@ -20,7 +20,7 @@ struct SumBillLine {
     Money prevBalance; // brought forward into the period
     Money sales;
     Money fees;
-    Money payouts;     // bill collection
+    Money payouts; // bill collection
     Money balance() const { return prevBalance + sales - fees - payouts; }
 };
 
@@ -38,8 +38,7 @@ bool PrevBalancesByCard(Database& ledger, const QString& periodStart, QHash<int,
 bool LoadSumBillLines(Database& ledger, const QString& from, const QString& to, QList<SumBillLine>* lines);
 
 // The summary window's caption, also the title of its printout.
-inline QString SumBillCaption()
-{
+inline QString SumBillCaption() {
     return QStringLiteral("카드사별 집계");
 }
 

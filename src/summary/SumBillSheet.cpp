@@ -3,14 +3,13 @@
 #include "platform/SpreadGrid.h"
 #include "toolkit/modSpread.h"
 
-void DesignSumBillSheet(SpreadGrid* grid)
-{
+void DesignSumBillSheet(SpreadGrid* grid) {
     struct Column {
         const char16_t* header;
         double width;
     };
     static const Column columns[] = {
-        {u"카드명", 18}, {u"건수", 7}, {u"전기이월", 14}, {u"매출액", 14},
+        {u"카드명", 18}, {u"건수", 7},    {u"전기이월", 14}, {u"매출액", 14},
         {u"수수료", 12}, {u"결제액", 14}, {u"잔액", 14},
     };
     grid->setMaxCols(SumBillCol::Count);
@@ -34,8 +33,7 @@ void DesignSumBillSheet(SpreadGrid* grid)
         grid->setCellType(c, -1, SpreadGrid::CellType::Currency, amount);
 }
 
-void FillSumBillSheet(SpreadGrid* grid, const QList<SumBillLine>& lines)
-{
+void FillSumBillSheet(SpreadGrid* grid, const QList<SumBillLine>& lines) {
     // A bare grid (the command line's) gets the window's design first.
     if (grid->maxCols() != SumBillCol::Count) {
         DesignSumBillSheet(grid);
@@ -62,8 +60,7 @@ void FillSumBillSheet(SpreadGrid* grid, const QList<SumBillLine>& lines)
     grid->setReDraw(redraw);
 }
 
-bool BuildSumBillSheet(Database& ledger, SpreadGrid* grid, const QString& from, const QString& to)
-{
+bool BuildSumBillSheet(Database& ledger, SpreadGrid* grid, const QString& from, const QString& to) {
     QList<SumBillLine> lines;
     if (!LoadSumBillLines(ledger, from, to, &lines)) {
         grid->setMaxRows(0);
