@@ -1,0 +1,163 @@
+#include "toolkit/PeriodBar.h"
+
+#include "core/Clock.h"
+#include "platform/SpreadGrid.h"
+#include "platform/Twips.h"
+#include "toolkit/DateInput.h"
+#include "toolkit/Utils.h"
+
+#include <QCheckBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+UpDown::UpDown(QWidget* parent)
+    : QWidget(parent)
+{
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    auto makeArrow = [this, layout](Qt::ArrowType arrow, const QString& name) {
+        auto* b = new QToolButton(this);
+        b->setObjectName(name);
+        b->setArrowType(arrow);
+        b->setAutoRepeat(true);
+        b->setFocusPolicy(Qt::NoFocus);
+        b->setFixedSize(16, 11);
+        layout->addWidget(b);
+        return b;
+    };
+    m_up = makeArrow(Qt::UpArrow, QStringLiteral("btnUp"));
+    m_down = makeArrow(Qt::DownArrow, QStringLiteral("btnDown"));
+    connect(m_up, &QToolButton::clicked, this, &UpDown::upClick);
+    connect(m_down, &QToolButton::clicked, this, &UpDown::downClick);
+}
+
+PeriodBar::PeriodBar(QWidget* parent)
+    : QWidget(parent)
+{
+    setObjectName(QStringLiteral("PeriodBar"));
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+
+    for (int i = 0; i < 2; ++i) {
+        auto* box = new SpreadGrid(this);
+        box->setObjectName(QStringLiteral("spDate%1").arg(i));
+        box->setProperty("index", i);
+        box->setMaxCols(1);
+        box->setMaxRows(1);
+        box->setColHeaderRows(0);
+        box->horizontalHeader()->setVisible(false);
+        box->setRowHeadersShow(false);
+        box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        box->setFixedSize(TwipsToPixelsX(1500), TwipsToPixelsY(330));
+        m_spDate[i] = box;
+
+        auto* ud = new UpDown(this);
+        ud->setObjectName(QStringLiteral("udDateCng%1").arg(i));
+        ud->setProperty("index", i);
+        m_udDateCng[i] = ud;
+
+        auto* btn = new QToolButton(this);
+        btn->setObjectName(QStringLiteral("btnMonthView%1").arg(i));
+        btn->setProperty("index", i);
+        btn->setText(QStringLiteral("…"));
+        btn->setToolTip(QStringLiteral("일자 선택"));
+        btn->setFocusPolicy(Qt::NoFocus);
+        m_btnMonthView[i] = btn;
+
+        if (i == 1)
+            layout->addWidget(new QLabel(QStringLiteral("~"), this));
+        layout->addWidget(box);
+        layout->addWidget(ud);
+        layout->addWidget(btn);
+
+        connect(ud, &UpDown::upClick, this, [this, i] { udDateCng_Change(i, 1); });
+        connect(ud, &UpDown::downClick, this, [this, i] { udDateCng_Change(i, -1); });
+        connect(btn, &QToolButton::clicked, this, [this, i] { btnMonthView_Click(i); });
+        connect(box, &SpreadGrid::userTextChanged, this, [this, i](int, int) { spDate_Edited(i); });
+        connect(box, &SpreadGrid::keyPress, this, [this, i](int keyAscii) {
+            if (keyAscii == 13)
+                KeyToTab(m_spDate[i], 13);
+        });
+    }
+
+    m_chkChain = new QCheckBox(QStringLiteral("양쪽 날짜 동시에 변경"), this);
+    m_chkChain->setObjectName(QStringLiteral("chkChain"));
+    layout->addSpacing(6);
+    layout->addWidget(m_chkChain);
+    layout->addStretch(1);
+}
+
+SpreadGrid* PeriodBar::spDate(int index) const
+{
+    return m_spDate[index == 1 ? 1 : 0];
+}
+
+UpDown* PeriodBar::udDateCng(int index) const
+{
+    return m_udDateCng[index == 1 ? 1 : 0];
+}
+
+QToolButton* PeriodBar::btnMonthView(int index) const
+{
+    return m_btnMonthView[index == 1 ? 1 : 0];
+}
+
+QString PeriodBar::dateText(int index) const
+{
+    return spDate(index)->text(1, 1);
+}
+
+void PeriodBar::setDateText(int index, const QString& text)
+{
+    spDate(index)->setText(1, 1, text);
+}
+
+void PeriodBar::setupDateCells(bool firstOfMonthFirst)
+{
+    SetupDateCell(m_spDate[0], firstOfMonthFirst);
+    SetupDateCell(m_spDate[1], false);
+}
+
+void PeriodBar::udDateCng_Change(int index, int days)
+{
+    // A box the user typed into may hold a short form; one that holds no date
+    // at all is left alone (the accepted forms are shown).
+    QString text = dateText(index);
+    if (!ParseDateInput(text))
+        return;
+    setDateText(index, DateText::day(DateText::parse(text).addDays(days)));
+    SyncChainDate(m_chkChain, m_spDate[0], m_spDate[1], index);
+    Q_EMIT periodChanged();
+}
+
+void PeriodBar::btnMonthView_Click(int index)
+{
+    const QString picked = ShowCalendar(dateText(index), spDate(index));
+    // A calendar closed without a choice over a box that held no date hands
+    // back nothing; the box keeps what the user typed.
+    if (!picked.isEmpty()) {
+        setDateText(index, picked);
+        SyncChainDate(m_chkChain, m_spDate[0], m_spDate[1], index);
+        Q_EMIT periodChanged();
+    }
+    spDate(index)->setFocus();
+}
+
+void PeriodBar::spDate_Edited(int index)
+{
+    // Typed dates get the same short forms as the ledger's date column; a text
+    // that is no date stays as typed and is not copied over the other box.
+    QString text = dateText(index);
+    if (!ParseDateInput(text))
+        return;
+    if (text != dateText(index))
+        setDateText(index, text);
+    SyncChainDate(m_chkChain, m_spDate[0], m_spDate[1], index);
+    Q_EMIT periodChanged();
+}
