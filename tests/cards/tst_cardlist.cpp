@@ -215,7 +215,11 @@ void TestCardList::editOverwritesTheActiveRow()
     w.show();
     auto* grid = w.findChild<SpreadGrid*>(QStringLiteral("spList"));
     grid->setActiveCell(2, 2); // 비씨, code 2
-    ModalHook::push([](QDialog* d) {
+    auto* anchor = w.findChild<QLineEdit*>(QStringLiteral("subFormPos"));
+    const QPoint below = anchor->mapToGlobal(QPoint(0, anchor->height()));
+    ModalHook::push([below](QDialog* d) {
+        // The editor's top-left corner sits just below the hidden anchor, inside the list's client area.
+        QCOMPARE(d->pos(), below);
         auto* ed = qobject_cast<frmPlastra_write*>(d);
         QCOMPARE(ed->windowTitle(), QStringLiteral("기존 카드 수정"));
         QCOMPARE(d->findChild<QLineEdit*>(QStringLiteral("txtName"))->text(), QStringLiteral("비씨"));
