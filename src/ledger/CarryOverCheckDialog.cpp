@@ -1,0 +1,94 @@
+#include "ledger/CarryOverCheckDialog.h"
+
+#include "core/AppInfo.h"
+#include "platform/Database.h"
+#include "platform/SpreadGrid.h"
+
+#include <QHBoxLayout>
+#include <QHash>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+QString CardName(Database& card, int code, QHash<int, QString>* cache)
+{
+    auto it = cache->constFind(code);
+    if (it != cache->cend())
+        return *it;
+    const QString name = card.scalar(QStringLiteral("SELECT name FROM Plastra WHERE code = ?"), {code}).toString();
+    cache->insert(code, name);
+    return name;
+}
+} // namespace
+
+QString CarryOverCheckDialog::SummaryText(const CarryOverCheck& check)
+{
+    return QStringLiteral("이월금액이 장부와 맞지 않는 월: %1건, 이월금액이 없는 카드: %2건")
+        .arg(check.rows.size())
+        .arg(check.uncovered.size());
+}
+
+CarryOverCheckDialog::CarryOverCheckDialog(const CarryOverCheck& check, Database& card, QWidget* parent)
+    : QDialog(parent)
+{
+    setObjectName(QStringLiteral("frmBalnCheck"));
+    setWindowTitle(QStringLiteral("잔액 검증"));
+    auto* layout = new QVBoxLayout(this);
+
+    lblSummary = new QLabel(SummaryText(check), this);
+    lblSummary->setObjectName(QStringLiteral("lblSummary"));
+    layout->addWidget(lblSummary);
+
+    spCheck = new SpreadGrid(this);
+    spCheck->setObjectName(QStringLiteral("spCheck"));
+    spCheck->setMaxCols(6);
+    const QStringList headers = {QStringLiteral("카드코드"), QStringLiteral("카드명"), QStringLiteral("월"),
+                                 QStringLiteral("이월금액"), QStringLiteral("장부금액"), QStringLiteral("비고")};
+    const double widths[] = {7, 16, 8, 13, 13, 22};
+    for (int c = 1; c <= 6; ++c) {
+        spCheck->setHeaderText(c, headers[c - 1]);
+        spCheck->setColWidth(c, widths[c - 1]);
+    }
+    SpreadGrid::NumberFormat amount;
+    amount.decimals = 0;
+    amount.separators = true;
+    spCheck->setCellType(4, -1, SpreadGrid::CellType::Number, amount);
+    spCheck->setCellType(5, -1, SpreadGrid::CellType::Number, amount);
+    spCheck->setMaxRows(int(check.rows.size() + check.uncovered.size()));
+    QHash<int, QString> names;
+    int row = 1;
+    for (const CarryOverMismatch& m : check.rows) {
+        spCheck->setText(1, row, QString::number(m.card));
+        spCheck->setText(2, row, CardName(card, m.card, &names));
+        spCheck->setText(3, row, m.month);
+        spCheck->setText(4, row, m.stored.toPlainString());
+        spCheck->setText(5, row, m.expected.toPlainString());
+        spCheck->setText(6, row, QStringLiteral("차이 ") + (m.stored - m.expected).toDisplayString(0, true));
+        ++row;
+    }
+    for (const CarryOverUncovered& u : check.uncovered) {
+        spCheck->setText(1, row, QString::number(u.card));
+        spCheck->setText(2, row, CardName(card, u.card, &names));
+        spCheck->setText(3, row, u.firstMonth);
+        spCheck->setText(6, row, QStringLiteral("첫 거래 이전의 이월금액 없음"));
+        ++row;
+    }
+    spCheck->setLock(-1, -1, true);
+    spCheck->setOperationMode(SpreadGrid::OperationMode::RowMode);
+    layout->addWidget(spCheck, 1);
+
+    auto* buttons = new QHBoxLayout();
+    buttons->addWidget(new QLabel(QStringLiteral("잔액 재정리로 이월금액을 장부에서 다시 계산할 수 있습니다."), this), 1);
+    btnReBaln = new QPushButton(QStringLiteral("잔액 재정리"), this);
+    btnReBaln->setObjectName(QStringLiteral("btnReBaln"));
+    btnClose = new QPushButton(QStringLiteral("닫기"), this);
+    btnClose->setObjectName(QStringLiteral("btnClose"));
+    btnClose->setDefault(true);
+    buttons->addWidget(btnReBaln);
+    buttons->addWidget(btnClose);
+    layout->addLayout(buttons);
+    connect(btnReBaln, &QPushButton::clicked, this, &QDialog::accept);
+    connect(btnClose, &QPushButton::clicked, this, &QDialog::reject);
+    resize(720, 360);
+}

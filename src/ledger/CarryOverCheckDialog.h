@@ -1,0 +1,28 @@
+#pragma once
+
+#include "ledger/LedgerStore.h"
+
+#include <QDialog>
+
+class Database;
+class QLabel;
+class QPushButton;
+class SpreadGrid;
+
+// What the carry-over check found, one line per disagreeing month-end row or
+// uncovered card, with the offer to rebuild the table. Accepted = rebuild.
+class CarryOverCheckDialog : public QDialog {
+    Q_OBJECT
+public:
+    CarryOverCheckDialog(const CarryOverCheck& check, Database& card, QWidget* parent = nullptr);
+
+    SpreadGrid* findings() const { return spCheck; }
+    // The summary line above the list.
+    static QString SummaryText(const CarryOverCheck& check);
+
+private:
+    SpreadGrid* spCheck;
+    QLabel* lblSummary;
+    QPushButton* btnReBaln;
+    QPushButton* btnClose;
+};

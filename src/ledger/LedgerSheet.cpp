@@ -1,0 +1,315 @@
+#include "ledger/LedgerSheet.h"
+
+#include "core/DbAccess.h"
+#include "platform/SpreadGrid.h"
+#include "toolkit/Messages.h"
+
+#include <QSignalBlocker>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <algorithm>
+
+namespace {
+// Range of the amount cells (columns 6 to 12) and of the slip count.
+constexpr double kAmountLimit = 10000000000.0;
+constexpr double kSlipLimit = 99999999.99;
+
+struct ColumnDesign {
+    int col;
+    const char* header;
+    const char* id;
+    double width; // 0: the grid's default
+    bool hidden;
+};
+
+// Hangul headers are written as UTF-8 literals and converted once.
+const ColumnDesign kColumns[] = {
+    {LedgerCol::Code, "key", "CODE", 0, true},
+    {LedgerCol::Date, "일자", "SDATE", 9.5, false},
+    {LedgerCol::CardCode, "카드코드", "cardcode", 0, true},
+    {LedgerCol::CardName, "카드명", "", 17.5, false},
+    {LedgerCol::NumSheet, "건수", "numsheet", 5.25, false},
+    {LedgerCol::Sale, "매출액", "sale", 11, false},
+    {LedgerCol::Fee, "수수료", "fee", 10, false},
+    {LedgerCol::BillColl, "카드사결제액", "billcoll", 11, false},
+    {LedgerCol::Balance, "잔액", "", 11.37, false},
+    {10, "매출합계", "", 0, true},
+    {11, "수수료합계", "", 0, true},
+    {12, "수금합계", "", 0, true},
+    {13, "", "", 0, true},
+};
+} // namespace
+
+QString BroughtForwardLabel()
+{
+    return QStringLiteral("[전기이월]");
+}
+
+QColor BroughtForwardColor()
+{
+    return QColor(0, 80, 250);
+}
+
+QString MoneyCellText(const Money& m, bool emptyZero)
+{
+    if (emptyZero && m.isZero())
+        return QString();
+    return m.toPlainString();
+}
+
+void DesignLedgerColumns(SpreadGrid* sheet)
+{
+    sheet->setMaxCols(LedgerCol::Count);
+    sheet->setColWidth(0, 3.5);
+    for (const ColumnDesign& c : kColumns) {
+        sheet->setHeaderText(c.col, QString::fromUtf8(c.header));
+        sheet->setColId(c.col, QString::fromLatin1(c.id));
+        if (c.width > 0)
+            sheet->setColWidth(c.col, c.width);
+        sheet->setColHidden(c.col, c.hidden);
+    }
+    SpreadGrid::NumberFormat slips;
+    slips.decimals = 0;
+    slips.separators = true;
+    slips.min = -kSlipLimit;
+    slips.max = kSlipLimit;
+    sheet->setCellType(LedgerCol::NumSheet, -1, SpreadGrid::CellType::Number, slips);
+    SpreadGrid::NumberFormat amount;
+    amount.decimals = 0;
+    amount.separators = true;
+    amount.min = -kAmountLimit;
+    amount.max = kAmountLimit;
+    for (int col = LedgerCol::Sale; col <= 12; ++col)
+        sheet->setCellType(col, -1, SpreadGrid::CellType::Number, amount);
+    sheet->setCellType(LedgerCol::Date, -1, SpreadGrid::CellType::Edit);
+    sheet->setCellType(LedgerCol::CardName, -1, SpreadGrid::CellType::Edit);
+    sheet->setTypeHAlign(LedgerCol::Date, -1, Qt::AlignHCenter);
+}
+
+namespace {
+// The period query: entries of all cards (0) or one, by date and key, with
+// the card name through the attached card database.
+QString PeriodWhere(int cardCode, const QString& firstDay, const QString& lastDay, QVariantList* binds)
+{
+    *binds = {firstDay, lastDay};
+    QString where = QStringLiteral(" WHERE a.sdate BETWEEN ? AND ?");
+    if (cardCode > 0) {
+        where += QStringLiteral(" AND a.cardcode = ?");
+        *binds << cardCode;
+    }
+    return where;
+}
+
+QString PeriodSelect(const QString& where)
+{
+    return QStringLiteral("SELECT a.code, a.sdate, a.cardcode, b.name, a.sale, a.fee, a.billcoll, a.numsheet"
+                          " FROM Tallox AS a LEFT JOIN %1.Plastra AS b ON a.cardcode = b.code")
+               .arg(CardAlias()) +
+           where + QStringLiteral(" ORDER BY a.sdate, a.code");
+}
+
+// Row 1: the brought-forward label and amount, locked and blue.
+void StartSheet(SpreadGrid* sheet, const Money& broughtForward)
+{
+    sheet->setMaxRows(0);
+    sheet->setMaxRows(1);
+    sheet->setText(LedgerCol::Date, 1, BroughtForwardLabel());
+    sheet->setText(LedgerCol::Balance, 1, MoneyCellText(broughtForward, false));
+    sheet->setLock(-1, 1, true);
+    sheet->setForeColor(-1, 1, BroughtForwardColor());
+}
+
+void WriteAmount(SpreadGrid* sheet, int col, int row, const Money& m)
+{
+    if (!m.isZero())
+        sheet->setText(col, row, m.toPlainString());
+}
+} // namespace
+
+bool LoadLedgerEntries(Database& ledger, const QString& firstDay, const QString& lastDay, int cardCode,
+                       QVector<LedgerEntry>* entries)
+{
+    entries->clear();
+    QVariantList binds;
+    const QString sql = PeriodSelect(PeriodWhere(cardCode, firstDay, lastDay, &binds));
+    QSqlQuery rs;
+    if (!OpenSnapshot(ledger, rs, sql, binds))
+        return false;
+    while (rs.next()) {
+        LedgerEntry e;
+        e.code = rs.value(0).toInt();
+        e.sdate = rs.value(1).toString();
+        e.cardcode = rs.value(2).toInt();
+        e.name = rs.value(3).toString();
+        e.sale = Money::fromUnits(rs.value(4).toLongLong());
+        e.fee = Money::fromUnits(rs.value(5).toLongLong());
+        e.billcoll = Money::fromUnits(rs.value(6).toLongLong());
+        const QVariant n = rs.value(7);
+        e.numsheetNull = n.isNull();
+        e.numsheet = n.toLongLong();
+        entries->append(std::move(e));
+    }
+    CloseRs(rs);
+    return true;
+}
+
+bool LoadLedgerSheet(SpreadGrid* sheet, Database& ledger, const QString& firstDay, const QString& lastDay,
+                     int cardCode, const Money& broughtForward, const QString& entryDate)
+{
+    QVariantList binds;
+    const QString where = PeriodWhere(cardCode, firstDay, lastDay, &binds);
+    QSqlQuery rs;
+    const bool redraw = sheet->reDraw();
+    sheet->setReDraw(false);
+    const QSignalBlocker quiet(sheet);
+    StartSheet(sheet, broughtForward);
+    if (!OpenSnapshot(ledger, rs, PeriodSelect(where), binds)) {
+        sheet->setReDraw(redraw);
+        return false;
+    }
+    // The row count is set once (from a count over the same rows); should the
+    // query deliver more, the sheet grows so that no entry is lost.
+    const int expected =
+        ledger.scalar(QStringLiteral("SELECT COUNT(*) FROM Tallox AS a") + where, binds).toInt();
+    sheet->setMaxRows(1 + std::max(0, expected));
+    Money balance = broughtForward;
+    int row = 1;
+    while (rs.next()) {
+        ++row;
+        if (row > sheet->maxRows())
+            sheet->setMaxRows(row + 1023);
+        const Money sale = Money::fromUnits(rs.value(4).toLongLong());
+        const Money fee = Money::fromUnits(rs.value(5).toLongLong());
+        const Money billcoll = Money::fromUnits(rs.value(6).toLongLong());
+        sheet->setText(LedgerCol::Code, row, rs.value(0).toString());
+        sheet->setText(LedgerCol::Date, row, rs.value(1).toString());
+        sheet->setText(LedgerCol::CardCode, row, rs.value(2).toString());
+        const QVariant name = rs.value(3);
+        if (!name.isNull())
+            sheet->setText(LedgerCol::CardName, row, name.toString());
+        const QVariant slips = rs.value(7);
+        if (!slips.isNull())
+            sheet->setText(LedgerCol::NumSheet, row, QString::number(slips.toLongLong()));
+        WriteAmount(sheet, LedgerCol::Sale, row, sale);
+        WriteAmount(sheet, LedgerCol::Fee, row, fee);
+        WriteAmount(sheet, LedgerCol::BillColl, row, billcoll);
+        balance += sale - fee - billcoll;
+        sheet->setText(LedgerCol::Balance, row, balance.toPlainString());
+    }
+    const QSqlError readError = rs.lastError();
+    CloseRs(rs);
+    sheet->setMaxRows(row);
+    AppendEntryRow(sheet, entryDate);
+    sheet->setReDraw(redraw);
+    if (readError.isValid()) {
+        MsgProcError(Database::errorOf(readError), QStringLiteral("RefreshSheet"), QStringLiteral("frmMain"), true);
+        return false;
+    }
+    return true;
+}
+
+void FillLedgerSheet(SpreadGrid* sheet, const Money& broughtForward, const QVector<LedgerEntry>* entries,
+                     const QString& entryDate)
+{
+    const bool redraw = sheet->reDraw();
+    sheet->setReDraw(false);
+    // Nobody needs to hear of each of the many cells written here; the caller
+    // reads the sums once the sheet stands.
+    const QSignalBlocker quiet(sheet);
+    StartSheet(sheet, broughtForward);
+    if (!entries) {
+        sheet->setReDraw(redraw);
+        return;
+    }
+
+    // The row count is set once; the balance runs along with the fill instead
+    // of reading the cells back.
+    sheet->setMaxRows(int(entries->size()) + 1);
+    Money balance = broughtForward;
+    int row = 2;
+    for (const LedgerEntry& e : *entries) {
+        sheet->setText(LedgerCol::Code, row, QString::number(e.code));
+        sheet->setText(LedgerCol::Date, row, e.sdate);
+        sheet->setText(LedgerCol::CardCode, row, QString::number(e.cardcode));
+        if (!e.name.isEmpty())
+            sheet->setText(LedgerCol::CardName, row, e.name);
+        if (!e.numsheetNull)
+            sheet->setText(LedgerCol::NumSheet, row, QString::number(e.numsheet));
+        if (!e.sale.isZero())
+            sheet->setText(LedgerCol::Sale, row, e.sale.toPlainString());
+        if (!e.fee.isZero())
+            sheet->setText(LedgerCol::Fee, row, e.fee.toPlainString());
+        if (!e.billcoll.isZero())
+            sheet->setText(LedgerCol::BillColl, row, e.billcoll.toPlainString());
+        balance += e.sale - e.fee - e.billcoll;
+        sheet->setText(LedgerCol::Balance, row, balance.toPlainString());
+        ++row;
+    }
+    AppendEntryRow(sheet, entryDate);
+    sheet->setReDraw(redraw);
+}
+
+void AppendEntryRow(SpreadGrid* sheet, const QString& entryDate)
+{
+    const int row = sheet->maxRows() + 1;
+    sheet->setMaxRows(row);
+    sheet->setText(LedgerCol::Date, row, entryDate);
+    SetTotalFormulas(sheet);
+}
+
+Money CellMoney(const SpreadGrid* sheet, int col, int row)
+{
+    const QString text = sheet->text(col, row);
+    if (text.isEmpty())
+        return Money();
+    if (const auto exact = Money::parse(text))
+        return *exact;
+    return Money::fromLeading(text);
+}
+
+void CalcBalance(SpreadGrid* sheet, int startRow)
+{
+    if (startRow < 2)
+        startRow = 2;
+    const int last = sheet->maxRows() - 1; // the entry row takes no part
+    if (startRow > last)
+        return;
+    const bool redraw = sheet->reDraw();
+    sheet->setReDraw(false);
+    Money balance = CellMoney(sheet, LedgerCol::Balance, startRow - 1);
+    for (int row = startRow; row <= last; ++row) {
+        balance += CellMoney(sheet, LedgerCol::Sale, row) - CellMoney(sheet, LedgerCol::Fee, row) -
+                   CellMoney(sheet, LedgerCol::BillColl, row);
+        sheet->setText(LedgerCol::Balance, row, balance.toPlainString());
+    }
+    sheet->setReDraw(redraw);
+}
+
+void SetTotalFormulas(SpreadGrid* sheet)
+{
+    if (sheet->maxCols() < 10 || sheet->maxRows() < 1)
+        return;
+    const int rows = sheet->maxRows();
+    for (int target = LedgerCol::SumFirst; target <= LedgerCol::SumLast; ++target) {
+        const int summed = target - 5;
+        // Only row 1 ever carries these formulas.
+        sheet->setFormula(target, 1, QString());
+        sheet->setText(target, 1, QString());
+        sheet->setFormula(target, 1, QStringLiteral("SUM(R1C%1:R%2C%1)").arg(summed).arg(rows));
+    }
+}
+
+void CopySumsToStrip(SpreadGrid* sheet, SpreadGrid* strip)
+{
+    for (int col = LedgerCol::SumFirst; col <= LedgerCol::SumLast; ++col)
+        strip->setText(col - 5, 1, sheet->text(col, 1));
+}
+
+void BindTotalStrip(SpreadGrid* sheet, SpreadGrid* strip)
+{
+    QObject::connect(sheet, &SpreadGrid::valueChanged, strip, [sheet, strip](int col, int row) {
+        if (row == 1 && col >= LedgerCol::SumFirst && col <= LedgerCol::SumLast)
+            strip->setText(col - 5, 1, sheet->text(col, 1));
+    });
+    CopySumsToStrip(sheet, strip);
+}

@@ -1,0 +1,89 @@
+#pragma once
+
+#include "core/Money.h"
+#include "platform/Database.h"
+
+#include <QString>
+#include <QVector>
+
+class SpreadGrid;
+
+// The ledger sheet without its window: the column layout, the period query,
+// the fill, the running balance and the hidden sum formulas. The window and
+// the command-line export build the same sheet through these.
+namespace LedgerCol {
+enum : int {
+    Code = 1,     // entry key (hidden)
+    Date = 2,     // "일자"
+    CardCode = 3, // card code (hidden)
+    CardName = 4, // "카드명"
+    NumSheet = 5, // "건수"
+    Sale = 6,     // "매출액"
+    Fee = 7,      // "수수료"
+    BillColl = 8, // "카드사결제액"
+    Balance = 9,  // "잔액", computed
+    SumFirst = 10, // hidden row-1 sum formulas over columns 5..8 live in 10..13
+    SumLast = 13,
+    Count = 13,
+};
+}
+
+// The brought-forward row's label and colour.
+QString BroughtForwardLabel();
+QColor BroughtForwardColor();
+
+struct LedgerEntry {
+    int code = 0;
+    QString sdate;
+    int cardcode = 0;
+    QString name; // empty when the card code has no card row
+    Money sale;
+    Money fee;
+    Money billcoll;
+    qint64 numsheet = 0;
+    bool numsheetNull = true;
+};
+
+// Headers, widths, hidden columns, number cells and identifiers of the sheet.
+void DesignLedgerColumns(SpreadGrid* sheet);
+
+// The entries of a period, all cards (card 0) or one, ordered by date and key,
+// with the card names read through the attached card database. False when the
+// query failed (its message has been shown).
+bool LoadLedgerEntries(Database& ledger, const QString& firstDay, const QString& lastDay, int cardCode,
+                       QVector<LedgerEntry>* entries);
+
+// Rebuilds the whole sheet straight from the period query, in one pass:
+// brought-forward row, the entries, the entry row, the running balance and
+// the sum formulas. False when the query failed (its message has been shown;
+// the sheet keeps row 1 only, or the rows read before a read error).
+bool LoadLedgerSheet(SpreadGrid* sheet, Database& ledger, const QString& firstDay, const QString& lastDay,
+                     int cardCode, const Money& broughtForward, const QString& entryDate);
+
+// The same from entries read before: brought-forward row, the entries, the
+// entry row dated `entryDate`, the running balance and the sum formulas.
+// `entries == nullptr` stands for a failed query: the sheet keeps row 1 only.
+void FillLedgerSheet(SpreadGrid* sheet, const Money& broughtForward, const QVector<LedgerEntry>* entries,
+                     const QString& entryDate);
+
+// Adds the empty entry row dated `entryDate` and rewrites the sum formulas.
+void AppendEntryRow(SpreadGrid* sheet, const QString& entryDate);
+
+// Recomputes column 9 from `startRow` down to the row above the entry row,
+// starting from column 9 of the row above.
+void CalcBalance(SpreadGrid* sheet, int startRow);
+
+// Rewrites the four hidden sum formulas of row 1 over the whole sheet.
+void SetTotalFormulas(SpreadGrid* sheet);
+
+// The amount of a cell as the balance reads it: exact for a plain number, the
+// leading number otherwise, 0 for an empty cell.
+Money CellMoney(const SpreadGrid* sheet, int col, int row);
+
+// Keeps the totals strip's columns 5..8 on the sums of the sheet's row 1,
+// columns 10..13, and copies them once now.
+void BindTotalStrip(SpreadGrid* sheet, SpreadGrid* strip);
+void CopySumsToStrip(SpreadGrid* sheet, SpreadGrid* strip);
+
+// Money as the sheet's cells hold it ("1234.5"); empty for 0 when `emptyZero`.
+QString MoneyCellText(const Money& m, bool emptyZero);
