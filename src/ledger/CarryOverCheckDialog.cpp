@@ -11,8 +11,7 @@
 #include <QVBoxLayout>
 
 namespace {
-QString CardName(Database& card, int code, QHash<int, QString>* cache)
-{
+QString CardName(Database& card, int code, QHash<int, QString>* cache) {
     auto it = cache->constFind(code);
     if (it != cache->cend())
         return *it;
@@ -22,16 +21,14 @@ QString CardName(Database& card, int code, QHash<int, QString>* cache)
 }
 } // namespace
 
-QString CarryOverCheckDialog::SummaryText(const CarryOverCheck& check)
-{
+QString CarryOverCheckDialog::SummaryText(const CarryOverCheck& check) {
     return QStringLiteral("이월금액이 장부와 맞지 않는 월: %1건, 이월금액이 없는 카드: %2건")
         .arg(check.rows.size())
         .arg(check.uncovered.size());
 }
 
 CarryOverCheckDialog::CarryOverCheckDialog(const CarryOverCheck& check, Database& card, QWidget* parent)
-    : QDialog(parent)
-{
+    : QDialog(parent) {
     setObjectName(QStringLiteral("frmBalnCheck"));
     setWindowTitle(QStringLiteral("잔액 검증"));
     auto* layout = new QVBoxLayout(this);
@@ -43,7 +40,7 @@ CarryOverCheckDialog::CarryOverCheckDialog(const CarryOverCheck& check, Database
     spCheck = new SpreadGrid(this);
     spCheck->setObjectName(QStringLiteral("spCheck"));
     spCheck->setMaxCols(6);
-    const QStringList headers = {QStringLiteral("카드코드"), QStringLiteral("카드명"), QStringLiteral("월"),
+    const QStringList headers = {QStringLiteral("카드코드"), QStringLiteral("카드명"),   QStringLiteral("월"),
                                  QStringLiteral("이월금액"), QStringLiteral("장부금액"), QStringLiteral("비고")};
     const double widths[] = {7, 16, 8, 13, 13, 22};
     for (int c = 1; c <= 6; ++c) {
@@ -79,7 +76,8 @@ CarryOverCheckDialog::CarryOverCheckDialog(const CarryOverCheck& check, Database
     layout->addWidget(spCheck, 1);
 
     auto* buttons = new QHBoxLayout();
-    buttons->addWidget(new QLabel(QStringLiteral("잔액 재정리로 이월금액을 장부에서 다시 계산할 수 있습니다."), this), 1);
+    buttons->addWidget(new QLabel(QStringLiteral("잔액 재정리로 이월금액을 장부에서 다시 계산할 수 있습니다."), this),
+                       1);
     btnReBaln = new QPushButton(QStringLiteral("잔액 재정리"), this);
     btnReBaln->setObjectName(QStringLiteral("btnReBaln"));
     btnClose = new QPushButton(QStringLiteral("닫기"), this);

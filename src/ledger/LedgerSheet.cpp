@@ -25,7 +25,7 @@ struct ColumnDesign {
 // Hangul headers are written as UTF-8 literals and converted once.
 const ColumnDesign kColumns[] = {
     {LedgerCol::Code, "key", "CODE", 0, true},
-    {LedgerCol::Date, "일자", "SDATE", 9.5, false},
+    {LedgerCol::Date, "일자", "SDATE", 10.5, false},
     {LedgerCol::CardCode, "카드코드", "cardcode", 0, true},
     {LedgerCol::CardName, "카드명", "", 17.5, false},
     {LedgerCol::NumSheet, "건수", "numsheet", 5.25, false},
@@ -40,25 +40,21 @@ const ColumnDesign kColumns[] = {
 };
 } // namespace
 
-QString BroughtForwardLabel()
-{
+QString BroughtForwardLabel() {
     return QStringLiteral("[전기이월]");
 }
 
-QColor BroughtForwardColor()
-{
+QColor BroughtForwardColor() {
     return QColor(0, 80, 250);
 }
 
-QString MoneyCellText(const Money& m, bool emptyZero)
-{
+QString MoneyCellText(const Money& m, bool emptyZero) {
     if (emptyZero && m.isZero())
         return QString();
     return m.toPlainString();
 }
 
-void DesignLedgerColumns(SpreadGrid* sheet)
-{
+void DesignLedgerColumns(SpreadGrid* sheet) {
     sheet->setMaxCols(LedgerCol::Count);
     sheet->setColWidth(0, 3.5);
     for (const ColumnDesign& c : kColumns) {
@@ -89,8 +85,7 @@ void DesignLedgerColumns(SpreadGrid* sheet)
 namespace {
 // The period query: entries of all cards (0) or one, by date and key, with
 // the card name through the attached card database.
-QString PeriodWhere(int cardCode, const QString& firstDay, const QString& lastDay, QVariantList* binds)
-{
+QString PeriodWhere(int cardCode, const QString& firstDay, const QString& lastDay, QVariantList* binds) {
     *binds = {firstDay, lastDay};
     QString where = QStringLiteral(" WHERE a.sdate BETWEEN ? AND ?");
     if (cardCode > 0) {
@@ -100,8 +95,7 @@ QString PeriodWhere(int cardCode, const QString& firstDay, const QString& lastDa
     return where;
 }
 
-QString PeriodSelect(const QString& where)
-{
+QString PeriodSelect(const QString& where) {
     return QStringLiteral("SELECT a.code, a.sdate, a.cardcode, b.name, a.sale, a.fee, a.billcoll, a.numsheet"
                           " FROM Tallox AS a LEFT JOIN %1.Plastra AS b ON a.cardcode = b.code")
                .arg(CardAlias()) +
@@ -109,8 +103,7 @@ QString PeriodSelect(const QString& where)
 }
 
 // Row 1: the brought-forward label and amount, locked and blue.
-void StartSheet(SpreadGrid* sheet, const Money& broughtForward)
-{
+void StartSheet(SpreadGrid* sheet, const Money& broughtForward) {
     sheet->setMaxRows(0);
     sheet->setMaxRows(1);
     sheet->setText(LedgerCol::Date, 1, BroughtForwardLabel());
@@ -119,16 +112,14 @@ void StartSheet(SpreadGrid* sheet, const Money& broughtForward)
     sheet->setForeColor(-1, 1, BroughtForwardColor());
 }
 
-void WriteAmount(SpreadGrid* sheet, int col, int row, const Money& m)
-{
+void WriteAmount(SpreadGrid* sheet, int col, int row, const Money& m) {
     if (!m.isZero())
         sheet->setText(col, row, m.toPlainString());
 }
 } // namespace
 
 bool LoadLedgerEntries(Database& ledger, const QString& firstDay, const QString& lastDay, int cardCode,
-                       QVector<LedgerEntry>* entries)
-{
+                       QVector<LedgerEntry>* entries) {
     entries->clear();
     QVariantList binds;
     const QString sql = PeriodSelect(PeriodWhere(cardCode, firstDay, lastDay, &binds));
@@ -153,9 +144,8 @@ bool LoadLedgerEntries(Database& ledger, const QString& firstDay, const QString&
     return true;
 }
 
-bool LoadLedgerSheet(SpreadGrid* sheet, Database& ledger, const QString& firstDay, const QString& lastDay,
-                     int cardCode, const Money& broughtForward, const QString& entryDate)
-{
+bool LoadLedgerSheet(SpreadGrid* sheet, Database& ledger, const QString& firstDay, const QString& lastDay, int cardCode,
+                     const Money& broughtForward, const QString& entryDate) {
     QVariantList binds;
     const QString where = PeriodWhere(cardCode, firstDay, lastDay, &binds);
     QSqlQuery rs;
@@ -169,8 +159,7 @@ bool LoadLedgerSheet(SpreadGrid* sheet, Database& ledger, const QString& firstDa
     }
     // The row count is set once (from a count over the same rows); should the
     // query deliver more, the sheet grows so that no entry is lost.
-    const int expected =
-        ledger.scalar(QStringLiteral("SELECT COUNT(*) FROM Tallox AS a") + where, binds).toInt();
+    const int expected = ledger.scalar(QStringLiteral("SELECT COUNT(*) FROM Tallox AS a") + where, binds).toInt();
     sheet->setMaxRows(1 + std::max(0, expected));
     Money balance = broughtForward;
     int row = 1;
@@ -209,8 +198,7 @@ bool LoadLedgerSheet(SpreadGrid* sheet, Database& ledger, const QString& firstDa
 }
 
 void FillLedgerSheet(SpreadGrid* sheet, const Money& broughtForward, const QVector<LedgerEntry>* entries,
-                     const QString& entryDate)
-{
+                     const QString& entryDate) {
     const bool redraw = sheet->reDraw();
     sheet->setReDraw(false);
     // Nobody needs to hear of each of the many cells written here; the caller
@@ -249,16 +237,14 @@ void FillLedgerSheet(SpreadGrid* sheet, const Money& broughtForward, const QVect
     sheet->setReDraw(redraw);
 }
 
-void AppendEntryRow(SpreadGrid* sheet, const QString& entryDate)
-{
+void AppendEntryRow(SpreadGrid* sheet, const QString& entryDate) {
     const int row = sheet->maxRows() + 1;
     sheet->setMaxRows(row);
     sheet->setText(LedgerCol::Date, row, entryDate);
     SetTotalFormulas(sheet);
 }
 
-Money CellMoney(const SpreadGrid* sheet, int col, int row)
-{
+Money CellMoney(const SpreadGrid* sheet, int col, int row) {
     const QString text = sheet->text(col, row);
     if (text.isEmpty())
         return Money();
@@ -267,8 +253,7 @@ Money CellMoney(const SpreadGrid* sheet, int col, int row)
     return Money::fromLeading(text);
 }
 
-void CalcBalance(SpreadGrid* sheet, int startRow)
-{
+void CalcBalance(SpreadGrid* sheet, int startRow) {
     if (startRow < 2)
         startRow = 2;
     const int last = sheet->maxRows() - 1; // the entry row takes no part
@@ -285,8 +270,7 @@ void CalcBalance(SpreadGrid* sheet, int startRow)
     sheet->setReDraw(redraw);
 }
 
-void SetTotalFormulas(SpreadGrid* sheet)
-{
+void SetTotalFormulas(SpreadGrid* sheet) {
     if (sheet->maxCols() < 10 || sheet->maxRows() < 1)
         return;
     const int rows = sheet->maxRows();
@@ -299,14 +283,12 @@ void SetTotalFormulas(SpreadGrid* sheet)
     }
 }
 
-void CopySumsToStrip(SpreadGrid* sheet, SpreadGrid* strip)
-{
+void CopySumsToStrip(SpreadGrid* sheet, SpreadGrid* strip) {
     for (int col = LedgerCol::SumFirst; col <= LedgerCol::SumLast; ++col)
         strip->setText(col - 5, 1, sheet->text(col, 1));
 }
 
-void BindTotalStrip(SpreadGrid* sheet, SpreadGrid* strip)
-{
+void BindTotalStrip(SpreadGrid* sheet, SpreadGrid* strip) {
     QObject::connect(sheet, &SpreadGrid::valueChanged, strip, [sheet, strip](int col, int row) {
         if (row == 1 && col >= LedgerCol::SumFirst && col <= LedgerCol::SumLast)
             strip->setText(col - 5, 1, sheet->text(col, 1));

@@ -13,15 +13,15 @@ class SpreadGrid;
 // the command-line export build the same sheet through these.
 namespace LedgerCol {
 enum : int {
-    Code = 1,     // entry key (hidden)
-    Date = 2,     // "일자"
-    CardCode = 3, // card code (hidden)
-    CardName = 4, // "카드명"
-    NumSheet = 5, // "건수"
-    Sale = 6,     // "매출액"
-    Fee = 7,      // "수수료"
-    BillColl = 8, // "카드사결제액"
-    Balance = 9,  // "잔액", computed
+    Code = 1,      // entry key (hidden)
+    Date = 2,      // "일자"
+    CardCode = 3,  // card code (hidden)
+    CardName = 4,  // "카드명"
+    NumSheet = 5,  // "건수"
+    Sale = 6,      // "매출액"
+    Fee = 7,       // "수수료"
+    BillColl = 8,  // "카드사결제액"
+    Balance = 9,   // "잔액", computed
     SumFirst = 10, // hidden row-1 sum formulas over columns 5..8 live in 10..13
     SumLast = 13,
     Count = 13,
@@ -57,8 +57,8 @@ bool LoadLedgerEntries(Database& ledger, const QString& firstDay, const QString&
 // brought-forward row, the entries, the entry row, the running balance and
 // the sum formulas. False when the query failed (its message has been shown;
 // the sheet keeps row 1 only, or the rows read before a read error).
-bool LoadLedgerSheet(SpreadGrid* sheet, Database& ledger, const QString& firstDay, const QString& lastDay,
-                     int cardCode, const Money& broughtForward, const QString& entryDate);
+bool LoadLedgerSheet(SpreadGrid* sheet, Database& ledger, const QString& firstDay, const QString& lastDay, int cardCode,
+                     const Money& broughtForward, const QString& entryDate);
 
 // The same from entries read before: brought-forward row, the entries, the
 // entry row dated `entryDate`, the running balance and the sum formulas.
