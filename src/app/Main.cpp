@@ -1,5 +1,7 @@
 #include "app/Main.h"
 
+#include "app/CommandLine.h"
+
 #include "core/AppContext.h"
 #include "core/AppInfo.h"
 #include "core/AppPaths.h"
@@ -11,6 +13,7 @@
 #include <QApplication>
 #include <QLockFile>
 #include <QSettings>
+#include <QTextStream>
 #include <cstdio>
 #include <memory>
 
@@ -24,6 +27,20 @@ bool HasDisplay()
 
 int TalloxMain(int argc, char** argv)
 {
+    QStringList rawArgs;
+    for (int i = 1; i < argc; ++i)
+        rawArgs << QString::fromLocal8Bit(argv[i]);
+    if (IsCommandLineRun(rawArgs)) {
+        // Commands never show a window: they run on the offscreen platform, display or not.
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        QApplication app(argc, argv);
+        QApplication::setApplicationName(AppTitle());
+        QApplication::setApplicationVersion(QStringLiteral(TALLOX_VERSION));
+        QTextStream out(stdout);
+        QTextStream err(stderr);
+        return RunCommandLine(ParseCommandLine(rawArgs), out, err);
+    }
+
     if (!HasDisplay()) {
         std::fprintf(stderr, "Tallox needs a display; without one, run it under Xvfb: xvfb-run make run\n");
         return 2;

@@ -1,0 +1,451 @@
+#include "app/CommandLine.h"
+
+#include "core/AppContext.h"
+#include "core/AppInfo.h"
+#include "core/AppPaths.h"
+#include "core/Clock.h"
+#include "core/DbAccess.h"
+#include "core/SharedQueries.h"
+#include "core/Startup.h"
+#include "ledger/LedgerSheet.h"
+#include "ledger/LedgerStore.h"
+#include "platform/SpreadGrid.h"
+#include "summary/SumBillData.h"
+#include "toolkit/DateInput.h"
+#include "toolkit/ExcelExport.h"
+#include "toolkit/Messages.h"
+#include "toolkit/modSpread.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLockFile>
+#include <QSettings>
+#include <QTextStream>
+#include <memory>
+
+namespace {
+const QString kSheetTitle = QStringLiteral("신용카드 명세서(매출)");
+const QString kSummaryTitle = QStringLiteral("카드사별 집계");
+
+struct Failure {
+    int status = ExitOk;
+    QString message;
+};
+
+// Boxes raised by shared code while a command runs become lines on stderr.
+void FlushBoxes(QTextStream& err)
+{
+    for (const MessageHook::Shown& box : MessageHook::shown()) {
+        QString text = box.text;
+        text.replace(QStringLiteral("\r\n"), QStringLiteral(" / ")).replace(QLatin1Char('\r'), QStringLiteral(" / "));
+        text.replace(QLatin1Char('\n'), QStringLiteral(" / "));
+        err << "tallox: " << text << Qt::endl;
+    }
+    MessageHook::reset();
+}
+
+bool NeedsPeriod(CommandLine::Action a)
+{
+    using A = CommandLine::Action;
+    return a == A::ExportSheet || a == A::ExportSummary || a == A::PrintSheet || a == A::PrintSummary;
+}
+
+// The folder a command works on: the one named, else the stored or default one.
+// Unlike the window, a command never creates or stores anything here.
+QString ResolveFolder(const CommandLine& cmd, Failure* f)
+{
+    QString folder = cmd.folder;
+    if (!folder.isEmpty()) {
+        if (!QFileInfo(folder).isDir()) {
+            *f = {ExitDatabase, QStringLiteral("데이터베이스 폴더가 없습니다: %1").arg(folder)};
+            return {};
+        }
+    } else {
+        auto settings = UserSettings();
+        folder = settings->value(QStringLiteral("General/dbPath")).toString();
+        if (folder.isEmpty() || !QFileInfo(folder).isDir())
+            folder = AppPaths::defaultDbFolder();
+    }
+    folder = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
+    for (const QString& file : {AppPaths::ledgerDbFile(folder), AppPaths::cardDbFile(folder)}) {
+        if (!QFileInfo(file).isFile()) {
+            *f = {ExitDatabase, QStringLiteral("데이터베이스 파일이 없습니다: %1").arg(file)};
+            return {};
+        }
+    }
+    return folder;
+}
+
+bool ParseDay(const QString& label, const QString& typed, QString* day, Failure* f)
+{
+    QString text = typed;
+    const bool ok = ParseDateInput(text);
+    MessageHook::reset(); // the window's box is replaced by one line
+    if (!ok) {
+        *f = {ExitUsage, QStringLiteral("%1 '%2'은(는) 날짜가 아닙니다 (가능한 형식: 2004-01-01, 20040101, 040101, 0101, 101, 1)")
+                             .arg(label, typed)};
+        return false;
+    }
+    *day = text;
+    return true;
+}
+
+// The ledger sheet as the window shows it for the period, with the entry row
+// turned into a totals row so that the workbook and the print carry the sums.
+bool BuildLedgerGrid(AppContext& ctx, SpreadGrid* grid, const QString& from, const QString& to, int card, Failure* f)
+{
+    DesignLedgerColumns(grid);
+    const Money broughtForward = GetPrevBalance(ctx.ledger, from, card);
+    QVector<LedgerEntry> entries;
+    if (!LoadLedgerEntries(ctx.ledger, from, to, card, &entries)) {
+        *f = {ExitDatabase, QStringLiteral("원장을 읽을 수 없습니다.")};
+        return false;
+    }
+    FillLedgerSheet(grid, broughtForward, &entries, DateText::todayText());
+    const int last = grid->maxRows();
+    grid->setText(LedgerCol::Date, last, QStringLiteral("[합 계]"));
+    for (int col = LedgerCol::NumSheet; col <= LedgerCol::BillColl; ++col)
+        grid->setText(col, last, grid->text(col + (LedgerCol::SumFirst - LedgerCol::NumSheet), 1));
+    grid->setFontBold(-1, last, true);
+    grid->setBackColor(-1, last, QColor(224, 240, 224));
+    return true;
+}
+
+QString PeriodLine(const QString& from, const QString& to)
+{
+    return QStringLiteral("( 검색기간: ") + from + QStringLiteral(" - ") + to + QStringLiteral(" )");
+}
+
+bool CardExists(AppContext& ctx, int card)
+{
+    return ctx.card.scalar(QStringLiteral("SELECT count(*) FROM Plastra WHERE code = ?"), {card}).toInt() > 0;
+}
+
+int RunWithDatabases(const CommandLine& cmd, AppContext& ctx, QTextStream& out, QTextStream& err, Failure* f)
+{
+    using A = CommandLine::Action;
+    if (cmd.action == A::Rebuild) {
+        LedgerStore store(ctx.ledger);
+        if (!store.ReBaln()) {
+            FlushBoxes(err);
+            *f = {ExitDatabase, QStringLiteral("이월금액을 재정리하지 못했습니다. 이월 테이블은 그대로입니다.")};
+            return f->status;
+        }
+        const int rows = ctx.ledger.scalar(QStringLiteral("SELECT count(*) FROM transfer")).toInt();
+        const int cards = ctx.ledger.scalar(QStringLiteral("SELECT count(DISTINCT cardcode) FROM transfer")).toInt();
+        out << QStringLiteral("잔액 재정리를 완료 하였습니다: 카드사 %1곳, 이월 행 %2개").arg(cards).arg(rows) << Qt::endl;
+        return ExitOk;
+    }
+    if (cmd.action == A::Check) {
+        LedgerStore store(ctx.ledger);
+        const CarryOverCheck check = store.CheckCarryOver();
+        FlushBoxes(err);
+        if (!check.ok) {
+            *f = {ExitDatabase, QStringLiteral("잔액을 검증할 수 없습니다: %1").arg(check.error.description)};
+            return f->status;
+        }
+        for (const CarryOverMismatch& m : check.rows)
+            out << QStringLiteral("불일치: 카드코드 %1, %2월말 이월금액 %3, 원장 합계 %4")
+                       .arg(m.card)
+                       .arg(m.month, m.stored.toDisplayString(0), m.expected.toDisplayString(0))
+                << Qt::endl;
+        for (const CarryOverUncovered& u : check.uncovered)
+            out << QStringLiteral("이월 없음: 카드코드 %1 (%2월부터 자료가 있으나 이월금액이 없습니다)").arg(u.card).arg(u.firstMonth)
+                << Qt::endl;
+        if (check.clean()) {
+            out << QStringLiteral("잔액 검증: 이월금액이 모두 원장과 일치합니다.") << Qt::endl;
+            return ExitOk;
+        }
+        out << QStringLiteral("잔액 검증: 불일치 %1건, 이월 없는 카드사 %2곳. 'tallox --rebuild'로 재정리할 수 있습니다.")
+                   .arg(check.rows.size())
+                   .arg(check.uncovered.size())
+            << Qt::endl;
+        return ExitFindings;
+    }
+
+    QString from, to;
+    if (!ParseDay(QStringLiteral("시작일"), cmd.from, &from, f) || !ParseDay(QStringLiteral("종료일"), cmd.to, &to, f))
+        return f->status;
+    if (from > to) {
+        *f = {ExitUsage, QStringLiteral("시작일 %1이(가) 종료일 %2보다 늦습니다.").arg(from, to)};
+        return f->status;
+    }
+    if (cmd.card != 0 && !CardExists(ctx, cmd.card)) {
+        *f = {ExitUsage, QStringLiteral("등록되지 않은 카드코드입니다: %1").arg(cmd.card)};
+        return f->status;
+    }
+
+    SpreadGrid grid;
+    const bool summary = cmd.action == A::ExportSummary || cmd.action == A::PrintSummary;
+    if (summary) {
+        grid.setObjectName(QStringLiteral("spList"));
+        if (!BuildSumBillSheet(ctx.ledger, &grid, from, to)) {
+            FlushBoxes(err);
+            *f = {ExitDatabase, QStringLiteral("집계를 읽을 수 없습니다.")};
+            return f->status;
+        }
+    } else if (!BuildLedgerGrid(ctx, &grid, from, to, cmd.card, f)) {
+        FlushBoxes(err);
+        return f->status;
+    }
+    const int rows = grid.maxRows();
+
+    if (cmd.action == A::ExportSheet || cmd.action == A::ExportSummary) {
+        QString why;
+        if (!ExportGridToFile(&grid, QStringLiteral("Sheet1"), cmd.file, &why)) {
+            FlushBoxes(err);
+            *f = {ExitOutput, QStringLiteral("엑셀 파일을 쓸 수 없습니다: %1 (%2)").arg(cmd.file, why)};
+            return f->status;
+        }
+        out << QStringLiteral("엑셀로 내보냈습니다: %1 (%2 - %3, %4행)").arg(cmd.file, from, to).arg(rows) << Qt::endl;
+        return ExitOk;
+    }
+
+    PrintComponent printer;
+    printer.setTitle(AppTitle());
+    printer.setPdfTarget(cmd.file);
+    const bool printed = summary ? printer.PrintSheet(&grid, QStringLiteral("frmSumBill"), kSummaryTitle, QString(),
+                                                      PeriodLine(from, to), 1, 0.5, 0.5, 0.5, 0.5)
+                                 : printer.PrintSheet(&grid, QStringLiteral("frmMain"), kSheetTitle, QString(),
+                                                      PeriodLine(from, to), 1, 0.7, 0.25, 0.5, 0.5);
+    FlushBoxes(err);
+    if (!printed) {
+        *f = {ExitOutput, QStringLiteral("PDF 파일을 쓸 수 없습니다: %1").arg(cmd.file)};
+        return f->status;
+    }
+    out << QStringLiteral("인쇄했습니다: %1 (%2 - %3, %4행, %5쪽)")
+               .arg(cmd.file, from, to)
+               .arg(rows)
+               .arg(printer.lastPageCount())
+        << Qt::endl;
+    return ExitOk;
+}
+} // namespace
+
+bool IsCommandLineRun(const QStringList& args)
+{
+    for (const QString& a : args) {
+        if (a.startsWith(QStringLiteral("--")) || a == QStringLiteral("-h") || a == QStringLiteral("-v"))
+            return true;
+    }
+    return false;
+}
+
+QString UsageText()
+{
+    return QStringLiteral(
+        "사용법: tallox [폴더] [옵션 ...]\n"
+        "\n"
+        "  폴더                       dbTallox.db와 Plastra.db가 있는 데이터베이스 폴더 (이번 실행에만 사용)\n"
+        "  옵션이 없으면 원장 창을 엽니다.\n"
+        "\n"
+        "옵션 (창을 열지 않고 실행합니다):\n"
+        "  --export-sheet 시작 종료 [--card 코드] 파일.xlsx   원장 명세서를 엑셀로 내보냅니다\n"
+        "  --export-summary 시작 종료 파일.xlsx               카드사별 집계를 엑셀로 내보냅니다\n"
+        "  --print-sheet 시작 종료 [--card 코드] 파일.pdf     원장 명세서를 PDF로 인쇄합니다\n"
+        "  --print-summary 시작 종료 파일.pdf                 카드사별 집계를 PDF로 인쇄합니다\n"
+        "  --rebuild                  이월금액 테이블을 원장에서 다시 만듭니다 (잔액 재정리)\n"
+        "  --check                    이월금액을 원장과 비교합니다 (불일치가 있으면 종료 상태 1)\n"
+        "  --demo 폴더 [--cards N] [--years N] [--entries N] [--seed N]\n"
+        "                             예제 자료가 든 데이터베이스 폴더를 만듭니다\n"
+        "  --version                  버전을 보여 줍니다\n"
+        "  --help                     이 도움말을 보여 줍니다\n"
+        "\n"
+        "날짜는 원장에서처럼 입력합니다: 2004-01-01, 20040101, 040101, 0101, 101, 1.\n"
+        "종료 상태: 0 성공, 1 잔액 불일치, 2 잘못된 인자, 3 데이터베이스 오류, 4 출력 파일 오류.\n");
+}
+
+CommandLine ParseCommandLine(const QStringList& args)
+{
+    using A = CommandLine::Action;
+    CommandLine cmd;
+    QStringList positional;
+    const auto fail = [&](const QString& message) {
+        cmd.error = message;
+        return cmd;
+    };
+    const auto intValue = [&](int& i, const QString& name, int* value) {
+        if (i + 1 >= args.size())
+            return false;
+        bool ok = false;
+        const int v = args[++i].toInt(&ok);
+        if (!ok)
+            return false;
+        *value = v;
+        Q_UNUSED(name)
+        return true;
+    };
+    const auto setAction = [&](A a) {
+        if (cmd.action != A::Window && cmd.action != a) {
+            cmd.error = QStringLiteral("명령은 한 번에 하나만 줄 수 있습니다.");
+            return false;
+        }
+        cmd.action = a;
+        return true;
+    };
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        if (a == QStringLiteral("--help") || a == QStringLiteral("-h")) {
+            cmd.action = A::Help;
+            return cmd;
+        }
+        if (a == QStringLiteral("--version") || a == QStringLiteral("-v")) {
+            cmd.action = A::Version;
+            return cmd;
+        }
+        if (a == QStringLiteral("--export-sheet") && !setAction(A::ExportSheet))
+            return cmd;
+        if (a == QStringLiteral("--export-summary") && !setAction(A::ExportSummary))
+            return cmd;
+        if (a == QStringLiteral("--print-sheet") && !setAction(A::PrintSheet))
+            return cmd;
+        if (a == QStringLiteral("--print-summary") && !setAction(A::PrintSummary))
+            return cmd;
+        if (a == QStringLiteral("--rebuild") && !setAction(A::Rebuild))
+            return cmd;
+        if (a == QStringLiteral("--check") && !setAction(A::Check))
+            return cmd;
+        if (a == QStringLiteral("--demo") && !setAction(A::Demo))
+            return cmd;
+        if (a == QStringLiteral("--card")) {
+            if (!intValue(i, a, &cmd.card) || cmd.card < 1)
+                return fail(QStringLiteral("--card 다음에는 카드코드(1 이상의 정수)가 와야 합니다."));
+            continue;
+        }
+        if (a == QStringLiteral("--cards") || a == QStringLiteral("--years") || a == QStringLiteral("--entries") ||
+            a == QStringLiteral("--seed")) {
+            int v = 0;
+            if (!intValue(i, a, &v) || v < 0)
+                return fail(QStringLiteral("%1 다음에는 0 이상의 정수가 와야 합니다.").arg(a));
+            if (a == QStringLiteral("--cards"))
+                cmd.demoCards = v;
+            else if (a == QStringLiteral("--years"))
+                cmd.demoYears = v;
+            else if (a == QStringLiteral("--entries"))
+                cmd.demoEntries = v;
+            else
+                cmd.demoSeed = quint32(v);
+            continue;
+        }
+        if (a.startsWith(QStringLiteral("--")) && !QStringList{"--export-sheet", "--export-summary", "--print-sheet",
+                                                               "--print-summary", "--rebuild", "--check", "--demo"}
+                                                       .contains(a))
+            return fail(QStringLiteral("알 수 없는 옵션입니다: %1").arg(a));
+        if (!a.startsWith(QStringLiteral("--")))
+            positional << a;
+    }
+
+    // Positionals: [FOLDER] then what the command takes.
+    int need = 0;
+    if (NeedsPeriod(cmd.action))
+        need = 3; // FROM TO FILE
+    else if (cmd.action == A::Demo)
+        need = 1; // target folder
+    if (positional.size() < need)
+        return fail(QStringLiteral("인자가 부족합니다. 'tallox --help'를 보세요."));
+    if (positional.size() > need + 1)
+        return fail(QStringLiteral("인자가 너무 많습니다: %1").arg(positional.join(QLatin1Char(' '))));
+    if (positional.size() == need + 1)
+        cmd.folder = positional.takeFirst();
+    if (NeedsPeriod(cmd.action)) {
+        cmd.from = positional[0];
+        cmd.to = positional[1];
+        cmd.file = positional[2];
+        const bool excel = cmd.action == A::ExportSheet || cmd.action == A::ExportSummary;
+        const QString ext = excel ? QStringLiteral(".xlsx") : QStringLiteral(".pdf");
+        if (!cmd.file.endsWith(ext, Qt::CaseInsensitive))
+            return fail(QStringLiteral("출력 파일 이름은 %1(으)로 끝나야 합니다: %2").arg(ext, cmd.file));
+        if (cmd.card != 0 && (cmd.action == A::ExportSummary || cmd.action == A::PrintSummary))
+            return fail(QStringLiteral("--card는 원장 명세서에만 쓸 수 있습니다."));
+    } else if (cmd.action == A::Demo) {
+        if (!cmd.folder.isEmpty())
+            return fail(QStringLiteral("--demo에는 만들 폴더 하나만 줍니다."));
+        cmd.folder = positional[0];
+    }
+    if (cmd.card != 0 && !NeedsPeriod(cmd.action))
+        return fail(QStringLiteral("--card는 --export-sheet와 --print-sheet에만 쓸 수 있습니다."));
+    if (cmd.action == A::Window)
+        return fail(QStringLiteral("알 수 없는 명령입니다. 'tallox --help'를 보세요."));
+    return cmd;
+}
+
+int RunDemo(const CommandLine& cmd, QTextStream& out, QTextStream& err);
+
+int RunCommandLine(const CommandLine& cmd, QTextStream& out, QTextStream& err)
+{
+    using A = CommandLine::Action;
+    if (!cmd.error.isEmpty()) {
+        err << "tallox: " << cmd.error << Qt::endl;
+        return ExitUsage;
+    }
+    if (cmd.action == A::Help) {
+        out << UsageText();
+        out.flush();
+        return ExitOk;
+    }
+    if (cmd.action == A::Version) {
+        out << "tallox " << TALLOX_VERSION << Qt::endl;
+        return ExitOk;
+    }
+    const bool wasHooked = MessageHook::enabled();
+    MessageHook::enable();
+    MessageHook::reset();
+    int status = ExitOk;
+    Failure f;
+    if (cmd.action == A::Demo) {
+        status = RunDemo(cmd, out, err);
+    } else {
+        const QString folder = ResolveFolder(cmd, &f);
+        std::unique_ptr<QLockFile> lock;
+        if (!folder.isEmpty() && cmd.action == A::Rebuild) {
+            // The window remembers carry-over work it has done; never rebuild under it.
+            lock.reset(Startup::AcquireInstanceLock(AppPaths::appFolder()));
+            if (!lock)
+                f = {ExitDatabase, QStringLiteral("Tallox가 실행중입니다. 프로그램을 닫은 뒤 --rebuild를 실행하세요.")};
+        }
+        if (f.status == ExitOk) {
+            AppContext ctx;
+            if (!ctx.openFolder(folder, false)) {
+                f = {ExitDatabase, QStringLiteral("데이터 베이스를 열 수 없습니다: %1").arg(folder)};
+            } else {
+                UpgradeSchema(ctx.ledger);
+                status = RunWithDatabases(cmd, ctx, out, err, &f);
+                ctx.closeAll();
+            }
+        }
+    }
+    FlushBoxes(err);
+    if (f.status != ExitOk) {
+        err << "tallox: " << f.message << Qt::endl;
+        status = f.status;
+    }
+    if (!wasHooked)
+        MessageHook::disable();
+    return status;
+}
+
+#include "ledger/DemoData.h"
+
+int RunDemo(const CommandLine& cmd, QTextStream& out, QTextStream& err)
+{
+    DemoSpec spec;
+    spec.cards = cmd.demoCards > 0 ? cmd.demoCards : 40;
+    spec.years = cmd.demoYears > 0 ? cmd.demoYears : 3;
+    spec.entries = cmd.demoEntries;
+    spec.seed = cmd.demoSeed;
+    QString why;
+    if (!GenerateDemoData(cmd.folder, spec, &why)) {
+        err << "tallox: " << why << Qt::endl;
+        return ExitDatabase;
+    }
+    AppContext ctx;
+    int entries = 0;
+    if (ctx.openFolder(cmd.folder, false))
+        entries = ctx.ledger.scalar(QStringLiteral("SELECT count(*) FROM Tallox")).toInt();
+    out << QStringLiteral("예제 자료를 만들었습니다: %1 (카드사 %2곳, 자료 %3건). 'tallox %1'로 여세요.")
+               .arg(cmd.folder)
+               .arg(spec.cards)
+               .arg(entries)
+        << Qt::endl;
+    return ExitOk;
+}

@@ -1,0 +1,236 @@
+#include "TestSupport.h"
+#include "XlsxReader.h"
+
+#include "app/CommandLine.h"
+#include "core/AppPaths.h"
+#include "core/SharedQueries.h"
+#include "ledger/LedgerSheet.h"
+#include "platform/SpreadGrid.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTextStream>
+
+namespace {
+struct Run {
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+Run tallox(const QStringList& args)
+{
+    Run r;
+    QTextStream out(&r.out);
+    QTextStream err(&r.err);
+    r.status = RunCommandLine(ParseCommandLine(args), out, err);
+    out.flush();
+    err.flush();
+    MessageHook::enable(); // the test keeps scripting boxes
+    return r;
+}
+} // namespace
+
+class TestCommandLine : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init() { m_env = std::make_unique<TestEnv>(); seed(); }
+    void cleanup() { m_env.reset(); }
+
+    void usageErrors();
+    void exportSheet_equalsTheWindowsSheet();
+    void exportSummary_hasCardLinesAndTotals();
+    void printSheetAndSummary_writePdfs();
+    void check_findsTamperingAndRebuildMendsIt();
+    void badDatesCardsFoldersAndFiles();
+    void demo_writesAnOpenableFolder();
+    void helpAndVersion();
+
+private:
+    void seed();
+    QString folder() const { return m_env->dbFolder(); }
+    std::unique_ptr<TestEnv> m_env;
+};
+
+void TestCommandLine::seed()
+{
+    TestEnv& env = *m_env;
+    env.addCard(1, QStringLiteral("BC카드"), 2.5);
+    env.addCard(2, QStringLiteral("신한카드"), 3.0);
+    env.addEntry("2005-03-10", 1, 1000);
+    env.addEntry("2005-05-03", 1, 500, 10, 0, 2);
+    env.addEntry("2005-05-20", 2, 0, 0, 700, 1);
+    env.addEntry("2005-06-02", 2, 300, 9, 0, 3);
+    env.addTransfer("2005-02", 1, 0);
+    env.addTransfer("2005-03", 1, 1000);
+    env.addTransfer("2005-04", 2, 0);
+}
+
+void TestCommandLine::usageErrors()
+{
+    Run r = tallox({"--export-sheet", "2005-05-01"});
+    QCOMPARE(r.status, int(ExitUsage));
+    QVERIFY(r.err.startsWith("tallox: "));
+    r = tallox({"--frobnicate"});
+    QCOMPARE(r.status, int(ExitUsage));
+    QVERIFY(r.err.contains("--frobnicate"));
+    r = tallox({folder(), "--export-sheet", "0501", "0531", "out.csv"});
+    QCOMPARE(r.status, int(ExitUsage));
+    r = tallox({folder(), "--export-summary", "0501", "0531", "--card", "1", "x.xlsx"});
+    QCOMPARE(r.status, int(ExitUsage));
+    r = tallox({folder(), "--check", "--rebuild"});
+    QCOMPARE(r.status, int(ExitUsage));
+    QCOMPARE(r.err.count('\n'), 1); // one line
+}
+
+void TestCommandLine::exportSheet_equalsTheWindowsSheet()
+{
+    const QString file = m_env->appFolder() + "/may.xlsx";
+    Run r = tallox({folder(), "--export-sheet", "0501", "0531", file});
+    QCOMPARE(r.status, 0);
+    QVERIFY2(r.out.contains(file), qPrintable(r.out));
+    XlsxReader x(file);
+    QVERIFY(x.isValid());
+
+    // What the window shows for the same period and filter.
+    SpreadGrid sheet;
+    DesignLedgerColumns(&sheet);
+    QVector<LedgerEntry> entries;
+    QVERIFY(LoadLedgerEntries(m_env->ctx().ledger, "2005-05-01", "2005-05-31", 0, &entries));
+    FillLedgerSheet(&sheet, GetPrevBalance(m_env->ctx().ledger, "2005-05-01", 0), &entries, "2005-06-15");
+
+    // Header row, brought forward 1000, two entries, then the totals row.
+    QCOMPARE(x.text(1, 1), QStringLiteral("일자"));
+    QCOMPARE(x.text(2, 1), QStringLiteral("[전기이월]"));
+    QCOMPARE(x.text(3, 1), QStringLiteral("2005-05-03"));
+    QCOMPARE(x.text(3, 2), QStringLiteral("BC카드"));
+    QCOMPARE(x.text(4, 2), QStringLiteral("신한카드"));
+    QCOMPARE(x.text(5, 1), QStringLiteral("[합 계]"));
+    // Visible columns: date, name, slips, sale, fee, pay-out, balance.
+    const int balanceCol = 7;
+    QCOMPARE(x.cell(2, balanceCol).type, QStringLiteral("n"));
+    QCOMPARE(x.text(2, balanceCol).toDouble(), 1000.0);
+    QCOMPARE(x.text(3, balanceCol).toDouble(), sheet.text(LedgerCol::Balance, 2).toDouble());
+    QCOMPARE(x.text(3, balanceCol).toDouble(), 1490.0);
+    QCOMPARE(x.text(4, balanceCol).toDouble(), 790.0);
+    QCOMPARE(x.text(5, 4).toDouble(), 500.0); // total sales
+    QCOMPARE(x.text(5, 6).toDouble(), 700.0); // total pay-outs
+    QCOMPARE(x.text(5, 3).toDouble(), 3.0);   // total slips
+
+    // One card only: card 2 has no carry-over before May, so nothing is brought forward.
+    const QString file2 = m_env->appFolder() + "/may2.xlsx";
+    r = tallox({folder(), "--export-sheet", "2005-05-01", "2005-05-31", "--card", "2", file2});
+    QCOMPARE(r.status, 0);
+    XlsxReader y(file2);
+    QCOMPARE(y.text(3, 2), QStringLiteral("신한카드"));
+    QCOMPARE(y.text(4, 1), QStringLiteral("[합 계]"));
+    QCOMPARE(y.text(3, balanceCol).toDouble(), -700.0);
+}
+
+void TestCommandLine::exportSummary_hasCardLinesAndTotals()
+{
+    const QString file = m_env->appFolder() + "/sum.xlsx";
+    Run r = tallox({folder(), "--export-summary", "0501", "0531", file});
+    QCOMPARE(r.status, 0);
+    XlsxReader x(file);
+    QVERIFY(x.isValid());
+    QCOMPARE(x.text(1, 1), QStringLiteral("카드명"));
+    QCOMPARE(x.text(2, 1), QStringLiteral("BC카드"));
+    QCOMPARE(x.text(2, 3).toDouble(), 1000.0); // brought forward
+    QCOMPARE(x.text(2, 7).toDouble(), 1490.0); // closing balance
+    QCOMPARE(x.text(3, 1), QStringLiteral("신한카드"));
+    QCOMPARE(x.text(4, 1), QStringLiteral("[합 계]"));
+    QCOMPARE(x.text(4, 7).toDouble(), 790.0);
+}
+
+void TestCommandLine::printSheetAndSummary_writePdfs()
+{
+    const QString pdf = m_env->appFolder() + "/may.pdf";
+    Run r = tallox({folder(), "--print-sheet", "0301", "0630", pdf});
+    QCOMPARE(r.status, 0);
+    QFile f(pdf);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QVERIFY(f.read(5) == "%PDF-");
+    const QString pdf2 = m_env->appFolder() + "/sum.pdf";
+    r = tallox({folder(), "--print-summary", "0301", "0630", pdf2});
+    QCOMPARE(r.status, 0);
+    QVERIFY(QFileInfo(pdf2).size() > 1000);
+}
+
+void TestCommandLine::check_findsTamperingAndRebuildMendsIt()
+{
+    Run r = tallox({folder(), "--rebuild"});
+    QCOMPARE(r.status, 0);
+    r = tallox({folder(), "--check"});
+    QCOMPARE(r.status, 0);
+    // A carry-over amount changed behind the program's back.
+    QCOMPARE(m_env->ctx().ledger.execute("UPDATE transfer SET amount = amount + 50000 WHERE sMonth = '2005-03' AND cardcode = 1"), 1);
+    r = tallox({folder(), "--check"});
+    QCOMPARE(r.status, int(ExitFindings));
+    QVERIFY2(r.out.contains("2005-03"), qPrintable(r.out));
+    r = tallox({folder(), "--rebuild"});
+    QCOMPARE(r.status, 0);
+    r = tallox({folder(), "--check"});
+    QCOMPARE(r.status, 0);
+}
+
+void TestCommandLine::badDatesCardsFoldersAndFiles()
+{
+    const QString file = m_env->appFolder() + "/x.xlsx";
+    Run r = tallox({folder(), "--export-sheet", "0231", "0531", file});
+    QCOMPARE(r.status, int(ExitUsage));
+    QVERIFY(r.err.contains("0231"));
+    QCOMPARE(r.err.count('\n'), 1);
+    r = tallox({folder(), "--export-sheet", "0531", "0501", file});
+    QCOMPARE(r.status, int(ExitUsage));
+    r = tallox({folder(), "--export-sheet", "0501", "0531", "--card", "77", file});
+    QCOMPARE(r.status, int(ExitUsage));
+    QVERIFY(r.err.contains("77"));
+    QVERIFY(!QFile::exists(file));
+
+    const QString empty = m_env->appFolder() + "/empty";
+    QDir().mkpath(empty);
+    r = tallox({empty, "--check"});
+    QCOMPARE(r.status, int(ExitDatabase));
+    r = tallox({m_env->appFolder() + "/nowhere", "--check"});
+    QCOMPARE(r.status, int(ExitDatabase));
+
+    const QString unwritable = m_env->appFolder() + "/no/such/dir/x.xlsx";
+    r = tallox({folder(), "--export-sheet", "0501", "0531", unwritable});
+    QCOMPARE(r.status, int(ExitOutput));
+    QVERIFY(!QFile::exists(unwritable));
+    r = tallox({folder(), "--print-sheet", "0501", "0531", m_env->appFolder() + "/no/such/dir/x.pdf"});
+    QCOMPARE(r.status, int(ExitOutput));
+}
+
+void TestCommandLine::demo_writesAnOpenableFolder()
+{
+    const QString demo = m_env->appFolder() + "/demo";
+    Run r = tallox({"--demo", demo, "--cards", "5", "--years", "1", "--entries", "300"});
+    QCOMPARE(r.status, 0);
+    QVERIFY(QFile::exists(AppPaths::ledgerDbFile(demo)));
+    AppContext ctx;
+    QVERIFY(ctx.openFolder(demo, false));
+    QCOMPARE(ctx.card.scalar("SELECT count(*) FROM Plastra").toInt(), 5);
+    QCOMPARE(ctx.ledger.scalar("SELECT count(*) FROM Tallox").toInt(), 300);
+    QVERIFY(ctx.ledger.scalar("SELECT count(*) FROM transfer").toInt() > 0);
+    ctx.closeAll();
+    r = tallox({demo, "--check"});
+    QCOMPARE(r.status, 0);
+    // Never over an existing one.
+    r = tallox({"--demo", demo});
+    QCOMPARE(r.status, int(ExitDatabase));
+}
+
+void TestCommandLine::helpAndVersion()
+{
+    Run r = tallox({"--help"});
+    QCOMPARE(r.status, 0);
+    QVERIFY(r.out.contains("--export-sheet"));
+    r = tallox({"--version"});
+    QCOMPARE(r.status, 0);
+    QVERIFY(r.out.startsWith("tallox 1."));
+}
+
+QTEST_MAIN(TestCommandLine)
+#include "tst_commandline.moc"
