@@ -1,24 +1,754 @@
 #include "ledger/frmMain.h"
 
+#include "cards/CardSearch.h"
+#include "cards/frmPlastra_read.h"
 #include "core/AppInfo.h"
+#include "core/AppPaths.h"
+#include "core/Clock.h"
+#include "core/SharedQueries.h"
+#include "ledger/CarryOverCheckDialog.h"
+#include "ledger/LedgerSheet.h"
+#include "ledger/LedgerStore.h"
+#include "platform/SpreadGrid.h"
+#include "platform/SpreadModel.h"
+#include "platform/Twips.h"
+#include "toolkit/DateInput.h"
+#include "toolkit/ExcelExport.h"
+#include "toolkit/FloatMsg.h"
+#include "toolkit/FormIni.h"
+#include "toolkit/Messages.h"
+#include "toolkit/ModalRun.h"
+#include "toolkit/PeriodBar.h"
+#include "toolkit/Utils.h"
+#include "toolkit/modSpread.h"
 
-frmMain::frmMain(std::unique_ptr<AppContext> ctx, QWidget* parent) : QMainWindow(parent), m_ctx(std::move(ctx))
-{
-    setObjectName(QStringLiteral("frmMain"));
-    setWindowTitle(Caption(m_ctx->ledgerPath));
-    resize(1000, 700);
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QSettings>
+#include <QVBoxLayout>
+
+namespace {
+const QString kForm = QStringLiteral("frmMain");
+constexpr int kMinSizeTwips = 5000;
+constexpr int kGapTwips = 30;
+
+QString SettingsKeyFeeAuto() {
+    return QStringLiteral("Configuration/FeeAutoInput");
+}
+} // namespace
+
+frmMain::frmMain(std::unique_ptr<AppContext> ctx, QWidget* parent)
+    : QMainWindow(parent), m_ctx(std::move(ctx)), m_store(std::make_unique<LedgerStore>(m_ctx->ledger)) {
+    setObjectName(kForm);
+    BuildMenu();
+    BuildControls();
+    Form_Load();
+    qApp->installEventFilter(this);
 }
 
-frmMain::~frmMain()
-{
+frmMain::~frmMain() {
+    qApp->removeEventFilter(this);
+    delete m_sumBill.data();
     m_ctx->closeAll();
 }
 
-QString frmMain::Caption(const QString& ledgerPath)
-{
-    return AppCompany() + QLatin1Char(' ') + AppTitle() + QStringLiteral(" Ver.%1.%2.%3 (")
-                                                              .arg(TALLOX_VERSION_MAJOR)
-                                                              .arg(TALLOX_VERSION_MINOR)
-                                                              .arg(TALLOX_VERSION_PATCH) +
+QString frmMain::Caption(const QString& ledgerPath) {
+    return AppCompany() + QLatin1Char(' ') + AppTitle() +
+           QStringLiteral(" Ver.%1.%2.%3 (")
+               .arg(TALLOX_VERSION_MAJOR)
+               .arg(TALLOX_VERSION_MINOR)
+               .arg(TALLOX_VERSION_PATCH) +
            ledgerPath + QLatin1Char(')');
+}
+
+// ---------------------------------------------------------------- building
+
+void frmMain::BuildMenu() {
+    mnuTool = menuBar()->addMenu(QStringLiteral("  도구(&T)  "));
+    mnuTool->setObjectName(QStringLiteral("mnuTool"));
+    mnuTool_ReBaln = mnuTool->addAction(QStringLiteral("잔액 재정리"));
+    mnuTool_ReBaln->setObjectName(QStringLiteral("mnuTool_ReBaln"));
+    mnuTool_Check = mnuTool->addAction(QStringLiteral("잔액 검증"));
+    mnuTool_Check->setObjectName(QStringLiteral("mnuTool_Check"));
+    mnuTool->addSeparator();
+    mnuTool_Calc = mnuTool->addAction(QStringLiteral("계산기"));
+    mnuTool_Calc->setObjectName(QStringLiteral("mnuTool_Calc"));
+    mnuHomePage = menuBar()->addAction(QStringLiteral("  홈페이지(&P)  "));
+    mnuHomePage->setObjectName(QStringLiteral("mnuHomePage"));
+    mnuExit = menuBar()->addAction(QStringLiteral("  종료(&X)  "));
+    mnuExit->setObjectName(QStringLiteral("mnuExit"));
+
+    connect(mnuTool_ReBaln, &QAction::triggered, this, &frmMain::mnuTool_ReBaln_Click);
+    connect(mnuTool_Check, &QAction::triggered, this, &frmMain::mnuTool_Check_Click);
+    connect(mnuTool_Calc, &QAction::triggered, this, &frmMain::mnuTool_Calc_Click);
+    connect(mnuHomePage, &QAction::triggered, this, &frmMain::mnuHomePage_Click);
+    connect(mnuExit, &QAction::triggered, this, &QWidget::close);
+}
+
+void frmMain::BuildControls() {
+    auto* central = new QWidget(this);
+    central->setObjectName(QStringLiteral("pnlClient"));
+    setCentralWidget(central);
+    central->installEventFilter(this);
+
+    pnlTop = new QFrame(central);
+    pnlTop->setObjectName(QStringLiteral("pnlTop"));
+    pnlTop->setFrameShape(QFrame::StyledPanel);
+    auto* rows = new QVBoxLayout(pnlTop);
+    rows->setContentsMargins(6, 4, 6, 4);
+    rows->setSpacing(4);
+
+    auto* search = new QHBoxLayout();
+    search->setSpacing(4);
+    auto* lblPeriod = new QLabel(QStringLiteral("검색기간"), pnlTop);
+    lblPeriod->setObjectName(QStringLiteral("lblPeriod"));
+    m_period = new PeriodBar(pnlTop);
+    auto* lblCard = new QLabel(QStringLiteral("검색카드"), pnlTop);
+    lblCard->setObjectName(QStringLiteral("lblCard"));
+    cmbPlastra = new QComboBox(pnlTop);
+    cmbPlastra->setObjectName(QStringLiteral("cmbPlastra"));
+    cmbPlastra->setMinimumWidth(TwipsToPixelsX(2400));
+    cmbPlastra->installEventFilter(this);
+    chkAutoFee = new QCheckBox(QStringLiteral("수수료 자동입력"), pnlTop);
+    chkAutoFee->setObjectName(QStringLiteral("chkAutoFee"));
+    search->addWidget(lblPeriod);
+    search->addWidget(m_period);
+    search->addSpacing(12);
+    search->addWidget(lblCard);
+    search->addWidget(cmbPlastra);
+    search->addSpacing(12);
+    search->addWidget(chkAutoFee);
+    search->addStretch(1);
+    rows->addLayout(search);
+
+    auto* commands = new QHBoxLayout();
+    commands->setSpacing(4);
+    auto makeButton = [this](const char* name, const QString& caption) {
+        auto* b = new QPushButton(caption, pnlTop);
+        b->setObjectName(QString::fromLatin1(name));
+        b->setAutoDefault(false);
+        return b;
+    };
+    btnView = makeButton("btnView", QStringLiteral("조회(F5)"));
+    btnSum = makeButton("btnSum", QStringLiteral("집계(F6)"));
+    btnExcel = makeButton("btnExcel", QStringLiteral("엑셀(F7)"));
+    btnPrint = makeButton("btnPrint", QStringLiteral("인쇄(F8)"));
+    btnCard = makeButton("btnCard", QStringLiteral("카드정보"));
+    btnClose = makeButton("btnClose", QStringLiteral("닫기(&C)"));
+    commands->addStretch(1);
+    for (QPushButton* b : {btnView, btnSum, btnExcel, btnPrint, btnCard, btnClose})
+        commands->addWidget(b);
+    rows->addLayout(commands);
+    pnlTop->setFixedHeight(pnlTop->sizeHint().height());
+
+    spList = new SpreadGrid(central);
+    spList->setObjectName(QStringLiteral("spList"));
+    spTotal = new SpreadGrid(central);
+    spTotal->setObjectName(QStringLiteral("spTotal"));
+
+    // Tab order: period, card, fee switch, buttons, then the sheet.
+    setTabOrder(m_period->spDate(0), m_period->spDate(1));
+    setTabOrder(m_period->spDate(1), cmbPlastra);
+    setTabOrder(cmbPlastra, chkAutoFee);
+    setTabOrder(chkAutoFee, btnView);
+    setTabOrder(btnView, btnSum);
+    setTabOrder(btnSum, btnExcel);
+    setTabOrder(btnExcel, btnPrint);
+    setTabOrder(btnPrint, btnCard);
+    setTabOrder(btnCard, btnClose);
+    setTabOrder(btnClose, spList);
+
+    connect(btnView, &QPushButton::clicked, this, &frmMain::btnView_Click);
+    connect(btnSum, &QPushButton::clicked, this, &frmMain::btnSum_Click);
+    connect(btnExcel, &QPushButton::clicked, this, &frmMain::btnExcel_Click);
+    connect(btnPrint, &QPushButton::clicked, this, &frmMain::btnPrint_Click);
+    connect(btnCard, &QPushButton::clicked, this, &frmMain::btnCard_Click);
+    connect(btnClose, &QPushButton::clicked, this, &QWidget::close);
+    connect(chkAutoFee, &QCheckBox::toggled, this, &frmMain::chkAutoFee_Click);
+
+    connect(spList, &SpreadGrid::editMode, this, &frmMain::spList_EditMode);
+    connect(spList, &SpreadGrid::keyPress, this, &frmMain::spList_KeyPress);
+    connect(spList, &SpreadGrid::leaveCell, this, &frmMain::spList_LeaveCell);
+    connect(spList, &SpreadGrid::columnWidthChanged, this, &frmMain::spList_ColWidthChanged);
+    connect(spList, &SpreadGrid::sortRequested, this, &frmMain::spList_SortRequested);
+    connect(spList, &SpreadGrid::rightClick, this, [this](int, int, const QPoint&) { ShowGridMenu(this, spList); });
+    // The strip scrolls sideways with the sheet so that its sums stay under their columns.
+    connect(spList->horizontalScrollBar(), &QScrollBar::valueChanged, spTotal->horizontalScrollBar(),
+            &QScrollBar::setValue);
+}
+
+// ---------------------------------------------------------------- lifecycle
+
+void frmMain::Form_Load() {
+    m_loading = true;
+    resize(TwipsToPixelsX(15600), TwipsToPixelsY(10800));
+    CenterForm(this, false);
+    setWindowTitle(Caption(m_ctx->ledgerPath));
+    InitSheets();
+    LoadFormIni(this);
+    m_loadGeometry = CurrentTwipsGeometry();
+    m_firstActivate = true;
+    msEntryDate = DateText::todayText();
+    {
+        auto settings = UserSettings();
+        chkAutoFee->setChecked(settings->value(SettingsKeyFeeAuto(), QStringLiteral("1")).toString().toInt() == 1);
+    }
+    CmbSetSize(cmbPlastra, int(PixelsToTwipsX(cmbPlastra->width())), 5000);
+    FillPlastra(m_ctx->card, cmbPlastra);
+    cmbPlastra->setToolTip(QStringLiteral("단축키: F3"));
+    m_loading = false;
+}
+
+void frmMain::InitSheets() {
+    m_period->setupDateCells(false);
+    DesignLedgerColumns(spList);
+    CommonSpreadDesign(spList, false, true, true, true);
+    LockCol(spList, LedgerCol::Balance, false);
+    spTotal->setMaxRows(1);
+    SetupTotalStrip(spTotal, spList, LedgerCol::Date);
+    for (int col = LedgerCol::NumSheet; col <= LedgerCol::BillColl; ++col)
+        SetCurrencyCol(spTotal, col, false);
+    // One row of sums under the sheet's own headers: no header row, no scroll bars.
+    spTotal->setColHeaderRows(0);
+    spTotal->horizontalHeader()->hide();
+    spTotal->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    spTotal->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    spTotal->setFixedHeight(spTotal->verticalHeader()->sectionSize(0) + 2 * spTotal->frameWidth());
+    BindTotalStrip(spList, spTotal);
+}
+
+void frmMain::Form_Activate() {
+    if (!m_firstActivate)
+        return;
+    m_firstActivate = false;
+    QCoreApplication::processEvents();
+    RefreshSheet();
+    SetImeMode(true);
+}
+
+bool frmMain::event(QEvent* e) {
+    const bool result = QMainWindow::event(e);
+    if (e->type() == QEvent::WindowActivate && m_firstActivate)
+        Form_Activate();
+    // Without a window manager a window may never be activated: the first
+    // showing loads the sheet then, once the window's events have run.
+    if (e->type() == QEvent::Show && m_firstActivate)
+        QMetaObject::invokeMethod(this, &frmMain::Form_Activate, Qt::QueuedConnection);
+    return result;
+}
+
+QRect frmMain::CurrentTwipsGeometry() const {
+    return QRect(qRound(PixelsToTwipsX(x())), qRound(PixelsToTwipsY(y())), qRound(PixelsToTwipsX(width())),
+                 qRound(PixelsToTwipsY(height())));
+}
+
+bool frmMain::LayoutChanged() const {
+    return CurrentTwipsGeometry() != m_loadGeometry;
+}
+
+void frmMain::resizeEvent(QResizeEvent* e) {
+    QMainWindow::resizeEvent(e);
+    if (isMinimized())
+        return;
+    const int minW = TwipsToPixelsX(kMinSizeTwips);
+    const int minH = TwipsToPixelsY(kMinSizeTwips);
+    if (width() < minW || height() < minH)
+        resize(qMax(width(), minW), qMax(height(), minH));
+}
+
+void frmMain::LayoutControls() {
+    QWidget* client = centralWidget();
+    const int gap = TwipsToPixelsY(kGapTwips);
+    pnlTop->setGeometry(0, 0, client->width(), pnlTop->height());
+    const int listTop = pnlTop->height() + gap;
+    const int listHeight = qMax(0, client->height() - listTop - spTotal->height() - gap);
+    spList->setGeometry(0, listTop, pnlTop->width(), listHeight);
+    spTotal->setGeometry(0, listTop + listHeight + gap, spList->width(), spTotal->height());
+}
+
+void frmMain::closeEvent(QCloseEvent* e) {
+    FinishCellEdit();
+    // The summary works on the same databases; it closes with them.
+    if (m_sumBill)
+        m_sumBill->close();
+    if (LayoutChanged())
+        SaveFormIni(this);
+    m_ctx->closeAll();
+    m_ctx->print.reset();
+    e->accept();
+}
+
+bool frmMain::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == centralWidget() && e->type() == QEvent::Resize) {
+        if (!isMinimized())
+            LayoutControls();
+        return false;
+    }
+    if (e->type() == QEvent::KeyPress) {
+        auto* w = qobject_cast<QWidget*>(watched);
+        auto* ke = static_cast<QKeyEvent*>(e);
+        // The window sees the function keys before any of its controls.
+        if (w && w->window() == this && ke->key() >= Qt::Key_F3 && ke->key() <= Qt::Key_F8 &&
+            ke->modifiers() == Qt::NoModifier) {
+            HandleFunctionKey(ke->key());
+            return true;
+        }
+        if ((ke->key() == Qt::Key_Return || ke->key() == Qt::Key_Enter) && w &&
+            (w == spList || (spList->cellEditor() && w == spList->cellEditor())) && ke->modifiers() == Qt::NoModifier &&
+            spList->operationMode() == SpreadGrid::OperationMode::Normal) {
+            spList_EnterKey();
+            return true;
+        }
+        if (watched == cmbPlastra) {
+            switch (ke->key()) {
+            case Qt::Key_Return:
+            case Qt::Key_Enter:
+                btnView_Click();
+                return true;
+            case Qt::Key_Right:
+                KeyToTab(cmbPlastra, 39);
+                return true;
+            case Qt::Key_Left:
+                KeyToTab(cmbPlastra, 37);
+                return true;
+            default:
+                break;
+            }
+        }
+    }
+    // The list drops down when the box gets the focus, not again when the
+    // focus comes back from the closing list itself.
+    if (watched == cmbPlastra && e->type() == QEvent::FocusIn &&
+        static_cast<QFocusEvent*>(e)->reason() != Qt::PopupFocusReason)
+        CmbShowList();
+    return QMainWindow::eventFilter(watched, e);
+}
+
+bool frmMain::HandleFunctionKey(int key) {
+    switch (key) {
+    case Qt::Key_F3:
+        cmbPlastra->setFocus(Qt::ShortcutFocusReason);
+        return true;
+    case Qt::Key_F4:
+        ActionDelete();
+        return true;
+    case Qt::Key_F5:
+        btnView_Click();
+        return true;
+    case Qt::Key_F6:
+        btnSum_Click();
+        return true;
+    case Qt::Key_F7:
+        btnExcel_Click();
+        return true;
+    case Qt::Key_F8:
+        btnPrint_Click();
+        return true;
+    default:
+        return false;
+    }
+}
+
+// ---------------------------------------------------------------- the sheet
+
+void frmMain::RefreshSheet() {
+    FinishCellEdit();
+    const int card = CmbGetItemData(cmbPlastra, 0);
+    const QString firstDay = m_period->dateText(0);
+    const QString lastDay = m_period->dateText(1);
+    const Money broughtForward = GetPrevBalance(m_ctx->ledger, firstDay, card);
+    const bool ok = LoadLedgerSheet(spList, m_ctx->ledger, firstDay, lastDay, card, broughtForward, msEntryDate);
+    CopySumsToStrip(spList, spTotal);
+    if (!ok)
+        return;
+    spList->setActiveCell(LedgerCol::CardName, spList->maxRows());
+    if (spList->isVisible())
+        spList->setFocus();
+}
+
+void frmMain::AppendEntryRow() {
+    ::AppendEntryRow(spList, msEntryDate);
+}
+
+void frmMain::CalcBalance(int startRow) {
+    ::CalcBalance(spList, startRow);
+}
+
+void frmMain::SetTotalFormulas() {
+    ::SetTotalFormulas(spList);
+}
+
+int frmMain::GetRowCode(int row) const {
+    if (spList->maxRows() < 1)
+        return 0;
+    return int(leadingNumber(GetCellText(spList, LedgerCol::Code, row)));
+}
+
+int frmMain::GetRowCardCode(int row) const {
+    if (spList->maxRows() < 1)
+        return 0;
+    return int(leadingNumber(GetCellText(spList, LedgerCol::CardCode, row)));
+}
+
+void frmMain::spList_SortRequested(int col, Qt::SortOrder order, bool* handled) {
+    // Only the entries move: the brought-forward row stays first, the entry row
+    // last, and the balance is run again down the rows as they now stand.
+    *handled = true;
+    const int first = 2;
+    const int last = spList->maxRows() - 1;
+    if (last <= first)
+        return;
+    spList->sortRows(col, order, first, last);
+    CalcBalance(first);
+}
+
+// ---------------------------------------------------------------- editing
+
+void frmMain::FinishCellEdit() {
+    if (spList && spList->isEditing())
+        spList->endEdit(true);
+}
+
+void frmMain::spList_EnterKey() {
+    const int col = spList->activeCol();
+    const int row = spList->activeRow();
+    if (row < 1 || col < 1)
+        return;
+    m_editRefused = false;
+    // In permanent edit mode the cell counts as being edited: Enter ends that
+    // edit (so Enter on an empty card name still opens the card search).
+    if (!spList->isEditing())
+        spList->beginEdit();
+    if (spList->isEditing()) {
+        spList_KeyPress(13);
+        spList->endEdit(true);
+    } else {
+        mbEnterKey = true;
+    }
+    // A refused value keeps the cursor where it is (or where the check put it).
+    if (m_editRefused || spList->activeCol() != col || spList->activeRow() != row)
+        return;
+    int newCol = col;
+    int newRow = row;
+    if (col < LedgerCol::Date) {
+        newCol = LedgerCol::Date;
+    } else if (col == LedgerCol::Date) {
+        newCol = LedgerCol::CardName;
+    } else if (col == LedgerCol::Sale && chkAutoFee->isChecked()) {
+        newCol = LedgerCol::BillColl; // past the fee that is filled in
+    } else if (col >= LedgerCol::BillColl) {
+        if (row >= spList->maxRows())
+            return;
+        newCol = LedgerCol::Date;
+        newRow = row + 1;
+    } else {
+        newCol = col + 1;
+    }
+    MoveActiveCell(newCol, newRow);
+}
+
+void frmMain::MoveActiveCell(int col, int row) {
+    bool cancel = false;
+    spList_LeaveCell(spList->activeCol(), spList->activeRow(), col, row, &cancel);
+    if (!cancel)
+        spList->setActiveCell(col, row);
+    if (spList->hasFocus())
+        spList->beginEdit();
+}
+
+void frmMain::spList_KeyPress(int keyAscii) {
+    if (keyAscii == 13)
+        mbEnterKey = true;
+}
+
+void frmMain::spList_EditMode(int col, int row, int mode, bool changed) {
+    if (mode == 1) {
+        msOldText = spList->text(col, row);
+        m_oldCardCode = spList->text(LedgerCol::CardCode, row);
+        mbEnterKey = false;
+        return;
+    }
+    if (row < 2 || row > spList->maxRows())
+        return;
+
+    QString text = spList->text(col, row);
+    if (!changed && !(col == LedgerCol::CardName && text.isEmpty() && mbEnterKey))
+        return;
+
+    const bool entryRow = row == spList->maxRows();
+    auto putBack = [&] {
+        m_editRefused = true;
+        spList->setText(col, row, msOldText);
+        if (col == LedgerCol::CardName)
+            spList->setText(LedgerCol::CardCode, row, m_oldCardCode);
+    };
+
+    // Checks of the typed value.
+    if (col == LedgerCol::Date) {
+        if (!ParseDateInput(text)) {
+            putBack();
+            return;
+        }
+        spList->setText(col, row, text);
+        msEntryDate = text;
+    } else if (col == LedgerCol::CardName) {
+        int code = 0;
+        bool isNew = false;
+        const QString name = SearchCard(m_ctx->cardPath, text, &code, pnlTop, 2, true, &isNew);
+        spList->setFocus();
+        if (code < 1) {
+            putBack();
+            spList->setActiveCell(LedgerCol::CardName, row);
+            return;
+        }
+        spList->setText(LedgerCol::CardCode, row, QString::number(code));
+        spList->setText(LedgerCol::CardName, row, name);
+        if (isNew) {
+            // Keep the card filter the user had chosen.
+            const int filter = CmbGetItemData(cmbPlastra, 0);
+            FillPlastra(m_ctx->card, cmbPlastra);
+            const int index = cmbPlastra->findData(filter);
+            if (filter > 0 && index >= 0)
+                cmbPlastra->setCurrentIndex(index);
+        }
+    } else if (col > LedgerCol::CardName && entryRow) {
+        MsgInfo(QStringLiteral("카드명을 먼저 입력하세요."), AppTitle());
+        putBack();
+        return;
+    }
+
+    bool stored = false;
+    int key = 0;
+    if (!entryRow) {
+        key = GetRowCode(row);
+        const int fieldCol = col == LedgerCol::CardName ? LedgerCol::CardCode : col;
+        const QString field = spList->colId(fieldCol);
+        QVariant value = text;
+        if (col == LedgerCol::CardName)
+            value = GetRowCardCode(row);
+        stored = m_store->RecordEditCol(key, field, value);
+        if (stored && col >= LedgerCol::NumSheet && col <= LedgerCol::BillColl) {
+            // The cell shows the amount as stored.
+            if (const auto m = Money::parse(text))
+                spList->setText(col, row, m->toPlainString());
+        }
+    } else if (col == LedgerCol::CardName) {
+        const QString date = spList->text(LedgerCol::Date, row);
+        stored = m_store->InsertRecord(date, GetRowCardCode(row), &key);
+        if (stored) {
+            spList->setText(LedgerCol::Code, row, QString::number(key));
+            AppendEntryRow();
+        }
+    } else {
+        stored = true; // the date of the entry row stays in the sheet until a card is named
+    }
+
+    if (stored && key >= 1) {
+        if (col == LedgerCol::Sale && chkAutoFee->isChecked())
+            ApplyAutoFee(key, row, text);
+        CalcBalance(row);
+    }
+    if (!stored) {
+        m_editRefused = true;
+        if (key >= 1)
+            RestoreStoredCell(key, col, row);
+        else
+            putBack();
+    }
+}
+
+void frmMain::ApplyAutoFee(int key, int row, const QString& saleText) {
+    const double rate = GetFee(m_ctx->card, GetRowCardCode(row));
+    if (rate == 0)
+        return;
+    const Money fee = LedgerStore::AutoFee(rate, saleText);
+    if (m_store->RecordEditCol(key, QStringLiteral("fee"), fee.toPlainString()))
+        spList->setText(LedgerCol::Fee, row, MoneyCellText(fee, true));
+}
+
+void frmMain::RestoreStoredCell(int key, int col, int row) {
+    // After a failed store the cell shows what the database holds.
+    if (col == LedgerCol::CardName) {
+        const QVariant card = m_ctx->ledger.scalar(QStringLiteral("SELECT cardcode FROM Tallox WHERE code = ?"), {key});
+        if (!card.isValid()) {
+            spList->setText(col, row, msOldText);
+            spList->setText(LedgerCol::CardCode, row, m_oldCardCode);
+            return;
+        }
+        const QString name =
+            m_ctx->card.scalar(QStringLiteral("SELECT name FROM Plastra WHERE code = ?"), {card.toInt()}).toString();
+        spList->setText(LedgerCol::CardCode, row, QString::number(card.toInt()));
+        spList->setText(LedgerCol::CardName, row, name);
+        return;
+    }
+    const QString field = spList->colId(col);
+    static const QStringList kFields = {QStringLiteral("SDATE"), QStringLiteral("numsheet"), QStringLiteral("sale"),
+                                        QStringLiteral("fee"), QStringLiteral("billcoll")};
+    if (!kFields.contains(field)) {
+        spList->setText(col, row, msOldText);
+        return;
+    }
+    QSqlQuery rs = m_ctx->ledger.newQuery();
+    rs.prepare(QStringLiteral("SELECT %1 FROM Tallox WHERE code = ?").arg(field.toLower()));
+    rs.addBindValue(key);
+    if (!rs.exec() || !rs.next()) {
+        spList->setText(col, row, msOldText);
+        return;
+    }
+    const QVariant v = rs.value(0);
+    rs.finish();
+    QString shown;
+    if (col == LedgerCol::Date)
+        shown = v.toString();
+    else if (col == LedgerCol::NumSheet)
+        shown = v.isNull() ? QString() : QString::number(v.toLongLong());
+    else
+        shown = MoneyCellText(Money::fromUnits(v.toLongLong()), true);
+    spList->setText(col, row, shown);
+}
+
+void frmMain::spList_LeaveCell(int col, int row, int newCol, int newRow, bool* cancel) {
+    const int rows = spList->maxRows();
+    // A new entry always starts with its card company.
+    if (newRow != row && newRow == rows && newCol != LedgerCol::CardName &&
+        spList->text(LedgerCol::CardName, newRow).isEmpty()) {
+        *cancel = true;
+        spList->setActiveCell(LedgerCol::CardName, newRow);
+        return;
+    }
+    // Date, card, sale, Enter: straight on to the next new entry.
+    if (newRow == row && row == rows - 1 && col == LedgerCol::Sale && newCol == LedgerCol::BillColl && mbEnterKey &&
+        !CellMoney(spList, LedgerCol::Sale, row).isZero()) {
+        *cancel = true;
+        spList->setActiveCell(LedgerCol::CardName, row + 1);
+    }
+}
+
+void frmMain::ActionDelete() {
+    FinishCellEdit();
+    const int key = GetRowCode(-2);
+    if (key < 1) {
+        MsgInfo(QStringLiteral("삭제할 자료를 선택하세요."), AppTitle());
+        spList->setFocus();
+        return;
+    }
+    const int row = spList->activeRow();
+    spList->selectRow(row - 1);
+    const MsgAnswer answer =
+        MsgQuestion(QStringLiteral("선택된 자료를 정말로 삭제 하시겠습니까?"), QStringLiteral("삭제"), true);
+    if (answer != MsgAnswer::No) {
+        if (m_store->DeleteRecord(key)) {
+            DeleteSheetRow(spList, row, true, true);
+            CalcBalance(spList->activeRow());
+            SetTotalFormulas();
+        }
+    }
+    spList->clearSelection();
+    spList->setActiveCell(qMax(1, spList->activeCol()), qMin(row, spList->maxRows()));
+    spList->refresh();
+    spList->setFocus();
+}
+
+void frmMain::chkAutoFee_Click() {
+    if (m_loading || !isVisible())
+        return;
+    auto settings = UserSettings();
+    settings->setValue(SettingsKeyFeeAuto(), chkAutoFee->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+void frmMain::spList_ColWidthChanged(int col1, int col2) {
+    for (int col = col1; col <= col2; ++col) {
+        SaveSpreadIni_Col(this, spList, col);
+        spTotal->setColWidth(col, spList->colWidth(col));
+    }
+}
+
+// ---------------------------------------------------------------- commands
+
+QString frmMain::PeriodLine() const {
+    return QStringLiteral("( 검색기간: ") + m_period->dateText(0) + QStringLiteral(" - ") + m_period->dateText(1) +
+           QStringLiteral(" )");
+}
+
+void frmMain::btnView_Click() {
+    RefreshSheet();
+}
+
+void frmMain::btnSum_Click() {
+    FinishCellEdit();
+    // The card summary window joins here once it is part of the program.
+}
+
+void frmMain::btnExcel_Click() {
+    FinishCellEdit();
+    // The export leaves the cells' locks as they were: row 1 and the balance
+    // locked, the rest open for typing.
+    ExportToExcelFile(spList, QStringLiteral("Sheet1"), true);
+}
+
+void frmMain::btnPrint_Click() {
+    FinishCellEdit();
+    if (!m_ctx->print)
+        return;
+    m_ctx->print->PrintSheet(spList, kForm, QStringLiteral("신용카드 명세서(매출)"), QString(), PeriodLine(), 1, 0.7,
+                             0.25, 0.5, 0.5, this);
+}
+
+void frmMain::btnCard_Click() {
+    auto* w = new frmPlastra_read(m_ctx->cardPath, this);
+    PlaceFormAtControl(w, pnlTop, 2, 3);
+    ExecModal(w);
+    delete w;
+    FillPlastra(m_ctx->card, cmbPlastra);
+}
+
+void frmMain::mnuTool_ReBaln_Click() {
+    const QString question = QStringLiteral("                    [잔액 재정리]\r\n\r\n"
+                                            "이월금액이 맞지 않는 경우 재계산을 통하여 자동으로 맞춥니다.\r\n"
+                                            "자료의 양에 따라 다소 시간이 걸릴 수도 있습니다.\r\n\r\n"
+                                            "진행하시겠습니까?");
+    if (MsgQuestion(question, AppTitle(), false) != MsgAnswer::Yes)
+        return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    ShowFloatMsg(QStringLiteral("이월금액 재계산중..."), 0, 0, QColor(0, 255, 255));
+    const bool ok = m_store->ReBaln();
+    CloseFloatMsg();
+    QApplication::restoreOverrideCursor();
+    if (ok)
+        MsgInfo(QStringLiteral("잔액 재정리를 완료 하였습니다."), AppTitle());
+}
+
+void frmMain::mnuTool_Check_Click() {
+    const CarryOverCheck check = m_store->CheckCarryOver();
+    if (!check.ok) {
+        MsgError(QStringLiteral("이월금액을 검증하는 중 오류가 발생했습니다."), check.error);
+        return;
+    }
+    if (check.clean()) {
+        MsgInfo(QStringLiteral("이월금액이 장부와 모두 일치합니다."), AppTitle());
+        return;
+    }
+    auto* dlg = new CarryOverCheckDialog(check, m_ctx->card, this);
+    const bool rebuild = ExecModal(dlg) == QDialog::Accepted;
+    delete dlg;
+    if (rebuild)
+        mnuTool_ReBaln_Click();
+}
+
+void frmMain::mnuTool_Calc_Click() {
+    if (!StartCalculator())
+        MsgWarn(QStringLiteral("계산기 파일을 찾을 수 없습니다."), AppTitle());
+}
+
+void frmMain::mnuHomePage_Click() {
+    GoHomePage();
 }

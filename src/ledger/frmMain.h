@@ -3,9 +3,24 @@
 #include "core/AppContext.h"
 
 #include <QMainWindow>
+#include <QPointer>
+#include <QRect>
 #include <memory>
 
-// The ledger window: the program's main window.
+class LedgerStore;
+class PeriodBar;
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QMenu;
+class QPushButton;
+class SpreadGrid;
+
+// The ledger window: the program's main window. The sheet `spList` is typed
+// into directly; every finished cell edit is stored at once through
+// LedgerStore, and the running balance and the totals strip follow.
 class frmMain : public QMainWindow {
     Q_OBJECT
 public:
@@ -13,8 +28,102 @@ public:
     ~frmMain() override;
 
     AppContext& context() { return *m_ctx; }
+    LedgerStore& store() { return *m_store; }
     static QString Caption(const QString& ledgerPath);
 
+    // First activation (or first showing where nothing activates windows):
+    // loads the sheet once.
+    void Form_Activate();
+
+    // The sheet (RefreshSheet rebuilds it from the period and card filter).
+    void RefreshSheet();
+    void AppendEntryRow();
+    void CalcBalance(int startRow);
+    void SetTotalFormulas();
+
+    // Editing and deletion of entries.
+    void ActionDelete();
+    int GetRowCode(int row) const;     // -2: the active row
+    int GetRowCardCode(int row) const; // -2: the active row
+    QString entryDate() const { return msEntryDate; }
+
+    // Commands.
+    void btnView_Click();
+    void btnSum_Click();
+    void btnExcel_Click();
+    void btnPrint_Click();
+    void btnCard_Click();
+    void mnuTool_ReBaln_Click();
+    void mnuTool_Calc_Click();
+    void mnuTool_Check_Click();
+    void mnuHomePage_Click();
+
+    // The print header's period line for the dates in the boxes.
+    QString PeriodLine() const;
+    // Whether the window's layout is saved when it closes (moved or resized since load).
+    bool LayoutChanged() const;
+
+protected:
+    bool event(QEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+
 private:
+    void BuildControls();
+    void BuildMenu();
+    void Form_Load();
+    void InitSheets();
+    void LayoutControls();
+    bool HandleFunctionKey(int key);
+    QRect CurrentTwipsGeometry() const;
+
+    void spList_EditMode(int col, int row, int mode, bool changed);
+    void spList_KeyPress(int keyAscii);
+    void spList_LeaveCell(int col, int row, int newCol, int newRow, bool* cancel);
+    void spList_ColWidthChanged(int col1, int col2);
+    void spList_SortRequested(int col, Qt::SortOrder order, bool* handled);
+    void cmbPlastra_KeyDown(int key);
+    void chkAutoFee_Click();
+
+    void RestoreStoredCell(int key, int col, int row);
+    void ApplyAutoFee(int key, int row, const QString& saleText);
+    // Enter in the sheet: ends the edit, then moves along the row as typing goes.
+    void spList_EnterKey();
+    void MoveActiveCell(int col, int row);
+    // Ends an edit in progress so that nothing typed is lost before a command runs.
+    void FinishCellEdit();
+
     std::unique_ptr<AppContext> m_ctx;
+    std::unique_ptr<LedgerStore> m_store;
+
+    QFrame* pnlTop = nullptr;
+    PeriodBar* m_period = nullptr;
+    QComboBox* cmbPlastra = nullptr;
+    QCheckBox* chkAutoFee = nullptr;
+    QPushButton* btnView = nullptr;
+    QPushButton* btnSum = nullptr;
+    QPushButton* btnExcel = nullptr;
+    QPushButton* btnPrint = nullptr;
+    QPushButton* btnCard = nullptr;
+    QPushButton* btnClose = nullptr;
+    SpreadGrid* spList = nullptr;
+    SpreadGrid* spTotal = nullptr;
+    QMenu* mnuTool = nullptr;
+    QAction* mnuTool_ReBaln = nullptr;
+    QAction* mnuTool_Calc = nullptr;
+    QAction* mnuTool_Check = nullptr;
+    QAction* mnuHomePage = nullptr;
+    QAction* mnuExit = nullptr;
+
+    QPointer<QWidget> m_sumBill;
+
+    bool m_firstActivate = true;
+    bool m_loading = true;
+    QRect m_loadGeometry; // twips, as remembered after the saved layout was applied
+    QString msEntryDate;
+    QString msOldText;
+    QString m_oldCardCode; // column 3 when the card-name edit began
+    bool mbEnterKey = false;
+    bool m_editRefused = false; // the last ended edit was put back
 };

@@ -1,0 +1,308 @@
+#include "LedgerWindowTestBase.h"
+
+#include "cards/frmPlastra_read.h"
+#include "toolkit/ExcelExport.h"
+#include "toolkit/ModalRun.h"
+#include "toolkit/PeriodBar.h"
+#include "toolkit/Utils.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QPushButton>
+#include <QToolButton>
+
+// The search bar, the buttons, the function keys and the tool menu.
+class TestLedgerWindowCommands : public LedgerWindowTestBase {
+    Q_OBJECT
+private Q_SLOTS:
+    void init() { startEnv(); }
+    void cleanup() {
+        LaunchHook::disable();
+        ExcelExportHook::setOpener({});
+        stopEnv();
+    }
+
+    void chainBoxWithArrows();
+    void arrowsCrossMonthsAndYears();
+    void enterInDateBoxMovesFocusWithoutReload();
+    void cardChoiceWaitsForView();
+    void enterInCardFilterViews();
+    void f3FocusesCardFilter();
+    void functionKeysWorkFromAnyControl();
+    void cardButtonRefillsFilter();
+    void printUsesDatesInBoxes();
+    void excelExportKeepsLocks();
+    void rebuildAnsweredNoDoesNothing();
+    void rebuildRewritesCarryOver();
+    void carryOverCheckFindsAndRebuilds();
+    void carryOverCheckClean();
+    void calculatorMissing();
+    void homePageAsksFirst();
+    void menuTexts();
+};
+
+void TestLedgerWindowCommands::chainBoxWithArrows() {
+    openWindow();
+    QCheckBox* chain = win->findChild<QCheckBox*>(QStringLiteral("chkChain"));
+    QVERIFY(chain);
+    QCOMPARE(chain->text(), QStringLiteral("양쪽 날짜 동시에 변경"));
+    period()->udDateCng(0)->upButton()->click();
+    QCOMPARE(period()->dateText(0), QStringLiteral("2005-06-16"));
+    QCOMPARE(period()->dateText(1), QStringLiteral("2005-06-15"));
+    chain->setChecked(true);
+    period()->udDateCng(0)->upButton()->click();
+    QCOMPARE(period()->dateText(0), QStringLiteral("2005-06-17"));
+    QCOMPARE(period()->dateText(1), QStringLiteral("2005-06-17"));
+    period()->udDateCng(1)->downButton()->click();
+    QCOMPARE(period()->dateText(0), QStringLiteral("2005-06-16"));
+    QCOMPARE(period()->dateText(1), QStringLiteral("2005-06-16"));
+    // A period change does not reload the sheet.
+    QCOMPARE(rows(), 2);
+}
+
+void TestLedgerWindowCommands::arrowsCrossMonthsAndYears() {
+    openWindow();
+    setPeriod(QStringLiteral("2004-02-28"), QStringLiteral("2004-12-31"));
+    period()->udDateCng(0)->upButton()->click();
+    period()->udDateCng(1)->upButton()->click();
+    QCOMPARE(period()->dateText(0), QStringLiteral("2004-02-29"));
+    QCOMPARE(period()->dateText(1), QStringLiteral("2005-01-01"));
+    setPeriod(QStringLiteral("2005-03-01"), QStringLiteral("2005-03-01"));
+    period()->udDateCng(0)->downButton()->click();
+    QCOMPARE(period()->dateText(0), QStringLiteral("2005-02-28"));
+}
+
+void TestLedgerWindowCommands::enterInDateBoxMovesFocusWithoutReload() {
+    env->addCard(1, QStringLiteral("신한카드"));
+    openWindow();
+    QCOMPARE(rows(), 2);
+    env->addEntry(QStringLiteral("2005-06-15"), 1, 100);
+    SpreadGrid* box = period()->spDate(0);
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_Return);
+    QVERIFY(QApplication::focusWidget() != box);
+    QCOMPARE(rows(), 2);
+    QTest::keyClick(sheet(), Qt::Key_F5);
+    QCOMPARE(rows(), 3);
+}
+
+void TestLedgerWindowCommands::cardChoiceWaitsForView() {
+    env->addCard(1, QStringLiteral("신한카드"));
+    env->addCard(2, QStringLiteral("국민카드"));
+    env->addEntry(QStringLiteral("2005-06-15"), 1, 100);
+    env->addEntry(QStringLiteral("2005-06-15"), 2, 200);
+    openWindow();
+    QCOMPARE(rows(), 4);
+    selectCard(2);
+    QCOMPARE(rows(), 4);
+    win->findChild<QPushButton*>(QStringLiteral("btnView"))->click();
+    QCOMPARE(rows(), 3);
+    QCOMPARE(cell(4, 2), QStringLiteral("국민카드"));
+}
+
+void TestLedgerWindowCommands::enterInCardFilterViews() {
+    env->addCard(1, QStringLiteral("신한카드"));
+    env->addCard(2, QStringLiteral("국민카드"));
+    env->addEntry(QStringLiteral("2005-06-15"), 1, 100);
+    env->addEntry(QStringLiteral("2005-06-15"), 2, 200);
+    openWindow();
+    selectCard(1);
+    QTest::keyClick(cardFilter(), Qt::Key_Return);
+    cardFilter()->hidePopup();
+    QCOMPARE(rows(), 3);
+    QCOMPARE(cell(4, 2), QStringLiteral("신한카드"));
+}
+
+void TestLedgerWindowCommands::f3FocusesCardFilter() {
+    openWindow();
+    QCOMPARE(cardFilter()->toolTip(), QStringLiteral("단축키: F3"));
+    gotoCell(4, 2);
+    QTest::keyClick(sheet(), Qt::Key_F3);
+    // The focus lands on the card filter, whose list drops down at once.
+    QTRY_VERIFY(cardFilter()->view()->isVisible());
+    QVERIFY(QApplication::focusWidget() == cardFilter() || QApplication::focusWidget() == cardFilter()->view());
+    cardFilter()->hidePopup();
+    QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(cardFilter()));
+}
+
+void TestLedgerWindowCommands::functionKeysWorkFromAnyControl() {
+    env->addCard(1, QStringLiteral("신한카드"));
+    openWindow();
+    env->addEntry(QStringLiteral("2005-06-15"), 1, 100);
+    auto* btn = win->findChild<QPushButton*>(QStringLiteral("btnPrint"));
+    QTest::keyClick(btn, Qt::Key_F5);
+    QCOMPARE(rows(), 3);
+    // F8 prints (to the PDF target of the test).
+    QTest::keyClick(period()->spDate(1), Qt::Key_F8);
+    QVERIFY(QFileInfo::exists(env->appFolder() + QStringLiteral("/print.pdf")));
+}
+
+void TestLedgerWindowCommands::cardButtonRefillsFilter() {
+    env->addCard(1, QStringLiteral("신한카드"));
+    openWindow();
+    selectCard(1);
+    ModalHook::push([this](QDialog* d) {
+        QVERIFY(qobject_cast<frmPlastra_read*>(d));
+        env->addCard(5, QStringLiteral("롯데카드"));
+        d->reject();
+    });
+    win->findChild<QPushButton*>(QStringLiteral("btnCard"))->click();
+    QCOMPARE(ModalHook::shown(), QStringList{QStringLiteral("frmPlastra_read")});
+    QCOMPARE(cardFilter()->currentIndex(), 0);
+    QCOMPARE(cardFilter()->count(), 3);
+    QVERIFY(cardFilter()->findData(5) > 0);
+}
+
+void TestLedgerWindowCommands::printUsesDatesInBoxes() {
+    env->addCard(1, QStringLiteral("신한카드"));
+    env->addEntry(QStringLiteral("2005-06-15"), 1, 100);
+    openWindow();
+    setPeriod(QStringLiteral("2005-06-01"), QStringLiteral("2005-06-30")); // not reloaded
+    QCOMPARE(win->PeriodLine(), QStringLiteral("( 검색기간: 2005-06-01 - 2005-06-30 )"));
+    win->findChild<QPushButton*>(QStringLiteral("btnPrint"))->click();
+    QVERIFY(QFileInfo(env->appFolder() + QStringLiteral("/print.pdf")).size() > 0);
+    QVERIFY(env->ctx().print || true);
+}
+
+void TestLedgerWindowCommands::excelExportKeepsLocks() {
+    env->addCard(1, QStringLiteral("신한카드"));
+    env->addEntry(QStringLiteral("2005-06-15"), 1, 100);
+    openWindow();
+    QList<QUrl> opened;
+    ExcelExportHook::setOpener([&opened](const QUrl& u) { opened.append(u); });
+    MessageHook::answer(MsgAnswer::Yes);
+    QTest::keyClick(sheet(), Qt::Key_F7);
+    QCOMPARE(MessageHook::shown().first().text, QStringLiteral("엑셀로 자료를 내보내기 하시겠습니까?"));
+    QCOMPARE(opened.size(), 1);
+    QVERIFY(QFileInfo::exists(opened.first().toLocalFile()));
+    for (int c = 1; c <= 13; ++c)
+        QVERIFY(sheet()->isLocked(c, 1));
+    QVERIFY(sheet()->isLocked(9, 2));
+    QVERIFY(!sheet()->isLocked(6, 2));
+    QVERIFY(!sheet()->isLocked(2, 3));
+    QVERIFY(!sheet()->isLocked(4, 3));
+    // And the sheet still takes typing.
+    typeInto(6, 2, QStringLiteral("300"));
+    QCOMPARE(entry(lastKey())[QStringLiteral("sale")].toString(), QStringLiteral("300"));
+}
+
+namespace {
+QString RebuildQuestion() {
+    return QStringLiteral("                    [잔액 재정리]\r\n\r\n"
+                          "이월금액이 맞지 않는 경우 재계산을 통하여 자동으로 맞춥니다.\r\n"
+                          "자료의 양에 따라 다소 시간이 걸릴 수도 있습니다.\r\n\r\n"
+                          "진행하시겠습니까?");
+}
+} // namespace
+
+void TestLedgerWindowCommands::rebuildAnsweredNoDoesNothing() {
+    env->addCard(1, QStringLiteral("신한카드"));
+    env->addTransfer(QStringLiteral("2005-04"), 1, 777);
+    env->addEntry(QStringLiteral("2005-04-02"), 1, 100);
+    openWindow();
+    MessageHook::answer(MsgAnswer::No);
+    win->findChild<QAction*>(QStringLiteral("mnuTool_ReBaln"))->trigger();
+    QCOMPARE(MessageHook::shown().size(), 1);
+    TALLOX_COMPARE_LAST_BOX("question", "Tallox", RebuildQuestion());
+    QCOMPARE(env->transferAmount(QStringLiteral("2005-04"), 1), Money::fromWon(777));
+}
+
+void TestLedgerWindowCommands::rebuildRewritesCarryOver() {
+    env->addCard(1, QStringLiteral("신한카드"));
+    env->addTransfer(QStringLiteral("2005-04"), 1, 777);
+    env->addEntry(QStringLiteral("2005-03-02"), 1, 100);
+    env->addEntry(QStringLiteral("2005-04-02"), 1, 50);
+    env->addEntry(QStringLiteral("2005-06-02"), 1, 30);
+    openWindow();
+    MessageHook::answer(MsgAnswer::Yes);
+    win->findChild<QAction*>(QStringLiteral("mnuTool_ReBaln"))->trigger();
+    TALLOX_COMPARE_LAST_BOX("info", "Tallox", "잔액 재정리를 완료 하였습니다.");
+    QCOMPARE(env->count(QStringLiteral("transfer")), 3);
+    QCOMPARE(env->transferAmount(QStringLiteral("2005-02"), 1), Money());
+    QCOMPARE(env->transferAmount(QStringLiteral("2005-03"), 1), Money::fromWon(100));
+    QCOMPARE(env->transferAmount(QStringLiteral("2005-04"), 1), Money::fromWon(150));
+    QVERIFY(QApplication::overrideCursor() == nullptr);
+}
+
+void TestLedgerWindowCommands::carryOverCheckFindsAndRebuilds() {
+    env->addCard(1, QStringLiteral("신한카드"));
+    env->addTransfer(QStringLiteral("2005-02"), 1, 0);
+    env->addTransfer(QStringLiteral("2005-03"), 1, 999); // should be 100
+    env->addEntry(QStringLiteral("2005-03-02"), 1, 100);
+    openWindow();
+    int findings = -1;
+    ModalHook::push([&findings](QDialog* d) {
+        auto* grid = d->findChild<SpreadGrid*>(QStringLiteral("spCheck"));
+        QVERIFY(grid);
+        findings = grid->maxRows();
+        QCOMPARE(grid->text(2, 1), QStringLiteral("신한카드"));
+        QCOMPARE(grid->text(3, 1), QStringLiteral("2005-03"));
+        d->findChild<QPushButton*>(QStringLiteral("btnReBaln"))->click();
+    });
+    MessageHook::answer(MsgAnswer::Yes); // the rebuild question
+    win->findChild<QAction*>(QStringLiteral("mnuTool_Check"))->trigger();
+    QCOMPARE(findings, 1);
+    QCOMPARE(ModalHook::shown(), QStringList{QStringLiteral("frmBalnCheck")});
+    TALLOX_COMPARE_LAST_BOX("info", "Tallox", "잔액 재정리를 완료 하였습니다.");
+    QCOMPARE(env->transferAmount(QStringLiteral("2005-03"), 1), Money::fromWon(100));
+}
+
+void TestLedgerWindowCommands::carryOverCheckClean() {
+    env->addCard(1, QStringLiteral("신한카드"));
+    env->addTransfer(QStringLiteral("2005-02"), 1, 0);
+    env->addTransfer(QStringLiteral("2005-03"), 1, 100);
+    env->addEntry(QStringLiteral("2005-03-02"), 1, 100);
+    openWindow();
+    win->findChild<QAction*>(QStringLiteral("mnuTool_Check"))->trigger();
+    QVERIFY(ModalHook::shown().isEmpty());
+    TALLOX_COMPARE_LAST_BOX("info", "Tallox", "이월금액이 장부와 모두 일치합니다.");
+}
+
+void TestLedgerWindowCommands::calculatorMissing() {
+    openWindow();
+    LaunchHook::enable();
+    LaunchHook::reset();
+    const QByteArray oldPath = qgetenv("PATH");
+    qputenv("PATH", env->appFolder().toUtf8());
+    win->findChild<QAction*>(QStringLiteral("mnuTool_Calc"))->trigger();
+    qputenv("PATH", oldPath);
+    TALLOX_COMPARE_LAST_BOX("warn", "Tallox", "계산기 파일을 찾을 수 없습니다.");
+    QVERIFY(LaunchHook::startedPrograms().isEmpty());
+}
+
+void TestLedgerWindowCommands::homePageAsksFirst() {
+    openWindow();
+    LaunchHook::enable();
+    LaunchHook::reset();
+    MessageHook::answer(MsgAnswer::No);
+    win->findChild<QAction*>(QStringLiteral("mnuHomePage"))->trigger();
+    QVERIFY(LaunchHook::openedUrls().isEmpty());
+    MessageHook::answer(MsgAnswer::Yes);
+    win->findChild<QAction*>(QStringLiteral("mnuHomePage"))->trigger();
+    QCOMPARE(LaunchHook::openedUrls().size(), 1);
+    QCOMPARE(MessageHook::shown().last().text, QStringLiteral("고객지원센터 홈페이지로 이동하시겠습니까?"));
+}
+
+void TestLedgerWindowCommands::menuTexts() {
+    openWindow();
+    QCOMPARE(win->findChild<QMenu*>(QStringLiteral("mnuTool"))->title(), QStringLiteral("  도구(&T)  "));
+    QCOMPARE(win->findChild<QAction*>(QStringLiteral("mnuTool_ReBaln"))->text(), QStringLiteral("잔액 재정리"));
+    QCOMPARE(win->findChild<QAction*>(QStringLiteral("mnuTool_Calc"))->text(), QStringLiteral("계산기"));
+    QCOMPARE(win->findChild<QAction*>(QStringLiteral("mnuHomePage"))->text(), QStringLiteral("  홈페이지(&P)  "));
+    QCOMPARE(win->findChild<QAction*>(QStringLiteral("mnuExit"))->text(), QStringLiteral("  종료(&X)  "));
+    const QStringList captions = {QStringLiteral("조회(F5)"), QStringLiteral("집계(F6)"), QStringLiteral("엑셀(F7)"),
+                                  QStringLiteral("인쇄(F8)"), QStringLiteral("카드정보"), QStringLiteral("닫기(&C)")};
+    const QStringList names = {QStringLiteral("btnView"),  QStringLiteral("btnSum"),  QStringLiteral("btnExcel"),
+                               QStringLiteral("btnPrint"), QStringLiteral("btnCard"), QStringLiteral("btnClose")};
+    for (int i = 0; i < names.size(); ++i)
+        QCOMPARE(win->findChild<QPushButton*>(names[i])->text(), captions[i]);
+    QCOMPARE(autoFee()->text(), QStringLiteral("수수료 자동입력"));
+    win->findChild<QAction*>(QStringLiteral("mnuExit"))->trigger();
+    QVERIFY(!win->isVisible());
+}
+
+QTEST_MAIN(TestLedgerWindowCommands)
+#include "tst_ledgerwindow_commands.moc"

@@ -1,0 +1,428 @@
+#include "LedgerWindowTestBase.h"
+
+#include "cards/frmPlastra_sel.h"
+#include "cards/frmPlastra_write.h"
+#include "core/AppPaths.h"
+#include "toolkit/ModalRun.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSettings>
+
+// Typing entries into the sheet: the entry row, card search, amounts, the
+// automatic fee, carry-over rows and the cursor rules.
+class TestLedgerWindowEdit : public LedgerWindowTestBase {
+    Q_OBJECT
+private Q_SLOTS:
+    void init() { startEnv(); }
+    void cleanup() { stopEnv(); }
+
+    void typicalEntryEndToEnd();
+    void sevenIsTheSeventhOfThisMonth();
+    void pickerClosedWithoutChoiceStoresNothing();
+    void severalMatchesGoThroughThePicker();
+    void noMatchRegistersANewCard();
+    void noMatchDeclinedStoresNothing();
+    void amountOnEntryRowBeforeCard();
+    void enterOnEmptyCardNameOpensSearch();
+    void invalidDateIsPutBack();
+    void amountThatIsNoNumberIsPutBack();
+    void amountOutOfRangeIsPutBack();
+    void failedStoreShowsStoredValue();
+    void dateMoveAcrossMonthsShiftsCarryOver();
+    void dateMoveWithinMonthChangesOnlyDate();
+    void cardChangeShiftsBothCards();
+    void autoFeeOffComputesNothing();
+    void autoFeeWithZeroRateLeavesFee();
+    void autoFeeSwitchIsStored();
+    void enterFromPayOutGoesToNewEntry();
+    void editInMiddleRecomputesBalancesBelow();
+};
+
+namespace {
+// Picks the row of the picker's grid whose text contains `name`, then its select button.
+ModalHook::Handler PickCard(const QString& name) {
+    return [name](QDialog* d) {
+        auto* grid = d->findChild<SpreadGrid*>(QStringLiteral("spList"));
+        QVERIFY(grid);
+        for (int r = 1; r <= grid->maxRows(); ++r) {
+            for (int c = 1; c <= grid->maxCols(); ++c) {
+                if (grid->text(c, r) == name) {
+                    grid->setActiveCell(c, r);
+                    auto* sel = d->findChild<QPushButton*>(QStringLiteral("btnSel"));
+                    QVERIFY(sel);
+                    sel->click();
+                    return;
+                }
+            }
+        }
+        QFAIL("card not listed in the picker");
+    };
+}
+} // namespace
+
+void TestLedgerWindowEdit::typicalEntryEndToEnd() {
+    env->addCard(1, QStringLiteral("신한카드"), 2.5);
+    env->addCard(2, QStringLiteral("국민카드"), 3.0);
+    // Carry-over rows: May and April completed (today is 15 June 2005).
+    env->addTransfer(QStringLiteral("2005-03"), 1, 0);
+    env->addTransfer(QStringLiteral("2005-04"), 1, 100);
+    env->addTransfer(QStringLiteral("2005-05"), 1, 100);
+    env->addEntry(QStringLiteral("2005-05-02"), 1, 0, 0, 0);
+    openWindow();
+    QVERIFY(autoFee()->isChecked());
+    view(QStringLiteral("2005-05-01"), QStringLiteral("2005-05-31"));
+    QCOMPARE(rows(), 3);
+    QCOMPARE(cell(9, 1), QStringLiteral("100"));
+
+    // The date: "7" is the 7th of the current month; 0507 the 7th of May.
+    typeInto(2, 3, QStringLiteral("0507"));
+    QCOMPARE(cell(2, 3), QStringLiteral("2005-05-07"));
+    QCOMPARE(win->entryDate(), QStringLiteral("2005-05-07"));
+    QCOMPARE(sheet()->activeCol(), 4);
+    QCOMPARE(env->count(QStringLiteral("Tallox")), 1); // a date alone stores nothing
+
+    // The card: one match, no picker; the entry is inserted and a new entry row follows.
+    typeText(QStringLiteral("신한"));
+    QVERIFY(ModalHook::shown().isEmpty());
+    const int key = lastKey();
+    QCOMPARE(env->count(QStringLiteral("Tallox")), 2);
+    QCOMPARE(cell(1, 3), QString::number(key));
+    QCOMPARE(cell(3, 3), QStringLiteral("1"));
+    QCOMPARE(cell(4, 3), QStringLiteral("신한카드"));
+    QCOMPARE(rows(), 4);
+    QCOMPARE(cell(2, 4), QStringLiteral("2005-05-07"));
+    QCOMPARE(sheet()->activeCol(), 5);
+    QCOMPARE(sheet()->activeRow(), 3);
+
+    typeText(QStringLiteral("3"));
+    QCOMPARE(sheet()->activeCol(), 6);
+    // The sale: the fee follows (2.5 % of 900 = 22.5, stored 23) and Enter
+    // jumps to the card name of the new entry row.
+    typeText(QStringLiteral("900"));
+    QCOMPARE(sheet()->activeCol(), 4);
+    QCOMPARE(sheet()->activeRow(), 4);
+
+    const QVariantMap e = entry(key);
+    QCOMPARE(e[QStringLiteral("sdate")].toString(), QStringLiteral("2005-05-07"));
+    QCOMPARE(e[QStringLiteral("cardcode")].toInt(), 1);
+    QCOMPARE(e[QStringLiteral("numsheet")].toInt(), 3);
+    QCOMPARE(e[QStringLiteral("sale")].toString(), QStringLiteral("900"));
+    QCOMPARE(e[QStringLiteral("fee")].toString(), QStringLiteral("23"));
+    QCOMPARE(e[QStringLiteral("billcoll")].toString(), QStringLiteral("0"));
+    QCOMPARE(cell(7, 3), QStringLiteral("23"));
+
+    // Carry-over: April untouched, May moved by the net 877.
+    QCOMPARE(env->transferAmount(QStringLiteral("2005-04"), 1), Money::fromWon(100));
+    QCOMPARE(env->transferAmount(QStringLiteral("2005-05"), 1), Money::fromWon(977));
+
+    QCOMPARE(cell(9, 2), QStringLiteral("100"));
+    QCOMPARE(cell(9, 3), QStringLiteral("977"));
+    QCOMPARE(cell(9, 4), QString());
+    QCOMPARE(stripCell(5), QStringLiteral("4"));
+    QCOMPARE(stripCell(6), QStringLiteral("900"));
+    QCOMPARE(stripCell(7), QStringLiteral("23"));
+    QCOMPARE(stripCell(8), QStringLiteral("0"));
+    QCOMPARE(MessageHook::shown().size(), 0);
+}
+
+void TestLedgerWindowEdit::sevenIsTheSeventhOfThisMonth() {
+    env->addCard(1, QStringLiteral("신한카드"), 2.5);
+    env->addTransfer(QStringLiteral("2005-04"), 1, 0);
+    env->addTransfer(QStringLiteral("2005-05"), 1, 400);
+    openWindow();
+    typeInto(2, 2, QStringLiteral("7"));
+    QCOMPARE(cell(2, 2), QStringLiteral("2005-06-07"));
+    typeText(QStringLiteral("신한"));
+    QCOMPARE(rows(), 3);
+    QCOMPARE(cell(2, 3), QStringLiteral("2005-06-07")); // the next entry row takes the typed date
+    typeText(QString(), true);                          // slips left empty
+    typeText(QStringLiteral("3"));
+    // 2.5 % of 3 is 0.075: the fee stays 0 and the cell empty.
+    const int key = lastKey();
+    QCOMPARE(entry(key)[QStringLiteral("sale")].toString(), QStringLiteral("3"));
+    QCOMPARE(entry(key)[QStringLiteral("fee")].toString(), QStringLiteral("0"));
+    QCOMPARE(cell(7, 2), QString());
+    // A June entry moves no stored carry-over row; May's row exists already.
+    QCOMPARE(env->transferAmount(QStringLiteral("2005-05"), 1), Money::fromWon(400));
+    QCOMPARE(env->count(QStringLiteral("transfer")), 2);
+    QCOMPARE(cell(9, 1), QStringLiteral("400"));
+    QCOMPARE(cell(9, 2), QStringLiteral("403"));
+    QCOMPARE(sheet()->activeRow(), 3);
+    QCOMPARE(sheet()->activeCol(), 4);
+}
+
+void TestLedgerWindowEdit::pickerClosedWithoutChoiceStoresNothing() {
+    env->addCard(1, QStringLiteral("신한카드"));
+    env->addCard(2, QStringLiteral("신한BC"));
+    openWindow();
+    ModalHook::push([](QDialog* d) { d->reject(); });
+    typeInto(4, 2, QStringLiteral("신한"));
+    QCOMPARE(ModalHook::shown(), QStringList{QStringLiteral("frmPlastra_sel")});
+    QCOMPARE(env->count(QStringLiteral("Tallox")), 0);
+    QCOMPARE(cell(4, 2), QString());
+    QCOMPARE(cell(3, 2), QString());
+    QCOMPARE(rows(), 2);
+    QCOMPARE(sheet()->activeCol(), 4);
+}
+
+void TestLedgerWindowEdit::severalMatchesGoThroughThePicker() {
+    env->addCard(1, QStringLiteral("신한카드"));
+    env->addCard(2, QStringLiteral("신한BC"));
+    openWindow();
+    ModalHook::push(PickCard(QStringLiteral("신한BC")));
+    typeInto(4, 2, QStringLiteral("신한"));
+    QCOMPARE(ModalHook::shown(), QStringList{QStringLiteral("frmPlastra_sel")});
+    QVERIFY(ModalHook::unhandled().isEmpty());
+    const int key = lastKey();
+    QCOMPARE(entry(key)[QStringLiteral("cardcode")].toInt(), 2);
+    QCOMPARE(entry(key)[QStringLiteral("sdate")].toString(), QStringLiteral("2005-06-15"));
+    QCOMPARE(cell(4, 2), QStringLiteral("신한BC"));
+    QCOMPARE(cell(3, 2), QStringLiteral("2"));
+    QCOMPARE(rows(), 3);
+}
+
+void TestLedgerWindowEdit::noMatchRegistersANewCard() {
+    env->addCard(1, QStringLiteral("신한카드"));
+    openWindow();
+    MessageHook::answer(MsgAnswer::Yes);
+    ModalHook::push([](QDialog* d) {
+        auto* fee = d->findChild<QLineEdit*>(QStringLiteral("txtFee"));
+        QVERIFY(fee);
+        fee->setText(QStringLiteral("2"));
+        d->findChild<QPushButton*>(QStringLiteral("btnSave"))->click();
+    });
+    typeInto(4, 2, QStringLiteral("하나카드"));
+    QCOMPARE(MessageHook::shown().size(), 1);
+    QCOMPARE(MessageHook::shown().first().title, QStringLiteral("신용카드 검색"));
+    QCOMPARE(MessageHook::shown().first().text,
+             QStringLiteral("검색한 신용카드이 등록되어 있지 않습니다.\r\n신규 등록하겠습니까?"));
+    const int newCode =
+        env->ctx()
+            .card.scalar(QStringLiteral("SELECT code FROM Plastra WHERE name = ?"), {QStringLiteral("하나카드")})
+            .toInt();
+    QVERIFY(newCode > 1);
+    QCOMPARE(entry(lastKey())[QStringLiteral("cardcode")].toInt(), newCode);
+    QCOMPARE(cell(4, 2), QStringLiteral("하나카드"));
+    // The card filter knows the new card.
+    QVERIFY(cardFilter()->findData(newCode) > 0);
+}
+
+void TestLedgerWindowEdit::noMatchDeclinedStoresNothing() {
+    env->addCard(1, QStringLiteral("신한카드"));
+    openWindow();
+    MessageHook::answer(MsgAnswer::No);
+    typeInto(4, 2, QStringLiteral("하나"));
+    QCOMPARE(env->count(QStringLiteral("Tallox")), 0);
+    QCOMPARE(cell(4, 2), QString());
+    QCOMPARE(cell(3, 2), QString());
+    QCOMPARE(rows(), 2);
+    QCOMPARE(sheet()->activeCol(), 4);
+    QCOMPARE(sheet()->activeRow(), 2);
+}
+
+void TestLedgerWindowEdit::amountOnEntryRowBeforeCard() {
+    env->addCard(1, QStringLiteral("신한카드"));
+    openWindow();
+    typeInto(6, 2, QStringLiteral("5000"));
+    TALLOX_COMPARE_LAST_BOX("info", "Tallox", "카드명을 먼저 입력하세요.");
+    QCOMPARE(cell(6, 2), QString());
+    QCOMPARE(env->count(QStringLiteral("Tallox")), 0);
+    QCOMPARE(env->count(QStringLiteral("transfer")), 0);
+    QCOMPARE(Money::fromLeading(stripCell(6)), Money());
+}
+
+void TestLedgerWindowEdit::enterOnEmptyCardNameOpensSearch() {
+    openWindow(); // no cards at all
+    MessageHook::answer(MsgAnswer::No);
+    gotoCell(4, 2);
+    pressEnter();
+    QCOMPARE(MessageHook::shown().size(), 1);
+    QCOMPARE(MessageHook::shown().first().text, QStringLiteral("등록된 신용카드이 없습니다.\r\n신규 등록하겠습니까?"));
+    QCOMPARE(env->count(QStringLiteral("Tallox")), 0);
+}
+
+void TestLedgerWindowEdit::invalidDateIsPutBack() {
+    env->addCard(1, QStringLiteral("신한카드"));
+    const int key = env->addEntry(QStringLiteral("2005-06-15"), 1, 100);
+    openWindow();
+    typeInto(2, 2, QStringLiteral("0231"));
+    QCOMPARE(MessageHook::shown().size(), 1);
+    QVERIFY(MessageHook::shown().first().text.startsWith(QStringLiteral("[0231]는 날짜형식이 아닙니다.")));
+    QCOMPARE(cell(2, 2), QStringLiteral("2005-06-15"));
+    QCOMPARE(entry(key)[QStringLiteral("sdate")].toString(), QStringLiteral("2005-06-15"));
+    QCOMPARE(win->entryDate(), QStringLiteral("2005-06-15"));
+    QCOMPARE(sheet()->activeCol(), 2); // the cursor stays on the refused cell
+}
+
+void TestLedgerWindowEdit::amountThatIsNoNumberIsPutBack() {
+    env->addCard(1, QStringLiteral("신한카드"));
+    const int key = env->addEntry(QStringLiteral("2005-06-15"), 1, 500);
+    openWindow();
+    typeInto(6, 2, QStringLiteral("abc"));
+    QCOMPARE(MessageHook::shown().size(), 1);
+    QCOMPARE(MessageHook::shown().first().kind, QStringLiteral("error"));
+    QVERIFY(MessageHook::shown().first().text.startsWith(QStringLiteral("자료를 수정하는 중 오류가 발생했습니다.")));
+    QCOMPARE(cell(6, 2), QStringLiteral("500"));
+    QCOMPARE(entry(key)[QStringLiteral("sale")].toString(), QStringLiteral("500"));
+    QCOMPARE(cell(9, 2), QStringLiteral("500"));
+}
+
+void TestLedgerWindowEdit::amountOutOfRangeIsPutBack() {
+    env->addCard(1, QStringLiteral("신한카드"));
+    const int key = env->addEntry(QStringLiteral("2005-06-15"), 1, 500);
+    openWindow();
+    typeInto(8, 2, QStringLiteral("10000000001"));
+    QCOMPARE(MessageHook::shown().size(), 1);
+    QCOMPARE(cell(8, 2), QString());
+    QCOMPARE(entry(key)[QStringLiteral("billcoll")].toString(), QStringLiteral("0"));
+    typeInto(8, 2, QStringLiteral("-10000000000"));
+    QCOMPARE(MessageHook::shown().size(), 1);
+    QCOMPARE(entry(key)[QStringLiteral("billcoll")].toString(), QStringLiteral("-10000000000"));
+}
+
+void TestLedgerWindowEdit::failedStoreShowsStoredValue() {
+    env->addCard(1, QStringLiteral("신한카드"));
+    const int key = env->addEntry(QStringLiteral("2005-06-15"), 1, 500);
+    // The engine refuses one particular value.
+    QVERIFY(env->ctx().ledger.execute(
+                QStringLiteral("CREATE TRIGGER refuse BEFORE UPDATE OF sale ON Tallox"
+                               " WHEN NEW.sale = 12340000 BEGIN SELECT RAISE(ABORT, 'refused'); END")) >= 0);
+    openWindow();
+    autoFee()->setChecked(false);
+    typeInto(6, 2, QStringLiteral("1234"));
+    QCOMPARE(MessageHook::shown().size(), 1);
+    QCOMPARE(MessageHook::shown().first().kind, QStringLiteral("error"));
+    QCOMPARE(cell(6, 2), QStringLiteral("500"));
+    QCOMPARE(cell(9, 2), QStringLiteral("500"));
+    QCOMPARE(entry(key)[QStringLiteral("sale")].toString(), QStringLiteral("500"));
+    QCOMPARE(stripCell(6), QStringLiteral("500"));
+}
+
+void TestLedgerWindowEdit::dateMoveAcrossMonthsShiftsCarryOver() {
+    env->addCard(1, QStringLiteral("신한카드"));
+    env->addTransfer(QStringLiteral("2005-03"), 1, 0);
+    env->addTransfer(QStringLiteral("2005-04"), 1, 0);
+    env->addTransfer(QStringLiteral("2005-05"), 1, 1000);
+    const int key = env->addEntry(QStringLiteral("2005-05-10"), 1, 1000);
+    openWindow();
+    view(QStringLiteral("2005-04-01"), QStringLiteral("2005-05-31"));
+    typeInto(2, 2, QStringLiteral("20050410"));
+    QCOMPARE(cell(2, 2), QStringLiteral("2005-04-10"));
+    QCOMPARE(entry(key)[QStringLiteral("sdate")].toString(), QStringLiteral("2005-04-10"));
+    QCOMPARE(env->transferAmount(QStringLiteral("2005-03"), 1), Money());
+    QCOMPARE(env->transferAmount(QStringLiteral("2005-04"), 1), Money::fromWon(1000));
+    QCOMPARE(env->transferAmount(QStringLiteral("2005-05"), 1), Money::fromWon(1000));
+    QCOMPARE(win->entryDate(), QStringLiteral("2005-04-10"));
+}
+
+void TestLedgerWindowEdit::dateMoveWithinMonthChangesOnlyDate() {
+    env->addCard(1, QStringLiteral("신한카드"));
+    env->addTransfer(QStringLiteral("2005-04"), 1, 0);
+    env->addTransfer(QStringLiteral("2005-05"), 1, 1000);
+    const int key = env->addEntry(QStringLiteral("2005-05-10"), 1, 1000);
+    openWindow();
+    view(QStringLiteral("2005-05-01"), QStringLiteral("2005-05-31"));
+    typeInto(2, 2, QStringLiteral("0520"));
+    QCOMPARE(entry(key)[QStringLiteral("sdate")].toString(), QStringLiteral("2005-05-20"));
+    QCOMPARE(env->transferAmount(QStringLiteral("2005-05"), 1), Money::fromWon(1000));
+    QCOMPARE(env->transferAmount(QStringLiteral("2005-04"), 1), Money());
+}
+
+void TestLedgerWindowEdit::cardChangeShiftsBothCards() {
+    env->addCard(1, QStringLiteral("신한카드"));
+    env->addCard(2, QStringLiteral("국민카드"));
+    env->addTransfer(QStringLiteral("2005-04"), 1, 0);
+    env->addTransfer(QStringLiteral("2005-05"), 1, 800);
+    env->addTransfer(QStringLiteral("2005-04"), 2, 0);
+    env->addTransfer(QStringLiteral("2005-05"), 2, 0);
+    const int key = env->addEntry(QStringLiteral("2005-05-10"), 1, 1000, 0, 200);
+    openWindow();
+    view(QStringLiteral("2005-05-01"), QStringLiteral("2005-05-31"));
+    typeInto(4, 2, QStringLiteral("국민"));
+    QCOMPARE(entry(key)[QStringLiteral("cardcode")].toInt(), 2);
+    QCOMPARE(cell(3, 2), QStringLiteral("2"));
+    QCOMPARE(cell(4, 2), QStringLiteral("국민카드"));
+    QCOMPARE(env->transferAmount(QStringLiteral("2005-05"), 1), Money());
+    QCOMPARE(env->transferAmount(QStringLiteral("2005-05"), 2), Money::fromWon(800));
+    QCOMPARE(rows(), 3); // no new row: the entry existed
+}
+
+void TestLedgerWindowEdit::autoFeeOffComputesNothing() {
+    env->addCard(1, QStringLiteral("신한카드"), 2.5);
+    const int key = env->addEntry(QStringLiteral("2005-06-15"), 1, 0);
+    openWindow();
+    autoFee()->setChecked(false);
+    typeInto(6, 2, QStringLiteral("1000"));
+    QCOMPARE(entry(key)[QStringLiteral("fee")].toString(), QStringLiteral("0"));
+    QCOMPARE(cell(7, 2), QString());
+    // Without the automatic fee Enter goes on to the fee.
+    QCOMPARE(sheet()->activeCol(), 7);
+    typeText(QStringLiteral("30"));
+    QCOMPARE(entry(key)[QStringLiteral("fee")].toString(), QStringLiteral("30"));
+    QCOMPARE(cell(9, 2), QStringLiteral("970"));
+    QCOMPARE(sheet()->activeCol(), 8);
+}
+
+void TestLedgerWindowEdit::autoFeeWithZeroRateLeavesFee() {
+    env->addCard(1, QStringLiteral("신한카드"), 0);
+    const int key = env->addEntry(QStringLiteral("2005-06-15"), 1, 0, 15);
+    openWindow();
+    QVERIFY(autoFee()->isChecked());
+    typeInto(6, 2, QStringLiteral("650"));
+    QCOMPARE(entry(key)[QStringLiteral("fee")].toString(), QStringLiteral("15"));
+    QCOMPARE(cell(7, 2), QStringLiteral("15"));
+    QCOMPARE(cell(9, 2), QStringLiteral("635"));
+}
+
+void TestLedgerWindowEdit::autoFeeSwitchIsStored() {
+    openWindow();
+    QVERIFY(autoFee()->isChecked()); // on for a new user
+    autoFee()->click();
+    QCOMPARE(UserSettings()->value(QStringLiteral("Configuration/FeeAutoInput")).toString(), QStringLiteral("0"));
+    closeWindow();
+    openWindow();
+    QVERIFY(!autoFee()->isChecked());
+    autoFee()->click();
+    QCOMPARE(UserSettings()->value(QStringLiteral("Configuration/FeeAutoInput")).toString(), QStringLiteral("1"));
+}
+
+void TestLedgerWindowEdit::enterFromPayOutGoesToNewEntry() {
+    env->addCard(1, QStringLiteral("신한카드"), 3);
+    const int key = env->addEntry(QStringLiteral("2005-06-15"), 1, 0);
+    openWindow();
+    typeInto(8, 2, QStringLiteral("700"));
+    QCOMPARE(entry(key)[QStringLiteral("billcoll")].toString(), QStringLiteral("700"));
+    // Past the pay-out Enter goes to the next row's date; on the entry row
+    // that becomes its card name.
+    QCOMPARE(sheet()->activeRow(), 3);
+    QCOMPARE(sheet()->activeCol(), 4);
+    QCOMPARE(cell(9, 2), QStringLiteral("-700"));
+    QCOMPARE(stripCell(8), QStringLiteral("700"));
+}
+
+void TestLedgerWindowEdit::editInMiddleRecomputesBalancesBelow() {
+    env->addCard(1, QStringLiteral("신한카드"), 3);
+    env->addEntry(QStringLiteral("2005-06-01"), 1, 100);
+    const int mid = env->addEntry(QStringLiteral("2005-06-02"), 1, 200);
+    env->addEntry(QStringLiteral("2005-06-03"), 1, 300);
+    openWindow();
+    view(QStringLiteral("2005-06-01"), QStringLiteral("2005-06-30"));
+    // 3 % of 650 = 19.5: stored 20.
+    typeInto(6, 3, QStringLiteral("650"));
+    QCOMPARE(entry(mid)[QStringLiteral("sale")].toString(), QStringLiteral("650"));
+    QCOMPARE(entry(mid)[QStringLiteral("fee")].toString(), QStringLiteral("20"));
+    QCOMPARE(cell(9, 2), QStringLiteral("100"));
+    QCOMPARE(cell(9, 3), QStringLiteral("730"));
+    QCOMPARE(cell(9, 4), QStringLiteral("1030"));
+    QCOMPARE(stripCell(6), QStringLiteral("1050"));
+    QCOMPARE(stripCell(7), QStringLiteral("20"));
+    // Not the last entry: Enter simply moves on to the pay-out.
+    QCOMPARE(sheet()->activeRow(), 3);
+    QCOMPARE(sheet()->activeCol(), 8);
+}
+
+QTEST_MAIN(TestLedgerWindowEdit)
+#include "tst_ledgerwindow_edit.moc"

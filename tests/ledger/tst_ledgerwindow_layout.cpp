@@ -1,0 +1,97 @@
+#include "LedgerWindowTestBase.h"
+
+#include "platform/Twips.h"
+#include "toolkit/FormIni.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSettings>
+
+// Window placement, minimum size and the layout file.
+class TestLedgerWindowLayout : public LedgerWindowTestBase {
+    Q_OBJECT
+private Q_SLOTS:
+    void init() { startEnv(); }
+    void cleanup() { stopEnv(); }
+
+    void closedUnmovedWritesNothing();
+    void movedAndClosedWritesFile();
+    void savedLayoutIsApplied();
+    void shrinkingSnapsBackToMinimum();
+    void columnWidthDragIsSaved();
+    void sheetFillsTheWindow();
+};
+
+void TestLedgerWindowLayout::closedUnmovedWritesNothing() {
+    openWindow();
+    closeWindow();
+    QVERIFY(!QFileInfo::exists(FormIniPath(QStringLiteral("frmMain"))));
+}
+
+void TestLedgerWindowLayout::movedAndClosedWritesFile() {
+    openWindow();
+    win->move(win->pos() + QPoint(40, 30));
+    QCoreApplication::processEvents();
+    QVERIFY(win->LayoutChanged());
+    closeWindow();
+    const QString path = FormIniPath(QStringLiteral("frmMain"));
+    QVERIFY(QFileInfo::exists(path));
+    QSettings ini(path, QSettings::IniFormat);
+    QVERIFY(ini.contains(QStringLiteral("FormPosition/Left")));
+    QVERIFY(ini.contains(QStringLiteral("FormPosition/Width")));
+    QCOMPARE(ini.value(QStringLiteral("FormPosition/WindowState")).toString(), QStringLiteral("0"));
+}
+
+void TestLedgerWindowLayout::savedLayoutIsApplied() {
+    const QString path = FormIniPath(QStringLiteral("frmMain"));
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    {
+        QSettings ini(path, QSettings::IniFormat);
+        ini.setValue(QStringLiteral("FormPosition/Left"), 1500);
+        ini.setValue(QStringLiteral("FormPosition/Top"), 1200);
+        ini.setValue(QStringLiteral("FormPosition/Width"), 12000);
+        ini.setValue(QStringLiteral("FormPosition/Height"), 9000);
+        ini.setValue(QStringLiteral("spList_ColsWidth/6"), QStringLiteral("20"));
+    }
+    const QDateTime written = QFileInfo(path).lastModified();
+    openWindow();
+    QCOMPARE(sheet()->colWidth(6), 20.0);
+    QCOMPARE(win->width(), TwipsToPixelsX(12000));
+    QVERIFY(!win->LayoutChanged());
+    QTest::qWait(20);
+    closeWindow();
+    QCOMPARE(QFileInfo(path).lastModified(), written); // unmoved: not rewritten
+}
+
+void TestLedgerWindowLayout::shrinkingSnapsBackToMinimum() {
+    openWindow();
+    win->resize(50, 40);
+    QCoreApplication::processEvents();
+    QVERIFY(win->width() >= TwipsToPixelsX(5000));
+    QVERIFY(win->height() >= TwipsToPixelsY(5000));
+}
+
+void TestLedgerWindowLayout::columnWidthDragIsSaved() {
+    openWindow();
+    sheet()->setColWidth(7, 14.5);
+    Q_EMIT sheet()->columnWidthChanged(7, 7);
+    QSettings ini(FormIniPath(QStringLiteral("frmMain")), QSettings::IniFormat);
+    QCOMPARE(ini.value(QStringLiteral("spList_ColsWidth/7")).toDouble(), 14.5);
+    QCOMPARE(strip()->colWidth(7), 14.5); // the strip stays under its column
+}
+
+void TestLedgerWindowLayout::sheetFillsTheWindow() {
+    openWindow();
+    win->resize(TwipsToPixelsX(12000), TwipsToPixelsY(9000));
+    QCoreApplication::processEvents();
+    auto* top = win->findChild<QWidget*>(QStringLiteral("pnlTop"));
+    QWidget* client = win->centralWidget();
+    QCOMPARE(top->width(), client->width());
+    QCOMPARE(sheet()->y(), top->height() + TwipsToPixelsY(30));
+    QCOMPARE(strip()->y(), sheet()->y() + sheet()->height() + TwipsToPixelsY(30));
+    QCOMPARE(strip()->y() + strip()->height(), client->height());
+    QCOMPARE(strip()->width(), sheet()->width());
+}
+
+QTEST_MAIN(TestLedgerWindowLayout)
+#include "tst_ledgerwindow_layout.moc"

@@ -1,0 +1,160 @@
+#include "LedgerWindowTestBase.h"
+
+#include "core/AppPaths.h"
+#include "toolkit/ModalRun.h"
+#include "toolkit/PeriodBar.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QSettings>
+
+void LedgerWindowTestBase::startEnv(const QDate& today) {
+    env = std::make_unique<TestEnv>(today);
+    ModalHook::enable();
+    ModalHook::reset();
+    auto settings = UserSettings();
+    settings->remove(QStringLiteral("Configuration"));
+}
+
+void LedgerWindowTestBase::stopEnv() {
+    closeWindow();
+    ModalHook::reset();
+    env.reset();
+}
+
+frmMain* LedgerWindowTestBase::openWindow() {
+    auto ctx = std::make_unique<AppContext>();
+    if (!ctx->openFolder(env->dbFolder(), false))
+        qFatal("cannot open the test databases for the window");
+    ctx->print = std::make_unique<PrintComponent>();
+    ctx->print->setPdfTarget(env->appFolder() + QStringLiteral("/print.pdf"));
+    win = new frmMain(std::move(ctx));
+    win->show();
+    if (!QTest::qWaitForWindowExposed(win))
+        qWarning("ledger window not exposed");
+    win->activateWindow();
+    QTest::qWaitForWindowActive(win, 1000);
+    win->Form_Activate(); // no-op once the platform has activated it
+    return win;
+}
+
+void LedgerWindowTestBase::closeWindow() {
+    if (!win)
+        return;
+    win->close();
+    delete win;
+    win = nullptr;
+}
+
+void LedgerWindowTestBase::setPeriod(const QString& from, const QString& to) {
+    period()->setDateText(0, from);
+    period()->setDateText(1, to);
+}
+
+void LedgerWindowTestBase::selectCard(int card) {
+    const int index = cardFilter()->findData(card);
+    cardFilter()->setCurrentIndex(card == 0 ? 0 : index);
+}
+
+void LedgerWindowTestBase::view(const QString& from, const QString& to, int card) {
+    setPeriod(from, to);
+    selectCard(card);
+    sheet()->setFocus();
+    QTest::keyClick(sheet(), Qt::Key_F5);
+}
+
+void LedgerWindowTestBase::gotoCell(int col, int row) {
+    sheet()->setFocus();
+    sheet()->setActiveCell(col, row);
+}
+
+void LedgerWindowTestBase::typeText(const QString& text, bool enter) {
+    for (int i = 0; i < text.size(); ++i) {
+        const QChar ch = text.at(i);
+        QWidget* target = sheet()->cellEditor() ? static_cast<QWidget*>(sheet()->cellEditor()) : sheet();
+        const Qt::Key key =
+            ch.unicode() < 128 && ch.isLetterOrNumber() ? Qt::Key(ch.toUpper().unicode()) : Qt::Key_unknown;
+        QTest::sendKeyEvent(QTest::Click, target, key, QString(ch), Qt::NoModifier);
+    }
+    if (enter)
+        pressEnter();
+}
+
+void LedgerWindowTestBase::typeInto(int col, int row, const QString& text, bool enter) {
+    gotoCell(col, row);
+    typeText(text, enter);
+}
+
+void LedgerWindowTestBase::pressEnter() {
+    QWidget* target = sheet()->cellEditor() ? static_cast<QWidget*>(sheet()->cellEditor()) : sheet();
+    QTest::keyClick(target, Qt::Key_Return);
+}
+
+void LedgerWindowTestBase::pressKey(Qt::Key key) {
+    QWidget* target = QApplication::focusWidget();
+    if (!target || target->window() != win)
+        target = sheet()->cellEditor() ? static_cast<QWidget*>(sheet()->cellEditor()) : sheet();
+    QTest::keyClick(target, key);
+}
+
+QString LedgerWindowTestBase::cell(int col, int row) const {
+    return sheet()->text(col, row);
+}
+
+QString LedgerWindowTestBase::stripCell(int col) const {
+    return strip()->text(col, 1);
+}
+
+int LedgerWindowTestBase::rows() const {
+    return sheet()->maxRows();
+}
+
+SpreadGrid* LedgerWindowTestBase::sheet() const {
+    return win->findChild<SpreadGrid*>(QStringLiteral("spList"));
+}
+
+SpreadGrid* LedgerWindowTestBase::strip() const {
+    return win->findChild<SpreadGrid*>(QStringLiteral("spTotal"));
+}
+
+PeriodBar* LedgerWindowTestBase::period() const {
+    return win->findChild<PeriodBar*>();
+}
+
+QComboBox* LedgerWindowTestBase::cardFilter() const {
+    return win->findChild<QComboBox*>(QStringLiteral("cmbPlastra"));
+}
+
+QCheckBox* LedgerWindowTestBase::autoFee() const {
+    return win->findChild<QCheckBox*>(QStringLiteral("chkAutoFee"));
+}
+
+int LedgerWindowTestBase::rowOfKey(int key) const {
+    for (int r = 1; r <= rows(); ++r) {
+        if (cell(1, r) == QString::number(key))
+            return r;
+    }
+    return 0;
+}
+
+QVariantMap LedgerWindowTestBase::entry(int key) {
+    QVariantMap m;
+    QSqlQuery q = env->ctx().ledger.newQuery();
+    q.prepare(QStringLiteral("SELECT sdate, cardcode, sale, fee, billcoll, numsheet FROM Tallox WHERE code = ?"));
+    q.addBindValue(key);
+    if (q.exec() && q.next()) {
+        m[QStringLiteral("sdate")] = q.value(0).toString();
+        m[QStringLiteral("cardcode")] = q.value(1).toInt();
+        m[QStringLiteral("sale")] = Money::fromUnits(q.value(2).toLongLong()).toPlainString();
+        m[QStringLiteral("fee")] = Money::fromUnits(q.value(3).toLongLong()).toPlainString();
+        m[QStringLiteral("billcoll")] = Money::fromUnits(q.value(4).toLongLong()).toPlainString();
+        m[QStringLiteral("numsheet")] = q.value(5);
+    }
+    return m;
+}
+
+int LedgerWindowTestBase::lastKey() {
+    return env->ctx().ledger.scalar(QStringLiteral("SELECT MAX(code) FROM Tallox")).toInt();
+}
