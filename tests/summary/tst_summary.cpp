@@ -1,10 +1,25 @@
 #include "TestSupport.h"
 
+#include "XlsxReader.h"
 #include "core/Clock.h"
 #include "core/SharedQueries.h"
+#include "platform/SpreadGrid.h"
+#include "platform/Twips.h"
 #include "summary/SumBillData.h"
+#include "summary/frmSumBill.h"
+#include "toolkit/ExcelExport.h"
+#include "toolkit/FormIni.h"
+#include "toolkit/PeriodBar.h"
 
+#include <QCheckBox>
+#include <QFile>
+#include <QFrame>
+#include <QPrintPreviewDialog>
+#include <QPushButton>
 #include <QRandomGenerator>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QToolButton>
 
 class TestSummary : public QObject {
     Q_OBJECT
@@ -20,16 +35,27 @@ private Q_SLOTS:
     void prevBalances_equalSingleCardRoutineOnVariedData();
     void prevBalances_periodRightAfterLatestMonthAddsNoEntries();
     void prevBalances_invalidStartReported();
+
+    void sheet_bareGridGetsDesignAndTotals();
+    void window_opensOnTodayWithControls();
+    void window_workedExampleAfterView();
+    void window_periodChangeDoesNotReload_F5Does();
+    void window_periodControlsWithChain();
+    void window_emptyLedgerOnlyTotals();
+    void window_invalidDateWarnsAndKeepsNothing();
+    void window_excelAndPrint();
+    void window_layoutSavedOnlyWhenMovedOrResized();
+    void window_columnWidthDragStored();
+    void window_resizeKeepsMinimumAndLayout();
+    void window_showSingleReusesOpenWindow();
 };
 
-void TestSummary::init()
-{
+void TestSummary::init() {
     MessageHook::reset();
 }
 
 namespace {
-const SumBillLine* lineOf(const QList<SumBillLine>& lines, int code)
-{
+const SumBillLine* lineOf(const QList<SumBillLine>& lines, int code) {
     for (const SumBillLine& l : lines) {
         if (l.cardCode == code)
             return &l;
@@ -38,8 +64,7 @@ const SumBillLine* lineOf(const QList<SumBillLine>& lines, int code)
 }
 } // namespace
 
-void TestSummary::lines_workedExample()
-{
+void TestSummary::lines_workedExample() {
     TestEnv env;
     env.addCard(1, QStringLiteral("A카드"));
     env.addTransfer(QStringLiteral("2005-02"), 1, 1000);
@@ -61,8 +86,7 @@ void TestSummary::lines_workedExample()
     QVERIFY(MessageHook::shown().isEmpty());
 }
 
-void TestSummary::lines_entriesOnlyOutsidePeriod()
-{
+void TestSummary::lines_entriesOnlyOutsidePeriod() {
     TestEnv env;
     env.addCard(2, QStringLiteral("비씨"));
     env.addTransfer(QStringLiteral("2005-01"), 2, 400);
@@ -80,8 +104,7 @@ void TestSummary::lines_entriesOnlyOutsidePeriod()
     QCOMPARE(lines[0].balance(), Money::fromWon(477));
 }
 
-void TestSummary::lines_unknownCardLeftOut_cardWithoutEntriesAbsent()
-{
+void TestSummary::lines_unknownCardLeftOut_cardWithoutEntriesAbsent() {
     TestEnv env;
     env.addCard(1, QStringLiteral("국민"));
     env.addCard(5, QStringLiteral("삼성")); // no entries at all
@@ -97,8 +120,7 @@ void TestSummary::lines_unknownCardLeftOut_cardWithoutEntriesAbsent()
     QVERIFY(!lineOf(lines, 9));
 }
 
-void TestSummary::lines_emptyLedger()
-{
+void TestSummary::lines_emptyLedger() {
     TestEnv env;
     env.addCard(1, QStringLiteral("국민"));
     QList<SumBillLine> lines{SumBillLine{}};
@@ -106,8 +128,7 @@ void TestSummary::lines_emptyLedger()
     QVERIFY(lines.isEmpty());
 }
 
-void TestSummary::lines_orderedByNameThenCode()
-{
+void TestSummary::lines_orderedByNameThenCode() {
     TestEnv env;
     env.addCard(1, QStringLiteral("현대"));
     env.addCard(2, QStringLiteral("BC"));
@@ -125,8 +146,7 @@ void TestSummary::lines_orderedByNameThenCode()
     QCOMPARE(lines[1].sales, Money::fromWon(40));
 }
 
-void TestSummary::lines_nullSlipCountsAndExactFractions()
-{
+void TestSummary::lines_nullSlipCountsAndExactFractions() {
     TestEnv env;
     env.addCard(1, QStringLiteral("국민"));
     env.addEntry(QStringLiteral("2005-06-01"), 1, 0.1, 0.0001, 0, 3);
@@ -142,8 +162,7 @@ void TestSummary::lines_nullSlipCountsAndExactFractions()
     QCOMPARE(lines[0].balance().toPlainString(), QStringLiteral("0.2996"));
 }
 
-void TestSummary::prevBalances_equalSingleCardRoutineOnVariedData()
-{
+void TestSummary::prevBalances_equalSingleCardRoutineOnVariedData() {
     TestEnv env;
     QRandomGenerator rng(20050615);
     const int cards = 12;
@@ -198,8 +217,7 @@ void TestSummary::prevBalances_equalSingleCardRoutineOnVariedData()
     QVERIFY(MessageHook::shown().isEmpty());
 }
 
-void TestSummary::prevBalances_periodRightAfterLatestMonthAddsNoEntries()
-{
+void TestSummary::prevBalances_periodRightAfterLatestMonthAddsNoEntries() {
     TestEnv env;
     env.addTransfer(QStringLiteral("2005-05"), 1, 120);
     env.addTransfer(QStringLiteral("2005-04"), 1, 100);
@@ -216,8 +234,7 @@ void TestSummary::prevBalances_periodRightAfterLatestMonthAddsNoEntries()
     QCOMPARE(b.value(1), Money::fromWon(120));
 }
 
-void TestSummary::prevBalances_invalidStartReported()
-{
+void TestSummary::prevBalances_invalidStartReported() {
     TestEnv env;
     env.addTransfer(QStringLiteral("2005-05"), 1, 120);
     QHash<int, Money> b{{1, Money::fromWon(1)}};
@@ -225,6 +242,326 @@ void TestSummary::prevBalances_invalidStartReported()
     QVERIFY(b.isEmpty());
     TALLOX_COMPARE_LAST_BOX("plain", "Tallox",
                             "Error 13 (invalid date: 2005-13-01) in procedure PrevBalancesByCard of Module modSumBill");
+}
+
+namespace {
+// Row texts of a grid, columns 1 to 7.
+QStringList rowTexts(SpreadGrid* g, int row) {
+    QStringList r;
+    for (int c = 1; c <= SumBillCol::Count; ++c)
+        r << g->text(c, row);
+    return r;
+}
+
+void addWorkedExample(TestEnv& env) {
+    env.addCard(1, QStringLiteral("A"));
+    env.addTransfer(QStringLiteral("2005-02"), 1, 1000);
+    env.addEntry(QStringLiteral("2005-03-02"), 1, 300, 6, 700);
+    env.addEntry(QStringLiteral("2005-03-31"), 1, 200, 4, 0);
+}
+
+// A shown and active window, as the user meets it.
+void showActive(QWidget* w) {
+    w->show();
+    w->activateWindow();
+    QVERIFY(QTest::qWaitForWindowExposed(w));
+    QVERIFY(QTest::qWaitForWindowActive(w));
+}
+} // namespace
+
+void TestSummary::sheet_bareGridGetsDesignAndTotals() {
+    TestEnv env;
+    addWorkedExample(env);
+    env.addCard(2, QStringLiteral("B"));
+    env.addEntry(QStringLiteral("2005-01-20"), 2, 40, 1, 9, 2);
+    SpreadGrid grid;
+    QVERIFY(BuildSumBillSheet(env.ctx().ledger, &grid, QStringLiteral("2005-03-01"), QStringLiteral("2005-03-31")));
+    QCOMPARE(grid.maxCols(), 7);
+    QCOMPARE(grid.headerText(1), QStringLiteral("카드명"));
+    QCOMPARE(grid.headerText(2), QStringLiteral("건수"));
+    QCOMPARE(grid.headerText(3), QStringLiteral("전기이월"));
+    QCOMPARE(grid.headerText(4), QStringLiteral("매출액"));
+    QCOMPARE(grid.headerText(5), QStringLiteral("수수료"));
+    QCOMPARE(grid.headerText(6), QStringLiteral("결제액"));
+    QCOMPARE(grid.headerText(7), QStringLiteral("잔액"));
+    QCOMPARE(grid.maxRows(), 3);
+    QCOMPARE(rowTexts(&grid, 1), (QStringList{"A", "2", "1000", "500", "10", "700", "790"}));
+    // Card B has no carry-over row: its entries never reach the brought-forward amount.
+    QCOMPARE(rowTexts(&grid, 2), (QStringList{"B", "0", "0", "0", "0", "0", "0"}));
+    QCOMPARE(grid.text(1, 3), QStringLiteral("[합 계]"));
+    for (int c = 2; c <= 7; ++c)
+        QCOMPARE(grid.formula(c, 3), QStringLiteral("SUM(R1C%1:R2C%1)").arg(c));
+    QCOMPARE(rowTexts(&grid, 3), (QStringList{"[합 계]", "2", "1000", "500", "10", "700", "790"}));
+    QCOMPARE(grid.displayText(3, 1), QStringLiteral("1,000"));
+    QVERIFY(grid.isLocked(3, 1));
+    QVERIFY(grid.isLocked(4, 3));
+    QCOMPARE(grid.backColor(2, 3), QColor(224, 240, 224));
+}
+
+void TestSummary::window_opensOnTodayWithControls() {
+    TestEnv env; // today 2005-06-15
+    env.addCard(1, QStringLiteral("국민"));
+    env.addCard(2, QStringLiteral("BC"));
+    env.addEntry(QStringLiteral("2005-06-15"), 1, 100, 2, 0, 3);
+    env.addEntry(QStringLiteral("2005-06-10"), 1, 7000, 0, 0);
+    env.addTransfer(QStringLiteral("2005-05"), 2, 500);
+    env.addEntry(QStringLiteral("2005-04-01"), 2, 50);
+
+    frmSumBill w(env.ctx());
+    QCOMPARE(w.objectName(), QStringLiteral("frmSumBill"));
+    QCOMPARE(w.windowTitle(), QStringLiteral("카드사별 집계"));
+    QVERIFY(!w.isModal());
+    QCOMPARE(w.periodFrom(), QStringLiteral("2005-06-15"));
+    QCOMPARE(w.periodTo(), QStringLiteral("2005-06-15"));
+    const QList<std::pair<QString, QString>> buttons = {
+        {"btnView", "조회(F5)"}, {"btnExcel", "엑셀(F7)"}, {"btnPrint", "인쇄(F8)"}, {"btnClose", "닫기(&C)"}};
+    for (const auto& [name, caption] : buttons) {
+        auto* b = w.findChild<QPushButton*>(name);
+        QVERIFY2(b, qPrintable(name));
+        QCOMPARE(b->text(), caption);
+    }
+    QVERIFY(w.findChild<QFrame*>(QStringLiteral("pnlSearch")));
+    QCOMPARE(w.findChild<QCheckBox*>(QStringLiteral("chkChain"))->text(), QStringLiteral("양쪽 날짜 동시에 변경"));
+    for (const char* name : {"spDate0", "spDate1", "udDateCng0", "udDateCng1", "btnMonthView0", "btnMonthView1"})
+        QVERIFY2(w.findChild<QWidget*>(QString::fromLatin1(name)), name);
+
+    auto* spList = w.findChild<SpreadGrid*>(QStringLiteral("spList"));
+    QVERIFY(spList);
+    QCOMPARE(spList->maxRows(), 3);
+    QCOMPARE(rowTexts(spList, 1), (QStringList{"BC", "0", "500", "0", "0", "0", "500"}));
+    QCOMPARE(rowTexts(spList, 2), (QStringList{"국민", "3", "0", "100", "2", "0", "98"}));
+    QCOMPARE(rowTexts(spList, 3), (QStringList{"[합 계]", "3", "500", "100", "2", "0", "598"}));
+    QCOMPARE(spList->operationMode(), SpreadGrid::OperationMode::RowMode);
+    QVERIFY(spList->isLocked(1, 1));
+    QVERIFY(!spList->userColActionSort());
+    QCOMPARE(spList->activeCol(), 1);
+    QCOMPARE(spList->activeRow(), 1);
+    QVERIFY(MessageHook::shown().isEmpty());
+}
+
+void TestSummary::window_workedExampleAfterView() {
+    TestEnv env;
+    addWorkedExample(env);
+    frmSumBill w(env.ctx());
+    showActive(&w);
+    w.periodBar()->setDateText(0, QStringLiteral("2005-03-01"));
+    w.periodBar()->setDateText(1, QStringLiteral("2005-03-31"));
+    QTest::mouseClick(w.findChild<QPushButton*>(QStringLiteral("btnView")), Qt::LeftButton);
+    auto* spList = w.grid();
+    QCOMPARE(spList->maxRows(), 2);
+    QCOMPARE(rowTexts(spList, 1), (QStringList{"A", "2", "1000", "500", "10", "700", "790"}));
+    QCOMPARE(spList->displayText(7, 2), QStringLiteral("790"));
+    QCOMPARE(spList->formula(7, 2), QStringLiteral("SUM(R1C7:R1C7)"));
+    QCOMPARE(spList->activeRow(), 1);
+    QVERIFY(spList->hasFocus());
+}
+
+void TestSummary::window_periodChangeDoesNotReload_F5Does() {
+    TestEnv env;
+    env.addCard(1, QStringLiteral("국민"));
+    env.addEntry(QStringLiteral("2005-06-15"), 1, 100);
+    frmSumBill w(env.ctx());
+    showActive(&w);
+    QCOMPARE(w.grid()->text(4, 1), QStringLiteral("100"));
+
+    // The up-down moves the date but the sheet stays until the view command.
+    w.periodBar()->udDateCng_Change(0, -1);
+    QCOMPARE(w.periodFrom(), QStringLiteral("2005-06-14"));
+    env.addEntry(QStringLiteral("2005-06-14"), 1, 20);
+    QCOMPARE(w.grid()->text(4, 1), QStringLiteral("100"));
+
+    QTest::keyClick(w.grid(), Qt::Key_F5);
+    QCOMPARE(w.grid()->text(4, 1), QStringLiteral("120"));
+    QCOMPARE(w.grid()->text(4, 2), QStringLiteral("120"));
+
+    // Other function keys of the ledger window do nothing here.
+    env.addEntry(QStringLiteral("2005-06-14"), 1, 5);
+    QTest::keyClick(w.grid(), Qt::Key_F6);
+    QTest::keyClick(w.grid(), Qt::Key_F4);
+    QCOMPARE(w.grid()->text(4, 1), QStringLiteral("120"));
+    QVERIFY(MessageHook::shown().isEmpty());
+}
+
+void TestSummary::window_periodControlsWithChain() {
+    TestEnv env;
+    frmSumBill w(env.ctx());
+    showActive(&w);
+    auto* up0 = w.findChild<UpDown*>(QStringLiteral("udDateCng0"));
+    QVERIFY(up0);
+    QTest::mouseClick(up0->upButton(), Qt::LeftButton);
+    QCOMPARE(w.periodFrom(), QStringLiteral("2005-06-16"));
+    QCOMPARE(w.periodTo(), QStringLiteral("2005-06-15"));
+    w.findChild<QCheckBox*>(QStringLiteral("chkChain"))->setChecked(true);
+    QTest::mouseClick(w.findChild<UpDown*>(QStringLiteral("udDateCng1"))->downButton(), Qt::LeftButton);
+    QCOMPARE(w.periodTo(), QStringLiteral("2005-06-14"));
+    QCOMPARE(w.periodFrom(), QStringLiteral("2005-06-14"));
+}
+
+void TestSummary::window_emptyLedgerOnlyTotals() {
+    TestEnv env;
+    env.addCard(1, QStringLiteral("국민")); // a card without entries is not listed
+    frmSumBill w(env.ctx());
+    QCOMPARE(w.grid()->maxRows(), 1);
+    QCOMPARE(rowTexts(w.grid(), 1), (QStringList{"[합 계]", "0", "0", "0", "0", "0", "0"}));
+    QCOMPARE(w.grid()->formula(2, 1), QStringLiteral("SUM(R1C2:R1C2)"));
+}
+
+void TestSummary::window_invalidDateWarnsAndKeepsNothing() {
+    TestEnv env;
+    env.addCard(1, QStringLiteral("국민"));
+    env.addEntry(QStringLiteral("2005-06-15"), 1, 100);
+    frmSumBill w(env.ctx());
+    showActive(&w);
+    w.periodBar()->setDateText(1, QStringLiteral("2005-02-30"));
+    QTest::mouseClick(w.findChild<QPushButton*>(QStringLiteral("btnView")), Qt::LeftButton);
+    TALLOX_COMPARE_LAST_BOX("warn", "Tallox", "조회기간의 날짜가 올바르지 않습니다.");
+    QCOMPARE(w.grid()->maxRows(), 0);
+    QVERIFY(w.periodBar()->spDate(1)->hasFocus());
+    QCOMPARE(w.periodTo(), QStringLiteral("2005-02-30")); // what was typed stays
+}
+
+void TestSummary::window_excelAndPrint() {
+    TestEnv env;
+    addWorkedExample(env);
+    frmSumBill w(env.ctx());
+    showActive(&w);
+    w.periodBar()->setDateText(0, QStringLiteral("2005-03-01"));
+    w.periodBar()->setDateText(1, QStringLiteral("2005-03-31"));
+    QTest::keyClick(w.grid(), Qt::Key_F5);
+
+    QList<QUrl> opened;
+    ExcelExportHook::setOpener([&opened](const QUrl& url) { opened << url; });
+    MessageHook::answer(MsgAnswer::Yes);
+    QTest::keyClick(w.grid(), Qt::Key_F7);
+    ExcelExportHook::setOpener({});
+    QCOMPARE(opened.size(), 1);
+    XlsxReader book(opened.first().toLocalFile());
+    QVERIFY(book.isValid());
+    QCOMPARE(book.sheetName(), QStringLiteral("Sheet1"));
+    QCOMPARE(book.text(1, 1), QStringLiteral("카드명"));
+    QCOMPARE(book.text(2, 1), QStringLiteral("A"));
+    QCOMPARE(book.text(2, 7).toDouble(), 790.0);
+    QCOMPARE(book.text(3, 1), QStringLiteral("[합 계]"));
+    QCOMPARE(w.grid()->maxRows(), 2); // the grid is put back as it was
+
+    // Print through the preview with the window's caption.
+    QString previewTitle;
+    PrintComponent::setPreviewHook([&previewTitle](QPrintPreviewDialog& p) { previewTitle = p.windowTitle(); });
+    QTest::keyClick(w.grid(), Qt::Key_F8);
+    PrintComponent::setPreviewHook({});
+    QCOMPARE(previewTitle, QStringLiteral("카드사별 집계"));
+
+    const QString pdf = env.appFolder() + QStringLiteral("/sum.pdf");
+    env.ctx().print->setPdfTarget(pdf);
+    QTest::mouseClick(w.findChild<QPushButton*>(QStringLiteral("btnPrint")), Qt::LeftButton);
+    QVERIFY(QFile::exists(pdf));
+    QCOMPARE(env.ctx().print->lastPageCount(), 1);
+}
+
+void TestSummary::window_layoutSavedOnlyWhenMovedOrResized() {
+    TestEnv env;
+    const QString ini = FormIniPath(QStringLiteral("frmSumBill"));
+    {
+        auto* w = new frmSumBill(env.ctx());
+        showActive(w);
+        w->close(); // deleted later
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(!QFile::exists(ini));
+
+    {
+        auto* w = new frmSumBill(env.ctx());
+        showActive(w);
+        w->move(w->pos() + QPoint(30, 20));
+        w->close();
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(QFile::exists(ini));
+    {
+        QSettings s(ini, QSettings::IniFormat);
+        QCOMPARE(s.value(QStringLiteral("FormPosition/WindowState")).toString(), QStringLiteral("0"));
+        QVERIFY(s.contains(QStringLiteral("FormPosition/Left")));
+        // A value the window would write differently tells whether it wrote.
+        s.setValue(QStringLiteral("FormPosition/Width"), QStringLiteral("9000.2"));
+    }
+    {
+        auto* w = new frmSumBill(env.ctx());
+        QCOMPARE(w->width(), TwipsToPixelsX(9000.2));
+        showActive(w);
+        w->close();
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCOMPARE(QSettings(ini, QSettings::IniFormat).value(QStringLiteral("FormPosition/Width")).toString(),
+             QStringLiteral("9000.2"));
+    {
+        auto* w = new frmSumBill(env.ctx());
+        showActive(w);
+        w->resize(w->width() + 40, w->height());
+        w->close();
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCOMPARE(QSettings(ini, QSettings::IniFormat).value(QStringLiteral("FormPosition/Width")).toString(),
+             QString::number(qRound(PixelsToTwipsX(TwipsToPixelsX(9000.2) + 40))));
+}
+
+void TestSummary::window_columnWidthDragStored() {
+    TestEnv env;
+    const QString ini = FormIniPath(QStringLiteral("frmSumBill"));
+    {
+        frmSumBill w(env.ctx());
+        showActive(&w);
+        w.grid()->setColWidth(2, 11);
+        w.grid()->setColWidth(3, 21.5);
+        Q_EMIT w.grid()->columnWidthChanged(2, 3);
+        QSettings s(ini, QSettings::IniFormat);
+        QCOMPARE(s.value(QStringLiteral("spList_ColsWidth/2")).toDouble(), 11.0);
+        QCOMPARE(s.value(QStringLiteral("spList_ColsWidth/3")).toDouble(), 21.5);
+        QVERIFY(!s.contains(QStringLiteral("spList_ColsWidth/4")));
+    }
+    // The next window starts with the stored widths.
+    frmSumBill again(env.ctx());
+    QCOMPARE(again.grid()->colWidth(3), 21.5);
+}
+
+void TestSummary::window_resizeKeepsMinimumAndLayout() {
+    TestEnv env;
+    frmSumBill w(env.ctx());
+    showActive(&w);
+    w.resize(50, 60);
+    const int minW = TwipsToPixelsX(5000) - (w.frameGeometry().width() - w.width());
+    const int minH = TwipsToPixelsY(5000) - (w.frameGeometry().height() - w.height());
+    QTRY_COMPARE(w.width(), minW);
+    QCOMPARE(w.height(), minH);
+    w.resize(900, 640);
+    QTRY_COMPARE(w.width(), 900);
+    auto* pnl = w.findChild<QFrame*>(QStringLiteral("pnlSearch"));
+    QCOMPARE(pnl->geometry().left(), 0);
+    QCOMPARE(pnl->width(), 900);
+    const int top = pnl->height() + TwipsToPixelsY(30);
+    QCOMPARE(w.grid()->geometry(), QRect(0, top, 900, 640 - top - TwipsToPixelsY(30)));
+}
+
+void TestSummary::window_showSingleReusesOpenWindow() {
+    TestEnv env;
+    QWidget ledger;
+    ledger.show();
+    frmSumBill* first = frmSumBill::ShowSingle(env.ctx(), &ledger);
+    QVERIFY(first && first->isVisible());
+    QVERIFY(first->isWindow());
+    first->periodBar()->setDateText(0, QStringLiteral("2005-01-01"));
+    QCOMPARE(frmSumBill::ShowSingle(env.ctx(), &ledger), first);
+    QCOMPARE(ledger.findChildren<frmSumBill*>().size(), 1);
+    QCOMPARE(first->periodFrom(), QStringLiteral("2005-01-01"));
+
+    QTest::mouseClick(first->findChild<QPushButton*>(QStringLiteral("btnClose")), Qt::LeftButton);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(!frmSumBill::OpenInstance());
+    QVERIFY(ledger.findChildren<frmSumBill*>().isEmpty());
+
+    frmSumBill* second = frmSumBill::ShowSingle(env.ctx(), &ledger);
+    QCOMPARE(second->periodFrom(), QStringLiteral("2005-06-15"));
+    second->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 QTEST_MAIN(TestSummary)

@@ -1,0 +1,214 @@
+#include "summary/frmSumBill.h"
+
+#include "core/AppContext.h"
+#include "core/Clock.h"
+#include "core/SharedQueries.h"
+#include "platform/SpreadGrid.h"
+#include "platform/Twips.h"
+#include "summary/SumBillData.h"
+#include "toolkit/ExcelExport.h"
+#include "toolkit/FormIni.h"
+#include "toolkit/Messages.h"
+#include "toolkit/PeriodBar.h"
+#include "toolkit/modSpread.h"
+
+#include <QCloseEvent>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QShortcut>
+
+QPointer<frmSumBill> frmSumBill::s_instance;
+
+namespace {
+const QString kFormName = QStringLiteral("frmSumBill");
+constexpr double kMinSizeTwips = 5000;
+constexpr double kGapTwips = 30;
+} // namespace
+
+frmSumBill::frmSumBill(AppContext& ctx, QWidget* parent) : QWidget(parent, Qt::Window), m_ctx(ctx) {
+    setObjectName(kFormName);
+    setWindowTitle(SumBillCaption());
+    setAttribute(Qt::WA_DeleteOnClose);
+    resize(TwipsToPixelsX(11000), TwipsToPixelsY(7000));
+
+    pnlSearch = new QFrame(this);
+    pnlSearch->setObjectName(QStringLiteral("pnlSearch"));
+    pnlSearch->setFrameShape(QFrame::StyledPanel);
+    auto* bar = new QHBoxLayout(pnlSearch);
+    bar->setContentsMargins(6, 4, 6, 4);
+    m_period = new PeriodBar(pnlSearch);
+    bar->addWidget(m_period, 1);
+    const auto makeButton = [this, bar](const char* name, const QString& caption) {
+        auto* b = new QPushButton(caption, pnlSearch);
+        b->setObjectName(QString::fromLatin1(name));
+        b->setAutoDefault(false);
+        bar->addWidget(b);
+        return b;
+    };
+    btnView = makeButton("btnView", QStringLiteral("조회(F5)"));
+    btnExcel = makeButton("btnExcel", QStringLiteral("엑셀(F7)"));
+    btnPrint = makeButton("btnPrint", QStringLiteral("인쇄(F8)"));
+    btnClose = makeButton("btnClose", QStringLiteral("닫기(&C)"));
+    pnlSearch->setFixedHeight(pnlSearch->sizeHint().height());
+
+    spList = new SpreadGrid(this);
+    spList->setObjectName(QStringLiteral("spList"));
+    DesignSumBillSheet(spList);
+
+    setTabOrder(m_period->spDate(0), m_period->spDate(1));
+    setTabOrder(m_period->spDate(1), m_period->chkChain());
+    setTabOrder(m_period->chkChain(), btnView);
+    setTabOrder(btnView, btnExcel);
+    setTabOrder(btnExcel, btnPrint);
+    setTabOrder(btnPrint, btnClose);
+    setTabOrder(btnClose, spList);
+
+    connect(btnView, &QPushButton::clicked, this, &frmSumBill::btnView_Click);
+    connect(btnExcel, &QPushButton::clicked, this, &frmSumBill::btnExcel_Click);
+    connect(btnPrint, &QPushButton::clicked, this, &frmSumBill::btnPrint_Click);
+    connect(btnClose, &QPushButton::clicked, this, &frmSumBill::btnClose_Click);
+    connect(spList, &SpreadGrid::columnWidthChanged, this, &frmSumBill::spList_ColWidthChange);
+
+    // The window's keys, whichever of its controls has the focus.
+    const auto addKey = [this](Qt::Key key, void (frmSumBill::*handler)()) {
+        auto* s = new QShortcut(QKeySequence(key), this);
+        s->setContext(Qt::WindowShortcut);
+        connect(s, &QShortcut::activated, this, handler);
+    };
+    addKey(Qt::Key_F5, &frmSumBill::btnView_Click);
+    addKey(Qt::Key_F7, &frmSumBill::btnExcel_Click);
+    addKey(Qt::Key_F8, &frmSumBill::btnPrint_Click);
+
+    Form_Load();
+}
+
+frmSumBill::~frmSumBill() {
+    if (s_instance == this)
+        s_instance = nullptr;
+}
+
+frmSumBill* frmSumBill::ShowSingle(AppContext& ctx, QWidget* parent) {
+    if (!s_instance)
+        s_instance = new frmSumBill(ctx, parent);
+    frmSumBill* w = s_instance;
+    if (w->isMinimized())
+        w->setWindowState(w->windowState() & ~Qt::WindowMinimized);
+    w->show();
+    w->raise();
+    w->activateWindow();
+    return w;
+}
+
+frmSumBill* frmSumBill::OpenInstance() {
+    return s_instance;
+}
+
+QString frmSumBill::periodFrom() const {
+    return m_period->dateText(0);
+}
+
+QString frmSumBill::periodTo() const {
+    return m_period->dateText(1);
+}
+
+void frmSumBill::Form_Load() {
+    CenterForm(this, true);
+    // Both boxes start on today, whatever period the ledger window shows.
+    m_period->setupDateCells(false);
+    CommonSpreadDesign(spList, true, true, false, true);
+    LoadFormIni(this);
+    m_loadedRect = formRect();
+    RefreshSheet();
+}
+
+QRect frmSumBill::formRect() const {
+    // The position of the frame and the size of the client area: both stay the
+    // same when a window manager adds its frame at the first show.
+    return QRect(qRound(PixelsToTwipsX(x())), qRound(PixelsToTwipsY(y())), qRound(PixelsToTwipsX(width())),
+                 qRound(PixelsToTwipsY(height())));
+}
+
+void frmSumBill::RefreshSheet() {
+    spList->setMaxRows(0);
+    const QString from = periodFrom();
+    const QString to = periodTo();
+    // A box holding no date would make every figure meaningless.
+    for (int i = 0; i < 2; ++i) {
+        if (!DateText::isValidDay(m_period->dateText(i))) {
+            MsgWarn(QStringLiteral("조회기간의 날짜가 올바르지 않습니다."), QString());
+            m_period->spDate(i)->setFocus();
+            return;
+        }
+    }
+    if (!BuildSumBillSheet(m_ctx.ledger, spList, from, to))
+        return;
+    spList->setActiveCell(1, 1);
+    if (spList->isVisible())
+        spList->setFocus();
+}
+
+void frmSumBill::btnView_Click() {
+    RefreshSheet();
+}
+
+void frmSumBill::btnExcel_Click() {
+    ExportToExcelFile(spList, QStringLiteral("Sheet1"), true);
+}
+
+void frmSumBill::btnPrint_Click() {
+    if (!m_ctx.print)
+        return;
+    m_ctx.print->PrintSheet(spList, kFormName, windowTitle(), QString(),
+                            QStringLiteral("( 검색기간: ") + periodFrom() + QStringLiteral(" - ") + periodTo() +
+                                QStringLiteral(" )"),
+                            1, 0.5, 0.5, 0.5, 0.5, this);
+}
+
+void frmSumBill::btnClose_Click() {
+    close();
+}
+
+void frmSumBill::spList_ColWidthChange(int col1, int col2) {
+    for (int c = col1; c <= col2; ++c)
+        SaveSpreadIni_Col(this, spList, c);
+}
+
+void frmSumBill::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    Form_Resize();
+}
+
+void frmSumBill::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    Form_Resize();
+}
+
+void frmSumBill::Form_Resize() {
+    if (isMinimized())
+        return;
+    // The window never gets smaller than 5000 twips either way.
+    const QSize frameExtra = frameGeometry().size() - size();
+    const QSize minimum(TwipsToPixelsX(kMinSizeTwips) - frameExtra.width(),
+                        TwipsToPixelsY(kMinSizeTwips) - frameExtra.height());
+    if (minimumSize() != minimum)
+        setMinimumSize(minimum);
+    const int w = width();
+    pnlSearch->setGeometry(0, 0, w, pnlSearch->height());
+    const int top = pnlSearch->height() + TwipsToPixelsY(kGapTwips);
+    spList->setGeometry(0, top, pnlSearch->width(), qMax(0, height() - top - TwipsToPixelsY(kGapTwips)));
+}
+
+void frmSumBill::closeEvent(QCloseEvent* event) {
+    Form_Unload();
+    QWidget::closeEvent(event);
+}
+
+void frmSumBill::Form_Unload() {
+    if (m_unloaded)
+        return;
+    m_unloaded = true;
+    // Only a window the user moved or resized rewrites its layout file.
+    if (formRect() != m_loadedRect)
+        SaveFormIni(this);
+}
