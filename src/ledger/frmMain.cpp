@@ -12,6 +12,7 @@
 #include "platform/SpreadGrid.h"
 #include "platform/SpreadModel.h"
 #include "platform/Twips.h"
+#include "summary/frmSumBill.h"
 #include "toolkit/DateInput.h"
 #include "toolkit/ExcelExport.h"
 #include "toolkit/FloatMsg.h"
@@ -685,7 +686,7 @@ void frmMain::btnView_Click() {
 
 void frmMain::btnSum_Click() {
     FinishCellEdit();
-    // The card summary window joins here once it is part of the program.
+    m_sumBill = frmSumBill::ShowSingle(*m_ctx, this);
 }
 
 void frmMain::btnExcel_Click() {

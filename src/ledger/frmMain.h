@@ -17,6 +17,7 @@ class QLabel;
 class QMenu;
 class QPushButton;
 class SpreadGrid;
+class frmSumBill;
 
 // The ledger window: the program's main window. The sheet `spList` is typed
 // into directly; every finished cell edit is stored at once through
@@ -116,7 +117,7 @@ private:
     QAction* mnuHomePage = nullptr;
     QAction* mnuExit = nullptr;
 
-    QPointer<QWidget> m_sumBill;
+    QPointer<frmSumBill> m_sumBill;
 
     bool m_firstActivate = true;
     bool m_loading = true;

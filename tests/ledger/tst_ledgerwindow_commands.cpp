@@ -1,6 +1,7 @@
 #include "LedgerWindowTestBase.h"
 
 #include "cards/frmPlastra_read.h"
+#include "summary/frmSumBill.h"
 #include "toolkit/ExcelExport.h"
 #include "toolkit/ModalRun.h"
 #include "toolkit/PeriodBar.h"
@@ -42,6 +43,7 @@ private Q_SLOTS:
     void calculatorMissing();
     void homePageAsksFirst();
     void menuTexts();
+    void summaryOpensOnceNotModal();
 };
 
 void TestLedgerWindowCommands::chainBoxWithArrows() {
@@ -302,6 +304,22 @@ void TestLedgerWindowCommands::menuTexts() {
     QCOMPARE(autoFee()->text(), QStringLiteral("수수료 자동입력"));
     win->findChild<QAction*>(QStringLiteral("mnuExit"))->trigger();
     QVERIFY(!win->isVisible());
+}
+
+void TestLedgerWindowCommands::summaryOpensOnceNotModal() {
+    openWindow();
+    QTest::keyClick(sheet(), Qt::Key_F6);
+    frmSumBill* first = frmSumBill::OpenInstance();
+    QVERIFY(first);
+    QVERIFY(first->isVisible());
+    QVERIFY(!first->isModal());
+    win->findChild<QPushButton*>(QStringLiteral("btnSum"))->click();
+    QCOMPARE(frmSumBill::OpenInstance(), first);
+    QCOMPARE(win->findChildren<frmSumBill*>().size(), 1);
+    // Closing the ledger closes the summary with it.
+    QPointer<frmSumBill> guard(first);
+    closeWindow();
+    QVERIFY(guard.isNull());
 }
 
 QTEST_MAIN(TestLedgerWindowCommands)
