@@ -2,6 +2,7 @@
 
 #include "platform/Twips.h"
 #include "toolkit/FormIni.h"
+#include "toolkit/modSpread.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -20,7 +21,28 @@ private Q_SLOTS:
     void shrinkingSnapsBackToMinimum();
     void columnWidthDragIsSaved();
     void sheetFillsTheWindow();
+    void rightClickOpensGridMenu();
 };
+
+namespace {
+QStringList g_menuEntries;
+int PickNothing(const QStringList& entries)
+{
+    g_menuEntries = entries;
+    return 0;
+}
+} // namespace
+
+void TestLedgerWindowLayout::rightClickOpensGridMenu()
+{
+    openWindow();
+    g_menuEntries.clear();
+    GridMenuHook::setPicker(&PickNothing);
+    QTest::mouseClick(sheet()->viewport(), Qt::RightButton, Qt::NoModifier, QPoint(40, 10));
+    GridMenuHook::setPicker(nullptr);
+    QVERIFY(g_menuEntries.contains(QStringLiteral("그리드 줄높이 변경")));
+    QVERIFY(g_menuEntries.contains(QStringLiteral("폼 및 그리드 설정 초기화")));
+}
 
 void TestLedgerWindowLayout::closedUnmovedWritesNothing() {
     openWindow();
