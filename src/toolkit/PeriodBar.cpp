@@ -3,6 +3,8 @@
 #include "core/Clock.h"
 #include "platform/SpreadGrid.h"
 #include "platform/Twips.h"
+
+#include <QFontMetrics>
 #include "toolkit/DateInput.h"
 #include "toolkit/Utils.h"
 
@@ -54,7 +56,12 @@ PeriodBar::PeriodBar(QWidget* parent)
         box->setRowHeadersShow(false);
         box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        box->setFixedSize(TwipsToPixelsX(1500), TwipsToPixelsY(330));
+        // Wide enough for a whole date in the cell's bold 10-point font, whatever the screen.
+        QFont dateFont = box->font();
+        dateFont.setPointSize(10);
+        dateFont.setBold(true);
+        const int dateWidth = QFontMetrics(dateFont).horizontalAdvance(QStringLiteral("0000-00-00")) + 16;
+        box->setFixedSize(qMax(TwipsToPixelsX(1500), dateWidth), qMax(TwipsToPixelsY(330), QFontMetrics(dateFont).height() + 8));
         m_spDate[i] = box;
 
         auto* ud = new UpDown(this);
