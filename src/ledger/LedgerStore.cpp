@@ -6,6 +6,7 @@
 
 #include <QRegularExpression>
 #include <QSqlError>
+#include <QSqlQuery>
 #include <cmath>
 #include <limits>
 #include <optional>
@@ -270,7 +271,20 @@ bool LedgerStore::ReBaln()
         return fail(Database::errorOf(readError));
 
     const QString current = DateText::currentMonth();
-    const QString insert = QStringLiteral("INSERT INTO transfer (sMonth, amount, cardcode) VALUES (?, ?, ?)");
+    // One statement prepared once: a rebuild writes thousands of rows.
+    QSqlQuery insert = m_db.newQuery();
+    if (!insert.prepare(QStringLiteral("INSERT INTO transfer (sMonth, amount, cardcode) VALUES (?, ?, ?)")))
+        return fail(Database::errorOf(insert.lastError()));
+    const auto insertRow = [&](const QString& month, qint64 amount, int card) {
+        insert.bindValue(0, month);
+        insert.bindValue(1, amount);
+        insert.bindValue(2, card);
+        if (!insert.exec()) {
+            e = Database::errorOf(insert.lastError());
+            return false;
+        }
+        return insert.numRowsAffected() == 1;
+    };
     std::optional<int> previousCard;
     Money balance;
     for (const MonthNet& m : months) {
@@ -279,15 +293,16 @@ bool LedgerStore::ReBaln()
         if (!previousCard || *previousCard != m.card) {
             previousCard = m.card;
             balance = Money();
-            if (m_db.execute(insert, {DateText::previousMonth(m.month), qint64(0), m.card}, &e) != 1)
+            if (!insertRow(DateText::previousMonth(m.month), 0, m.card))
                 return fail(e);
         }
         if (m.month < current) {
             balance += m.net;
-            if (m_db.execute(insert, {m.month, balance.units(), m.card}, &e) != 1)
+            if (!insertRow(m.month, balance.units(), m.card))
                 return fail(e);
         }
     }
+    insert.finish();
     if (!tx.commit(&e))
         return fail(e);
     ResetPrevBalanceMemory();

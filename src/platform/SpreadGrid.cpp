@@ -318,6 +318,13 @@ QString SpreadGrid::text(int col, int row) const
     return d->model->value(col, row);
 }
 
+std::optional<Money> SpreadGrid::number(int col, int row) const
+{
+    if (isHeaderRow(row) || col == 0)
+        return Money::parse(text(col, row));
+    return d->model->numericValue(col, row);
+}
+
 QString SpreadGrid::displayText(int col, int row) const
 {
     if (isHeaderRow(row) || col == 0)

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "core/Money.h"
+
 #include <QColor>
 #include <QTableView>
 #include <memory>
+#include <optional>
 
 class SpreadModel;
 class QLineEdit;
@@ -61,6 +64,9 @@ public:
     void setText(int col, int row, const QString& value);
     bool getText(int col, int row, QString* value) const; // true when the cell holds a value
     QString text(int col, int row) const;
+    // The cell's value as an exact number without a round trip through its
+    // text; none for an empty cell or one that holds no plain number.
+    std::optional<Money> number(int col, int row) const;
     QString displayText(int col, int row) const;
     // The one formula form the sheets use: "SUM(RaCb:RcCd)" in R1C1 style. An
     // empty text clears it. The cell then shows the sum, kept current when a

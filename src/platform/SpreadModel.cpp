@@ -412,7 +412,7 @@ void SpreadModel::insertGridRows(int row, int count)
     for (auto it = m_rowHeaders.cbegin(); it != m_rowHeaders.cend(); ++it)
         rh.insert(it.key() >= row ? it.key() + count : it.key(), it.value());
     m_rowHeaders = rh;
-    QHash<quint64, Formula> fs;
+    QMap<quint64, Formula> fs;
     for (auto it = m_formulas.cbegin(); it != m_formulas.cend(); ++it) {
         const int c = Layered<int>::colOf(it.key());
         int r = Layered<int>::rowOf(it.key());
@@ -457,7 +457,7 @@ void SpreadModel::deleteGridRows(int row, int count)
         rh.insert(it.key() >= from ? it.key() - count : it.key(), it.value());
     }
     m_rowHeaders = rh;
-    QHash<quint64, Formula> fs;
+    QMap<quint64, Formula> fs;
     for (auto it = m_formulas.cbegin(); it != m_formulas.cend(); ++it) {
         const int c = Layered<int>::colOf(it.key());
         int r = Layered<int>::rowOf(it.key());

@@ -7,6 +7,7 @@
 #include <QColor>
 #include <QFont>
 #include <QHash>
+#include <QMap>
 #include <optional>
 #include <vector>
 
@@ -265,5 +266,7 @@ private:
     std::vector<Column> m_columns; // index col - 1
     QHash<int, QStringList> m_headers; // per column, one text per header row
     QHash<int, QString> m_rowHeaders;
-    QHash<quint64, Formula> m_formulas; // key (col, row)
+    // key (col, row). A map: every stored number walks the formulas, and a
+    // hash walks all its buckets (128 at least) for the few formulas a sheet has.
+    QMap<quint64, Formula> m_formulas;
 };

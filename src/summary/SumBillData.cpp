@@ -93,15 +93,17 @@ bool LoadSumBillLines(Database& ledger, const QString& from, const QString& to, 
         return false;
 
     // The card list (cards with an entry at any date) with the period's sums,
-    // in one statement: the card table drives, each card's period comes from
-    // the (cardcode, sdate) index.
+    // in one statement. The period is summed per card first, in one pass over
+    // the date index: reaching each card's rows through the (cardcode, sdate)
+    // index visits every table page of the period once per card.
     const QString card = CardAlias();
     const QString sql =
-        QStringLiteral("SELECT b.code, b.name, SUM(a.numsheet), SUM(a.sale), SUM(a.fee), SUM(a.billcoll)"
+        QStringLiteral("SELECT b.code, b.name, s.slips, s.sales, s.fees, s.payouts"
                        " FROM %1.Plastra AS b"
-                       " LEFT JOIN Tallox AS a ON a.cardcode = b.code AND a.sdate BETWEEN ? AND ?"
+                       " LEFT JOIN (SELECT cardcode, SUM(numsheet) AS slips, SUM(sale) AS sales, SUM(fee) AS fees,"
+                       " SUM(billcoll) AS payouts FROM Tallox WHERE sdate BETWEEN ? AND ? GROUP BY cardcode) AS s"
+                       " ON s.cardcode = b.code"
                        " WHERE EXISTS (SELECT 1 FROM Tallox AS t WHERE t.cardcode = b.code)"
-                       " GROUP BY b.code, b.name"
                        " ORDER BY b.name, b.code")
             .arg(card);
     QSqlQuery rs;

@@ -85,6 +85,53 @@ private Q_SLOTS:
         QCOMPARE(g.text(1, 3000), QString());
     }
 
+    void numberReadsWhatTheTextSays()
+    {
+        SpreadGrid g;
+        g.setMaxCols(2);
+        g.setMaxRows(4);
+        g.setText(1, 1, QStringLiteral("1234.5"));
+        g.setText(1, 2, QStringLiteral("-0.0001"));
+        g.setText(1, 3, QStringLiteral("12abc"));
+        QCOMPARE(g.number(1, 1), std::optional<Money>(Money::fromUnits(12345000)));
+        QCOMPARE(g.number(1, 2), std::optional<Money>(Money::fromUnits(-1)));
+        QVERIFY(!g.number(1, 3)); // not a plain number
+        QVERIFY(!g.number(1, 4)); // empty
+        QVERIFY(!g.number(2, 1)); // a column never written
+        QVERIFY(!g.number(1, 5)); // beyond the rows
+        // A column holding texts answers the same as one holding numbers.
+        g.setText(2, 1, QStringLiteral("2005-06-01"));
+        g.setText(2, 2, QStringLiteral("77"));
+        QCOMPARE(g.number(2, 2), std::optional<Money>(Money::fromWon(77)));
+        QVERIFY(!g.number(2, 1));
+        for (int r = 1; r <= 4; ++r)
+            for (int c = 1; c <= 2; ++c)
+                QCOMPARE(g.number(c, r), Money::parse(g.text(c, r)));
+    }
+
+    void severalFormulasFollowEdits()
+    {
+        SpreadGrid g;
+        g.setMaxCols(13);
+        g.setMaxRows(5);
+        for (int c = 10; c <= 13; ++c)
+            g.setFormula(c, 1, QStringLiteral("SUM(R1C%1:R5C%1)").arg(c - 5));
+        g.setText(5, 2, QStringLiteral("3"));
+        g.setText(6, 2, QStringLiteral("1000"));
+        g.setText(7, 3, QStringLiteral("30"));
+        g.setText(8, 4, QStringLiteral("500"));
+        g.setText(9, 4, QStringLiteral("470")); // no formula sums column 9
+        QCOMPARE(g.text(10, 1), QStringLiteral("3"));
+        QCOMPARE(g.text(11, 1), QStringLiteral("1000"));
+        QCOMPARE(g.text(12, 1), QStringLiteral("30"));
+        QCOMPARE(g.text(13, 1), QStringLiteral("500"));
+        g.setFormula(11, 1, QString());
+        g.setText(6, 3, QStringLiteral("1"));
+        QCOMPARE(g.text(11, 1), QStringLiteral("1000")); // cleared formulas stay as they were
+        g.setText(8, 5, QStringLiteral("-500"));
+        QCOMPARE(g.text(13, 1), QStringLiteral("0"));
+    }
+
     void numberFormats()
     {
         SpreadGrid g;
