@@ -161,7 +161,10 @@ SpreadGrid::SpreadGrid(QWidget* parent) : QTableView(parent), d(std::make_unique
     vh->setFixedWidth(colWidthPixels(d->rowHeaderWidth));
     d->settingSize = false;
 
-    connect(d->model, &SpreadModel::cellValueChanged, this, &SpreadGrid::valueChanged);
+    d->model->setValueListener([this](int col, int row) {
+        if (!signalsBlocked())
+            Q_EMIT valueChanged(col, row);
+    });
     connect(hh, &QHeaderView::sectionResized, this, [this](int logical, int, int newSize) {
         if (d->settingSize)
             return;
@@ -196,7 +199,11 @@ SpreadGrid::SpreadGrid(QWidget* parent) : QTableView(parent), d(std::make_unique
     });
 }
 
-SpreadGrid::~SpreadGrid() = default;
+SpreadGrid::~SpreadGrid()
+{
+    // The model outlives this body (it is a child): it must not call back.
+    d->model->setValueListener({});
+}
 
 SpreadModel* SpreadGrid::spreadModel() const
 {

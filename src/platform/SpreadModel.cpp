@@ -1,5 +1,6 @@
 #include "platform/SpreadModel.h"
 
+#include <QMetaMethod>
 #include <QRegularExpression>
 #include <algorithm>
 #include <limits>
@@ -551,7 +552,12 @@ void SpreadModel::cellChanged(int col, int row)
         const QModelIndex i = index(row - 1, col - 1);
         Q_EMIT dataChanged(i, i, {Qt::DisplayRole, Qt::EditRole});
     }
-    Q_EMIT cellValueChanged(col, row);
+    if (m_valueListener)
+        m_valueListener(col, row);
+    // Even a signal nobody listens to costs a call into the meta-object system.
+    static const QMetaMethod valueSignal = QMetaMethod::fromSignal(&SpreadModel::cellValueChanged);
+    if (isSignalConnected(valueSignal))
+        Q_EMIT cellValueChanged(col, row);
 }
 
 QString SpreadModel::value(int col, int row) const

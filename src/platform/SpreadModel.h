@@ -8,6 +8,7 @@
 #include <QFont>
 #include <QHash>
 #include <QMap>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -239,6 +240,11 @@ public:
     // Tells the views that every cell may have changed (after layer changes).
     void touchAll();
 
+    // Called, before cellValueChanged, for every changed value. The grid
+    // listens here: a sheet fill writes millions of cells, and a signal with
+    // a receiver costs a good share of each write.
+    void setValueListener(std::function<void(int col, int row)> listener) { m_valueListener = std::move(listener); }
+
 Q_SIGNALS:
     // A cell's value changed (grid numbering), formula results included.
     void cellValueChanged(int col, int row);
@@ -258,6 +264,7 @@ private:
     void cellChanged(int col, int row);
     static QString formulaText(const Formula& f);
 
+    std::function<void(int, int)> m_valueListener;
     int m_rows = 0;
     int m_cols = 0;
     int m_headerRows = 1;

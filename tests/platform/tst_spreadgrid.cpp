@@ -132,6 +132,28 @@ private Q_SLOTS:
         QCOMPARE(g.text(13, 1), QStringLiteral("0"));
     }
 
+    void valueNotificationsHonourBlockedSignals()
+    {
+        SpreadGrid g;
+        g.setMaxCols(10);
+        g.setMaxRows(3);
+        g.setFormula(10, 1, QStringLiteral("SUM(R1C6:R3C6)"));
+        QSignalSpy gridSpy(&g, &SpreadGrid::valueChanged);
+        QSignalSpy modelSpy(g.spreadModel(), &SpreadModel::cellValueChanged);
+        {
+            const QSignalBlocker quiet(&g);
+            g.setText(6, 2, QStringLiteral("5"));
+        }
+        QCOMPARE(gridSpy.count(), 0);
+        QCOMPARE(modelSpy.count(), 2); // the cell and the sum
+        QCOMPARE(g.text(10, 1), QStringLiteral("5"));
+        g.setText(6, 3, QStringLiteral("7"));
+        QCOMPARE(gridSpy.count(), 2);
+        QCOMPARE(gridSpy.at(0).at(0).toInt(), 6);
+        QCOMPARE(gridSpy.at(1).at(0).toInt(), 10);
+        QCOMPARE(modelSpy.count(), 4);
+    }
+
     void numberFormats()
     {
         SpreadGrid g;
