@@ -245,6 +245,10 @@ void AppendEntryRow(SpreadGrid* sheet, const QString& entryDate) {
 }
 
 Money CellMoney(const SpreadGrid* sheet, int col, int row) {
+    // A plain number is read as the grid stores it (the balance reads three
+    // cells per row); anything else goes by its text.
+    if (const auto stored = sheet->number(col, row))
+        return *stored;
     const QString text = sheet->text(col, row);
     if (text.isEmpty())
         return Money();
