@@ -117,6 +117,8 @@ struct SpreadGrid::Private {
     int editRow = 0;
     QString editOld;
     bool closingEditor = false;
+    bool forwardingKey = false;
+    bool destroying = false;
 
     bool settingSize = false;
     int resizedFirst = 0;
@@ -203,6 +205,13 @@ SpreadGrid::~SpreadGrid()
 {
     // The model outlives this body (it is a child): it must not call back.
     d->model->setValueListener({});
+    // An edit still open when the grid goes away is dropped quietly: no
+    // handler may run on a window that is being destroyed.
+    d->destroying = true;
+    if (d->editor) {
+        d->editor->removeEventFilter(d->delegate);
+        delete d->editor.data();
+    }
 }
 
 SpreadModel* SpreadGrid::spreadModel() const
@@ -940,6 +949,8 @@ void SpreadGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint
 
 void SpreadGrid::editorFocusLost()
 {
+    if (d->destroying)
+        return;
     // A popup or dialog opened from a handler does not end the edit; a click
     // elsewhere in the window does.
     if (QApplication::activePopupWidget() || QApplication::activeModalWidget())
@@ -1066,8 +1077,16 @@ void SpreadGrid::moveNextCol(bool backwards)
 void SpreadGrid::keyPressEvent(QKeyEvent* event)
 {
     if (d->editor) {
-        // Keys that reach the grid while a cell is edited belong to the editor.
+        // Keys that reach the grid while a cell is edited belong to the editor,
+        // unless the editor has already seen and ignored them (a lone Shift,
+        // say): those go on to the window, never back to the editor.
+        if (d->editor->hasFocus() || d->forwardingKey) {
+            event->ignore();
+            return;
+        }
+        d->forwardingKey = true;
         QCoreApplication::sendEvent(d->editor.data(), event);
+        d->forwardingKey = false;
         return;
     }
     const int ascii = asciiOf(event);

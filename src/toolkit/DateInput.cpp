@@ -95,6 +95,10 @@ FrmCalendar::FrmCalendar(QWidget* parent)
 
     MonthView1 = new QCalendarWidget(this);
     MonthView1->setObjectName(QStringLiteral("MonthView1"));
+    // Korean month and weekday names whatever the system locale is.
+    MonthView1->setLocale(QLocale(QLocale::Korean, QLocale::SouthKorea));
+    MonthView1->setFirstDayOfWeek(Qt::Sunday);
+    MonthView1->setVerticalHeaderFormat(QCalendarWidget::NoVerticalHeader);
     MonthView1->setSelectedDate(Clock::today());
 
     auto* layout = new QVBoxLayout(this);

@@ -320,6 +320,28 @@ private Q_SLOTS:
         QCOMPARE(g.colById(QStringLiteral("none")), 0);
     }
 
+    void keysTheEditorIgnoresDoNotBounceBack()
+    {
+        // A lone Shift (as before every capital or doubled Hangul consonant)
+        // is ignored by the cell editor and propagates to the grid; it must
+        // not be sent back to the editor, which would recurse without end.
+        auto g = makeGrid(4, 3);
+        g->setEditModePermanent(true);
+        g->setEditModeReplace(true);
+        g->show();
+        QVERIFY(QTest::qWaitForWindowExposed(g.get()));
+        g->setActiveCell(2, 1);
+        QTest::keyClicks(g.get(), QStringLiteral("B"));
+        QVERIFY(g->isEditing());
+        g->cellEditor()->setFocus();
+        QTest::keyClick(g->cellEditor(), Qt::Key_Shift, Qt::ShiftModifier);
+        QTest::keyClick(g->cellEditor(), Qt::Key_Control, Qt::ControlModifier);
+        QTest::keyClicks(g->cellEditor(), QStringLiteral("C"));
+        QCOMPARE(g->cellEditor()->text(), QStringLiteral("BC"));
+        QTest::keyClick(g->cellEditor(), Qt::Key_Return);
+        QCOMPARE(g->text(2, 1), QStringLiteral("BC"));
+    }
+
     void typingReplacesAndNotifiesInOrder()
     {
         auto g = makeGrid(4, 3);
