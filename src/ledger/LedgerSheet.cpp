@@ -269,7 +269,7 @@ void CalcBalance(SpreadGrid* sheet, int startRow) {
     for (int row = startRow; row <= last; ++row) {
         balance += CellMoney(sheet, LedgerCol::Sale, row) - CellMoney(sheet, LedgerCol::Fee, row) -
                    CellMoney(sheet, LedgerCol::BillColl, row);
-        sheet->setText(LedgerCol::Balance, row, balance.toPlainString());
+        sheet->setNumber(LedgerCol::Balance, row, balance);
     }
     sheet->setReDraw(redraw);
 }

@@ -315,6 +315,15 @@ void SpreadGrid::setText(int col, int row, const QString& value)
     d->model->setValue(col, row, value);
 }
 
+void SpreadGrid::setNumber(int col, int row, Money value)
+{
+    if (col < 1 || row < 1 || (isEditing() && col == d->editCol && row == d->editRow)) {
+        setText(col, row, value.toPlainString());
+        return;
+    }
+    d->model->setNumber(col, row, value);
+}
+
 bool SpreadGrid::getText(int col, int row, QString* value) const
 {
     const QString t = text(col, row);

@@ -67,6 +67,8 @@ public:
     // The cell's value as an exact number without a round trip through its
     // text; none for an empty cell or one that holds no plain number.
     std::optional<Money> number(int col, int row) const;
+    // Writes a number into a data cell: setText(col, row, value.toPlainString()) without the text round trip.
+    void setNumber(int col, int row, Money value);
     QString displayText(int col, int row) const;
     // The one formula form the sheets use: "SUM(RaCb:RcCd)" in R1C1 style. An
     // empty text clears it. The cell then shows the sum, kept current when a

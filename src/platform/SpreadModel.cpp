@@ -519,6 +519,31 @@ void SpreadModel::setValue(int col, int row, const QString& text)
     store(col, row, text, 0);
 }
 
+void SpreadModel::setNumber(int col, int row, Money value)
+{
+    if (col < 1 || col > m_cols || row < 1 || row > m_rows)
+        return;
+    Column& c = column(col);
+    // Formulas keep their sums through store(); a plain number column takes
+    // the value as it is, without a round trip through text.
+    bool summed = false;
+    for (auto it = m_formulas.cbegin(); it != m_formulas.cend() && !summed; ++it)
+        summed = col >= it->c1 && col <= it->c2 && row >= it->r1 && row <= it->r2;
+    if (c.textMode || summed) {
+        store(col, row, value.toPlainString(), 0);
+        return;
+    }
+    if (c.nums.size() < size_t(m_rows))
+        c.nums.resize(size_t(m_rows), kEmpty);
+    qint64& slot = c.nums[size_t(row - 1)];
+    if (slot == value.units())
+        return;
+    if (slot == kAside)
+        c.aside.remove(row - 1);
+    slot = value.units();
+    cellChanged(col, row);
+}
+
 void SpreadModel::store(int col, int row, const QString& text, int depth)
 {
     Column& c = column(col);

@@ -195,6 +195,8 @@ public:
 
     // --- values (grid numbering, cells only: col >= 1, row >= 1)
     void setValue(int col, int row, const QString& text);
+    // The same for a number, without formatting it to text and parsing it back.
+    void setNumber(int col, int row, Money value);
     QString value(int col, int row) const;
     bool hasValue(int col, int row) const;
     std::optional<Money> numericValue(int col, int row) const;

@@ -320,6 +320,26 @@ private Q_SLOTS:
         QCOMPARE(g.colById(QStringLiteral("none")), 0);
     }
 
+    void setNumberEqualsSetTextOfThePlainNumber()
+    {
+        auto g = makeGrid(4, 3);
+        QSignalSpy changed(g.get(), &SpreadGrid::valueChanged);
+        g->setNumber(2, 1, Money::parse(QStringLiteral("1234.5")).value());
+        QCOMPARE(g->text(2, 1), QStringLiteral("1234.5"));
+        QCOMPARE(g->number(2, 1), Money::parse(QStringLiteral("1234.5")));
+        QCOMPARE(changed.count(), 1);
+        g->setNumber(2, 1, Money::parse(QStringLiteral("1234.5")).value()); // unchanged: no notification
+        QCOMPARE(changed.count(), 1);
+        // A formula over the column follows a number written this way.
+        g->setFormula(3, 3, QStringLiteral("SUM(R1C2:R2C2)"));
+        g->setNumber(2, 2, Money::fromWon(100));
+        QCOMPARE(g->text(3, 3), QStringLiteral("1334.5"));
+        // A text column keeps it as text.
+        g->setText(1, 1, QStringLiteral("abc"));
+        g->setNumber(1, 2, Money::fromWon(-7));
+        QCOMPARE(g->text(1, 2), QStringLiteral("-7"));
+    }
+
     void keysTheEditorIgnoresDoNotBounceBack()
     {
         // A lone Shift (as before every capital or doubled Hangul consonant)
