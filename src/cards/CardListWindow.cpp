@@ -217,3 +217,26 @@ bool CardListWindow::DeleteCard(int code)
     MsgError(QStringLiteral("자료를 삭제하는 중 오류가 발생했습니다."), e);
     return false;
 }
+
+void CardListWindow::designCardGrid(const QStringList& headers, const QList<double>& widths)
+{
+    const int cols = int(headers.size());
+    spList->setMaxCols(cols);
+    spList->setColWidth(0, 3.5);
+    spList->setRowHeight(0, 16.1);
+    spList->setRowHeight(-1, 14);
+    for (int c = 1; c <= cols; ++c) {
+        spList->setHeaderText(c, headers[c - 1]);
+        spList->setColWidth(c, widths[c - 1]);
+    }
+    SpreadGrid::NumberFormat whole;
+    whole.decimals = 0;
+    SpreadGrid::NumberFormat rate;
+    rate.decimals = 2;
+    spList->setCellType(1, -1, SpreadGrid::CellType::Number, whole);
+    spList->setCellType(2, -1, SpreadGrid::CellType::Edit);
+    spList->setTypeMaxLength(2, -1, 60);
+    spList->setCellType(3, -1, SpreadGrid::CellType::Number, rate);
+    if (cols >= 4)
+        spList->setCellType(4, -1, SpreadGrid::CellType::Number, whole);
+}

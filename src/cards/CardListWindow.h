@@ -51,6 +51,8 @@ protected:
     // Lays out the search line, the grid and the button row (the window adds its buttons).
     void buildLayout(QHBoxLayout* buttonRow);
     void placeAnchor(double topTwips);
+    // The designed card grid: code, name, fee rate and, with `widths` of four, settlement days.
+    void designCardGrid(const QStringList& headers, const QList<double>& widths);
 
     QString m_cardDbPath;
     Database mdbCard;

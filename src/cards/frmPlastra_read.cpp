@@ -38,27 +38,8 @@ frmPlastra_read::frmPlastra_read(const QString& cardDbPath, QWidget* parent) : C
     placeAnchor(-250);
 
     // The designed grid: code, name, fee rate, settlement days.
-    spList->setMaxCols(4);
-    spList->setColWidth(0, 3.5);
-    spList->setRowHeight(0, 16.1);
-    spList->setRowHeight(-1, 14);
-    const struct {
-        const char* header;
-        double width;
-    } cols[] = {{"코드", 4}, {"카 드 명", 24.62}, {"수수료율", 8.37}, {"결제일", 5.87}};
-    for (int c = 1; c <= 4; ++c) {
-        spList->setHeaderText(c, QString::fromUtf8(cols[c - 1].header));
-        spList->setColWidth(c, cols[c - 1].width);
-    }
-    SpreadGrid::NumberFormat whole;
-    whole.decimals = 0;
-    SpreadGrid::NumberFormat rate;
-    rate.decimals = 2;
-    spList->setCellType(1, -1, SpreadGrid::CellType::Number, whole);
-    spList->setCellType(2, -1, SpreadGrid::CellType::Edit);
-    spList->setTypeMaxLength(2, -1, 60);
-    spList->setCellType(3, -1, SpreadGrid::CellType::Number, rate);
-    spList->setCellType(4, -1, SpreadGrid::CellType::Number, whole);
+    designCardGrid({QStringLiteral("코드"), QStringLiteral("카 드 명"), QStringLiteral("수수료율"), QStringLiteral("결제일")},
+                   {4, 24.62, 8.37, 5.87});
 
     // Loading.
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {

@@ -32,26 +32,7 @@ frmPlastra_sel::frmPlastra_sel(const QString& cardDbPath, QWidget* parent) : Car
     placeAnchor(-225);
 
     // The designed grid: code, name, fee rate.
-    spList->setMaxCols(3);
-    spList->setColWidth(0, 3.5);
-    spList->setRowHeight(0, 16.1);
-    spList->setRowHeight(-1, 14);
-    const struct {
-        const char* header;
-        double width;
-    } cols[] = {{"코드", 4.12}, {"카드명", 31.37}, {"수수료율", 7.5}};
-    for (int c = 1; c <= 3; ++c) {
-        spList->setHeaderText(c, QString::fromUtf8(cols[c - 1].header));
-        spList->setColWidth(c, cols[c - 1].width);
-    }
-    SpreadGrid::NumberFormat whole;
-    whole.decimals = 0;
-    SpreadGrid::NumberFormat rate;
-    rate.decimals = 2;
-    spList->setCellType(1, -1, SpreadGrid::CellType::Number, whole);
-    spList->setCellType(2, -1, SpreadGrid::CellType::Edit);
-    spList->setTypeMaxLength(2, -1, 60);
-    spList->setCellType(3, -1, SpreadGrid::CellType::Number, rate);
+    designCardGrid({QStringLiteral("코드"), QStringLiteral("카드명"), QStringLiteral("수수료율")}, {4.12, 31.37, 7.5});
 
     // Loading: the caller places the window before showing it.
     move(0, 0);

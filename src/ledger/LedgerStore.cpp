@@ -155,6 +155,16 @@ void LedgerStore::ResetPrevBalanceMemory()
     m_memory = {};
 }
 
+// Runs a statement that must change exactly the one entry row; a row that is
+// gone reports the engine's "no current record".
+bool LedgerStore::executeOneRow(const QString& sql, const QVariantList& binds, ErrorInfo* error)
+{
+    const int n = m_db.execute(sql, binds, error);
+    if (n == 0 && error)
+        *error = {3021, QStringLiteral("No current record.")};
+    return n == 1;
+}
+
 bool LedgerStore::checkPrevBalance(const QString& date, int card, ErrorInfo* error)
 {
     if (!IsStoredDayText(date)) {
@@ -392,12 +402,7 @@ bool LedgerStore::RecordEditCol(int code, const QString& colName, const QVariant
         ok = calcPrevBaln(next.date, next.net() - stored->net(), next.card, &e);
     }
     if (ok) {
-        const int n = m_db.execute(QStringLiteral("UPDATE Tallox SET %1 = ? WHERE code = ?").arg(field), {value, code}, &e);
-        if (n != 1) {
-            if (n == 0)
-                e = {3021, QStringLiteral("No current record.")};
-            ok = false;
-        }
+        ok = executeOneRow(QStringLiteral("UPDATE Tallox SET %1 = ? WHERE code = ?").arg(field), {value, code}, &e);
     }
     if (ok)
         ok = tx.commit(&e);
@@ -475,12 +480,7 @@ bool LedgerStore::DeleteRecord(int key)
     if (ok && IsStoredDayText(stored->date))
         ok = calcPrevBaln(stored->date, -stored->net(), stored->card, &e);
     if (ok) {
-        const int n = m_db.execute(QStringLiteral("DELETE FROM Tallox WHERE code = ?"), {key}, &e);
-        if (n != 1) {
-            if (n == 0)
-                e = {3021, QStringLiteral("No current record.")};
-            ok = false;
-        }
+        ok = executeOneRow(QStringLiteral("DELETE FROM Tallox WHERE code = ?"), {key}, &e);
     }
     if (ok)
         ok = tx.commit(&e);

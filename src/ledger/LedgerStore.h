@@ -83,6 +83,7 @@ private:
     };
     bool checkPrevBalance(const QString& date, int card, ErrorInfo* error);
     bool calcPrevBaln(const QString& date, Money change, int card, ErrorInfo* error);
+    bool executeOneRow(const QString& sql, const QVariantList& binds, ErrorInfo* error);
 
     Database& m_db;
     Memory m_memory;
