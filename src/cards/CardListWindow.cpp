@@ -240,3 +240,14 @@ void CardListWindow::designCardGrid(const QStringList& headers, const QList<doub
     if (cols >= 4)
         spList->setCellType(4, -1, SpreadGrid::CellType::Number, whole);
 }
+
+int CardListWindow::syncRow(int code, bool isNew, CardRecord* card)
+{
+    bool found = false;
+    if (!CardStore::Fetch(mdbCard, code, card, &found) || !found)
+        return 0;
+    if (!isNew)
+        return qMax(0, spList->activeRow());
+    spList->setMaxRows(spList->maxRows() + 1);
+    return spList->maxRows();
+}

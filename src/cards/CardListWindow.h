@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cards/CardStore.h"
 #include "cards/PlastraSync.h"
 #include "platform/Database.h"
 
@@ -53,6 +54,9 @@ protected:
     void placeAnchor(double topTwips);
     // The designed card grid: code, name, fee rate and, with `widths` of four, settlement days.
     void designCardGrid(const QStringList& headers, const QList<double>& widths);
+    // The row a stored card is written into: a new last row when `isNew`, the
+    // active row otherwise; 0 when the card is gone or no row is active.
+    int syncRow(int code, bool isNew, CardRecord* card);
 
     QString m_cardDbPath;
     Database mdbCard;

@@ -106,19 +106,11 @@ void frmPlastra_read::Refresh_Sheet()
 void frmPlastra_read::SyncUpdatePlastra(int code, bool isNew)
 {
     CardRecord card;
-    bool found = false;
-    if (!CardStore::Fetch(mdbCard, code, &card, &found) || !found)
+    const int row = syncRow(code, isNew, &card);
+    if (row < 1)
         return;
-    int row = 0;
-    if (isNew) {
-        spList->setMaxRows(spList->maxRows() + 1);
-        row = spList->maxRows();
+    if (isNew)
         ShowRecordCount();
-    } else {
-        row = spList->activeRow();
-        if (row < 1)
-            return;
-    }
     spList->setText(1, row, QString::number(card.code));
     spList->setText(2, row, card.name);
     spList->setText(3, row, cellValue(card.fee));

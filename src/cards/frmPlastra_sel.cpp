@@ -81,18 +81,9 @@ void frmPlastra_sel::Refresh_Sheet()
 void frmPlastra_sel::SyncUpdatePlastra(int code, bool isNew)
 {
     CardRecord card;
-    bool found = false;
-    if (!CardStore::Fetch(mdbCard, code, &card, &found) || !found)
+    const int row = syncRow(code, isNew, &card);
+    if (row < 1)
         return;
-    int row = 0;
-    if (isNew) {
-        spList->setMaxRows(spList->maxRows() + 1);
-        row = spList->maxRows();
-    } else {
-        row = spList->activeRow();
-        if (row < 1)
-            return;
-    }
     spList->setText(1, row, QString::number(card.code));
     spList->setText(2, row, card.name);
     spList->setText(3, row, card.fee.isNull() ? QString() : card.fee.toString());

@@ -121,22 +121,24 @@ const QStringList& editableFields()
     return fields;
 }
 
-std::optional<Entry> readEntry(Database& db, int code, bool* found)
+// The stored entry; nullopt after its message (a failed query, or no entry with that key).
+std::optional<Entry> readEntry(Database& db, int code)
 {
     QSqlQuery rs;
-    *found = false;
     if (!OpenSnapshot(db, rs, QStringLiteral("SELECT sdate, cardcode, sale, fee, billcoll FROM Tallox WHERE code = ?"),
                       {code}))
         return std::nullopt;
-    Entry e;
-    if (rs.next()) {
-        *found = true;
-        e.date = rs.value(0).toString();
-        e.card = rs.value(1).toInt();
-        e.sale = Money::fromUnits(rs.value(2).toLongLong());
-        e.fee = Money::fromUnits(rs.value(3).toLongLong());
-        e.billcoll = Money::fromUnits(rs.value(4).toLongLong());
+    if (!rs.next()) {
+        CloseRs(rs);
+        MsgWarn(QStringLiteral("코드[") + QString::number(code) + QStringLiteral("]에 해당하는 자료를 찾을 수 없습니다."));
+        return std::nullopt;
     }
+    Entry e;
+    e.date = rs.value(0).toString();
+    e.card = rs.value(1).toInt();
+    e.sale = Money::fromUnits(rs.value(2).toLongLong());
+    e.fee = Money::fromUnits(rs.value(3).toLongLong());
+    e.billcoll = Money::fromUnits(rs.value(4).toLongLong());
     CloseRs(rs);
     return e;
 }
@@ -334,14 +336,9 @@ bool LedgerStore::RecordEditCol(int code, const QString& colName, const QVariant
     if (!editableFields().contains(field))
         return fail(kNoSuchField);
 
-    bool found = false;
-    const std::optional<Entry> stored = readEntry(m_db, code, &found);
+    const std::optional<Entry> stored = readEntry(m_db, code);
     if (!stored)
         return false;
-    if (!found) {
-        MsgWarn(QStringLiteral("코드[") + QString::number(code) + QStringLiteral("]에 해당하는 자료를 찾을 수 없습니다."));
-        return false;
-    }
 
     Entry next = *stored;
     QVariant value;
@@ -463,14 +460,9 @@ bool LedgerStore::DeleteRecord(int key)
         MsgWarn(QStringLiteral("코드 정의 오류입니다."));
         return false;
     }
-    bool found = false;
-    const std::optional<Entry> stored = readEntry(m_db, key, &found);
+    const std::optional<Entry> stored = readEntry(m_db, key);
     if (!stored)
         return false;
-    if (!found) {
-        MsgWarn(QStringLiteral("코드[") + QString::number(key) + QStringLiteral("]에 해당하는 자료를 찾을 수 없습니다."));
-        return false;
-    }
     const Memory saved = m_memory;
     Transaction tx(m_db);
     ErrorInfo e;
