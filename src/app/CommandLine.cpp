@@ -103,11 +103,11 @@ bool BuildLedgerGrid(AppContext& ctx, SpreadGrid* grid, const QString& from, con
     }
     FillLedgerSheet(grid, broughtForward, &entries, DateText::todayText());
     const int last = grid->maxRows();
-    grid->setText(LedgerCol::Date, last, QStringLiteral("[합 계]"));
+    grid->setText(LedgerCol::Date, last, SpreadTotalLabel());
     for (int col = LedgerCol::NumSheet; col <= LedgerCol::BillColl; ++col)
         grid->setText(col, last, grid->text(col + (LedgerCol::SumFirst - LedgerCol::NumSheet), 1));
     grid->setFontBold(-1, last, true);
-    grid->setBackColor(-1, last, QColor(224, 240, 224));
+    grid->setBackColor(-1, last, SpreadTotalBackColor());
     return true;
 }
 
