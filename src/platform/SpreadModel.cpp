@@ -321,14 +321,7 @@ void SpreadModel::setMaxRows(int rows)
             c = Column();
         m_rowHeaders.clear();
         m_formulas.clear();
-        for (auto* l : {&lock, &bold}) l->truncateRows(0);
-        back.truncateRows(0);
-        fore.truncateRows(0);
-        fontSize.truncateRows(0);
-        type.truncateRows(0);
-        maxLength.truncateRows(0);
-        hAlign.truncateRows(0);
-        vAlign.truncateRows(0);
+        forEachLayer([](auto& layer) { layer.truncateRows(0); });
         endResetModel();
         return;
     }
@@ -347,15 +340,7 @@ void SpreadModel::setMaxRows(int rows)
     m_rowHeaders.removeIf([rows](const auto& it) { return it.key() > rows; });
     const bool hadFormulas = !m_formulas.isEmpty();
     m_formulas.removeIf([rows](const auto& it) { return Layered<int>::rowOf(it.key()) > rows; });
-    lock.truncateRows(rows);
-    bold.truncateRows(rows);
-    back.truncateRows(rows);
-    fore.truncateRows(rows);
-    fontSize.truncateRows(rows);
-    type.truncateRows(rows);
-    maxLength.truncateRows(rows);
-    hAlign.truncateRows(rows);
-    vAlign.truncateRows(rows);
+    forEachLayer([rows](auto& layer) { layer.truncateRows(rows); });
     endRemoveRows();
     if (hadFormulas)
         recomputeAllFormulas();
@@ -401,14 +386,7 @@ void SpreadModel::insertGridRows(int row, int count)
     // The rows at the end fall off: the row count stays.
     for (Column& c : m_columns)
         c.shift(row - 1, count, m_rows);
-    for (auto* l : {&lock, &bold}) l->shiftRows(row, count);
-    back.shiftRows(row, count);
-    fore.shiftRows(row, count);
-    fontSize.shiftRows(row, count);
-    type.shiftRows(row, count);
-    maxLength.shiftRows(row, count);
-    hAlign.shiftRows(row, count);
-    vAlign.shiftRows(row, count);
+    forEachLayer([&](auto& layer) { layer.shiftRows(row, count); });
     QHash<int, QString> rh;
     for (auto it = m_rowHeaders.cbegin(); it != m_rowHeaders.cend(); ++it)
         rh.insert(it.key() >= row ? it.key() + count : it.key(), it.value());
@@ -443,14 +421,7 @@ void SpreadModel::deleteGridRows(int row, int count)
         c.shift(row - 1, -count, m_rows);
     // Row layers: rows below move up; the freed rows at the end start plain.
     const int from = row + count;
-    for (auto* l : {&lock, &bold}) l->shiftRows(from, -count);
-    back.shiftRows(from, -count);
-    fore.shiftRows(from, -count);
-    fontSize.shiftRows(from, -count);
-    type.shiftRows(from, -count);
-    maxLength.shiftRows(from, -count);
-    hAlign.shiftRows(from, -count);
-    vAlign.shiftRows(from, -count);
+    forEachLayer([&](auto& layer) { layer.shiftRows(from, -count); });
     QHash<int, QString> rh;
     for (auto it = m_rowHeaders.cbegin(); it != m_rowHeaders.cend(); ++it) {
         if (it.key() >= row && it.key() < from)
@@ -845,15 +816,7 @@ void SpreadModel::sortRows(int col, Qt::SortOrder order, int firstRow, int lastR
         for (int i = 0; i < n; ++i)
             col_.set(firstRow - 1 + i, moved[size_t(i)], m_rows);
     }
-    lock.permuteRows(firstRow, orderRows);
-    bold.permuteRows(firstRow, orderRows);
-    back.permuteRows(firstRow, orderRows);
-    fore.permuteRows(firstRow, orderRows);
-    fontSize.permuteRows(firstRow, orderRows);
-    type.permuteRows(firstRow, orderRows);
-    maxLength.permuteRows(firstRow, orderRows);
-    hAlign.permuteRows(firstRow, orderRows);
-    vAlign.permuteRows(firstRow, orderRows);
+    forEachLayer([&](auto& layer) { layer.permuteRows(firstRow, orderRows); });
     std::vector<int> newPos(static_cast<size_t>(n));
     for (int i = 0; i < n; ++i)
         newPos[size_t(orderRows[size_t(i)] - firstRow)] = firstRow + i;

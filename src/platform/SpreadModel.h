@@ -223,6 +223,21 @@ public:
     Layered<int> hAlign;
     Layered<int> vAlign;
 
+    // Every look-and-lock layer, for the operations that move rows.
+    template <class F>
+    void forEachLayer(F f)
+    {
+        f(lock);
+        f(back);
+        f(fore);
+        f(bold);
+        f(fontSize);
+        f(type);
+        f(maxLength);
+        f(hAlign);
+        f(vAlign);
+    }
+
     QColor oddBack = Qt::white, oddFore = Qt::black, evenBack = Qt::white, evenFore = Qt::black;
     QFont baseFont;
     bool readOnlyView = false; // operation mode without cell editing
