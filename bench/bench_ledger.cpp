@@ -8,7 +8,7 @@
 
 #include "core/AppContext.h"
 #include "core/AppPaths.h"
-#include "core/Clock.h"
+#include "base/Clock.h"
 #include "core/DbAccess.h"
 #include "core/SharedQueries.h"
 #include "ledger/DemoData.h"
@@ -151,7 +151,7 @@ int BareLedgerQuery(Database& ledger, const QString& from, const QString& to, in
 frmMain* OpenWindow(const QString& folder)
 {
     auto ctx = std::make_unique<AppContext>();
-    if (!ctx->openFolder(folder, false))
+    if (!ctx->openFolder(folder))
         return nullptr;
     auto* win = new frmMain(std::move(ctx));
     win->show();

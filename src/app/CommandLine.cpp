@@ -3,18 +3,17 @@
 #include "core/AppContext.h"
 #include "core/AppInfo.h"
 #include "core/AppPaths.h"
-#include "core/Clock.h"
+#include "base/Clock.h"
 #include "core/DbAccess.h"
 #include "core/SharedQueries.h"
 #include "core/Startup.h"
+#include "cards/CardStore.h"
 #include "ledger/LedgerSheet.h"
 #include "ledger/LedgerStore.h"
 #include "platform/SpreadGrid.h"
 #include "summary/SumBillData.h"
-#include "toolkit/DateInput.h"
+#include "base/DateParse.h"
 #include "toolkit/ExcelExport.h"
-#include "toolkit/Messages.h"
-#include "toolkit/modSpread.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -24,24 +23,15 @@
 #include <memory>
 
 namespace {
-const QString kSheetTitle = QStringLiteral("신용카드 명세서(매출)");
-const QString kSummaryTitle = QStringLiteral("카드사별 집계");
-
 struct Failure {
     int status = ExitOk;
     QString message;
 };
 
-// Boxes raised by shared code while a command runs become lines on stderr.
-void FlushBoxes(QTextStream& err)
+// A failure of shared code: the command's own words, then the error's line.
+Failure failedWith(int status, const QString& what, const ErrorInfo& e)
 {
-    for (const MessageHook::Shown& box : MessageHook::shown()) {
-        QString text = box.text;
-        text.replace(QStringLiteral("\r\n"), QStringLiteral(" / ")).replace(QLatin1Char('\r'), QStringLiteral(" / "));
-        text.replace(QLatin1Char('\n'), QStringLiteral(" / "));
-        err << "tallox: " << text << Qt::endl;
-    }
-    MessageHook::reset();
+    return {status, e.isSet() ? what + QStringLiteral(": ") + ErrorLine(e) : what};
 }
 
 bool NeedsPeriod(CommandLine::Action a)
@@ -79,9 +69,7 @@ QString ResolveFolder(const CommandLine& cmd, Failure* f)
 bool ParseDay(const QString& label, const QString& typed, QString* day, Failure* f)
 {
     QString text = typed;
-    const bool ok = ParseDateInput(text);
-    MessageHook::reset(); // the window's box is replaced by one line
-    if (!ok) {
+    if (!ParseDateInput(text)) {
         *f = {ExitUsage, QStringLiteral("%1 '%2'은(는) 날짜가 아닙니다 (가능한 형식: 2004-01-01, 20040101, 040101, 0101, 101, 1)")
                              .arg(label, typed)};
         return false;
@@ -90,127 +78,100 @@ bool ParseDay(const QString& label, const QString& typed, QString* day, Failure*
     return true;
 }
 
-// The ledger sheet as the window shows it for the period, with the entry row
-// turned into a totals row so that the workbook and the print carry the sums.
-bool BuildLedgerGrid(AppContext& ctx, SpreadGrid* grid, const QString& from, const QString& to, int card, Failure* f)
+int Rebuild(AppContext& ctx, QTextStream& out, Failure* f)
 {
-    DesignLedgerColumns(grid);
-    const Money broughtForward = GetPrevBalance(ctx.ledger, from, card);
-    QVector<LedgerEntry> entries;
-    if (!LoadLedgerEntries(ctx.ledger, from, to, card, &entries)) {
-        *f = {ExitDatabase, QStringLiteral("원장을 읽을 수 없습니다.")};
+    LedgerStore store(ctx.ledger);
+    ErrorInfo e;
+    if (!store.ReBaln(&e)) {
+        *f = failedWith(ExitDatabase, QStringLiteral("이월금액을 재정리하지 못했습니다. 이월 테이블은 그대로입니다"), e);
+        return f->status;
+    }
+    const int rows = ctx.ledger.scalar(QStringLiteral("SELECT count(*) FROM transfer")).toInt();
+    const int cards = ctx.ledger.scalar(QStringLiteral("SELECT count(DISTINCT cardcode) FROM transfer")).toInt();
+    out << QStringLiteral("잔액 재정리를 완료 하였습니다: 카드사 %1곳, 이월 행 %2개").arg(cards).arg(rows) << Qt::endl;
+    return ExitOk;
+}
+
+int Check(AppContext& ctx, QTextStream& out, Failure* f)
+{
+    LedgerStore store(ctx.ledger);
+    const CarryOverCheck check = store.CheckCarryOver();
+    if (!check.ok) {
+        *f = failedWith(ExitDatabase, QStringLiteral("잔액을 검증할 수 없습니다"), check.error);
+        return f->status;
+    }
+    for (const CarryOverMismatch& m : check.rows)
+        out << QStringLiteral("불일치: 카드코드 %1, %2월말 이월금액 %3, 원장 합계 %4")
+                   .arg(m.card)
+                   .arg(m.month, m.stored.toDisplayString(0), m.expected.toDisplayString(0))
+            << Qt::endl;
+    for (const CarryOverUncovered& u : check.uncovered)
+        out << QStringLiteral("이월 없음: 카드코드 %1 (%2월부터 자료가 있으나 이월금액이 없습니다)").arg(u.card).arg(u.firstMonth)
+            << Qt::endl;
+    if (check.clean()) {
+        out << QStringLiteral("잔액 검증: 이월금액이 모두 원장과 일치합니다.") << Qt::endl;
+        return ExitOk;
+    }
+    out << QStringLiteral("잔액 검증: 불일치 %1건, 이월 없는 카드사 %2곳. 'tallox --rebuild'로 재정리할 수 있습니다.")
+               .arg(check.rows.size())
+               .arg(check.uncovered.size())
+        << Qt::endl;
+    return ExitFindings;
+}
+
+// The sheet or summary of a period that an export or print writes.
+struct Output {
+    SpreadGrid grid;
+    PrintDescription print;
+};
+
+bool BuildOutput(const CommandLine& cmd, AppContext& ctx, const QString& from, const QString& to, Output* o, Failure* f)
+{
+    using A = CommandLine::Action;
+    ErrorInfo e;
+    if (cmd.action == A::ExportSummary || cmd.action == A::PrintSummary) {
+        o->grid.setObjectName(QStringLiteral("spList"));
+        o->print = SumBillPrintDescription(from, to);
+        if (!BuildSumBillSheet(ctx.ledger, &o->grid, from, to, &e)) {
+            *f = failedWith(ExitDatabase, QStringLiteral("집계를 읽을 수 없습니다"), e);
+            return false;
+        }
+        return true;
+    }
+    CardRecord card;
+    bool found = false;
+    if (cmd.card != 0 && (!CardStore::Fetch(ctx.card, cmd.card, &card, &found, &e) || !found)) {
+        *f = e.isSet() ? failedWith(ExitDatabase, QStringLiteral("카드 자료를 읽을 수 없습니다"), e)
+                       : Failure{ExitUsage, QStringLiteral("등록되지 않은 카드코드입니다: %1").arg(cmd.card)};
         return false;
     }
-    FillLedgerSheet(grid, broughtForward, &entries, DateText::todayText());
-    const int last = grid->maxRows();
-    grid->setText(LedgerCol::Date, last, SpreadTotalLabel());
-    for (int col = LedgerCol::NumSheet; col <= LedgerCol::BillColl; ++col)
-        grid->setText(col, last, grid->text(col + (LedgerCol::SumFirst - LedgerCol::NumSheet), 1));
-    grid->setFontBold(-1, last, true);
-    grid->setBackColor(-1, last, SpreadTotalBackColor());
+    o->print = LedgerPrintDescription(from, to, card.name);
+    if (!BuildLedgerOutputSheet(&o->grid, ctx.ledger, from, to, cmd.card, &e)) {
+        *f = failedWith(ExitDatabase, QStringLiteral("원장을 읽을 수 없습니다"), e);
+        return false;
+    }
     return true;
 }
 
-QString PeriodLine(const QString& from, const QString& to)
-{
-    return QStringLiteral("( 검색기간: ") + from + QStringLiteral(" - ") + to + QStringLiteral(" )");
-}
-
-bool CardExists(AppContext& ctx, int card)
-{
-    return ctx.card.scalar(QStringLiteral("SELECT count(*) FROM Plastra WHERE code = ?"), {card}).toInt() > 0;
-}
-
-int RunWithDatabases(const CommandLine& cmd, AppContext& ctx, QTextStream& out, QTextStream& err, Failure* f)
+int WriteOutput(const CommandLine& cmd, Output& o, const QString& from, const QString& to, QTextStream& out, Failure* f)
 {
     using A = CommandLine::Action;
-    if (cmd.action == A::Rebuild) {
-        LedgerStore store(ctx.ledger);
-        if (!store.ReBaln()) {
-            FlushBoxes(err);
-            *f = {ExitDatabase, QStringLiteral("이월금액을 재정리하지 못했습니다. 이월 테이블은 그대로입니다.")};
-            return f->status;
-        }
-        const int rows = ctx.ledger.scalar(QStringLiteral("SELECT count(*) FROM transfer")).toInt();
-        const int cards = ctx.ledger.scalar(QStringLiteral("SELECT count(DISTINCT cardcode) FROM transfer")).toInt();
-        out << QStringLiteral("잔액 재정리를 완료 하였습니다: 카드사 %1곳, 이월 행 %2개").arg(cards).arg(rows) << Qt::endl;
-        return ExitOk;
-    }
-    if (cmd.action == A::Check) {
-        LedgerStore store(ctx.ledger);
-        const CarryOverCheck check = store.CheckCarryOver();
-        FlushBoxes(err);
-        if (!check.ok) {
-            *f = {ExitDatabase, QStringLiteral("잔액을 검증할 수 없습니다: %1").arg(check.error.description)};
-            return f->status;
-        }
-        for (const CarryOverMismatch& m : check.rows)
-            out << QStringLiteral("불일치: 카드코드 %1, %2월말 이월금액 %3, 원장 합계 %4")
-                       .arg(m.card)
-                       .arg(m.month, m.stored.toDisplayString(0), m.expected.toDisplayString(0))
-                << Qt::endl;
-        for (const CarryOverUncovered& u : check.uncovered)
-            out << QStringLiteral("이월 없음: 카드코드 %1 (%2월부터 자료가 있으나 이월금액이 없습니다)").arg(u.card).arg(u.firstMonth)
-                << Qt::endl;
-        if (check.clean()) {
-            out << QStringLiteral("잔액 검증: 이월금액이 모두 원장과 일치합니다.") << Qt::endl;
-            return ExitOk;
-        }
-        out << QStringLiteral("잔액 검증: 불일치 %1건, 이월 없는 카드사 %2곳. 'tallox --rebuild'로 재정리할 수 있습니다.")
-                   .arg(check.rows.size())
-                   .arg(check.uncovered.size())
-            << Qt::endl;
-        return ExitFindings;
-    }
-
-    QString from, to;
-    if (!ParseDay(QStringLiteral("시작일"), cmd.from, &from, f) || !ParseDay(QStringLiteral("종료일"), cmd.to, &to, f))
-        return f->status;
-    if (from > to) {
-        *f = {ExitUsage, QStringLiteral("시작일 %1이(가) 종료일 %2보다 늦습니다.").arg(from, to)};
-        return f->status;
-    }
-    if (cmd.card != 0 && !CardExists(ctx, cmd.card)) {
-        *f = {ExitUsage, QStringLiteral("등록되지 않은 카드코드입니다: %1").arg(cmd.card)};
-        return f->status;
-    }
-
-    SpreadGrid grid;
-    const bool summary = cmd.action == A::ExportSummary || cmd.action == A::PrintSummary;
-    if (summary) {
-        grid.setObjectName(QStringLiteral("spList"));
-        if (!BuildSumBillSheet(ctx.ledger, &grid, from, to)) {
-            FlushBoxes(err);
-            *f = {ExitDatabase, QStringLiteral("집계를 읽을 수 없습니다.")};
-            return f->status;
-        }
-    } else if (!BuildLedgerGrid(ctx, &grid, from, to, cmd.card, f)) {
-        FlushBoxes(err);
-        return f->status;
-    }
-    const int rows = grid.maxRows();
-
+    const int rows = o.grid.maxRows();
     if (cmd.action == A::ExportSheet || cmd.action == A::ExportSummary) {
         QString why;
-        if (!ExportGridToFile(&grid, QStringLiteral("Sheet1"), cmd.file, &why)) {
-            FlushBoxes(err);
+        if (!ExportGridToFile(&o.grid, QStringLiteral("Sheet1"), cmd.file, &why)) {
             *f = {ExitOutput, QStringLiteral("엑셀 파일을 쓸 수 없습니다: %1 (%2)").arg(cmd.file, why)};
             return f->status;
         }
         out << QStringLiteral("엑셀로 내보냈습니다: %1 (%2 - %3, %4행)").arg(cmd.file, from, to).arg(rows) << Qt::endl;
         return ExitOk;
     }
-
     PrintComponent printer;
     printer.setTitle(AppTitle());
     printer.setPdfTarget(cmd.file);
-    const bool printed = summary ? printer.PrintSheet(&grid, QStringLiteral("frmSumBill"), kSummaryTitle, QString(),
-                                                      PeriodLine(from, to), 1, 0.5, 0.5, 0.5, 0.5)
-                                 : printer.PrintSheet(&grid, QStringLiteral("frmMain"), kSheetTitle, QString(),
-                                                      PeriodLine(from, to), 1, 0.7, 0.25, 0.5, 0.5);
-    FlushBoxes(err);
-    if (!printed) {
-        *f = {ExitOutput, QStringLiteral("PDF 파일을 쓸 수 없습니다: %1").arg(cmd.file)};
+    ErrorInfo e;
+    if (!printer.PrintSheet(&o.grid, o.print, nullptr, &e)) {
+        *f = failedWith(ExitOutput, QStringLiteral("PDF 파일을 쓸 수 없습니다: %1").arg(cmd.file), e);
         return f->status;
     }
     out << QStringLiteral("인쇄했습니다: %1 (%2 - %3, %4행, %5쪽)")
@@ -219,6 +180,27 @@ int RunWithDatabases(const CommandLine& cmd, AppContext& ctx, QTextStream& out, 
                .arg(printer.lastPageCount())
         << Qt::endl;
     return ExitOk;
+}
+
+int RunWithDatabases(const CommandLine& cmd, AppContext& ctx, QTextStream& out, Failure* f)
+{
+    using A = CommandLine::Action;
+    if (cmd.action == A::Rebuild)
+        return Rebuild(ctx, out, f);
+    if (cmd.action == A::Check)
+        return Check(ctx, out, f);
+
+    QString from, to;
+    if (!ParseDay(QStringLiteral("시작일"), cmd.from, &from, f) || !ParseDay(QStringLiteral("종료일"), cmd.to, &to, f))
+        return f->status;
+    if (from > to) {
+        *f = {ExitUsage, QStringLiteral("시작일 %1이(가) 종료일 %2보다 늦습니다.").arg(from, to)};
+        return f->status;
+    }
+    Output o;
+    if (!BuildOutput(cmd, ctx, from, to, &o, f))
+        return f->status;
+    return WriteOutput(cmd, o, from, to, out, f);
 }
 } // namespace
 
@@ -387,9 +369,6 @@ int RunCommandLine(const CommandLine& cmd, QTextStream& out, QTextStream& err)
         out << "tallox " << TALLOX_VERSION << Qt::endl;
         return ExitOk;
     }
-    const bool wasHooked = MessageHook::enabled();
-    MessageHook::enable();
-    MessageHook::reset();
     int status = ExitOk;
     Failure f;
     if (cmd.action == A::Demo) {
@@ -405,22 +384,21 @@ int RunCommandLine(const CommandLine& cmd, QTextStream& out, QTextStream& err)
         }
         if (f.status == ExitOk) {
             AppContext ctx;
-            if (!ctx.openFolder(folder, false)) {
-                f = {ExitDatabase, QStringLiteral("데이터 베이스를 열 수 없습니다: %1").arg(folder)};
+            ErrorInfo e;
+            if (!ctx.openFolder(folder, &e)) {
+                f = failedWith(ExitDatabase, QStringLiteral("데이터 베이스를 열 수 없습니다: %1").arg(folder), e);
+            } else if (!UpgradeSchema(ctx.ledger, &e)) {
+                f = failedWith(ExitDatabase, QStringLiteral("원장을 갱신할 수 없습니다: %1").arg(folder), e);
             } else {
-                UpgradeSchema(ctx.ledger);
-                status = RunWithDatabases(cmd, ctx, out, err, &f);
+                status = RunWithDatabases(cmd, ctx, out, &f);
                 ctx.closeAll();
             }
         }
     }
-    FlushBoxes(err);
     if (f.status != ExitOk) {
         err << "tallox: " << f.message << Qt::endl;
         status = f.status;
     }
-    if (!wasHooked)
-        MessageHook::disable();
     return status;
 }
 
@@ -440,7 +418,7 @@ int RunDemo(const CommandLine& cmd, QTextStream& out, QTextStream& err)
     }
     AppContext ctx;
     int entries = 0;
-    if (ctx.openFolder(cmd.folder, false))
+    if (ctx.openFolder(cmd.folder))
         entries = ctx.ledger.scalar(QStringLiteral("SELECT count(*) FROM Tallox")).toInt();
     out << QStringLiteral("예제 자료를 만들었습니다: %1 (카드사 %2곳, 자료 %3건). 'tallox %1'로 여세요.")
                .arg(cmd.folder)

@@ -25,6 +25,16 @@ bool HasDisplay()
 }
 } // namespace
 
+bool OpenBooksOrSay(AppContext& ctx, const QString& folder)
+{
+    ErrorInfo e;
+    if (ctx.openFolder(folder, &e))
+        return true;
+    ShowError(e);
+    MsgInfo(QStringLiteral("데이터 베이스를 열 수 없습니다.\r\n\r\n") + ctx.failedPath, AppTitle());
+    return false;
+}
+
 int TalloxMain(int argc, char** argv)
 {
     QStringList rawArgs;
@@ -69,9 +79,11 @@ int TalloxMain(int argc, char** argv)
     Startup::EnsureDefaultDatabases(folder, defaultFolder);
 
     auto ctx = std::make_unique<AppContext>();
-    if (!ctx->openFolder(folder))
+    if (!OpenBooksOrSay(*ctx, folder))
         return 1;
-    UpgradeSchema(ctx->ledger);
+    ErrorInfo upgradeError;
+    if (!UpgradeSchema(ctx->ledger, &upgradeError))
+        ShowError(upgradeError);
     ctx->print = std::make_unique<PrintComponent>();
     ctx->print->setTitle(AppTitle());
 

@@ -1,5 +1,13 @@
 #pragma once
 
+#include <QString>
+
+struct AppContext;
+
 // Start-up: single instance, database folder, open both databases, upgrade,
 // print component, then the ledger window. Returns the process exit status.
 int TalloxMain(int argc, char** argv);
+
+// Opens the books of a folder for the window: on failure shows the engine's
+// error and "데이터 베이스를 열 수 없습니다." with the file, and returns false.
+bool OpenBooksOrSay(AppContext& ctx, const QString& folder);

@@ -3,7 +3,7 @@
 #include "cards/CardStore.h"
 #include "cards/frmPlastra_write.h"
 #include "core/DbAccess.h"
-#include "core/Money.h"
+#include "base/Money.h"
 #include "platform/SpreadGrid.h"
 #include "platform/Twips.h"
 #include "toolkit/Messages.h"
@@ -89,8 +89,10 @@ CardListWindow::~CardListWindow()
 
 bool CardListWindow::openCardDatabase()
 {
-    if (OpenDB(mdbCard, m_cardDbPath, false))
+    ErrorInfo e;
+    if (OpenDB(mdbCard, m_cardDbPath, false, &e))
         return true;
+    ShowError(e);
     MsgInfo(QStringLiteral("신용카드 데이터베이스를 열 수 없습니다."));
     return false;
 }
@@ -244,7 +246,10 @@ void CardListWindow::designCardGrid(const QStringList& headers, const QList<doub
 int CardListWindow::syncRow(int code, bool isNew, CardRecord* card)
 {
     bool found = false;
-    if (!CardStore::Fetch(mdbCard, code, card, &found) || !found)
+    ErrorInfo e;
+    if (!CardStore::Fetch(mdbCard, code, card, &found, &e))
+        ShowError(e);
+    if (!found)
         return 0;
     if (!isNew)
         return qMax(0, spList->activeRow());

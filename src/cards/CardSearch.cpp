@@ -2,7 +2,7 @@
 
 #include "cards/frmPlastra_sel.h"
 #include "cards/frmPlastra_write.h"
-#include "core/Money.h"
+#include "base/Money.h"
 #include "toolkit/Messages.h"
 #include "toolkit/ModalRun.h"
 #include "toolkit/Utils.h"

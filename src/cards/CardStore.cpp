@@ -2,7 +2,8 @@
 
 #include "core/AppPaths.h"
 #include "core/DbAccess.h"
-#include "core/Money.h"
+#include "core/SharedQueries.h"
+#include "base/Money.h"
 
 #include <QFileInfo>
 #include <QSqlQuery>
@@ -23,16 +24,15 @@ CardRecord readRow(const QSqlQuery& rs)
     return c;
 }
 
-bool readAll(Database& db, const QString& sql, const QVariantList& binds, QList<CardRecord>* rows)
+bool readAll(Database& db, const QString& sql, const QVariantList& binds, QList<CardRecord>* rows, ErrorInfo* error)
 {
     rows->clear();
     QSqlQuery rs;
-    if (!OpenSnapshot(db, rs, sql, binds))
+    if (!OpenSnapshot(db, rs, sql, binds, error))
         return false;
     while (rs.next())
         rows->append(readRow(rs));
-    CloseRs(rs);
-    return true;
+    return FinishRead(rs, error);
 }
 
 // Runs `work` on a short-lived read connection to the ledger beside the card
@@ -64,7 +64,7 @@ QString ContainsPattern(const QString& part)
     return u'%' + escaped + u'%';
 }
 
-bool ListByName(Database& db, const QString& part, QList<CardRecord>* rows)
+bool ListByName(Database& db, const QString& part, QList<CardRecord>* rows, ErrorInfo* error)
 {
     QString sql = QStringLiteral("SELECT code, name, fee, setday FROM Plastra");
     QVariantList binds;
@@ -73,10 +73,10 @@ bool ListByName(Database& db, const QString& part, QList<CardRecord>* rows)
         binds << ContainsPattern(part);
     }
     sql += QStringLiteral(" ORDER BY name");
-    return readAll(db, sql, binds, rows);
+    return readAll(db, sql, binds, rows, error);
 }
 
-bool ListByCodeOrName(Database& db, const QString& text, QList<CardRecord>* rows)
+bool ListByCodeOrName(Database& db, const QString& text, QList<CardRecord>* rows, ErrorInfo* error)
 {
     QString sql = QStringLiteral("SELECT code, name, fee, setday FROM Plastra");
     QVariantList binds;
@@ -86,20 +86,62 @@ bool ListByCodeOrName(Database& db, const QString& text, QList<CardRecord>* rows
         binds << leadingNumber(text) << ContainsPattern(text);
     }
     sql += QStringLiteral(" ORDER BY name");
-    return readAll(db, sql, binds, rows);
+    return readAll(db, sql, binds, rows, error);
 }
 
-bool Fetch(Database& db, int code, CardRecord* card, bool* found)
+bool Fetch(Database& db, int code, CardRecord* card, bool* found, ErrorInfo* error)
 {
     *found = false;
     QSqlQuery rs;
-    if (!OpenSnapshot(db, rs, QStringLiteral("SELECT code, name, fee, setday FROM Plastra WHERE code = ?"), {code}))
+    if (!OpenSnapshot(db, rs, QStringLiteral("SELECT code, name, fee, setday FROM Plastra WHERE code = ?"), {code},
+                      error))
         return false;
     if (rs.next()) {
         *card = readRow(rs);
         *found = true;
     }
-    CloseRs(rs);
+    return FinishRead(rs, error);
+}
+
+bool Save(Database& db, const QString& cardDbPath, const CardRecord& card, int* code, ErrorInfo* error)
+{
+    const QString failText = QStringLiteral("자료를 저장하는 중 오류가 발생했습니다.");
+    // The new code, the check for the row and its write are one transaction,
+    // so the code cannot be taken by anything else in between.
+    Transaction tx(db);
+    ErrorInfo e;
+    int target = card.code;
+    if (target <= 0) {
+        target = GetNextCode(db, QStringLiteral("Plastra"), QStringLiteral("code"), &e);
+        // A code that ledger entries still use (its card was deleted) would
+        // hand those entries to the new card: go past it.
+        if (target != -1)
+            target = qMax(target, LargestLedgerCardCode(cardDbPath) + 1);
+        *code = target;
+    }
+    if (target == -1)
+        return fail(error, ErrorInfo::notice(QStringLiteral("CODE 생성 및 정의 오류입니다.")));
+    if (!tx.isActive())
+        return fail(error, Database::errorOf(db.handle().lastError()).asEngine(failText));
+
+    const QVariant exists = db.scalar(QStringLiteral("SELECT count(*) FROM Plastra WHERE code = ?"), {target}, &e);
+    bool ok = exists.isValid();
+    if (ok && exists.toInt() > 0) {
+        ok = db.execute(QStringLiteral("UPDATE Plastra SET name = ?, fee = ?, setday = ? WHERE code = ?"),
+                        {card.name, card.fee, card.setday, target}, &e) >= 0;
+    } else if (ok) {
+        ok = db.execute(QStringLiteral("INSERT INTO Plastra (code, name, fee, setday) VALUES (?, ?, ?, ?)"),
+                        {target, card.name, card.fee, card.setday}, &e) == 1;
+    }
+    if (ok)
+        ok = tx.commit(&e);
+    if (!ok) {
+        tx.rollback();
+        if (card.code <= 0)
+            *code = -1;
+        return fail(error, e.asEngine(failText));
+    }
+    *code = target;
     return true;
 }
 

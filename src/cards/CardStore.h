@@ -13,9 +13,8 @@ struct CardRecord {
     QVariant setday; // INTEGER, may be null
 };
 
-// The card windows' queries on the card database. Read routines open their
-// statement with OpenSnapshot, which has reported a failure by the time they
-// return false. Search texts are always bound: they are matched literally.
+// The card windows' queries and stores on the card database. A failure comes
+// back in `error` for the window to show. Search texts are always bound: they are matched literally.
 namespace CardStore {
 
 // A LIKE pattern (for "LIKE ? ESCAPE '\'") that finds `part` anywhere in a
@@ -23,12 +22,17 @@ namespace CardStore {
 QString ContainsPattern(const QString& part);
 
 // Card companies whose name contains `part` (all for an empty text), by name.
-bool ListByName(Database& db, const QString& part, QList<CardRecord>* rows);
+bool ListByName(Database& db, const QString& part, QList<CardRecord>* rows, ErrorInfo* error);
 // Card companies whose code is the leading number of `text` or whose name
 // contains `text` (all for an empty text), by name.
-bool ListByCodeOrName(Database& db, const QString& text, QList<CardRecord>* rows);
+bool ListByCodeOrName(Database& db, const QString& text, QList<CardRecord>* rows, ErrorInfo* error);
 // One card company; `found` false (and true returned) when there is none.
-bool Fetch(Database& db, int code, CardRecord* card, bool* found);
+bool Fetch(Database& db, int code, CardRecord* card, bool* found, ErrorInfo* error);
+
+// Stores a card: a new one (code <= 0) gets the next free code (past every
+// code the ledger beside still uses), an existing one is overwritten. One
+// transaction. `code` receives the stored code (-1 when a new card failed).
+bool Save(Database& db, const QString& cardDbPath, const CardRecord& card, int* code, ErrorInfo* error);
 
 enum class DeleteOutcome { Deleted, NotFound, InUse, Failed };
 DeleteOutcome Delete(Database& db, int code, ErrorInfo* error);

@@ -1,4 +1,5 @@
 #include "cards/frmPlastra_read.h"
+#include "toolkit/Messages.h"
 
 #include "cards/CardStore.h"
 #include "core/AppInfo.h"
@@ -83,9 +84,11 @@ void frmPlastra_read::Refresh_Sheet()
     QApplication::setOverrideCursor(Qt::WaitCursor);
     spList->setMaxRows(0);
     QList<CardRecord> rows;
-    if (!CardStore::ListByName(mdbCard, txtinput->text(), &rows)) {
+    ErrorInfo e;
+    if (!CardStore::ListByName(mdbCard, txtinput->text(), &rows, &e)) {
         ShowRecordCount();
         QApplication::restoreOverrideCursor();
+        ShowError(e);
         return;
     }
     spList->setReDraw(false);

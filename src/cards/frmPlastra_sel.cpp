@@ -61,8 +61,10 @@ void frmPlastra_sel::Refresh_Sheet()
     QApplication::setOverrideCursor(Qt::WaitCursor);
     spList->setMaxRows(0);
     QList<CardRecord> rows;
-    if (!CardStore::ListByCodeOrName(mdbCard, txtinput->text(), &rows)) {
+    ErrorInfo e;
+    if (!CardStore::ListByCodeOrName(mdbCard, txtinput->text(), &rows, &e)) {
         QApplication::restoreOverrideCursor();
+        ShowError(e);
         return;
     }
     spList->setReDraw(false);

@@ -5,7 +5,7 @@
 #include "cards/PlastraSync.h"
 #include "core/AppInfo.h"
 #include "core/DbAccess.h"
-#include "core/Money.h"
+#include "base/Money.h"
 #include "core/SharedQueries.h"
 #include "platform/Twips.h"
 #include "toolkit/FloatMsg.h"
@@ -105,8 +105,11 @@ frmPlastra_write::frmPlastra_write(const QString& cardDbPath, QWidget* parent)
     m_mode = 0;
     SetMaxLengths();
     ClearInputs();
-    if (!OpenDB(mdbCard, m_cardDbPath, false))
+    ErrorInfo e;
+    if (!OpenDB(mdbCard, m_cardDbPath, false, &e)) {
+        ShowError(e);
         MsgInfo(QStringLiteral("신용카드 데이터베이스를 열 수 없습니다."));
+    }
 }
 
 frmPlastra_write::~frmPlastra_write()
@@ -188,7 +191,10 @@ void frmPlastra_write::LoadCard(int code)
 {
     CardRecord card;
     bool found = false;
-    if (!CardStore::Fetch(mdbCard, code, &card, &found) || !found)
+    ErrorInfo e;
+    if (!CardStore::Fetch(mdbCard, code, &card, &found, &e))
+        ShowError(e);
+    if (!found)
         return;
     mnCode = code;
     txtName->setText(card.name);
@@ -216,48 +222,17 @@ void frmPlastra_write::btnSave_Click()
 
 bool frmPlastra_write::SaveCard(bool isNew)
 {
-    // The new code, the check for the row and its write are one transaction,
-    // so the code cannot be taken by anything else in between.
-    Transaction tx(mdbCard);
-    int code = mnCode;
-    if (isNew) {
-        code = GetNextCode(mdbCard, QStringLiteral("Plastra"), QStringLiteral("code"));
-        // A code that ledger entries still use (its card was deleted) would
-        // hand those entries to the new card: go past it.
-        if (code != -1)
-            code = qMax(code, CardStore::LargestLedgerCardCode(m_cardDbPath) + 1);
-        mnCode = code;
-    }
-    if (code == -1) {
-        MsgWarn(QStringLiteral("CODE 생성 및 정의 오류입니다."));
-        return false;
-    }
-    if (!tx.isActive()) {
-        MsgError(QStringLiteral("자료를 저장하는 중 오류가 발생했습니다."), Database::errorOf(mdbCard.handle().lastError()));
-        return false;
-    }
-
-    const QString name = txtName->text();
-    const double fee = leadingNumber(txtFee->plainText());
-    const double setday = leadingNumber(txtSetDay->plainText());
+    CardRecord card;
+    card.code = isNew ? 0 : mnCode;
+    card.name = txtName->text();
+    card.fee = leadingNumber(txtFee->plainText());
+    card.setday = qRound(leadingNumber(txtSetDay->plainText()));
     ErrorInfo e;
-    const QVariant exists = mdbCard.scalar(QStringLiteral("SELECT count(*) FROM Plastra WHERE code = ?"), {code}, &e);
-    bool ok = exists.isValid();
-    if (ok && exists.toInt() > 0) {
-        ok = mdbCard.execute(QStringLiteral("UPDATE Plastra SET name = ?, fee = ?, setday = ? WHERE code = ?"),
-                             {name, fee, qRound(setday), code}, &e) >= 0;
-    } else if (ok) {
-        ok = mdbCard.execute(QStringLiteral("INSERT INTO Plastra (code, name, fee, setday) VALUES (?, ?, ?, ?)"),
-                             {code, name, fee, qRound(setday)}, &e) == 1;
-    }
-    if (ok)
-        ok = tx.commit(&e);
-    if (!ok) {
-        tx.rollback();
-        if (isNew)
-            mnCode = -1;
-        MsgError(QStringLiteral("자료를 저장하는 중 오류가 발생했습니다."), e);
-        return false;
-    }
-    return true;
+    int code = mnCode;
+    const bool ok = CardStore::Save(mdbCard, m_cardDbPath, card, &code, &e);
+    if (isNew)
+        mnCode = code;
+    if (!ok)
+        ShowError(e);
+    return ok;
 }

@@ -1,29 +1,25 @@
 #include "core/AppContext.h"
 
-#include "core/AppInfo.h"
 #include "core/AppPaths.h"
 #include "core/DbAccess.h"
 
-bool AppContext::openFolder(const QString& folder, bool showMessages)
+bool AppContext::openFolder(const QString& folder, ErrorInfo* error)
 {
     ledgerPath = AppPaths::ledgerDbFile(folder);
     cardPath = AppPaths::cardDbFile(folder);
-    const auto fail = [&](const QString& path) {
-        if (showMessages)
-            MsgInfo(QStringLiteral("데이터 베이스를 열 수 없습니다.\r\n\r\n") + path, AppTitle());
+    failedPath.clear();
+    const auto failed = [&](const QString& path, const ErrorInfo& e) {
+        failedPath = path;
         closeAll();
-        return false;
+        return fail(error, e);
     };
     ErrorInfo e;
-    if (showMessages ? !OpenDB(ledger, ledgerPath) : !ledger.open(ledgerPath, &e))
-        return fail(ledgerPath);
-    if (showMessages ? !OpenDB(card, cardPath) : !card.open(cardPath, &e))
-        return fail(cardPath);
-    if (!ledger.attach(cardPath, CardAlias(), &e)) {
-        if (showMessages)
-            MsgError(QStringLiteral("프로그램 수행도중 오류가 발생했습니다."), e);
-        return fail(cardPath);
-    }
+    if (!OpenDB(ledger, ledgerPath, false, &e))
+        return failed(ledgerPath, e);
+    if (!OpenDB(card, cardPath, false, &e))
+        return failed(cardPath, e);
+    if (!ledger.attach(cardPath, CardAlias(), &e))
+        return failed(cardPath, e.asEngine(QStringLiteral("프로그램 수행도중 오류가 발생했습니다.")));
     return true;
 }
 

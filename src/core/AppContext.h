@@ -16,9 +16,11 @@ struct AppContext {
     QString cardPath;   // gsCardDbPath
     std::unique_ptr<PrintComponent> print; // goPrint
 
-    // Opens both files of a folder (OpenDB with its messages, then the
-    // "데이터 베이스를 열 수 없습니다." box on failure) and attaches the card
-    // database to the ledger connection. False when the program must end.
-    bool openFolder(const QString& folder, bool showMessages = true);
+    QString failedPath; // the file that could not be opened, after a failed openFolder
+
+    // Opens both files of a folder and attaches the card database to the
+    // ledger connection. False, with the engine's error and `failedPath`,
+    // when the books cannot be used.
+    bool openFolder(const QString& folder, ErrorInfo* error = nullptr);
     void closeAll();
 };

@@ -5,27 +5,24 @@
 #include <QSqlRecord>
 
 namespace {
-constexpr int kErrObjectNotFound = 3011;
 constexpr int kErrNoHandle = 91;
+const QString kModule = QStringLiteral("modMain");
 
-bool openRecordSet(Database& db, QSqlQuery& rs, const QString& sql, const QVariantList& binds)
+bool openRecordSet(Database& db, QSqlQuery& rs, const QString& sql, const QVariantList& binds, ErrorInfo* error)
 {
-    if (!db.isOpen()) {
-        ShowQueryError({kErrNoHandle, QStringLiteral("Object variable or With block variable not set")}, sql, true);
-        return false;
-    }
+    if (!db.isOpen())
+        return fail(error, ErrorInfo{kErrNoHandle, QStringLiteral("Object variable or With block variable not set")}.asQuery(sql));
     rs = db.newQuery();
-    if (!rs.prepare(sql)) {
-        ShowQueryError(Database::errorOf(rs.lastError()), sql);
-        rs = QSqlQuery();
-        return false;
+    bool ok = rs.prepare(sql);
+    if (ok) {
+        for (const QVariant& v : binds)
+            rs.addBindValue(v);
+        ok = rs.exec();
     }
-    for (const QVariant& v : binds)
-        rs.addBindValue(v);
-    if (!rs.exec()) {
-        ShowQueryError(Database::errorOf(rs.lastError()), sql);
+    if (!ok) {
+        const ErrorInfo e = Database::errorOf(rs.lastError()).asQuery(sql);
         rs = QSqlQuery();
-        return false;
+        return fail(error, e);
     }
     return true;
 }
@@ -35,38 +32,28 @@ bool OpenDB(Database& db, const QString& path, bool exclusive, ErrorInfo* error)
 {
     Q_UNUSED(exclusive) // single-user files: shared is the only mode Tallox uses
     ErrorInfo e;
-    if (!db.open(path, &e)) {
-        MsgError(QStringLiteral("프로그램 수행도중 오류가 발생했습니다."), e);
-        if (error)
-            *error = e;
-        return false;
-    }
+    if (!db.open(path, &e))
+        return fail(error, e.asEngine(QStringLiteral("프로그램 수행도중 오류가 발생했습니다.")));
     return true;
 }
 
-void ShowQueryError(const ErrorInfo& error, const QString& sql, bool handleMissing)
+bool OpenSnapshot(Database& db, QSqlQuery& rs, const QString& sql, const QVariantList& binds, ErrorInfo* error)
 {
-    const QString desc = error.description;
-    const bool notFound = desc.contains(QStringLiteral("no such table"), Qt::CaseInsensitive) ||
-                          desc.contains(QStringLiteral("no such column"), Qt::CaseInsensitive) ||
-                          error.number == kErrObjectNotFound;
-    const QString cr = QStringLiteral("\r");
-    if (handleMissing || error.number == kErrNoHandle)
-        MsgInfo(QStringLiteral("Data Base MDB가 선언되지 않았습니다.") + cr + sql, QStringLiteral("MDB 오류"));
-    else if (notFound)
-        MsgInfo(QStringLiteral("Jet Data Base Engine의 식을 확인하세요.") + cr + sql, QStringLiteral("Query"));
-    else
-        MsgInfo(desc + cr + sql, QStringLiteral("ERROR"));
+    return openRecordSet(db, rs, sql, binds, error);
 }
 
-bool OpenSnapshot(Database& db, QSqlQuery& rs, const QString& sql, const QVariantList& binds)
+bool OpenDynaset(Database& db, QSqlQuery& rs, const QString& sql, const QVariantList& binds, ErrorInfo* error)
 {
-    return openRecordSet(db, rs, sql, binds);
+    return openRecordSet(db, rs, sql, binds, error);
 }
 
-bool OpenDynaset(Database& db, QSqlQuery& rs, const QString& sql, const QVariantList& binds)
+bool FinishRead(QSqlQuery& rs, ErrorInfo* error)
 {
-    return openRecordSet(db, rs, sql, binds);
+    const QSqlError e = rs.lastError();
+    CloseRs(rs);
+    if (e.isValid())
+        return fail(error, Database::errorOf(e));
+    return true;
 }
 
 void CloseRs(QSqlQuery& rs)
@@ -102,8 +89,9 @@ QString SqlTypeForFieldCode(int fieldType)
 }
 
 bool AddField_Dao(Database& db, const QString& table, const QString& field, int fieldType, int size,
-                  bool allowZeroLength, const QString& followUpSql)
+                  bool allowZeroLength, const QString& followUpSql, ErrorInfo* error)
 {
+    const auto failed = [error](const ErrorInfo& e) { return fail(error, e.inProcedure(QStringLiteral("AddField_Dao"), kModule)); };
     Q_UNUSED(size)            // SQLite columns have no declared size
     Q_UNUSED(allowZeroLength) // SQLite text always allows ""
     ErrorInfo e;
@@ -111,8 +99,7 @@ bool AddField_Dao(Database& db, const QString& table, const QString& field, int 
     q.prepare(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table' AND lower(name) = lower(?)"));
     q.addBindValue(table);
     if (!q.exec()) {
-        MsgProcError(Database::errorOf(q.lastError()), QStringLiteral("AddField_Dao"), QStringLiteral("mdlCommonQV"));
-        return false;
+        return failed(Database::errorOf(q.lastError()));
     }
     if (!q.next())
         return false;
@@ -121,8 +108,7 @@ bool AddField_Dao(Database& db, const QString& table, const QString& field, int 
 
     QSqlQuery cols = db.newQuery();
     if (!cols.exec(QStringLiteral("PRAGMA table_info(\"%1\")").arg(QString(realTable).replace('"', "\"\"")))) {
-        MsgProcError(Database::errorOf(cols.lastError()), QStringLiteral("AddField_Dao"), QStringLiteral("mdlCommonQV"));
-        return false;
+        return failed(Database::errorOf(cols.lastError()));
     }
     while (cols.next()) {
         if (cols.value(1).toString().compare(field, Qt::CaseInsensitive) == 0)
@@ -138,16 +124,19 @@ bool AddField_Dao(Database& db, const QString& table, const QString& field, int 
         (!followUpSql.isEmpty() && db.execute(followUpSql, {}, &e) < 0) || !tx.commit(&e)) {
         if (e.description.isEmpty())
             e = Database::errorOf(db.handle().lastError());
-        MsgProcError(e, QStringLiteral("AddField_Dao"), QStringLiteral("mdlCommonQV"));
-        return false;
+        return failed(e);
     }
     return true;
 }
 
-void UpgradeSchema(Database& ledger)
+bool UpgradeSchema(Database& ledger, ErrorInfo* error)
 {
-    AddField_Dao(ledger, QStringLiteral("Tallox"), QStringLiteral("numsheet"), 4, 0, false,
-                 QStringLiteral("UPDATE Tallox SET numsheet = 1"));
+    ErrorInfo e;
+    if (!AddField_Dao(ledger, QStringLiteral("Tallox"), QStringLiteral("numsheet"), 4, 0, false,
+                      QStringLiteral("UPDATE Tallox SET numsheet = 1"), &e) &&
+        e.isSet())
+        return fail(error, e);
+    return true;
 }
 
 bool CreateLedgerSchema(Database& ledger, ErrorInfo* error)

@@ -6,21 +6,21 @@
 #include <QString>
 #include <QVariantList>
 
-// The record-set routines every window uses. They never raise: a failure has
-// shown its message by the time they return false.
+// The record-set routines of the stores and queries. They never show
+// anything: a failure comes back in `error` for the caller to report.
 
-// Opens the file into the handle; on failure shows the error box and returns false.
+// Opens the file into the handle ("프로그램 수행도중 오류가 발생했습니다." with the engine's error).
 bool OpenDB(Database& db, const QString& path, bool exclusive = false, ErrorInfo* error = nullptr);
 
 // Opens a read-only (snapshot) or row-editing (dynaset) query. True: `rs` is
-// executed and ready to step with next(). False: the message of the engine
-// error has been shown ("Query" for a missing table or column, "MDB 오류" for
-// a handle that is not open, "ERROR" with the engine's text otherwise).
-bool OpenSnapshot(Database& db, QSqlQuery& rs, const QString& sql, const QVariantList& binds = {});
-bool OpenDynaset(Database& db, QSqlQuery& rs, const QString& sql, const QVariantList& binds = {});
+// executed and ready to step with next(). False: `error` is a Query error
+// naming the statement (number 91 for a handle that is not open).
+bool OpenSnapshot(Database& db, QSqlQuery& rs, const QString& sql, const QVariantList& binds, ErrorInfo* error);
+bool OpenDynaset(Database& db, QSqlQuery& rs, const QString& sql, const QVariantList& binds, ErrorInfo* error);
 
-// Shows the open-routine message for an engine error on `sql`.
-void ShowQueryError(const ErrorInfo& error, const QString& sql, bool handleMissing = false);
+// Ends a read loop: closes the query and reports an error met while stepping
+// (a damaged page ends next() early, and only lastError() tells).
+bool FinishRead(QSqlQuery& rs, ErrorInfo* error);
 
 void CloseRs(QSqlQuery& rs);
 void CloseRs(Database& db);
@@ -29,13 +29,14 @@ void CloseRs(Database& db);
 QString SqlTypeForFieldCode(int fieldType);
 
 // Adds a field to a table unless the table is missing (false, no message) or
-// the field exists (false). The new field and the follow-up SQL are one
-// transaction. An engine error shows the procedure error box and returns false.
+// the field exists (false, `error` untouched). The new field and the
+// follow-up SQL are one transaction. An engine error sets `error` (procedure
+// AddField_Dao) and returns false.
 bool AddField_Dao(Database& db, const QString& table, const QString& field, int fieldType, int size,
-                  bool allowZeroLength, const QString& followUpSql);
+                  bool allowZeroLength, const QString& followUpSql, ErrorInfo* error = nullptr);
 
-// The start-up upgrade of the ledger database: the slip count field.
-void UpgradeSchema(Database& ledger);
+// The start-up upgrade of the ledger database: the slip count field. False only on an engine error.
+bool UpgradeSchema(Database& ledger, ErrorInfo* error = nullptr);
 
 // Creates the tables of a new ledger or card database (first run, demo data, tests).
 bool CreateLedgerSchema(Database& ledger, ErrorInfo* error = nullptr);

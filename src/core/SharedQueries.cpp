@@ -1,17 +1,12 @@
 #include "core/SharedQueries.h"
 
-#include "core/Clock.h"
+#include "base/Clock.h"
 #include "core/DbAccess.h"
-#include "toolkit/Messages.h"
 
-#include <QApplication>
-#include <QComboBox>
-#include <QGuiApplication>
-#include <QInputMethod>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QRegularExpression>
-#include <QScreen>
-#include <QSqlError>
-#include <QWidget>
+#include <QSqlQuery>
 
 namespace {
 const QString kModMain = QStringLiteral("modMain");
@@ -21,148 +16,142 @@ bool isIdentifier(const QString& name)
     static const QRegularExpression re(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]*$"));
     return re.match(name).hasMatch();
 }
-} // namespace
 
-void FillPlastra(Database& card, QComboBox* combo)
+Money moneyOf(const QVariant& v)
 {
-    if (!combo)
-        return;
-    combo->clear();
-    combo->addItem(QString(), 0);
-    combo->setCurrentIndex(0);
-    QSqlQuery rs;
-    if (!OpenSnapshot(card, rs, QStringLiteral("SELECT name, code FROM Plastra ORDER BY name")))
-        return;
-    while (rs.next())
-        combo->addItem(rs.value(0).toString(), rs.value(1).toInt());
-    if (rs.lastError().isValid())
-        MsgProcError(Database::errorOf(rs.lastError()), QStringLiteral("FillPlastra"), QStringLiteral("modMain_SQL"));
-    CloseRs(rs);
-    combo->setCurrentIndex(0);
+    return v.isNull() ? Money() : Money::fromUnits(v.toLongLong());
 }
 
-int GetNextCode(Database& db, const QString& table, const QString& field)
+// Each card's latest carry-over row before the period's month: its amount
+// goes into `balances`, the entries between the month after it and the day
+// before the period become one range to sum.
+bool latestCarryOverRows(Database& ledger, const QString& periodStart, int cardCode, QHash<int, Money>* balances,
+                         QJsonArray* ranges, ErrorInfo* error)
 {
-    if (!isIdentifier(table) || !isIdentifier(field)) {
-        MsgProcError({1, QStringLiteral("invalid table or field name: %1.%2").arg(table, field)},
-                     QStringLiteral("GetNextCode"), kModMain);
-        return -1;
-    }
-    QSqlQuery rs;
-    if (!OpenSnapshot(db, rs, QStringLiteral("SELECT MAX(\"%1\") FROM \"%2\"").arg(field, table)))
-        return -1;
-    int next = 1;
-    if (rs.next() && !rs.value(0).isNull())
-        next = rs.value(0).toInt() + 1;
-    CloseRs(rs);
-    return next;
-}
-
-Money GetPrevBalance(Database& ledger, const QString& periodStart, int cardCode)
-{
-    Money balance;
-    const QString periodMonth = DateText::monthOf(periodStart);
     const QString end = DateText::dayBefore(periodStart);
-    if (end.isEmpty()) {
-        MsgProcError({13, QStringLiteral("invalid date: %1").arg(periodStart)}, QStringLiteral("GetPrevBalance"),
-                     kModMain);
-        return balance;
-    }
-
-    // Per card: its latest carry-over month before the period's month and that row's amount.
-    QString sql = QStringLiteral("SELECT t.cardcode, t.sMonth, t.amount FROM transfer t"
+    QString sql = QStringLiteral("SELECT t.cardcode, t.sMonth, t.amount FROM transfer AS t"
                                  " JOIN (SELECT cardcode, MAX(sMonth) AS m FROM transfer WHERE sMonth < ?");
-    QVariantList binds{periodMonth};
+    QVariantList binds{DateText::monthOf(periodStart)};
     if (cardCode > 0) {
         sql += QStringLiteral(" AND cardcode = ?");
         binds << cardCode;
     }
-    sql += QStringLiteral(" GROUP BY cardcode) x ON t.cardcode = x.cardcode AND t.sMonth = x.m ORDER BY t.cardcode");
+    sql += QStringLiteral(" GROUP BY cardcode) AS x ON t.cardcode = x.cardcode AND t.sMonth = x.m");
     QSqlQuery rs;
-    if (!OpenSnapshot(ledger, rs, sql, binds))
-        return balance;
+    if (!OpenSnapshot(ledger, rs, sql, binds, error))
+        return false;
+    bool nullAmount = false;
+    while (rs.next()) {
+        const int card = rs.value(0).toInt();
+        nullAmount = nullAmount || rs.value(2).isNull();
+        (*balances)[card] += moneyOf(rs.value(2));
+        const QString start = DateText::firstDayAfterMonth(rs.value(1).toString());
+        if (!start.isEmpty() && start <= end)
+            ranges->append(QJsonArray{card, start, end});
+    }
+    if (!FinishRead(rs, error))
+        return false;
+    if (nullAmount)
+        return fail(error, ErrorInfo{94, QStringLiteral("Invalid use of Null")});
+    return true;
+}
+} // namespace
 
-    struct Row {
-        int card;
-        QString month;
-        QVariant amount;
-    };
-    QList<Row> rows;
+bool ListCardNames(Database& card, QList<CardName>* cards, ErrorInfo* error)
+{
+    cards->clear();
+    QSqlQuery rs;
+    if (!OpenSnapshot(card, rs, QStringLiteral("SELECT name, code FROM Plastra ORDER BY name, code"), {}, error))
+        return false;
     while (rs.next())
-        rows.append({rs.value(0).toInt(), rs.value(1).toString(), rs.value(2)});
-    const QSqlError readError = rs.lastError();
-    CloseRs(rs);
-    if (readError.isValid()) {
-        MsgProcError(Database::errorOf(readError), QStringLiteral("GetPrevBalance"), kModMain);
-        return balance;
-    }
-
-    const QString sumSql = QStringLiteral("SELECT SUM(sale - billcoll - fee) FROM Tallox"
-                                          " WHERE cardcode = ? AND sdate BETWEEN ? AND ?");
-    for (const Row& r : rows) {
-        if (r.amount.isNull()) {
-            MsgProcError({94, QStringLiteral("Invalid use of Null")}, QStringLiteral("GetPrevBalance"), kModMain);
-            return balance;
-        }
-        balance += Money::fromUnits(r.amount.toLongLong());
-        const QString start = DateText::firstDayAfterMonth(r.month);
-        if (start.isEmpty() || start > end)
-            continue;
-        QSqlQuery sum;
-        if (!OpenSnapshot(ledger, sum, sumSql, {r.card, start, end}))
-            return balance;
-        if (sum.next() && !sum.value(0).isNull())
-            balance += Money::fromUnits(sum.value(0).toLongLong());
-        CloseRs(sum);
-    }
-    return balance;
+        cards->append({rs.value(1).toInt(), rs.value(0).toString()});
+    ErrorInfo e;
+    if (!FinishRead(rs, &e))
+        return fail(error, e.inProcedure(QStringLiteral("FillPlastra"), QStringLiteral("modMain_SQL")));
+    return true;
 }
 
-double GetFee(Database& card, int cardCode)
+int GetNextCode(Database& db, const QString& table, const QString& field, ErrorInfo* error)
+{
+    if (!isIdentifier(table) || !isIdentifier(field)) {
+        fail(error, ErrorInfo{1, QStringLiteral("invalid table or field name: %1.%2").arg(table, field)}.inProcedure(
+                        QStringLiteral("GetNextCode"), kModMain));
+        return -1;
+    }
+    QSqlQuery rs;
+    if (!OpenSnapshot(db, rs, QStringLiteral("SELECT MAX(\"%1\") FROM \"%2\"").arg(field, table), {}, error))
+        return -1;
+    int next = 1;
+    if (rs.next() && !rs.value(0).isNull())
+        next = rs.value(0).toInt() + 1;
+    return FinishRead(rs, error) ? next : -1;
+}
+
+bool PrevBalancesByCard(Database& ledger, const QString& periodStart, QHash<int, Money>* balances, ErrorInfo* error,
+                        int cardCode)
+{
+    const QString procedure = QStringLiteral("PrevBalancesByCard");
+    balances->clear();
+    const auto failed = [&](const ErrorInfo& e) {
+        balances->clear();
+        return fail(error, e.kind == ErrorInfo::Kind::Query ? e : e.inProcedure(procedure, kModMain));
+    };
+    if (DateText::dayBefore(periodStart).isEmpty())
+        return failed({13, QStringLiteral("invalid date: %1").arg(periodStart)});
+
+    QJsonArray ranges;
+    ErrorInfo e;
+    if (!latestCarryOverRows(ledger, periodStart, cardCode, balances, &ranges, &e))
+        return failed(e);
+    if (ranges.isEmpty())
+        return true;
+
+    // The entries of every card's range are summed by one statement; the
+    // ranges travel as one JSON value so that each card keeps its own.
+    QSqlQuery rs;
+    if (!OpenSnapshot(ledger, rs,
+                      QStringLiteral("SELECT r.card, (SELECT SUM(sale - billcoll - fee) FROM Tallox"
+                                     " WHERE cardcode = r.card AND sdate BETWEEN r.s AND r.e)"
+                                     " FROM (SELECT json_extract(value, '$[0]') AS card,"
+                                     " json_extract(value, '$[1]') AS s, json_extract(value, '$[2]') AS e"
+                                     " FROM json_each(?)) AS r"),
+                      {QString::fromUtf8(QJsonDocument(ranges).toJson(QJsonDocument::Compact))}, &e))
+        return failed(e);
+    while (rs.next())
+        (*balances)[rs.value(0).toInt()] += moneyOf(rs.value(1));
+    return FinishRead(rs, &e) || failed(e);
+}
+
+Money GetPrevBalance(Database& ledger, const QString& periodStart, int cardCode, ErrorInfo* error)
+{
+    QHash<int, Money> balances;
+    ErrorInfo e;
+    if (!PrevBalancesByCard(ledger, periodStart, &balances, &e, cardCode)) {
+        if (e.kind == ErrorInfo::Kind::Procedure)
+            e.procedure = QStringLiteral("GetPrevBalance");
+        fail(error, e);
+        return Money();
+    }
+    Money total;
+    for (const Money& m : std::as_const(balances))
+        total += m;
+    return total;
+}
+
+double GetFee(Database& card, int cardCode, ErrorInfo* error)
 {
     QSqlQuery rs;
-    if (!OpenSnapshot(card, rs, QStringLiteral("SELECT fee FROM Plastra WHERE code = ?"), {cardCode}))
+    if (!OpenSnapshot(card, rs, QStringLiteral("SELECT fee FROM Plastra WHERE code = ?"), {cardCode}, error))
         return 0.0;
     double rate = 0.0;
-    if (rs.next() && !rs.value(0).isNull()) {
-        bool ok = false;
+    bool ok = true;
+    if (rs.next() && !rs.value(0).isNull())
         rate = rs.value(0).toDouble(&ok);
-        if (!ok) {
-            MsgProcError({13, QStringLiteral("Type mismatch")}, QStringLiteral("GetFee"), kModMain);
-            rate = 0.0;
-        }
+    if (!FinishRead(rs, error))
+        return 0.0;
+    if (!ok) {
+        fail(error, ErrorInfo{13, QStringLiteral("Type mismatch")}.inProcedure(QStringLiteral("GetFee"), kModMain));
+        return 0.0;
     }
-    CloseRs(rs);
     return rate;
-}
-
-void CenterForm(QWidget* w, bool takeIcon)
-{
-    if (!w)
-        return;
-    if (!w->testAttribute(Qt::WA_Moved)) {
-        QScreen* screen = w->screen() ? w->screen() : QGuiApplication::primaryScreen();
-        if (screen) {
-            const QRect area = screen->availableGeometry();
-            const QSize size = w->frameGeometry().size();
-            w->move(area.left() + (area.width() - size.width()) / 2, area.top() + (area.height() - size.height()) / 2);
-        }
-    }
-    if (takeIcon)
-        w->setWindowIcon(QApplication::windowIcon());
-}
-
-void SetImeMode(bool hangul)
-{
-    QWidget* focus = QApplication::focusWidget();
-    if (!focus)
-        return;
-    Qt::InputMethodHints hints = focus->inputMethodHints();
-    if (hangul)
-        hints &= ~(Qt::ImhPreferLatin | Qt::ImhLatinOnly);
-    else
-        hints |= Qt::ImhPreferLatin;
-    focus->setInputMethodHints(hints);
-    if (focus->hasFocus())
-        QGuiApplication::inputMethod()->update(Qt::ImHints);
 }

@@ -2,7 +2,7 @@
 
 #include "core/AppContext.h"
 #include "core/AppPaths.h"
-#include "core/Clock.h"
+#include "base/Clock.h"
 #include "core/DbAccess.h"
 #include "ledger/LedgerStore.h"
 
@@ -97,8 +97,8 @@ bool GenerateDemoData(const QString& folder, const DemoSpec& spec, QString* erro
     if (!CreateDatabaseFiles(folder, &e))
         return fail(e.description);
     AppContext ctx;
-    if (!ctx.openFolder(folder, false))
-        return fail(QStringLiteral("데이터베이스를 열 수 없습니다: %1").arg(folder));
+    if (!ctx.openFolder(folder, &e))
+        return fail(QStringLiteral("데이터베이스를 열 수 없습니다: %1 (%2)").arg(folder, ErrorLine(e)));
 
     // Generation is rebuildable from scratch: no need to wait for the disk on every entry.
     ctx.ledger.execute(QStringLiteral("PRAGMA synchronous = OFF"));
@@ -135,16 +135,16 @@ bool GenerateDemoData(const QString& folder, const DemoSpec& spec, QString* erro
             const PlannedEntry& p = plan[i];
             if (spec.throughStore) {
                 int key = 0;
-                if (!store.InsertRecord(p.date, p.card, &key))
-                    return fail(QStringLiteral("자료를 저장하지 못했습니다 (%1)").arg(p.date));
-                bool ok = store.RecordEditCol(key, QStringLiteral("numsheet"), p.slips);
+                if (!store.InsertRecord(p.date, p.card, &key, &e))
+                    return fail(QStringLiteral("자료를 저장하지 못했습니다 (%1): %2").arg(p.date, ErrorLine(e)));
+                bool ok = store.RecordEditCol(key, QStringLiteral("numsheet"), p.slips, &e);
                 if (!p.sale.isZero())
-                    ok = ok && store.RecordEditCol(key, QStringLiteral("sale"), p.sale.toPlainString()) &&
-                         store.RecordEditCol(key, QStringLiteral("fee"), p.fee.toPlainString());
+                    ok = ok && store.RecordEditCol(key, QStringLiteral("sale"), p.sale.toPlainString(), &e) &&
+                         store.RecordEditCol(key, QStringLiteral("fee"), p.fee.toPlainString(), &e);
                 if (!p.billcoll.isZero())
-                    ok = ok && store.RecordEditCol(key, QStringLiteral("billcoll"), p.billcoll.toPlainString());
+                    ok = ok && store.RecordEditCol(key, QStringLiteral("billcoll"), p.billcoll.toPlainString(), &e);
                 if (!ok)
-                    return fail(QStringLiteral("자료를 수정하지 못했습니다 (%1)").arg(p.date));
+                    return fail(QStringLiteral("자료를 수정하지 못했습니다 (%1): %2").arg(p.date, ErrorLine(e)));
             } else if (ctx.ledger.execute(QStringLiteral("INSERT INTO Tallox (sdate, cardcode, sale, fee, billcoll, numsheet)"
                                                          " VALUES (?, ?, ?, ?, ?, ?)"),
                                           {p.date, p.card, p.sale.units(), p.fee.units(), p.billcoll.units(), p.slips},
@@ -158,8 +158,8 @@ bool GenerateDemoData(const QString& folder, const DemoSpec& spec, QString* erro
             progress(end, total);
     }
     // The carry-over table as the rebuild makes it, whichever way the entries came in.
-    if (!store.ReBaln())
-        return fail(QStringLiteral("이월금액을 재정리하지 못했습니다."));
+    if (!store.ReBaln(&e))
+        return fail(QStringLiteral("이월금액을 재정리하지 못했습니다: %1").arg(ErrorLine(e)));
     ctx.ledger.execute(QStringLiteral("PRAGMA synchronous = FULL"));
     ctx.closeAll();
     return true;

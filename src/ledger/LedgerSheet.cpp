@@ -2,7 +2,8 @@
 
 #include "core/DbAccess.h"
 #include "platform/SpreadGrid.h"
-#include "toolkit/Messages.h"
+#include "core/SharedQueries.h"
+#include "platform/SpreadDesign.h"
 
 #include <QSignalBlocker>
 #include <QSqlError>
@@ -118,34 +119,8 @@ void WriteAmount(SpreadGrid* sheet, int col, int row, const Money& m) {
 }
 } // namespace
 
-bool LoadLedgerEntries(Database& ledger, const QString& firstDay, const QString& lastDay, int cardCode,
-                       QVector<LedgerEntry>* entries) {
-    entries->clear();
-    QVariantList binds;
-    const QString sql = PeriodSelect(PeriodWhere(cardCode, firstDay, lastDay, &binds));
-    QSqlQuery rs;
-    if (!OpenSnapshot(ledger, rs, sql, binds))
-        return false;
-    while (rs.next()) {
-        LedgerEntry e;
-        e.code = rs.value(0).toInt();
-        e.sdate = rs.value(1).toString();
-        e.cardcode = rs.value(2).toInt();
-        e.name = rs.value(3).toString();
-        e.sale = Money::fromUnits(rs.value(4).toLongLong());
-        e.fee = Money::fromUnits(rs.value(5).toLongLong());
-        e.billcoll = Money::fromUnits(rs.value(6).toLongLong());
-        const QVariant n = rs.value(7);
-        e.numsheetNull = n.isNull();
-        e.numsheet = n.toLongLong();
-        entries->append(std::move(e));
-    }
-    CloseRs(rs);
-    return true;
-}
-
 bool LoadLedgerSheet(SpreadGrid* sheet, Database& ledger, const QString& firstDay, const QString& lastDay, int cardCode,
-                     const Money& broughtForward, const QString& entryDate) {
+                     const Money& broughtForward, const QString& entryDate, ErrorInfo* error) {
     QVariantList binds;
     const QString where = PeriodWhere(cardCode, firstDay, lastDay, &binds);
     QSqlQuery rs;
@@ -153,7 +128,7 @@ bool LoadLedgerSheet(SpreadGrid* sheet, Database& ledger, const QString& firstDa
     sheet->setReDraw(false);
     const QSignalBlocker quiet(sheet);
     StartSheet(sheet, broughtForward);
-    if (!OpenSnapshot(ledger, rs, PeriodSelect(where), binds)) {
+    if (!OpenSnapshot(ledger, rs, PeriodSelect(where), binds, error)) {
         sheet->setReDraw(redraw);
         return false;
     }
@@ -185,56 +160,54 @@ bool LoadLedgerSheet(SpreadGrid* sheet, Database& ledger, const QString& firstDa
         balance += sale - fee - billcoll;
         sheet->setText(LedgerCol::Balance, row, balance.toPlainString());
     }
-    const QSqlError readError = rs.lastError();
-    CloseRs(rs);
+    ErrorInfo readError;
+    const bool read = FinishRead(rs, &readError);
     sheet->setMaxRows(row);
     AppendEntryRow(sheet, entryDate);
     sheet->setReDraw(redraw);
-    if (readError.isValid()) {
-        MsgProcError(Database::errorOf(readError), QStringLiteral("RefreshSheet"), QStringLiteral("frmMain"), true);
-        return false;
-    }
+    if (!read)
+        return fail(error, readError.inProcedure(QStringLiteral("RefreshSheet"), QStringLiteral("frmMain"), true));
     return true;
 }
 
-void FillLedgerSheet(SpreadGrid* sheet, const Money& broughtForward, const QVector<LedgerEntry>* entries,
-                     const QString& entryDate) {
-    const bool redraw = sheet->reDraw();
-    sheet->setReDraw(false);
-    // Nobody needs to hear of each of the many cells written here; the caller
-    // reads the sums once the sheet stands.
-    const QSignalBlocker quiet(sheet);
-    StartSheet(sheet, broughtForward);
-    if (!entries) {
-        sheet->setReDraw(redraw);
-        return;
+bool BuildLedgerSheet(SpreadGrid* sheet, Database& ledger, const QString& firstDay, const QString& lastDay,
+                      int cardCode, const QString& entryDate, ErrorInfo* error) {
+    ErrorInfo e;
+    const Money broughtForward = GetPrevBalance(ledger, firstDay, cardCode, &e);
+    if (e.isSet()) {
+        // No balance is better than a wrong one: the sheet keeps its brought-forward row only.
+        StartSheet(sheet, Money());
+        sheet->setText(LedgerCol::Balance, 1, QString());
+        AppendEntryRow(sheet, entryDate);
+        return fail(error, e);
     }
+    return LoadLedgerSheet(sheet, ledger, firstDay, lastDay, cardCode, broughtForward, entryDate, error);
+}
 
-    // The row count is set once; the balance runs along with the fill instead
-    // of reading the cells back.
-    sheet->setMaxRows(int(entries->size()) + 1);
-    Money balance = broughtForward;
-    int row = 2;
-    for (const LedgerEntry& e : *entries) {
-        sheet->setText(LedgerCol::Code, row, QString::number(e.code));
-        sheet->setText(LedgerCol::Date, row, e.sdate);
-        sheet->setText(LedgerCol::CardCode, row, QString::number(e.cardcode));
-        if (!e.name.isEmpty())
-            sheet->setText(LedgerCol::CardName, row, e.name);
-        if (!e.numsheetNull)
-            sheet->setText(LedgerCol::NumSheet, row, QString::number(e.numsheet));
-        if (!e.sale.isZero())
-            sheet->setText(LedgerCol::Sale, row, e.sale.toPlainString());
-        if (!e.fee.isZero())
-            sheet->setText(LedgerCol::Fee, row, e.fee.toPlainString());
-        if (!e.billcoll.isZero())
-            sheet->setText(LedgerCol::BillColl, row, e.billcoll.toPlainString());
-        balance += e.sale - e.fee - e.billcoll;
-        sheet->setText(LedgerCol::Balance, row, balance.toPlainString());
-        ++row;
-    }
-    AppendEntryRow(sheet, entryDate);
-    sheet->setReDraw(redraw);
+PrintDescription LedgerPrintDescription(const QString& from, const QString& to, const QString& cardName) {
+    PrintDescription d;
+    d.windowName = QStringLiteral("frmMain");
+    d.title = QStringLiteral("신용카드 명세서(매출)");
+    d.subTitle = cardName;
+    d.periodLine = PrintPeriodLine(from, to);
+    d.marginTop = 0.7;
+    d.marginBottom = 0.25;
+    return d;
+}
+
+bool BuildLedgerOutputSheet(SpreadGrid* sheet, Database& ledger, const QString& firstDay, const QString& lastDay,
+                            int cardCode, ErrorInfo* error) {
+    DesignLedgerColumns(sheet);
+    if (!BuildLedgerSheet(sheet, ledger, firstDay, lastDay, cardCode, firstDay, error))
+        return false;
+    // The entry row becomes the totals row: a printout or workbook carries the sums, not a row to type into.
+    const int last = sheet->maxRows();
+    sheet->setText(LedgerCol::Date, last, SpreadTotalLabel());
+    for (int col = LedgerCol::NumSheet; col <= LedgerCol::BillColl; ++col)
+        sheet->setText(col, last, sheet->text(col + (LedgerCol::SumFirst - LedgerCol::NumSheet), 1));
+    sheet->setFontBold(-1, last, true);
+    sheet->setBackColor(-1, last, SpreadTotalBackColor());
+    return true;
 }
 
 void AppendEntryRow(SpreadGrid* sheet, const QString& entryDate) {

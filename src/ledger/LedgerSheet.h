@@ -1,10 +1,11 @@
 #pragma once
 
-#include "core/Money.h"
+#include "base/Error.h"
+#include "base/Money.h"
 #include "platform/Database.h"
+#include "platform/PrintComponent.h"
 
 #include <QString>
-#include <QVector>
 
 class SpreadGrid;
 
@@ -32,39 +33,30 @@ enum : int {
 QString BroughtForwardLabel();
 QColor BroughtForwardColor();
 
-struct LedgerEntry {
-    int code = 0;
-    QString sdate;
-    int cardcode = 0;
-    QString name; // empty when the card code has no card row
-    Money sale;
-    Money fee;
-    Money billcoll;
-    qint64 numsheet = 0;
-    bool numsheetNull = true;
-};
-
 // Headers, widths, hidden columns, number cells and identifiers of the sheet.
 void DesignLedgerColumns(SpreadGrid* sheet);
 
-// The entries of a period, all cards (card 0) or one, ordered by date and key,
-// with the card names read through the attached card database. False when the
-// query failed (its message has been shown).
-bool LoadLedgerEntries(Database& ledger, const QString& firstDay, const QString& lastDay, int cardCode,
-                       QVector<LedgerEntry>* entries);
-
 // Rebuilds the whole sheet straight from the period query, in one pass:
 // brought-forward row, the entries, the entry row, the running balance and
-// the sum formulas. False when the query failed (its message has been shown;
-// the sheet keeps row 1 only, or the rows read before a read error).
+// the sum formulas. False with `error` when the query failed (the sheet
+// keeps row 1 and the rows read before a read error).
 bool LoadLedgerSheet(SpreadGrid* sheet, Database& ledger, const QString& firstDay, const QString& lastDay, int cardCode,
-                     const Money& broughtForward, const QString& entryDate);
+                     const Money& broughtForward, const QString& entryDate, ErrorInfo* error);
 
-// The same from entries read before: brought-forward row, the entries, the
-// entry row dated `entryDate`, the running balance and the sum formulas.
-// `entries == nullptr` stands for a failed query: the sheet keeps row 1 only.
-void FillLedgerSheet(SpreadGrid* sheet, const Money& broughtForward, const QVector<LedgerEntry>* entries,
-                     const QString& entryDate);
+// The same with the brought-forward balance computed for the period: the
+// sheet of the ledger window. When that balance cannot be computed, the
+// sheet shows none (and no entries) and `error` says why.
+bool BuildLedgerSheet(SpreadGrid* sheet, Database& ledger, const QString& firstDay, const QString& lastDay,
+                      int cardCode, const QString& entryDate, ErrorInfo* error);
+
+// The sheet as it is printed and exported: designed columns, the entries of
+// the period and, instead of the entry row, a "[합 계]" row with the totals.
+bool BuildLedgerOutputSheet(SpreadGrid* sheet, Database& ledger, const QString& firstDay, const QString& lastDay,
+                            int cardCode, ErrorInfo* error);
+
+// How the sheet of a period is printed (by the window and the command line);
+// a sheet of one card names it in the second title.
+PrintDescription LedgerPrintDescription(const QString& from, const QString& to, const QString& cardName = QString());
 
 // Adds the empty entry row dated `entryDate` and rewrites the sum formulas.
 void AppendEntryRow(SpreadGrid* sheet, const QString& entryDate);

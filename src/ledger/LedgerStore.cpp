@@ -1,8 +1,7 @@
 #include "ledger/LedgerStore.h"
 
-#include "core/Clock.h"
+#include "base/Clock.h"
 #include "core/DbAccess.h"
-#include "toolkit/Messages.h"
 
 #include <QRegularExpression>
 #include <QSqlError>
@@ -48,14 +47,7 @@ std::optional<Money> ledgerNetBefore(Database& db, int card, const QString& befo
     return Money::fromUnits(v.toLongLong());
 }
 
-struct Entry {
-    QString date;
-    int card = 0;
-    Money sale;
-    Money fee;
-    Money billcoll;
-    Money net() const { return sale - billcoll - fee; }
-};
+using Entry = LedgerStore::Entry;
 
 bool parseAmount(const QVariant& v, Money* out)
 {
@@ -121,16 +113,17 @@ const QStringList& editableFields()
     return fields;
 }
 
-// The stored entry; nullopt after its message (a failed query, or no entry with that key).
-std::optional<Entry> readEntry(Database& db, int code)
+// The stored entry; nullopt with `error` for a failed query or no entry with that key.
+std::optional<Entry> readEntry(Database& db, int code, ErrorInfo* error)
 {
     QSqlQuery rs;
     if (!OpenSnapshot(db, rs, QStringLiteral("SELECT sdate, cardcode, sale, fee, billcoll FROM Tallox WHERE code = ?"),
-                      {code}))
+                      {code}, error))
         return std::nullopt;
     if (!rs.next()) {
         CloseRs(rs);
-        MsgWarn(QStringLiteral("코드[") + QString::number(code) + QStringLiteral("]에 해당하는 자료를 찾을 수 없습니다."));
+        fail(error, ErrorInfo::notice(QStringLiteral("코드[") + QString::number(code) +
+                                      QStringLiteral("]에 해당하는 자료를 찾을 수 없습니다.")));
         return std::nullopt;
     }
     Entry e;
@@ -222,71 +215,101 @@ bool LedgerStore::calcPrevBaln(const QString& date, Money change, int card, Erro
                         {change.units(), DateText::monthOf(date), card}, error) >= 0;
 }
 
-void LedgerStore::CheckPrevBalance(const QString& date, int card)
+std::optional<LedgerStore::EntryView> LedgerStore::ReadEntry(int code, ErrorInfo* error)
+{
+    QSqlQuery rs;
+    if (!OpenSnapshot(m_db, rs,
+                      QStringLiteral("SELECT a.sdate, a.cardcode, a.sale, a.fee, a.billcoll, a.numsheet, b.name"
+                                     " FROM Tallox AS a LEFT JOIN %1.Plastra AS b ON a.cardcode = b.code"
+                                     " WHERE a.code = ?")
+                          .arg(CardAlias()),
+                      {code}, error))
+        return std::nullopt;
+    EntryView v;
+    const bool found = rs.next();
+    if (found) {
+        v.date = rs.value(0).toString();
+        v.card = rs.value(1).toInt();
+        v.sale = Money::fromUnits(rs.value(2).toLongLong());
+        v.fee = Money::fromUnits(rs.value(3).toLongLong());
+        v.billcoll = Money::fromUnits(rs.value(4).toLongLong());
+        v.numsheet = rs.value(5);
+        v.cardName = rs.value(6).toString();
+    }
+    if (!FinishRead(rs, error))
+        return std::nullopt;
+    if (!found) {
+        fail(error, ErrorInfo::notice(QStringLiteral("코드[") + QString::number(code) +
+                                      QStringLiteral("]에 해당하는 자료를 찾을 수 없습니다.")));
+        return std::nullopt;
+    }
+    return v;
+}
+
+bool LedgerStore::CheckPrevBalance(const QString& date, int card, ErrorInfo* error)
 {
     const Memory saved = m_memory;
     ErrorInfo e;
     Transaction tx(m_db);
     if (tx.isActive() && checkPrevBalance(date, card, &e) && tx.commit(&e))
-        return;
+        return true;
     tx.rollback();
     m_memory = saved;
     if (e.number == 0 && e.description == kCarryOverFailed)
-        MsgWarn(kCarryOverFailed);
-    else
-        MsgProcError(e, QStringLiteral("CheckPrevBalance"), kForm, true);
+        return fail(error, ErrorInfo::notice(kCarryOverFailed));
+    return fail(error, e.inProcedure(QStringLiteral("CheckPrevBalance"), kForm, true));
 }
 
-void LedgerStore::CalcPrevBaln(const QString& date, Money change, int card)
+bool LedgerStore::CalcPrevBaln(const QString& date, Money change, int card, ErrorInfo* error)
 {
     const Memory saved = m_memory;
     ErrorInfo e;
     Transaction tx(m_db);
     if (tx.isActive() && calcPrevBaln(date, change, card, &e) && tx.commit(&e))
-        return;
+        return true;
     tx.rollback();
     m_memory = saved;
-    MsgProcError(e, QStringLiteral("CalcPrevBaln"), kForm, true);
+    return fail(error, e.inProcedure(QStringLiteral("CalcPrevBaln"), kForm, true));
 }
 
-bool LedgerStore::ReBaln()
+bool LedgerStore::ReBaln(ErrorInfo* error)
 {
     struct MonthNet {
         int card;
         QString month;
         Money net;
     };
-    const auto fail = [](ErrorInfo e) {
-        MsgProcError(e, QStringLiteral("mnuTool_ReBaln_Click"), kForm, true);
-        return false;
+    const auto failed = [error](const ErrorInfo& e) {
+        return fail(error, e.kind == ErrorInfo::Kind::Query
+                               ? e
+                               : e.inProcedure(QStringLiteral("mnuTool_ReBaln_Click"), kForm, true));
     };
 
     // One transaction: a failure (or the program ending half-way) leaves the table as it was.
     Transaction tx(m_db);
     ErrorInfo e;
     if (!tx.isActive())
-        return fail(Database::errorOf(m_db.handle().lastError()));
+        return failed(Database::errorOf(m_db.handle().lastError()));
     if (m_db.execute(QStringLiteral("DELETE FROM transfer"), {}, &e) < 0)
-        return fail(e);
+        return failed(e);
 
     QSqlQuery rs;
     if (!OpenSnapshot(m_db, rs,
                       QStringLiteral("SELECT cardcode, substr(sdate, 1, 7) AS m, SUM(sale - billcoll - fee) FROM Tallox"
-                                     " GROUP BY cardcode, m ORDER BY cardcode, m")))
-        return false;
+                                     " GROUP BY cardcode, m ORDER BY cardcode, m"),
+                      {}, &e))
+        return failed(e);
     QList<MonthNet> months;
     while (rs.next())
         months.append({rs.value(0).toInt(), rs.value(1).toString(), Money::fromUnits(rs.value(2).toLongLong())});
-    const QSqlError readError = rs.lastError();
-    CloseRs(rs);
-    if (readError.isValid())
-        return fail(Database::errorOf(readError));
+    if (!FinishRead(rs, &e))
+        return failed(e);
 
     const QString current = DateText::currentMonth();
     // One statement prepared once: a rebuild writes thousands of rows.
     QSqlQuery insert = m_db.newQuery();
     if (!insert.prepare(QStringLiteral("INSERT INTO transfer (sMonth, amount, cardcode) VALUES (?, ?, ?)")))
-        return fail(Database::errorOf(insert.lastError()));
+        return failed(Database::errorOf(insert.lastError()));
     const auto insertRow = [&](const QString& month, qint64 amount, int card) {
         insert.bindValue(0, month);
         insert.bindValue(1, amount);
@@ -306,129 +329,155 @@ bool LedgerStore::ReBaln()
             previousCard = m.card;
             balance = Money();
             if (!insertRow(DateText::previousMonth(m.month), 0, m.card))
-                return fail(e);
+                return failed(e);
         }
         if (m.month < current) {
             balance += m.net;
             if (!insertRow(m.month, balance.units(), m.card))
-                return fail(e);
+                return failed(e);
         }
     }
     insert.finish();
     if (!tx.commit(&e))
-        return fail(e);
+        return failed(e);
     ResetPrevBalanceMemory();
     return true;
 }
 
-bool LedgerStore::RecordEditCol(int code, const QString& colName, const QVariant& newValue)
+namespace {
+// Each field's typed value, checked and converted: `next` gets the entry as
+// it will be, `stored` the value bound into the UPDATE. False with the code
+// of the refusal (type mismatch or overflow).
+bool takeDate(const QVariant& v, Entry* next, QVariant* stored, ErrorInfo* e)
 {
-    if (code < 1) {
-        MsgWarn(QStringLiteral("코드 정의 오류입니다."));
-        return false;
-    }
-    const auto fail = [](const ErrorInfo& e) {
-        MsgError(QStringLiteral("자료를 수정하는 중 오류가 발생했습니다."), e);
-        return false;
-    };
+    const QString text = v.toString();
+    if (!IsStoredDayText(text))
+        return fail(e, kTypeMismatch);
+    next->date = text;
+    *stored = text;
+    return true;
+}
+
+bool takeCard(const QVariant& v, Entry* next, QVariant* stored, ErrorInfo* e)
+{
+    qint64 card = 0;
+    if (!parseWhole(v, &card) || card < 1 || card > std::numeric_limits<int>::max())
+        return fail(e, kTypeMismatch);
+    next->card = int(card);
+    *stored = next->card;
+    return true;
+}
+
+bool takeSlips(const QVariant& v, Entry*, QVariant* stored, ErrorInfo* e)
+{
+    qint64 n = 0;
+    if (!parseWhole(v, &n))
+        return fail(e, kTypeMismatch);
+    if (n < std::numeric_limits<int>::min() || n > std::numeric_limits<int>::max())
+        return fail(e, kOverflow);
+    *stored = int(n);
+    return true;
+}
+
+bool takeAmount(const QVariant& v, Money* target, QVariant* stored, ErrorInfo* e)
+{
+    Money amount;
+    if (!parseAmount(v, &amount))
+        return fail(e, kTypeMismatch);
+    const Money limit = Money::fromWon(LedgerStore::kMaxAmountWon);
+    if (amount > limit || amount < -limit)
+        return fail(e, kOverflow);
+    *target = amount;
+    *stored = amount.units();
+    return true;
+}
+
+bool takeField(const QString& field, const QVariant& v, Entry* next, QVariant* stored, ErrorInfo* e)
+{
+    if (field == QLatin1String("sdate"))
+        return takeDate(v, next, stored, e);
+    if (field == QLatin1String("cardcode"))
+        return takeCard(v, next, stored, e);
+    if (field == QLatin1String("numsheet"))
+        return takeSlips(v, next, stored, e);
+    if (field == QLatin1String("sale"))
+        return takeAmount(v, &next->sale, stored, e);
+    if (field == QLatin1String("fee"))
+        return takeAmount(v, &next->fee, stored, e);
+    return takeAmount(v, &next->billcoll, stored, e);
+}
+} // namespace
+
+bool LedgerStore::RecordEditCol(int code, const QString& colName, const QVariant& newValue, ErrorInfo* error)
+{
+    if (code < 1)
+        return fail(error, ErrorInfo::notice(QStringLiteral("코드 정의 오류입니다.")));
+    const QString failText = QStringLiteral("자료를 수정하는 중 오류가 발생했습니다.");
     // The column name only selects one of the fixed fields; it never reaches the SQL.
     const QString field = colName.trimmed().toLower();
     if (!editableFields().contains(field))
-        return fail(kNoSuchField);
+        return fail(error, kNoSuchField.asEngine(failText));
 
-    const std::optional<Entry> stored = readEntry(m_db, code);
+    ErrorInfo e;
+    const std::optional<Entry> stored = readEntry(m_db, code, &e);
     if (!stored)
-        return false;
-
+        return fail(error, e);
     Entry next = *stored;
     QVariant value;
-    if (field == QLatin1String("sdate")) {
-        const QString text = newValue.toString();
-        if (!IsStoredDayText(text))
-            return fail(kTypeMismatch);
-        next.date = text;
-        value = text;
-    } else if (field == QLatin1String("cardcode")) {
-        qint64 card = 0;
-        if (!parseWhole(newValue, &card) || card < 1 || card > std::numeric_limits<int>::max())
-            return fail(kTypeMismatch);
-        next.card = int(card);
-        value = next.card;
-    } else if (field == QLatin1String("numsheet")) {
-        qint64 n = 0;
-        if (!parseWhole(newValue, &n))
-            return fail(kTypeMismatch);
-        if (n < std::numeric_limits<int>::min() || n > std::numeric_limits<int>::max())
-            return fail(kOverflow);
-        value = int(n);
-    } else {
-        Money amount;
-        if (!parseAmount(newValue, &amount))
-            return fail(kTypeMismatch);
-        const Money limit = Money::fromWon(kMaxAmountWon);
-        if (amount > limit || amount < -limit)
-            return fail(kOverflow);
-        if (field == QLatin1String("sale"))
-            next.sale = amount;
-        else if (field == QLatin1String("fee"))
-            next.fee = amount;
-        else
-            next.billcoll = amount;
-        value = amount.units();
-    }
+    if (!takeField(field, newValue, &next, &value, &e))
+        return fail(error, e.asEngine(failText));
 
     // Carry-over adjustments and the write are one transaction.
     const Memory saved = m_memory;
     Transaction tx(m_db);
-    ErrorInfo e;
-    bool ok = tx.isActive();
-    if (!ok)
-        e = Database::errorOf(m_db.handle().lastError());
-    const bool oldDated = IsStoredDayText(stored->date);
-    const bool moved = DateText::monthOf(next.date) != DateText::monthOf(stored->date) || next.card != stored->card;
-    if (ok && moved) {
-        // Both month-before rows are made while the ledger still holds the
-        // entry where it was, so that a row created for the new place does
-        // not count the entry at its old place; then the entry's net leaves
-        // the old card/month onwards and joins the new one.
-        ok = (!oldDated || checkPrevBalance(stored->date, stored->card, &e)) &&
-             checkPrevBalance(next.date, next.card, &e) &&
-             (!oldDated || calcPrevBaln(stored->date, -stored->net(), stored->card, &e)) &&
-             calcPrevBaln(next.date, next.net(), next.card, &e);
-    } else if (ok && next.net() != stored->net() && oldDated) {
-        ok = calcPrevBaln(next.date, next.net() - stored->net(), next.card, &e);
-    }
-    if (ok) {
-        ok = executeOneRow(QStringLiteral("UPDATE Tallox SET %1 = ? WHERE code = ?").arg(field), {value, code}, &e);
-    }
-    if (ok)
-        ok = tx.commit(&e);
+    bool ok = tx.isActive() && moveCarryOver(*stored, next, &e) &&
+              executeOneRow(QStringLiteral("UPDATE Tallox SET %1 = ? WHERE code = ?").arg(field), {value, code}, &e) &&
+              tx.commit(&e);
     if (!ok) {
+        if (!e.isSet())
+            e = Database::errorOf(m_db.handle().lastError());
         tx.rollback();
         m_memory = saved;
-        return fail(e);
+        return fail(error, e.asEngine(failText));
     }
     return true;
 }
 
-bool LedgerStore::InsertRecord(const QString& date, int card, int* key)
+// Shifts the carry-over rows for an entry that changes from `stored` to `next`.
+bool LedgerStore::moveCarryOver(const Entry& stored, const Entry& next, ErrorInfo* e)
+{
+    const bool oldDated = IsStoredDayText(stored.date);
+    const bool moved = DateText::monthOf(next.date) != DateText::monthOf(stored.date) || next.card != stored.card;
+    if (moved) {
+        // Both month-before rows are made while the ledger still holds the
+        // entry where it was, so that a row created for the new place does
+        // not count the entry at its old place; then the entry's net leaves
+        // the old card/month onwards and joins the new one.
+        return (!oldDated || checkPrevBalance(stored.date, stored.card, e)) &&
+               checkPrevBalance(next.date, next.card, e) &&
+               (!oldDated || calcPrevBaln(stored.date, -stored.net(), stored.card, e)) &&
+               calcPrevBaln(next.date, next.net(), next.card, e);
+    }
+    if (next.net() != stored.net() && oldDated)
+        return calcPrevBaln(next.date, next.net() - stored.net(), next.card, e);
+    return true;
+}
+
+bool LedgerStore::InsertRecord(const QString& date, int card, int* key, ErrorInfo* error)
 {
     const QString failText = QStringLiteral("자료를 저장하는 중 오류가 발생했습니다.");
-    if (!IsStoredDayText(date) || card < 1) {
-        MsgError(failText, kTypeMismatch);
-        return false;
-    }
+    if (!IsStoredDayText(date) || card < 1)
+        return fail(error, kTypeMismatch.asEngine(failText));
     const Memory saved = m_memory;
     Transaction tx(m_db);
     ErrorInfo e;
-    const auto fail = [&](const QString& text, const ErrorInfo& err) {
+    const auto failed = [&](const QString& text, const ErrorInfo& err) {
         tx.rollback();
         m_memory = saved;
-        MsgError(text, err);
-        return false;
+        return fail(error, err.asEngine(text));
     };
     if (!tx.isActive())
-        return fail(failText, Database::errorOf(m_db.handle().lastError()));
+        return failed(failText, Database::errorOf(m_db.handle().lastError()));
 
     int newKey = 0;
     {
@@ -437,60 +486,44 @@ bool LedgerStore::InsertRecord(const QString& date, int card, int* key)
         q.addBindValue(date);
         q.addBindValue(card);
         if (!q.exec())
-            return fail(failText, Database::errorOf(q.lastError()));
+            return failed(failText, Database::errorOf(q.lastError()));
         if (q.numRowsAffected() != 1)
-            return fail(failText, {3021, QStringLiteral("No current record.")});
+            return failed(failText, {3021, QStringLiteral("No current record.")});
         // The key of this very row, not the largest key of the table.
         const QVariant id = q.lastInsertId();
         q.finish();
         if (!id.isValid() || id.toLongLong() < 1)
-            return fail(QStringLiteral("저장된 자료의 코드를 찾을 수 없습니다."), {3021, QStringLiteral("No current record.")});
+            return failed(QStringLiteral("저장된 자료의 코드를 찾을 수 없습니다."), {3021, QStringLiteral("No current record.")});
         newKey = id.toInt();
     }
     if (!checkPrevBalance(date, card, &e) || !tx.commit(&e))
-        return fail(failText, e);
+        return failed(failText, e);
     if (key)
         *key = newKey;
     return true;
 }
 
-bool LedgerStore::DeleteRecord(int key)
+bool LedgerStore::DeleteRecord(int key, ErrorInfo* error)
 {
-    if (key < 1) {
-        MsgWarn(QStringLiteral("코드 정의 오류입니다."));
-        return false;
-    }
-    const std::optional<Entry> stored = readEntry(m_db, key);
+    if (key < 1)
+        return fail(error, ErrorInfo::notice(QStringLiteral("코드 정의 오류입니다.")));
+    ErrorInfo e;
+    const std::optional<Entry> stored = readEntry(m_db, key, &e);
     if (!stored)
-        return false;
+        return fail(error, e);
     const Memory saved = m_memory;
     Transaction tx(m_db);
-    ErrorInfo e;
-    bool ok = tx.isActive();
-    if (!ok)
-        e = Database::errorOf(m_db.handle().lastError());
-    if (ok && IsStoredDayText(stored->date))
-        ok = calcPrevBaln(stored->date, -stored->net(), stored->card, &e);
-    if (ok) {
-        ok = executeOneRow(QStringLiteral("DELETE FROM Tallox WHERE code = ?"), {key}, &e);
-    }
-    if (ok)
-        ok = tx.commit(&e);
+    bool ok = tx.isActive() &&
+              (!IsStoredDayText(stored->date) || calcPrevBaln(stored->date, -stored->net(), stored->card, &e)) &&
+              executeOneRow(QStringLiteral("DELETE FROM Tallox WHERE code = ?"), {key}, &e) && tx.commit(&e);
     if (!ok) {
+        if (!e.isSet())
+            e = Database::errorOf(m_db.handle().lastError());
         tx.rollback();
         m_memory = saved;
-        MsgError(QStringLiteral("자료를 삭제하는 중 오류가 발생했습니다."), e);
-        return false;
+        return fail(error, e.asEngine(QStringLiteral("자료를 삭제하는 중 오류가 발생했습니다.")));
     }
     return true;
-}
-
-double LedgerStore::RoundOff(double value, int decimals)
-{
-    const double f = decimals == 0 ? 1.0 : std::pow(10.0, decimals);
-    double x = value * f;
-    x += value >= 0 ? 0.5 : -0.5;
-    return std::trunc(x) / f;
 }
 
 Money LedgerStore::AutoFee(double ratePercent, Money sale)
@@ -523,22 +556,17 @@ CarryOverCheck LedgerStore::CheckCarryOver()
                       QStringLiteral("SELECT t.sMonth, t.cardcode, t.amount,"
                                      " (SELECT COALESCE(SUM(x.sale - x.billcoll - x.fee), 0) FROM Tallox x"
                                      "  WHERE x.cardcode = t.cardcode AND x.sdate < t.sMonth || '-99')"
-                                     " FROM transfer t ORDER BY t.cardcode, t.sMonth"))) {
-        result.error = {3011, QStringLiteral("carry-over query failed")};
+                                     " FROM transfer t ORDER BY t.cardcode, t.sMonth"),
+                      {}, &result.error))
         return result;
-    }
     while (rs.next()) {
         const Money stored = Money::fromUnits(rs.value(2).toLongLong());
         const Money expected = Money::fromUnits(rs.value(3).toLongLong());
         if (stored != expected || rs.value(2).isNull())
             result.rows.append({rs.value(0).toString(), rs.value(1).toInt(), stored, expected});
     }
-    QSqlError err = rs.lastError();
-    CloseRs(rs);
-    if (err.isValid()) {
-        result.error = Database::errorOf(err);
+    if (!FinishRead(rs, &result.error))
         return result;
-    }
 
     QSqlQuery cards;
     if (!OpenSnapshot(m_db, cards,
@@ -546,18 +574,13 @@ CarryOverCheck LedgerStore::CheckCarryOver()
                                      " (SELECT cardcode AS c, MIN(sdate) AS first FROM Tallox GROUP BY cardcode)"
                                      " WHERE NOT EXISTS (SELECT 1 FROM transfer t"
                                      "  WHERE t.cardcode = c AND t.sMonth < substr(first, 1, 7))"
-                                     " ORDER BY c"))) {
-        result.error = {3011, QStringLiteral("carry-over query failed")};
+                                     " ORDER BY c"),
+                      {}, &result.error))
         return result;
-    }
     while (cards.next())
         result.uncovered.append({cards.value(0).toInt(), cards.value(1).toString()});
-    err = cards.lastError();
-    CloseRs(cards);
-    if (err.isValid()) {
-        result.error = Database::errorOf(err);
+    if (!FinishRead(cards, &result.error))
         return result;
-    }
     result.ok = true;
     return result;
 }

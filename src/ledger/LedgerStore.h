@@ -1,11 +1,13 @@
 #pragma once
 
-#include "core/Money.h"
+#include "base/Error.h"
+#include "base/Money.h"
 #include "platform/Database.h"
 
 #include <QList>
 #include <QString>
 #include <QVariant>
+#include <optional>
 
 // A stored carry-over row that disagrees with the ledger.
 struct CarryOverMismatch {
@@ -42,27 +44,45 @@ class LedgerStore {
 public:
     explicit LedgerStore(Database& ledger);
 
+    // The fields of an entry that the carry-over table follows.
+    struct Entry {
+        QString date;
+        int card = 0;
+        Money sale;
+        Money fee;
+        Money billcoll;
+        Money net() const { return sale - billcoll - fee; }
+    };
+
+    // An entry as the sheet shows it (the card name through the attached card database).
+    struct EntryView : Entry {
+        QString cardName;
+        QVariant numsheet; // null when never typed
+    };
+    // nullopt with `error` when the query failed or there is no such entry.
+    std::optional<EntryView> ReadEntry(int code, ErrorInfo* error);
+
+    // Every routine below returns false with `error` set when it did not
+    // complete; nothing of a failed store remains in the files.
+
     // Makes sure the card has its carry-over row for the month before the
     // date's month. Remembers the last month/card handled and skips a repeat.
-    void CheckPrevBalance(const QString& date, int card);
+    bool CheckPrevBalance(const QString& date, int card, ErrorInfo* error = nullptr);
     void ResetPrevBalanceMemory();
 
     // Moves every carry-over row of the card from the date's month on by `change`.
-    void CalcPrevBaln(const QString& date, Money change, int card);
+    bool CalcPrevBaln(const QString& date, Money change, int card, ErrorInfo* error = nullptr);
 
-    // Throws the carry-over table away and rebuilds it from the ledger, all or
-    // nothing. False after an error (the procedure error box has been shown).
-    bool ReBaln();
+    // Throws the carry-over table away and rebuilds it from the ledger, all or nothing.
+    bool ReBaln(ErrorInfo* error = nullptr);
 
     // Writes one field (sdate, cardcode, sale, fee, billcoll, numsheet; any
     // letter case) of the entry `code`, shifting the carry-over rows with it.
-    bool RecordEditCol(int code, const QString& colName, const QVariant& newValue);
+    bool RecordEditCol(int code, const QString& colName, const QVariant& newValue, ErrorInfo* error = nullptr);
     // Inserts an entry with date and card (amounts 0); `key` receives its code.
-    bool InsertRecord(const QString& date, int card, int* key);
-    bool DeleteRecord(int key);
+    bool InsertRecord(const QString& date, int card, int* key, ErrorInfo* error = nullptr);
+    bool DeleteRecord(int key, ErrorInfo* error = nullptr);
 
-    // Rounds halves away from zero: RoundOff(12.5, 0) = 13, RoundOff(-12.5, 0) = -13.
-    static double RoundOff(double value, int decimals);
     // The automatic fee of a sale at a fee rate in percent, in whole won
     // (rate / 100 x sale, halves away from zero), computed exactly.
     static Money AutoFee(double ratePercent, Money sale);
@@ -83,6 +103,7 @@ private:
     };
     bool checkPrevBalance(const QString& date, int card, ErrorInfo* error);
     bool calcPrevBaln(const QString& date, Money change, int card, ErrorInfo* error);
+    bool moveCarryOver(const Entry& stored, const Entry& next, ErrorInfo* error);
     bool executeOneRow(const QString& sql, const QVariantList& binds, ErrorInfo* error);
 
     Database& m_db;

@@ -4,7 +4,7 @@
 #include "cards/frmPlastra_read.h"
 #include "core/AppInfo.h"
 #include "core/AppPaths.h"
-#include "core/Clock.h"
+#include "base/Clock.h"
 #include "core/SharedQueries.h"
 #include "ledger/CarryOverCheckDialog.h"
 #include "ledger/LedgerSheet.h"
@@ -366,11 +366,13 @@ void frmMain::RefreshSheet() {
     const int card = CmbGetItemData(cmbPlastra, 0);
     const QString firstDay = m_period->dateText(0);
     const QString lastDay = m_period->dateText(1);
-    const Money broughtForward = GetPrevBalance(m_ctx->ledger, firstDay, card);
-    const bool ok = LoadLedgerSheet(spList, m_ctx->ledger, firstDay, lastDay, card, broughtForward, msEntryDate);
+    ErrorInfo e;
+    const bool ok = BuildLedgerSheet(spList, m_ctx->ledger, firstDay, lastDay, card, msEntryDate, &e);
     CopySumsToStrip(spList, spTotal);
-    if (!ok)
+    if (!ok) {
+        ShowError(e);
         return;
+    }
     spList->setActiveCell(LedgerCol::CardName, spList->maxRows());
     if (spList->isVisible())
         spList->setFocus();
@@ -495,7 +497,9 @@ void frmMain::spList_EditMode(int col, int row, int mode, bool changed) {
 
     // Checks of the typed value.
     if (col == LedgerCol::Date) {
-        if (!ParseDateInput(text)) {
+        ErrorInfo e;
+        if (!ParseDateInput(text, &e)) {
+            ShowError(e);
             putBack();
             return;
         }
@@ -529,6 +533,7 @@ void frmMain::spList_EditMode(int col, int row, int mode, bool changed) {
 
     bool stored = false;
     int key = 0;
+    ErrorInfo storeError;
     if (!entryRow) {
         key = GetRowCode(row);
         const int fieldCol = col == LedgerCol::CardName ? LedgerCol::CardCode : col;
@@ -536,7 +541,7 @@ void frmMain::spList_EditMode(int col, int row, int mode, bool changed) {
         QVariant value = text;
         if (col == LedgerCol::CardName)
             value = GetRowCardCode(row);
-        stored = m_store->RecordEditCol(key, field, value);
+        stored = m_store->RecordEditCol(key, field, value, &storeError);
         if (stored && col >= LedgerCol::NumSheet && col <= LedgerCol::BillColl) {
             // The cell shows the amount as stored.
             if (const auto m = Money::parse(text))
@@ -544,7 +549,7 @@ void frmMain::spList_EditMode(int col, int row, int mode, bool changed) {
         }
     } else if (col == LedgerCol::CardName) {
         const QString date = spList->text(LedgerCol::Date, row);
-        stored = m_store->InsertRecord(date, GetRowCardCode(row), &key);
+        stored = m_store->InsertRecord(date, GetRowCardCode(row), &key, &storeError);
         if (stored) {
             spList->setText(LedgerCol::Code, row, QString::number(key));
             AppendEntryRow();
@@ -559,6 +564,8 @@ void frmMain::spList_EditMode(int col, int row, int mode, bool changed) {
         CalcBalance(row);
     }
     if (!stored) {
+        if (storeError.isSet())
+            ShowError(storeError);
         m_editRefused = true;
         if (key >= 1)
             RestoreStoredCell(key, col, row);
@@ -568,53 +575,51 @@ void frmMain::spList_EditMode(int col, int row, int mode, bool changed) {
 }
 
 void frmMain::ApplyAutoFee(int key, int row, const QString& saleText) {
-    const double rate = GetFee(m_ctx->card, GetRowCardCode(row));
+    ErrorInfo e;
+    const double rate = GetFee(m_ctx->card, GetRowCardCode(row), &e);
+    if (e.isSet())
+        ShowError(e);
     if (rate == 0)
         return;
     const Money fee = LedgerStore::AutoFee(rate, saleText);
-    if (m_store->RecordEditCol(key, QStringLiteral("fee"), fee.toPlainString()))
+    if (m_store->RecordEditCol(key, QStringLiteral("fee"), fee.toPlainString(), &e))
         spList->setText(LedgerCol::Fee, row, MoneyCellText(fee, true));
+    else
+        ShowError(e);
 }
 
 void frmMain::RestoreStoredCell(int key, int col, int row) {
     // After a failed store the cell shows what the database holds.
-    if (col == LedgerCol::CardName) {
-        const QVariant card = m_ctx->ledger.scalar(QStringLiteral("SELECT cardcode FROM Tallox WHERE code = ?"), {key});
-        if (!card.isValid()) {
-            spList->setText(col, row, msOldText);
+    const std::optional<LedgerStore::EntryView> stored = m_store->ReadEntry(key, nullptr);
+    if (!stored) {
+        spList->setText(col, row, msOldText);
+        if (col == LedgerCol::CardName)
             spList->setText(LedgerCol::CardCode, row, m_oldCardCode);
-            return;
-        }
-        const QString name =
-            m_ctx->card.scalar(QStringLiteral("SELECT name FROM Plastra WHERE code = ?"), {card.toInt()}).toString();
-        spList->setText(LedgerCol::CardCode, row, QString::number(card.toInt()));
-        spList->setText(LedgerCol::CardName, row, name);
         return;
     }
-    const QString field = spList->colId(col);
-    static const QStringList kFields = {QStringLiteral("SDATE"), QStringLiteral("numsheet"), QStringLiteral("sale"),
-                                        QStringLiteral("fee"), QStringLiteral("billcoll")};
-    if (!kFields.contains(field)) {
+    switch (col) {
+    case LedgerCol::CardName:
+        spList->setText(LedgerCol::CardCode, row, QString::number(stored->card));
+        spList->setText(LedgerCol::CardName, row, stored->cardName);
+        break;
+    case LedgerCol::Date:
+        spList->setText(col, row, stored->date);
+        break;
+    case LedgerCol::NumSheet:
+        spList->setText(col, row, stored->numsheet.isNull() ? QString() : QString::number(stored->numsheet.toLongLong()));
+        break;
+    case LedgerCol::Sale:
+        spList->setText(col, row, MoneyCellText(stored->sale, true));
+        break;
+    case LedgerCol::Fee:
+        spList->setText(col, row, MoneyCellText(stored->fee, true));
+        break;
+    case LedgerCol::BillColl:
+        spList->setText(col, row, MoneyCellText(stored->billcoll, true));
+        break;
+    default:
         spList->setText(col, row, msOldText);
-        return;
     }
-    QSqlQuery rs = m_ctx->ledger.newQuery();
-    rs.prepare(QStringLiteral("SELECT %1 FROM Tallox WHERE code = ?").arg(field.toLower()));
-    rs.addBindValue(key);
-    if (!rs.exec() || !rs.next()) {
-        spList->setText(col, row, msOldText);
-        return;
-    }
-    const QVariant v = rs.value(0);
-    rs.finish();
-    QString shown;
-    if (col == LedgerCol::Date)
-        shown = v.toString();
-    else if (col == LedgerCol::NumSheet)
-        shown = v.isNull() ? QString() : QString::number(v.toLongLong());
-    else
-        shown = MoneyCellText(Money::fromUnits(v.toLongLong()), true);
-    spList->setText(col, row, shown);
 }
 
 void frmMain::spList_LeaveCell(int col, int row, int newCol, int newRow, bool* cancel) {
@@ -647,10 +652,13 @@ void frmMain::ActionDelete() {
     const MsgAnswer answer =
         MsgQuestion(QStringLiteral("선택된 자료를 정말로 삭제 하시겠습니까?"), QStringLiteral("삭제"), true);
     if (answer != MsgAnswer::No) {
-        if (m_store->DeleteRecord(key)) {
+        ErrorInfo e;
+        if (m_store->DeleteRecord(key, &e)) {
             DeleteSheetRow(spList, row, true, true);
             CalcBalance(spList->activeRow());
             SetTotalFormulas();
+        } else {
+            ShowError(e);
         }
     }
     spList->clearSelection();
@@ -676,8 +684,7 @@ void frmMain::spList_ColWidthChanged(int col1, int col2) {
 // ---------------------------------------------------------------- commands
 
 QString frmMain::PeriodLine() const {
-    return QStringLiteral("( 검색기간: ") + m_period->dateText(0) + QStringLiteral(" - ") + m_period->dateText(1) +
-           QStringLiteral(" )");
+    return PrintPeriodLine(m_period->dateText(0), m_period->dateText(1));
 }
 
 void frmMain::btnView_Click() {
@@ -700,8 +707,10 @@ void frmMain::btnPrint_Click() {
     FinishCellEdit();
     if (!m_ctx->print)
         return;
-    m_ctx->print->PrintSheet(spList, kForm, QStringLiteral("신용카드 명세서(매출)"), QString(), PeriodLine(), 1, 0.7,
-                             0.25, 0.5, 0.5, this);
+    ErrorInfo e;
+    if (!m_ctx->print->PrintSheet(spList, LedgerPrintDescription(m_period->dateText(0), m_period->dateText(1)), this, &e) &&
+        e.isSet())
+        ShowError(e);
 }
 
 void frmMain::btnCard_Click() {
@@ -721,11 +730,14 @@ void frmMain::mnuTool_ReBaln_Click() {
         return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     ShowFloatMsg(QStringLiteral("이월금액 재계산중..."), 0, 0, QColor(0, 255, 255));
-    const bool ok = m_store->ReBaln();
+    ErrorInfo e;
+    const bool ok = m_store->ReBaln(&e);
     CloseFloatMsg();
     QApplication::restoreOverrideCursor();
     if (ok)
         MsgInfo(QStringLiteral("잔액 재정리를 완료 하였습니다."), AppTitle());
+    else
+        ShowError(e);
 }
 
 void frmMain::mnuTool_Check_Click() {

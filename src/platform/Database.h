@@ -1,6 +1,6 @@
 #pragma once
 
-#include "toolkit/Messages.h"
+#include "base/Error.h"
 
 #include <QSqlDatabase>
 #include <QSqlQuery>

@@ -1,8 +1,7 @@
 #include "platform/PrintComponent.h"
 
-#include "core/Clock.h"
+#include "base/Clock.h"
 #include "platform/SpreadGrid.h"
-#include "toolkit/Messages.h"
 
 #include <QDir>
 #include <QFile>
@@ -249,9 +248,19 @@ void PrintComponent::setPreviewHook(PreviewHook hook) {
     previewHook() = std::move(hook);
 }
 
+QString PrintPeriodLine(const QString& from, const QString& to) {
+    return QStringLiteral("( 검색기간: ") + from + QStringLiteral(" - ") + to + QStringLiteral(" )");
+}
+
+bool PrintComponent::PrintSheet(SpreadGrid* grid, const PrintDescription& d, QWidget* parent, ErrorInfo* error) {
+    return PrintSheet(grid, d.windowName, d.title, d.subTitle, d.periodLine, d.copies, d.marginTop, d.marginBottom,
+                      d.marginLeft, d.marginRight, parent, error);
+}
+
 bool PrintComponent::PrintSheet(SpreadGrid* grid, const QString& windowName, const QString& title,
                                 const QString& subTitle, const QString& periodLine, int copies, double marginTop,
-                                double marginBottom, double marginLeft, double marginRight, QWidget* parent) {
+                                double marginBottom, double marginLeft, double marginRight, QWidget* parent,
+                                ErrorInfo* error) {
     m_lastPageCount = 0;
     if (!grid)
         return false;
@@ -273,8 +282,8 @@ bool PrintComponent::PrintSheet(SpreadGrid* grid, const QString& windowName, con
         if (!complete || std::rename(QFile::encodeName(temp).constData(),
                                      QFile::encodeName(target.absoluteFilePath()).constData()) != 0) {
             QFile::remove(temp);
-            MsgWarn(QStringLiteral("PDF 파일을 만들 수 없습니다.\r\n") + QDir::toNativeSeparators(m_pdfTarget));
-            return false;
+            return fail(error, ErrorInfo::notice(QStringLiteral("PDF 파일을 만들 수 없습니다.\r\n") +
+                                                 QDir::toNativeSeparators(m_pdfTarget)));
         }
         m_lastPageCount = pages;
         return true;

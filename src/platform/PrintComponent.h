@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/Error.h"
+
 #include <QString>
 
 #include <functional>
@@ -7,6 +9,24 @@
 class SpreadGrid;
 class QWidget;
 class QPrintPreviewDialog;
+
+// What is printed around a sheet: the window it comes from, the title, the
+// second title, the period line, the copies and the margins in inches. Each
+// printable sheet has one description, used by its window and the command line.
+struct PrintDescription {
+    QString windowName;
+    QString title;
+    QString subTitle;
+    QString periodLine;
+    int copies = 1;
+    double marginTop = 0.5;
+    double marginBottom = 0.5;
+    double marginLeft = 0.5;
+    double marginRight = 0.5;
+};
+
+// "( 검색기간: FROM - TO )", the period line of every printed sheet.
+QString PrintPeriodLine(const QString& from, const QString& to);
 
 // The grid-printing component (goPrint): lays a grid out on pages with a
 // title, a second title and a period line, and shows a print preview from
@@ -24,10 +44,12 @@ public:
     QString pdfTarget() const { return m_pdfTarget; }
 
     // The one print operation. Margins are in inches (top, bottom, left, right).
-    // `copies` is the number of copies. Returns false when nothing could be printed.
+    // `copies` is the number of copies. Returns false when nothing could be
+    // printed; a PDF that could not be written gives `error`.
     bool PrintSheet(SpreadGrid* grid, const QString& windowName, const QString& title, const QString& subTitle,
                     const QString& periodLine, int copies, double marginTop, double marginBottom, double marginLeft,
-                    double marginRight, QWidget* parent = nullptr);
+                    double marginRight, QWidget* parent = nullptr, ErrorInfo* error = nullptr);
+    bool PrintSheet(SpreadGrid* grid, const PrintDescription& d, QWidget* parent = nullptr, ErrorInfo* error = nullptr);
 
     // Pages of the last print (for tests and the command line).
     int lastPageCount() const { return m_lastPageCount; }

@@ -2,7 +2,7 @@
 
 #include "platform/SpreadGrid.h"
 
-#include "core/Clock.h"
+#include "base/Clock.h"
 
 #include <QDir>
 #include <QFile>

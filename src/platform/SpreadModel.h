@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/Money.h"
+#include "base/Money.h"
 #include "platform/SpreadGrid.h"
 
 #include <QAbstractTableModel>

@@ -1,7 +1,9 @@
 #pragma once
 
-#include "core/Money.h"
+#include "base/Error.h"
+#include "base/Money.h"
 #include "platform/Database.h"
+#include "platform/PrintComponent.h"
 
 #include <QHash>
 #include <QList>
@@ -24,23 +26,20 @@ struct SumBillLine {
     Money balance() const { return prevBalance + sales - fees - payouts; }
 };
 
-// The brought-forward balance of every card that has a carry-over row before
-// the month of `periodStart`, in a fixed number of statements whatever the
-// number of cards. Each value equals GetPrevBalance(ledger, periodStart, card);
-// cards that are missing have 0. False when a query failed or the date is no
-// day (the message has been shown).
-bool PrevBalancesByCard(Database& ledger, const QString& periodStart, QHash<int, Money>* balances);
-
 // The lines of the period `from`..`to` (texts "YYYY-MM-DD"), ordered by card
 // name: every card of the attached card table that has a ledger entry at any
 // date. Needs the ledger connection with the card database attached. False
-// when a query failed (its message has been shown); `lines` is then empty.
-bool LoadSumBillLines(Database& ledger, const QString& from, const QString& to, QList<SumBillLine>* lines);
+// when a query failed (`error` says why); `lines` is then empty.
+bool LoadSumBillLines(Database& ledger, const QString& from, const QString& to, QList<SumBillLine>* lines,
+                      ErrorInfo* error = nullptr);
 
 // The summary window's caption, also the title of its printout.
 inline QString SumBillCaption() {
     return QStringLiteral("카드사별 집계");
 }
+
+// How the summary of a period is printed (by the window and the command line).
+PrintDescription SumBillPrintDescription(const QString& from, const QString& to);
 
 // Column layout of the summary grid.
 namespace SumBillCol {
@@ -56,5 +55,6 @@ void DesignSumBillSheet(SpreadGrid* grid);
 void FillSumBillSheet(SpreadGrid* grid, const QList<SumBillLine>& lines);
 
 // Loads the period and fills the grid (see FillSumBillSheet); on a failed
-// query the grid stays without rows and false is returned.
-bool BuildSumBillSheet(Database& ledger, SpreadGrid* grid, const QString& from, const QString& to);
+// query the grid stays without rows and false is returned with `error`.
+bool BuildSumBillSheet(Database& ledger, SpreadGrid* grid, const QString& from, const QString& to,
+                       ErrorInfo* error = nullptr);

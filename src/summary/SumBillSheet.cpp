@@ -1,7 +1,7 @@
 #include "summary/SumBillData.h"
 
 #include "platform/SpreadGrid.h"
-#include "toolkit/modSpread.h"
+#include "platform/SpreadDesign.h"
 
 void DesignSumBillSheet(SpreadGrid* grid) {
     struct Column {
@@ -33,6 +33,14 @@ void DesignSumBillSheet(SpreadGrid* grid) {
         grid->setCellType(c, -1, SpreadGrid::CellType::Currency, amount);
 }
 
+PrintDescription SumBillPrintDescription(const QString& from, const QString& to) {
+    PrintDescription d;
+    d.windowName = QStringLiteral("frmSumBill");
+    d.title = SumBillCaption();
+    d.periodLine = PrintPeriodLine(from, to);
+    return d;
+}
+
 void FillSumBillSheet(SpreadGrid* grid, const QList<SumBillLine>& lines) {
     // A bare grid (the command line's) gets the window's design first.
     if (grid->maxCols() != SumBillCol::Count) {
@@ -60,9 +68,9 @@ void FillSumBillSheet(SpreadGrid* grid, const QList<SumBillLine>& lines) {
     grid->setReDraw(redraw);
 }
 
-bool BuildSumBillSheet(Database& ledger, SpreadGrid* grid, const QString& from, const QString& to) {
+bool BuildSumBillSheet(Database& ledger, SpreadGrid* grid, const QString& from, const QString& to, ErrorInfo* error) {
     QList<SumBillLine> lines;
-    if (!LoadSumBillLines(ledger, from, to, &lines)) {
+    if (!LoadSumBillLines(ledger, from, to, &lines, error)) {
         grid->setMaxRows(0);
         return false;
     }

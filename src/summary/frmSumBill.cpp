@@ -1,8 +1,9 @@
 #include "summary/frmSumBill.h"
 
 #include "core/AppContext.h"
-#include "core/Clock.h"
+#include "base/Clock.h"
 #include "core/SharedQueries.h"
+#include "toolkit/Utils.h"
 #include "platform/SpreadGrid.h"
 #include "platform/Twips.h"
 #include "summary/SumBillData.h"
@@ -141,8 +142,11 @@ void frmSumBill::RefreshSheet() {
             return;
         }
     }
-    if (!BuildSumBillSheet(m_ctx.ledger, spList, from, to))
+    ErrorInfo e;
+    if (!BuildSumBillSheet(m_ctx.ledger, spList, from, to, &e)) {
+        ShowError(e);
         return;
+    }
     spList->setActiveCell(1, 1);
     if (spList->isVisible())
         spList->setFocus();
@@ -159,10 +163,9 @@ void frmSumBill::btnExcel_Click() {
 void frmSumBill::btnPrint_Click() {
     if (!m_ctx.print)
         return;
-    m_ctx.print->PrintSheet(spList, kFormName, windowTitle(), QString(),
-                            QStringLiteral("( 검색기간: ") + periodFrom() + QStringLiteral(" - ") + periodTo() +
-                                QStringLiteral(" )"),
-                            1, 0.5, 0.5, 0.5, 0.5, this);
+    ErrorInfo e;
+    if (!m_ctx.print->PrintSheet(spList, SumBillPrintDescription(periodFrom(), periodTo()), this, &e) && e.isSet())
+        ShowError(e);
 }
 
 void frmSumBill::btnClose_Click() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/DateParse.h"
+
 #include <QDialog>
 #include <QString>
 #include <functional>
@@ -10,15 +12,6 @@ class SpreadGrid;
 
 // Date entry (modDate): short typed forms, the calendar popup, the two linked
 // date boxes of a period and the one-cell date grids.
-
-// Turns a short typed form into "YYYY-MM-DD" (today from Clock):
-//   1 or 2 digits: that day of the current month;  3 or 4 digits: MMDD of this year;
-//   6 digits: YYMMDD in the 2000s;  8 digits: YYYYMMDD;  otherwise a full date
-//   ("YYYY-MM-DD", "YYYY/MM/DD").
-// On failure the text stays as typed, the accepted forms are shown and the result is false.
-bool ParseDateInput(QString& text);
-// The box ParseDateInput shows for a text that is no date (lines joined by CR LF).
-QString DateFormsMessage(const QString& typed);
 
 // The calendar popup: a month calendar `MonthView1` that hands back the day
 // clicked, or the day shown when Enter is pressed; Escape closes it as it was.

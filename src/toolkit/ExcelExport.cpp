@@ -1,7 +1,7 @@
 #include "toolkit/ExcelExport.h"
 
 #include "core/AppPaths.h"
-#include "core/Clock.h"
+#include "base/Clock.h"
 #include "platform/SpreadGrid.h"
 #include "toolkit/Messages.h"
 

@@ -1,7 +1,7 @@
 #include "toolkit/FormIni.h"
 
 #include "core/AppPaths.h"
-#include "core/Money.h"
+#include "base/Money.h"
 #include "platform/SpreadGrid.h"
 #include "platform/Twips.h"
 #include "toolkit/Messages.h"

@@ -92,16 +92,44 @@ void MsgError(const QString& text, const ErrorInfo& error)
     showOkBox(QMessageBox::Warning, MsgIcon::Warning, full, QStringLiteral("오류"), QStringLiteral("error"));
 }
 
-QString ProcErrorText(const ErrorInfo& error, const QString& procedure, const QString& owner, bool ownerIsForm)
-{
-    return QStringLiteral("Error ") + QString::number(error.number) + QStringLiteral(" (") + error.description +
-           QStringLiteral(") in procedure ") + procedure + (ownerIsForm ? QStringLiteral(" of Form ") : QStringLiteral(" of Module ")) +
-           owner;
-}
-
 void MsgProcError(const ErrorInfo& error, const QString& procedure, const QString& owner, bool ownerIsForm)
 {
     MsgPlain(ProcErrorText(error, procedure, owner, ownerIsForm));
+}
+
+void ShowError(const ErrorInfo& error)
+{
+    const QString cr = QStringLiteral("\r");
+    switch (error.kind) {
+    case ErrorInfo::Kind::Engine:
+        MsgError(error.what, error);
+        break;
+    case ErrorInfo::Kind::Procedure:
+        MsgProcError(error, error.procedure, error.owner, error.ownerIsForm);
+        break;
+    case ErrorInfo::Kind::Notice:
+        MsgWarn(error.what);
+        break;
+    case ErrorInfo::Kind::Info:
+        MsgInfo(error.what);
+        break;
+    case ErrorInfo::Kind::Query: {
+        // A closed handle, a missing table or column, anything else: the three open-routine boxes.
+        const bool notFound = error.description.contains(QStringLiteral("no such table"), Qt::CaseInsensitive) ||
+                              error.description.contains(QStringLiteral("no such column"), Qt::CaseInsensitive) ||
+                              error.number == 3011;
+        if (error.number == 91)
+            MsgInfo(QStringLiteral("Data Base MDB가 선언되지 않았습니다.") + cr + error.sql, QStringLiteral("MDB 오류"));
+        else if (notFound)
+            MsgInfo(QStringLiteral("Jet Data Base Engine의 식을 확인하세요.") + cr + error.sql, QStringLiteral("Query"));
+        else
+            MsgInfo(error.description + cr + error.sql, QStringLiteral("ERROR"));
+        break;
+    }
+    case ErrorInfo::Kind::Plain:
+        MsgError(error.what.isEmpty() ? QStringLiteral("프로그램 수행도중 오류가 발생했습니다.") : error.what, error);
+        break;
+    }
 }
 
 bool InputBox(const QString& prompt, const QString& title, const QString& proposed, QString* answer)

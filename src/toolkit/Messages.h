@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/Error.h"
+
 #include <QList>
 #include <QString>
 
@@ -13,11 +15,6 @@ class QLineEdit;
 enum class MsgIcon { None, Information, Warning, Question };
 enum class MsgAnswer { Ok, Yes, No };
 
-// An error caught by a routine: its number and description (what the box shows).
-struct ErrorInfo {
-    int number = 0;
-    QString description;
-};
 
 void MsgInfo(const QString& text, const QString& title = QString());
 void MsgWarn(const QString& text, const QString& title = QString());
@@ -28,7 +25,8 @@ void MsgError(const QString& text, const ErrorInfo& error);
 void MsgPlain(const QString& text, const QString& title = QString());
 // "Error N (desc) in procedure P of Module M" (or "of Form F"), plain OK box.
 void MsgProcError(const ErrorInfo& error, const QString& procedure, const QString& owner, bool ownerIsForm = false);
-QString ProcErrorText(const ErrorInfo& error, const QString& procedure, const QString& owner, bool ownerIsForm = false);
+// The box for an error handed back by a store, query or parser, worded by its kind.
+void ShowError(const ErrorInfo& error);
 
 // Input box: returns false when the user cancelled; `answer` holds the text typed.
 bool InputBox(const QString& prompt, const QString& title, const QString& proposed, QString* answer);

@@ -1,6 +1,8 @@
 #include "toolkit/PeriodBar.h"
 
-#include "core/Clock.h"
+#include "toolkit/Messages.h"
+
+#include "base/Clock.h"
 #include "platform/SpreadGrid.h"
 #include "platform/Twips.h"
 
@@ -136,8 +138,11 @@ void PeriodBar::udDateCng_Change(int index, int days)
     // A box the user typed into may hold a short form; one that holds no date
     // at all is left alone (the accepted forms are shown).
     QString text = dateText(index);
-    if (!ParseDateInput(text))
+    ErrorInfo e;
+    if (!ParseDateInput(text, &e)) {
+        ShowError(e);
         return;
+    }
     setDateText(index, DateText::day(DateText::parse(text).addDays(days)));
     SyncChainDate(m_chkChain, m_spDate[0], m_spDate[1], index);
     Q_EMIT periodChanged();
@@ -161,8 +166,11 @@ void PeriodBar::spDate_Edited(int index)
     // Typed dates get the same short forms as the ledger's date column; a text
     // that is no date stays as typed and is not copied over the other box.
     QString text = dateText(index);
-    if (!ParseDateInput(text))
+    ErrorInfo e;
+    if (!ParseDateInput(text, &e)) {
+        ShowError(e);
         return;
+    }
     if (text != dateText(index))
         setDateText(index, text);
     SyncChainDate(m_chkChain, m_spDate[0], m_spDate[1], index);

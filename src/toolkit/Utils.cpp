@@ -1,6 +1,7 @@
 #include "toolkit/Utils.h"
 
 #include "core/AppPaths.h"
+#include "core/SharedQueries.h"
 #include "platform/Twips.h"
 #include "toolkit/Messages.h"
 
@@ -8,7 +9,10 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDesktopServices>
+#include <QGuiApplication>
+#include <QInputMethod>
 #include <QProcess>
+#include <QScreen>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QWidget>
@@ -224,3 +228,51 @@ const QStringList& startedPrograms()
     return launch().programs;
 }
 } // namespace LaunchHook
+
+void FillPlastra(Database& card, QComboBox* combo)
+{
+    if (!combo)
+        return;
+    combo->clear();
+    combo->addItem(QString(), 0);
+    combo->setCurrentIndex(0);
+    QList<CardName> cards;
+    ErrorInfo e;
+    const bool ok = ListCardNames(card, &cards, &e);
+    for (const CardName& c : std::as_const(cards))
+        combo->addItem(c.name, c.code);
+    combo->setCurrentIndex(0);
+    if (!ok)
+        ShowError(e);
+}
+
+void CenterForm(QWidget* w, bool takeIcon)
+{
+    if (!w)
+        return;
+    if (!w->testAttribute(Qt::WA_Moved)) {
+        QScreen* screen = w->screen() ? w->screen() : QGuiApplication::primaryScreen();
+        if (screen) {
+            const QRect area = screen->availableGeometry();
+            const QSize size = w->frameGeometry().size();
+            w->move(area.left() + (area.width() - size.width()) / 2, area.top() + (area.height() - size.height()) / 2);
+        }
+    }
+    if (takeIcon)
+        w->setWindowIcon(QApplication::windowIcon());
+}
+
+void SetImeMode(bool hangul)
+{
+    QWidget* focus = QApplication::focusWidget();
+    if (!focus)
+        return;
+    Qt::InputMethodHints hints = focus->inputMethodHints();
+    if (hangul)
+        hints &= ~(Qt::ImhPreferLatin | Qt::ImhLatinOnly);
+    else
+        hints |= Qt::ImhPreferLatin;
+    focus->setInputMethodHints(hints);
+    if (focus->hasFocus())
+        QGuiApplication::inputMethod()->update(Qt::ImHints);
+}

@@ -7,7 +7,21 @@
 class QComboBox;
 class QWidget;
 
+class Database;
+
 // Small window routines shared by the windows (modComboBox and friends).
+
+// Fills a card combo box: an empty item (item data 0, "all cards") selected,
+// then every card by name with its code as item data. A failed query is shown.
+void FillPlastra(Database& card, QComboBox* combo);
+
+// Centres a window on its screen unless it has been placed already; with
+// `takeIcon` it gets the application's icon.
+void CenterForm(QWidget* w, bool takeIcon);
+
+// Asks the input method of the focused widget for Hangul (true) or Latin
+// (false) input: input method hints are as far as Qt goes.
+void SetImeMode(bool hangul);
 
 // Moves a top-level window next to an anchor control, in screen coordinates.
 // Horizontal mode: 0 left edges aligned, 1 right edges aligned, 2 centred over

@@ -1,6 +1,8 @@
 #include "toolkit/modSpread.h"
 
-#include "core/Money.h"
+#include "platform/SpreadDesign.h"
+
+#include "base/Money.h"
 #include "platform/SpreadGrid.h"
 #include "toolkit/FloatMsg.h"
 #include "toolkit/FormIni.h"
@@ -13,11 +15,6 @@
 
 namespace {
 GridMenuHook::Picker g_picker;
-
-int resolveCol(SpreadGrid* grid, int col)
-{
-    return col == -2 ? grid->activeCol() : col;
-}
 
 int resolveRow(SpreadGrid* grid, int row)
 {
@@ -48,53 +45,6 @@ void GridMenuHook::setPicker(Picker picker)
     g_picker = std::move(picker);
 }
 
-void CommonSpreadDesign(SpreadGrid* grid, bool lockAll, bool clearRows, bool sortOnHeader, bool rowMode)
-{
-    if (!grid)
-        return;
-    if (lockAll) {
-        if (rowMode)
-            grid->setOperationMode(SpreadGrid::OperationMode::RowMode);
-        grid->setNoBeep(true);
-        grid->viewport()->setCursor(Qt::ArrowCursor);
-        grid->setSelectBlockOptions(0);
-        grid->setLock(-1, -1, true);
-    } else {
-        grid->setEditModePermanent(true);
-        grid->setEditModeReplace(true);
-    }
-    if (sortOnHeader)
-        grid->setUserColActionSort(true);
-    grid->setSelBackColor(SpreadSelBackColor());
-    if (clearRows)
-        grid->setMaxRows(0);
-    grid->setRefStyleR1C1(true);
-    grid->setOddEvenRowColor(SpreadOddBackColor(), QColor(0, 0, 0), SpreadEvenBackColor(), QColor(0, 0, 0));
-}
-
-QString GetCellText(SpreadGrid* grid, int col, int row)
-{
-    if (!grid)
-        return QString();
-    QString value;
-    if (grid->getText(resolveCol(grid, col), resolveRow(grid, row), &value))
-        return value;
-    return QString();
-}
-
-void SetCurrencyCol(SpreadGrid* grid, int col, bool centerV)
-{
-    SpreadGrid::NumberFormat f;
-    f.decimals = 0;
-    f.separators = true;
-    f.showSymbol = false;
-    f.max = 999999999999.0;
-    f.min = -999999999999.0;
-    grid->setCellType(col, -1, SpreadGrid::CellType::Currency, f);
-    if (centerV)
-        grid->setTypeVAlign(col, -1, Qt::AlignVCenter);
-}
-
 void DeleteSheetRow(SpreadGrid* grid, int row, bool showNotice, bool shrink)
 {
     row = resolveRow(grid, row);
@@ -104,56 +54,6 @@ void DeleteSheetRow(SpreadGrid* grid, int row, bool showNotice, bool shrink)
     grid->refresh();
     if (showNotice)
         ShowFloatMsg(QStringLiteral("자료를 삭제하였습니다."), 500, 1, QColor(0, 255, 255));
-}
-
-void SetupTotalStrip(SpreadGrid* total, SpreadGrid* list, int labelCol)
-{
-    total->setMaxCols(list->maxCols());
-    for (int c = 1; c <= list->maxCols(); ++c) {
-        if (list->colHidden(c)) {
-            total->setColHidden(c, true);
-        } else {
-            total->setColHidden(c, false);
-            total->setColWidth(c, list->colWidth(c));
-        }
-    }
-    CommonSpreadDesign(total, true, false, true, true);
-    total->setOperationMode(SpreadGrid::OperationMode::Normal);
-    total->setSelectBlockOptions(0);
-    total->setText(labelCol, 1, SpreadTotalLabel());
-    total->setActiveCell(0, 0);
-    total->setBackColor(-1, total->maxRows(), SpreadTotalBackColor());
-    total->setGrayAreaBackColor(SpreadTotalBackColor());
-    if (list->rowHeadersShow()) {
-        total->setRowHeadersShow(true);
-        total->setColWidth(0, list->colWidth(0));
-        total->setText(0, 1, QStringLiteral(" "));
-    } else {
-        total->setRowHeadersShow(false);
-    }
-}
-
-void AddTotalRow(SpreadGrid* grid, int labelCol)
-{
-    grid->setMaxRows(grid->maxRows() + 1);
-    const int row = grid->maxRows();
-    grid->setText(labelCol, row, SpreadTotalLabel());
-    grid->setBackColor(-1, row, SpreadTotalBackColor());
-    grid->setLock(-1, row, true);
-}
-
-void SetSumFormula(SpreadGrid* grid, int col)
-{
-    const int row = grid->maxRows();
-    const int last = std::max(1, row - 1);
-    grid->setFormula(col, row, QStringLiteral("SUM(R1C%1:R%2C%1)").arg(col).arg(last));
-}
-
-void LockCol(SpreadGrid* grid, int col, bool grey)
-{
-    grid->setLock(col, -1, true);
-    if (grey)
-        grid->setBackColor(col, -1, SpreadLockedBackColor());
 }
 
 void ShowGridMenu(QWidget* window, SpreadGrid* grid)

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QColor>
+#include "platform/SpreadDesign.h"
+
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -8,26 +9,11 @@
 class QWidget;
 class SpreadGrid;
 
-// The common look and behaviour of every grid, the small grid routines the
-// windows share and the grid menu (row height, font size, layout reset).
-// Rows and columns are 1-based; -1 means all, -2 the active row or column.
+// The grid routines that act for the user: deleting a row with its notice and
+// the grid menu (row height, font size, layout reset). The plain grid
+// routines come with SpreadDesign.h.
 
-// Selection, odd/even rows, totals and greyed locked columns.
-inline QColor SpreadSelBackColor() { return QColor(254, 254, 186); }
-inline QColor SpreadOddBackColor() { return QColor(255, 255, 255); }
-inline QColor SpreadEvenBackColor() { return QColor(245, 245, 245); }
-inline QColor SpreadTotalBackColor() { return QColor(224, 240, 224); }
-inline QColor SpreadLockedBackColor() { return QColor(225, 225, 225); }
-inline QString SpreadTotalLabel() { return QStringLiteral("[합 계]"); }
-
-void CommonSpreadDesign(SpreadGrid* grid, bool lockAll, bool clearRows, bool sortOnHeader, bool rowMode);
-QString GetCellText(SpreadGrid* grid, int col, int row);
-void SetCurrencyCol(SpreadGrid* grid, int col, bool centerV);
 void DeleteSheetRow(SpreadGrid* grid, int row, bool showNotice, bool shrink);
-void SetupTotalStrip(SpreadGrid* total, SpreadGrid* list, int labelCol);
-void AddTotalRow(SpreadGrid* grid, int labelCol);
-void SetSumFormula(SpreadGrid* grid, int col);
-void LockCol(SpreadGrid* grid, int col, bool grey);
 void ShowGridMenu(QWidget* window, SpreadGrid* grid);
 
 // Test hook for ShowGridMenu: while set, the menu is not shown; the function

@@ -5,6 +5,8 @@
 #include "core/AppPaths.h"
 #include "core/SharedQueries.h"
 #include "ledger/LedgerSheet.h"
+#include "ledger/frmMain.h"
+#include "toolkit/PeriodBar.h"
 #include "platform/SpreadGrid.h"
 
 #include <QDir>
@@ -92,12 +94,14 @@ void TestCommandLine::exportSheet_equalsTheWindowsSheet()
     XlsxReader x(file);
     QVERIFY(x.isValid());
 
-    // What the window shows for the same period and filter.
-    SpreadGrid sheet;
-    DesignLedgerColumns(&sheet);
-    QVector<LedgerEntry> entries;
-    QVERIFY(LoadLedgerEntries(m_env->ctx().ledger, "2005-05-01", "2005-05-31", 0, &entries));
-    FillLedgerSheet(&sheet, GetPrevBalance(m_env->ctx().ledger, "2005-05-01", 0), &entries, "2005-06-15");
+    // What the ledger window shows for the same period and filter.
+    auto ctx = std::make_unique<AppContext>();
+    QVERIFY(ctx->openFolder(folder()));
+    frmMain window(std::move(ctx));
+    window.findChild<PeriodBar*>()->setDateText(0, "2005-05-01");
+    window.findChild<PeriodBar*>()->setDateText(1, "2005-05-31");
+    window.RefreshSheet();
+    const SpreadGrid& sheet = *window.findChild<SpreadGrid*>(QStringLiteral("spList"));
 
     // Header row, brought forward 1000, two entries, then the totals row.
     QCOMPARE(x.text(1, 1), QStringLiteral("일자"));
@@ -210,7 +214,7 @@ void TestCommandLine::demo_writesAnOpenableFolder()
     QCOMPARE(r.status, 0);
     QVERIFY(QFile::exists(AppPaths::ledgerDbFile(demo)));
     AppContext ctx;
-    QVERIFY(ctx.openFolder(demo, false));
+    QVERIFY(ctx.openFolder(demo));
     QCOMPARE(ctx.card.scalar("SELECT count(*) FROM Plastra").toInt(), 5);
     QCOMPARE(ctx.ledger.scalar("SELECT count(*) FROM Tallox").toInt(), 300);
     QVERIFY(ctx.ledger.scalar("SELECT count(*) FROM transfer").toInt() > 0);

@@ -1,9 +1,10 @@
 #include "TestSupport.h"
 
 #include "core/AppPaths.h"
-#include "core/Clock.h"
+#include "base/Clock.h"
 #include "core/DbAccess.h"
 #include "core/Startup.h"
+#include "app/Main.h"
 #include "ledger/frmMain.h"
 
 #include <QFile>
@@ -107,7 +108,7 @@ void TestFoundation::folderChoice_defaultItselfMissing()
     // The stored value already is the default: kept, and opening it then fails.
     QCOMPARE(Startup::ChooseDbFolder(QString(), s, def), def);
     AppContext ctx;
-    QVERIFY(!ctx.openFolder(def));
+    QVERIFY(!OpenBooksOrSay(ctx, def));
     QCOMPARE(MessageHook::shown().size(), 2);
     QCOMPARE(MessageHook::shown()[0].kind, QStringLiteral("error"));
     QCOMPARE(MessageHook::shown()[0].title, QStringLiteral("오류"));
@@ -127,7 +128,7 @@ void TestFoundation::firstRun_createsBothFilesInDefaultOnly()
     QVERIFY(QFile::exists(def + "/dbTallox.db"));
     QVERIFY(QFile::exists(def + "/Plastra.db"));
     AppContext ctx;
-    QVERIFY(ctx.openFolder(def, false));
+    QVERIFY(ctx.openFolder(def));
     // The schema: defaults 0 for the amounts, generated keys, the join through the attached card file.
     QCOMPARE(ctx.ledger.execute("INSERT INTO Tallox (sdate, cardcode) VALUES (?, ?)", {"2005-03-07", 3}), 1);
     QCOMPARE(ctx.ledger.scalar("SELECT sale + fee + billcoll FROM Tallox").toInt(), 0);
@@ -145,7 +146,7 @@ void TestFoundation::openFolder_missingDamagedOrForeignFile()
     // A missing card database stops start-up just as a missing ledger does.
     QFile::remove(env.dbFolder() + "/Plastra.db");
     AppContext ctx;
-    QVERIFY(!ctx.openFolder(env.dbFolder()));
+    QVERIFY(!OpenBooksOrSay(ctx, env.dbFolder()));
     TALLOX_COMPARE_LAST_BOX("info", "Tallox", QStringLiteral("데이터 베이스를 열 수 없습니다.\r\n\r\n") + env.dbFolder() + "/Plastra.db");
     QVERIFY(!ctx.ledger.isOpen());
 
@@ -155,7 +156,7 @@ void TestFoundation::openFolder_missingDamagedOrForeignFile()
     f.write(QByteArray(4096, 'x'));
     f.close();
     MessageHook::reset();
-    QVERIFY(!ctx.openFolder(env.dbFolder()));
+    QVERIFY(!OpenBooksOrSay(ctx, env.dbFolder()));
     QCOMPARE(MessageHook::shown().first().kind, QStringLiteral("error"));
     QVERIFY(MessageHook::shown().first().text.contains(QStringLiteral("오류번호 : 26")));
 }
@@ -220,29 +221,31 @@ void TestFoundation::addField_readOnlyReportsAndContinues()
     db.close();
     QVERIFY(db.open(env.dbFolder() + "/dbTallox.db"));
     QVERIFY(db.execute("PRAGMA query_only = ON") >= 0); // every write now fails as on a read-only file
-    QVERIFY(!AddField_Dao(db, "Tallox", "numsheet", 4, 0, false, "UPDATE Tallox SET numsheet = 1"));
+    ErrorInfo e;
+    QVERIFY(!Say(AddField_Dao(db, "Tallox", "numsheet", 4, 0, false, "UPDATE Tallox SET numsheet = 1", &e), e));
     QCOMPARE(MessageHook::shown().size(), 1);
     QVERIFY(MessageHook::shown()[0].text.startsWith("Error "));
-    QVERIFY(MessageHook::shown()[0].text.endsWith(") in procedure AddField_Dao of Module mdlCommonQV"));
+    QVERIFY(MessageHook::shown()[0].text.endsWith(") in procedure AddField_Dao of Module modMain"));
 }
 
 void TestFoundation::openSnapshot_messages()
 {
     TestEnv env;
     QSqlQuery rs;
-    QVERIFY(OpenSnapshot(env.ctx().ledger, rs, "SELECT count(*) FROM Tallox"));
+    ErrorInfo e;
+    QVERIFY(Say(OpenSnapshot(env.ctx().ledger, rs, "SELECT count(*) FROM Tallox", {}, &e), e));
     QVERIFY(rs.next());
     QVERIFY(MessageHook::shown().isEmpty());
 
-    QVERIFY(!OpenSnapshot(env.ctx().ledger, rs, "SELECT * FROM NoTable"));
+    QVERIFY(!Say(OpenSnapshot(env.ctx().ledger, rs, "SELECT * FROM NoTable", {}, &e), e));
     TALLOX_COMPARE_LAST_BOX("info", "Query", "Jet Data Base Engine의 식을 확인하세요.\rSELECT * FROM NoTable");
-    QVERIFY(!OpenDynaset(env.ctx().ledger, rs, "SELECT nofield FROM Tallox"));
+    QVERIFY(!Say(OpenDynaset(env.ctx().ledger, rs, "SELECT nofield FROM Tallox", {}, &e), e));
     TALLOX_COMPARE_LAST_BOX("info", "Query", "Jet Data Base Engine의 식을 확인하세요.\rSELECT nofield FROM Tallox");
-    QVERIFY(!OpenSnapshot(env.ctx().ledger, rs, "SELEC 1"));
+    QVERIFY(!Say(OpenSnapshot(env.ctx().ledger, rs, "SELEC 1", {}, &e), e));
     QCOMPARE(MessageHook::shown().last().title, QStringLiteral("ERROR"));
     QVERIFY(MessageHook::shown().last().text.endsWith("\rSELEC 1"));
     Database closed;
-    QVERIFY(!OpenSnapshot(closed, rs, "SELECT 1"));
+    QVERIFY(!Say(OpenSnapshot(closed, rs, "SELECT 1", {}, &e), e));
     TALLOX_COMPARE_LAST_BOX("info", "MDB 오류", "Data Base MDB가 선언되지 않았습니다.\rSELECT 1");
 }
 

@@ -1,6 +1,7 @@
 #include "TestSupport.h"
 
 #include "core/SharedQueries.h"
+#include "toolkit/Utils.h"
 
 #include <QApplication>
 #include <QComboBox>

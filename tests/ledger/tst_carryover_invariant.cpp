@@ -1,6 +1,6 @@
 #include "TestSupport.h"
 
-#include "core/Clock.h"
+#include "base/Clock.h"
 #include "core/SharedQueries.h"
 #include "ledger/LedgerStore.h"
 

@@ -50,8 +50,6 @@ class TestLedgerStore : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void init() { MessageHook::reset(); }
-
-    void roundOff_halvesAwayFromZero();
     void autoFee_examples();
 
     void insert_readsBackItsOwnKey();
@@ -85,19 +83,6 @@ private Q_SLOTS:
 
     void check_findsChangedRowAndCleanAfterRebuild();
 };
-
-void TestLedgerStore::roundOff_halvesAwayFromZero()
-{
-    QCOMPARE(LedgerStore::RoundOff(12.5, 0), 13.0);
-    QCOMPARE(LedgerStore::RoundOff(-12.5, 0), -13.0);
-    QCOMPARE(LedgerStore::RoundOff(12.4, 0), 12.0);
-    QCOMPARE(LedgerStore::RoundOff(-12.4, 0), -12.0);
-    QCOMPARE(LedgerStore::RoundOff(22.5, 0), 23.0);
-    QCOMPARE(LedgerStore::RoundOff(19.5, 0), 20.0);
-    QCOMPARE(LedgerStore::RoundOff(0.075, 0), 0.0);
-    QCOMPARE(LedgerStore::RoundOff(1.26, 1), 1.3);
-    QCOMPARE(LedgerStore::RoundOff(0.0, 0), 0.0);
-}
 
 void TestLedgerStore::autoFee_examples()
 {

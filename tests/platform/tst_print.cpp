@@ -142,8 +142,10 @@ void TestPrint::pdf_unwritableTargetWarnsAndLeavesNothing() {
     PrintComponent print;
     const QString pdf = env.appFolder() + QStringLiteral("/missing/folder/out.pdf");
     print.setPdfTarget(pdf);
-    QVERIFY(!print.PrintSheet(&grid, QStringLiteral("frmMain"), QStringLiteral("제목"), QString(), QString(), 1, 0.5,
-                              0.5, 0.5, 0.5));
+    ErrorInfo e;
+    QVERIFY(!Say(print.PrintSheet(&grid, QStringLiteral("frmMain"), QStringLiteral("제목"), QString(), QString(), 1, 0.5,
+                                  0.5, 0.5, 0.5, nullptr, &e),
+                 e));
     QCOMPARE(MessageHook::shown().size(), 1);
     QCOMPARE(MessageHook::shown().last().kind, QStringLiteral("warn"));
     QVERIFY(MessageHook::shown().last().text.startsWith(QStringLiteral("PDF 파일을 만들 수 없습니다.")));

@@ -1,7 +1,7 @@
 #include "TestSupport.h"
 
 #include "XlsxReader.h"
-#include "core/Clock.h"
+#include "base/Clock.h"
 #include "core/SharedQueries.h"
 #include "platform/SpreadGrid.h"
 #include "platform/Twips.h"
@@ -238,10 +238,11 @@ void TestSummary::prevBalances_invalidStartReported() {
     TestEnv env;
     env.addTransfer(QStringLiteral("2005-05"), 1, 120);
     QHash<int, Money> b{{1, Money::fromWon(1)}};
-    QVERIFY(!PrevBalancesByCard(env.ctx().ledger, QStringLiteral("2005-13-01"), &b));
+    ErrorInfo e;
+    QVERIFY(!Say(PrevBalancesByCard(env.ctx().ledger, QStringLiteral("2005-13-01"), &b, &e), e));
     QVERIFY(b.isEmpty());
     TALLOX_COMPARE_LAST_BOX("plain", "Tallox",
-                            "Error 13 (invalid date: 2005-13-01) in procedure PrevBalancesByCard of Module modSumBill");
+                            "Error 13 (invalid date: 2005-13-01) in procedure PrevBalancesByCard of Module modMain");
 }
 
 namespace {

@@ -26,7 +26,7 @@ void LedgerWindowTestBase::stopEnv() {
 
 frmMain* LedgerWindowTestBase::openWindow() {
     auto ctx = std::make_unique<AppContext>();
-    if (!ctx->openFolder(env->dbFolder(), false))
+    if (!ctx->openFolder(env->dbFolder()))
         qFatal("cannot open the test databases for the window");
     ctx->print = std::make_unique<PrintComponent>();
     ctx->print->setPdfTarget(env->appFolder() + QStringLiteral("/print.pdf"));

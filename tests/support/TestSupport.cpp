@@ -1,7 +1,7 @@
 #include "TestSupport.h"
 
 #include "core/AppPaths.h"
-#include "core/Clock.h"
+#include "base/Clock.h"
 #include "core/DbAccess.h"
 
 #include <QDir>
@@ -19,7 +19,7 @@ TestEnv::TestEnv(const QDate& today, bool createDatabases)
         ErrorInfo e;
         if (!CreateDatabaseFiles(dbFolder(), &e))
             qFatal("cannot create test databases: %s", qPrintable(e.description));
-        if (!m_ctx->openFolder(dbFolder(), false))
+        if (!m_ctx->openFolder(dbFolder()))
             qFatal("cannot open test databases");
         m_ctx->print = std::make_unique<PrintComponent>();
     }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/AppContext.h"
-#include "core/Money.h"
+#include "base/Money.h"
 #include "toolkit/Messages.h"
 
 #include <QDate>
@@ -34,6 +34,15 @@ private:
     QByteArray m_oldHome;
     std::unique_ptr<AppContext> m_ctx;
 };
+
+// Shows an error handed back by a store or query as a window would, so that
+// a test reads the same box: Say(store.Do(..., &e), e).
+inline bool Say(bool ok, const ErrorInfo& e)
+{
+    if (!ok && e.isSet())
+        ShowError(e);
+    return ok;
+}
 
 // Asserts the last message box shown (kind, title, text).
 #define TALLOX_COMPARE_LAST_BOX(kindText, titleText, bodyText)                                                        \

@@ -1,7 +1,7 @@
 #include "TestSupport.h"
 
 #include "core/AppInfo.h"
-#include "core/Clock.h"
+#include "base/Clock.h"
 #include "platform/SpreadGrid.h"
 #include "platform/Twips.h"
 #include "toolkit/DateInput.h"

@@ -1,7 +1,7 @@
 #include "TestSupport.h"
 
 #include "core/AppInfo.h"
-#include "core/Clock.h"
+#include "base/Clock.h"
 #include "toolkit/DateInput.h"
 
 // Typed date forms: what each becomes, and the box shown for what is no date.
@@ -102,7 +102,8 @@ void TestDateInput::refused()
 {
     QFETCH(QString, typed);
     QString text = typed;
-    QVERIFY(!ParseDateInput(text));
+    ErrorInfo e;
+    QVERIFY(!Say(ParseDateInput(text, &e), e));
     QCOMPARE(text, typed);
     QCOMPARE(MessageHook::shown().size(), 1);
     QCOMPARE(MessageHook::shown().first().kind, QStringLiteral("info"));
@@ -114,7 +115,8 @@ void TestDateInput::refused()
 void TestDateInput::refusal_exactMessage()
 {
     QString text = QStringLiteral("31");
-    QVERIFY(!ParseDateInput(text));
+    ErrorInfo e;
+    QVERIFY(!Say(ParseDateInput(text, &e), e));
     const QString expected = QStringLiteral("[31]는 날짜형식이 아닙니다.             \r\n"
                                             "\r\n"
                                             " 가능한 형식은 아래와 같습니다.\r\n"
@@ -132,7 +134,8 @@ void TestDateInput::refusal_exactMessage()
 void TestDateInput::refusal_emptyText()
 {
     QString text;
-    QVERIFY(!ParseDateInput(text));
+    ErrorInfo e;
+    QVERIFY(!Say(ParseDateInput(text, &e), e));
     QVERIFY(text.isEmpty());
     QCOMPARE(MessageHook::shown().size(), 1);
     const QStringList lines = MessageHook::shown().first().text.split(QStringLiteral("\r\n"));
@@ -144,7 +147,8 @@ void TestDateInput::refusal_showsTextAsTyped()
 {
     // Eight digits are laid out as 2004-02-30 before the test; the box shows what was typed.
     QString text = QStringLiteral("20040230");
-    QVERIFY(!ParseDateInput(text));
+    ErrorInfo e;
+    QVERIFY(!Say(ParseDateInput(text, &e), e));
     QCOMPARE(text, QStringLiteral("20040230"));
     QVERIFY(MessageHook::shown().first().text.startsWith(QStringLiteral("[20040230]는 날짜형식이 아닙니다.")));
 }
@@ -161,7 +165,8 @@ void TestDateInput::dayOfMonth_leapYears()
 
     Clock::setToday(QDate(2005, 2, 10));
     QString common = QStringLiteral("29");
-    QVERIFY(!ParseDateInput(common));
+    ErrorInfo e;
+    QVERIFY(!Say(ParseDateInput(common, &e), e));
     QCOMPARE(common, QStringLiteral("29"));
 
     // Today is read at the moment of the call.

@@ -3,7 +3,7 @@
 
 #include "core/AppInfo.h"
 #include "core/AppPaths.h"
-#include "core/Clock.h"
+#include "base/Clock.h"
 #include "platform/SpreadGrid.h"
 #include "toolkit/ExcelExport.h"
 

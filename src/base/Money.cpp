@@ -1,4 +1,4 @@
-#include "core/Money.h"
+#include "base/Money.h"
 
 #include <cmath>
 

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QColor>
+#include <QString>
+
+class SpreadGrid;
+
+// The common look of every grid and the small grid routines that windows and
+// sheet builders share. Rows and columns are 1-based; -1 means all, -2 the
+// active row or column.
+
+// Selection, odd/even rows, totals and greyed locked columns.
+inline QColor SpreadSelBackColor() { return QColor(254, 254, 186); }
+inline QColor SpreadOddBackColor() { return QColor(255, 255, 255); }
+inline QColor SpreadEvenBackColor() { return QColor(245, 245, 245); }
+inline QColor SpreadTotalBackColor() { return QColor(224, 240, 224); }
+inline QColor SpreadLockedBackColor() { return QColor(225, 225, 225); }
+inline QString SpreadTotalLabel() { return QStringLiteral("[합 계]"); }
+
+void CommonSpreadDesign(SpreadGrid* grid, bool lockAll, bool clearRows, bool sortOnHeader, bool rowMode);
+QString GetCellText(SpreadGrid* grid, int col, int row);
+void SetCurrencyCol(SpreadGrid* grid, int col, bool centerV);
+void SetupTotalStrip(SpreadGrid* total, SpreadGrid* list, int labelCol);
+void AddTotalRow(SpreadGrid* grid, int labelCol);
+void SetSumFormula(SpreadGrid* grid, int col);
+void LockCol(SpreadGrid* grid, int col, bool grey);
