@@ -2,14 +2,14 @@
 # Every Debian package Tallox needs to build, test and run is listed here, once.
 PACKAGES := g++ make cmake ninja-build pkg-config \
 	qt6-base-dev libqt6sql6-sqlite libgl-dev libxlsxwriter-dev zlib1g-dev \
-	libbenchmark-dev fonts-nanum xvfb xauth
+	libbenchmark-dev fonts-nanum xvfb xauth clang-format
 
 BUILD_DIR ?= build
 BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all deps build test run bench format clean
+.PHONY: all deps build test run bench format format-check clean
 
 all: build
 
@@ -42,8 +42,12 @@ bench: deps
 	cmake --build $(BUILD_DIR)-bench -j $(JOBS) --target tallox_bench
 	./$(BUILD_DIR)-bench/bench/tallox_bench
 
-format:
-	find src tests bench -name '*.cpp' -o -name '*.h' | xargs clang-format -i
+format: deps
+	find src tests bench \( -name '*.cpp' -o -name '*.h' \) -print0 | xargs -0 clang-format -i
+
+# Fails on any file that `make format` would change; changes nothing.
+format-check: deps
+	find src tests bench \( -name '*.cpp' -o -name '*.h' \) -print0 | xargs -0 clang-format --dry-run --Werror
 
 clean:
 	rm -rf $(BUILD_DIR) $(BUILD_DIR)-bench

@@ -1,7 +1,8 @@
 // The ledger at 10,000, 100,000 and 1,000,000 entries over 40 card companies
 // and ten years: the ledger window's sheet next to its bare query, the
 // brought-forward balance, one stored cell edit, the carry-over rebuild, the
-// summary, start-up of the real program and the memory of the largest sheet.
+// summary, start-up of the real program and the memory of the largest sheet;
+// and the window's sheet of 20,000 entries of one card in one month.
 //
 // The demo databases are generated once into <build>/bench-data and reused.
 #include "BenchRegistry.h"
@@ -466,6 +467,56 @@ TALLOX_BENCHMARK("ledger 100k")
 TALLOX_BENCHMARK("ledger 1M")
 {
     RunSize(kSizes[2], report);
+}
+
+// One card, one month of 20,000 entries, loaded by the real window: the bare
+// query as the yardstick, the two halves of the load, and the whole RefreshSheet.
+TALLOX_BENCHMARK("ledger window 20k")
+{
+    constexpr int kRows = 20000;
+    const QString from = QStringLiteral("2005-06-01"), to = QStringLiteral("2005-06-30");
+    IsolateSettings();
+    Clock::setToday(QDate(2005, 6, 15)); // the entry row falls inside the period
+    QTemporaryDir dir;
+    const QString folder = dir.path() + QStringLiteral("/dbs");
+    {
+        ErrorInfo e;
+        AppContext ctx;
+        if (!CreateDatabaseFiles(folder, &e) || !ctx.openFolder(folder, false)) {
+            std::fprintf(stderr, "  cannot create %s\n", qPrintable(folder));
+            return;
+        }
+        ctx.card.execute(QStringLiteral("INSERT INTO Plastra (code, name, fee, setday) VALUES (1, ?, 0, 0)"),
+                         {QStringLiteral("신한카드")});
+        Transaction tx(ctx.ledger);
+        for (int i = 0; i < kRows; ++i)
+            ctx.ledger.execute(QStringLiteral("INSERT INTO Tallox (sdate, cardcode, sale, fee, billcoll, numsheet)"
+                                              " VALUES (?, 1, ?, ?, 0, 1)"),
+                               {QStringLiteral("2005-06-%1").arg(1 + i % 28, 2, 10, QLatin1Char('0')),
+                                qint64(10000) * (i % 100), qint64(10000) * (i % 3)});
+        tx.commit();
+        ctx.closeAll();
+    }
+    frmMain* win = OpenWindow(folder);
+    if (!win)
+        return;
+    SetFilter(win, from, to, 0);
+    Database& ledger = win->context().ledger;
+    const double bare = BestOf(3, [&] { BareLedgerQuery(ledger, from, to, 0); });
+    QVector<LedgerEntry> entries;
+    const double load = BestOf(3, [&] { LoadLedgerEntries(ledger, from, to, 0, &entries); });
+    SpreadGrid scratch;
+    DesignLedgerColumns(&scratch);
+    const double fill = BestOf(3, [&] { FillLedgerSheet(&scratch, Money(), &entries, from); });
+    const double sheet = BestOf(3, [&] { win->RefreshSheet(); });
+    report.add(QStringLiteral("sheet load 20,000 rows in the window (RefreshSheet)"), sheet, QStringLiteral("ms"));
+    report.add(QStringLiteral("  sheet rows (entries + 2)"),
+               win->findChild<SpreadGrid*>(QStringLiteral("spList"))->maxRows(), QString());
+    report.add(QStringLiteral("  bare query, same rows"), bare, QStringLiteral("ms"));
+    report.add(QStringLiteral("  LoadLedgerEntries"), load, QStringLiteral("ms"));
+    report.add(QStringLiteral("  FillLedgerSheet"), fill, QStringLiteral("ms"));
+    CloseWindow(win);
+    Clock::setToday(QDate());
 }
 
 // Child of "ledger 1M": the real window with the whole span of all cards loaded.

@@ -2,8 +2,6 @@
 
 #include "ledger/LedgerSheet.h"
 
-#include <QElapsedTimer>
-
 // Loading the sheet: brought-forward row, entries, entry row, balances, totals.
 class TestLedgerWindowSheet : public LedgerWindowTestBase {
     Q_OBJECT
@@ -22,7 +20,7 @@ private Q_SLOTS:
     void broughtForwardRowIsBlueAndLocked();
     void firstDayAfterLastDayGivesNoEntries();
     void headerSortKeepsFirstAndLastRows();
-    void largeSheetLoadsInOnePass();
+    void manyEntriesLoadInOnePass();
 };
 
 void TestLedgerWindowSheet::firstActivationShowsTodayWithEntryRow() {
@@ -217,11 +215,9 @@ void TestLedgerWindowSheet::headerSortKeepsFirstAndLastRows() {
     QVERIFY(sheet()->isLocked(2, 1));
 }
 
-void TestLedgerWindowSheet::largeSheetLoadsInOnePass() {
-    // TALLOX_LEDGER_ROWS raises the count for a measurement by hand (100000 and more).
-    const int count = qEnvironmentVariableIntValue("TALLOX_LEDGER_ROWS") > 0
-                          ? qEnvironmentVariableIntValue("TALLOX_LEDGER_ROWS")
-                          : 20000;
+void TestLedgerWindowSheet::manyEntriesLoadInOnePass() {
+    // The timing on 20,000 rows is a benchmark (bench/bench_ledger.cpp); here the content.
+    const int count = 500;
     env->addCard(1, QStringLiteral("신한카드"));
     {
         Database& db = env->ctx().ledger;
@@ -234,42 +230,11 @@ void TestLedgerWindowSheet::largeSheetLoadsInOnePass() {
         QVERIFY(tx.commit());
     }
     openWindow();
-
-    // The bare query, every value read, as the yardstick.
-    QElapsedTimer t;
-    t.start();
-    {
-        QSqlQuery q = env->ctx().ledger.newQuery();
-        q.prepare(QStringLiteral("SELECT a.code, a.sdate, a.cardcode, b.name, a.sale, a.fee, a.billcoll, a.numsheet"
-                                 " FROM Tallox AS a LEFT JOIN card.Plastra AS b ON a.cardcode = b.code"
-                                 " WHERE a.sdate BETWEEN ? AND ? ORDER BY a.sdate, a.code"));
-        q.addBindValue(QStringLiteral("2005-06-01"));
-        q.addBindValue(QStringLiteral("2005-06-30"));
-        QVERIFY(q.exec());
-        int n = 0;
-        while (q.next()) {
-            for (int c = 0; c < 8; ++c)
-                (void)q.value(c);
-            ++n;
-        }
-        QCOMPARE(n, count);
-    }
-    const qint64 bare = t.restart();
-    {
-        QVector<LedgerEntry> entries;
-        QVERIFY(LoadLedgerEntries(env->ctx().ledger, QStringLiteral("2005-06-01"), QStringLiteral("2005-06-30"), 0,
-                                  &entries));
-        const qint64 load = t.restart();
-        SpreadGrid scratch;
-        DesignLedgerColumns(&scratch);
-        t.restart();
-        FillLedgerSheet(&scratch, Money(), &entries, QStringLiteral("2005-06-15"));
-        qInfo("LoadLedgerEntries %lld ms, FillLedgerSheet %lld ms", load, t.elapsed());
-    }
-    t.restart();
+    QVector<LedgerEntry> entries;
+    QVERIFY(LoadLedgerEntries(env->ctx().ledger, QStringLiteral("2005-06-01"), QStringLiteral("2005-06-30"), 0,
+                              &entries));
+    QCOMPARE(entries.size(), count);
     view(QStringLiteral("2005-06-01"), QStringLiteral("2005-06-30"));
-    const qint64 sheetMs = t.elapsed();
-    qInfo("%d rows: bare query %lld ms, RefreshSheet %lld ms", count, bare, sheetMs);
     QCOMPARE(rows(), count + 2);
     Money expected;
     for (int i = 0; i < count; ++i)

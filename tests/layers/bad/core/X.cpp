@@ -1,0 +1,2 @@
+// Points up: data may not include the toolkit.
+#include "toolkit/Y.h"
