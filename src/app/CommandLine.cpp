@@ -15,6 +15,7 @@
 #include "base/DateParse.h"
 #include "toolkit/ExcelExport.h"
 
+#include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
 #include <QLockFile>
@@ -237,116 +238,177 @@ QString UsageText()
         "종료 상태: 0 성공, 1 잔액 불일치, 2 잘못된 인자, 3 데이터베이스 오류, 4 출력 파일 오류.\n");
 }
 
+namespace {
+using Action = CommandLine::Action;
+
+// The options that name a command, and how many values follow each.
+struct CommandOption {
+    const char* name;
+    Action action;
+    int values;
+};
+const CommandOption kCommands[] = {
+    {"export-sheet", Action::ExportSheet, 3}, // FROM TO FILE
+    {"export-summary", Action::ExportSummary, 3},
+    {"print-sheet", Action::PrintSheet, 3},
+    {"print-summary", Action::PrintSummary, 3},
+    {"rebuild", Action::Rebuild, 0},
+    {"check", Action::Check, 0},
+    {"demo", Action::Demo, 1}, // the folder to create
+};
+
+// The options that take a whole number: the card code, then the demo's sizes.
+const QStringList kNumberOptions{QStringLiteral("card"), QStringLiteral("cards"), QStringLiteral("years"),
+                                 QStringLiteral("entries"), QStringLiteral("seed")};
+
+QList<QCommandLineOption> AllOptions()
+{
+    QList<QCommandLineOption> options{QCommandLineOption(QStringList{QStringLiteral("h"), QStringLiteral("help")}),
+                                      QCommandLineOption(QStringList{QStringLiteral("v"), QStringLiteral("version")})};
+    for (const CommandOption& c : kCommands)
+        options << QCommandLineOption(QLatin1String(c.name));
+    for (const QString& name : kNumberOptions)
+        options << QCommandLineOption(name, QString(), QStringLiteral("N"));
+    return options;
+}
+
+// Refuses a number option that belongs to another command (--card to the sheets, the
+// sizes to --demo); empty when this one takes it.
+QString MisplacedOption(Action action, const QString& name)
+{
+    if (name != QLatin1String("card"))
+        return action == Action::Demo ? QString() : QStringLiteral("--%1는 --demo에만 쓸 수 있습니다.").arg(name);
+    if (action == Action::ExportSheet || action == Action::PrintSheet)
+        return {};
+    if (action == Action::ExportSummary || action == Action::PrintSummary)
+        return QStringLiteral("--card는 원장 명세서에만 쓸 수 있습니다.");
+    return QStringLiteral("--card는 --export-sheet와 --print-sheet에만 쓸 수 있습니다.");
+}
+
+QString BadNumber(const QString& option)
+{
+    if (option == QLatin1String("--card"))
+        return QStringLiteral("--card 다음에는 카드코드(1 이상의 정수)가 와야 합니다.");
+    return QStringLiteral("%1 다음에는 0 이상의 정수가 와야 합니다.").arg(option);
+}
+
+QString UnknownOption(const QString& option)
+{
+    return QStringLiteral("알 수 없는 옵션입니다: %1").arg(option);
+}
+
+// QCommandLineParser words its refusals in English; name the argument at fault instead.
+QString ParseMistake(const QCommandLineParser& parser, const QStringList& args)
+{
+    const QStringList unknown = parser.unknownOptionNames();
+    if (!unknown.isEmpty())
+        return UnknownOption((unknown[0].size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + unknown[0]);
+    // Otherwise a switch was given a value (--check=1) or a number option came last, without its number.
+    for (const QString& a : args) {
+        if (a.startsWith(QStringLiteral("--")) && a.contains(QLatin1Char('=')) &&
+            !kNumberOptions.contains(a.mid(2).section(QLatin1Char('='), 0, 0)))
+            return UnknownOption(a);
+    }
+    const QString last = args.constLast();
+    if (last.startsWith(QStringLiteral("--")) && kNumberOptions.contains(last.mid(2)))
+        return BadNumber(last);
+    return parser.errorText();
+}
+
+bool ReadNumbers(const QCommandLineParser& parser, CommandLine* cmd)
+{
+    int seed = int(cmd->demoSeed);
+    const std::pair<QString, int*> numbers[] = {{QStringLiteral("card"), &cmd->card},
+                                                {QStringLiteral("cards"), &cmd->demoCards},
+                                                {QStringLiteral("years"), &cmd->demoYears},
+                                                {QStringLiteral("entries"), &cmd->demoEntries},
+                                                {QStringLiteral("seed"), &seed}};
+    for (const auto& [name, value] : numbers) {
+        if (!parser.isSet(name))
+            continue;
+        bool ok = false;
+        const int v = parser.value(name).toInt(&ok);
+        if (!ok || v < (name == QLatin1String("card") ? 1 : 0)) {
+            cmd->error = BadNumber(QStringLiteral("--") + name);
+            return false;
+        }
+        *value = v;
+    }
+    cmd->demoSeed = quint32(seed);
+    return true;
+}
+
+// The values without an option: a folder given first, then what the command takes after
+// its option. Without a folder first, one value more than the command takes is the folder.
+QString TakeValues(const QStringList& args, const QStringList& positional, int need, CommandLine* cmd)
+{
+    QStringList values = positional;
+    const bool folderFirst = !args.isEmpty() && !args.constFirst().startsWith(QLatin1Char('-'));
+    if (folderFirst || values.size() == need + 1)
+        cmd->folder = values.takeFirst();
+    if (values.size() < need)
+        return QStringLiteral("인자가 부족합니다. 'tallox --help'를 보세요.");
+    if (values.size() > need)
+        return QStringLiteral("인자가 너무 많습니다: %1").arg(positional.join(QLatin1Char(' ')));
+    if (NeedsPeriod(cmd->action)) {
+        cmd->from = values[0];
+        cmd->to = values[1];
+        cmd->file = values[2];
+        const bool excel = cmd->action == Action::ExportSheet || cmd->action == Action::ExportSummary;
+        const QString ext = excel ? QStringLiteral(".xlsx") : QStringLiteral(".pdf");
+        if (!cmd->file.endsWith(ext, Qt::CaseInsensitive))
+            return QStringLiteral("출력 파일 이름은 %1(으)로 끝나야 합니다: %2").arg(ext, cmd->file);
+    } else if (cmd->action == Action::Demo) {
+        if (!cmd->folder.isEmpty())
+            return QStringLiteral("--demo에는 만들 폴더 하나만 줍니다.");
+        cmd->folder = values[0];
+    }
+    return {};
+}
+} // namespace
+
 CommandLine ParseCommandLine(const QStringList& args)
 {
-    using A = CommandLine::Action;
     CommandLine cmd;
-    QStringList positional;
     const auto fail = [&](const QString& message) {
         cmd.error = message;
         return cmd;
     };
-    const auto intValue = [&](int& i, const QString& name, int* value) {
-        if (i + 1 >= args.size())
-            return false;
-        bool ok = false;
-        const int v = args[++i].toInt(&ok);
-        if (!ok)
-            return false;
-        *value = v;
-        Q_UNUSED(name)
-        return true;
-    };
-    const auto setAction = [&](A a) {
-        if (cmd.action != A::Window && cmd.action != a) {
-            cmd.error = QStringLiteral("명령은 한 번에 하나만 줄 수 있습니다.");
-            return false;
-        }
-        cmd.action = a;
-        return true;
-    };
-    for (int i = 0; i < args.size(); ++i) {
-        const QString& a = args[i];
-        if (a == QStringLiteral("--help") || a == QStringLiteral("-h")) {
-            cmd.action = A::Help;
-            return cmd;
-        }
-        if (a == QStringLiteral("--version") || a == QStringLiteral("-v")) {
-            cmd.action = A::Version;
-            return cmd;
-        }
-        if (a == QStringLiteral("--export-sheet") && !setAction(A::ExportSheet))
-            return cmd;
-        if (a == QStringLiteral("--export-summary") && !setAction(A::ExportSummary))
-            return cmd;
-        if (a == QStringLiteral("--print-sheet") && !setAction(A::PrintSheet))
-            return cmd;
-        if (a == QStringLiteral("--print-summary") && !setAction(A::PrintSummary))
-            return cmd;
-        if (a == QStringLiteral("--rebuild") && !setAction(A::Rebuild))
-            return cmd;
-        if (a == QStringLiteral("--check") && !setAction(A::Check))
-            return cmd;
-        if (a == QStringLiteral("--demo") && !setAction(A::Demo))
-            return cmd;
-        if (a == QStringLiteral("--card")) {
-            if (!intValue(i, a, &cmd.card) || cmd.card < 1)
-                return fail(QStringLiteral("--card 다음에는 카드코드(1 이상의 정수)가 와야 합니다."));
-            continue;
-        }
-        if (a == QStringLiteral("--cards") || a == QStringLiteral("--years") || a == QStringLiteral("--entries") ||
-            a == QStringLiteral("--seed")) {
-            int v = 0;
-            if (!intValue(i, a, &v) || v < 0)
-                return fail(QStringLiteral("%1 다음에는 0 이상의 정수가 와야 합니다.").arg(a));
-            if (a == QStringLiteral("--cards"))
-                cmd.demoCards = v;
-            else if (a == QStringLiteral("--years"))
-                cmd.demoYears = v;
-            else if (a == QStringLiteral("--entries"))
-                cmd.demoEntries = v;
-            else
-                cmd.demoSeed = quint32(v);
-            continue;
-        }
-        if (a.startsWith(QStringLiteral("--")) && !QStringList{"--export-sheet", "--export-summary", "--print-sheet",
-                                                               "--print-summary", "--rebuild", "--check", "--demo"}
-                                                       .contains(a))
-            return fail(QStringLiteral("알 수 없는 옵션입니다: %1").arg(a));
-        if (!a.startsWith(QStringLiteral("--")))
-            positional << a;
+    QCommandLineParser parser;
+    parser.addOptions(AllOptions());
+    const bool parsed = parser.parse(QStringList{QStringLiteral("tallox")} + args); // it skips a program name
+    // Asking for help or the version is answered whatever else was given.
+    if (parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("version"))) {
+        cmd.action = parser.isSet(QStringLiteral("help")) ? Action::Help : Action::Version;
+        return cmd;
     }
+    if (!parsed)
+        return fail(ParseMistake(parser, args));
 
-    // Positionals: [FOLDER] then what the command takes.
-    int need = 0;
-    if (NeedsPeriod(cmd.action))
-        need = 3; // FROM TO FILE
-    else if (cmd.action == A::Demo)
-        need = 1; // target folder
-    if (positional.size() < need)
-        return fail(QStringLiteral("인자가 부족합니다. 'tallox --help'를 보세요."));
-    if (positional.size() > need + 1)
-        return fail(QStringLiteral("인자가 너무 많습니다: %1").arg(positional.join(QLatin1Char(' '))));
-    if (positional.size() == need + 1)
-        cmd.folder = positional.takeFirst();
-    if (NeedsPeriod(cmd.action)) {
-        cmd.from = positional[0];
-        cmd.to = positional[1];
-        cmd.file = positional[2];
-        const bool excel = cmd.action == A::ExportSheet || cmd.action == A::ExportSummary;
-        const QString ext = excel ? QStringLiteral(".xlsx") : QStringLiteral(".pdf");
-        if (!cmd.file.endsWith(ext, Qt::CaseInsensitive))
-            return fail(QStringLiteral("출력 파일 이름은 %1(으)로 끝나야 합니다: %2").arg(ext, cmd.file));
-        if (cmd.card != 0 && (cmd.action == A::ExportSummary || cmd.action == A::PrintSummary))
-            return fail(QStringLiteral("--card는 원장 명세서에만 쓸 수 있습니다."));
-    } else if (cmd.action == A::Demo) {
-        if (!cmd.folder.isEmpty())
-            return fail(QStringLiteral("--demo에는 만들 폴더 하나만 줍니다."));
-        cmd.folder = positional[0];
+    const QStringList given = parser.optionNames();
+    for (const QString& name : given) {
+        if (given.count(name) > 1)
+            return fail(QStringLiteral("옵션은 한 번만 줄 수 있습니다: --%1").arg(name));
     }
-    if (cmd.card != 0 && !NeedsPeriod(cmd.action))
-        return fail(QStringLiteral("--card는 --export-sheet와 --print-sheet에만 쓸 수 있습니다."));
-    if (cmd.action == A::Window)
+    int need = 0;
+    for (const CommandOption& c : kCommands) {
+        if (!parser.isSet(QLatin1String(c.name)))
+            continue;
+        if (cmd.action != Action::Window)
+            return fail(QStringLiteral("명령은 한 번에 하나만 줄 수 있습니다."));
+        cmd.action = c.action;
+        need = c.values;
+    }
+    for (const QString& name : given) {
+        const QString why = kNumberOptions.contains(name) ? MisplacedOption(cmd.action, name) : QString();
+        if (!why.isEmpty())
+            return fail(why);
+    }
+    if (!ReadNumbers(parser, &cmd))
+        return cmd;
+    if (const QString why = TakeValues(args, parser.positionalArguments(), need, &cmd); !why.isEmpty())
+        return fail(why);
+    if (cmd.action == Action::Window)
         return fail(QStringLiteral("알 수 없는 명령입니다. 'tallox --help'를 보세요."));
     return cmd;
 }

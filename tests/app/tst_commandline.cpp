@@ -40,6 +40,8 @@ private Q_SLOTS:
     void cleanup() { m_env.reset(); }
 
     void usageErrors();
+    void refusedArguments_data();
+    void refusedArguments();
     void exportSheet_equalsTheWindowsSheet();
     void exportSummary_hasCardLinesAndTotals();
     void printSheetAndSummary_writePdfs();
@@ -83,6 +85,37 @@ void TestCommandLine::usageErrors()
     r = tallox({folder(), "--check", "--rebuild"});
     QCOMPARE(r.status, int(ExitUsage));
     QCOMPARE(r.err.count('\n'), 1); // one line
+}
+
+void TestCommandLine::refusedArguments_data()
+{
+    QTest::addColumn<QString>("args"); // split at spaces
+    QTest::addColumn<QString>("says"); // part of the one line on stderr
+    const auto row = [](const char* name, const char* args, const char* says) {
+        QTest::newRow(name) << QString(args) << QString(says);
+    };
+    row("folder, then no FROM", "dbs --export-sheet 0531 x.xlsx", "인자가 부족합니다");
+    row("--card twice", "--export-sheet 0501 0531 --card 1 --card 2 x.xlsx", "--card");
+    row("--check twice", "--check --check", "--check");
+    row("--card with --rebuild", "--rebuild --card 1", "--card");
+    row("--seed with --export-sheet", "--export-sheet 0501 0531 --seed 3 x.xlsx", "--seed");
+    row("--cards with --check", "--check --cards 5", "--cards");
+    row("--card without its code", "--export-sheet 0501 0531 x.xlsx --card", "--card");
+    row("--card 0", "--print-sheet 0501 0531 --card 0 x.pdf", "--card");
+    row("--check given a value", "--check=1", "--check=1");
+    row("--card without a command", "--card 1", "--card");
+}
+
+// Each mistake is refused before any database is opened, with one line.
+void TestCommandLine::refusedArguments()
+{
+    QFETCH(QString, args);
+    QFETCH(QString, says);
+    const Run r = tallox(args.split(' '));
+    QCOMPARE(r.status, int(ExitUsage));
+    QVERIFY2(r.err.startsWith("tallox: ") && r.err.contains(says), qPrintable(r.err));
+    QCOMPARE(r.err.count('\n'), 1);
+    QVERIFY(r.out.isEmpty());
 }
 
 void TestCommandLine::exportSheet_equalsTheWindowsSheet()
