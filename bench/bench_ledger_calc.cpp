@@ -10,28 +10,26 @@
 TALLOX_BENCHMARK("ledger balance 100k")
 {
     constexpr int kEntries = 100000;
-    QVector<LedgerEntry> entries;
-    entries.reserve(kEntries);
-    for (int i = 0; i < kEntries; ++i) {
-        LedgerEntry e;
-        e.code = i + 1;
-        e.sdate = QStringLiteral("2020-01-01");
-        e.cardcode = 1 + i % 40;
-        e.name = QStringLiteral("카드%1").arg(e.cardcode);
-        e.numsheet = 1 + i % 9;
-        e.numsheetNull = false;
-        e.sale = i % 2 ? Money() : Money::fromWon(10000 + (i % 977) * 100);
-        e.fee = i % 2 ? Money() : Money::fromWon(i % 977 * 3);
-        e.billcoll = i % 2 ? Money::fromWon(9000 + (i % 977) * 97) : Money();
-        entries.append(e);
-    }
     SpreadGrid sheet;
     DesignLedgerColumns(&sheet);
     QElapsedTimer t;
     t.start();
-    FillLedgerSheet(&sheet, Money::fromWon(1000), &entries, QStringLiteral("2020-01-02"));
-    SetTotalFormulas(&sheet);
-    report.add(QStringLiteral("FillLedgerSheet + SetTotalFormulas"), ElapsedMs(t), QStringLiteral("ms"));
+    // The cells as the period query writes them, without a database.
+    sheet.setMaxRows(kEntries + 1);
+    sheet.setText(LedgerCol::Balance, 1, QStringLiteral("1000"));
+    for (int i = 0; i < kEntries; ++i) {
+        const int row = i + 2;
+        sheet.setText(LedgerCol::Code, row, QString::number(i + 1));
+        sheet.setText(LedgerCol::Date, row, QStringLiteral("2020-01-01"));
+        if (i % 2) {
+            sheet.setText(LedgerCol::BillColl, row, QString::number(9000 + (i % 977) * 97));
+        } else {
+            sheet.setText(LedgerCol::Sale, row, QString::number(10000 + (i % 977) * 100));
+            sheet.setText(LedgerCol::Fee, row, QString::number(i % 977 * 3));
+        }
+    }
+    AppendEntryRow(&sheet, QStringLiteral("2020-01-02"));
+    report.add(QStringLiteral("100,000 rows written + SetTotalFormulas"), ElapsedMs(t), QStringLiteral("ms"));
     double best = 1e300;
     for (int i = 0; i < 5; ++i) {
         sheet.setText(LedgerCol::Sale, 2, QString::number(20000 + i));

@@ -111,7 +111,7 @@ bool Save(Database& db, const QString& cardDbPath, const CardRecord& card, int* 
     Transaction tx(db);
     ErrorInfo e;
     int target = card.code;
-    if (target <= 0) {
+    if (target == 0) {
         target = GetNextCode(db, QStringLiteral("Plastra"), QStringLiteral("code"), &e);
         // A code that ledger entries still use (its card was deleted) would
         // hand those entries to the new card: go past it.
@@ -119,7 +119,7 @@ bool Save(Database& db, const QString& cardDbPath, const CardRecord& card, int* 
             target = qMax(target, LargestLedgerCardCode(cardDbPath) + 1);
         *code = target;
     }
-    if (target == -1)
+    if (target < 0)
         return fail(error, ErrorInfo::notice(QStringLiteral("CODE 생성 및 정의 오류입니다.")));
     if (!tx.isActive())
         return fail(error, Database::errorOf(db.handle().lastError()).asEngine(failText));
@@ -137,7 +137,7 @@ bool Save(Database& db, const QString& cardDbPath, const CardRecord& card, int* 
         ok = tx.commit(&e);
     if (!ok) {
         tx.rollback();
-        if (card.code <= 0)
+        if (card.code == 0)
             *code = -1;
         return fail(error, e.asEngine(failText));
     }

@@ -29,7 +29,7 @@ bool ListByCodeOrName(Database& db, const QString& text, QList<CardRecord>* rows
 // One card company; `found` false (and true returned) when there is none.
 bool Fetch(Database& db, int code, CardRecord* card, bool* found, ErrorInfo* error);
 
-// Stores a card: a new one (code <= 0) gets the next free code (past every
+// Stores a card: a new one (code 0) gets the next free code (past every
 // code the ledger beside still uses), an existing one is overwritten. One
 // transaction. `code` receives the stored code (-1 when a new card failed).
 bool Save(Database& db, const QString& cardDbPath, const CardRecord& card, int* code, ErrorInfo* error);

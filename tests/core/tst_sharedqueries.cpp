@@ -71,8 +71,11 @@ void TestSharedQueries::getNextCode_refusesNonIdentifiers()
 {
     TestEnv env;
     env.addCard(4, QStringLiteral("a"));
-    QCOMPARE(GetNextCode(env.ctx().card, QStringLiteral("Plastra; DELETE FROM Plastra"), QStringLiteral("code")), -1);
-    QCOMPARE(GetNextCode(env.ctx().card, QStringLiteral("Plastra"), QStringLiteral("code) FROM Plastra --")), -1);
+    ErrorInfo e;
+    QCOMPARE(GetNextCode(env.ctx().card, QStringLiteral("Plastra; DELETE FROM Plastra"), QStringLiteral("code"), &e), -1);
+    ShowError(e);
+    QCOMPARE(GetNextCode(env.ctx().card, QStringLiteral("Plastra"), QStringLiteral("code) FROM Plastra --"), &e), -1);
+    ShowError(e);
     QCOMPARE(MessageHook::shown().size(), 2);
     QVERIFY(MessageHook::shown().first().text.startsWith(QStringLiteral("Error ")));
     QVERIFY(MessageHook::shown().first().text.endsWith(QStringLiteral(" in procedure GetNextCode of Module modMain")));
@@ -82,7 +85,9 @@ void TestSharedQueries::getNextCode_refusesNonIdentifiers()
 void TestSharedQueries::getNextCode_missingTableReportsQuery()
 {
     TestEnv env;
-    QCOMPARE(GetNextCode(env.ctx().card, QStringLiteral("NoSuch"), QStringLiteral("code")), -1);
+    ErrorInfo e;
+    QCOMPARE(GetNextCode(env.ctx().card, QStringLiteral("NoSuch"), QStringLiteral("code"), &e), -1);
+    ShowError(e);
     QCOMPARE(MessageHook::shown().size(), 1);
     QCOMPARE(MessageHook::shown().first().title, QStringLiteral("Query"));
     QVERIFY(MessageHook::shown().first().text.startsWith(QStringLiteral("Jet Data Base Engine의 식을 확인하세요.\r")));

@@ -108,8 +108,9 @@ void TestLedgerStore::insert_readsBackItsOwnKey()
                                       " INSERT INTO Tallox (code, sdate, cardcode) VALUES (NEW.code + 100, '1999-01-01', 99);"
                                       " END")) >= 0);
     LedgerStore store(db);
+    ErrorInfo err;
     int key = 0;
-    QVERIFY(store.InsertRecord(QStringLiteral("2005-03-07"), 3, &key));
+    QVERIFY(Say(store.InsertRecord(QStringLiteral("2005-03-07"), 3, &key, &err), err));
     QVERIFY(key >= 1);
     QCOMPARE(field(db, key, QStringLiteral("sdate")).toString(), QStringLiteral("2005-03-07"));
     QCOMPARE(field(db, key, QStringLiteral("cardcode")).toInt(), 3);
@@ -127,11 +128,12 @@ void TestLedgerStore::insert_createsPreviousMonthRow()
     env.addEntry(QStringLiteral("2005-04-05"), 1, 80, 10, 20);
     env.addEntry(QStringLiteral("2005-05-05"), 2, 999); // another card
     LedgerStore store(env.ctx().ledger);
+    ErrorInfo err;
     int key = 0;
-    QVERIFY(store.InsertRecord(QStringLiteral("2005-05-20"), 1, &key));
+    QVERIFY(Say(store.InsertRecord(QStringLiteral("2005-05-20"), 1, &key, &err), err));
     QCOMPARE(transferRows(env.ctx().ledger), QStringList{QStringLiteral("2005-04 1 150")});
     // An entry of the current month: the May row.
-    QVERIFY(store.InsertRecord(QStringLiteral("2005-06-03"), 1, &key));
+    QVERIFY(Say(store.InsertRecord(QStringLiteral("2005-06-03"), 1, &key, &err), err));
     QCOMPARE(transferRows(env.ctx().ledger),
              (QStringList{QStringLiteral("2005-04 1 150"), QStringLiteral("2005-05 1 150")}));
     QVERIFY(MessageHook::shown().isEmpty());
@@ -141,16 +143,17 @@ void TestLedgerStore::insert_refusesBadDateOrCard()
 {
     TestEnv env;
     LedgerStore store(env.ctx().ledger);
+    ErrorInfo err;
     int key = -5;
     for (const QString& bad : {QStringLiteral("2005-02-30"), QStringLiteral("2005-3-7"), QString(),
                                QStringLiteral("2005-03-07'); DROP TABLE Tallox; --")}) {
         MessageHook::reset();
-        QVERIFY(!store.InsertRecord(bad, 1, &key));
+        QVERIFY(!Say(store.InsertRecord(bad, 1, &key, &err), err));
         TALLOX_COMPARE_LAST_BOX("error", "오류",
                                 errorBox(QStringLiteral("자료를 저장하는 중 오류가 발생했습니다."), 13,
                                          QStringLiteral("Type mismatch")));
     }
-    QVERIFY(!store.InsertRecord(QStringLiteral("2005-03-07"), 0, &key));
+    QVERIFY(!Say(store.InsertRecord(QStringLiteral("2005-03-07"), 0, &key, &err), err));
     QCOMPARE(key, -5);
     QCOMPARE(env.count(QStringLiteral("Tallox")), 0);
     QCOMPARE(env.count(QStringLiteral("transfer")), 0);
@@ -163,8 +166,9 @@ void TestLedgerStore::insert_failureStoresNothing()
     QVERIFY(db.execute(QStringLiteral("CREATE TRIGGER t_block BEFORE INSERT ON transfer BEGIN"
                                       " SELECT RAISE(ABORT, 'blocked'); END")) >= 0);
     LedgerStore store(db);
+    ErrorInfo err;
     int key = 0;
-    QVERIFY(!store.InsertRecord(QStringLiteral("2005-05-20"), 1, &key));
+    QVERIFY(!Say(store.InsertRecord(QStringLiteral("2005-05-20"), 1, &key, &err), err));
     QCOMPARE(MessageHook::shown().size(), 1);
     QCOMPARE(MessageHook::shown().last().kind, QStringLiteral("error"));
     QVERIFY(MessageHook::shown().last().text.startsWith(QStringLiteral("자료를 저장하는 중 오류가 발생했습니다.\r\n")));
@@ -174,7 +178,7 @@ void TestLedgerStore::insert_failureStoresNothing()
     QCOMPARE(key, 0);
     // The failed attempt is not remembered as handled.
     QVERIFY(db.execute(QStringLiteral("DROP TRIGGER t_block")) >= 0);
-    QVERIFY(store.InsertRecord(QStringLiteral("2005-05-21"), 1, &key));
+    QVERIFY(Say(store.InsertRecord(QStringLiteral("2005-05-21"), 1, &key, &err), err));
     QCOMPARE(transferRows(db), QStringList{QStringLiteral("2005-04 1 0")});
 }
 
@@ -186,6 +190,7 @@ void TestLedgerStore::checkPrevBalance_edges()
     env.addEntry(QStringLiteral("2005-02-28"), 1, 7);
     env.addEntry(QStringLiteral("2005-04-30"), 1, 11);
     LedgerStore store(env.ctx().ledger);
+    ErrorInfo err;
     // The 31st after a 30-day month and after February: the calendar month before.
     store.CheckPrevBalance(QStringLiteral("2005-05-31"), 1);
     store.CheckPrevBalance(QStringLiteral("2005-03-31"), 1);
@@ -207,6 +212,7 @@ void TestLedgerStore::checkPrevBalance_sameMonthQueriesOnce()
     Database& db = env.ctx().ledger;
     env.addEntry(QStringLiteral("2005-03-10"), 1, 100);
     LedgerStore store(db);
+    ErrorInfo err;
     store.CheckPrevBalance(QStringLiteral("2005-05-03"), 1);
     QCOMPARE(transferRows(db), QStringList{QStringLiteral("2005-04 1 100")});
     // Removed behind the program's back: the second call of the same month and
@@ -232,6 +238,7 @@ void TestLedgerStore::checkPrevBalance_currentAndFutureMonth()
     env.addEntry(QStringLiteral("2005-05-10"), 1, 100);
     env.addEntry(QStringLiteral("2005-06-10"), 1, 30);
     LedgerStore store(db);
+    ErrorInfo err;
     store.CheckPrevBalance(QStringLiteral("2005-06-20"), 1);
     QCOMPARE(transferRows(db), (QStringList{QStringLiteral("2005-04 1 0"), QStringLiteral("2005-05 1 100")}));
     // A future-dated entry gets the row of the (not yet completed) month before
@@ -258,6 +265,7 @@ void TestLedgerStore::calcPrevBaln_shiftsFromMonthOn()
     env.addTransfer(QStringLiteral("2005-04"), 1, 150);
     env.addTransfer(QStringLiteral("2005-04"), 2, 70);
     LedgerStore store(db);
+    ErrorInfo err;
     store.CalcPrevBaln(QStringLiteral("2005-03-31"), -Money::fromWon(5000), 1);
     QCOMPARE(transferRows(db), (QStringList{QStringLiteral("2005-02 1 0"), QStringLiteral("2005-03 1 -4900"),
                                             QStringLiteral("2005-04 1 -4850"), QStringLiteral("2005-04 2 70")}));
@@ -278,6 +286,7 @@ void TestLedgerStore::calcPrevBaln_currentMonthLeavesCompletedRows()
     env.addTransfer(QStringLiteral("2005-04"), 1, 0);
     env.addTransfer(QStringLiteral("2005-05"), 1, 100);
     LedgerStore store(db);
+    ErrorInfo err;
     store.CalcPrevBaln(QStringLiteral("2005-06-15"), Money::fromWon(100), 1);
     QCOMPARE(transferRows(db), (QStringList{QStringLiteral("2005-04 1 0"), QStringLiteral("2005-05 1 100")}));
 }
@@ -292,7 +301,8 @@ struct Example {
         april = env.addEntry(QStringLiteral("2005-04-05"), 1, 50);
         june = env.addEntry(QStringLiteral("2005-06-02"), 1, 30);
         LedgerStore store(env.ctx().ledger);
-        if (!store.ReBaln())
+        ErrorInfo err;
+        if (!Say(store.ReBaln(&err), err))
             qFatal("rebuild failed");
     }
 };
@@ -305,7 +315,8 @@ void TestLedgerStore::edit_dateWithinMonth()
     Database& db = env.ctx().ledger;
     const QStringList before = transferRows(db);
     LedgerStore store(db);
-    QVERIFY(store.RecordEditCol(ex.march, QStringLiteral("SDATE"), QStringLiteral("2005-03-31")));
+    ErrorInfo err;
+    QVERIFY(Say(store.RecordEditCol(ex.march, QStringLiteral("SDATE"), QStringLiteral("2005-03-31"), &err), err));
     QCOMPARE(field(db, ex.march, QStringLiteral("sdate")).toString(), QStringLiteral("2005-03-31"));
     QCOMPARE(transferRows(db), before);
     QVERIFY(MessageHook::shown().isEmpty());
@@ -317,16 +328,17 @@ void TestLedgerStore::edit_dateAcrossMonths()
     Example ex(env);
     Database& db = env.ctx().ledger;
     LedgerStore store(db);
+    ErrorInfo err;
     // March (net 100) to April: -100 from March on, +100 from April on.
-    QVERIFY(store.RecordEditCol(ex.march, QStringLiteral("sdate"), QStringLiteral("2005-04-02")));
+    QVERIFY(Say(store.RecordEditCol(ex.march, QStringLiteral("sdate"), QStringLiteral("2005-04-02"), &err), err));
     QCOMPARE(transferRows(db), (QStringList{QStringLiteral("2005-02 1 0"), QStringLiteral("2005-03 1 0"),
                                             QStringLiteral("2005-04 1 150")}));
     // And back to January: the December row is created, January on gets +100.
-    QVERIFY(store.RecordEditCol(ex.march, QStringLiteral("sdate"), QStringLiteral("2005-01-20")));
+    QVERIFY(Say(store.RecordEditCol(ex.march, QStringLiteral("sdate"), QStringLiteral("2005-01-20"), &err), err));
     QCOMPARE(transferRows(db), (QStringList{QStringLiteral("2004-12 1 0"), QStringLiteral("2005-02 1 100"),
                                             QStringLiteral("2005-03 1 100"), QStringLiteral("2005-04 1 150")}));
     // Into the current month: it leaves every completed month.
-    QVERIFY(store.RecordEditCol(ex.march, QStringLiteral("sdate"), QStringLiteral("2005-06-30")));
+    QVERIFY(Say(store.RecordEditCol(ex.march, QStringLiteral("sdate"), QStringLiteral("2005-06-30"), &err), err));
     QCOMPARE(transferRows(db), (QStringList{QStringLiteral("2004-12 1 0"), QStringLiteral("2005-02 1 0"),
                                             QStringLiteral("2005-03 1 0"), QStringLiteral("2005-04 1 50"),
                                             QStringLiteral("2005-05 1 50")}));
@@ -342,9 +354,10 @@ void TestLedgerStore::edit_dateForwardIntoMissingMonth()
     env.addTransfer(QStringLiteral("2005-01"), 2, 0);
     const int key = env.addEntry(QStringLiteral("2005-02-10"), 2, 40);
     LedgerStore store(db);
+    ErrorInfo err;
     // The March row did not exist; made before the entry leaves February, it
     // must not count the entry that now lies in April.
-    QVERIFY(store.RecordEditCol(key, QStringLiteral("sdate"), QStringLiteral("2005-04-05")));
+    QVERIFY(Say(store.RecordEditCol(key, QStringLiteral("sdate"), QStringLiteral("2005-04-05"), &err), err));
     QCOMPARE(transferRows(db), (QStringList{QStringLiteral("2005-01 2 0"), QStringLiteral("2005-03 2 0")}));
     QCOMPARE(GetPrevBalance(db, QStringLiteral("2005-04-01"), 2), Money());
     QCOMPARE(GetPrevBalance(db, QStringLiteral("2005-05-01"), 2), Money::fromWon(40));
@@ -357,7 +370,8 @@ void TestLedgerStore::edit_cardChange()
     Example ex(env);
     Database& db = env.ctx().ledger;
     LedgerStore store(db);
-    QVERIFY(store.RecordEditCol(ex.march, QStringLiteral("CardCode"), QStringLiteral("3")));
+    ErrorInfo err;
+    QVERIFY(Say(store.RecordEditCol(ex.march, QStringLiteral("CardCode"), QStringLiteral("3"), &err), err));
     QCOMPARE(field(db, ex.march, QStringLiteral("cardcode")).toInt(), 3);
     QCOMPARE(transferRows(db), (QStringList{QStringLiteral("2005-02 1 0"), QStringLiteral("2005-03 1 0"),
                                             QStringLiteral("2005-04 1 50"), QStringLiteral("2005-02 3 0")}));
@@ -372,9 +386,10 @@ void TestLedgerStore::edit_cardChangeInCurrentMonthCoversNewCard()
     Example ex(env);
     Database& db = env.ctx().ledger;
     LedgerStore store(db);
+    ErrorInfo err;
     // The June entry moves to card 4, which has no carry-over row yet: it
     // gets its May row, or its entries would never be brought forward.
-    QVERIFY(store.RecordEditCol(ex.june, QStringLiteral("cardcode"), 4));
+    QVERIFY(Say(store.RecordEditCol(ex.june, QStringLiteral("cardcode"), 4, &err), err));
     bool exists = false;
     QCOMPARE(env.transferAmount(QStringLiteral("2005-05"), 4, &exists), Money());
     QVERIFY(exists);
@@ -389,34 +404,35 @@ void TestLedgerStore::edit_amountsAndSlipCount()
     Example ex(env);
     Database& db = env.ctx().ledger;
     LedgerStore store(db);
+    ErrorInfo err;
     // Sale of March from 120 to 220: +100 from March on.
-    QVERIFY(store.RecordEditCol(ex.march, QStringLiteral("Sale"), QStringLiteral("220")));
+    QVERIFY(Say(store.RecordEditCol(ex.march, QStringLiteral("Sale"), QStringLiteral("220"), &err), err));
     QCOMPARE(transferRows(db), (QStringList{QStringLiteral("2005-02 1 0"), QStringLiteral("2005-03 1 200"),
                                             QStringLiteral("2005-04 1 250")}));
     QCOMPARE(field(db, ex.march, QStringLiteral("sale")).toLongLong(), Money::fromWon(220).units());
     // Fee of April up by 100: -100 from April on.
-    QVERIFY(store.RecordEditCol(ex.april, QStringLiteral("FEE"), QStringLiteral("100")));
+    QVERIFY(Say(store.RecordEditCol(ex.april, QStringLiteral("FEE"), QStringLiteral("100"), &err), err));
     QCOMPARE(env.transferAmount(QStringLiteral("2005-04"), 1), Money::fromWon(150));
     QCOMPARE(env.transferAmount(QStringLiteral("2005-03"), 1), Money::fromWon(200));
     // Pay-out of March from 15 to 115.5: -100.5 from March on.
-    QVERIFY(store.RecordEditCol(ex.march, QStringLiteral("billcoll"), QStringLiteral("115.5")));
+    QVERIFY(Say(store.RecordEditCol(ex.march, QStringLiteral("billcoll"), QStringLiteral("115.5"), &err), err));
     QCOMPARE(env.transferAmount(QStringLiteral("2005-03"), 1), Money::fromDouble(99.5));
     QCOMPARE(env.transferAmount(QStringLiteral("2005-04"), 1), Money::fromDouble(49.5));
     // The automatic fee arrives as a number.
-    QVERIFY(store.RecordEditCol(ex.march, QStringLiteral("fee"), 23.0));
+    QVERIFY(Say(store.RecordEditCol(ex.march, QStringLiteral("fee"), 23.0, &err), err));
     QCOMPARE(field(db, ex.march, QStringLiteral("fee")).toLongLong(), Money::fromWon(23).units());
     QCOMPARE(env.transferAmount(QStringLiteral("2005-03"), 1), Money::fromDouble(81.5));
     // Slip count: no carry-over change.
     const QStringList before = transferRows(db);
-    QVERIFY(store.RecordEditCol(ex.march, QStringLiteral("NumSheet"), QStringLiteral("12")));
+    QVERIFY(Say(store.RecordEditCol(ex.march, QStringLiteral("NumSheet"), QStringLiteral("12"), &err), err));
     QCOMPARE(field(db, ex.march, QStringLiteral("numsheet")).toInt(), 12);
     QCOMPARE(transferRows(db), before);
     // A June sale moves no completed row.
-    QVERIFY(store.RecordEditCol(ex.june, QStringLiteral("sale"), QStringLiteral("1000")));
+    QVERIFY(Say(store.RecordEditCol(ex.june, QStringLiteral("sale"), QStringLiteral("1000"), &err), err));
     QCOMPARE(transferRows(db), before);
     // The sheet's limits are accepted.
-    QVERIFY(store.RecordEditCol(ex.june, QStringLiteral("sale"), QStringLiteral("-10,000,000,000")));
-    QVERIFY(store.RecordEditCol(ex.june, QStringLiteral("sale"), QStringLiteral("10000000000")));
+    QVERIFY(Say(store.RecordEditCol(ex.june, QStringLiteral("sale"), QStringLiteral("-10,000,000,000"), &err), err));
+    QVERIFY(Say(store.RecordEditCol(ex.june, QStringLiteral("sale"), QStringLiteral("10000000000"), &err), err));
     QVERIFY(MessageHook::shown().isEmpty());
     QVERIFY(store.CheckCarryOver().clean());
 }
@@ -429,10 +445,11 @@ void TestLedgerStore::edit_refusals()
     const QStringList transfers = transferRows(db);
     const QStringList entries = entryRows(db);
     LedgerStore store(db);
+    ErrorInfo err;
 
-    QVERIFY(!store.RecordEditCol(0, QStringLiteral("sale"), QStringLiteral("1")));
+    QVERIFY(!Say(store.RecordEditCol(0, QStringLiteral("sale"), QStringLiteral("1"), &err), err));
     TALLOX_COMPARE_LAST_BOX("warn", "Tallox", "코드 정의 오류입니다.");
-    QVERIFY(!store.RecordEditCol(999, QStringLiteral("sale"), QStringLiteral("1")));
+    QVERIFY(!Say(store.RecordEditCol(999, QStringLiteral("sale"), QStringLiteral("1"), &err), err));
     TALLOX_COMPARE_LAST_BOX("warn", "Tallox", "코드[999]에 해당하는 자료를 찾을 수 없습니다.");
 
     const QString mismatch = errorBox(kEditFailed, 13, QStringLiteral("Type mismatch"));
@@ -464,7 +481,7 @@ void TestLedgerStore::edit_refusals()
     };
     for (const Case& c : cases) {
         MessageHook::reset();
-        QVERIFY2(!store.RecordEditCol(ex.march, QString::fromLatin1(c.field), c.value), c.field);
+        QVERIFY2(!Say(store.RecordEditCol(ex.march, QString::fromLatin1(c.field), c.value, &err), err), c.field);
         TALLOX_COMPARE_LAST_BOX("error", "오류", c.box);
         QCOMPARE(MessageHook::shown().size(), 1);
     }
@@ -485,21 +502,22 @@ void TestLedgerStore::edit_failureHalfWayLeavesAllUnchanged()
     const QStringList transfers = transferRows(db);
     const QStringList entries = entryRows(db);
     LedgerStore store(db);
-    QVERIFY(!store.RecordEditCol(key, QStringLiteral("sale"), QStringLiteral("50")));
+    ErrorInfo err;
+    QVERIFY(!Say(store.RecordEditCol(key, QStringLiteral("sale"), QStringLiteral("50"), &err), err));
     QCOMPARE(MessageHook::shown().size(), 1);
     QVERIFY(MessageHook::shown().last().text.startsWith(kEditFailed + QStringLiteral("\r\n")));
     QVERIFY(MessageHook::shown().last().text.contains(QStringLiteral("blocked")));
     QCOMPARE(transferRows(db), transfers);
     QCOMPARE(entryRows(db), entries);
     // Month moves roll back as a whole too.
-    QVERIFY(!store.RecordEditCol(key, QStringLiteral("sdate"), QStringLiteral("2005-01-03")));
-    QVERIFY(!store.RecordEditCol(key, QStringLiteral("cardcode"), 7));
+    QVERIFY(!Say(store.RecordEditCol(key, QStringLiteral("sdate"), QStringLiteral("2005-01-03"), &err), err));
+    QVERIFY(!Say(store.RecordEditCol(key, QStringLiteral("cardcode"), 7, &err), err));
     QCOMPARE(transferRows(db), transfers);
     QCOMPARE(entryRows(db), entries);
     // Nothing was remembered as handled: once the write works, April is created.
     QVERIFY(db.execute(QStringLiteral("DROP TRIGGER t_block")) >= 0);
     MessageHook::reset();
-    QVERIFY(store.RecordEditCol(key, QStringLiteral("sale"), QStringLiteral("50")));
+    QVERIFY(Say(store.RecordEditCol(key, QStringLiteral("sale"), QStringLiteral("50"), &err), err));
     QCOMPARE(transferRows(db), (QStringList{QStringLiteral("2005-02 1 0"), QStringLiteral("2005-03 1 100"),
                                             QStringLiteral("2005-04 1 100")}));
     QVERIFY(store.CheckCarryOver().clean());
@@ -512,11 +530,12 @@ void TestLedgerStore::delete_shiftsAndRemoves()
     Example ex(env);
     Database& db = env.ctx().ledger;
     LedgerStore store(db);
-    QVERIFY(store.DeleteRecord(ex.march));
+    ErrorInfo err;
+    QVERIFY(Say(store.DeleteRecord(ex.march, &err), err));
     QVERIFY(!field(db, ex.march, QStringLiteral("code")).isValid());
     QCOMPARE(transferRows(db), (QStringList{QStringLiteral("2005-02 1 0"), QStringLiteral("2005-03 1 0"),
                                             QStringLiteral("2005-04 1 50")}));
-    QVERIFY(store.DeleteRecord(ex.june));
+    QVERIFY(Say(store.DeleteRecord(ex.june, &err), err));
     QCOMPARE(env.count(QStringLiteral("Tallox")), 1);
     QVERIFY(store.CheckCarryOver().clean());
     QVERIFY(MessageHook::shown().isEmpty());
@@ -528,16 +547,17 @@ void TestLedgerStore::delete_refusalsAndFailure()
     Example ex(env);
     Database& db = env.ctx().ledger;
     LedgerStore store(db);
-    QVERIFY(!store.DeleteRecord(0));
+    ErrorInfo err;
+    QVERIFY(!Say(store.DeleteRecord(0, &err), err));
     TALLOX_COMPARE_LAST_BOX("warn", "Tallox", "코드 정의 오류입니다.");
-    QVERIFY(!store.DeleteRecord(4711));
+    QVERIFY(!Say(store.DeleteRecord(4711, &err), err));
     TALLOX_COMPARE_LAST_BOX("warn", "Tallox", "코드[4711]에 해당하는 자료를 찾을 수 없습니다.");
     QVERIFY(db.execute(QStringLiteral("CREATE TRIGGER t_block BEFORE DELETE ON Tallox BEGIN"
                                       " SELECT RAISE(ABORT, 'blocked'); END")) >= 0);
     const QStringList transfers = transferRows(db);
     const QStringList entries = entryRows(db);
     MessageHook::reset();
-    QVERIFY(!store.DeleteRecord(ex.april));
+    QVERIFY(!Say(store.DeleteRecord(ex.april, &err), err));
     QCOMPARE(MessageHook::shown().size(), 1);
     QVERIFY(MessageHook::shown().last().text.startsWith(QStringLiteral("자료를 삭제하는 중 오류가 발생했습니다.\r\n")));
     QCOMPARE(transferRows(db), transfers);
@@ -554,7 +574,8 @@ void TestLedgerStore::rebuild_workedExample()
     env.addEntry(QStringLiteral("2005-06-01"), 1, 30);
     env.addTransfer(QStringLiteral("2001-01"), 1, 12345); // thrown away
     LedgerStore store(db);
-    QVERIFY(store.ReBaln());
+    ErrorInfo err;
+    QVERIFY(Say(store.ReBaln(&err), err));
     QCOMPARE(transferRows(db), (QStringList{QStringLiteral("2005-02 1 0"), QStringLiteral("2005-03 1 100"),
                                             QStringLiteral("2005-04 1 150")}));
     QVERIFY(MessageHook::shown().isEmpty());
@@ -566,11 +587,12 @@ void TestLedgerStore::rebuild_emptyLedgerAndCurrentMonthOnly()
     Database& db = env.ctx().ledger;
     env.addTransfer(QStringLiteral("2005-01"), 1, 5);
     LedgerStore store(db);
-    QVERIFY(store.ReBaln());
+    ErrorInfo err;
+    QVERIFY(Say(store.ReBaln(&err), err));
     QCOMPARE(env.count(QStringLiteral("transfer")), 0);
     env.addEntry(QStringLiteral("2005-06-03"), 2, 70);
     env.addEntry(QStringLiteral("2005-07-03"), 3, 70); // first month in the future
-    QVERIFY(store.ReBaln());
+    QVERIFY(Say(store.ReBaln(&err), err));
     QCOMPARE(transferRows(db), (QStringList{QStringLiteral("2005-05 2 0"), QStringLiteral("2005-06 3 0")}));
     QVERIFY(store.CheckCarryOver().clean());
 }
@@ -587,7 +609,8 @@ void TestLedgerStore::rebuild_failureKeepsTable()
                                       " BEGIN SELECT RAISE(ABORT, 'blocked'); END")) >= 0);
     const QStringList before = transferRows(db);
     LedgerStore store(db);
-    QVERIFY(!store.ReBaln());
+    ErrorInfo err;
+    QVERIFY(!Say(store.ReBaln(&err), err));
     QCOMPARE(MessageHook::shown().size(), 1);
     QCOMPARE(MessageHook::shown().last().kind, QStringLiteral("plain"));
     QCOMPARE(MessageHook::shown().last().title, QStringLiteral("Tallox"));
@@ -603,12 +626,13 @@ void TestLedgerStore::rebuild_resetsMemory()
     TestEnv env;
     Database& db = env.ctx().ledger;
     LedgerStore store(db);
+    ErrorInfo err;
     int key = 0;
-    QVERIFY(store.InsertRecord(QStringLiteral("2005-05-03"), 1, &key));
-    QVERIFY(store.DeleteRecord(key));
-    QVERIFY(store.ReBaln()); // no entries left: empty table
+    QVERIFY(Say(store.InsertRecord(QStringLiteral("2005-05-03"), 1, &key, &err), err));
+    QVERIFY(Say(store.DeleteRecord(key, &err), err));
+    QVERIFY(Say(store.ReBaln(&err), err)); // no entries left: empty table
     QCOMPARE(env.count(QStringLiteral("transfer")), 0);
-    QVERIFY(store.InsertRecord(QStringLiteral("2005-05-10"), 1, &key));
+    QVERIFY(Say(store.InsertRecord(QStringLiteral("2005-05-10"), 1, &key, &err), err));
     QCOMPARE(transferRows(db), QStringList{QStringLiteral("2005-04 1 0")});
 }
 
@@ -618,6 +642,7 @@ void TestLedgerStore::check_findsChangedRowAndCleanAfterRebuild()
     Example ex(env);
     Database& db = env.ctx().ledger;
     LedgerStore store(db);
+    ErrorInfo err;
     QVERIFY(store.CheckCarryOver().clean());
     db.execute(QStringLiteral("UPDATE transfer SET amount = amount + 70000 WHERE sMonth = '2005-03'"));
     env.addEntry(QStringLiteral("2005-02-01"), 8, 5); // a card with no row at all
@@ -635,7 +660,7 @@ void TestLedgerStore::check_findsChangedRowAndCleanAfterRebuild()
     QCOMPARE(check.uncovered[0].firstMonth, QStringLiteral("2005-01"));
     QCOMPARE(check.uncovered[1].card, 8);
     QCOMPARE(check.uncovered[1].firstMonth, QStringLiteral("2005-02"));
-    QVERIFY(store.ReBaln());
+    QVERIFY(Say(store.ReBaln(&err), err));
     QVERIFY(store.CheckCarryOver().clean());
     QVERIFY(MessageHook::shown().isEmpty());
 }
