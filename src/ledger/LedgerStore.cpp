@@ -160,7 +160,7 @@ bool LedgerStore::executeOneRow(const QString& sql, const QVariantList& binds, E
     return n == 1;
 }
 
-bool LedgerStore::checkPrevBalance(const QString& date, int card, ErrorInfo* error)
+bool LedgerStore::ensurePrevMonthRow(const QString& date, int card, ErrorInfo* error)
 {
     if (!IsStoredDayText(date)) {
         *error = kTypeMismatch;
@@ -196,7 +196,7 @@ bool LedgerStore::checkPrevBalance(const QString& date, int card, ErrorInfo* err
     return true;
 }
 
-bool LedgerStore::calcPrevBaln(const QString& date, Money change, int card, ErrorInfo* error)
+bool LedgerStore::shiftCarryOver(const QString& date, Money change, int card, ErrorInfo* error)
 {
     if (!IsStoredDayText(date)) {
         *error = kTypeMismatch;
@@ -204,7 +204,7 @@ bool LedgerStore::calcPrevBaln(const QString& date, Money change, int card, Erro
     }
     // Only a completed month needs its month-before row made here; an entry
     // of the current month or later got it when it was stored or moved.
-    if (DateText::monthOf(date) < DateText::currentMonth() && !checkPrevBalance(date, card, error))
+    if (DateText::monthOf(date) < DateText::currentMonth() && !ensurePrevMonthRow(date, card, error))
         return false;
     // Rows of the current and later months are shifted as well: they exist
     // (the rebuild's zero rows, rows before future-dated entries) and must
@@ -251,7 +251,7 @@ bool LedgerStore::CheckPrevBalance(const QString& date, int card, ErrorInfo* err
     const Memory saved = m_memory;
     ErrorInfo e;
     Transaction tx(m_db);
-    if (tx.isActive() && checkPrevBalance(date, card, &e) && tx.commit(&e))
+    if (tx.isActive() && ensurePrevMonthRow(date, card, &e) && tx.commit(&e))
         return true;
     tx.rollback();
     m_memory = saved;
@@ -265,61 +265,51 @@ bool LedgerStore::CalcPrevBaln(const QString& date, Money change, int card, Erro
     const Memory saved = m_memory;
     ErrorInfo e;
     Transaction tx(m_db);
-    if (tx.isActive() && calcPrevBaln(date, change, card, &e) && tx.commit(&e))
+    if (tx.isActive() && shiftCarryOver(date, change, card, &e) && tx.commit(&e))
         return true;
     tx.rollback();
     m_memory = saved;
     return fail(error, e.inProcedure(QStringLiteral("CalcPrevBaln"), kForm, true));
 }
 
-bool LedgerStore::ReBaln(ErrorInfo* error)
+namespace {
+struct MonthNet {
+    int card;
+    QString month;
+    Money net;
+};
+
+// The net of every card's entries per month, in card and month order.
+bool readMonthNets(Database& db, QList<MonthNet>* months, ErrorInfo* e)
 {
-    struct MonthNet {
-        int card;
-        QString month;
-        Money net;
-    };
-    const auto failed = [error](const ErrorInfo& e) {
-        return fail(error, e.kind == ErrorInfo::Kind::Query
-                               ? e
-                               : e.inProcedure(QStringLiteral("mnuTool_ReBaln_Click"), kForm, true));
-    };
-
-    // One transaction: a failure (or the program ending half-way) leaves the table as it was.
-    Transaction tx(m_db);
-    ErrorInfo e;
-    if (!tx.isActive())
-        return failed(Database::errorOf(m_db.handle().lastError()));
-    if (m_db.execute(QStringLiteral("DELETE FROM transfer"), {}, &e) < 0)
-        return failed(e);
-
     QSqlQuery rs;
-    if (!OpenSnapshot(m_db, rs,
+    if (!OpenSnapshot(db, rs,
                       QStringLiteral("SELECT cardcode, substr(sdate, 1, 7) AS m, SUM(sale - billcoll - fee) FROM Tallox"
                                      " GROUP BY cardcode, m ORDER BY cardcode, m"),
-                      {}, &e))
-        return failed(e);
-    QList<MonthNet> months;
+                      {}, e))
+        return false;
     while (rs.next())
-        months.append({rs.value(0).toInt(), rs.value(1).toString(), Money::fromUnits(rs.value(2).toLongLong())});
-    if (!FinishRead(rs, &e))
-        return failed(e);
+        months->append({rs.value(0).toInt(), rs.value(1).toString(), Money::fromUnits(rs.value(2).toLongLong())});
+    return FinishRead(rs, e);
+}
 
-    const QString current = DateText::currentMonth();
+// Per card: a zero row for the month before its first entry, then the running
+// balance at the end of every completed month that has entries.
+bool writeRebuiltRows(Database& db, const QList<MonthNet>& months, ErrorInfo* e)
+{
     // One statement prepared once: a rebuild writes thousands of rows.
-    QSqlQuery insert = m_db.newQuery();
+    QSqlQuery insert = db.newQuery();
     if (!insert.prepare(QStringLiteral("INSERT INTO transfer (sMonth, amount, cardcode) VALUES (?, ?, ?)")))
-        return failed(Database::errorOf(insert.lastError()));
+        return fail(e, Database::errorOf(insert.lastError()));
     const auto insertRow = [&](const QString& month, qint64 amount, int card) {
         insert.bindValue(0, month);
         insert.bindValue(1, amount);
         insert.bindValue(2, card);
-        if (!insert.exec()) {
-            e = Database::errorOf(insert.lastError());
-            return false;
-        }
+        if (!insert.exec())
+            return fail(e, Database::errorOf(insert.lastError()));
         return insert.numRowsAffected() == 1;
     };
+    const QString current = DateText::currentMonth();
     std::optional<int> previousCard;
     Money balance;
     for (const MonthNet& m : months) {
@@ -329,17 +319,33 @@ bool LedgerStore::ReBaln(ErrorInfo* error)
             previousCard = m.card;
             balance = Money();
             if (!insertRow(DateText::previousMonth(m.month), 0, m.card))
-                return failed(e);
+                return false;
         }
         if (m.month < current) {
             balance += m.net;
             if (!insertRow(m.month, balance.units(), m.card))
-                return failed(e);
+                return false;
         }
     }
-    insert.finish();
-    if (!tx.commit(&e))
-        return failed(e);
+    return true;
+}
+} // namespace
+
+bool LedgerStore::ReBaln(ErrorInfo* error)
+{
+    // One transaction: a failure (or the program ending half-way) leaves the table as it was.
+    Transaction tx(m_db);
+    ErrorInfo e;
+    QList<MonthNet> months;
+    const bool ok = tx.isActive() && m_db.execute(QStringLiteral("DELETE FROM transfer"), {}, &e) >= 0 &&
+                    readMonthNets(m_db, &months, &e) && writeRebuiltRows(m_db, months, &e) && tx.commit(&e);
+    if (!ok) {
+        if (!e.isSet())
+            e = Database::errorOf(m_db.handle().lastError());
+        return fail(error, e.kind == ErrorInfo::Kind::Query
+                               ? e
+                               : e.inProcedure(QStringLiteral("mnuTool_ReBaln_Click"), kForm, true));
+    }
     ResetPrevBalanceMemory();
     return true;
 }
@@ -453,13 +459,13 @@ bool LedgerStore::moveCarryOver(const Entry& stored, const Entry& next, ErrorInf
         // entry where it was, so that a row created for the new place does
         // not count the entry at its old place; then the entry's net leaves
         // the old card/month onwards and joins the new one.
-        return (!oldDated || checkPrevBalance(stored.date, stored.card, e)) &&
-               checkPrevBalance(next.date, next.card, e) &&
-               (!oldDated || calcPrevBaln(stored.date, -stored.net(), stored.card, e)) &&
-               calcPrevBaln(next.date, next.net(), next.card, e);
+        return (!oldDated || ensurePrevMonthRow(stored.date, stored.card, e)) &&
+               ensurePrevMonthRow(next.date, next.card, e) &&
+               (!oldDated || shiftCarryOver(stored.date, -stored.net(), stored.card, e)) &&
+               shiftCarryOver(next.date, next.net(), next.card, e);
     }
     if (next.net() != stored.net() && oldDated)
-        return calcPrevBaln(next.date, next.net() - stored.net(), next.card, e);
+        return shiftCarryOver(next.date, next.net() - stored.net(), next.card, e);
     return true;
 }
 
@@ -496,7 +502,7 @@ bool LedgerStore::InsertRecord(const QString& date, int card, int* key, ErrorInf
             return failed(QStringLiteral("저장된 자료의 코드를 찾을 수 없습니다."), {3021, QStringLiteral("No current record.")});
         newKey = id.toInt();
     }
-    if (!checkPrevBalance(date, card, &e) || !tx.commit(&e))
+    if (!ensurePrevMonthRow(date, card, &e) || !tx.commit(&e))
         return failed(failText, e);
     if (key)
         *key = newKey;
@@ -514,7 +520,7 @@ bool LedgerStore::DeleteRecord(int key, ErrorInfo* error)
     const Memory saved = m_memory;
     Transaction tx(m_db);
     bool ok = tx.isActive() &&
-              (!IsStoredDayText(stored->date) || calcPrevBaln(stored->date, -stored->net(), stored->card, &e)) &&
+              (!IsStoredDayText(stored->date) || shiftCarryOver(stored->date, -stored->net(), stored->card, &e)) &&
               executeOneRow(QStringLiteral("DELETE FROM Tallox WHERE code = ?"), {key}, &e) && tx.commit(&e);
     if (!ok) {
         if (!e.isSet())

@@ -101,8 +101,8 @@ private:
         QString month;
         int card = 0;
     };
-    bool checkPrevBalance(const QString& date, int card, ErrorInfo* error);
-    bool calcPrevBaln(const QString& date, Money change, int card, ErrorInfo* error);
+    bool ensurePrevMonthRow(const QString& date, int card, ErrorInfo* error);
+    bool shiftCarryOver(const QString& date, Money change, int card, ErrorInfo* error);
     bool moveCarryOver(const Entry& stored, const Entry& next, ErrorInfo* error);
     bool executeOneRow(const QString& sql, const QVariantList& binds, ErrorInfo* error);
 

@@ -432,7 +432,7 @@ void frmMain::spList_EnterKey() {
     if (!spList->isEditing())
         spList->beginEdit();
     if (spList->isEditing()) {
-        spList_KeyPress(13);
+        spList_KeyPress(SpreadGrid::kEnterKeyAscii);
         spList->endEdit(true);
     } else {
         mbEnterKey = true;
@@ -469,12 +469,12 @@ void frmMain::MoveActiveCell(int col, int row) {
 }
 
 void frmMain::spList_KeyPress(int keyAscii) {
-    if (keyAscii == 13)
+    if (keyAscii == SpreadGrid::kEnterKeyAscii)
         mbEnterKey = true;
 }
 
 void frmMain::spList_EditMode(int col, int row, int mode, bool changed) {
-    if (mode == 1) {
+    if (mode == SpreadGrid::EditStarted) {
         msOldText = spList->text(col, row);
         m_oldCardCode = spList->text(LedgerCol::CardCode, row);
         mbEnterKey = false;
@@ -482,74 +482,84 @@ void frmMain::spList_EditMode(int col, int row, int mode, bool changed) {
     }
     if (row < 2 || row > spList->maxRows())
         return;
-
     QString text = spList->text(col, row);
+    // Enter on an empty card name still searches: it lists every card.
     if (!changed && !(col == LedgerCol::CardName && text.isEmpty() && mbEnterKey))
         return;
-
     const bool entryRow = row == spList->maxRows();
-    auto putBack = [&] {
-        m_editRefused = true;
-        spList->setText(col, row, msOldText);
-        if (col == LedgerCol::CardName)
-            spList->setText(LedgerCol::CardCode, row, m_oldCardCode);
-    };
-
-    // Checks of the typed value.
-    if (col == LedgerCol::Date) {
-        ErrorInfo e;
-        if (!ParseDateInput(text, &e)) {
-            ShowError(e);
-            putBack();
-            return;
-        }
-        spList->setText(col, row, text);
-        msEntryDate = text;
-    } else if (col == LedgerCol::CardName) {
-        int code = 0;
-        bool isNew = false;
-        const QString name = SearchCard(m_ctx->cardPath, text, &code, pnlTop, 2, true, &isNew);
-        spList->setFocus();
-        if (code < 1) {
-            putBack();
-            spList->setActiveCell(LedgerCol::CardName, row);
-            return;
-        }
-        spList->setText(LedgerCol::CardCode, row, QString::number(code));
-        spList->setText(LedgerCol::CardName, row, name);
-        if (isNew) {
-            // Keep the card filter the user had chosen.
-            const int filter = CmbGetItemData(cmbPlastra, 0);
-            FillPlastra(m_ctx->card, cmbPlastra);
-            const int index = cmbPlastra->findData(filter);
-            if (filter > 0 && index >= 0)
-                cmbPlastra->setCurrentIndex(index);
-        }
-    } else if (col > LedgerCol::CardName && entryRow) {
-        MsgInfo(QStringLiteral("카드명을 먼저 입력하세요."), AppTitle());
-        putBack();
+    if (!TakeTypedValue(col, row, entryRow, &text)) {
+        PutBackOldText(col, row);
         return;
     }
+    StoreTypedValue(col, row, entryRow, text);
+}
 
+void frmMain::PutBackOldText(int col, int row) {
+    m_editRefused = true;
+    spList->setText(col, row, msOldText);
+    if (col == LedgerCol::CardName)
+        spList->setText(LedgerCol::CardCode, row, m_oldCardCode);
+}
+
+bool frmMain::TakeTypedValue(int col, int row, bool entryRow, QString* text) {
+    switch (col) {
+    case LedgerCol::Date:
+        return TakeTypedDate(row, text);
+    case LedgerCol::CardName:
+        return TakeTypedCard(row, *text);
+    default:
+        // Amounts wait until the row is an entry.
+        if (entryRow) {
+            MsgInfo(QStringLiteral("카드명을 먼저 입력하세요."), AppTitle());
+            return false;
+        }
+        return true;
+    }
+}
+
+bool frmMain::TakeTypedDate(int row, QString* text) {
+    ErrorInfo e;
+    if (!ParseDateInput(*text, &e)) {
+        ShowError(e);
+        return false;
+    }
+    spList->setText(LedgerCol::Date, row, *text);
+    msEntryDate = *text;
+    return true;
+}
+
+bool frmMain::TakeTypedCard(int row, const QString& text) {
+    int code = 0;
+    bool isNew = false;
+    const QString name = SearchCard(m_ctx->cardPath, text, &code, pnlTop, 2, true, &isNew);
+    spList->setFocus();
+    if (code < 1) {
+        spList->setActiveCell(LedgerCol::CardName, row);
+        return false;
+    }
+    spList->setText(LedgerCol::CardCode, row, QString::number(code));
+    spList->setText(LedgerCol::CardName, row, name);
+    if (isNew) {
+        // Keep the card filter the user had chosen.
+        const int filter = CmbGetItemData(cmbPlastra, 0);
+        FillPlastra(m_ctx->card, cmbPlastra);
+        const int index = cmbPlastra->findData(filter);
+        if (filter > 0 && index >= 0)
+            cmbPlastra->setCurrentIndex(index);
+    }
+    return true;
+}
+
+void frmMain::StoreTypedValue(int col, int row, bool entryRow, const QString& text) {
     bool stored = false;
     int key = 0;
     ErrorInfo storeError;
     if (!entryRow) {
         key = GetRowCode(row);
-        const int fieldCol = col == LedgerCol::CardName ? LedgerCol::CardCode : col;
-        const QString field = spList->colId(fieldCol);
-        QVariant value = text;
-        if (col == LedgerCol::CardName)
-            value = GetRowCardCode(row);
-        stored = m_store->RecordEditCol(key, field, value, &storeError);
-        if (stored && col >= LedgerCol::NumSheet && col <= LedgerCol::BillColl) {
-            // The cell shows the amount as stored.
-            if (const auto m = Money::parse(text))
-                spList->setText(col, row, m->toPlainString());
-        }
+        stored = StoreEntryField(key, col, row, text, &storeError);
     } else if (col == LedgerCol::CardName) {
-        const QString date = spList->text(LedgerCol::Date, row);
-        stored = m_store->InsertRecord(date, GetRowCardCode(row), &key, &storeError);
+        // Naming the card company makes the entry row an entry.
+        stored = m_store->InsertRecord(spList->text(LedgerCol::Date, row), GetRowCardCode(row), &key, &storeError);
         if (stored) {
             spList->setText(LedgerCol::Code, row, QString::number(key));
             AppendEntryRow();
@@ -570,8 +580,21 @@ void frmMain::spList_EditMode(int col, int row, int mode, bool changed) {
         if (key >= 1)
             RestoreStoredCell(key, col, row);
         else
-            putBack();
+            PutBackOldText(col, row);
     }
+}
+
+bool frmMain::StoreEntryField(int key, int col, int row, const QString& text, ErrorInfo* error) {
+    const int fieldCol = col == LedgerCol::CardName ? LedgerCol::CardCode : col;
+    const QVariant value = col == LedgerCol::CardName ? QVariant(GetRowCardCode(row)) : QVariant(text);
+    if (!m_store->RecordEditCol(key, spList->colId(fieldCol), value, error))
+        return false;
+    if (col >= LedgerCol::NumSheet && col <= LedgerCol::BillColl) {
+        // The cell shows the amount as stored.
+        if (const auto m = Money::parse(text))
+            spList->setText(col, row, m->toPlainString());
+    }
+    return true;
 }
 
 void frmMain::ApplyAutoFee(int key, int row, const QString& saleText) {

@@ -88,6 +88,13 @@ private:
     void chkAutoFee_Click();
 
     void RestoreStoredCell(int key, int col, int row);
+    // The steps of a finished cell edit: check the typed value, then store it.
+    bool TakeTypedValue(int col, int row, bool entryRow, QString* text);
+    bool TakeTypedDate(int row, QString* text);
+    bool TakeTypedCard(int row, const QString& text);
+    void StoreTypedValue(int col, int row, bool entryRow, const QString& text);
+    bool StoreEntryField(int key, int col, int row, const QString& text, ErrorInfo* error);
+    void PutBackOldText(int col, int row);
     void ApplyAutoFee(int key, int row, const QString& saleText);
     // Enter in the sheet: ends the edit, then moves along the row as typing goes.
     void spList_EnterKey();

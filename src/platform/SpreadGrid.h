@@ -39,6 +39,13 @@ class SpreadGrid : public QTableView {
 public:
     enum class CellType { Edit = 1, Float = 2, Integer = 3, StaticText = 5, Currency = 12, Number = 13 };
     enum class OperationMode { Normal = 0, ReadOnly = 1, RowMode = 2, SingleSelect = 3 };
+    // The `mode` that editMode reports: an edit of the active cell began or ended.
+    enum EditModeChange : int { EditEnded = 0, EditStarted = 1 };
+    // The character codes keyPress reports for Enter, Tab, Escape and Backspace.
+    static constexpr int kEnterKeyAscii = 13;
+    static constexpr int kTabKeyAscii = 9;
+    static constexpr int kEscapeKeyAscii = 27;
+    static constexpr int kBackspaceKeyAscii = 8;
 
     using NumberFormat = SpreadNumberFormat;
 
@@ -166,7 +173,7 @@ public:
 
 Q_SIGNALS:
     // Editing of a cell begins (mode 1) or ends (mode 0); `changed` tells whether the text changed.
-    void editMode(int col, int row, int mode, bool changed);
+    void editMode(int col, int row, int mode, bool changed); // mode: EditModeChange
     // A key typed into the grid (character code: 13 Enter, 27 Escape, ...).
     void keyPress(int keyAscii);
     // The active cell is about to move; set *cancel to keep it where it is.
