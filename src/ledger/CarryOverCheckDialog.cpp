@@ -1,6 +1,7 @@
 #include "ledger/CarryOverCheckDialog.h"
 
 #include "core/AppInfo.h"
+#include "core/SharedQueries.h"
 #include "platform/Database.h"
 #include "platform/SpreadGrid.h"
 
@@ -11,13 +12,15 @@
 #include <QVBoxLayout>
 
 namespace {
-QString CardName(Database& card, int code, QHash<int, QString>* cache) {
-    auto it = cache->constFind(code);
-    if (it != cache->cend())
-        return *it;
-    const QString name = card.scalar(QStringLiteral("SELECT name FROM Plastra WHERE code = ?"), {code}).toString();
-    cache->insert(code, name);
-    return name;
+// Card names by code; a card that cannot be read just shows no name.
+QHash<int, QString> CardNames(Database& card) {
+    QList<CardName> cards;
+    QHash<int, QString> names;
+    if (ListCardNames(card, &cards, nullptr)) {
+        for (const CardName& c : std::as_const(cards))
+            names.insert(c.code, c.name);
+    }
+    return names;
 }
 } // namespace
 
@@ -39,40 +42,8 @@ CarryOverCheckDialog::CarryOverCheckDialog(const CarryOverCheck& check, Database
 
     spCheck = new SpreadGrid(this);
     spCheck->setObjectName(QStringLiteral("spCheck"));
-    spCheck->setMaxCols(6);
-    const QStringList headers = {QStringLiteral("카드코드"), QStringLiteral("카드명"),   QStringLiteral("월"),
-                                 QStringLiteral("이월금액"), QStringLiteral("장부금액"), QStringLiteral("비고")};
-    const double widths[] = {7, 16, 8, 13, 13, 22};
-    for (int c = 1; c <= 6; ++c) {
-        spCheck->setHeaderText(c, headers[c - 1]);
-        spCheck->setColWidth(c, widths[c - 1]);
-    }
-    SpreadGrid::NumberFormat amount;
-    amount.decimals = 0;
-    amount.separators = true;
-    spCheck->setCellType(4, -1, SpreadGrid::CellType::Number, amount);
-    spCheck->setCellType(5, -1, SpreadGrid::CellType::Number, amount);
-    spCheck->setMaxRows(int(check.rows.size() + check.uncovered.size()));
-    QHash<int, QString> names;
-    int row = 1;
-    for (const CarryOverMismatch& m : check.rows) {
-        spCheck->setText(1, row, QString::number(m.card));
-        spCheck->setText(2, row, CardName(card, m.card, &names));
-        spCheck->setText(3, row, m.month);
-        spCheck->setText(4, row, m.stored.toPlainString());
-        spCheck->setText(5, row, m.expected.toPlainString());
-        spCheck->setText(6, row, QStringLiteral("차이 ") + (m.stored - m.expected).toDisplayString(0, true));
-        ++row;
-    }
-    for (const CarryOverUncovered& u : check.uncovered) {
-        spCheck->setText(1, row, QString::number(u.card));
-        spCheck->setText(2, row, CardName(card, u.card, &names));
-        spCheck->setText(3, row, u.firstMonth);
-        spCheck->setText(6, row, QStringLiteral("첫 거래 이전의 이월금액 없음"));
-        ++row;
-    }
-    spCheck->setLock(-1, -1, true);
-    spCheck->setOperationMode(SpreadGrid::OperationMode::RowMode);
+    DesignFindings();
+    FillFindings(check, CardNames(card));
     layout->addWidget(spCheck, 1);
 
     auto* buttons = new QHBoxLayout();
@@ -89,4 +60,43 @@ CarryOverCheckDialog::CarryOverCheckDialog(const CarryOverCheck& check, Database
     connect(btnReBaln, &QPushButton::clicked, this, &QDialog::accept);
     connect(btnClose, &QPushButton::clicked, this, &QDialog::reject);
     resize(720, 360);
+}
+
+void CarryOverCheckDialog::DesignFindings() {
+    spCheck->setMaxCols(6);
+    const QStringList headers = {QStringLiteral("카드코드"), QStringLiteral("카드명"),   QStringLiteral("월"),
+                                 QStringLiteral("이월금액"), QStringLiteral("장부금액"), QStringLiteral("비고")};
+    const double widths[] = {7, 16, 8, 13, 13, 22};
+    for (int c = 1; c <= 6; ++c) {
+        spCheck->setHeaderText(c, headers[c - 1]);
+        spCheck->setColWidth(c, widths[c - 1]);
+    }
+    SpreadGrid::NumberFormat amount;
+    amount.decimals = 0;
+    amount.separators = true;
+    spCheck->setCellType(4, -1, SpreadGrid::CellType::Number, amount);
+    spCheck->setCellType(5, -1, SpreadGrid::CellType::Number, amount);
+}
+
+void CarryOverCheckDialog::FillFindings(const CarryOverCheck& check, const QHash<int, QString>& names) {
+    spCheck->setMaxRows(int(check.rows.size() + check.uncovered.size()));
+    int row = 1;
+    for (const CarryOverMismatch& m : check.rows) {
+        spCheck->setText(1, row, QString::number(m.card));
+        spCheck->setText(2, row, names.value(m.card));
+        spCheck->setText(3, row, m.month);
+        spCheck->setText(4, row, m.stored.toPlainString());
+        spCheck->setText(5, row, m.expected.toPlainString());
+        spCheck->setText(6, row, QStringLiteral("차이 ") + (m.stored - m.expected).toDisplayString(0, true));
+        ++row;
+    }
+    for (const CarryOverUncovered& u : check.uncovered) {
+        spCheck->setText(1, row, QString::number(u.card));
+        spCheck->setText(2, row, names.value(u.card));
+        spCheck->setText(3, row, u.firstMonth);
+        spCheck->setText(6, row, QStringLiteral("첫 거래 이전의 이월금액 없음"));
+        ++row;
+    }
+    spCheck->setLock(-1, -1, true);
+    spCheck->setOperationMode(SpreadGrid::OperationMode::RowMode);
 }

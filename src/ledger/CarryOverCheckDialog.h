@@ -3,6 +3,7 @@
 #include "ledger/LedgerStore.h"
 
 #include <QDialog>
+#include <QHash>
 
 class Database;
 class QLabel;
@@ -21,6 +22,9 @@ public:
     static QString SummaryText(const CarryOverCheck& check);
 
 private:
+    void DesignFindings();
+    void FillFindings(const CarryOverCheck& check, const QHash<int, QString>& names);
+
     SpreadGrid* spCheck;
     QLabel* lblSummary;
     QPushButton* btnReBaln;

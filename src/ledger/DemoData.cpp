@@ -83,6 +83,58 @@ QStringList DemoCardNames()
             QStringLiteral("롯데법인카드")};
 }
 
+namespace {
+// The demo's card companies with their fee rates and settlement days.
+bool CreateDemoCards(Database& card, int cards, QRandomGenerator& rng, QVector<double>* rates, QVector<int>* setdays,
+                     ErrorInfo* e)
+{
+    const QStringList names = DemoCardNames();
+    Transaction tx(card);
+    for (int i = 0; i < cards; ++i) {
+        const QString name = i < names.size() ? names[i] : names[i % names.size()] + QString::number(i / names.size() + 1);
+        const double rate = (150 + 5 * int(rng.bounded(41))) / 100.0; // 1.50 .. 3.50 %
+        const int setday = 2 + int(rng.bounded(4));
+        *rates << rate;
+        *setdays << setday;
+        if (card.execute(QStringLiteral("INSERT INTO Plastra (code, name, fee, setday) VALUES (?, ?, ?, ?)"),
+                         {i + 1, name, rate, setday}, e) != 1)
+            return false;
+    }
+    return tx.commit(e);
+}
+
+// One planned entry typed in as the sheet stores it: insert, then each field.
+bool StoreThroughLedger(LedgerStore& store, const PlannedEntry& p, QString* why)
+{
+    ErrorInfo e;
+    int key = 0;
+    if (!store.InsertRecord(p.date, p.card, &key, &e)) {
+        *why = QStringLiteral("자료를 저장하지 못했습니다 (%1): %2").arg(p.date, ErrorLine(e));
+        return false;
+    }
+    bool ok = store.RecordEditCol(key, QStringLiteral("numsheet"), p.slips, &e);
+    if (!p.sale.isZero())
+        ok = ok && store.RecordEditCol(key, QStringLiteral("sale"), p.sale.toPlainString(), &e) &&
+             store.RecordEditCol(key, QStringLiteral("fee"), p.fee.toPlainString(), &e);
+    if (!p.billcoll.isZero())
+        ok = ok && store.RecordEditCol(key, QStringLiteral("billcoll"), p.billcoll.toPlainString(), &e);
+    if (!ok)
+        *why = QStringLiteral("자료를 수정하지 못했습니다 (%1): %2").arg(p.date, ErrorLine(e));
+    return ok;
+}
+
+bool StoreInBulk(Database& ledger, const PlannedEntry& p, QString* why)
+{
+    ErrorInfo e;
+    if (ledger.execute(QStringLiteral("INSERT INTO Tallox (sdate, cardcode, sale, fee, billcoll, numsheet)"
+                                      " VALUES (?, ?, ?, ?, ?, ?)"),
+                       {p.date, p.card, p.sale.units(), p.fee.units(), p.billcoll.units(), p.slips}, &e) == 1)
+        return true;
+    *why = e.description;
+    return false;
+}
+} // namespace
+
 bool GenerateDemoData(const QString& folder, const DemoSpec& spec, QString* error,
                       const std::function<void(int, int)>& progress)
 {
@@ -104,53 +156,24 @@ bool GenerateDemoData(const QString& folder, const DemoSpec& spec, QString* erro
     ctx.ledger.execute(QStringLiteral("PRAGMA synchronous = OFF"));
 
     QRandomGenerator rng(spec.seed ^ 0x5eedu);
-    const QStringList names = DemoCardNames();
-    const int cards = qBound(1, spec.cards, 9999);
     QVector<double> rates;
     QVector<int> setdays;
-    {
-        Transaction tx(ctx.card);
-        for (int i = 0; i < cards; ++i) {
-            const QString name = i < names.size() ? names[i] : names[i % names.size()] + QString::number(i / names.size() + 1);
-            const double rate = (150 + 5 * int(rng.bounded(41))) / 100.0; // 1.50 .. 3.50 %
-            const int setday = 2 + int(rng.bounded(4));
-            rates << rate;
-            setdays << setday;
-            if (ctx.card.execute(QStringLiteral("INSERT INTO Plastra (code, name, fee, setday) VALUES (?, ?, ?, ?)"),
-                                 {i + 1, name, rate, setday}, &e) != 1)
-                return fail(e.description);
-        }
-        if (!tx.commit(&e))
-            return fail(e.description);
-    }
+    if (!CreateDemoCards(ctx.card, qBound(1, spec.cards, 9999), rng, &rates, &setdays, &e))
+        return fail(e.description);
 
     const QVector<PlannedEntry> plan = PlanEntries(spec, rates, setdays);
     const int total = int(plan.size());
     LedgerStore store(ctx.ledger);
     constexpr int kBatch = 2000;
+    QString why;
     for (int start = 0; start < total; start += kBatch) {
         Transaction tx(ctx.ledger);
         const int end = qMin(total, start + kBatch);
         for (int i = start; i < end; ++i) {
-            const PlannedEntry& p = plan[i];
-            if (spec.throughStore) {
-                int key = 0;
-                if (!store.InsertRecord(p.date, p.card, &key, &e))
-                    return fail(QStringLiteral("자료를 저장하지 못했습니다 (%1): %2").arg(p.date, ErrorLine(e)));
-                bool ok = store.RecordEditCol(key, QStringLiteral("numsheet"), p.slips, &e);
-                if (!p.sale.isZero())
-                    ok = ok && store.RecordEditCol(key, QStringLiteral("sale"), p.sale.toPlainString(), &e) &&
-                         store.RecordEditCol(key, QStringLiteral("fee"), p.fee.toPlainString(), &e);
-                if (!p.billcoll.isZero())
-                    ok = ok && store.RecordEditCol(key, QStringLiteral("billcoll"), p.billcoll.toPlainString(), &e);
-                if (!ok)
-                    return fail(QStringLiteral("자료를 수정하지 못했습니다 (%1): %2").arg(p.date, ErrorLine(e)));
-            } else if (ctx.ledger.execute(QStringLiteral("INSERT INTO Tallox (sdate, cardcode, sale, fee, billcoll, numsheet)"
-                                                         " VALUES (?, ?, ?, ?, ?, ?)"),
-                                          {p.date, p.card, p.sale.units(), p.fee.units(), p.billcoll.units(), p.slips},
-                                          &e) != 1) {
-                return fail(e.description);
-            }
+            const bool ok = spec.throughStore ? StoreThroughLedger(store, plan[i], &why)
+                                              : StoreInBulk(ctx.ledger, plan[i], &why);
+            if (!ok)
+                return fail(why);
         }
         if (!tx.commit(&e))
             return fail(e.description);

@@ -107,7 +107,24 @@ void frmMain::BuildControls() {
     auto* rows = new QVBoxLayout(pnlTop);
     rows->setContentsMargins(6, 4, 6, 4);
     rows->setSpacing(4);
+    rows->addLayout(BuildSearchRow());
+    rows->addLayout(BuildCommandRow());
+    pnlTop->setFixedHeight(pnlTop->sizeHint().height());
 
+    spList = new SpreadGrid(central);
+    spList->setObjectName(QStringLiteral("spList"));
+    spTotal = new SpreadGrid(central);
+    spTotal->setObjectName(QStringLiteral("spTotal"));
+
+    // Tab order: period, card, fee switch, buttons, then the sheet.
+    const QList<QWidget*> order = {m_period->spDate(0), m_period->spDate(1), cmbPlastra, chkAutoFee, btnView, btnSum,
+                                   btnExcel,            btnPrint,            btnCard,    btnClose,   spList};
+    for (int i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
+    ConnectControls();
+}
+
+QHBoxLayout* frmMain::BuildSearchRow() {
     auto* search = new QHBoxLayout();
     search->setSpacing(4);
     auto* lblPeriod = new QLabel(QStringLiteral("검색기간"), pnlTop);
@@ -129,8 +146,10 @@ void frmMain::BuildControls() {
     search->addSpacing(12);
     search->addWidget(chkAutoFee);
     search->addStretch(1);
-    rows->addLayout(search);
+    return search;
+}
 
+QHBoxLayout* frmMain::BuildCommandRow() {
     auto* commands = new QHBoxLayout();
     commands->setSpacing(4);
     auto makeButton = [this](const char* name, const QString& caption) {
@@ -148,26 +167,10 @@ void frmMain::BuildControls() {
     commands->addStretch(1);
     for (QPushButton* b : {btnView, btnSum, btnExcel, btnPrint, btnCard, btnClose})
         commands->addWidget(b);
-    rows->addLayout(commands);
-    pnlTop->setFixedHeight(pnlTop->sizeHint().height());
+    return commands;
+}
 
-    spList = new SpreadGrid(central);
-    spList->setObjectName(QStringLiteral("spList"));
-    spTotal = new SpreadGrid(central);
-    spTotal->setObjectName(QStringLiteral("spTotal"));
-
-    // Tab order: period, card, fee switch, buttons, then the sheet.
-    setTabOrder(m_period->spDate(0), m_period->spDate(1));
-    setTabOrder(m_period->spDate(1), cmbPlastra);
-    setTabOrder(cmbPlastra, chkAutoFee);
-    setTabOrder(chkAutoFee, btnView);
-    setTabOrder(btnView, btnSum);
-    setTabOrder(btnSum, btnExcel);
-    setTabOrder(btnExcel, btnPrint);
-    setTabOrder(btnPrint, btnCard);
-    setTabOrder(btnCard, btnClose);
-    setTabOrder(btnClose, spList);
-
+void frmMain::ConnectControls() {
     connect(btnView, &QPushButton::clicked, this, &frmMain::btnView_Click);
     connect(btnSum, &QPushButton::clicked, this, &frmMain::btnSum_Click);
     connect(btnExcel, &QPushButton::clicked, this, &frmMain::btnExcel_Click);

@@ -3,6 +3,8 @@
 #include "core/AppContext.h"
 
 #include <QMainWindow>
+
+class QHBoxLayout;
 #include <QPointer>
 #include <QRect>
 #include <memory>
@@ -72,6 +74,9 @@ protected:
 
 private:
     void BuildControls();
+    QHBoxLayout* BuildSearchRow();
+    QHBoxLayout* BuildCommandRow();
+    void ConnectControls();
     void BuildMenu();
     void Form_Load();
     void InitSheets();

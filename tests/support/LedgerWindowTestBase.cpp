@@ -35,7 +35,7 @@ frmMain* LedgerWindowTestBase::openWindow() {
     if (!QTest::qWaitForWindowExposed(win))
         qWarning("ledger window not exposed");
     win->activateWindow();
-    QTest::qWaitForWindowActive(win, 1000);
+    (void)QTest::qWaitForWindowActive(win, 1000);
     win->Form_Activate(); // no-op once the platform has activated it
     return win;
 }
