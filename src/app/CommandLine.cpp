@@ -8,6 +8,7 @@
 #include "core/SharedQueries.h"
 #include "core/Startup.h"
 #include "cards/CardStore.h"
+#include "ledger/DemoData.h"
 #include "ledger/LedgerSheet.h"
 #include "ledger/LedgerStore.h"
 #include "platform/SpreadGrid.h"
@@ -87,9 +88,12 @@ int Rebuild(AppContext& ctx, QTextStream& out, Failure* f)
         *f = failedWith(ExitDatabase, QStringLiteral("이월금액을 재정리하지 못했습니다. 이월 테이블은 그대로입니다"), e);
         return f->status;
     }
-    const int rows = ctx.ledger.scalar(QStringLiteral("SELECT count(*) FROM transfer")).toInt();
-    const int cards = ctx.ledger.scalar(QStringLiteral("SELECT count(DISTINCT cardcode) FROM transfer")).toInt();
-    out << QStringLiteral("잔액 재정리를 완료 하였습니다: 카드사 %1곳, 이월 행 %2개").arg(cards).arg(rows) << Qt::endl;
+    LedgerStore::Counts counts;
+    store.CountRows(&counts, nullptr); // the rebuild is done; the counts only inform
+    out << QStringLiteral("잔액 재정리를 완료 하였습니다: 카드사 %1곳, 이월 행 %2개")
+               .arg(counts.carryOverCards)
+               .arg(counts.carryOverRows)
+        << Qt::endl;
     return ExitOk;
 }
 
@@ -464,8 +468,6 @@ int RunCommandLine(const CommandLine& cmd, QTextStream& out, QTextStream& err)
     return status;
 }
 
-#include "ledger/DemoData.h"
-
 int RunDemo(const CommandLine& cmd, QTextStream& out, QTextStream& err)
 {
     DemoSpec spec;
@@ -479,13 +481,13 @@ int RunDemo(const CommandLine& cmd, QTextStream& out, QTextStream& err)
         return ExitDatabase;
     }
     AppContext ctx;
-    int entries = 0;
+    LedgerStore::Counts counts;
     if (ctx.openFolder(cmd.folder))
-        entries = ctx.ledger.scalar(QStringLiteral("SELECT count(*) FROM Tallox")).toInt();
+        LedgerStore(ctx.ledger).CountRows(&counts, nullptr);
     out << QStringLiteral("예제 자료를 만들었습니다: %1 (카드사 %2곳, 자료 %3건). 'tallox %1'로 여세요.")
                .arg(cmd.folder)
                .arg(spec.cards)
-               .arg(entries)
+               .arg(counts.entries)
         << Qt::endl;
     return ExitOk;
 }

@@ -553,6 +553,19 @@ Money LedgerStore::AutoFee(double ratePercent, const QString& saleText)
     return AutoFee(ratePercent, Money::fromLeading(saleText));
 }
 
+bool LedgerStore::CountRows(Counts* counts, ErrorInfo* error)
+{
+    QSqlQuery rs;
+    if (!OpenSnapshot(m_db, rs,
+                      QStringLiteral("SELECT (SELECT count(*) FROM Tallox), (SELECT count(*) FROM transfer),"
+                                     " (SELECT count(DISTINCT cardcode) FROM transfer)"),
+                      {}, error))
+        return false;
+    if (rs.next())
+        *counts = {rs.value(0).toLongLong(), rs.value(1).toLongLong(), rs.value(2).toLongLong()};
+    return FinishRead(rs, error);
+}
+
 CarryOverCheck LedgerStore::CheckCarryOver()
 {
     CarryOverCheck result;

@@ -93,6 +93,14 @@ public:
     // whose entries are not preceded by any carry-over row.
     CarryOverCheck CheckCarryOver();
 
+    // How many entries, carry-over rows and cards with carry-over rows the books hold.
+    struct Counts {
+        qint64 entries = 0;
+        qint64 carryOverRows = 0;
+        qint64 carryOverCards = 0;
+    };
+    bool CountRows(Counts* counts, ErrorInfo* error = nullptr);
+
     // The largest amount an entry field may hold (the sheet's range, both signs).
     static constexpr qint64 kMaxAmountWon = 10'000'000'000LL;
 

@@ -42,6 +42,8 @@ private Q_SLOTS:
     void usageErrors();
     void refusedArguments_data();
     void refusedArguments();
+    void damagedBooks_failWithoutOutput_data();
+    void damagedBooks_failWithoutOutput();
     void exportSheet_equalsTheWindowsSheet();
     void exportSummary_hasCardLinesAndTotals();
     void printSheetAndSummary_writePdfs();
@@ -116,6 +118,41 @@ void TestCommandLine::refusedArguments()
     QVERIFY2(r.err.startsWith("tallox: ") && r.err.contains(says), qPrintable(r.err));
     QCOMPARE(r.err.count('\n'), 1);
     QVERIFY(r.out.isEmpty());
+}
+
+// An error anywhere in what a command runs ends it with a non-zero status, one
+// line on stderr and no output file.
+void TestCommandLine::damagedBooks_failWithoutOutput_data()
+{
+    QTest::addColumn<QString>("damage");
+    QTest::addColumn<QString>("option");
+    QTest::addColumn<QString>("file");
+    const QString noTransfer = "DROP TABLE transfer";
+    // Another program's table, without the NOT NULL of Tallox's own.
+    const QString nullAmount = "DROP TABLE transfer; CREATE TABLE transfer (sMonth TEXT, amount INTEGER, cardcode INTEGER);"
+                               " INSERT INTO transfer VALUES ('2005-03', NULL, 1)";
+    const QString noLedger = "ALTER TABLE Tallox RENAME TO Other";
+    QTest::newRow("sheet, no carry-over table") << noTransfer << "--export-sheet" << "a.xlsx";
+    QTest::newRow("sheet, null carry-over amount") << nullAmount << "--export-sheet" << "a.xlsx";
+    QTest::newRow("print, null carry-over amount") << nullAmount << "--print-sheet" << "a.pdf";
+    QTest::newRow("summary, no carry-over table") << noTransfer << "--export-summary" << "a.xlsx";
+    QTest::newRow("summary print, no ledger table") << noLedger << "--print-summary" << "a.pdf";
+    QTest::newRow("sheet, no ledger table") << noLedger << "--export-sheet" << "a.xlsx";
+}
+
+void TestCommandLine::damagedBooks_failWithoutOutput()
+{
+    QFETCH(QString, damage);
+    QFETCH(QString, option);
+    QFETCH(QString, file);
+    for (const QString& statement : damage.split(';'))
+        QVERIFY(m_env->ctx().ledger.execute(statement) >= 0);
+    const QString out = m_env->appFolder() + "/" + file;
+    const Run r = tallox({folder(), option, "0501", "0531", out});
+    QCOMPARE(r.status, int(ExitDatabase));
+    QCOMPARE(r.err.count('\n'), 1);
+    QVERIFY2(r.err.startsWith("tallox: "), qPrintable(r.err));
+    QVERIFY(!QFileInfo::exists(out));
 }
 
 void TestCommandLine::exportSheet_equalsTheWindowsSheet()
