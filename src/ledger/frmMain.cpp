@@ -35,6 +35,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSettings>
+#include <QStatusBar>
 #include <QVBoxLayout>
 
 namespace {
@@ -121,6 +122,7 @@ void frmMain::BuildControls() {
                                    btnExcel,            btnPrint,            btnCard,    btnClose,   spList};
     for (int i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
+    statusBar()->setObjectName(QStringLiteral("stbStatus"));
     ConnectControls();
 }
 
@@ -297,8 +299,19 @@ bool frmMain::eventFilter(QObject* watched, QEvent* e) {
             LayoutControls();
         return false;
     }
+    if (spList && watched == spList->viewport() &&
+        (e->type() == QEvent::MouseButtonPress || e->type() == QEvent::MouseButtonRelease))
+        m_sheetMousePress = e->type() == QEvent::MouseButtonPress;
     if (e->type() == QEvent::KeyPress) {
         auto* w = qobject_cast<QWidget*>(watched);
+        if (IsLastDateBox(w) && (static_cast<QKeyEvent*>(e)->key() == Qt::Key_Return ||
+                                 static_cast<QKeyEvent*>(e)->key() == Qt::Key_Enter)) {
+            // The period is complete: show it (the card filter's list would swallow F5).
+            if (m_period->spDate(1)->isEditing())
+                m_period->spDate(1)->endEdit(true);
+            btnView_Click();
+            return true;
+        }
         auto* ke = static_cast<QKeyEvent*>(e);
         // The window sees the function keys before any of its controls.
         if (w && w->window() == this && ke->key() >= Qt::Key_F3 && ke->key() <= Qt::Key_F8 &&
@@ -542,6 +555,11 @@ bool frmMain::TakeTypedCard(int row, const QString& text) {
     }
     spList->setText(LedgerCol::CardCode, row, QString::number(code));
     spList->setText(LedgerCol::CardName, row, name);
+    // A bare number may have been taken as a card code: say which card it is.
+    bool number = false;
+    text.trimmed().toInt(&number);
+    if (number && name != text.trimmed())
+        statusBar()->showMessage(QStringLiteral("'%1' → 카드코드 %2 %3").arg(text.trimmed()).arg(code).arg(name), 8000);
     if (isNew) {
         // Keep the card filter the user had chosen.
         const int filter = CmbGetItemData(cmbPlastra, 0);
@@ -650,8 +668,10 @@ void frmMain::RestoreStoredCell(int key, int col, int row) {
 
 void frmMain::spList_LeaveCell(int col, int row, int newCol, int newRow, bool* cancel) {
     const int rows = spList->maxRows();
-    // A new entry always starts with its card company.
-    if (newRow != row && newRow == rows && newCol != LedgerCol::CardName &&
+    // A new entry always starts with its card company when the keyboard
+    // reaches it; a click on its date cell goes to the date.
+    const bool clickOnDate = m_sheetMousePress && newCol == LedgerCol::Date;
+    if (newRow != row && newRow == rows && newCol != LedgerCol::CardName && !clickOnDate &&
         spList->text(LedgerCol::CardName, newRow).isEmpty()) {
         *cancel = true;
         spList->setActiveCell(LedgerCol::CardName, newRow);
@@ -665,6 +685,11 @@ void frmMain::spList_LeaveCell(int col, int row, int newCol, int newRow, bool* c
     }
 }
 
+bool frmMain::IsLastDateBox(const QWidget* w) const {
+    SpreadGrid* box = m_period ? m_period->spDate(1) : nullptr;
+    return box && w && (w == box || w == box->cellEditor() || w == box->viewport());
+}
+
 void frmMain::ActionDelete() {
     FinishCellEdit();
     const int key = GetRowCode(-2);
@@ -674,9 +699,15 @@ void frmMain::ActionDelete() {
         return;
     }
     const int row = spList->activeRow();
-    spList->selectRow(row - 1);
-    const MsgAnswer answer =
-        MsgQuestion(QStringLiteral("선택된 자료를 정말로 삭제 하시겠습니까?"), QStringLiteral("삭제"), true);
+    // The whole row shows as selected while the question names the entry.
+    const QModelIndex first = spList->model()->index(row - 1, 0);
+    const QModelIndex last = spList->model()->index(row - 1, spList->model()->columnCount() - 1);
+    spList->selectionModel()->select(QItemSelection(first, last), QItemSelectionModel::ClearAndSelect);
+    const QString entry = spList->text(LedgerCol::Date, row) + QStringLiteral("  ") +
+                          spList->text(LedgerCol::CardName, row) + QStringLiteral("  매출액 ") +
+                          CellMoney(spList, LedgerCol::Sale, row).toDisplayString(0);
+    const MsgAnswer answer = MsgQuestion(
+        QStringLiteral("선택된 자료를 정말로 삭제 하시겠습니까?\r\n\r\n") + entry, QStringLiteral("삭제"), true);
     if (answer != MsgAnswer::No) {
         ErrorInfo e;
         if (m_store->DeleteRecord(key, &e)) {
@@ -722,19 +753,43 @@ void frmMain::btnSum_Click() {
     m_sumBill = frmSumBill::ShowSingle(*m_ctx, this);
 }
 
+bool frmMain::BuildOutputSheet(SpreadGrid* out) {
+    // What is printed and exported is the command line's sheet for the dates
+    // and card in the boxes: the entries and a totals row, no entry row.
+    ErrorInfo e;
+    if (!BuildLedgerOutputSheet(out, m_ctx->ledger, m_period->dateText(0), m_period->dateText(1),
+                                CmbGetItemData(cmbPlastra, 0), &e)) {
+        ShowError(e);
+        return false;
+    }
+    CommonSpreadDesign(out, true, false, false, true);
+    for (int col = 0; col <= LedgerCol::Count; ++col)
+        out->setColWidth(col, spList->colWidth(col));
+    out->setFont(spList->font());
+    return true;
+}
+
 void frmMain::btnExcel_Click() {
     FinishCellEdit();
-    // The export leaves the cells' locks as they were: row 1 and the balance
-    // locked, the rest open for typing.
-    ExportToExcelFile(spList, QStringLiteral("Sheet1"), true);
+    SpreadGrid sheet;
+    sheet.setObjectName(QStringLiteral("spList"));
+    if (BuildOutputSheet(&sheet))
+        ExportToExcelFile(&sheet, QStringLiteral("Sheet1"), true);
 }
 
 void frmMain::btnPrint_Click() {
     FinishCellEdit();
     if (!m_ctx->print)
         return;
+    SpreadGrid sheet;
+    sheet.setObjectName(QStringLiteral("spList"));
+    if (!BuildOutputSheet(&sheet))
+        return;
+    const int card = CmbGetItemData(cmbPlastra, 0);
+    const QString cardName = card > 0 ? cmbPlastra->currentText() : QString();
     ErrorInfo e;
-    if (!m_ctx->print->PrintSheet(spList, LedgerPrintDescription(m_period->dateText(0), m_period->dateText(1)), this, &e) &&
+    if (!m_ctx->print->PrintSheet(&sheet, LedgerPrintDescription(m_period->dateText(0), m_period->dateText(1), cardName),
+                                  this, &e) &&
         e.isSet())
         ShowError(e);
 }

@@ -100,6 +100,9 @@ private:
     void StoreTypedValue(int col, int row, bool entryRow, const QString& text);
     bool StoreEntryField(int key, int col, int row, const QString& text, ErrorInfo* error);
     void PutBackOldText(int col, int row);
+    // The sheet as printed and exported, laid out like the window's.
+    bool BuildOutputSheet(SpreadGrid* out);
+    bool IsLastDateBox(const QWidget* w) const;
     void ApplyAutoFee(int key, int row, const QString& saleText);
     // Enter in the sheet: ends the edit, then moves along the row as typing goes.
     void spList_EnterKey();
@@ -139,4 +142,5 @@ private:
     QString m_oldCardCode; // column 3 when the card-name edit began
     bool mbEnterKey = false;
     bool m_editRefused = false; // the last ended edit was put back
+    bool m_sheetMousePress = false; // the sheet's active cell is moving under a mouse press
 };

@@ -20,6 +20,7 @@ struct HookState {
     QQueue<ScriptedAnswer> answers;
     QList<MessageHook::Shown> shown;
     QStringList unscripted;
+    std::function<void(const MessageHook::Shown&)> observer;
 };
 
 HookState& hook()
@@ -36,6 +37,8 @@ QString titleOr(const QString& title)
 void record(MsgIcon icon, const QString& title, const QString& text, const QString& kind)
 {
     hook().shown.append({icon, title, text, kind});
+    if (hook().observer)
+        hook().observer(hook().shown.last());
 }
 
 QWidget* dialogParent()
@@ -188,6 +191,7 @@ void reset()
     hook().answers.clear();
     hook().shown.clear();
     hook().unscripted.clear();
+    hook().observer = nullptr;
 }
 void answer(MsgAnswer a)
 {
@@ -200,6 +204,10 @@ void answerInput(const QString& text)
 void cancelInput()
 {
     hook().answers.enqueue({ScriptedAnswer::Cancel, MsgAnswer::Ok, {}});
+}
+void setObserver(std::function<void(const Shown&)> observer)
+{
+    hook().observer = std::move(observer);
 }
 const QList<Shown>& shown()
 {

@@ -3,6 +3,7 @@
 #include "base/Error.h"
 
 #include <QList>
+#include <functional>
 #include <QString>
 
 class QWidget;
@@ -52,6 +53,8 @@ void answer(MsgAnswer a);
 void answerInput(const QString& text); // an input box answered with OK and this text
 void cancelInput();                    // an input box answered with Cancel
 const QList<Shown>& shown();
+// Called with each box as it is shown (while the caller still waits for it); empty: none.
+void setObserver(std::function<void(const Shown&)> observer);
 QStringList unscripted();
 int pendingAnswers();
 } // namespace MessageHook

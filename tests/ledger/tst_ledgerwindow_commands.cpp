@@ -29,6 +29,7 @@ private Q_SLOTS:
     void chainBoxWithArrows();
     void arrowsCrossMonthsAndYears();
     void enterInDateBoxMovesFocusWithoutReload();
+    void enterInLastDateBoxShowsThePeriod();
     void cardChoiceWaitsForView();
     void enterInCardFilterViews();
     void f3FocusesCardFilter();
@@ -88,6 +89,22 @@ void TestLedgerWindowCommands::enterInDateBoxMovesFocusWithoutReload() {
     QVERIFY(QApplication::focusWidget() != box);
     QCOMPARE(rows(), 2);
     QTest::keyClick(sheet(), Qt::Key_F5);
+    QCOMPARE(rows(), 3);
+}
+
+void TestLedgerWindowCommands::enterInLastDateBoxShowsThePeriod() {
+    env->addCard(1, QStringLiteral("신한카드"));
+    env->addEntry(QStringLiteral("2005-05-15"), 1, 100);
+    openWindow();
+    QCOMPARE(rows(), 2);
+    setPeriod(QStringLiteral("2005-05-01"), QStringLiteral("2005-05-31"));
+    SpreadGrid* box = period()->spDate(1);
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_Return);
+    QCOMPARE(rows(), 3);
+    // The card filter's list stays closed, so the next F5 is not swallowed.
+    QVERIFY(!cardFilter()->view()->isVisible());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F5);
     QCOMPARE(rows(), 3);
 }
 

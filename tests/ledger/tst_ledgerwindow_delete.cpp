@@ -51,11 +51,22 @@ void TestLedgerWindowDelete::deleteRecomputesBalancesAndTotals() {
     QCOMPARE(stripCell(6), QStringLiteral("1800"));
     MessageHook::answer(MsgAnswer::Yes);
     gotoCell(6, 3);
+    // While the question is asked, the whole row is shown selected.
+    QList<int> selectedColumns;
+    MessageHook::setObserver([&](const MessageHook::Shown&) {
+        for (int c = 1; c <= 9; ++c) {
+            if (sheet()->selectionModel()->isSelected(sheet()->model()->index(2, c - 1)))
+                selectedColumns << c;
+        }
+    });
     pressKey(Qt::Key_F4);
+    QCOMPARE(selectedColumns, (QList<int>{1, 2, 3, 4, 5, 6, 7, 8, 9}));
     QCOMPARE(MessageHook::shown().size(), 1);
     QCOMPARE(MessageHook::shown().first().kind, QStringLiteral("question"));
     QCOMPARE(MessageHook::shown().first().title, QStringLiteral("삭제"));
-    QCOMPARE(MessageHook::shown().first().text, QStringLiteral("선택된 자료를 정말로 삭제 하시겠습니까?"));
+    // It names the entry: date, card and sales.
+    QCOMPARE(MessageHook::shown().first().text,
+             QStringLiteral("선택된 자료를 정말로 삭제 하시겠습니까?\r\n\r\n2005-05-02  신한카드  매출액 500"));
     QCOMPARE(env->count(QStringLiteral("Tallox")), 2);
     QVERIFY(!env->ctx().ledger.scalar(QStringLiteral("SELECT code FROM Tallox WHERE code = ?"), {gone}).isValid());
     QCOMPARE(rows(), 4);

@@ -3,6 +3,7 @@
 #include "cards/frmPlastra_sel.h"
 #include "cards/frmPlastra_write.h"
 #include "core/AppPaths.h"
+#include "ledger/LedgerSheet.h"
 #include "toolkit/ModalRun.h"
 
 #include <QCheckBox>
@@ -10,6 +11,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSettings>
+#include <QStatusBar>
 
 // Typing entries into the sheet: the entry row, card search, amounts, the
 // automatic fee, carry-over rows and the cursor rules.
@@ -39,6 +41,8 @@ private Q_SLOTS:
     void autoFeeSwitchIsStored();
     void enterFromPayOutGoesToNewEntry();
     void editInMiddleRecomputesBalancesBelow();
+    void entryRowDateReachedByClickAndLeft();
+    void bareNumberCardIsNamedInStatusLine();
 };
 
 namespace {
@@ -422,6 +426,36 @@ void TestLedgerWindowEdit::editInMiddleRecomputesBalancesBelow() {
     // Not the last entry: Enter simply moves on to the pay-out.
     QCOMPARE(sheet()->activeRow(), 3);
     QCOMPARE(sheet()->activeCol(), 8);
+}
+
+void TestLedgerWindowEdit::entryRowDateReachedByClickAndLeft() {
+    env->addCard(3, QStringLiteral("BC카드"));
+    openWindow();
+    const int entryRow = rows();
+    // The keyboard still starts a new entry at its card company...
+    gotoCell(LedgerCol::Date, entryRow - 1);
+    QTest::keyClick(sheet(), Qt::Key_Down);
+    QCOMPARE(sheet()->activeCol(), int(LedgerCol::CardName));
+    // ...but a click on the date cell, or Left from the card name, reaches the date.
+    gotoCell(LedgerCol::Date, entryRow - 1);
+    clickCell(LedgerCol::Date, entryRow);
+    QCOMPARE(sheet()->activeCol(), int(LedgerCol::Date));
+    gotoCell(LedgerCol::CardName, entryRow);
+    QTest::keyClick(sheet(), Qt::Key_Left);
+    QCOMPARE(sheet()->activeCol(), int(LedgerCol::Date));
+    typeText(QStringLiteral("3"));
+    QCOMPARE(cell(LedgerCol::Date, entryRow), QStringLiteral("2005-06-03"));
+    QCOMPARE(cell(LedgerCol::CardName, entryRow), QString());
+    QCOMPARE(env->count(QStringLiteral("Tallox")), 0);
+}
+
+void TestLedgerWindowEdit::bareNumberCardIsNamedInStatusLine() {
+    env->addCard(3, QStringLiteral("BC카드"));
+    openWindow();
+    typeInto(LedgerCol::CardName, rows(), QStringLiteral("3"));
+    QCOMPARE(entry(lastKey())[QStringLiteral("cardcode")].toInt(), 3);
+    QVERIFY2(win->statusBar()->currentMessage().contains(QStringLiteral("카드코드 3 BC카드")),
+             qPrintable(win->statusBar()->currentMessage()));
 }
 
 QTEST_MAIN(TestLedgerWindowEdit)

@@ -70,6 +70,11 @@ void LedgerWindowTestBase::gotoCell(int col, int row) {
     sheet()->setActiveCell(col, row);
 }
 
+void LedgerWindowTestBase::clickCell(int col, int row) {
+    const QRect cell = sheet()->visualRect(sheet()->model()->index(row - 1, col - 1));
+    QTest::mouseClick(sheet()->viewport(), Qt::LeftButton, Qt::NoModifier, cell.center());
+}
+
 void LedgerWindowTestBase::typeText(const QString& text, bool enter) {
     for (int i = 0; i < text.size(); ++i) {
         const QChar ch = text.at(i);

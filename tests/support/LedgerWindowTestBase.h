@@ -34,6 +34,8 @@ protected:
 
     // Puts the cursor on a cell without editing it.
     void gotoCell(int col, int row);
+    // Clicks a cell of the sheet with the mouse, as a user would.
+    void clickCell(int col, int row);
     // Types `text` into the active cell (the first key opens the editor, the
     // rest go to the editor; Hangul included), then presses Enter unless told not to.
     void typeText(const QString& text, bool enter = true);
