@@ -279,6 +279,11 @@ private:
     void recomputeFormula(quint64 key, Formula& f, int depth);
     void recomputeAllFormulas();
     void cellChanged(int col, int row);
+    // The rows first..last in their sorted order (grid numbering).
+    std::vector<int> sortedRowOrder(int col, Qt::SortOrder order, int firstRow, int lastRow) const;
+    // Moves values and looks so that row firstRow + i holds what row orderRows[i] held.
+    void permuteRows(int firstRow, const std::vector<int>& orderRows);
+    QModelIndexList movedIndexes(const QModelIndexList& before, int firstRow, const std::vector<int>& orderRows) const;
     static QString formulaText(const Formula& f);
 
     std::function<void(int, int)> m_valueListener;
