@@ -1,9 +1,9 @@
 #include "cards/CardListWindow.h"
 
+#include "base/Money.h"
 #include "cards/CardStore.h"
 #include "cards/frmPlastra_write.h"
 #include "core/DbAccess.h"
-#include "base/Money.h"
 #include "platform/SpreadGrid.h"
 #include "platform/Twips.h"
 #include "toolkit/Messages.h"
@@ -214,7 +214,8 @@ bool CardListWindow::DeleteCard(int code)
     case CardStore::DeleteOutcome::Deleted:
         return true;
     case CardStore::DeleteOutcome::NotFound:
-        MsgWarn(QStringLiteral("코드[") + QString::number(code) + QStringLiteral("]에 해당하는 자료를 삭제 할 수 없습니다."));
+        MsgWarn(QStringLiteral("코드[") + QString::number(code) +
+                QStringLiteral("]에 해당하는 자료를 삭제 할 수 없습니다."));
         return false;
     case CardStore::DeleteOutcome::InUse:
         MsgInfo(QStringLiteral("해당 카드의 자료가 다른곳에서 사용되고 있어 삭제할 수 없습니다."));

@@ -1,8 +1,8 @@
 #include "cards/CardSearch.h"
 
+#include "base/Money.h"
 #include "cards/frmPlastra_sel.h"
 #include "cards/frmPlastra_write.h"
-#include "base/Money.h"
 #include "toolkit/Messages.h"
 #include "toolkit/ModalRun.h"
 #include "toolkit/Utils.h"

@@ -21,8 +21,9 @@ frmPlastra_read::frmPlastra_read(const QString& cardDbPath, QWidget* parent) : C
     placeAnchor(-250);
 
     // The designed grid: code, name, fee rate, settlement days.
-    designCardGrid({QStringLiteral("코드"), QStringLiteral("카 드 명"), QStringLiteral("수수료율"), QStringLiteral("결제일")},
-                   {4, 24.62, 8.37, 5.87});
+    designCardGrid(
+        {QStringLiteral("코드"), QStringLiteral("카 드 명"), QStringLiteral("수수료율"), QStringLiteral("결제일")},
+        {4, 24.62, 8.37, 5.87});
 
     // Loading.
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {

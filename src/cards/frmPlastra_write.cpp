@@ -1,11 +1,11 @@
 #include "cards/frmPlastra_write.h"
 
+#include "base/Money.h"
 #include "cards/CardStore.h"
 #include "cards/NumericEdit.h"
 #include "cards/PlastraSync.h"
 #include "core/AppInfo.h"
 #include "core/DbAccess.h"
-#include "base/Money.h"
 #include "core/SharedQueries.h"
 #include "platform/Twips.h"
 #include "toolkit/FloatMsg.h"

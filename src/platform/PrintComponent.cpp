@@ -18,7 +18,8 @@
 
 namespace {
 
-PrintComponent::PreviewHook& previewHook() {
+PrintComponent::PreviewHook& previewHook()
+{
     static PrintComponent::PreviewHook s;
     return s;
 }
@@ -28,7 +29,8 @@ constexpr double kMinCellPoints = 5.5; // the smallest a shrunk sheet gets
 constexpr double kMaxStretch = 1.6;    // narrow sheets widen at most this much
 
 // Families that carry Hangul (fonts-nanum first); fontconfig falls back for the rest.
-QFont printFont(double points, bool bold = false) {
+QFont printFont(double points, bool bold = false)
+{
     QFont f;
     f.setFamilies({QStringLiteral("NanumGothic"), QStringLiteral("NanumBarunGothic"),
                    QStringLiteral("Noto Sans CJK KR"), QStringLiteral("Noto Sans KR"), QStringLiteral("UnDotum"),
@@ -39,13 +41,15 @@ QFont printFont(double points, bool bold = false) {
     return f;
 }
 
-bool isNumericType(SpreadGrid::CellType type) {
+bool isNumericType(SpreadGrid::CellType type)
+{
     return type == SpreadGrid::CellType::Float || type == SpreadGrid::CellType::Integer ||
            type == SpreadGrid::CellType::Currency || type == SpreadGrid::CellType::Number;
 }
 
 // The grid's width of a column in its character units (twips when the grid counts in twips).
-double charUnits(const SpreadGrid& grid, int col) {
+double charUnits(const SpreadGrid& grid, int col)
+{
     const double w = grid.colWidth(col);
     return grid.unitType() == SpreadGrid::kUnitTwips ? w / 105.0 : w;
 }
@@ -55,7 +59,8 @@ class SheetLayout {
 public:
     SheetLayout(SpreadGrid* grid, QString title, QString subTitle, QString periodLine, QString footer)
         : m_grid(grid), m_title(std::move(title)), m_subTitle(std::move(subTitle)), m_periodLine(std::move(periodLine)),
-          m_footer(std::move(footer)) {
+          m_footer(std::move(footer))
+    {
         for (int c = 1; c <= grid->maxCols(); ++c) {
             if (!grid->colHidden(c) && charUnits(*grid, c) > 0)
                 m_cols.append(c);
@@ -65,7 +70,8 @@ public:
     }
 
     // The sheet's natural width in inches, at the cell font's natural size.
-    double naturalWidthInches() const {
+    double naturalWidthInches() const
+    {
         QFontMetricsF fm(printFont(kCellPoints)); // screen metrics: only the ratio to the point size counts
         const double zeroPt = fm.horizontalAdvance(QLatin1Char('0')) * 72.0 / 96.0;
         double chars = 0;
@@ -268,7 +274,8 @@ private:
         }
     }
 
-    static void drawClipped(QPainter& p, const QRectF& r, Qt::Alignment align, const QString& text) {
+    static void drawClipped(QPainter& p, const QRectF& r, Qt::Alignment align, const QString& text)
+    {
         const QFontMetricsF fm(p.font(), p.device());
         const QString shown =
             fm.horizontalAdvance(text) > r.width() ? fm.elidedText(text, Qt::ElideRight, r.width()) : text;
@@ -287,7 +294,8 @@ private:
 
 // A4 with the caller's margins, turned to landscape when the sheet is wider than a portrait page.
 void setUpPage(QPrinter& printer, const SheetLayout& layout, int copies, double top, double bottom, double left,
-               double right) {
+               double right)
+{
     auto inches = [](double v) { return std::isfinite(v) ? qBound(0.0, v, 3.0) : 0.5; };
     const QMarginsF margins(inches(left), inches(top), inches(right), inches(bottom));
     const QPageSize a4(QPageSize::A4);
@@ -300,15 +308,18 @@ void setUpPage(QPrinter& printer, const SheetLayout& layout, int copies, double 
 
 } // namespace
 
-void PrintComponent::setPreviewHook(PreviewHook hook) {
+void PrintComponent::setPreviewHook(PreviewHook hook)
+{
     previewHook() = std::move(hook);
 }
 
-QString PrintPeriodLine(const QString& from, const QString& to) {
+QString PrintPeriodLine(const QString& from, const QString& to)
+{
     return QStringLiteral("( 검색기간: ") + from + QStringLiteral(" - ") + to + QStringLiteral(" )");
 }
 
-bool PrintComponent::PrintSheet(SpreadGrid* grid, const PrintDescription& d, QWidget* parent, ErrorInfo* error) {
+bool PrintComponent::PrintSheet(SpreadGrid* grid, const PrintDescription& d, QWidget* parent, ErrorInfo* error)
+{
     return PrintSheet(grid, d.windowName, d.title, d.subTitle, d.periodLine, d.copies, d.marginTop, d.marginBottom,
                       d.marginLeft, d.marginRight, parent, error);
 }
@@ -316,7 +327,8 @@ bool PrintComponent::PrintSheet(SpreadGrid* grid, const PrintDescription& d, QWi
 bool PrintComponent::PrintSheet(SpreadGrid* grid, const QString& windowName, const QString& title,
                                 const QString& subTitle, const QString& periodLine, int copies, double marginTop,
                                 double marginBottom, double marginLeft, double marginRight, QWidget* parent,
-                                ErrorInfo* error) {
+                                ErrorInfo* error)
+{
     m_lastPageCount = 0;
     if (!grid)
         return false;

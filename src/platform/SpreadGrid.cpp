@@ -14,8 +14,8 @@
 #include <cmath>
 
 namespace {
-constexpr double kDefaultColWidth = 8.0;      // character units
-constexpr double kDefaultRowHeight = 12.75;   // points
+constexpr double kDefaultColWidth = 8.0;    // character units
+constexpr double kDefaultRowHeight = 12.75; // points
 constexpr double kDefaultHeaderHeight = 14.75;
 constexpr double kDefaultRowHeaderWidth = 4.0;
 
@@ -201,8 +201,7 @@ void SpreadGrid::headerSectionClicked(int logical)
         return;
     const int col = logical + 1;
     endEdit(true);
-    d->sortOrder =
-        (d->sortCol == col && d->sortOrder == Qt::AscendingOrder) ? Qt::DescendingOrder : Qt::AscendingOrder;
+    d->sortOrder = (d->sortCol == col && d->sortOrder == Qt::AscendingOrder) ? Qt::DescendingOrder : Qt::AscendingOrder;
     d->sortCol = col;
     bool handled = false;
     Q_EMIT sortRequested(col, d->sortOrder, &handled);

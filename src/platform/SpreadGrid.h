@@ -59,7 +59,7 @@ public:
 
     // --- structure
     int maxRows() const;
-    void setMaxRows(int rows);      // growing adds empty rows at the end; 0 empties the grid
+    void setMaxRows(int rows); // growing adds empty rows at the end; 0 empties the grid
     int maxCols() const;
     void setMaxCols(int cols);
     void insertRows(int row, int count); // rows from `row` on move down

@@ -20,7 +20,8 @@ namespace {
 constexpr int kExcelMaxRows = 1048576;
 constexpr int kExcelMaxCols = 16384;
 
-bool isNumericType(SpreadGrid::CellType type) {
+bool isNumericType(SpreadGrid::CellType type)
+{
     switch (type) {
     case SpreadGrid::CellType::Float:
     case SpreadGrid::CellType::Integer:
@@ -33,7 +34,8 @@ bool isNumericType(SpreadGrid::CellType type) {
 }
 
 // Excel's number format for a grid number cell: "#,##0.00", "0", "₩#,##0", ...
-QString excelNumFormat(SpreadGrid::CellType type, const SpreadGrid::NumberFormat& f) {
+QString excelNumFormat(SpreadGrid::CellType type, const SpreadGrid::NumberFormat& f)
+{
     const int decimals = type == SpreadGrid::CellType::Integer ? 0 : qBound(0, f.decimals, 15);
     QString fmt = f.separators ? QStringLiteral("#,##0") : QStringLiteral("0");
     if (decimals > 0)
@@ -45,7 +47,8 @@ QString excelNumFormat(SpreadGrid::CellType type, const SpreadGrid::NumberFormat
 
 // The number a numeric cell holds: its plain value, or for a formula cell the
 // shown result without grouping.
-bool cellNumber(const SpreadGrid& grid, int col, int row, double* value) {
+bool cellNumber(const SpreadGrid& grid, int col, int row, double* value)
+{
     QString text = grid.text(col, row).trimmed();
     if (text.isEmpty() && !grid.formula(col, row).isEmpty())
         text = grid.displayText(col, row).trimmed();
@@ -62,7 +65,8 @@ bool cellNumber(const SpreadGrid& grid, int col, int row, double* value) {
 }
 
 // Worksheet names: at most 31 characters, none of []:*?/\ and not empty.
-QString validSheetName(const QString& name) {
+QString validSheetName(const QString& name)
+{
     QString s = name;
     s.replace(QRegularExpression(QStringLiteral("[\\[\\]:*?/\\\\]")), QStringLiteral("_"));
     s = s.trimmed().left(31);
@@ -71,7 +75,8 @@ QString validSheetName(const QString& name) {
     return s.isEmpty() ? QStringLiteral("Sheet1") : s;
 }
 
-lxw_format_alignments excelAlign(Qt::Alignment a) {
+lxw_format_alignments excelAlign(Qt::Alignment a)
+{
     if (a & Qt::AlignHCenter)
         return LXW_ALIGN_CENTER;
     if (a & Qt::AlignRight)
@@ -81,7 +86,8 @@ lxw_format_alignments excelAlign(Qt::Alignment a) {
     return LXW_ALIGN_NONE;
 }
 
-lxw_format_alignments excelVAlign(Qt::Alignment a) {
+lxw_format_alignments excelVAlign(Qt::Alignment a)
+{
     if (a & Qt::AlignVCenter)
         return LXW_ALIGN_VERTICAL_CENTER;
     if (a & Qt::AlignTop)
@@ -96,7 +102,8 @@ class FormatCache {
 public:
     explicit FormatCache(lxw_workbook* wb) : m_wb(wb) {}
 
-    lxw_format* get(bool bold, const QString& numFormat, Qt::Alignment align) {
+    lxw_format* get(bool bold, const QString& numFormat, Qt::Alignment align)
+    {
         const lxw_format_alignments h = excelAlign(align);
         const lxw_format_alignments v = excelVAlign(align);
         if (!bold && numFormat.isEmpty() && h == LXW_ALIGN_NONE && v == LXW_ALIGN_NONE)
@@ -126,7 +133,8 @@ private:
 };
 
 // Widths as Excel counts them (characters of the default font).
-double excelColumnWidth(const SpreadGrid& grid, int col) {
+double excelColumnWidth(const SpreadGrid& grid, int col)
+{
     double w = grid.colWidth(col);
     if (grid.unitType() == SpreadGrid::kUnitTwips)
         w = w / 105.0; // twips: 1440 per inch, 96 px per inch, ~7 px per character

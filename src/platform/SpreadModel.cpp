@@ -70,9 +70,9 @@ QString plainText(qint64 units)
 } // namespace
 
 struct SpreadModel::Column {
-    std::vector<qint64> nums;     // number mode: one slot per row, empty until the first value
-    QHash<int, QString> aside;    // number mode: the texts that are not plain numbers (row index)
-    std::vector<QString> texts;   // text mode
+    std::vector<qint64> nums;   // number mode: one slot per row, empty until the first value
+    QHash<int, QString> aside;  // number mode: the texts that are not plain numbers (row index)
+    std::vector<QString> texts; // text mode
     bool textMode = false;
 
     QString get(int i) const
@@ -654,8 +654,9 @@ bool SpreadModel::setFormula(int col, int row, const QString& formulaText_)
         m_formulas.remove(k);
         return true;
     }
-    static const QRegularExpression re(QStringLiteral("^\\s*=?\\s*SUM\\(\\s*R(\\d+)C(\\d+)\\s*:\\s*R(\\d+)C(\\d+)\\s*\\)\\s*$"),
-                                       QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression re(
+        QStringLiteral("^\\s*=?\\s*SUM\\(\\s*R(\\d+)C(\\d+)\\s*:\\s*R(\\d+)C(\\d+)\\s*\\)\\s*$"),
+        QRegularExpression::CaseInsensitiveOption);
     const QRegularExpressionMatch m = re.match(formulaText_);
     if (!m.hasMatch())
         return false;

@@ -6,9 +6,9 @@
 #include "platform/SpreadGrid.h"
 #include "platform/Twips.h"
 
-#include <QFontMetrics>
 #include "toolkit/DateInput.h"
 #include "toolkit/Utils.h"
+#include <QFontMetrics>
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -17,8 +17,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-UpDown::UpDown(QWidget* parent)
-    : QWidget(parent)
+UpDown::UpDown(QWidget* parent) : QWidget(parent)
 {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -74,7 +74,7 @@ bool enabled();
 void reset();
 const QList<QUrl>& openedUrls();
 const QStringList& startedPrograms(); // full paths of the programs started
-}
+} // namespace LaunchHook
 
 // QDesktopServices::openUrl / QProcess::startDetached, or a record under the hook.
 bool OpenUrl(const QUrl& url);

@@ -25,4 +25,4 @@ enum class GridMenuCommand { Dismissed = 0, RowHeight = 1, FontSize = 2, ResetLa
 namespace GridMenuHook {
 using Picker = std::function<int(const QStringList& entries)>;
 void setPicker(Picker picker); // an empty picker shows the real menu again
-}
+} // namespace GridMenuHook
