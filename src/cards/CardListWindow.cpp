@@ -1,9 +1,9 @@
 #include "cards/CardListWindow.h"
 
+#include "base/Money.h"
 #include "cards/CardStore.h"
 #include "cards/frmPlastra_write.h"
 #include "core/DbAccess.h"
-#include "base/Money.h"
 #include "platform/SpreadGrid.h"
 #include "platform/Twips.h"
 #include "toolkit/Messages.h"
@@ -11,6 +11,7 @@
 #include "toolkit/Utils.h"
 #include "toolkit/modSpread.h"
 
+#include <QApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -97,15 +98,20 @@ bool CardListWindow::openCardDatabase()
     return false;
 }
 
-void CardListWindow::buildLayout(QHBoxLayout* buttonRow)
+void CardListWindow::buildLayout(QWidget* leading)
 {
     auto* search = new QHBoxLayout;
     search->addWidget(SSPanel2);
     search->addWidget(txtinput, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(leading);
+    buttons->addStretch(1);
+    for (QPushButton* b : {btnAdd, btnEdit, btnDelete, btnClose})
+        buttons->addWidget(b);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(search);
     layout->addWidget(spList, 1);
-    layout->addLayout(buttonRow);
+    layout->addLayout(buttons);
 }
 
 void CardListWindow::placeAnchor(double topTwips)
@@ -135,7 +141,7 @@ void CardListWindow::spList_DblClick(int col, int row)
 
 void CardListWindow::spList_KeyPress(int keyAscii)
 {
-    if (keyAscii == 13 && spList->activeRow() > 0)
+    if (keyAscii == SpreadGrid::kAsciiEnter && spList->activeRow() > 0)
         rowAction();
 }
 
@@ -153,23 +159,23 @@ QString CardListWindow::GetSelName() const
     return GetCellText(spList, 2, -2);
 }
 
-void CardListWindow::openEditor(int mode, int code)
+void CardListWindow::openEditor(frmPlastra_write::EditMode mode, int code)
 {
     frmPlastra_write editor(m_cardDbPath, this);
     editor.setMode(mode);
-    if (mode == 2)
+    if (mode == frmPlastra_write::EditMode::Change)
         editor.setCCode(code);
     else
         editor.setContinueAdd(true);
     editor.setCallForm(this);
-    PlaceFormAtControl(&editor, subFormPos, 0, 3);
+    PlaceFormAtControl(&editor, subFormPos, PlaceAcross::AlignLeft, PlaceUpDown::Below);
     ExecModal(&editor);
     spList->setFocus();
 }
 
 void CardListWindow::btnAdd_Click()
 {
-    openEditor(1, 0);
+    openEditor(frmPlastra_write::EditMode::Add, 0);
 }
 
 void CardListWindow::btnEdit_Click()
@@ -180,7 +186,7 @@ void CardListWindow::btnEdit_Click()
         spList->setFocus();
         return;
     }
-    openEditor(2, code);
+    openEditor(frmPlastra_write::EditMode::Change, code);
 }
 
 void CardListWindow::btnDelete_Click()
@@ -196,7 +202,7 @@ void CardListWindow::btnDelete_Click()
         CardDeleteQuestion(deleteQuestion(name), CardStore::LedgerEntriesUsing(m_cardDbPath, code));
     if (MsgQuestion(question, QStringLiteral("카드삭제"), true) != MsgAnswer::No && DeleteCard(code)) {
         DeleteSheetRow(spList, -2, true, true);
-        afterRowDeleted();
+        rowCountChanged();
     }
     spList->setFocus();
 }
@@ -208,7 +214,8 @@ bool CardListWindow::DeleteCard(int code)
     case CardStore::DeleteOutcome::Deleted:
         return true;
     case CardStore::DeleteOutcome::NotFound:
-        MsgWarn(QStringLiteral("코드[") + QString::number(code) + QStringLiteral("]에 해당하는 자료를 삭제 할 수 없습니다."));
+        MsgWarn(QStringLiteral("코드[") + QString::number(code) +
+                QStringLiteral("]에 해당하는 자료를 삭제 할 수 없습니다."));
         return false;
     case CardStore::DeleteOutcome::InUse:
         MsgInfo(QStringLiteral("해당 카드의 자료가 다른곳에서 사용되고 있어 삭제할 수 없습니다."));
@@ -241,6 +248,55 @@ void CardListWindow::designCardGrid(const QStringList& headers, const QList<doub
     spList->setCellType(3, -1, SpreadGrid::CellType::Number, rate);
     if (cols >= 4)
         spList->setCellType(4, -1, SpreadGrid::CellType::Number, whole);
+}
+
+void CardListWindow::SetupSheet()
+{
+    CommonSpreadDesign(spList, true, true, true, true);
+}
+
+void CardListWindow::loadCards(CardQuery query)
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    spList->setMaxRows(0);
+    QList<CardRecord> rows;
+    ErrorInfo e;
+    if (!query(mdbCard, txtinput->text(), &rows, &e)) {
+        rowCountChanged();
+        QApplication::restoreOverrideCursor();
+        ShowError(e);
+        return;
+    }
+    spList->setReDraw(false);
+    spList->setMaxRows(int(rows.size()));
+    int row = 0;
+    for (const CardRecord& c : rows)
+        writeCardRow(++row, c);
+    spList->setReDraw(true);
+    rowCountChanged();
+    QApplication::restoreOverrideCursor();
+}
+
+void CardListWindow::SyncUpdatePlastra(int code, bool isNew)
+{
+    CardRecord card;
+    const int row = syncRow(code, isNew, &card);
+    if (row < 1)
+        return;
+    if (isNew)
+        rowCountChanged();
+    writeCardRow(row, card);
+    spList->setActiveCell(qMax(1, spList->activeCol()), row);
+}
+
+void CardListWindow::writeCardRow(int row, const CardRecord& card)
+{
+    auto orEmpty = [](const QVariant& v) { return v.isNull() ? QString() : v.toString(); };
+    spList->setText(1, row, QString::number(card.code));
+    spList->setText(2, row, card.name);
+    spList->setText(3, row, orEmpty(card.fee));
+    if (spList->maxCols() >= 4)
+        spList->setText(4, row, orEmpty(card.setday));
 }
 
 int CardListWindow::syncRow(int code, bool isNew, CardRecord* card)

@@ -2,6 +2,7 @@
 
 #include "cards/CardStore.h"
 #include "cards/PlastraSync.h"
+#include "cards/frmPlastra_write.h"
 #include "platform/Database.h"
 
 #include <QDialog>
@@ -10,13 +11,13 @@
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QHBoxLayout;
 class SpreadGrid;
 
 // What the card list (frmPlastra_read) and the card picker (frmPlastra_sel)
-// share: the search box, the read-only card grid, the add, edit and delete
+// share: the search box, the read-only card grid with its loading and its
+// updates from the card editor, the button row, the add, edit and delete
 // commands with their keys, the selection routines and the anchor at which
-// the card editor opens. Each window adds its own grid columns, loading and
+// the card editor opens. Each window adds its own grid columns, query and
 // row action.
 class CardListWindow : public QDialog, public PlastraSyncTarget {
     Q_OBJECT
@@ -24,6 +25,7 @@ public:
     ~CardListWindow() override;
 
     virtual void Refresh_Sheet() = 0;
+    void SyncUpdatePlastra(int code, bool isNew = false) override;
 
     QString cardDbPath() const { return m_cardDbPath; }
     bool databaseOpen() const { return mdbCard.isOpen(); }
@@ -35,8 +37,8 @@ protected:
     virtual void rowAction() = 0;
     // The delete question for the selected card company.
     virtual QString deleteQuestion(const QString& name) const = 0;
-    // After a row was deleted from the grid.
-    virtual void afterRowDeleted() {}
+    // After the grid gained or lost rows: a reload, a new card, a deleted one.
+    virtual void rowCountChanged() {}
 
     void btnAdd_Click();
     void btnEdit_Click();
@@ -49,14 +51,17 @@ protected:
 
     // Opens the card database; says so when it cannot.
     bool openCardDatabase();
-    // Lays out the search line, the grid and the button row (the window adds its buttons).
-    void buildLayout(QHBoxLayout* buttonRow);
+    // Lays out the search line, the grid and the button row: `leading` on the
+    // left, the add, edit, delete and close buttons on the right.
+    void buildLayout(QWidget* leading);
     void placeAnchor(double topTwips);
     // The designed card grid: code, name, fee rate and, with `widths` of four, settlement days.
     void designCardGrid(const QStringList& headers, const QList<double>& widths);
-    // The row a stored card is written into: a new last row when `isNew`, the
-    // active row otherwise; 0 when the card is gone or no row is active.
-    int syncRow(int code, bool isNew, CardRecord* card);
+    void SetupSheet();
+
+    // Reloads the grid with the cards `query` finds for the search text.
+    using CardQuery = bool (*)(Database& db, const QString& text, QList<CardRecord>* rows, ErrorInfo* error);
+    void loadCards(CardQuery query);
 
     QString m_cardDbPath;
     Database mdbCard;
@@ -73,7 +78,12 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void openEditor(int mode, int code);
+    // The row a stored card is written into: a new last row when `isNew`, the
+    // active row otherwise; 0 when the card is gone or no row is active.
+    int syncRow(int code, bool isNew, CardRecord* card);
+    // Code, name, fee rate and, when the grid has the column, settlement days.
+    void writeCardRow(int row, const CardRecord& card);
+    void openEditor(frmPlastra_write::EditMode mode, int code);
     void spList_DblClick(int col, int row);
     void spList_KeyPress(int keyAscii);
 };

@@ -1,8 +1,8 @@
 #include "cards/CardSearch.h"
 
+#include "base/Money.h"
 #include "cards/frmPlastra_sel.h"
 #include "cards/frmPlastra_write.h"
-#include "base/Money.h"
 #include "toolkit/Messages.h"
 #include "toolkit/ModalRun.h"
 #include "toolkit/Utils.h"
@@ -19,6 +19,7 @@ QString SearchCard(const QString& cardDbPath, const QString& name, int* cardCode
     const QString notFound = name.isEmpty() ? QStringLiteral("등록된 신용카드이 없습니다.")
                                             : QStringLiteral("검색한 신용카드이 등록되어 있지 않습니다.");
     QWidget* owner = anchor ? anchor->window() : QApplication::activeWindow();
+    const auto across = static_cast<PlaceAcross>(placeMode);
 
     frmPlastra_sel picker(cardDbPath, owner);
     const int matches = picker.FindRecords(name);
@@ -28,9 +29,9 @@ QString SearchCard(const QString& cardDbPath, const QString& name, int* cardCode
             readPicker = false;
             if (MsgQuestion(notFound + QStringLiteral("\r\n신규 등록하겠습니까?"), title, false) == MsgAnswer::Yes) {
                 frmPlastra_write editor(cardDbPath, owner);
-                editor.setMode(1);
+                editor.setMode(frmPlastra_write::EditMode::Add);
                 editor.setDefaultName(name);
-                PlaceFormAtControl(&editor, anchor, placeMode, 3);
+                PlaceFormAtControl(&editor, anchor, across, PlaceUpDown::Below);
                 ExecModal(&editor);
                 codeOut = editor.CCode();
                 chosen = editor.CName();
@@ -40,7 +41,7 @@ QString SearchCard(const QString& cardDbPath, const QString& name, int* cardCode
             MsgInfo(notFound, title);
         }
     } else if (matches >= 2) {
-        PlaceFormAtControl(&picker, anchor, placeMode, 3);
+        PlaceFormAtControl(&picker, anchor, across, PlaceUpDown::Below);
         ExecModal(&picker);
     }
 

@@ -14,7 +14,6 @@ public:
     explicit frmPlastra_read(const QString& cardDbPath, QWidget* parent = nullptr);
 
     void Refresh_Sheet() override;
-    void SyncUpdatePlastra(int code, bool isNew = false) override;
 
     // "등록수:" and the row count right-aligned in five characters.
     static QString RecordCountText(int count);
@@ -25,10 +24,9 @@ public Q_SLOTS:
 protected:
     void rowAction() override;
     QString deleteQuestion(const QString& name) const override;
-    void afterRowDeleted() override;
+    void rowCountChanged() override;
 
 private:
-    void SetupSheet();
     void ShowRecordCount();
 
     QLabel* lblRecCnt;

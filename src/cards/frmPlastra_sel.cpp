@@ -7,7 +7,6 @@
 #include "toolkit/modSpread.h"
 
 #include <QApplication>
-#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -20,14 +19,7 @@ frmPlastra_sel::frmPlastra_sel(const QString& cardDbPath, QWidget* parent) : Car
     setWindowTitle(QStringLiteral("신용카드 선택"));
     btnSel = MakeCardButton(QStringLiteral("선택(&S)"), QStringLiteral("btnSel"), this);
     connect(btnSel, &QPushButton::clicked, this, &frmPlastra_sel::btnSel_Click);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(btnSel);
-    buttons->addStretch(1);
-    buttons->addWidget(btnAdd);
-    buttons->addWidget(btnEdit);
-    buttons->addWidget(btnDelete);
-    buttons->addWidget(btnClose);
-    buildLayout(buttons);
+    buildLayout(btnSel);
     resize(TwipsToPixelsX(5550), TwipsToPixelsY(7680));
     placeAnchor(-225);
 
@@ -39,11 +31,6 @@ frmPlastra_sel::frmPlastra_sel(const QString& cardDbPath, QWidget* parent) : Car
     setWindowIcon(QApplication::windowIcon());
     SetupSheet();
     m_result.clear();
-}
-
-void frmPlastra_sel::SetupSheet()
-{
-    CommonSpreadDesign(spList, true, true, true, true);
 }
 
 int frmPlastra_sel::FindRecords(const QString& text)
@@ -58,38 +45,7 @@ int frmPlastra_sel::FindRecords(const QString& text)
 
 void frmPlastra_sel::Refresh_Sheet()
 {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    spList->setMaxRows(0);
-    QList<CardRecord> rows;
-    ErrorInfo e;
-    if (!CardStore::ListByCodeOrName(mdbCard, txtinput->text(), &rows, &e)) {
-        QApplication::restoreOverrideCursor();
-        ShowError(e);
-        return;
-    }
-    spList->setReDraw(false);
-    spList->setMaxRows(int(rows.size()));
-    int row = 0;
-    for (const CardRecord& c : rows) {
-        ++row;
-        spList->setText(2, row, c.name);
-        spList->setText(3, row, c.fee.isNull() ? QString() : c.fee.toString());
-        spList->setText(1, row, QString::number(c.code));
-    }
-    spList->setReDraw(true);
-    QApplication::restoreOverrideCursor();
-}
-
-void frmPlastra_sel::SyncUpdatePlastra(int code, bool isNew)
-{
-    CardRecord card;
-    const int row = syncRow(code, isNew, &card);
-    if (row < 1)
-        return;
-    spList->setText(1, row, QString::number(card.code));
-    spList->setText(2, row, card.name);
-    spList->setText(3, row, card.fee.isNull() ? QString() : card.fee.toString());
-    spList->setActiveCell(qMax(1, spList->activeCol()), row);
+    loadCards(&CardStore::ListByCodeOrName);
 }
 
 void frmPlastra_sel::btnSel_Click()

@@ -18,7 +18,6 @@ public:
     QString result() const { return m_result; }
 
     void Refresh_Sheet() override;
-    void SyncUpdatePlastra(int code, bool isNew = false) override;
 
 protected:
     void rowAction() override;
@@ -26,7 +25,6 @@ protected:
 
 private:
     void btnSel_Click();
-    void SetupSheet();
 
     QPushButton* btnSel;
     QString m_result;

@@ -1,11 +1,11 @@
 #include "cards/frmPlastra_write.h"
 
+#include "base/Money.h"
 #include "cards/CardStore.h"
 #include "cards/NumericEdit.h"
 #include "cards/PlastraSync.h"
 #include "core/AppInfo.h"
 #include "core/DbAccess.h"
-#include "base/Money.h"
 #include "core/SharedQueries.h"
 #include "platform/Twips.h"
 #include "toolkit/FloatMsg.h"
@@ -44,7 +44,32 @@ frmPlastra_write::frmPlastra_write(const QString& cardDbPath, QWidget* parent)
     setObjectName(QStringLiteral("frmPlastra_write"));
     setWindowTitle(QStringLiteral("신용카드 추가"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    createControls();
+    layOutControls();
+    connect(btnSave, &QPushButton::clicked, this, &frmPlastra_write::btnSave_Click);
+    connect(btnClose, &QPushButton::clicked, this, &QDialog::reject);
+    connect(cmdHelp, &QPushButton::clicked, this, &frmPlastra_write::cmdHelp_Click);
 
+    // Loading.
+    if (AppTitle() == QStringLiteral("Tallox")) {
+        lblSetDay->hide();
+        txtSetDay->hide();
+        cmdHelp->hide();
+    }
+    m_cCode = 0;
+    m_cName.clear();
+    m_mode = EditMode::None;
+    SetMaxLengths();
+    ClearInputs();
+    ErrorInfo e;
+    if (!OpenDB(mdbCard, m_cardDbPath, false, &e)) {
+        ShowError(e);
+        MsgInfo(QStringLiteral("신용카드 데이터베이스를 열 수 없습니다."));
+    }
+}
+
+void frmPlastra_write::createControls()
+{
     lblName = panelLabel(QStringLiteral("*카  드  명"), this);
     txtName = new QLineEdit(this);
     txtName->setObjectName(QStringLiteral("txtName"));
@@ -68,7 +93,10 @@ frmPlastra_write::frmPlastra_write(const QString& cardDbPath, QWidget* parent)
         b->setAutoDefault(false);
         b->setDefault(false);
     }
+}
 
+void frmPlastra_write::layOutControls()
+{
     auto* grid = new QGridLayout;
     grid->addWidget(lblName, 0, 0);
     grid->addWidget(txtName, 0, 1, 1, 4);
@@ -89,27 +117,6 @@ frmPlastra_write::frmPlastra_write(const QString& cardDbPath, QWidget* parent)
     resize(TwipsToPixelsX(5235), TwipsToPixelsY(1875));
     setTabOrder(txtName, txtFee);
     setTabOrder(txtFee, txtSetDay);
-
-    connect(btnSave, &QPushButton::clicked, this, &frmPlastra_write::btnSave_Click);
-    connect(btnClose, &QPushButton::clicked, this, &QDialog::reject);
-    connect(cmdHelp, &QPushButton::clicked, this, &frmPlastra_write::cmdHelp_Click);
-
-    // Loading.
-    if (AppTitle() == QStringLiteral("Tallox")) {
-        lblSetDay->hide();
-        txtSetDay->hide();
-        cmdHelp->hide();
-    }
-    m_cCode = 0;
-    m_cName.clear();
-    m_mode = 0;
-    SetMaxLengths();
-    ClearInputs();
-    ErrorInfo e;
-    if (!OpenDB(mdbCard, m_cardDbPath, false, &e)) {
-        ShowError(e);
-        MsgInfo(QStringLiteral("신용카드 데이터베이스를 열 수 없습니다."));
-    }
 }
 
 frmPlastra_write::~frmPlastra_write()
@@ -124,12 +131,12 @@ void frmPlastra_write::done(int r)
     QDialog::done(r);
 }
 
-void frmPlastra_write::setMode(int mode)
+void frmPlastra_write::setMode(EditMode mode)
 {
     m_mode = mode;
-    if (mode == 1)
+    if (mode == EditMode::Add)
         setWindowTitle(QStringLiteral("신규 카드 등록"));
-    else if (mode == 2)
+    else if (mode == EditMode::Change)
         setWindowTitle(QStringLiteral("기존 카드 수정"));
 }
 
@@ -206,7 +213,7 @@ void frmPlastra_write::btnSave_Click()
 {
     if (CheckRequired(txtName, QStringLiteral("카드명"), false))
         return;
-    const bool isNew = m_mode == 1;
+    const bool isNew = m_mode == EditMode::Add;
     if (!SaveCard(isNew))
         return;
     m_cCode = mnCode;

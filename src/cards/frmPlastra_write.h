@@ -22,9 +22,13 @@ public:
     explicit frmPlastra_write(const QString& cardDbPath, QWidget* parent = nullptr);
     ~frmPlastra_write() override;
 
-    // 1 new card ("신규 카드 등록"), 2 edit ("기존 카드 수정"), 0 not set.
-    void setMode(int mode);
-    int Mode() const { return m_mode; }
+    // A new card ("신규 카드 등록") or a change of a stored one ("기존 카드 수정").
+    enum class EditMode { None = 0, Add = 1, Change = 2 };
+    void setMode(EditMode mode);
+    EditMode editMode() const { return m_mode; }
+    // The mode as its number: 1 Add, 2 Change, 0 not set.
+    void setMode(int mode) { setMode(static_cast<EditMode>(mode)); }
+    int Mode() const { return int(m_mode); }
     // Edit entry point: hides and clears the continue box and loads the card.
     void setCCode(int code);
     // Code and name of the card stored last (0 and empty until a store succeeds).
@@ -49,6 +53,8 @@ public Q_SLOTS:
     void done(int r) override;
 
 private:
+    void createControls();
+    void layOutControls();
     void btnSave_Click();
     void cmdHelp_Click();
     void SetMaxLengths();
@@ -58,7 +64,7 @@ private:
 
     QString m_cardDbPath;
     Database mdbCard;
-    int m_mode = 0;
+    EditMode m_mode = EditMode::None;
     int m_cCode = 0;
     QString m_cName;
     int mnCode = -1;

@@ -448,7 +448,7 @@ void frmMain::spList_EnterKey() {
     if (!spList->isEditing())
         spList->beginEdit();
     if (spList->isEditing()) {
-        spList_KeyPress(SpreadGrid::kEnterKeyAscii);
+        spList_KeyPress(SpreadGrid::kAsciiEnter);
         spList->endEdit(true);
     } else {
         mbEnterKey = true;
@@ -485,7 +485,7 @@ void frmMain::MoveActiveCell(int col, int row) {
 }
 
 void frmMain::spList_KeyPress(int keyAscii) {
-    if (keyAscii == SpreadGrid::kEnterKeyAscii)
+    if (keyAscii == SpreadGrid::kAsciiEnter)
         mbEnterKey = true;
 }
 

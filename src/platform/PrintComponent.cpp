@@ -18,7 +18,8 @@
 
 namespace {
 
-PrintComponent::PreviewHook& previewHook() {
+PrintComponent::PreviewHook& previewHook()
+{
     static PrintComponent::PreviewHook s;
     return s;
 }
@@ -28,7 +29,8 @@ constexpr double kMinCellPoints = 5.5; // the smallest a shrunk sheet gets
 constexpr double kMaxStretch = 1.6;    // narrow sheets widen at most this much
 
 // Families that carry Hangul (fonts-nanum first); fontconfig falls back for the rest.
-QFont printFont(double points, bool bold = false) {
+QFont printFont(double points, bool bold = false)
+{
     QFont f;
     f.setFamilies({QStringLiteral("NanumGothic"), QStringLiteral("NanumBarunGothic"),
                    QStringLiteral("Noto Sans CJK KR"), QStringLiteral("Noto Sans KR"), QStringLiteral("UnDotum"),
@@ -39,15 +41,17 @@ QFont printFont(double points, bool bold = false) {
     return f;
 }
 
-bool isNumericType(SpreadGrid::CellType type) {
+bool isNumericType(SpreadGrid::CellType type)
+{
     return type == SpreadGrid::CellType::Float || type == SpreadGrid::CellType::Integer ||
            type == SpreadGrid::CellType::Currency || type == SpreadGrid::CellType::Number;
 }
 
 // The grid's width of a column in its character units (twips when the grid counts in twips).
-double charUnits(const SpreadGrid& grid, int col) {
+double charUnits(const SpreadGrid& grid, int col)
+{
     const double w = grid.colWidth(col);
-    return grid.unitType() == 2 ? w / 105.0 : w;
+    return grid.unitType() == SpreadGrid::kUnitTwips ? w / 105.0 : w;
 }
 
 // Lays the grid out on the printer's pages and paints them.
@@ -55,7 +59,8 @@ class SheetLayout {
 public:
     SheetLayout(SpreadGrid* grid, QString title, QString subTitle, QString periodLine, QString footer)
         : m_grid(grid), m_title(std::move(title)), m_subTitle(std::move(subTitle)), m_periodLine(std::move(periodLine)),
-          m_footer(std::move(footer)) {
+          m_footer(std::move(footer))
+    {
         for (int c = 1; c <= grid->maxCols(); ++c) {
             if (!grid->colHidden(c) && charUnits(*grid, c) > 0)
                 m_cols.append(c);
@@ -65,7 +70,8 @@ public:
     }
 
     // The sheet's natural width in inches, at the cell font's natural size.
-    double naturalWidthInches() const {
+    double naturalWidthInches() const
+    {
         QFontMetricsF fm(printFont(kCellPoints)); // screen metrics: only the ratio to the point size counts
         const double zeroPt = fm.horizontalAdvance(QLatin1Char('0')) * 72.0 / 96.0;
         double chars = 0;
@@ -75,144 +81,201 @@ public:
     }
 
     // Paints every page; returns the number of pages, -1 when the device cannot be painted on.
-    int paint(QPrinter* printer) {
+    int paint(QPrinter* printer)
+    {
         QPainter p;
         if (!p.begin(printer))
             return -1;
-        const double dpi = printer->resolution();
-        const QRectF page(QPointF(0, 0), printer->pageLayout().paintRectPixels(printer->resolution()).size());
-        const double pt = dpi / 72.0; // device units per point
+        const PageMetrics m = measure(printer);
+        int row = 1;
+        for (int pageNo = 1; pageNo <= m.pages; ++pageNo) {
+            if (pageNo > 1)
+                printer->newPage();
+            double y = pageNo == 1 ? paintFirstHeader(p, m) : paintCompactHeader(p, m);
+            y = paintColumnTitles(p, m, y);
+            const int last = qMin(m_rows, row + (pageNo == 1 ? m.firstRows : m.otherRows) - 1);
+            paintRows(p, m, row, last, y);
+            row = qMax(row, last + 1);
+            paintFooter(p, m, pageNo);
+        }
+        p.end();
+        return m.pages;
+    }
 
-        // Column widths scaled to the printable width; the font follows a shrink.
+private:
+    // Everything one print run measures before painting: column edges, fonts, heights and the page count.
+    struct PageMetrics {
+        QPrinter* printer = nullptr;
+        QRectF page;
+        double pt = 1; // device units per point
+        QList<double> x;
+        double tableWidth = 0;
+        QFont cell, cellBold, titleFont, subFont, lineFont, smallBold;
+        double rowH = 0, lineH = 0, pad = 0, footerH = 0;
+        int firstRows = 1, otherRows = 1, pages = 1;
+        QString printed;
+        QPen gridPen;
+    };
+
+    PageMetrics measure(QPrinter* printer) const
+    {
+        PageMetrics m;
+        m.printer = printer;
+        const double dpi = printer->resolution();
+        m.page = QRectF(QPointF(0, 0), printer->pageLayout().paintRectPixels(printer->resolution()).size());
+        m.pt = dpi / 72.0;
+        const double cellPoints = measureColumns(m, dpi);
+        m.cell = printFont(cellPoints);
+        m.cellBold = printFont(cellPoints, true);
+        m.titleFont = printFont(15, true);
+        m.subFont = printFont(11);
+        m.lineFont = printFont(9);
+        m.smallBold = printFont(9, true);
+        m.rowH = QFontMetricsF(m.cell, printer).height() * 1.55;
+        m.lineH = QFontMetricsF(m.lineFont, printer).height() * 1.4;
+        m.pad = 2.5 * m.pt;
+        countPages(m);
+        m.printed = QStringLiteral("출력일: ") + DateText::day(Clock::today());
+        m.gridPen = QPen(QColor(110, 110, 110), qMax(1.0, 0.5 * m.pt));
+        return m;
+    }
+
+    // Column widths scaled to the printable width; returns the cell font size, which follows a shrink.
+    double measureColumns(PageMetrics& m, double dpi) const
+    {
         const double natural = naturalWidthInches() * dpi;
-        double scale = natural > 0 ? page.width() / natural : 1.0;
+        double scale = natural > 0 ? m.page.width() / natural : 1.0;
         const double cellPoints = qMax(kMinCellPoints, kCellPoints * qMin(1.0, scale));
         scale = qMin(scale, kMaxStretch);
         double total = 0;
         for (int c : m_cols)
             total += charUnits(*m_grid, c);
-        const double tableWidth = qMin(page.width(), natural * scale);
-        const double left = (page.width() - tableWidth) / 2;
-        QList<double> x{left};
+        m.tableWidth = qMin(m.page.width(), natural * scale);
+        const double left = (m.page.width() - m.tableWidth) / 2;
+        m.x = {left};
         for (int c : m_cols)
-            x.append(x.last() + (total > 0 ? tableWidth * charUnits(*m_grid, c) / total : 0));
-
-        const QFont cell = printFont(cellPoints);
-        const QFont cellBold = printFont(cellPoints, true);
-        const QFont titleFont = printFont(15, true);
-        const QFont subFont = printFont(11);
-        const QFont lineFont = printFont(9);
-        const QFont smallBold = printFont(9, true);
-        const double rowH = QFontMetricsF(cell, printer).height() * 1.55;
-        const double lineH = QFontMetricsF(lineFont, printer).height() * 1.4;
-        const double pad = 2.5 * pt;
-
-        // Header block of the first page and the compact one of the others.
-        double firstTop = QFontMetricsF(titleFont, printer).height() * 1.5;
-        if (!m_subTitle.isEmpty())
-            firstTop += QFontMetricsF(subFont, printer).height() * 1.3;
-        firstTop += lineH + 4 * pt;
-        const double otherTop = lineH + 4 * pt;
-        const double footerH = lineH + 2 * pt;
-        const double headH = m_headerRows * rowH;
-        const int firstRows = qMax(1, int((page.height() - firstTop - headH - footerH) / rowH));
-        const int otherRows = qMax(1, int((page.height() - otherTop - headH - footerH) / rowH));
-        int pages = 1;
-        if (m_rows > firstRows)
-            pages += (m_rows - firstRows + otherRows - 1) / otherRows;
-
-        const QString printed = QStringLiteral("출력일: ") + DateText::day(Clock::today());
-        const QPen gridPen(QColor(110, 110, 110), qMax(1.0, 0.5 * pt));
-        int row = 1;
-        for (int pageNo = 1; pageNo <= pages; ++pageNo) {
-            if (pageNo > 1)
-                printer->newPage();
-            double y = 0;
-            if (pageNo == 1) {
-                const double th = QFontMetricsF(titleFont, printer).height() * 1.5;
-                p.setFont(titleFont);
-                p.setPen(Qt::black);
-                p.drawText(QRectF(0, y, page.width(), th), Qt::AlignCenter, m_title);
-                y += th;
-                if (!m_subTitle.isEmpty()) {
-                    const double sh = QFontMetricsF(subFont, printer).height() * 1.3;
-                    p.setFont(subFont);
-                    p.drawText(QRectF(0, y, page.width(), sh), Qt::AlignCenter, m_subTitle);
-                    y += sh;
-                }
-                p.setFont(lineFont);
-                p.drawText(QRectF(x.first(), y, tableWidth, lineH), Qt::AlignLeft | Qt::AlignVCenter, m_periodLine);
-                p.drawText(QRectF(x.first(), y, tableWidth, lineH), Qt::AlignRight | Qt::AlignVCenter, printed);
-                y += lineH + 4 * pt;
-            } else {
-                p.setFont(smallBold);
-                p.setPen(Qt::black);
-                const QString compact =
-                    m_periodLine.isEmpty() ? m_title : m_title + QStringLiteral("  ") + m_periodLine;
-                p.drawText(QRectF(x.first(), y, tableWidth, lineH), Qt::AlignLeft | Qt::AlignVCenter, compact);
-                p.setFont(lineFont);
-                p.drawText(QRectF(x.first(), y, tableWidth, lineH), Qt::AlignRight | Qt::AlignVCenter, printed);
-                y += lineH + 4 * pt;
-            }
-
-            // The column titles on every page.
-            p.setPen(gridPen);
-            for (int h = 0; h < m_headerRows; ++h) {
-                for (int i = 0; i < m_cols.size(); ++i) {
-                    const QRectF r(x[i], y, x[i + 1] - x[i], rowH);
-                    p.fillRect(r, QColor(232, 232, 232));
-                    p.setPen(gridPen);
-                    p.drawRect(r);
-                    p.setFont(cellBold);
-                    p.setPen(Qt::black);
-                    drawClipped(p, r.adjusted(pad, 0, -pad, 0), Qt::AlignCenter, m_grid->headerText(m_cols[i], h));
-                }
-                y += rowH;
-            }
-
-            const int last = qMin(m_rows, row + (pageNo == 1 ? firstRows : otherRows) - 1);
-            for (; row <= last; ++row) {
-                for (int i = 0; i < m_cols.size(); ++i) {
-                    const int c = m_cols[i];
-                    const QRectF r(x[i], y, x[i + 1] - x[i], rowH);
-                    const QColor back = m_grid->backColor(c, row);
-                    if (back.isValid() && back != QColor(Qt::white))
-                        p.fillRect(r, back);
-                    p.setPen(gridPen);
-                    p.drawRect(r);
-                    const QString text = m_grid->displayText(c, row);
-                    if (text.isEmpty())
-                        continue;
-                    Qt::Alignment h = m_grid->alignment(c, row) & Qt::AlignHorizontal_Mask;
-                    if (isNumericType(m_grid->cellType(c, row)))
-                        h = Qt::AlignRight;
-                    else if (!h)
-                        h = Qt::AlignLeft;
-                    const QColor fore = m_grid->foreColor(c, row);
-                    p.setPen(fore.isValid() ? fore : QColor(Qt::black));
-                    p.setFont(m_grid->fontBold(c, row) ? cellBold : cell);
-                    drawClipped(p, r.adjusted(pad, 0, -pad, 0), h | Qt::AlignVCenter, text);
-                }
-                y += rowH;
-            }
-
-            // Footer: page number in the middle, the program's title on the left.
-            p.setFont(lineFont);
-            p.setPen(Qt::black);
-            const QRectF foot(0, page.height() - footerH, page.width(), footerH);
-            p.drawText(foot, Qt::AlignHCenter | Qt::AlignBottom, QStringLiteral("%1 / %2").arg(pageNo).arg(pages));
-            if (!m_footer.isEmpty()) {
-                p.setPen(QColor(120, 120, 120));
-                p.drawText(QRectF(x.first(), foot.top(), tableWidth, footerH), Qt::AlignLeft | Qt::AlignBottom,
-                           m_footer);
-            }
-        }
-        p.end();
-        return pages;
+            m.x.append(m.x.last() + (total > 0 ? m.tableWidth * charUnits(*m_grid, c) / total : 0));
+        return cellPoints;
     }
 
-private:
-    static void drawClipped(QPainter& p, const QRectF& r, Qt::Alignment align, const QString& text) {
+    // Rows per page below the header block of the first page and the compact one of the others.
+    void countPages(PageMetrics& m) const
+    {
+        double firstTop = QFontMetricsF(m.titleFont, m.printer).height() * 1.5;
+        if (!m_subTitle.isEmpty())
+            firstTop += QFontMetricsF(m.subFont, m.printer).height() * 1.3;
+        firstTop += m.lineH + 4 * m.pt;
+        const double otherTop = m.lineH + 4 * m.pt;
+        m.footerH = m.lineH + 2 * m.pt;
+        const double headH = m_headerRows * m.rowH;
+        m.firstRows = qMax(1, int((m.page.height() - firstTop - headH - m.footerH) / m.rowH));
+        m.otherRows = qMax(1, int((m.page.height() - otherTop - headH - m.footerH) / m.rowH));
+        m.pages = 1;
+        if (m_rows > m.firstRows)
+            m.pages += (m_rows - m.firstRows + m.otherRows - 1) / m.otherRows;
+    }
+
+    // Title, subtitle and the period line with the print date; returns where the table starts.
+    double paintFirstHeader(QPainter& p, const PageMetrics& m) const
+    {
+        double y = 0;
+        const double th = QFontMetricsF(m.titleFont, m.printer).height() * 1.5;
+        p.setFont(m.titleFont);
+        p.setPen(Qt::black);
+        p.drawText(QRectF(0, y, m.page.width(), th), Qt::AlignCenter, m_title);
+        y += th;
+        if (!m_subTitle.isEmpty()) {
+            const double sh = QFontMetricsF(m.subFont, m.printer).height() * 1.3;
+            p.setFont(m.subFont);
+            p.drawText(QRectF(0, y, m.page.width(), sh), Qt::AlignCenter, m_subTitle);
+            y += sh;
+        }
+        p.setFont(m.lineFont);
+        const QRectF line(m.x.first(), y, m.tableWidth, m.lineH);
+        p.drawText(line, Qt::AlignLeft | Qt::AlignVCenter, m_periodLine);
+        p.drawText(line, Qt::AlignRight | Qt::AlignVCenter, m.printed);
+        return y + m.lineH + 4 * m.pt;
+    }
+
+    // One line with the title, the period and the print date; returns where the table starts.
+    double paintCompactHeader(QPainter& p, const PageMetrics& m) const
+    {
+        p.setFont(m.smallBold);
+        p.setPen(Qt::black);
+        const QString compact = m_periodLine.isEmpty() ? m_title : m_title + QStringLiteral("  ") + m_periodLine;
+        const QRectF line(m.x.first(), 0, m.tableWidth, m.lineH);
+        p.drawText(line, Qt::AlignLeft | Qt::AlignVCenter, compact);
+        p.setFont(m.lineFont);
+        p.drawText(line, Qt::AlignRight | Qt::AlignVCenter, m.printed);
+        return m.lineH + 4 * m.pt;
+    }
+
+    // The column titles, repeated on every page; returns the top of the first data row.
+    double paintColumnTitles(QPainter& p, const PageMetrics& m, double y) const
+    {
+        p.setPen(m.gridPen);
+        for (int h = 0; h < m_headerRows; ++h) {
+            for (int i = 0; i < m_cols.size(); ++i) {
+                const QRectF r(m.x[i], y, m.x[i + 1] - m.x[i], m.rowH);
+                p.fillRect(r, QColor(232, 232, 232));
+                p.setPen(m.gridPen);
+                p.drawRect(r);
+                p.setFont(m.cellBold);
+                p.setPen(Qt::black);
+                drawClipped(p, r.adjusted(m.pad, 0, -m.pad, 0), Qt::AlignCenter, m_grid->headerText(m_cols[i], h));
+            }
+            y += m.rowH;
+        }
+        return y;
+    }
+
+    // Grid rows first..last of one page, from `y` down.
+    void paintRows(QPainter& p, const PageMetrics& m, int first, int last, double y) const
+    {
+        for (int row = first; row <= last; ++row) {
+            for (int i = 0; i < m_cols.size(); ++i)
+                paintCell(p, m, m_cols[i], row, QRectF(m.x[i], y, m.x[i + 1] - m.x[i], m.rowH));
+            y += m.rowH;
+        }
+    }
+
+    void paintCell(QPainter& p, const PageMetrics& m, int c, int row, const QRectF& r) const
+    {
+        const QColor back = m_grid->backColor(c, row);
+        if (back.isValid() && back != QColor(Qt::white))
+            p.fillRect(r, back);
+        p.setPen(m.gridPen);
+        p.drawRect(r);
+        const QString text = m_grid->displayText(c, row);
+        if (text.isEmpty())
+            return;
+        Qt::Alignment h = m_grid->alignment(c, row) & Qt::AlignHorizontal_Mask;
+        if (isNumericType(m_grid->cellType(c, row)))
+            h = Qt::AlignRight;
+        else if (!h)
+            h = Qt::AlignLeft;
+        const QColor fore = m_grid->foreColor(c, row);
+        p.setPen(fore.isValid() ? fore : QColor(Qt::black));
+        p.setFont(m_grid->fontBold(c, row) ? m.cellBold : m.cell);
+        drawClipped(p, r.adjusted(m.pad, 0, -m.pad, 0), h | Qt::AlignVCenter, text);
+    }
+
+    // Page number in the middle, the program's title on the left.
+    void paintFooter(QPainter& p, const PageMetrics& m, int pageNo) const
+    {
+        p.setFont(m.lineFont);
+        p.setPen(Qt::black);
+        const QRectF foot(0, m.page.height() - m.footerH, m.page.width(), m.footerH);
+        p.drawText(foot, Qt::AlignHCenter | Qt::AlignBottom, QStringLiteral("%1 / %2").arg(pageNo).arg(m.pages));
+        if (!m_footer.isEmpty()) {
+            p.setPen(QColor(120, 120, 120));
+            p.drawText(QRectF(m.x.first(), foot.top(), m.tableWidth, m.footerH), Qt::AlignLeft | Qt::AlignBottom,
+                       m_footer);
+        }
+    }
+
+    static void drawClipped(QPainter& p, const QRectF& r, Qt::Alignment align, const QString& text)
+    {
         const QFontMetricsF fm(p.font(), p.device());
         const QString shown =
             fm.horizontalAdvance(text) > r.width() ? fm.elidedText(text, Qt::ElideRight, r.width()) : text;
@@ -231,7 +294,8 @@ private:
 
 // A4 with the caller's margins, turned to landscape when the sheet is wider than a portrait page.
 void setUpPage(QPrinter& printer, const SheetLayout& layout, int copies, double top, double bottom, double left,
-               double right) {
+               double right)
+{
     auto inches = [](double v) { return std::isfinite(v) ? qBound(0.0, v, 3.0) : 0.5; };
     const QMarginsF margins(inches(left), inches(top), inches(right), inches(bottom));
     const QPageSize a4(QPageSize::A4);
@@ -244,15 +308,18 @@ void setUpPage(QPrinter& printer, const SheetLayout& layout, int copies, double 
 
 } // namespace
 
-void PrintComponent::setPreviewHook(PreviewHook hook) {
+void PrintComponent::setPreviewHook(PreviewHook hook)
+{
     previewHook() = std::move(hook);
 }
 
-QString PrintPeriodLine(const QString& from, const QString& to) {
+QString PrintPeriodLine(const QString& from, const QString& to)
+{
     return QStringLiteral("( 검색기간: ") + from + QStringLiteral(" - ") + to + QStringLiteral(" )");
 }
 
-bool PrintComponent::PrintSheet(SpreadGrid* grid, const PrintDescription& d, QWidget* parent, ErrorInfo* error) {
+bool PrintComponent::PrintSheet(SpreadGrid* grid, const PrintDescription& d, QWidget* parent, ErrorInfo* error)
+{
     return PrintSheet(grid, d.windowName, d.title, d.subTitle, d.periodLine, d.copies, d.marginTop, d.marginBottom,
                       d.marginLeft, d.marginRight, parent, error);
 }
@@ -260,7 +327,8 @@ bool PrintComponent::PrintSheet(SpreadGrid* grid, const PrintDescription& d, QWi
 bool PrintComponent::PrintSheet(SpreadGrid* grid, const QString& windowName, const QString& title,
                                 const QString& subTitle, const QString& periodLine, int copies, double marginTop,
                                 double marginBottom, double marginLeft, double marginRight, QWidget* parent,
-                                ErrorInfo* error) {
+                                ErrorInfo* error)
+{
     m_lastPageCount = 0;
     if (!grid)
         return false;

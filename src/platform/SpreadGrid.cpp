@@ -14,8 +14,8 @@
 #include <cmath>
 
 namespace {
-constexpr double kDefaultColWidth = 8.0;      // character units
-constexpr double kDefaultRowHeight = 12.75;   // points
+constexpr double kDefaultColWidth = 8.0;    // character units
+constexpr double kDefaultRowHeight = 12.75; // points
 constexpr double kDefaultHeaderHeight = 14.75;
 constexpr double kDefaultRowHeaderWidth = 4.0;
 
@@ -97,7 +97,7 @@ struct SpreadGrid::Private {
     bool noBeep = false;
     bool r1c1 = false;
     bool redraw = true;
-    int unitType = 0;
+    int unitType = kUnitChars;
     QColor selBack = QColor(0, 0, 128);
     QColor grayBack = QColor(192, 192, 192);
 
@@ -143,7 +143,19 @@ SpreadGrid::SpreadGrid(QWidget* parent) : QTableView(parent), d(std::make_unique
     setCornerButtonEnabled(false);
     setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    setUpHeaders();
 
+    d->model->setValueListener([this](int col, int row) {
+        if (!signalsBlocked())
+            Q_EMIT valueChanged(col, row);
+    });
+    connect(horizontalHeader(), &QHeaderView::sectionResized, this,
+            [this](int logical, int, int newSize) { headerSectionResized(logical, newSize); });
+    connect(horizontalHeader(), &QHeaderView::sectionClicked, this, &SpreadGrid::headerSectionClicked);
+}
+
+void SpreadGrid::setUpHeaders()
+{
     QHeaderView* hh = horizontalHeader();
     hh->setMinimumSectionSize(0);
     hh->setSectionsClickable(true);
@@ -162,43 +174,41 @@ SpreadGrid::SpreadGrid(QWidget* parent) : QTableView(parent), d(std::make_unique
     hh->setFixedHeight(rowHeightPixels(d->headerRowHeight));
     vh->setFixedWidth(colWidthPixels(d->rowHeaderWidth));
     d->settingSize = false;
+}
 
-    d->model->setValueListener([this](int col, int row) {
-        if (!signalsBlocked())
-            Q_EMIT valueChanged(col, row);
-    });
-    connect(hh, &QHeaderView::sectionResized, this, [this](int logical, int, int newSize) {
-        if (d->settingSize)
-            return;
-        // The user drags a width: keep it in the grid's unit.
-        const int col = logical + 1;
-        double w;
-        if (d->unitType == 2) {
-            w = PixelsToTwipsX(newSize);
-        } else {
-            const double cw = QFontMetricsF(d->model->baseFont).horizontalAdvance(QLatin1Char('0'));
-            w = newSize <= 0 ? 0.0 : std::max(0.0, (newSize - 4) / cw);
-            w = std::round(w * 100.0) / 100.0;
-        }
-        d->colWidths.insert(col, w);
-        d->resizedFirst = d->resizedFirst == 0 ? col : std::min(d->resizedFirst, col);
-        d->resizedLast = std::max(d->resizedLast, col);
-    });
-    connect(hh, &QHeaderView::sectionClicked, this, [this](int logical) {
-        if (!d->userSort)
-            return;
-        const int col = logical + 1;
-        endEdit(true);
-        d->sortOrder = (d->sortCol == col && d->sortOrder == Qt::AscendingOrder) ? Qt::DescendingOrder
-                                                                                : Qt::AscendingOrder;
-        d->sortCol = col;
-        bool handled = false;
-        Q_EMIT sortRequested(col, d->sortOrder, &handled);
-        if (!handled)
-            sortRows(col, d->sortOrder, 1, maxRows());
-        horizontalHeader()->setSortIndicatorShown(true);
-        horizontalHeader()->setSortIndicator(logical, d->sortOrder);
-    });
+void SpreadGrid::headerSectionResized(int logical, int newSize)
+{
+    if (d->settingSize)
+        return;
+    // The user drags a width: keep it in the grid's unit.
+    const int col = logical + 1;
+    double w;
+    if (d->unitType == kUnitTwips) {
+        w = PixelsToTwipsX(newSize);
+    } else {
+        const double cw = QFontMetricsF(d->model->baseFont).horizontalAdvance(QLatin1Char('0'));
+        w = newSize <= 0 ? 0.0 : std::max(0.0, (newSize - 4) / cw);
+        w = std::round(w * 100.0) / 100.0;
+    }
+    d->colWidths.insert(col, w);
+    d->resizedFirst = d->resizedFirst == 0 ? col : std::min(d->resizedFirst, col);
+    d->resizedLast = std::max(d->resizedLast, col);
+}
+
+void SpreadGrid::headerSectionClicked(int logical)
+{
+    if (!d->userSort)
+        return;
+    const int col = logical + 1;
+    endEdit(true);
+    d->sortOrder = (d->sortCol == col && d->sortOrder == Qt::AscendingOrder) ? Qt::DescendingOrder : Qt::AscendingOrder;
+    d->sortCol = col;
+    bool handled = false;
+    Q_EMIT sortRequested(col, d->sortOrder, &handled);
+    if (!handled)
+        sortRows(col, d->sortOrder, 1, maxRows());
+    horizontalHeader()->setSortIndicatorShown(true);
+    horizontalHeader()->setSortIndicator(logical, d->sortOrder);
 }
 
 SpreadGrid::~SpreadGrid()
@@ -590,7 +600,7 @@ int SpreadGrid::colWidthPixels(double width) const
 {
     if (width <= 0)
         return 0;
-    if (d->unitType == 2)
+    if (d->unitType == kUnitTwips)
         return TwipsToPixelsX(width);
     const double cw = QFontMetricsF(d->model->baseFont).horizontalAdvance(QLatin1Char('0'));
     return int(std::lround(width * cw + 4));
@@ -600,7 +610,7 @@ int SpreadGrid::rowHeightPixels(double height) const
 {
     if (height <= 0)
         return 0;
-    if (d->unitType == 2)
+    if (d->unitType == kUnitTwips)
         return TwipsToPixelsY(height);
     const double dpi = logicalDpiY() > 0 ? logicalDpiY() : 96;
     return std::max(1, int(std::lround(height * dpi / 72.0)));
@@ -702,7 +712,7 @@ bool SpreadGrid::colHidden(int col) const
 void SpreadGrid::setUnitType(int unitType)
 {
     d->unitType = unitType;
-    if (unitType == 2) {
+    if (unitType == kUnitTwips) {
         // Sizes set so far were in the other unit: start from twips defaults.
         d->defaultColWidth = 1200;
         d->defaultRowHeight = 300;
@@ -908,7 +918,7 @@ bool SpreadGrid::beginEdit(const QString* replaceWith)
     if (!d->editor)
         return false;
     d->editor->setFocus();
-    Q_EMIT editMode(col, row, 1, false);
+    Q_EMIT editMode(col, row, EditStarted, false);
     if (!d->editor)
         return false; // a handler ended it
     if (replaceWith) {
@@ -944,7 +954,7 @@ void SpreadGrid::endEdit(bool commit)
         d->model->setValue(col, row, typed);
         Q_EMIT userTextChanged(col, row);
     }
-    Q_EMIT editMode(col, row, 0, changed);
+    Q_EMIT editMode(col, row, EditEnded, changed);
 }
 
 void SpreadGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint)
@@ -976,14 +986,14 @@ int asciiOf(const QKeyEvent* e)
     switch (e->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        return 13;
+        return SpreadGrid::kAsciiEnter;
     case Qt::Key_Escape:
-        return 27;
+        return SpreadGrid::kAsciiEscape;
     case Qt::Key_Tab:
     case Qt::Key_Backtab:
-        return 9;
+        return SpreadGrid::kAsciiTab;
     case Qt::Key_Backspace:
-        return 8;
+        return SpreadGrid::kAsciiBackspace;
     default:
         break;
     }
@@ -996,35 +1006,61 @@ int asciiOf(const QKeyEvent* e)
 }
 } // namespace
 
+std::optional<QAbstractItemView::CursorAction> SpreadGrid::cursorActionFor(int key)
+{
+    switch (key) {
+    case Qt::Key_Up:
+        return MoveUp;
+    case Qt::Key_Down:
+        return MoveDown;
+    case Qt::Key_Left:
+        return MoveLeft;
+    case Qt::Key_Right:
+        return MoveRight;
+    case Qt::Key_PageUp:
+        return MovePageUp;
+    case Qt::Key_PageDown:
+        return MovePageDown;
+    case Qt::Key_Home:
+        return MoveHome;
+    case Qt::Key_End:
+        return MoveEnd;
+    default:
+        return std::nullopt;
+    }
+}
+
+bool SpreadGrid::isBackwardTab(const QKeyEvent* event)
+{
+    return event->key() == Qt::Key_Backtab || (event->modifiers() & Qt::ShiftModifier);
+}
+
 bool SpreadGrid::editorKeyPress(QKeyEvent* event)
 {
     const int ascii = asciiOf(event);
     switch (event->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        Q_EMIT keyPress(13);
+        Q_EMIT keyPress(kAsciiEnter);
         endEdit(true);
         moveNextCol(false);
         return true;
     case Qt::Key_Tab:
     case Qt::Key_Backtab:
-        Q_EMIT keyPress(9);
+        Q_EMIT keyPress(kAsciiTab);
         endEdit(true);
-        moveNextCol(event->key() == Qt::Key_Backtab || (event->modifiers() & Qt::ShiftModifier));
+        moveNextCol(isBackwardTab(event));
         return true;
     case Qt::Key_Escape:
-        Q_EMIT keyPress(27);
+        Q_EMIT keyPress(kAsciiEscape);
         endEdit(false);
         return true;
     case Qt::Key_Up:
     case Qt::Key_Down:
     case Qt::Key_PageUp:
     case Qt::Key_PageDown: {
-        const QModelIndex target = moveCursor(event->key() == Qt::Key_Up       ? MoveUp
-                                              : event->key() == Qt::Key_Down   ? MoveDown
-                                              : event->key() == Qt::Key_PageUp ? MovePageUp
-                                                                               : MovePageDown,
-                                              event->modifiers());
+        // Left, Right, Home and End stay with the line edit.
+        const QModelIndex target = moveCursor(*cursorActionFor(event->key()), event->modifiers());
         endEdit(true);
         if (target.isValid())
             userMoveTo(target.column() + 1, target.row() + 1);
@@ -1086,92 +1122,86 @@ void SpreadGrid::moveNextCol(bool backwards)
 void SpreadGrid::keyPressEvent(QKeyEvent* event)
 {
     if (d->editor) {
-        // Keys that reach the grid while a cell is edited belong to the editor,
-        // unless the editor has already seen and ignored them (a lone Shift,
-        // say): those go on to the window, never back to the editor.
-        if (d->editor->hasFocus() || d->forwardingKey) {
-            event->ignore();
-            return;
-        }
-        d->forwardingKey = true;
-        QCoreApplication::sendEvent(d->editor.data(), event);
-        d->forwardingKey = false;
+        forwardKeyToEditor(event);
         return;
     }
-    const int ascii = asciiOf(event);
+    if (event->key() == Qt::Key_Escape) {
+        Q_EMIT keyPress(kAsciiEscape);
+        event->ignore(); // the window may close on it
+        return;
+    }
+    if (commandKey(event) || cursorKey(event) || typingKey(event))
+        event->accept();
+    else
+        event->ignore(); // function keys and shortcuts belong to the window
+}
+
+void SpreadGrid::forwardKeyToEditor(QKeyEvent* event)
+{
+    // Keys that reach the grid while a cell is edited belong to the editor,
+    // unless the editor has already seen and ignored them (a lone Shift,
+    // say): those go on to the window, never back to the editor.
+    if (d->editor->hasFocus() || d->forwardingKey) {
+        event->ignore();
+        return;
+    }
+    d->forwardingKey = true;
+    QCoreApplication::sendEvent(d->editor.data(), event);
+    d->forwardingKey = false;
+}
+
+// Enter, Tab and F2 outside an edit. True when the key is taken.
+bool SpreadGrid::commandKey(QKeyEvent* event)
+{
     switch (event->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
         // In permanent edit mode the cell counts as being edited: Enter ends
         // that edit (unchanged) before the cursor moves on.
         if (d->editPermanent && beginEdit()) {
-            Q_EMIT keyPress(13);
+            Q_EMIT keyPress(kAsciiEnter);
             endEdit(true);
         } else {
-            Q_EMIT keyPress(13);
+            Q_EMIT keyPress(kAsciiEnter);
         }
         moveNextCol(false);
-        event->accept();
-        return;
+        return true;
     case Qt::Key_Tab:
     case Qt::Key_Backtab:
-        Q_EMIT keyPress(9);
-        moveNextCol(event->key() == Qt::Key_Backtab || (event->modifiers() & Qt::ShiftModifier));
-        event->accept();
-        return;
-    case Qt::Key_Escape:
-        Q_EMIT keyPress(27);
-        event->ignore();
-        return;
+        Q_EMIT keyPress(kAsciiTab);
+        moveNextCol(isBackwardTab(event));
+        return true;
     case Qt::Key_F2:
         beginEdit();
-        event->accept();
-        return;
-    case Qt::Key_Up:
-    case Qt::Key_Down:
-    case Qt::Key_Left:
-    case Qt::Key_Right:
-    case Qt::Key_PageUp:
-    case Qt::Key_PageDown:
-    case Qt::Key_Home:
-    case Qt::Key_End: {
-        CursorAction a = MoveDown;
-        switch (event->key()) {
-        case Qt::Key_Up: a = MoveUp; break;
-        case Qt::Key_Down: a = MoveDown; break;
-        case Qt::Key_Left: a = MoveLeft; break;
-        case Qt::Key_Right: a = MoveRight; break;
-        case Qt::Key_PageUp: a = MovePageUp; break;
-        case Qt::Key_PageDown: a = MovePageDown; break;
-        case Qt::Key_Home: a = MoveHome; break;
-        default: a = MoveEnd; break;
-        }
-        const QModelIndex target = moveCursor(a, event->modifiers());
-        if (target.isValid())
-            userMoveTo(target.column() + 1, target.row() + 1);
-        event->accept();
-        return;
-    }
+        return true;
     default:
-        break;
+        return false;
     }
-    if (ascii != 0 && ascii != 8) {
-        Q_EMIT keyPress(ascii);
-        const QString typed = event->text();
-        if (!beginEdit(&typed) && d->noBeep == false) {
-            // nothing to edit here
-        }
-        event->accept();
-        return;
-    }
-    if (ascii == 8) {
-        Q_EMIT keyPress(8);
-        const QString empty;
-        beginEdit(&empty);
-        event->accept();
-        return;
-    }
-    event->ignore(); // function keys and shortcuts belong to the window
+}
+
+// The arrows, page keys, Home and End move the active cell.
+bool SpreadGrid::cursorKey(QKeyEvent* event)
+{
+    const std::optional<CursorAction> action = cursorActionFor(event->key());
+    if (!action)
+        return false;
+    const QModelIndex target = moveCursor(*action, event->modifiers());
+    if (target.isValid())
+        userMoveTo(target.column() + 1, target.row() + 1);
+    return true;
+}
+
+// A printable character starts an edit with it, Backspace an edit of an emptied cell.
+bool SpreadGrid::typingKey(QKeyEvent* event)
+{
+    const int ascii = asciiOf(event);
+    if (ascii == 0)
+        return false;
+    Q_EMIT keyPress(ascii);
+    // Where there is nothing to edit the key is taken all the same.
+    const QString typed = ascii == kAsciiBackspace ? QString() : event->text();
+    beginEdit(&typed);
+    return true;
 }
 
 void SpreadGrid::mousePressEvent(QMouseEvent* event)

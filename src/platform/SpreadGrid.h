@@ -41,13 +41,18 @@ public:
     enum class OperationMode { Normal = 0, ReadOnly = 1, RowMode = 2, SingleSelect = 3 };
     // The `mode` that editMode reports: an edit of the active cell began or ended.
     enum EditModeChange : int { EditEnded = 0, EditStarted = 1 };
-    // The character codes keyPress reports for Enter, Tab, Escape and Backspace.
-    static constexpr int kEnterKeyAscii = 13;
-    static constexpr int kTabKeyAscii = 9;
-    static constexpr int kEscapeKeyAscii = 27;
-    static constexpr int kBackspaceKeyAscii = 8;
 
     using NumberFormat = SpreadNumberFormat;
+
+    // Character codes keyPress reports for the keys that type no printable character.
+    static constexpr int kAsciiBackspace = 8;
+    static constexpr int kAsciiTab = 9;
+    static constexpr int kAsciiEnter = 13;
+    static constexpr int kAsciiEscape = 27;
+
+    // Size units (setUnitType): character units and points, or twips.
+    static constexpr int kUnitChars = 0;
+    static constexpr int kUnitTwips = 2;
 
     explicit SpreadGrid(QWidget* parent = nullptr);
     ~SpreadGrid() override;
@@ -56,7 +61,7 @@ public:
 
     // --- structure
     int maxRows() const;
-    void setMaxRows(int rows);      // growing adds empty rows at the end; 0 empties the grid
+    void setMaxRows(int rows); // growing adds empty rows at the end; 0 empties the grid
     int maxCols() const;
     void setMaxCols(int cols);
     void insertRows(int row, int count); // rows from `row` on move down
@@ -123,7 +128,7 @@ public:
     double rowHeight(int row) const;
     void setColHidden(int col, bool hidden);
     bool colHidden(int col) const;
-    // 0: widths in character units and heights in points; 2: both in twips.
+    // kUnitChars (0): widths in character units and heights in points; kUnitTwips (2): both in twips.
     void setUnitType(int unitType);
     int unitType() const;
 
@@ -174,7 +179,7 @@ public:
 Q_SIGNALS:
     // Editing of a cell begins (mode 1) or ends (mode 0); `changed` tells whether the text changed.
     void editMode(int col, int row, int mode, bool changed); // mode: EditModeChange
-    // A key typed into the grid (character code: 13 Enter, 27 Escape, ...).
+    // A key typed into the grid: its character code (kAsciiEnter, kAsciiEscape, ...).
     void keyPress(int keyAscii);
     // The active cell is about to move; set *cancel to keep it where it is.
     void leaveCell(int col, int row, int newCol, int newRow, bool* cancel);
@@ -203,6 +208,15 @@ protected:
 
 private:
     friend class SpreadDelegate;
+    void setUpHeaders();
+    void headerSectionResized(int logical, int newSize);
+    void headerSectionClicked(int logical);
+    static std::optional<CursorAction> cursorActionFor(int key);
+    static bool isBackwardTab(const QKeyEvent* event);
+    void forwardKeyToEditor(QKeyEvent* event);
+    bool commandKey(QKeyEvent* event);
+    bool cursorKey(QKeyEvent* event);
+    bool typingKey(QKeyEvent* event);
     bool editorKeyPress(QKeyEvent* event);
     void editorFocusLost();
     bool userMoveTo(int col, int row);

@@ -20,7 +20,8 @@ namespace {
 constexpr int kExcelMaxRows = 1048576;
 constexpr int kExcelMaxCols = 16384;
 
-bool isNumericType(SpreadGrid::CellType type) {
+bool isNumericType(SpreadGrid::CellType type)
+{
     switch (type) {
     case SpreadGrid::CellType::Float:
     case SpreadGrid::CellType::Integer:
@@ -33,7 +34,8 @@ bool isNumericType(SpreadGrid::CellType type) {
 }
 
 // Excel's number format for a grid number cell: "#,##0.00", "0", "₩#,##0", ...
-QString excelNumFormat(SpreadGrid::CellType type, const SpreadGrid::NumberFormat& f) {
+QString excelNumFormat(SpreadGrid::CellType type, const SpreadGrid::NumberFormat& f)
+{
     const int decimals = type == SpreadGrid::CellType::Integer ? 0 : qBound(0, f.decimals, 15);
     QString fmt = f.separators ? QStringLiteral("#,##0") : QStringLiteral("0");
     if (decimals > 0)
@@ -45,7 +47,8 @@ QString excelNumFormat(SpreadGrid::CellType type, const SpreadGrid::NumberFormat
 
 // The number a numeric cell holds: its plain value, or for a formula cell the
 // shown result without grouping.
-bool cellNumber(const SpreadGrid& grid, int col, int row, double* value) {
+bool cellNumber(const SpreadGrid& grid, int col, int row, double* value)
+{
     QString text = grid.text(col, row).trimmed();
     if (text.isEmpty() && !grid.formula(col, row).isEmpty())
         text = grid.displayText(col, row).trimmed();
@@ -62,7 +65,8 @@ bool cellNumber(const SpreadGrid& grid, int col, int row, double* value) {
 }
 
 // Worksheet names: at most 31 characters, none of []:*?/\ and not empty.
-QString validSheetName(const QString& name) {
+QString validSheetName(const QString& name)
+{
     QString s = name;
     s.replace(QRegularExpression(QStringLiteral("[\\[\\]:*?/\\\\]")), QStringLiteral("_"));
     s = s.trimmed().left(31);
@@ -71,7 +75,8 @@ QString validSheetName(const QString& name) {
     return s.isEmpty() ? QStringLiteral("Sheet1") : s;
 }
 
-lxw_format_alignments excelAlign(Qt::Alignment a) {
+lxw_format_alignments excelAlign(Qt::Alignment a)
+{
     if (a & Qt::AlignHCenter)
         return LXW_ALIGN_CENTER;
     if (a & Qt::AlignRight)
@@ -81,7 +86,8 @@ lxw_format_alignments excelAlign(Qt::Alignment a) {
     return LXW_ALIGN_NONE;
 }
 
-lxw_format_alignments excelVAlign(Qt::Alignment a) {
+lxw_format_alignments excelVAlign(Qt::Alignment a)
+{
     if (a & Qt::AlignVCenter)
         return LXW_ALIGN_VERTICAL_CENTER;
     if (a & Qt::AlignTop)
@@ -96,7 +102,8 @@ class FormatCache {
 public:
     explicit FormatCache(lxw_workbook* wb) : m_wb(wb) {}
 
-    lxw_format* get(bool bold, const QString& numFormat, Qt::Alignment align) {
+    lxw_format* get(bool bold, const QString& numFormat, Qt::Alignment align)
+    {
         const lxw_format_alignments h = excelAlign(align);
         const lxw_format_alignments v = excelVAlign(align);
         if (!bold && numFormat.isEmpty() && h == LXW_ALIGN_NONE && v == LXW_ALIGN_NONE)
@@ -126,20 +133,38 @@ private:
 };
 
 // Widths as Excel counts them (characters of the default font).
-double excelColumnWidth(const SpreadGrid& grid, int col) {
+double excelColumnWidth(const SpreadGrid& grid, int col)
+{
     double w = grid.colWidth(col);
-    if (grid.unitType() == 2)
+    if (grid.unitType() == SpreadGrid::kUnitTwips)
         w = w / 105.0; // twips: 1440 per inch, 96 px per inch, ~7 px per character
     return qBound(0.0, w, 255.0);
 }
 
+// What the export did, written to the log file (when one is named) once it is over.
 struct ExportLog {
     QString path;
     QStringList lines;
 
     void add(const QString& line) { lines.append(line); }
 
-    void write() const {
+    void begin(const QString& file, const QString& sheet)
+    {
+        add(QStringLiteral("Tallox Excel export"));
+        add(QStringLiteral("Time: %1").arg(Clock::now().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))));
+        add(QStringLiteral("File: %1").arg(QDir::toNativeSeparators(file)));
+        add(QStringLiteral("Sheet: %1").arg(sheet));
+    }
+
+    bool fail(const QString& why)
+    {
+        add(QStringLiteral("Result: failed (%1)").arg(why));
+        write();
+        return false;
+    }
+
+    void write() const
+    {
         if (path.isEmpty())
             return;
         QFile f(path);
@@ -151,44 +176,69 @@ struct ExportLog {
     }
 };
 
-QString tempNameFor(const QString& file) {
+QString tempNameFor(const QString& file)
+{
     const QFileInfo fi(file);
     return fi.absolutePath() + QStringLiteral("/.") + fi.fileName() + QStringLiteral(".part");
 }
 
-} // namespace
-
-bool SpreadGrid::exportToExcel(const QString& file, const QString& sheetName, const QString& logFile) {
-    ExportLog log;
-    log.path = logFile;
-    const QString sheet = validSheetName(sheetName);
-    log.add(QStringLiteral("Tallox Excel export"));
-    log.add(QStringLiteral("Time: %1").arg(Clock::now().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))));
-    log.add(QStringLiteral("File: %1").arg(QDir::toNativeSeparators(file)));
-    log.add(QStringLiteral("Sheet: %1").arg(sheet));
-
-    auto fail = [&log](const QString& why) {
-        log.add(QStringLiteral("Result: failed (%1)").arg(why));
-        log.write();
-        return false;
-    };
-
-    if (file.isEmpty())
-        return fail(QStringLiteral("no file name"));
-
-    // Hidden columns stay out of the workbook.
+// Hidden columns stay out of the workbook.
+QList<int> exportedColumns(const SpreadGrid& grid)
+{
     QList<int> cols;
-    for (int c = 1; c <= maxCols(); ++c) {
-        if (!colHidden(c))
+    for (int c = 1; c <= grid.maxCols(); ++c) {
+        if (!grid.colHidden(c))
             cols.append(c);
     }
-    const int rows = dataRowCnt();
-    if (rows > kExcelMaxRows)
-        return fail(QStringLiteral("%1 rows exceed Excel's %2").arg(rows).arg(kExcelMaxRows));
-    if (cols.size() > kExcelMaxCols)
-        return fail(QStringLiteral("%1 columns exceed Excel's %2").arg(cols.size()).arg(kExcelMaxCols));
+    return cols;
+}
 
-    // Written under a temporary name and renamed at the end, so that no half-written workbook remains.
+struct CellCounts {
+    qint64 numbers = 0;
+    qint64 texts = 0;
+};
+
+// One cell: a number cell that holds a number as a number, anything else as its text.
+lxw_error writeCell(const SpreadGrid& grid, lxw_worksheet* ws, FormatCache& formats, int c, int r, lxw_col_t to,
+                    CellCounts* counts)
+{
+    const SpreadGrid::CellType type = grid.cellType(c, r);
+    const bool bold = grid.fontBold(c, r);
+    const Qt::Alignment align = grid.alignment(c, r);
+    double number = 0;
+    if (isNumericType(type) && cellNumber(grid, c, r, &number)) {
+        lxw_format* f = formats.get(bold, excelNumFormat(type, grid.numberFormat(c, r)), align);
+        ++counts->numbers;
+        return worksheet_write_number(ws, lxw_row_t(r - 1), to, number, f);
+    }
+    const QString shown = isNumericType(type) ? grid.displayText(c, r) : grid.text(c, r);
+    if (shown.isEmpty())
+        return LXW_NO_ERROR;
+    ++counts->texts;
+    return worksheet_write_string(ws, lxw_row_t(r - 1), to, shown.toUtf8().constData(),
+                                  formats.get(bold, QString(), align));
+}
+
+// Column widths, then rows 1..rows in order (the workbook keeps little in memory and wants them so).
+lxw_error writeSheet(const SpreadGrid& grid, lxw_workbook* wb, lxw_worksheet* ws, const QList<int>& cols, int rows,
+                     CellCounts* counts)
+{
+    for (int i = 0; i < cols.size(); ++i)
+        worksheet_set_column(ws, lxw_col_t(i), lxw_col_t(i), excelColumnWidth(grid, cols[i]), nullptr);
+    FormatCache formats(wb);
+    lxw_error err = LXW_NO_ERROR;
+    for (int r = 1; r <= rows && err == LXW_NO_ERROR; ++r) {
+        for (int i = 0; i < cols.size() && err == LXW_NO_ERROR; ++i)
+            err = writeCell(grid, ws, formats, cols[i], r, lxw_col_t(i), counts);
+    }
+    return err;
+}
+
+// Writes the workbook under a temporary name and renames it when complete, so
+// that no half-written workbook remains. Returns why it failed, empty on success.
+QString writeWorkbook(const SpreadGrid& grid, const QString& file, const QString& sheet, const QList<int>& cols,
+                      int rows, CellCounts* counts)
+{
     const QString temp = tempNameFor(file);
     QFile::remove(temp);
     const QByteArray tempPath = QFile::encodeName(temp);
@@ -196,61 +246,58 @@ bool SpreadGrid::exportToExcel(const QString& file, const QString& sheetName, co
     options.constant_memory = LXW_TRUE; // rows go out in order; a big sheet does not sit in memory twice
     lxw_workbook* wb = workbook_new_opt(tempPath.constData(), &options);
     if (!wb)
-        return fail(QStringLiteral("cannot create the workbook"));
+        return QStringLiteral("cannot create the workbook");
     lxw_worksheet* ws = workbook_add_worksheet(wb, sheet.toUtf8().constData());
     if (!ws) {
         workbook_close(wb);
         QFile::remove(temp);
-        return fail(QStringLiteral("cannot add the worksheet"));
+        return QStringLiteral("cannot add the worksheet");
     }
-
-    for (int i = 0; i < cols.size(); ++i)
-        worksheet_set_column(ws, lxw_col_t(i), lxw_col_t(i), excelColumnWidth(*this, cols[i]), nullptr);
-
-    FormatCache formats(wb);
-    qint64 numbers = 0;
-    qint64 texts = 0;
-    lxw_error err = LXW_NO_ERROR;
-    for (int r = 1; r <= rows && err == LXW_NO_ERROR; ++r) {
-        for (int i = 0; i < cols.size() && err == LXW_NO_ERROR; ++i) {
-            const int c = cols[i];
-            const CellType type = cellType(c, r);
-            const bool bold = fontBold(c, r);
-            const Qt::Alignment align = alignment(c, r);
-            double number = 0;
-            if (isNumericType(type) && cellNumber(*this, c, r, &number)) {
-                lxw_format* f = formats.get(bold, excelNumFormat(type, numberFormat(c, r)), align);
-                err = worksheet_write_number(ws, lxw_row_t(r - 1), lxw_col_t(i), number, f);
-                ++numbers;
-                continue;
-            }
-            const QString shown = isNumericType(type) ? displayText(c, r) : text(c, r);
-            if (shown.isEmpty())
-                continue;
-            err = worksheet_write_string(ws, lxw_row_t(r - 1), lxw_col_t(i), shown.toUtf8().constData(),
-                                         formats.get(bold, QString(), align));
-            ++texts;
-        }
-    }
+    lxw_error err = writeSheet(grid, wb, ws, cols, rows, counts);
     if (err != LXW_NO_ERROR) {
         workbook_close(wb);
         QFile::remove(temp);
-        return fail(QString::fromUtf8(lxw_strerror(err)));
+        return QString::fromUtf8(lxw_strerror(err));
     }
     err = workbook_close(wb);
     if (err != LXW_NO_ERROR) {
         QFile::remove(temp);
-        return fail(QString::fromUtf8(lxw_strerror(err)));
+        return QString::fromUtf8(lxw_strerror(err));
     }
     // rename(2) replaces an older file of the same name in one step.
     if (std::rename(tempPath.constData(), QFile::encodeName(file).constData()) != 0) {
         QFile::remove(temp);
-        return fail(QStringLiteral("cannot rename the finished workbook"));
+        return QStringLiteral("cannot rename the finished workbook");
     }
+    return QString();
+}
+
+} // namespace
+
+bool SpreadGrid::exportToExcel(const QString& file, const QString& sheetName, const QString& logFile)
+{
+    ExportLog log;
+    log.path = logFile;
+    const QString sheet = validSheetName(sheetName);
+    log.begin(file, sheet);
+    if (file.isEmpty())
+        return log.fail(QStringLiteral("no file name"));
+
+    const QList<int> cols = exportedColumns(*this);
+    const int rows = dataRowCnt();
+    if (rows > kExcelMaxRows)
+        return log.fail(QStringLiteral("%1 rows exceed Excel's %2").arg(rows).arg(kExcelMaxRows));
+    if (cols.size() > kExcelMaxCols)
+        return log.fail(QStringLiteral("%1 columns exceed Excel's %2").arg(cols.size()).arg(kExcelMaxCols));
+
+    CellCounts counts;
+    const QString failure = writeWorkbook(*this, file, sheet, cols, rows, &counts);
+    if (!failure.isEmpty())
+        return log.fail(failure);
 
     log.add(QStringLiteral("Rows: %1").arg(rows));
     log.add(QStringLiteral("Columns: %1 of %2 (hidden columns left out)").arg(cols.size()).arg(maxCols()));
-    log.add(QStringLiteral("Cells: %1 numbers, %2 texts").arg(numbers).arg(texts));
+    log.add(QStringLiteral("Cells: %1 numbers, %2 texts").arg(counts.numbers).arg(counts.texts));
     log.add(QStringLiteral("Result: written"));
     log.write();
     return true;

@@ -70,9 +70,9 @@ QString plainText(qint64 units)
 } // namespace
 
 struct SpreadModel::Column {
-    std::vector<qint64> nums;     // number mode: one slot per row, empty until the first value
-    QHash<int, QString> aside;    // number mode: the texts that are not plain numbers (row index)
-    std::vector<QString> texts;   // text mode
+    std::vector<qint64> nums;   // number mode: one slot per row, empty until the first value
+    QHash<int, QString> aside;  // number mode: the texts that are not plain numbers (row index)
+    std::vector<QString> texts; // text mode
     bool textMode = false;
 
     QString get(int i) const
@@ -654,8 +654,9 @@ bool SpreadModel::setFormula(int col, int row, const QString& formulaText_)
         m_formulas.remove(k);
         return true;
     }
-    static const QRegularExpression re(QStringLiteral("^\\s*=?\\s*SUM\\(\\s*R(\\d+)C(\\d+)\\s*:\\s*R(\\d+)C(\\d+)\\s*\\)\\s*$"),
-                                       QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression re(
+        QStringLiteral("^\\s*=?\\s*SUM\\(\\s*R(\\d+)C(\\d+)\\s*:\\s*R(\\d+)C(\\d+)\\s*\\)\\s*$"),
+        QRegularExpression::CaseInsensitiveOption);
     const QRegularExpressionMatch m = re.match(formulaText_);
     if (!m.hasMatch())
         return false;
@@ -769,7 +770,20 @@ void SpreadModel::sortRows(int col, Qt::SortOrder order, int firstRow, int lastR
     lastRow = std::min(lastRow, m_rows);
     if (col < 1 || col > m_cols || lastRow - firstRow < 1)
         return;
-    const int n = lastRow - firstRow + 1;
+    const std::vector<int> orderRows = sortedRowOrder(col, order, firstRow, lastRow);
+
+    Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    const QModelIndexList before = persistentIndexList();
+    permuteRows(firstRow, orderRows);
+    changePersistentIndexList(before, movedIndexes(before, firstRow, orderRows));
+    Q_EMIT layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+    // Sums do not change by reordering, but a formula cell moved with its row
+    // would now show a stale text: recompute them all.
+    recomputeAllFormulas();
+}
+
+std::vector<int> SpreadModel::sortedRowOrder(int col, Qt::SortOrder order, int firstRow, int lastRow) const
+{
     struct Key {
         int row;
         bool empty;
@@ -779,7 +793,7 @@ void SpreadModel::sortRows(int col, Qt::SortOrder order, int firstRow, int lastR
     };
     const Column& c = m_columns[size_t(col - 1)];
     std::vector<Key> keys;
-    keys.reserve(static_cast<size_t>(n));
+    keys.reserve(static_cast<size_t>(lastRow - firstRow + 1));
     for (int r = firstRow; r <= lastRow; ++r) {
         Key k{r, !c.has(r - 1), false, Money(), QString()};
         if (!k.empty) {
@@ -803,34 +817,40 @@ void SpreadModel::sortRows(int col, Qt::SortOrder order, int firstRow, int lastR
         int cmp = a.isNumber ? (a.number < b.number ? -1 : (b.number < a.number ? 1 : 0)) : a.text.compare(b.text);
         return asc ? cmp < 0 : cmp > 0;
     });
-    std::vector<int> orderRows(static_cast<size_t>(n));
-    for (int i = 0; i < n; ++i)
-        orderRows[size_t(i)] = keys[size_t(i)].row;
+    std::vector<int> orderRows;
+    orderRows.reserve(keys.size());
+    for (const Key& k : keys)
+        orderRows.push_back(k.row);
+    return orderRows;
+}
 
-    Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-    const QModelIndexList before = persistentIndexList();
-    for (Column& col_ : m_columns) {
-        std::vector<QString> moved(static_cast<size_t>(n));
-        for (int i = 0; i < n; ++i)
-            moved[size_t(i)] = col_.get(orderRows[size_t(i)] - 1);
-        for (int i = 0; i < n; ++i)
-            col_.set(firstRow - 1 + i, moved[size_t(i)], m_rows);
+void SpreadModel::permuteRows(int firstRow, const std::vector<int>& orderRows)
+{
+    const size_t n = orderRows.size();
+    for (Column& c : m_columns) {
+        std::vector<QString> moved(n);
+        for (size_t i = 0; i < n; ++i)
+            moved[i] = c.get(orderRows[i] - 1);
+        for (size_t i = 0; i < n; ++i)
+            c.set(firstRow - 1 + int(i), moved[i], m_rows);
     }
     forEachLayer([&](auto& layer) { layer.permuteRows(firstRow, orderRows); });
-    std::vector<int> newPos(static_cast<size_t>(n));
-    for (int i = 0; i < n; ++i)
-        newPos[size_t(orderRows[size_t(i)] - firstRow)] = firstRow + i;
+}
+
+QModelIndexList SpreadModel::movedIndexes(const QModelIndexList& before, int firstRow,
+                                          const std::vector<int>& orderRows) const
+{
+    const int lastRow = firstRow + int(orderRows.size()) - 1;
+    std::vector<int> newPos(orderRows.size());
+    for (size_t i = 0; i < orderRows.size(); ++i)
+        newPos[size_t(orderRows[i] - firstRow)] = firstRow + int(i);
     QModelIndexList after;
     for (const QModelIndex& i : before) {
         const int r = i.row() + 1;
         const int nr = (r >= firstRow && r <= lastRow) ? newPos[size_t(r - firstRow)] : r;
         after << index(nr - 1, i.column());
     }
-    changePersistentIndexList(before, after);
-    Q_EMIT layoutChanged({}, QAbstractItemModel::VerticalSortHint);
-    // Sums do not change by reordering, but a formula cell moved with its row
-    // would now show a stale text: recompute them all.
-    recomputeAllFormulas();
+    return after;
 }
 
 void SpreadModel::setNotify(bool on)

@@ -16,8 +16,7 @@
 // per cell. Every write carries a stamp; for a cell the newest of the (up to)
 // four candidates wins, which is what writing every cell of the selection
 // would have given, without touching a million cells.
-template <class T>
-class Layered {
+template <class T> class Layered {
 public:
     struct Slot {
         T value{};
@@ -140,8 +139,7 @@ public:
     static int rowOf(quint64 k) { return int(quint32(k >> 32)); }
 
 private:
-    template <class Pred>
-    void dropCells(Pred pred)
+    template <class Pred> void dropCells(Pred pred)
     {
         if (!m_cell.isEmpty())
             m_cell.removeIf([&pred](const auto& it) { return pred(colOf(it.key()), rowOf(it.key())); });
@@ -224,8 +222,7 @@ public:
     Layered<int> vAlign;
 
     // Every look-and-lock layer, for the operations that move rows.
-    template <class F>
-    void forEachLayer(F f)
+    template <class F> void forEachLayer(F f)
     {
         f(lock);
         f(back);
@@ -279,6 +276,11 @@ private:
     void recomputeFormula(quint64 key, Formula& f, int depth);
     void recomputeAllFormulas();
     void cellChanged(int col, int row);
+    // The rows first..last in their sorted order (grid numbering).
+    std::vector<int> sortedRowOrder(int col, Qt::SortOrder order, int firstRow, int lastRow) const;
+    // Moves values and looks so that row firstRow + i holds what row orderRows[i] held.
+    void permuteRows(int firstRow, const std::vector<int>& orderRows);
+    QModelIndexList movedIndexes(const QModelIndexList& before, int firstRow, const std::vector<int>& orderRows) const;
     static QString formulaText(const Formula& f);
 
     std::function<void(int, int)> m_valueListener;
@@ -287,7 +289,7 @@ private:
     int m_headerRows = 1;
     quint64 m_stamp = 0;
     bool m_notify = true;
-    std::vector<Column> m_columns; // index col - 1
+    std::vector<Column> m_columns;     // index col - 1
     QHash<int, QStringList> m_headers; // per column, one text per header row
     QHash<int, QString> m_rowHeaders;
     // key (col, row). A map: every stored number walks the formulas, and a

@@ -137,7 +137,7 @@ QString ShowCalendar(const QString& dateText, QWidget* anchor)
     QWidget* owner = anchor ? anchor->window() : QApplication::activeWindow();
     FrmCalendar frm(owner);
     frm.setText(dateText);
-    PlaceFormAtControl(&frm, anchor, 0, 3);
+    PlaceFormAtControl(&frm, anchor, PlaceAcross::AlignLeft, PlaceUpDown::Below);
     if (const CalendarOpenHook hook = calendarHook()) {
         QTimer::singleShot(0, &frm, [&frm, hook] {
             hook(&frm);

@@ -6,9 +6,9 @@
 #include "platform/SpreadGrid.h"
 #include "platform/Twips.h"
 
-#include <QFontMetrics>
 #include "toolkit/DateInput.h"
 #include "toolkit/Utils.h"
+#include <QFontMetrics>
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -17,8 +17,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-UpDown::UpDown(QWidget* parent)
-    : QWidget(parent)
+UpDown::UpDown(QWidget* parent) : QWidget(parent)
 {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -39,8 +38,7 @@ UpDown::UpDown(QWidget* parent)
     connect(m_down, &QToolButton::clicked, this, &UpDown::downClick);
 }
 
-PeriodBar::PeriodBar(QWidget* parent)
-    : QWidget(parent)
+PeriodBar::PeriodBar(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("PeriodBar"));
     auto* layout = new QHBoxLayout(this);
@@ -48,51 +46,17 @@ PeriodBar::PeriodBar(QWidget* parent)
     layout->setSpacing(2);
 
     for (int i = 0; i < 2; ++i) {
-        auto* box = new SpreadGrid(this);
-        box->setObjectName(QStringLiteral("spDate%1").arg(i));
-        box->setProperty("index", i);
-        box->setMaxCols(1);
-        box->setMaxRows(1);
-        box->setColHeaderRows(0);
-        box->horizontalHeader()->setVisible(false);
-        box->setRowHeadersShow(false);
-        box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        // Wide enough for a whole date in the cell's bold 10-point font, whatever the screen.
-        QFont dateFont = box->font();
-        dateFont.setPointSize(10);
-        dateFont.setBold(true);
-        const int dateWidth = QFontMetrics(dateFont).horizontalAdvance(QStringLiteral("0000-00-00")) + 16;
-        box->setFixedSize(qMax(TwipsToPixelsX(1500), dateWidth), qMax(TwipsToPixelsY(330), QFontMetrics(dateFont).height() + 8));
-        m_spDate[i] = box;
-
-        auto* ud = new UpDown(this);
-        ud->setObjectName(QStringLiteral("udDateCng%1").arg(i));
-        ud->setProperty("index", i);
-        m_udDateCng[i] = ud;
-
-        auto* btn = new QToolButton(this);
-        btn->setObjectName(QStringLiteral("btnMonthView%1").arg(i));
-        btn->setProperty("index", i);
-        btn->setText(QStringLiteral("…"));
-        btn->setToolTip(QStringLiteral("일자 선택"));
-        btn->setFocusPolicy(Qt::NoFocus);
-        m_btnMonthView[i] = btn;
-
+        m_spDate[i] = makeDateBox(i);
+        m_udDateCng[i] = new UpDown(this);
+        m_udDateCng[i]->setObjectName(QStringLiteral("udDateCng%1").arg(i));
+        m_udDateCng[i]->setProperty("index", i);
+        m_btnMonthView[i] = makeMonthButton(i);
         if (i == 1)
             layout->addWidget(new QLabel(QStringLiteral("~"), this));
-        layout->addWidget(box);
-        layout->addWidget(ud);
-        layout->addWidget(btn);
-
-        connect(ud, &UpDown::upClick, this, [this, i] { udDateCng_Change(i, 1); });
-        connect(ud, &UpDown::downClick, this, [this, i] { udDateCng_Change(i, -1); });
-        connect(btn, &QToolButton::clicked, this, [this, i] { btnMonthView_Click(i); });
-        connect(box, &SpreadGrid::userTextChanged, this, [this, i](int, int) { spDate_Edited(i); });
-        connect(box, &SpreadGrid::keyPress, this, [this, i](int keyAscii) {
-            if (keyAscii == 13)
-                KeyToTab(m_spDate[i], 13);
-        });
+        layout->addWidget(m_spDate[i]);
+        layout->addWidget(m_udDateCng[i]);
+        layout->addWidget(m_btnMonthView[i]);
+        connectDatePart(i);
     }
 
     m_chkChain = new QCheckBox(QStringLiteral("양쪽 날짜 동시에 변경"), this);
@@ -100,6 +64,51 @@ PeriodBar::PeriodBar(QWidget* parent)
     layout->addSpacing(6);
     layout->addWidget(m_chkChain);
     layout->addStretch(1);
+}
+
+SpreadGrid* PeriodBar::makeDateBox(int index)
+{
+    auto* box = new SpreadGrid(this);
+    box->setObjectName(QStringLiteral("spDate%1").arg(index));
+    box->setProperty("index", index);
+    box->setMaxCols(1);
+    box->setMaxRows(1);
+    box->setColHeaderRows(0);
+    box->horizontalHeader()->setVisible(false);
+    box->setRowHeadersShow(false);
+    box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // Wide enough for a whole date in the cell's bold 10-point font, whatever the screen.
+    QFont dateFont = box->font();
+    dateFont.setPointSize(10);
+    dateFont.setBold(true);
+    const int dateWidth = QFontMetrics(dateFont).horizontalAdvance(QStringLiteral("0000-00-00")) + 16;
+    box->setFixedSize(qMax(TwipsToPixelsX(1500), dateWidth),
+                      qMax(TwipsToPixelsY(330), QFontMetrics(dateFont).height() + 8));
+    return box;
+}
+
+QToolButton* PeriodBar::makeMonthButton(int index)
+{
+    auto* btn = new QToolButton(this);
+    btn->setObjectName(QStringLiteral("btnMonthView%1").arg(index));
+    btn->setProperty("index", index);
+    btn->setText(QStringLiteral("…"));
+    btn->setToolTip(QStringLiteral("일자 선택"));
+    btn->setFocusPolicy(Qt::NoFocus);
+    return btn;
+}
+
+void PeriodBar::connectDatePart(int index)
+{
+    connect(m_udDateCng[index], &UpDown::upClick, this, [this, index] { udDateCng_Change(index, 1); });
+    connect(m_udDateCng[index], &UpDown::downClick, this, [this, index] { udDateCng_Change(index, -1); });
+    connect(m_btnMonthView[index], &QToolButton::clicked, this, [this, index] { btnMonthView_Click(index); });
+    connect(m_spDate[index], &SpreadGrid::userTextChanged, this, [this, index](int, int) { spDate_Edited(index); });
+    connect(m_spDate[index], &SpreadGrid::keyPress, this, [this, index](int keyAscii) {
+        if (keyAscii == SpreadGrid::kAsciiEnter)
+            KeyToTab(m_spDate[index], Qt::Key_Return);
+    });
 }
 
 SpreadGrid* PeriodBar::spDate(int index) const

@@ -56,6 +56,10 @@ Q_SIGNALS:
     void periodChanged();
 
 private:
+    SpreadGrid* makeDateBox(int index);
+    QToolButton* makeMonthButton(int index);
+    void connectDatePart(int index);
+
     SpreadGrid* m_spDate[2];
     UpDown* m_udDateCng[2];
     QToolButton* m_btnMonthView[2];

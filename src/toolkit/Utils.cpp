@@ -49,6 +49,12 @@ QComboBox* comboOf(QWidget* w)
 
 void PlaceFormAtControl(QWidget* window, QWidget* anchor, int hMode, int vMode)
 {
+    // Every number is a valid value of the enums: those they do not name act as their "other value".
+    PlaceFormAtControl(window, anchor, static_cast<PlaceAcross>(hMode), static_cast<PlaceUpDown>(vMode));
+}
+
+void PlaceFormAtControl(QWidget* window, QWidget* anchor, PlaceAcross across, PlaceUpDown upDown)
+{
     if (!window || !anchor)
         return;
     // Top-left of the anchor's inner area, its frame not counted.
@@ -61,21 +67,21 @@ void PlaceFormAtControl(QWidget* window, QWidget* anchor, int hMode, int vMode)
     const int anchorH = anchor->height();
 
     int left = 0;
-    switch (hMode) {
-    case 0:
+    switch (across) {
+    case PlaceAcross::AlignLeft:
         left = x;
         break;
-    case 1:
+    case PlaceAcross::AlignRight:
         left = x + anchorW - win.width();
         break;
-    case 2:
+    case PlaceAcross::Centre:
         left = x - (win.width() - anchorW) / 2;
         break;
     default:
         left = 0;
         break;
     }
-    const int top = vMode == 4 ? y - win.height() : y + anchorH;
+    const int top = upDown == PlaceUpDown::Above ? y - win.height() : y + anchorH;
 
     QPoint target(left, top);
     if (!window->isWindow() && window->parentWidget())
@@ -122,9 +128,27 @@ int CmbGetItemData(QComboBox* combo, int defaultValue)
 
 void KeyToTab(QWidget* from, int keyCode)
 {
-    if (!from || (keyCode != 13 && keyCode != 37 && keyCode != 39))
+    switch (keyCode) {
+    case kKeyCodeEnter:
+        KeyToTab(from, Qt::Key_Return);
+        break;
+    case kKeyCodeLeft:
+        KeyToTab(from, Qt::Key_Left);
+        break;
+    case kKeyCodeRight:
+        KeyToTab(from, Qt::Key_Right);
+        break;
+    default:
+        break;
+    }
+}
+
+void KeyToTab(QWidget* from, Qt::Key key)
+{
+    const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
+    if (!from || (!enter && key != Qt::Key_Left && key != Qt::Key_Right))
         return;
-    const bool forward = keyCode != 37;
+    const bool forward = key != Qt::Key_Left;
     QWidget* window = from->window();
     QWidget* w = from;
     // Walk the window's focus chain as Tab (or Shift+Tab) would; the controls

@@ -23,10 +23,17 @@ void CenterForm(QWidget* w, bool takeIcon);
 // (false) input: input method hints are as far as Qt goes.
 void SetImeMode(bool hangul);
 
+// Where PlaceFormAtControl puts a window across: left edges aligned, right
+// edges aligned, centred over the anchor, or at the screen's left edge.
+enum class PlaceAcross { AlignLeft = 0, AlignRight = 1, Centre = 2, ScreenLeft = 3 };
+// Where it puts the window up and down: just below or just above the anchor.
+enum class PlaceUpDown { Below = 3, Above = 4 };
+
 // Moves a top-level window next to an anchor control, in screen coordinates.
-// Horizontal mode: 0 left edges aligned, 1 right edges aligned, 2 centred over
-// the anchor, any other value the screen's left edge. Vertical mode: 4 just
-// above the anchor, any other value just below it. The size does not change.
+// The size does not change.
+void PlaceFormAtControl(QWidget* window, QWidget* anchor, PlaceAcross across, PlaceUpDown upDown);
+// The same with the modes as numbers: across 0 to 2 as PlaceAcross (any other
+// value the screen's left edge), up and down 4 above (any other value below).
 void PlaceFormAtControl(QWidget* window, QWidget* anchor, int hMode, int vMode);
 
 // Drops down the list of the focused control of the active window when that
@@ -38,9 +45,14 @@ void CmbSetSize(QComboBox* combo, int listWidthTwips, int heightTwips);
 // none), or `defaultValue` when no entry is selected.
 int CmbGetItemData(QComboBox* combo, int defaultValue);
 
-// Enter (13) and Right (39) move the focus to the next control in the
-// window's tab order, Left (37) to the previous one; other keys do nothing.
+// Enter and Right move the focus to the next control in the window's tab
+// order, Left to the previous one; other keys do nothing.
+void KeyToTab(QWidget* from, Qt::Key key);
+// The same with the key as a key code: kKeyCodeEnter, kKeyCodeRight, kKeyCodeLeft.
 void KeyToTab(QWidget* from, int keyCode);
+constexpr int kKeyCodeEnter = 13;
+constexpr int kKeyCodeLeft = 37;
+constexpr int kKeyCodeRight = 39;
 
 // Asks, then opens the support web site ("General"/"HomePage" in the user
 // settings, the built-in address when nothing is stored).
@@ -62,7 +74,7 @@ bool enabled();
 void reset();
 const QList<QUrl>& openedUrls();
 const QStringList& startedPrograms(); // full paths of the programs started
-}
+} // namespace LaunchHook
 
 // QDesktopServices::openUrl / QProcess::startDetached, or a record under the hook.
 bool OpenUrl(const QUrl& url);

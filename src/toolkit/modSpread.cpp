@@ -56,78 +56,102 @@ void DeleteSheetRow(SpreadGrid* grid, int row, bool showNotice, bool shrink)
         ShowFloatMsg(QStringLiteral("자료를 삭제하였습니다."), 500, 1, QColor(0, 255, 255));
 }
 
+namespace {
+struct GridMenuEntry {
+    QString text; // empty for a separator
+    GridMenuCommand command;
+};
+
+QList<GridMenuEntry> gridMenuEntries()
+{
+    return {{QStringLiteral("그리드 줄높이 변경"), GridMenuCommand::RowHeight},
+            {QStringLiteral("글자크기        변경"), GridMenuCommand::FontSize},
+            {QString(), GridMenuCommand::Dismissed},
+            {QStringLiteral("폼 및 그리드 설정 초기화"), GridMenuCommand::ResetLayout},
+            {QString(), GridMenuCommand::Dismissed},
+            {QStringLiteral("메    뉴      닫    기"), GridMenuCommand::Dismissed}};
+}
+
+// The command the user picks: through the test hook when one is set, else from the real menu.
+GridMenuCommand pickGridMenuCommand(QWidget* window)
+{
+    const QList<GridMenuEntry> entries = gridMenuEntries();
+    if (g_picker) {
+        QStringList texts;
+        for (const GridMenuEntry& e : entries)
+            texts << e.text;
+        return static_cast<GridMenuCommand>(g_picker(texts));
+    }
+    QMenu menu(window);
+    menu.setObjectName(QStringLiteral("mnuGrid"));
+    for (const GridMenuEntry& e : entries) {
+        if (e.text.isEmpty()) {
+            menu.addSeparator();
+        } else {
+            QAction* a = menu.addAction(e.text);
+            a->setData(int(e.command));
+        }
+    }
+    if (QAction* chosen = menu.exec(QCursor::pos()))
+        return static_cast<GridMenuCommand>(chosen->data().toInt());
+    return GridMenuCommand::Dismissed;
+}
+
+// Asks for a new size (row height or font size) and stores the answer in the
+// window's layout file; `apply` sets a size other than 0 (the default) on the grid.
+void changeGridSize(QWidget* window, SpreadGrid* grid, const QString& prompt, const QString& title, int current,
+                    const QString& iniKey, const std::function<void(double)>& apply)
+{
+    QString answer;
+    if (!AskSize(prompt, title, current, &answer))
+        return;
+    const double v = leadingNumber(answer);
+    if (v == current)
+        return;
+    if (v != 0)
+        apply(v);
+    SaveSpreadIni_Gn(window, grid, iniKey, answer);
+}
+
+void resetGridLayout(QWidget* window)
+{
+    const QString gap = QStringLiteral("\r\n\r\n");
+    const QString question = QStringLiteral("해당폼의 폼의 위치 및 크기, 그리드의 각 칸의 넓이") + gap +
+                             QStringLiteral(", 줄높이, 글자크기등이 모두 초기화 됩니다.") + gap +
+                             QStringLiteral("초기화 하시겠습니까?");
+    if (MsgQuestion(question, QString(), true) != MsgAnswer::Yes)
+        return;
+    DelFormIni(window ? window->objectName() : QString());
+    MsgInfo(QStringLiteral("초기화를 완료하였습니다.") + gap +
+            QStringLiteral("현재창을 닫고 다시 열어 주셔야 초기화된 형태가 제대로 보여집니다."));
+}
+} // namespace
+
 void ShowGridMenu(QWidget* window, SpreadGrid* grid)
 {
     if (!grid)
         return;
-    const QStringList entries{QStringLiteral("그리드 줄높이 변경"), QStringLiteral("글자크기        변경"), QString(),
-                              QStringLiteral("폼 및 그리드 설정 초기화"), QString(),
-                              QStringLiteral("메    뉴      닫    기")};
-    const int commands[] = {1, 2, -1, 3, -1, 0};
-    int command = 0;
-    if (g_picker) {
-        command = g_picker(entries);
-    } else {
-        QMenu menu(window);
-        menu.setObjectName(QStringLiteral("mnuGrid"));
-        for (int i = 0; i < entries.size(); ++i) {
-            if (commands[i] < 0) {
-                menu.addSeparator();
-            } else {
-                QAction* a = menu.addAction(entries[i]);
-                a->setData(commands[i]);
-            }
-        }
-        if (QAction* chosen = menu.exec(QCursor::pos()))
-            command = chosen->data().toInt();
-    }
-
-    switch (command) {
-    case 1: {
-        const int current = int(grid->rowHeight(-1));
-        QString answer;
-        if (!AskSize(QStringLiteral("변경할 그리드의 줄높이를 입력하세요.(입력범위: 8~20, 0:기본값)"),
-                     QStringLiteral("그리드의 줄높이 변경"), current, &answer))
-            return;
-        const double v = leadingNumber(answer);
-        if (v == current)
-            return;
-        if (v != 0) {
-            grid->setRowHeight(-1, v);
-            grid->setRowHeight(0, v + 2);
-        }
-        SaveSpreadIni_Gn(window, grid, QStringLiteral("RowHeight"), answer);
+    switch (pickGridMenuCommand(window)) {
+    case GridMenuCommand::RowHeight:
+        changeGridSize(window, grid, QStringLiteral("변경할 그리드의 줄높이를 입력하세요.(입력범위: 8~20, 0:기본값)"),
+                       QStringLiteral("그리드의 줄높이 변경"), int(grid->rowHeight(-1)), QStringLiteral("RowHeight"),
+                       [grid](double v) {
+                           grid->setRowHeight(-1, v);
+                           grid->setRowHeight(0, v + 2);
+                       });
         return;
-    }
-    case 2: {
-        const int current = int(grid->fontSize(1, 1));
-        QString answer;
-        if (!AskSize(QStringLiteral("변경할 글자의 크기를 입력하세요.(입력범위: 8~20, 0:기본값)"),
-                     QStringLiteral("그리드내 글자크기 변경"), current, &answer))
-            return;
-        const double v = leadingNumber(answer);
-        if (v == current)
-            return;
-        if (v != 0) {
-            grid->setFontSize(-1, -1, v);
-            grid->setFontSize(-1, 0, 10);
-        }
-        SaveSpreadIni_Gn(window, grid, QStringLiteral("FontSize"), answer);
+    case GridMenuCommand::FontSize:
+        changeGridSize(window, grid, QStringLiteral("변경할 글자의 크기를 입력하세요.(입력범위: 8~20, 0:기본값)"),
+                       QStringLiteral("그리드내 글자크기 변경"), int(grid->fontSize(1, 1)), QStringLiteral("FontSize"),
+                       [grid](double v) {
+                           grid->setFontSize(-1, -1, v);
+                           grid->setFontSize(-1, 0, 10);
+                       });
         return;
-    }
-    case 3: {
-        const QString gap = QStringLiteral("\r\n\r\n");
-        const QString question = QStringLiteral("해당폼의 폼의 위치 및 크기, 그리드의 각 칸의 넓이") + gap +
-                                 QStringLiteral(", 줄높이, 글자크기등이 모두 초기화 됩니다.") + gap +
-                                 QStringLiteral("초기화 하시겠습니까?");
-        if (MsgQuestion(question, QString(), true) != MsgAnswer::Yes)
-            return;
-        DelFormIni(window ? window->objectName() : QString());
-        MsgInfo(QStringLiteral("초기화를 완료하였습니다.") + gap +
-                QStringLiteral("현재창을 닫고 다시 열어 주셔야 초기화된 형태가 제대로 보여집니다."));
+    case GridMenuCommand::ResetLayout:
+        resetGridLayout(window);
         return;
-    }
-    default:
+    case GridMenuCommand::Dismissed:
         return;
     }
 }

@@ -16,10 +16,13 @@ class SpreadGrid;
 void DeleteSheetRow(SpreadGrid* grid, int row, bool showNotice, bool shrink);
 void ShowGridMenu(QWidget* window, SpreadGrid* grid);
 
+// The commands of the grid menu; the hook below hands them back as numbers.
+enum class GridMenuCommand { Dismissed = 0, RowHeight = 1, FontSize = 2, ResetLayout = 3 };
+
 // Test hook for ShowGridMenu: while set, the menu is not shown; the function
 // is called with the entry texts (separators as empty texts) and returns the
-// command picked (0 = dismissed).
+// command picked as its GridMenuCommand number (0 = dismissed).
 namespace GridMenuHook {
 using Picker = std::function<int(const QStringList& entries)>;
 void setPicker(Picker picker); // an empty picker shows the real menu again
-}
+} // namespace GridMenuHook

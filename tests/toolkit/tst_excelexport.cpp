@@ -151,6 +151,8 @@ void TestExcelExport::cleanup() {
     ExcelExportHook::setOpener({});
 }
 
+// Long on purpose: one export followed end to end (box, file, cells, log, the grid
+// afterwards); a QCOMPARE in a helper would only leave the helper on failure.
 void TestExcelExport::export_readBackHeadersNumbersAndGridUnchanged() {
     TestEnv env(QDate(2005, 6, 15), false);
     SpreadGrid grid;
