@@ -12,9 +12,11 @@
 #include <QPainter>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QRegularExpression>
 
 #include <cmath>
 #include <cstdio>
+#include <unistd.h>
 
 namespace {
 
@@ -22,6 +24,54 @@ PrintComponent::PreviewHook& previewHook()
 {
     static PrintComponent::PreviewHook s;
     return s;
+}
+
+// Qt's PDF writer maps glyphs back to characters through the font's cmap;
+// the Nanum fonts give the space glyph to the control characters as well, so
+// a drawn blank reads back as U+0001. Blanks are therefore never drawn: each
+// word goes to its own place, and PDF readers see the gaps as blanks.
+void drawWords(QPainter& p, const QRectF& r, int flags, const QString& text)
+{
+    if (!text.contains(u' ')) {
+        p.drawText(r, flags, text);
+        return;
+    }
+    const QFontMetricsF fm(p.font(), p.device());
+    const qreal width = fm.horizontalAdvance(text);
+    qreal x = r.left();
+    if (flags & Qt::AlignRight)
+        x = r.right() - width;
+    else if (flags & Qt::AlignHCenter)
+        x = r.left() + (r.width() - width) / 2;
+    qreal baseline = r.top() + (r.height() - fm.height()) / 2 + fm.ascent();
+    if (flags & Qt::AlignTop)
+        baseline = r.top() + fm.ascent();
+    else if (flags & Qt::AlignBottom)
+        baseline = r.bottom() - fm.descent();
+    for (qsizetype start = 0; start < text.size();) {
+        qsizetype end = text.indexOf(u' ', start);
+        if (end < 0)
+            end = text.size();
+        if (end > start)
+            p.drawText(QPointF(x + fm.horizontalAdvance(text.left(start)), baseline), text.mid(start, end - start));
+        start = end + 1;
+    }
+}
+
+// A number is never shortened: one too wide for its cell is drawn smaller.
+QString fitToCell(QPainter& p, const QRectF& r, const QString& text)
+{
+    const QFontMetricsF fm(p.font(), p.device());
+    const qreal needed = fm.horizontalAdvance(text);
+    if (needed <= r.width())
+        return text;
+    static const QRegularExpression number(QStringLiteral("^[-+(]?[0-9][0-9,.]*[)%]?$"));
+    if (!number.match(text.trimmed()).hasMatch())
+        return fm.elidedText(text, Qt::ElideRight, r.width());
+    QFont smaller = p.font();
+    smaller.setPointSizeF(qMax(1.0, smaller.pointSizeF() * r.width() / needed * 0.98));
+    p.setFont(smaller);
+    return text;
 }
 
 constexpr double kCellPoints = 9.0;    // cell text at natural size
@@ -98,8 +148,7 @@ public:
             row = qMax(row, last + 1);
             paintFooter(p, m, pageNo);
         }
-        p.end();
-        return m.pages;
+        return p.end() ? m.pages : -1;
     }
 
 private:
@@ -182,18 +231,18 @@ private:
         const double th = QFontMetricsF(m.titleFont, m.printer).height() * 1.5;
         p.setFont(m.titleFont);
         p.setPen(Qt::black);
-        p.drawText(QRectF(0, y, m.page.width(), th), Qt::AlignCenter, m_title);
+        drawWords(p, QRectF(0, y, m.page.width(), th), Qt::AlignCenter, m_title);
         y += th;
         if (!m_subTitle.isEmpty()) {
             const double sh = QFontMetricsF(m.subFont, m.printer).height() * 1.3;
             p.setFont(m.subFont);
-            p.drawText(QRectF(0, y, m.page.width(), sh), Qt::AlignCenter, m_subTitle);
+            drawWords(p, QRectF(0, y, m.page.width(), sh), Qt::AlignCenter, m_subTitle);
             y += sh;
         }
         p.setFont(m.lineFont);
         const QRectF line(m.x.first(), y, m.tableWidth, m.lineH);
-        p.drawText(line, Qt::AlignLeft | Qt::AlignVCenter, m_periodLine);
-        p.drawText(line, Qt::AlignRight | Qt::AlignVCenter, m.printed);
+        drawWords(p, line, Qt::AlignLeft | Qt::AlignVCenter, m_periodLine);
+        drawWords(p, line, Qt::AlignRight | Qt::AlignVCenter, m.printed);
         return y + m.lineH + 4 * m.pt;
     }
 
@@ -204,9 +253,9 @@ private:
         p.setPen(Qt::black);
         const QString compact = m_periodLine.isEmpty() ? m_title : m_title + QStringLiteral("  ") + m_periodLine;
         const QRectF line(m.x.first(), 0, m.tableWidth, m.lineH);
-        p.drawText(line, Qt::AlignLeft | Qt::AlignVCenter, compact);
+        drawWords(p, line, Qt::AlignLeft | Qt::AlignVCenter, compact);
         p.setFont(m.lineFont);
-        p.drawText(line, Qt::AlignRight | Qt::AlignVCenter, m.printed);
+        drawWords(p, line, Qt::AlignRight | Qt::AlignVCenter, m.printed);
         return m.lineH + 4 * m.pt;
     }
 
@@ -266,20 +315,19 @@ private:
         p.setFont(m.lineFont);
         p.setPen(Qt::black);
         const QRectF foot(0, m.page.height() - m.footerH, m.page.width(), m.footerH);
-        p.drawText(foot, Qt::AlignHCenter | Qt::AlignBottom, QStringLiteral("%1 / %2").arg(pageNo).arg(m.pages));
+        drawWords(p, foot, Qt::AlignHCenter | Qt::AlignBottom, QStringLiteral("%1 / %2").arg(pageNo).arg(m.pages));
         if (!m_footer.isEmpty()) {
             p.setPen(QColor(120, 120, 120));
-            p.drawText(QRectF(m.x.first(), foot.top(), m.tableWidth, m.footerH), Qt::AlignLeft | Qt::AlignBottom,
+            drawWords(p, QRectF(m.x.first(), foot.top(), m.tableWidth, m.footerH), Qt::AlignLeft | Qt::AlignBottom,
                        m_footer);
         }
     }
 
     static void drawClipped(QPainter& p, const QRectF& r, Qt::Alignment align, const QString& text)
     {
-        const QFontMetricsF fm(p.font(), p.device());
-        const QString shown =
-            fm.horizontalAdvance(text) > r.width() ? fm.elidedText(text, Qt::ElideRight, r.width()) : text;
-        p.drawText(r, int(align) | Qt::TextSingleLine, shown);
+        const QFont font = p.font();
+        drawWords(p, r, int(align) | Qt::TextSingleLine, fitToCell(p, r, text));
+        p.setFont(font);
     }
 
     SpreadGrid* m_grid;
@@ -306,6 +354,15 @@ void setUpPage(QPrinter& printer, const SheetLayout& layout, int copies, double 
     printer.setCopyCount(qMax(1, copies));
 }
 
+// Whether the file holds a whole PDF, safely on the disk: a full disk cuts
+// the writer short without telling, leaving a file without its trailer.
+bool isCompletePdf(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly) || f.size() < 64 || !f.seek(f.size() - qMin<qint64>(f.size(), 1024)))
+        return false;
+    return f.readAll().contains("%%EOF") && ::fsync(f.handle()) == 0;
+}
 } // namespace
 
 void PrintComponent::setPreviewHook(PreviewHook hook)
@@ -346,7 +403,7 @@ bool PrintComponent::PrintSheet(SpreadGrid* grid, const QString& windowName, con
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(temp);
         const int pages = layout.paint(&printer);
-        const bool complete = pages > 0 && QFileInfo(temp).size() > 0;
+        const bool complete = pages > 0 && isCompletePdf(temp);
         if (!complete || std::rename(QFile::encodeName(temp).constData(),
                                      QFile::encodeName(target.absoluteFilePath()).constData()) != 0) {
             QFile::remove(temp);

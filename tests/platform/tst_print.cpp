@@ -8,7 +8,12 @@
 #include <QFileInfo>
 #include <QPrintPreviewDialog>
 #include <QPrintPreviewWidget>
+#include <QProcess>
 #include <QRegularExpression>
+#include <QScopeGuard>
+#include <QStandardPaths>
+
+#include <unistd.h>
 
 namespace {
 
@@ -76,6 +81,8 @@ private Q_SLOTS:
     void pdf_unwritableTargetWarnsAndLeavesNothing();
     void pdf_replacesAnOlderFileWhole();
     void preview_paintsTheSamePages();
+    void pdf_textLayerHasRealBlanks();
+    void pdf_fullDiskKeepsTheOlderFile();
 };
 
 void TestPrint::cleanup() {
@@ -194,6 +201,56 @@ void TestPrint::preview_paintsTheSamePages() {
     QCOMPARE(previewTitle, QStringLiteral("신용카드 명세서(매출)"));
     QVERIFY(previewPages > 1);
     QCOMPARE(print.lastPageCount(), previewPages);
+}
+
+void TestPrint::pdf_textLayerHasRealBlanks() {
+    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    if (pdftotext.isEmpty())
+        QSKIP("pdftotext (poppler-utils) is not installed");
+    TestEnv env(QDate(2005, 6, 15), false);
+    SpreadGrid grid;
+    fillSheet(grid, 3);
+    PrintComponent print;
+    const QString pdf = env.appFolder() + QStringLiteral("/text.pdf");
+    print.setPdfTarget(pdf);
+    QVERIFY(print.PrintSheet(&grid, QStringLiteral("frmMain"), QStringLiteral("신용카드 명세서(매출)"), QString(),
+                             QStringLiteral("( 검색기간: 2005-06-01 - 2005-06-30 )"), 1, 0.7, 0.25, 0.5, 0.5));
+    QProcess p;
+    p.start(pdftotext, {pdf, QStringLiteral("-")});
+    QVERIFY(p.waitForFinished(20000));
+    const QString text = QString::fromUtf8(p.readAllStandardOutput());
+    QVERIFY2(text.contains(QStringLiteral("신용카드 명세서(매출)")), qPrintable(text));
+    QVERIFY(text.contains(QStringLiteral("( 검색기간: 2005-06-01 - 2005-06-30 )")));
+    QVERIFY(!text.contains(QChar(1)));
+}
+
+// A disk that fills up half-way leaves the older file of that name as it was.
+void TestPrint::pdf_fullDiskKeepsTheOlderFile() {
+    if (::geteuid() != 0)
+        QSKIP("a small tmpfs needs root; not run as root");
+    TestEnv env(QDate(2005, 6, 15), false);
+    const QString disk = env.appFolder() + QStringLiteral("/small-disk");
+    QVERIFY(QDir().mkpath(disk));
+    if (QProcess::execute(QStringLiteral("mount"), {"-t", "tmpfs", "-o", "size=64k", "tmpfs", disk}) != 0)
+        QSKIP("mounting a small tmpfs was refused here");
+    const auto unmount = qScopeGuard([&] { QProcess::execute(QStringLiteral("umount"), {disk}); });
+    const QString pdf = disk + QStringLiteral("/report.pdf");
+    const QByteArray older(20000, 'o');
+    {
+        QFile f(pdf);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        QCOMPARE(f.write(older), qint64(older.size()));
+    }
+    SpreadGrid grid;
+    fillSheet(grid, 600);
+    PrintComponent print;
+    print.setPdfTarget(pdf);
+    ErrorInfo e;
+    QVERIFY(!print.PrintSheet(&grid, QStringLiteral("frmMain"), QStringLiteral("제목"), QString(), QString(), 1, 0.5,
+                              0.5, 0.5, 0.5, nullptr, &e));
+    QVERIFY(e.what.startsWith(QStringLiteral("PDF 파일을 만들 수 없습니다.")));
+    QCOMPARE(readAll(pdf), older);
+    QCOMPARE(QDir(disk).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("report.pdf")});
 }
 
 QTEST_MAIN(TestPrint)
