@@ -9,6 +9,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QSettings>
 #include <QWidget>
 #include <cmath>
@@ -48,6 +50,29 @@ std::optional<double> asNumber(const QString& text)
     if (!ok || !std::isfinite(v))
         return std::nullopt;
     return v;
+}
+
+// Sizes a layout file may set: anything beyond is another program's or a
+// damaged file's, and would hang the grid or hide the window.
+constexpr double kMaxColWidthChars = 200;
+constexpr double kMinFontPoints = 6;
+constexpr double kMaxFontPoints = 40;
+constexpr double kMaxRowHeightPoints = 100;
+
+// Keeps the window whole on the screen it is on (or the primary one).
+void keepOnScreen(QWidget* window)
+{
+    QScreen* screen = QGuiApplication::screenAt(window->geometry().center());
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect area = screen->availableGeometry();
+    const QSize size = window->size().boundedTo(area.size()).expandedTo(window->minimumSize());
+    window->resize(size);
+    const int x = qBound(area.left(), window->x(), qMax(area.left(), area.right() + 1 - window->frameGeometry().width()));
+    const int y = qBound(area.top(), window->y(), qMax(area.top(), area.bottom() + 1 - window->frameGeometry().height()));
+    window->move(x, y);
 }
 
 // Creates the FormIni folder when missing; reports the failure as the
@@ -107,16 +132,19 @@ void LoadFormIni(QWidget* window)
         const QString section = QStringLiteral("FormPosition");
         QPoint pos = window->pos();
         QSize size = window->size();
+        // Twips beyond any screen are cut first, so that the pixel sizes stay in range.
+        constexpr double kTwipsLimit = 1e6;
         if (auto v = asNumber(readValue(ini, section, QStringLiteral("Left"))))
-            pos.setX(TwipsToPixelsX(*v));
+            pos.setX(TwipsToPixelsX(qBound(-kTwipsLimit, *v, kTwipsLimit)));
         if (auto v = asNumber(readValue(ini, section, QStringLiteral("Top"))))
-            pos.setY(TwipsToPixelsY(*v));
+            pos.setY(TwipsToPixelsY(qBound(-kTwipsLimit, *v, kTwipsLimit)));
         if (auto v = asNumber(readValue(ini, section, QStringLiteral("Width"))); v && *v > 0)
-            size.setWidth(TwipsToPixelsX(*v));
+            size.setWidth(TwipsToPixelsX(qMin(*v, kTwipsLimit)));
         if (auto v = asNumber(readValue(ini, section, QStringLiteral("Height"))); v && *v > 0)
-            size.setHeight(TwipsToPixelsY(*v));
+            size.setHeight(TwipsToPixelsY(qMin(*v, kTwipsLimit)));
         window->move(pos);
         window->resize(size);
+        keepOnScreen(window);
         if (auto v = asNumber(readValue(ini, section, QStringLiteral("WindowState")))) {
             const int state = int(*v);
             if (state == 2)
@@ -140,17 +168,18 @@ void LoadSpreadIni(SpreadGrid* grid, const QString& path)
     const QString widths = name + QStringLiteral("_ColsWidth");
     for (int c = 1; c <= grid->maxCols(); ++c)
         if (auto v = asNumber(readValue(ini, widths, QString::number(c))); v && *v >= 0)
-            grid->setColWidth(c, *v);
+            grid->setColWidth(c, qMin(*v, kMaxColWidthChars));
     const QString general = name + QStringLiteral("_General");
     const double font = leadingNumber(readValue(ini, general, QStringLiteral("FontSize")));
     if (font > 0) {
-        grid->setFontSize(-1, -1, font);
+        grid->setFontSize(-1, -1, qBound(kMinFontPoints, font, kMaxFontPoints));
         grid->setFontSize(-1, 0, 10);
     }
     const double height = leadingNumber(readValue(ini, general, QStringLiteral("RowHeight")));
-    if (height > 0) {
-        grid->setRowHeight(-1, height);
-        grid->setRowHeight(0, height + 2);
+    if (height > 0 && std::isfinite(height)) {
+        const double h = qMin(height, kMaxRowHeightPoints);
+        grid->setRowHeight(-1, h);
+        grid->setRowHeight(0, h + 2);
     }
 }
 

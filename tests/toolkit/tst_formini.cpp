@@ -7,6 +7,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QSettings>
 #include <QWidget>
 
@@ -173,6 +175,40 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(path()));
         DelFormIni(QStringLiteral("frmMain")); // nothing there: nothing happens
         QVERIFY(MessageHook::shown().isEmpty());
+    }
+
+    // Values of a damaged or foreign layout file are cut to sane sizes and the
+    // window stays whole on the screen.
+    void outlandishValuesAreClamped_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("value");
+        QTest::newRow("row height") << "spList_General/RowHeight" << "999999999";
+        QTest::newRow("font size") << "spList_General/FontSize" << "1e9";
+        QTest::newRow("column width") << "spList_ColsWidth/2" << "1e12";
+        QTest::newRow("far left") << "FormPosition/Left" << "-99999999";
+        QTest::newRow("far down") << "FormPosition/Top" << "99999999";
+        QTest::newRow("huge width") << "FormPosition/Width" << "999999999";
+        QTest::newRow("huge height") << "FormPosition/Height" << "1e300";
+    }
+    void outlandishValuesAreClamped()
+    {
+        QFETCH(QString, key);
+        QFETCH(QString, value);
+        write(key, value);
+        SpreadGrid* list = nullptr;
+        auto w = makeWindow(&list);
+        list->setMaxRows(3);
+        LoadFormIni(w.get());
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        QVERIFY2(screen.contains(w->frameGeometry()), qPrintable(QStringLiteral("%1,%2 %3x%4")
+                                                                      .arg(w->x())
+                                                                      .arg(w->y())
+                                                                      .arg(w->width())
+                                                                      .arg(w->height())));
+        QVERIFY(list->rowHeight(1) <= 100);
+        QVERIFY(list->fontSize(1, 1) <= 40);
+        QVERIFY(list->colWidth(2) <= 200);
     }
 
     void folderThatCannotBeCreatedIsReported()
