@@ -3,6 +3,7 @@
 #include "core/AppPaths.h"
 #include "core/DbAccess.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QLockFile>
@@ -42,15 +43,41 @@ bool EnsureDefaultDatabases(const QString& folder, const QString& defaultFolder)
     return CreateDatabaseFiles(folder);
 }
 
+LockStatus AcquireLock(const QString& lockFile, std::unique_ptr<QLockFile>* lock)
+{
+    QDir().mkpath(QFileInfo(lockFile).absolutePath());
+    auto candidate = std::make_unique<QLockFile>(lockFile);
+    candidate->setStaleLockTime(0); // staleness by process id only: a live instance is never broken
+    if (!candidate->tryLock(0) && candidate->error() == QLockFile::LockFailedError) {
+        // A file without a readable owner (emptied, overwritten) blocks forever
+        // otherwise; a few seconds spare a lock that is being written right now.
+        qint64 pid = 0;
+        QString host, app;
+        const QFileInfo info(lockFile);
+        if (!candidate->getLockInfo(&pid, &host, &app) &&
+            info.lastModified().secsTo(QDateTime::currentDateTime()) > 3 && candidate->removeStaleLockFile())
+            candidate->tryLock(0);
+    }
+    switch (candidate->error()) {
+    case QLockFile::NoError:
+        *lock = std::move(candidate);
+        return LockStatus::Acquired;
+    case QLockFile::LockFailedError:
+        return LockStatus::HeldByOther;
+    default:
+        return LockStatus::CannotWrite;
+    }
+}
+
 QLockFile* AcquireInstanceLock(const QString& appFolder)
 {
-    QDir().mkpath(appFolder);
-    auto* lock = new QLockFile(QDir(appFolder).filePath(QStringLiteral("tallox.lock")));
-    lock->setStaleLockTime(0); // staleness by process id only: a live instance is never broken
-    if (!lock->tryLock(0)) {
-        delete lock;
-        return nullptr;
-    }
-    return lock;
+    std::unique_ptr<QLockFile> lock;
+    AcquireLock(QDir(appFolder).filePath(QStringLiteral("tallox.lock")), &lock);
+    return lock.release();
+}
+
+QString BooksLockFile(const QString& dbFolder)
+{
+    return QDir(dbFolder).filePath(QStringLiteral("tallox-books.lock"));
 }
 } // namespace Startup

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <memory>
+
 class QSettings;
 class QLockFile;
 
@@ -19,7 +21,18 @@ QString ChooseDbFolder(const QString& commandLineFolder, QSettings& settings, co
 // the schema. Any other folder is left alone. False when creating failed.
 bool EnsureDefaultDatabases(const QString& folder, const QString& defaultFolder);
 
-// The single-instance lock in the application folder. A lock left by a
-// crashed run (its process is gone) does not block. Null when another instance runs.
+enum class LockStatus { Acquired, HeldByOther, CannotWrite };
+
+// Takes a lock file. A lock left by a crashed run (its process is gone) does
+// not block, nor does one that cannot be read (empty or garbage) once it is a
+// few seconds old. CannotWrite: the folder does not take the file.
+LockStatus AcquireLock(const QString& lockFile, std::unique_ptr<QLockFile>* lock);
+
+// The single-instance lock in the application folder. Null when another
+// instance runs or the folder cannot be written (see AcquireLock).
 QLockFile* AcquireInstanceLock(const QString& appFolder);
+
+// The lock beside the databases, held by the window and by --rebuild, so that
+// no two of them work on the same books whatever their application folders.
+QString BooksLockFile(const QString& dbFolder);
 } // namespace Startup

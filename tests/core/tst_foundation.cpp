@@ -32,6 +32,8 @@ private Q_SLOTS:
     void messageBoxes_textsAndIcons();
     void checkRequired_zeroAndFocus();
     void instanceLock_secondRefusedStaleRecovered();
+    void lock_garbageRecoveredUnwritableReported_data();
+    void lock_garbageRecoveredUnwritableReported();
     void caption_hasVersionAndPath();
 };
 
@@ -293,6 +295,45 @@ void TestFoundation::checkRequired_zeroAndFocus()
     QVERIFY(CheckRequired(&edit, QString(), false));
     TALLOX_COMPARE_LAST_BOX("info", "필수입력", "필수 입력사항을 입력하지 않았습니다.");
     QVERIFY(!edit.hasFocus());
+}
+
+void TestFoundation::lock_garbageRecoveredUnwritableReported_data()
+{
+    QTest::addColumn<QByteArray>("content"); // of an old lock file; "-" for a folder that cannot be written
+    QTest::addColumn<int>("status");
+    QTest::newRow("empty") << QByteArray() << int(Startup::LockStatus::Acquired);
+    QTest::newRow("garbage") << QByteArray("\x01\x02 not a lock\n") << int(Startup::LockStatus::Acquired);
+    QTest::newRow("unwritable folder") << QByteArray("-") << int(Startup::LockStatus::CannotWrite);
+}
+
+void TestFoundation::lock_garbageRecoveredUnwritableReported()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(int, status);
+    TestEnv env;
+    const QString folder = env.appFolder() + QStringLiteral("/books");
+    QVERIFY(QDir().mkpath(folder));
+    const QString file = Startup::BooksLockFile(folder);
+    if (content == "-") {
+        // A file where the folder should be: nothing can be created in it, even as root.
+        QVERIFY(QDir(folder).removeRecursively());
+        QFile blocker(folder);
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+    } else {
+        QFile old(file);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write(content);
+        old.flush();
+        QVERIFY(old.setFileTime(QDateTime::currentDateTime().addSecs(-60), QFileDevice::FileModificationTime));
+        old.close();
+    }
+    std::unique_ptr<QLockFile> lock;
+    QCOMPARE(int(Startup::AcquireLock(file, &lock)), status);
+    QCOMPARE(bool(lock), status == int(Startup::LockStatus::Acquired));
+    // A live owner is never broken.
+    std::unique_ptr<QLockFile> second;
+    if (lock)
+        QCOMPARE(int(Startup::AcquireLock(file, &second)), int(Startup::LockStatus::HeldByOther));
 }
 
 void TestFoundation::instanceLock_secondRefusedStaleRecovered()
