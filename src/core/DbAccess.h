@@ -10,7 +10,9 @@
 // anything: a failure comes back in `error` for the caller to report.
 
 // Opens the file into the handle ("프로그램 수행도중 오류가 발생했습니다." with the engine's error).
-bool OpenDB(Database& db, const QString& path, bool exclusive = false, ErrorInfo* error = nullptr);
+// A read-only handle neither writes the file nor changes its journal mode.
+bool OpenDB(Database& db, const QString& path, bool exclusive = false, ErrorInfo* error = nullptr,
+            bool readOnly = false);
 
 // Opens a read-only (snapshot) or row-editing (dynaset) query. True: `rs` is
 // executed and ready to step with next(). False: `error` is a Query error
@@ -35,8 +37,13 @@ QString SqlTypeForFieldCode(int fieldType);
 bool AddField_Dao(Database& db, const QString& table, const QString& field, int fieldType, int size,
                   bool allowZeroLength, const QString& followUpSql, ErrorInfo* error = nullptr);
 
-// The start-up upgrade of the ledger database: the slip count field. False only on an engine error.
+// The upgrade of the ledger database when the window opens it or a command
+// writes it: the slip count field, added only to a ledger of Tallox (its table
+// has all of Tallox's other columns). False only on an engine error.
 bool UpgradeSchema(Database& ledger, ErrorInfo* error = nullptr);
+// For a read-only handle: a ledger that lacks only the slip count reads as
+// the upgrade would leave it (one slip per entry), without any write.
+bool ReadAsUpgraded(Database& ledger, ErrorInfo* error = nullptr);
 
 // Creates the tables of a new ledger or card database (first run, demo data, tests).
 bool CreateLedgerSchema(Database& ledger, ErrorInfo* error = nullptr);

@@ -1,0 +1,246 @@
+#include "TestSupport.h"
+
+#include "app/CommandLine.h"
+#include "base/Clock.h"
+#include "core/AppPaths.h"
+#include "core/SharedQueries.h"
+#include "ledger/LedgerSheet.h"
+#include "ledger/LedgerStore.h"
+#include "platform/SpreadGrid.h"
+#include "summary/SumBillData.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QSqlQuery>
+#include <QTextStream>
+
+// A figure Tallox shows, prints or exports is either right or not given, and a
+// command that did not fully succeed never exits 0. Each row builds a book with
+// one fault and runs what must not go wrong on it.
+namespace {
+struct Run {
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+Run tallox(const QStringList& args)
+{
+    Run r;
+    QTextStream out(&r.out);
+    QTextStream err(&r.err);
+    r.status = RunCommandLine(ParseCommandLine(args), out, err);
+    out.flush();
+    err.flush();
+    MessageHook::enable();
+    return r;
+}
+
+QByteArray checksum(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? QCryptographicHash::hash(f.readAll(), QCryptographicHash::Md5) : QByteArray();
+}
+
+// Runs statements separated by ';', each of which must succeed.
+void exec(Database& db, const QString& statements)
+{
+    for (const QString& s : statements.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+        ErrorInfo e;
+        if (db.execute(s, {}, &e) < 0)
+            qFatal("%s: %s", qPrintable(s), qPrintable(e.description));
+    }
+}
+
+// The carry-over rows, then the schema of the ledger file.
+QStringList carryOverAndSchema(Database& db)
+{
+    QStringList rows;
+    QSqlQuery q = db.newQuery();
+    q.exec(QStringLiteral("SELECT sMonth, cardcode, quote(amount) FROM transfer UNION ALL"
+                          " SELECT type, name, sql FROM main.sqlite_master ORDER BY 1, 2, 3"));
+    while (q.next())
+        rows << q.value(0).toString() + QLatin1Char(' ') + q.value(1).toString() + QLatin1Char(' ') +
+                    q.value(2).toString();
+    return rows;
+}
+
+const char* kBulk = "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < "
+                    "%1)"
+                    " INSERT INTO Tallox (sdate, cardcode, sale, fee, billcoll, numsheet)"
+                    " SELECT date('2004-01-01', '+' || (i % %2) || ' days'), %3, %4, %5, 0, 1 "
+                    "FROM n";
+} // namespace
+
+class TestFaults : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init() { m_env = std::make_unique<TestEnv>(); }
+    void cleanup() { m_env.reset(); }
+
+    void commands_data();
+    void commands();
+
+private:
+    Database& ledger() { return m_env->ctx().ledger; }
+    void build(const QString& book);
+    void seed();
+    void damagePage();
+    void rebuild();
+    std::unique_ptr<TestEnv> m_env;
+};
+
+void TestFaults::seed()
+{
+    m_env->addCard(1, QStringLiteral("BC카드"));
+    m_env->addCard(2, QStringLiteral("신한카드"));
+    m_env->addEntry("2005-03-10", 1, 1000);
+    m_env->addEntry("2005-05-03", 1, 500, 10, 0, 2);
+    m_env->addEntry("2005-05-20", 2, 0, 0, 700, 1);
+    m_env->addEntry("2005-06-02", 2, 300, 9, 0, 3);
+    m_env->addTransfer("2005-02", 1, 0);
+    m_env->addTransfer("2005-03", 1, 1000);
+    m_env->addTransfer("2005-04", 2, 0);
+}
+
+void TestFaults::rebuild()
+{
+    ErrorInfo e;
+    QVERIFY2(LedgerStore(ledger()).ReBaln(&e), qPrintable(ErrorLine(e)));
+}
+
+// One leaf page of the ledger table overwritten with random bytes, as a disk
+// fault would.
+void TestFaults::damagePage()
+{
+    exec(ledger(), QString::fromLatin1(kBulk).arg(2999).arg(500).arg("1 + i % 4").arg("10000 * (1000 + i)").arg("0"));
+    rebuild();
+    const int pageSize = ledger().scalar("PRAGMA page_size").toInt();
+    QSqlQuery q = ledger().newQuery();
+    QVERIFY(q.exec("SELECT pageno FROM dbstat WHERE name = 'Tallox' AND pagetype "
+                   "= 'leaf' ORDER BY pageno"));
+    QList<int> pages;
+    while (q.next())
+        pages << q.value(0).toInt();
+    q.finish();
+    QVERIFY(pages.size() > 10);
+    m_env->ctx().closeAll();
+    QFile f(m_env->ctx().ledgerPath);
+    QVERIFY(f.open(QIODevice::ReadWrite) && f.seek(qint64(pages[pages.size() / 2] - 1) * pageSize));
+    QByteArray noise(pageSize, '\0');
+    QRandomGenerator rng(7);
+    for (char& c : noise)
+        c = char(rng.bounded(256));
+    QCOMPARE(f.write(noise), qint64(pageSize));
+}
+
+void TestFaults::build(const QString& book)
+{
+    Database& db = ledger();
+    const QString noSlips = "DROP TABLE Tallox; CREATE TABLE Tallox (code INTEGER PRIMARY KEY "
+                            "AUTOINCREMENT,"
+                            " sdate TEXT NOT NULL DEFAULT '', cardcode INTEGER NOT NULL DEFAULT 0,"
+                            " sale INTEGER NOT NULL DEFAULT 0, fee INTEGER NOT NULL DEFAULT 0,"
+                            " billcoll INTEGER NOT NULL DEFAULT 0); INSERT INTO Tallox (sdate, "
+                            "cardcode, sale)"
+                            " VALUES ('2005-03-10', 1, 10000000)";
+    if (book == "damagedPage")
+        return damagePage();
+    seed();
+    if (book == "overflowYear") // 108,000 entries of 10,000,000,000 won in 2004
+        exec(db, QString::fromLatin1(kBulk).arg(107999).arg(360).arg(1).arg("100000000000000").arg("0"));
+    if (book == "realSale")
+        exec(db, "INSERT INTO Tallox (sdate, cardcode, sale) VALUES ('2005-05-10', "
+                 "1, 1e20)");
+    if (book == "int64Sale")
+        exec(db, "INSERT INTO Tallox (sdate, cardcode, sale) VALUES ('2005-05-10', "
+                 "1, 9223372036854775807)");
+    if (book == "realCarryOver")
+        exec(db, "UPDATE transfer SET amount = 1e20 WHERE sMonth = '2005-03'");
+    if (book == "badDates") {
+        rebuild();
+        exec(db, "INSERT INTO Tallox (sdate, cardcode, sale) VALUES ('2005-02-30', "
+                 "1, 5000000), ('', 2, 700000),"
+                 " ('2005-2-5', 1, 90000)");
+    }
+    if (book == "noSlipCount")
+        exec(db, noSlips);
+    if (book == "foreignLedger")
+        exec(db, "DROP TABLE Tallox; CREATE TABLE Tallox (code INTEGER PRIMARY "
+                 "KEY, sdate TEXT, cardcode INTEGER)");
+    if (book == "walCards")
+        QCOMPARE(m_env->ctx().card.scalar("PRAGMA journal_mode = WAL").toString(), QStringLiteral("wal"));
+    m_env->ctx().closeAll(); // the command alone holds the files
+}
+
+void TestFaults::commands_data()
+{
+    QTest::addColumn<QString>("book");
+    QTest::addColumn<QString>("args");   // commands run in turn, split at " ; "; OUT is the output file
+    QTest::addColumn<int>("status");     // of the last command; the ones before must succeed
+    QTest::addColumn<QString>("says");   // in its stdout or stderr
+    QTest::addColumn<QString>("absent"); // not in it
+    QTest::addColumn<int>("keeps");      // 1: the carry-over table and the schema are
+                                         // unchanged, 2: both files
+    const auto row = [](const char* name, const char* book, const char* args, int status, const char* says = "",
+                        int keeps = 0, const char* absent = "") {
+        QTest::newRow(name) << book << args << status << says << absent << keeps;
+    };
+    row("check writes nothing", "plain", "--check", ExitOk, "", 2);
+    row("sheet writes nothing", "plain", "--export-sheet 0301 0630 OUT.xlsx", ExitOk, "", 2);
+    row("summary print writes nothing", "plain", "--print-summary 0301 0630 OUT.pdf", ExitOk, "", 2);
+    row("old ledger: check", "noSlipCount", "--check", ExitOk, "", 2);
+    row("old ledger: sheet", "noSlipCount", "--export-sheet 0301 0331 OUT.xlsx", ExitOk, "", 2);
+    row("old ledger: rebuild upgrades", "noSlipCount", "--rebuild ; --export-sheet 0301 0331 OUT.xlsx", ExitOk);
+    row("WAL card file: check", "walCards", "--check", ExitOk, "", 2);
+    row("another program's ledger: rebuild", "foreignLedger", "--rebuild", ExitDatabase, "", 1);
+}
+
+void TestFaults::commands()
+{
+    QFETCH(QString, book);
+    QFETCH(QString, args);
+    QFETCH(int, status);
+    QFETCH(QString, says);
+    QFETCH(QString, absent);
+    QFETCH(int, keeps);
+    build(book);
+    const QString folder = m_env->dbFolder();
+    const QStringList files = {AppPaths::ledgerDbFile(folder), AppPaths::cardDbFile(folder)};
+    const QByteArray before = checksum(files[0]) + checksum(files[1]);
+    AppContext look;
+    QVERIFY(book == "damagedPage" || look.openFolder(folder, nullptr, true));
+    const QStringList transfer = look.ledger.isOpen() ? carryOverAndSchema(look.ledger) : QStringList();
+    look.closeAll();
+
+    const QStringList commands = args.split(QStringLiteral(" ; "));
+    Run r;
+    QString out;
+    for (QString command : commands) {
+        const bool last = command == commands.constLast();
+        command.replace("OUT", m_env->appFolder() + "/out");
+        out = command.section(' ', -1);
+        r = tallox(QStringList{folder} + command.split(' '));
+        QVERIFY2(last ? r.status == status : r.status == 0, qPrintable(r.out + r.err));
+    }
+    const QString said = r.out + r.err;
+    QVERIFY2(said.contains(says), qPrintable(said));
+    QVERIFY2(absent.isEmpty() || !said.contains(absent), qPrintable(said));
+    QCOMPARE(QFileInfo::exists(out), status == ExitOk && args.contains("OUT"));
+    if (keeps == 2)
+        QCOMPARE(checksum(files[0]) + checksum(files[1]), before);
+    if (keeps == 1) {
+        QVERIFY(look.openFolder(folder, nullptr, true));
+        QCOMPARE(carryOverAndSchema(look.ledger), transfer);
+    }
+    if (book == "walCards") {
+        QFile card(files[1]);
+        QVERIFY(card.open(QIODevice::ReadOnly));
+        QCOMPARE(card.read(20).mid(18), QByteArray("\x02\x02")); // still WAL
+        QVERIFY(!QFileInfo::exists(files[1] + "-journal"));
+    }
+}
+
+QTEST_MAIN(TestFaults)
+#include "tst_faults.moc"
