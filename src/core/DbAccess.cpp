@@ -57,6 +57,30 @@ bool FinishRead(QSqlQuery& rs, ErrorInfo* error)
     return true;
 }
 
+bool ReadMoney(const QVariant& v, Money* out)
+{
+    if (v.isNull()) {
+        *out = Money();
+        return true;
+    }
+    if (v.typeId() != QMetaType::LongLong && v.typeId() != QMetaType::Int)
+        return false;
+    *out = Money::fromUnits(v.toLongLong());
+    return true;
+}
+
+ErrorInfo NotAnAmount()
+{
+    return ErrorInfo{13, QStringLiteral("Type mismatch")}.asEngine(
+        QStringLiteral("정수가 아닌 금액이 저장되어 있습니다. 금액을 읽을 수 없습니다."));
+}
+
+ErrorInfo MoneyOverflow()
+{
+    return ErrorInfo{6, QStringLiteral("Overflow")}.asEngine(
+        QStringLiteral("금액의 합계가 표시할 수 있는 범위를 벗어났습니다."));
+}
+
 void CloseRs(QSqlQuery& rs)
 {
     rs.finish();
@@ -103,7 +127,7 @@ bool AddField_Dao(Database& db, const QString& table, const QString& field, int 
         return failed(Database::errorOf(q.lastError()));
     }
     if (!q.next())
-        return false;
+        return q.lastError().isValid() ? failed(Database::errorOf(q.lastError())) : false;
     const QString realTable = q.value(0).toString();
     q.finish();
 
@@ -115,7 +139,8 @@ bool AddField_Dao(Database& db, const QString& table, const QString& field, int 
         if (cols.value(1).toString().compare(field, Qt::CaseInsensitive) == 0)
             return false;
     }
-    cols.finish();
+    if (!FinishRead(cols, &e))
+        return failed(e);
 
     Transaction tx(db);
     const QString alter = QStringLiteral("ALTER TABLE \"%1\" ADD COLUMN \"%2\" %3")

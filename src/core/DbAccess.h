@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/Money.h"
 #include "platform/Database.h"
 
 #include <QSqlQuery>
@@ -23,6 +24,15 @@ bool OpenDynaset(Database& db, QSqlQuery& rs, const QString& sql, const QVariant
 // Ends a read loop: closes the query and reports an error met while stepping
 // (a damaged page ends next() early, and only lastError() tells).
 bool FinishRead(QSqlQuery& rs, ErrorInfo* error);
+
+// An amount as the database holds it: an INTEGER count of ten-thousandths,
+// NULL read as 0 (an empty sum). A REAL or TEXT value, stored by another
+// program or left by a sum that SQLite took to floating point, is no amount:
+// false, and the caller reports NotAnAmount() instead of showing it.
+bool ReadMoney(const QVariant& v, Money* out);
+ErrorInfo NotAnAmount();
+// A sum of money that left the range of Money.
+ErrorInfo MoneyOverflow();
 
 void CloseRs(QSqlQuery& rs);
 void CloseRs(Database& db);

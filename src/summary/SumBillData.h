@@ -23,13 +23,15 @@ struct SumBillLine {
     Money sales;
     Money fees;
     Money payouts; // bill collection
+    // In range for every line LoadSumBillLines gives.
     Money balance() const { return prevBalance + sales - fees - payouts; }
 };
 
 // The lines of the period `from`..`to` (texts "YYYY-MM-DD"), ordered by card
 // name: every card of the attached card table that has a ledger entry at any
 // date. Needs the ledger connection with the card database attached. False
-// when a query failed (`error` says why); `lines` is then empty.
+// when a query failed, an amount is no integer or a balance or total leaves
+// the range of money (`error` says why); `lines` is then empty.
 bool LoadSumBillLines(Database& ledger, const QString& from, const QString& to, QList<SumBillLine>* lines,
                       ErrorInfo* error = nullptr);
 

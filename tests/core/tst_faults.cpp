@@ -81,6 +81,11 @@ private Q_SLOTS:
 
     void commands_data();
     void commands();
+    void sheetShowsNoWrongFigure_data();
+    void sheetShowsNoWrongFigure();
+    void storeRefusesOverflow_data();
+    void storeRefusesOverflow();
+    void moneySums();
 
 private:
     Database& ledger() { return m_env->ctx().ledger; }
@@ -114,6 +119,8 @@ void TestFaults::rebuild()
 // fault would.
 void TestFaults::damagePage()
 {
+    for (int card = 1; card <= 4; ++card)
+        m_env->addCard(card, QStringLiteral("카드%1").arg(card));
     exec(ledger(), QString::fromLatin1(kBulk).arg(2999).arg(500).arg("1 + i % 4").arg("10000 * (1000 + i)").arg("0"));
     rebuild();
     const int pageSize = ledger().scalar("PRAGMA page_size").toInt();
@@ -187,6 +194,19 @@ void TestFaults::commands_data()
                         int keeps = 0, const char* absent = "") {
         QTest::newRow(name) << book << args << status << says << absent << keeps;
     };
+    row("damaged page: sheet", "damagedPage", "--export-sheet 2004-01-01 2005-12-31 OUT.xlsx", ExitDatabase);
+    row("damaged page: summary", "damagedPage", "--export-summary 2004-01-01 2005-12-31 OUT.xlsx", ExitDatabase);
+    row("damaged page: check", "damagedPage", "--check", ExitDatabase);
+    row("damaged page: rebuild", "damagedPage", "--rebuild", ExitDatabase);
+    row("overflowing year: rebuild", "overflowYear", "--rebuild", ExitDatabase, "Overflow", 1);
+    row("overflowing year: sheet", "overflowYear", "--export-sheet 2004-01-01 2004-12-31 OUT.xlsx", ExitDatabase);
+    row("overflowing year: summary", "overflowYear", "--print-summary 2004-01-01 2004-12-31 OUT.pdf", ExitDatabase);
+    row("overflowing year: check", "overflowYear", "--check", ExitDatabase, "Overflow");
+    row("REAL sale: sheet", "realSale", "--export-sheet 0501 0531 OUT.xlsx", ExitDatabase, "Type mismatch");
+    row("REAL sale: summary", "realSale", "--export-summary 0501 0531 OUT.xlsx", ExitDatabase, "Type mismatch");
+    row("largest sale: sheet", "int64Sale", "--print-sheet 0501 0531 OUT.pdf", ExitDatabase, "Overflow");
+    row("REAL carry-over: sheet", "realCarryOver", "--export-sheet 0501 0531 OUT.xlsx", ExitDatabase);
+    row("REAL carry-over: summary", "realCarryOver", "--export-summary 0501 0531 OUT.xlsx", ExitDatabase);
     row("check writes nothing", "plain", "--check", ExitOk, "", 2);
     row("sheet writes nothing", "plain", "--export-sheet 0301 0630 OUT.xlsx", ExitOk, "", 2);
     row("summary print writes nothing", "plain", "--print-summary 0301 0630 OUT.pdf", ExitOk, "", 2);
@@ -225,7 +245,7 @@ void TestFaults::commands()
         QVERIFY2(last ? r.status == status : r.status == 0, qPrintable(r.out + r.err));
     }
     const QString said = r.out + r.err;
-    QVERIFY2(said.contains(says), qPrintable(said));
+    QVERIFY2(said.contains(says, Qt::CaseInsensitive), qPrintable(said));
     QVERIFY2(absent.isEmpty() || !said.contains(absent), qPrintable(said));
     QCOMPARE(QFileInfo::exists(out), status == ExitOk && args.contains("OUT"));
     if (keeps == 2)
@@ -240,6 +260,105 @@ void TestFaults::commands()
         QCOMPARE(card.read(20).mid(18), QByteArray("\x02\x02")); // still WAL
         QVERIFY(!QFileInfo::exists(files[1] + "-journal"));
     }
+}
+
+// The ledger sheet of the window and of the exports: when the brought-forward
+// balance or a figure of the period cannot be computed, the sheet shows no
+// balance and no entries rather than a wrong figure.
+void TestFaults::sheetShowsNoWrongFigure_data()
+{
+    QTest::addColumn<QString>("damage");
+    const QString big = "INSERT INTO Tallox (sdate, cardcode, sale) VALUES ";
+    QTest::newRow("dropped carry-over table") << "DROP TABLE transfer";
+    QTest::newRow("null carry-over amount") << "DROP TABLE transfer; CREATE TABLE transfer (sMonth TEXT, amount "
+                                               "INTEGER, cardcode INTEGER);"
+                                               " INSERT INTO transfer VALUES ('2005-03', NULL, 1)";
+    QTest::newRow("brought-forward sum overflows in SQLite")
+        << big + "('2005-04-10', 1, 5000000000000000000), ('2005-04-11', 1, "
+                 "5000000000000000000)";
+    QTest::newRow("carry-over plus entries overflow")
+        << "UPDATE transfer SET amount = 9223372036854775000 WHERE sMonth = "
+           "'2005-03';" +
+               big + "('2005-04-10', 1, 10000000)";
+    QTest::newRow("REAL carry-over amount") << "UPDATE transfer SET amount = 1e20 WHERE sMonth = '2005-03'";
+    QTest::newRow("running balance overflows") << big + "('2005-05-10', 1, 9223372036854775000)";
+    QTest::newRow("total of sales overflows") << big + "('2005-05-10', 1, 5000000000000000000); INSERT INTO Tallox "
+                                                       "(sdate, cardcode, sale, fee)"
+                                                       " VALUES ('2005-05-11', 1, 5000000000000000000, "
+                                                       "5000000000000000000)";
+    QTest::newRow("REAL sale") << big + "('2005-05-10', 1, 1e20)";
+    QTest::newRow("TEXT fee") << "INSERT INTO Tallox (sdate, cardcode, fee) "
+                                 "VALUES ('2005-05-10', 1, 'abc')";
+}
+
+void TestFaults::sheetShowsNoWrongFigure()
+{
+    QFETCH(QString, damage);
+    seed();
+    exec(ledger(), damage);
+    SpreadGrid sheet;
+    DesignLedgerColumns(&sheet);
+    ErrorInfo e;
+    QVERIFY(!BuildLedgerSheet(&sheet, ledger(), "2005-05-01", "2005-05-31", 0, "2005-05-31", &e));
+    QVERIFY(e.isSet());
+    QCOMPARE(sheet.maxRows(), 2); // the brought-forward row and the entry row
+    QCOMPARE(sheet.text(LedgerCol::Date, 1), BroughtForwardLabel());
+    QCOMPARE(sheet.text(LedgerCol::Balance, 1), QString());
+    QCOMPARE(sheet.text(LedgerCol::Balance, 2), QString());
+}
+
+// A shift of the carry-over rows that would take one beyond the range of money
+// (SQLite would store a floating-point number) is refused, and nothing changes.
+void TestFaults::storeRefusesOverflow_data()
+{
+    QTest::addColumn<QString>("amount"); // of the May carry-over row of card 1, as SQL
+    QTest::addColumn<bool>("remove");    // delete the May entry instead of raising its sale
+    QTest::newRow("edit beyond the largest") << "9223372036854775000" << false;
+    QTest::newRow("delete beyond the smallest") << "-9223372036854775000" << true;
+    QTest::newRow("edit over a REAL row") << "1e20" << false;
+}
+
+void TestFaults::storeRefusesOverflow()
+{
+    QFETCH(QString, amount);
+    QFETCH(bool, remove);
+    seed();
+    const int key = m_env->addEntry("2005-05-10", 1, 10);
+    exec(ledger(), "INSERT INTO transfer (sMonth, cardcode, amount) VALUES ('2005-05', 1, " + amount + ")");
+    const QStringList before = carryOverAndSchema(ledger());
+    LedgerStore store(ledger());
+    ErrorInfo e;
+    QVERIFY(remove ? !store.DeleteRecord(key, &e) : !store.RecordEditCol(key, "sale", "2000", &e));
+    QVERIFY(e.isSet());
+    QCOMPARE(carryOverAndSchema(ledger()), before);
+    QCOMPARE(m_env->count("Tallox"), 5);
+}
+
+void TestFaults::moneySums()
+{
+    const Money top = Money::fromUnits(std::numeric_limits<qint64>::max());
+    const Money bottom = Money::fromUnits(std::numeric_limits<qint64>::min());
+    const Money one = Money::fromUnits(1);
+    QVERIFY(!Money::add(top, one));
+    QVERIFY(!Money::sub(bottom, one));
+    QVERIFY(!Money::sub(Money(), bottom));
+    QVERIFY(Money::add(top, -one) == top - one);
+    Money total = top;
+    QVERIFY(!Money::addTo(total, one));
+    QCOMPARE(total, top);
+    QCOMPARE(bottom.toPlainString(), QStringLiteral("-922337203685477.5808"));
+
+    // The window's running balance leaves a figure out of range empty, and all
+    // below it.
+    SpreadGrid sheet;
+    sheet.setMaxCols(LedgerCol::Count);
+    sheet.setMaxRows(4);
+    sheet.setNumber(LedgerCol::Balance, 1, top - Money::fromWon(5));
+    sheet.setText(LedgerCol::Sale, 2, "3");
+    sheet.setText(LedgerCol::Sale, 3, "3");
+    QVERIFY(!CalcBalance(&sheet, 2));
+    QCOMPARE(CellMoney(&sheet, LedgerCol::Balance, 2), top - Money::fromWon(2));
+    QCOMPARE(sheet.text(LedgerCol::Balance, 3), QString());
 }
 
 QTEST_MAIN(TestFaults)
