@@ -8,29 +8,32 @@
 #include <QSqlQuery>
 
 namespace {
-// The card list (cards with an entry at any date) with the period's sums,
-// in one statement. The period is summed per card first, in one pass over
-// the date index: reaching each card's rows through the (cardcode, sdate)
-// index visits every table page of the period once per card.
+// The card list is every card code of the ledger (one index seek per card),
+// with the card's name when it is still registered, and the period's sums
+// per card from one pass over the date index: reaching each card's rows
+// through the (cardcode, sdate) index would visit every table page of the
+// period once per card.
 QString LinesSql() {
-    return QStringLiteral("SELECT b.code, b.name, s.slips, s.sales, s.fees, s.payouts"
-                          " FROM %1.Plastra AS b"
+    return QStringLiteral("WITH RECURSIVE codes(c) AS (SELECT MIN(cardcode) FROM Tallox"
+                          " UNION ALL SELECT (SELECT MIN(cardcode) FROM Tallox WHERE cardcode > c) FROM codes"
+                          " WHERE c IS NOT NULL)"
+                          " SELECT codes.c, b.code IS NULL, b.name, s.slips, s.sales, s.fees, s.payouts"
+                          " FROM codes LEFT JOIN %1.Plastra AS b ON b.code = codes.c"
                           " LEFT JOIN (SELECT cardcode, SUM(numsheet) AS slips, SUM(sale) AS sales, SUM(fee) AS fees,"
-                          " SUM(billcoll) AS payouts FROM Tallox WHERE sdate BETWEEN ? AND ? GROUP BY cardcode) AS s"
-                          " ON s.cardcode = b.code"
-                          " WHERE EXISTS (SELECT 1 FROM Tallox AS t WHERE t.cardcode = b.code)"
-                          " ORDER BY b.name, b.code")
+                          " SUM(billcoll) AS payouts FROM Tallox WHERE sdate BETWEEN ? AND ?"
+                          " GROUP BY cardcode) AS s ON s.cardcode = codes.c"
+                          " WHERE codes.c IS NOT NULL ORDER BY b.code IS NULL, b.name, codes.c")
         .arg(CardAlias());
 }
 
 // One line from the query's current record; false for an amount that is no integer.
 bool ReadLine(const QSqlQuery& q, const QHash<int, Money>& prev, SumBillLine* line) {
     line->cardCode = q.value(0).toInt();
-    line->name = q.value(1).toString();
-    line->slips = q.value(2).toLongLong();
+    line->name = q.value(1).toBool() ? MissingCardName(line->cardCode) : q.value(2).toString();
+    line->slips = q.value(3).toLongLong();
     line->prevBalance = prev.value(line->cardCode);
-    return ReadMoney(q.value(3), &line->sales) && ReadMoney(q.value(4), &line->fees) &&
-           ReadMoney(q.value(5), &line->payouts);
+    return ReadMoney(q.value(4), &line->sales) && ReadMoney(q.value(5), &line->fees) &&
+           ReadMoney(q.value(6), &line->payouts);
 }
 
 // Whether every line's balance and the totals of every column stay in the range of money.
@@ -47,6 +50,10 @@ bool FiguresFit(const QList<SumBillLine>& lines) {
     return true;
 }
 } // namespace
+
+QString MissingCardName(int code) {
+    return QStringLiteral("(삭제된 카드 %1)").arg(code);
+}
 
 bool LoadSumBillLines(Database& ledger, const QString& from, const QString& to, QList<SumBillLine>* lines,
                       ErrorInfo* error) {

@@ -66,6 +66,19 @@ QStringList carryOverAndSchema(Database& db)
     return rows;
 }
 
+// The net of every entry whose date is a real day up to `to`, summed in C++.
+Money realDayNet(Database& db, const QString& to)
+{
+    Money total;
+    QSqlQuery q = db.newQuery();
+    q.exec(QStringLiteral("SELECT sdate, sale - billcoll - fee FROM Tallox"));
+    while (q.next()) {
+        if (IsStoredDayText(q.value(0).toString()) && q.value(0).toString() <= to)
+            total += Money::fromUnits(q.value(1).toLongLong());
+    }
+    return total;
+}
+
 const char* kBulk = "WITH RECURSIVE n(i) AS (SELECT 0 UNION ALL SELECT i + 1 FROM n WHERE i < "
                     "%1)"
                     " INSERT INTO Tallox (sdate, cardcode, sale, fee, billcoll, numsheet)"
@@ -83,6 +96,8 @@ private Q_SLOTS:
     void commands();
     void sheetShowsNoWrongFigure_data();
     void sheetShowsNoWrongFigure();
+    void figuresAgree_data();
+    void figuresAgree();
     void storeRefusesOverflow_data();
     void storeRefusesOverflow();
     void moneySums();
@@ -305,6 +320,53 @@ void TestFaults::sheetShowsNoWrongFigure()
     QCOMPARE(sheet.text(LedgerCol::Date, 1), BroughtForwardLabel());
     QCOMPARE(sheet.text(LedgerCol::Balance, 1), QString());
     QCOMPARE(sheet.text(LedgerCol::Balance, 2), QString());
+}
+
+// Summary, brought-forward balance and sheet agree with the ledger's own net
+// when an entry's card is gone or an entry has a date that is no real day.
+void TestFaults::figuresAgree_data()
+{
+    QTest::addColumn<QString>("extra");
+    QTest::addColumn<int>("missingCard"); // the code that gets a "(삭제된 카드 N)" line, 0 for none
+    QTest::addColumn<bool>("deleteCard");
+    const QString insert = "INSERT INTO Tallox (sdate, cardcode, sale, fee) VALUES ";
+    QTest::newRow("deleted card") << insert + "('2005-03-05', 3, 4000000, 0), ('2005-05-07', 3, 3000000, 20000)" << 3
+                                  << true;
+    QTest::newRow("code without a card row") << insert + "('2005-04-05', 9, 1230000, 0)" << 9 << false;
+}
+
+void TestFaults::figuresAgree()
+{
+    QFETCH(QString, extra);
+    QFETCH(int, missingCard);
+    QFETCH(bool, deleteCard);
+    seed();
+    m_env->addCard(3, QStringLiteral("가나카드"));
+    exec(ledger(), extra);
+    rebuild();
+    if (deleteCard)
+        exec(m_env->ctx().card, "DELETE FROM Plastra WHERE code = 3");
+    const QString from = "2005-04-01", to = "2005-05-31";
+    const Money net = realDayNet(ledger(), to);
+
+    QList<SumBillLine> lines;
+    ErrorInfo e;
+    QVERIFY2(LoadSumBillLines(ledger(), from, to, &lines, &e), qPrintable(ErrorLine(e)));
+    Money total;
+    for (const SumBillLine& l : lines)
+        total += l.balance();
+    QCOMPARE(total, net);
+    if (missingCard) {
+        QCOMPARE(lines.constLast().name,
+                 MissingCardName(missingCard)); // after the registered cards
+        QCOMPARE(lines.constLast().cardCode, missingCard);
+    }
+    QCOMPARE(GetPrevBalance(ledger(), "2005-06-01", 0, &e), net);
+    SpreadGrid sheet;
+    DesignLedgerColumns(&sheet);
+    QVERIFY(BuildLedgerSheet(&sheet, ledger(), from, to, 0, to, &e));
+    QCOMPARE(CellMoney(&sheet, LedgerCol::Balance, sheet.maxRows() - 1), net);
+    QVERIFY(LedgerStore(ledger()).CheckCarryOver().rows.isEmpty());
 }
 
 // A shift of the carry-over rows that would take one beyond the range of money
