@@ -3,9 +3,11 @@
 #include "base/Clock.h"
 #include "core/DbAccess.h"
 
+#include <QHash>
 #include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <optional>
@@ -325,7 +327,7 @@ struct MonthNet {
     Money net;
 };
 
-// The net of every card's entries per month, in card and month order.
+// The net of every card's entries per month, in card and month order, in one grouped pass.
 bool readMonthNets(Database& db, QList<MonthNet>* months, ErrorInfo* e)
 {
     QSqlQuery rs;
@@ -625,45 +627,80 @@ bool LedgerStore::CountRows(Counts* counts, ErrorInfo* error)
     return FinishRead(rs, error);
 }
 
+namespace {
+struct MonthEnd {
+    QString month;
+    Money balance;
+};
+using MonthEnds = QHash<int, QList<MonthEnd>>;
+
+// Every card's balance at the end of each month with entries, summed from
+// the rebuild's per-month nets.
+bool readMonthEnds(Database& db, MonthEnds* ends, ErrorInfo* e)
+{
+    QList<MonthNet> months;
+    if (!readMonthNets(db, &months, e))
+        return false;
+    for (const MonthNet& m : std::as_const(months)) {
+        QList<MonthEnd>& card = (*ends)[m.card];
+        Money balance = card.isEmpty() ? Money() : card.constLast().balance;
+        if (!Money::addTo(balance, m.net))
+            return fail(e, MoneyOverflow());
+        card.append({m.month, balance});
+    }
+    return true;
+}
+
+// What a carry-over row of `month` should hold: the balance at the end of the
+// card's latest month with entries up to it, 0 before its first.
+Money expectedAt(const QList<MonthEnd>& ends, const QString& month)
+{
+    const auto after = std::upper_bound(ends.begin(), ends.end(), month,
+                                        [](const QString& m, const MonthEnd& end) { return m < end.month; });
+    return after == ends.begin() ? Money() : std::prev(after)->balance;
+}
+
+// Compares the stored rows; `firstRow` gets each card's earliest row month.
+bool compareStoredRows(Database& db, const MonthEnds& ends, CarryOverCheck* result, QHash<int, QString>* firstRow)
+{
+    QSqlQuery rs;
+    if (!OpenSnapshot(db, rs, QStringLiteral("SELECT sMonth, cardcode, amount FROM transfer ORDER BY cardcode, sMonth"),
+                      {}, &result->error))
+        return false;
+    bool amounts = true;
+    while (amounts && rs.next()) {
+        const QString month = rs.value(0).toString();
+        const int card = rs.value(1).toInt();
+        Money stored;
+        amounts = ReadMoney(rs.value(2), &stored);
+        const Money expected = expectedAt(ends.value(card), month);
+        if (stored != expected || rs.value(2).isNull())
+            result->rows.append({month, card, stored, expected});
+        if (!firstRow->contains(card))
+            firstRow->insert(card, month);
+    }
+    if (!FinishRead(rs, &result->error))
+        return false;
+    return amounts || fail(&result->error, NotAnAmount());
+}
+
+} // namespace
+
 CarryOverCheck LedgerStore::CheckCarryOver()
 {
     CarryOverCheck result;
-    // "-99" ends a month in text order: every day of the month sorts below it.
-    QSqlQuery rs;
-    if (!OpenSnapshot(m_db, rs,
-                      QStringLiteral("SELECT t.sMonth, t.cardcode, t.amount,"
-                                     " (SELECT COALESCE(SUM(x.sale - x.billcoll - x.fee), 0) FROM Tallox x"
-                                     "  WHERE x.cardcode = t.cardcode AND x.sdate < t.sMonth || '-99')"
-                                     " FROM transfer t ORDER BY t.cardcode, t.sMonth"),
-                      {}, &result.error))
+    MonthEnds ends;
+    QHash<int, QString> firstRow;
+    if (!readMonthEnds(m_db, &ends, &result.error) || !compareStoredRows(m_db, ends, &result, &firstRow))
         return result;
-    bool amounts = true;
-    while (amounts && rs.next()) {
-        Money stored, expected;
-        amounts = ReadMoney(rs.value(2), &stored) && ReadMoney(rs.value(3), &expected);
-        if (stored != expected || rs.value(2).isNull())
-            result.rows.append({rs.value(0).toString(), rs.value(1).toInt(), stored, expected});
+    // A card is uncovered when no row lies before the month of its first entry.
+    QList<int> cards = ends.keys();
+    std::sort(cards.begin(), cards.end());
+    for (int card : std::as_const(cards)) {
+        const QString first = ends.value(card).constFirst().month;
+        if (!firstRow.contains(card) || firstRow.value(card) >= first)
+            result.uncovered.append({card, first});
     }
-    if (!FinishRead(rs, &result.error))
-        return result;
-    if (!amounts) {
-        result.error = NotAnAmount();
-        return result;
-    }
-
-    QSqlQuery cards;
-    if (!OpenSnapshot(m_db, cards,
-                      QStringLiteral("SELECT c, substr(first, 1, 7) FROM"
-                                     " (SELECT cardcode AS c, MIN(sdate) AS first FROM Tallox GROUP BY cardcode)"
-                                     " WHERE NOT EXISTS (SELECT 1 FROM transfer t"
-                                     "  WHERE t.cardcode = c AND t.sMonth < substr(first, 1, 7))"
-                                     " ORDER BY c"),
-                      {}, &result.error))
-        return result;
-    while (cards.next())
-        result.uncovered.append({cards.value(0).toInt(), cards.value(1).toString()});
-    if (!FinishRead(cards, &result.error))
-        return result;
     result.ok = true;
     return result;
 }

@@ -100,6 +100,7 @@ private Q_SLOTS:
     void figuresAgree();
     void storeRefusesOverflow_data();
     void storeRefusesOverflow();
+    void checkEqualsPlainSums();
     void moneySums();
 
 private:
@@ -219,6 +220,7 @@ void TestFaults::commands_data()
     row("overflowing year: check", "overflowYear", "--check", ExitDatabase, "Overflow");
     row("REAL sale: sheet", "realSale", "--export-sheet 0501 0531 OUT.xlsx", ExitDatabase, "Type mismatch");
     row("REAL sale: summary", "realSale", "--export-summary 0501 0531 OUT.xlsx", ExitDatabase, "Type mismatch");
+    row("REAL sale: check", "realSale", "--check", ExitDatabase, "Type mismatch");
     row("largest sale: sheet", "int64Sale", "--print-sheet 0501 0531 OUT.pdf", ExitDatabase, "Overflow");
     row("REAL carry-over: sheet", "realCarryOver", "--export-sheet 0501 0531 OUT.xlsx", ExitDatabase);
     row("REAL carry-over: summary", "realCarryOver", "--export-summary 0501 0531 OUT.xlsx", ExitDatabase);
@@ -394,6 +396,46 @@ void TestFaults::storeRefusesOverflow()
     QVERIFY(e.isSet());
     QCOMPARE(carryOverAndSchema(ledger()), before);
     QCOMPARE(m_env->count("Tallox"), 5);
+}
+
+// The one-pass check finds what comparing each row with a plain sum finds.
+void TestFaults::checkEqualsPlainSums()
+{
+    QRandomGenerator rng(2005);
+    for (int i = 0; i < 400; ++i)
+        m_env->addEntry(DateText::day(QDate(2004, 1, 1).addDays(rng.bounded(560))), 1 + rng.bounded(5),
+                        rng.bounded(100000), rng.bounded(300), rng.bounded(50000));
+    rebuild();
+    exec(ledger(), "UPDATE transfer SET amount = amount + 70000 WHERE rowid % 7 = 0;"
+                   " DELETE FROM transfer WHERE cardcode = 2 AND rowid % 3 = 0;"
+                   " DELETE FROM transfer WHERE cardcode = 4 AND sMonth < '2004-03';"
+                   " INSERT INTO transfer VALUES ('2003-05', 12345, 5); INSERT INTO "
+                   "transfer VALUES ('2006-07', 0, 3)");
+    const CarryOverCheck check = LedgerStore(ledger()).CheckCarryOver();
+    QVERIFY(check.ok);
+    QStringList got, want;
+    for (const CarryOverMismatch& m : check.rows)
+        got << QStringLiteral("%1 %2 %3 %4").arg(m.month).arg(m.card).arg(m.stored.units()).arg(m.expected.units());
+    for (const CarryOverUncovered& u : check.uncovered)
+        got << QStringLiteral("uncovered %1 %2").arg(u.card).arg(u.firstMonth);
+    QSqlQuery q = ledger().newQuery();
+    QVERIFY(q.exec("SELECT t.sMonth, t.cardcode, t.amount, (SELECT COALESCE(SUM(x.sale - "
+                   "x.billcoll - x.fee), 0)"
+                   " FROM Tallox x WHERE x.cardcode = t.cardcode AND x.sdate < t.sMonth || "
+                   "'-99') AS e"
+                   " FROM transfer t WHERE t.amount <> e ORDER BY t.cardcode, t.sMonth"));
+    while (q.next())
+        want << QStringLiteral("%1 %2 %3 %4")
+                    .arg(q.value(0).toString(), q.value(1).toString(), q.value(2).toString(), q.value(3).toString());
+    QVERIFY(q.exec("SELECT c, substr(first, 1, 7) FROM (SELECT cardcode AS c, "
+                   "MIN(sdate) AS first FROM Tallox"
+                   " GROUP BY cardcode) WHERE NOT EXISTS (SELECT 1 FROM transfer "
+                   "t WHERE t.cardcode = c"
+                   " AND t.sMonth < substr(first, 1, 7)) ORDER BY c"));
+    while (q.next())
+        want << QStringLiteral("uncovered %1 %2").arg(q.value(0).toString(), q.value(1).toString());
+    QVERIFY(got.size() > 5);
+    QCOMPARE(got, want);
 }
 
 void TestFaults::moneySums()
