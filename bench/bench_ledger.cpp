@@ -336,6 +336,40 @@ void MeasureRebuild(const Size& size, frmMain* win, BenchReport& report)
                QStringLiteral("x"));
 }
 
+// The rebuild's grouping query alone (per card and month), stepped through:
+// the one pass over the ledger that the carry-over check cannot do without.
+double BareGrouping(Database& ledger)
+{
+    return BestOf(3, [&] {
+        QSqlQuery q(ledger.handle());
+        q.setForwardOnly(true);
+        q.exec(QStringLiteral("SELECT cardcode, substr(sdate, 1, 7) AS m, SUM(sale - billcoll - fee) FROM Tallox"
+                              " GROUP BY cardcode, m ORDER BY cardcode, m"));
+        qint64 sink = 0;
+        while (q.next())
+            sink += q.value(0).toInt() + q.value(1).toString().size() + q.value(2).toLongLong();
+        q.finish();
+        Q_UNUSED(sink);
+    });
+}
+
+// The whole carry-over check (`--check`, the menu's 잔액 검증) next to the bare grouping.
+void MeasureCheck(const QString& label, Database& ledger, BenchReport& report)
+{
+    LedgerStore store(ledger);
+    qsizetype findings = -1;
+    const double check = BestOf(3, [&] {
+        const CarryOverCheck c = store.CheckCarryOver();
+        findings = c.ok ? c.rows.size() + c.uncovered.size() : -1;
+    });
+    const double bare = BareGrouping(ledger);
+    report.add(QStringLiteral("%1: carry-over check (%2 findings)").arg(label).arg(findings), check,
+               QStringLiteral("ms"));
+    report.add(QStringLiteral("%1: bare grouping query").arg(label), bare, QStringLiteral("ms"));
+    report.add(QStringLiteral("%1: check ratio (target <= 2)").arg(label), check / std::max(bare, 0.001),
+               QStringLiteral("x"));
+}
+
 void MeasureSummary(const Size& size, Database& ledger, const Span& span, BenchReport& report)
 {
     SpreadGrid grid;
@@ -446,6 +480,7 @@ void RunSize(const Size& size, BenchReport& report)
     MeasurePrevBalance(size, ledger, span, report);
     MeasureCellEdit(size, win, span, report);
     MeasureRebuild(size, win, report);
+    MeasureCheck(QString::fromLatin1(size.label), ledger, report);
     MeasureSummary(size, ledger, span, report);
     CloseWindow(win);
     MeasureStartup(size, report);
@@ -467,6 +502,25 @@ TALLOX_BENCHMARK("ledger 100k")
 TALLOX_BENCHMARK("ledger 1M")
 {
     RunSize(kSizes[2], report);
+}
+
+// The carry-over check alone, without the window, on the bulk-written books
+// (100,000 entries are generated in a few seconds; 1,000,000 share the folder
+// of "ledger 1M"): `tallox_bench "carry-over check"`.
+TALLOX_BENCHMARK("carry-over check")
+{
+    IsolateSettings();
+    for (const Size& size : {Size{100000, "100k", false}, kSizes[2]}) {
+        if (!EnsureDemoFolder(size, report))
+            return;
+        AppContext ctx;
+        if (!ctx.openFolder(FolderFor(size), nullptr, true)) {
+            std::fprintf(stderr, "  cannot open %s\n", qPrintable(FolderFor(size)));
+            return;
+        }
+        MeasureCheck(QStringLiteral("%1 bulk").arg(QString::fromLatin1(size.label)), ctx.ledger, report);
+        ctx.closeAll();
+    }
 }
 
 // One card, one month of 20,000 entries, loaded by the real window: the bare

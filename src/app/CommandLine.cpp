@@ -207,6 +207,31 @@ int RunWithDatabases(const CommandLine& cmd, AppContext& ctx, QTextStream& out, 
         return f->status;
     return WriteOutput(cmd, o, from, to, out, f);
 }
+
+// Opens the folder and runs the command. Only --rebuild writes: it opens the
+// files for writing and upgrades the ledger first; every other command opens
+// them read-only and changes nothing in them, not even the journal mode.
+int RunOnFolder(const CommandLine& cmd, const QString& folder, QTextStream& out, Failure* f)
+{
+    const bool writes = cmd.action == CommandLine::Action::Rebuild;
+    AppContext ctx;
+    ErrorInfo e;
+    if (!ctx.openFolder(folder, &e, !writes)) {
+        *f = failedWith(ExitDatabase, QStringLiteral("데이터 베이스를 열 수 없습니다: %1").arg(folder), e);
+        return f->status;
+    }
+    if (writes && !UpgradeSchema(ctx.ledger, &e)) {
+        *f = failedWith(ExitDatabase, QStringLiteral("원장을 갱신할 수 없습니다: %1").arg(folder), e);
+        return f->status;
+    }
+    if (!writes && !ReadAsUpgraded(ctx.ledger, &e)) {
+        *f = failedWith(ExitDatabase, QStringLiteral("원장을 읽을 수 없습니다: %1").arg(folder), e);
+        return f->status;
+    }
+    const int status = RunWithDatabases(cmd, ctx, out, f);
+    ctx.closeAll();
+    return status;
+}
 } // namespace
 
 bool IsCommandLineRun(const QStringList& args)
@@ -448,18 +473,8 @@ int RunCommandLine(const CommandLine& cmd, QTextStream& out, QTextStream& err)
             if (!lock)
                 f = {ExitDatabase, QStringLiteral("Tallox가 실행중입니다. 프로그램을 닫은 뒤 --rebuild를 실행하세요.")};
         }
-        if (f.status == ExitOk) {
-            AppContext ctx;
-            ErrorInfo e;
-            if (!ctx.openFolder(folder, &e)) {
-                f = failedWith(ExitDatabase, QStringLiteral("데이터 베이스를 열 수 없습니다: %1").arg(folder), e);
-            } else if (!UpgradeSchema(ctx.ledger, &e)) {
-                f = failedWith(ExitDatabase, QStringLiteral("원장을 갱신할 수 없습니다: %1").arg(folder), e);
-            } else {
-                status = RunWithDatabases(cmd, ctx, out, &f);
-                ctx.closeAll();
-            }
-        }
+        if (f.status == ExitOk)
+            status = RunOnFolder(cmd, folder, out, &f);
     }
     if (f.status != ExitOk) {
         err << "tallox: " << f.message << Qt::endl;

@@ -8,6 +8,30 @@ Money Money::fromDouble(double value)
     return Money(qint64(scaled >= 0 ? std::floor(scaled + 0.5) : std::ceil(scaled - 0.5)));
 }
 
+std::optional<Money> Money::add(Money a, Money b)
+{
+    qint64 r = 0;
+    if (__builtin_add_overflow(a.m_units, b.m_units, &r))
+        return std::nullopt;
+    return Money(r);
+}
+
+std::optional<Money> Money::sub(Money a, Money b)
+{
+    qint64 r = 0;
+    if (__builtin_sub_overflow(a.m_units, b.m_units, &r))
+        return std::nullopt;
+    return Money(r);
+}
+
+bool Money::addTo(Money& total, Money o)
+{
+    const std::optional<Money> r = add(total, o);
+    if (r)
+        total = *r;
+    return r.has_value();
+}
+
 std::optional<Money> Money::parse(const QString& text)
 {
     QString t = text.trimmed();
@@ -66,9 +90,9 @@ Money Money::fromLeading(const QString& text)
 
 QString Money::toPlainString() const
 {
-    const qint64 a = m_units < 0 ? -m_units : m_units;
+    const quint64 a = magnitude();
     QString s = QString::number(a / kScale);
-    qint64 frac = a % kScale;
+    const quint64 frac = a % kScale;
     if (frac != 0) {
         QString f = QString::number(frac).rightJustified(4, QLatin1Char('0'));
         while (f.endsWith(QLatin1Char('0')))
@@ -81,13 +105,13 @@ QString Money::toPlainString() const
 QString Money::toDisplayString(int decimals, bool separators) const
 {
     decimals = qBound(0, decimals, 4);
-    qint64 div = 1;
+    quint64 div = 1;
     for (int i = decimals; i < 4; ++i)
         div *= 10;
-    qint64 a = m_units < 0 ? -m_units : m_units;
+    quint64 a = magnitude();
     // Round half away from zero to the shown places.
     a = (a + div / 2) / div;
-    qint64 scale = 1;
+    quint64 scale = 1;
     for (int i = 0; i < decimals; ++i)
         scale *= 10;
     QString whole = QString::number(a / scale);

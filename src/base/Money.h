@@ -30,6 +30,13 @@ public:
     // With thousands separators and exactly `decimals` places (rounded half away from zero).
     QString toDisplayString(int decimals = 0, bool separators = true) const;
 
+    // Checked sums for money accumulated across rows: nullopt when the result
+    // leaves the range, never a wrapped number.
+    static std::optional<Money> add(Money a, Money b);
+    static std::optional<Money> sub(Money a, Money b);
+    // Adds `o` to `total`; false, with `total` unchanged, when it would overflow.
+    [[nodiscard]] static bool addTo(Money& total, Money o);
+
     friend constexpr Money operator+(Money a, Money b) { return Money(a.m_units + b.m_units); }
     friend constexpr Money operator-(Money a, Money b) { return Money(a.m_units - b.m_units); }
     constexpr Money operator-() const { return Money(-m_units); }
@@ -40,6 +47,8 @@ public:
 
 private:
     explicit constexpr Money(qint64 units) : m_units(units) {}
+    // The absolute value, exact even for the most negative amount.
+    constexpr quint64 magnitude() const { return m_units < 0 ? 0 - quint64(m_units) : quint64(m_units); }
     qint64 m_units = 0;
 };
 

@@ -3,7 +3,7 @@
 #include "core/AppPaths.h"
 #include "core/DbAccess.h"
 
-bool AppContext::openFolder(const QString& folder, ErrorInfo* error)
+bool AppContext::openFolder(const QString& folder, ErrorInfo* error, bool readOnly)
 {
     ledgerPath = AppPaths::ledgerDbFile(folder);
     cardPath = AppPaths::cardDbFile(folder);
@@ -14,9 +14,9 @@ bool AppContext::openFolder(const QString& folder, ErrorInfo* error)
         return fail(error, e);
     };
     ErrorInfo e;
-    if (!OpenDB(ledger, ledgerPath, false, &e))
+    if (!OpenDB(ledger, ledgerPath, false, &e, readOnly))
         return failed(ledgerPath, e);
-    if (!OpenDB(card, cardPath, false, &e))
+    if (!OpenDB(card, cardPath, false, &e, readOnly))
         return failed(cardPath, e);
     if (!ledger.attach(cardPath, CardAlias(), &e))
         return failed(cardPath, e.asEngine(QStringLiteral("프로그램 수행도중 오류가 발생했습니다.")));

@@ -20,7 +20,8 @@ struct AppContext {
 
     // Opens both files of a folder and attaches the card database to the
     // ledger connection. False, with the engine's error and `failedPath`,
-    // when the books cannot be used.
-    bool openFolder(const QString& folder, ErrorInfo* error = nullptr);
+    // when the books cannot be used. `readOnly`: for commands that only read;
+    // neither file is written, not even its journal mode.
+    bool openFolder(const QString& folder, ErrorInfo* error = nullptr, bool readOnly = false);
     void closeAll();
 };

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QSqlError>
 #include <QSqlRecord>
+#include <algorithm>
 
 namespace {
 constexpr int kErrNoHandle = 91;
@@ -28,11 +29,11 @@ bool openRecordSet(Database& db, QSqlQuery& rs, const QString& sql, const QVaria
 }
 } // namespace
 
-bool OpenDB(Database& db, const QString& path, bool exclusive, ErrorInfo* error)
+bool OpenDB(Database& db, const QString& path, bool exclusive, ErrorInfo* error, bool readOnly)
 {
     Q_UNUSED(exclusive) // single-user files: shared is the only mode Tallox uses
     ErrorInfo e;
-    if (!db.open(path, &e))
+    if (!db.open(path, &e, false, readOnly))
         return fail(error, e.asEngine(QStringLiteral("프로그램 수행도중 오류가 발생했습니다.")));
     return true;
 }
@@ -54,6 +55,30 @@ bool FinishRead(QSqlQuery& rs, ErrorInfo* error)
     if (e.isValid())
         return fail(error, Database::errorOf(e));
     return true;
+}
+
+bool ReadMoney(const QVariant& v, Money* out)
+{
+    if (v.isNull()) {
+        *out = Money();
+        return true;
+    }
+    if (v.typeId() != QMetaType::LongLong && v.typeId() != QMetaType::Int)
+        return false;
+    *out = Money::fromUnits(v.toLongLong());
+    return true;
+}
+
+ErrorInfo NotAnAmount()
+{
+    return ErrorInfo{13, QStringLiteral("Type mismatch")}.asEngine(
+        QStringLiteral("정수가 아닌 금액이 저장되어 있습니다. 금액을 읽을 수 없습니다."));
+}
+
+ErrorInfo MoneyOverflow()
+{
+    return ErrorInfo{6, QStringLiteral("Overflow")}.asEngine(
+        QStringLiteral("금액의 합계가 표시할 수 있는 범위를 벗어났습니다."));
 }
 
 void CloseRs(QSqlQuery& rs)
@@ -102,7 +127,7 @@ bool AddField_Dao(Database& db, const QString& table, const QString& field, int 
         return failed(Database::errorOf(q.lastError()));
     }
     if (!q.next())
-        return false;
+        return q.lastError().isValid() ? failed(Database::errorOf(q.lastError())) : false;
     const QString realTable = q.value(0).toString();
     q.finish();
 
@@ -114,7 +139,8 @@ bool AddField_Dao(Database& db, const QString& table, const QString& field, int 
         if (cols.value(1).toString().compare(field, Qt::CaseInsensitive) == 0)
             return false;
     }
-    cols.finish();
+    if (!FinishRead(cols, &e))
+        return failed(e);
 
     Transaction tx(db);
     const QString alter = QStringLiteral("ALTER TABLE \"%1\" ADD COLUMN \"%2\" %3")
@@ -129,13 +155,60 @@ bool AddField_Dao(Database& db, const QString& table, const QString& field, int 
     return true;
 }
 
+namespace {
+// The columns of the main file's ledger table, in lower case; none when it is missing.
+bool ledgerColumns(Database& ledger, QStringList* columns, ErrorInfo* error)
+{
+    QSqlQuery rs;
+    if (!OpenSnapshot(ledger, rs, QStringLiteral("SELECT lower(name) FROM pragma_table_info('Tallox', 'main')"), {},
+                      error))
+        return false;
+    while (rs.next())
+        columns->append(rs.value(0).toString());
+    return FinishRead(rs, error);
+}
+
+// A ledger of Tallox from before the slip count: the table has every other
+// column of Tallox's own. Another program's table is never changed.
+bool needsSlipCount(Database& ledger, bool* needs, ErrorInfo* error)
+{
+    QStringList columns;
+    if (!ledgerColumns(ledger, &columns, error))
+        return false;
+    const QStringList own = {QStringLiteral("code"), QStringLiteral("sdate"), QStringLiteral("cardcode"),
+                             QStringLiteral("sale"), QStringLiteral("fee"),   QStringLiteral("billcoll")};
+    *needs = !columns.contains(QStringLiteral("numsheet")) &&
+             std::all_of(own.begin(), own.end(), [&](const QString& c) { return columns.contains(c); });
+    return true;
+}
+} // namespace
+
 bool UpgradeSchema(Database& ledger, ErrorInfo* error)
 {
     ErrorInfo e;
+    bool needs = false;
+    if (!needsSlipCount(ledger, &needs, &e))
+        return fail(error, e.inProcedure(QStringLiteral("UpgradeSchema"), kModule));
+    if (!needs)
+        return true;
     if (!AddField_Dao(ledger, QStringLiteral("Tallox"), QStringLiteral("numsheet"), 4, 0, false,
                       QStringLiteral("UPDATE Tallox SET numsheet = 1"), &e) &&
         e.isSet())
         return fail(error, e);
+    return true;
+}
+
+bool ReadAsUpgraded(Database& ledger, ErrorInfo* error)
+{
+    ErrorInfo e;
+    bool needs = false;
+    if (!needsSlipCount(ledger, &needs, &e))
+        return fail(error, e.inProcedure(QStringLiteral("ReadAsUpgraded"), kModule));
+    // A temporary view lives in the connection, not in the file; it hides the
+    // table for every unqualified "Tallox" and shows what the upgrade would store.
+    if (needs && ledger.execute(QStringLiteral("CREATE TEMP VIEW Tallox AS SELECT *, 1 AS numsheet FROM main.Tallox"),
+                                {}, &e) < 0)
+        return fail(error, e.inProcedure(QStringLiteral("ReadAsUpgraded"), kModule));
     return true;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/Money.h"
 #include "platform/Database.h"
 
 #include <QSqlQuery>
@@ -10,7 +11,9 @@
 // anything: a failure comes back in `error` for the caller to report.
 
 // Opens the file into the handle ("프로그램 수행도중 오류가 발생했습니다." with the engine's error).
-bool OpenDB(Database& db, const QString& path, bool exclusive = false, ErrorInfo* error = nullptr);
+// A read-only handle neither writes the file nor changes its journal mode.
+bool OpenDB(Database& db, const QString& path, bool exclusive = false, ErrorInfo* error = nullptr,
+            bool readOnly = false);
 
 // Opens a read-only (snapshot) or row-editing (dynaset) query. True: `rs` is
 // executed and ready to step with next(). False: `error` is a Query error
@@ -21,6 +24,15 @@ bool OpenDynaset(Database& db, QSqlQuery& rs, const QString& sql, const QVariant
 // Ends a read loop: closes the query and reports an error met while stepping
 // (a damaged page ends next() early, and only lastError() tells).
 bool FinishRead(QSqlQuery& rs, ErrorInfo* error);
+
+// An amount as the database holds it: an INTEGER count of ten-thousandths,
+// NULL read as 0 (an empty sum). A REAL or TEXT value, stored by another
+// program or left by a sum that SQLite took to floating point, is no amount:
+// false, and the caller reports NotAnAmount() instead of showing it.
+bool ReadMoney(const QVariant& v, Money* out);
+ErrorInfo NotAnAmount();
+// A sum of money that left the range of Money.
+ErrorInfo MoneyOverflow();
 
 void CloseRs(QSqlQuery& rs);
 void CloseRs(Database& db);
@@ -35,8 +47,13 @@ QString SqlTypeForFieldCode(int fieldType);
 bool AddField_Dao(Database& db, const QString& table, const QString& field, int fieldType, int size,
                   bool allowZeroLength, const QString& followUpSql, ErrorInfo* error = nullptr);
 
-// The start-up upgrade of the ledger database: the slip count field. False only on an engine error.
+// The upgrade of the ledger database when the window opens it or a command
+// writes it: the slip count field, added only to a ledger of Tallox (its table
+// has all of Tallox's other columns). False only on an engine error.
 bool UpgradeSchema(Database& ledger, ErrorInfo* error = nullptr);
+// For a read-only handle: a ledger that lacks only the slip count reads as
+// the upgrade would leave it (one slip per entry), without any write.
+bool ReadAsUpgraded(Database& ledger, ErrorInfo* error = nullptr);
 
 // Creates the tables of a new ledger or card database (first run, demo data, tests).
 bool CreateLedgerSchema(Database& ledger, ErrorInfo* error = nullptr);

@@ -17,9 +17,16 @@ bool isIdentifier(const QString& name)
     return re.match(name).hasMatch();
 }
 
-Money moneyOf(const QVariant& v)
+// Adds an amount read from the database to a card's balance: false, with
+// `error`, for a value that is no amount or a sum out of range.
+bool addAmount(QHash<int, Money>* balances, int card, const QVariant& v, ErrorInfo* error)
 {
-    return v.isNull() ? Money() : Money::fromUnits(v.toLongLong());
+    Money m;
+    if (!ReadMoney(v, &m))
+        return fail(error, NotAnAmount());
+    if (!Money::addTo((*balances)[card], m))
+        return fail(error, MoneyOverflow());
+    return true;
 }
 
 // Each card's latest carry-over row before the period's month: its amount
@@ -41,10 +48,12 @@ bool latestCarryOverRows(Database& ledger, const QString& periodStart, int cardC
     if (!OpenSnapshot(ledger, rs, sql, binds, error))
         return false;
     bool nullAmount = false;
+    ErrorInfo badAmount;
     while (rs.next()) {
         const int card = rs.value(0).toInt();
         nullAmount = nullAmount || rs.value(2).isNull();
-        (*balances)[card] += moneyOf(rs.value(2));
+        if (!badAmount.isSet())
+            addAmount(balances, card, rs.value(2), &badAmount);
         const QString start = DateText::firstDayAfterMonth(rs.value(1).toString());
         if (!start.isEmpty() && start <= end)
             ranges->append(QJsonArray{card, start, end});
@@ -53,7 +62,7 @@ bool latestCarryOverRows(Database& ledger, const QString& periodStart, int cardC
         return false;
     if (nullAmount)
         return fail(error, ErrorInfo{94, QStringLiteral("Invalid use of Null")});
-    return true;
+    return !badAmount.isSet() || fail(error, badAmount);
 }
 } // namespace
 
@@ -94,7 +103,8 @@ bool PrevBalancesByCard(Database& ledger, const QString& periodStart, QHash<int,
     balances->clear();
     const auto failed = [&](const ErrorInfo& e) {
         balances->clear();
-        return fail(error, e.kind == ErrorInfo::Kind::Query ? e : e.inProcedure(procedure, kModMain));
+        const bool placed = e.kind == ErrorInfo::Kind::Query || e.kind == ErrorInfo::Kind::Engine;
+        return fail(error, placed ? e : e.inProcedure(procedure, kModMain));
     };
     if (DateText::dayBefore(periodStart).isEmpty())
         return failed({13, QStringLiteral("invalid date: %1").arg(periodStart)});
@@ -117,9 +127,12 @@ bool PrevBalancesByCard(Database& ledger, const QString& periodStart, QHash<int,
                                      " FROM json_each(?)) AS r"),
                       {QString::fromUtf8(QJsonDocument(ranges).toJson(QJsonDocument::Compact))}, &e))
         return failed(e);
-    while (rs.next())
-        (*balances)[rs.value(0).toInt()] += moneyOf(rs.value(1));
-    return FinishRead(rs, &e) || failed(e);
+    ErrorInfo sumError;
+    while (!sumError.isSet() && rs.next())
+        addAmount(balances, rs.value(0).toInt(), rs.value(1), &sumError);
+    if (!FinishRead(rs, &e))
+        return failed(e);
+    return !sumError.isSet() || failed(sumError);
 }
 
 Money GetPrevBalance(Database& ledger, const QString& periodStart, int cardCode, ErrorInfo* error)
@@ -133,8 +146,12 @@ Money GetPrevBalance(Database& ledger, const QString& periodStart, int cardCode,
         return Money();
     }
     Money total;
-    for (const Money& m : std::as_const(balances))
-        total += m;
+    for (const Money& m : std::as_const(balances)) {
+        if (!Money::addTo(total, m)) {
+            fail(error, MoneyOverflow());
+            return Money();
+        }
+    }
     return total;
 }
 

@@ -117,6 +117,54 @@ void WriteAmount(SpreadGrid* sheet, int col, int row, const Money& m) {
     if (!m.isZero())
         sheet->setText(col, row, m.toPlainString());
 }
+
+// The sheet without any figure: the brought-forward row without an amount
+// and the entry row. No balance is better than a wrong one.
+void ShowNoFigures(SpreadGrid* sheet, const QString& entryDate) {
+    StartSheet(sheet, Money());
+    sheet->setText(LedgerCol::Balance, 1, QString());
+    AppendEntryRow(sheet, entryDate);
+}
+
+// The running balance and the column totals of the fill, every step checked.
+struct RunningFigures {
+    Money balance, sale, fee, billcoll;
+    bool add(Money s, Money f, Money b) {
+        std::optional<Money> next = Money::add(balance, s);
+        next = next ? Money::sub(*next, f) : next;
+        next = next ? Money::sub(*next, b) : next;
+        const std::optional<Money> sales = Money::add(sale, s), fees = Money::add(fee, f),
+                                   payouts = Money::add(billcoll, b);
+        if (!next || !sales || !fees || !payouts)
+            return false;
+        *this = {*next, *sales, *fees, *payouts};
+        return true;
+    }
+};
+
+// Writes the query's current entry into `row`. False, writing nothing, for
+// an amount that is no integer or a figure that leaves the range of money.
+bool FillEntryRow(SpreadGrid* sheet, int row, const QSqlQuery& rs, RunningFigures* figures, ErrorInfo* error) {
+    Money sale, fee, billcoll;
+    if (!ReadMoney(rs.value(4), &sale) || !ReadMoney(rs.value(5), &fee) || !ReadMoney(rs.value(6), &billcoll))
+        return fail(error, NotAnAmount());
+    if (!figures->add(sale, fee, billcoll))
+        return fail(error, MoneyOverflow());
+    sheet->setText(LedgerCol::Code, row, rs.value(0).toString());
+    sheet->setText(LedgerCol::Date, row, rs.value(1).toString());
+    sheet->setText(LedgerCol::CardCode, row, rs.value(2).toString());
+    const QVariant name = rs.value(3);
+    if (!name.isNull())
+        sheet->setText(LedgerCol::CardName, row, name.toString());
+    const QVariant slips = rs.value(7);
+    if (!slips.isNull())
+        sheet->setText(LedgerCol::NumSheet, row, QString::number(slips.toLongLong()));
+    WriteAmount(sheet, LedgerCol::Sale, row, sale);
+    WriteAmount(sheet, LedgerCol::Fee, row, fee);
+    WriteAmount(sheet, LedgerCol::BillColl, row, billcoll);
+    sheet->setText(LedgerCol::Balance, row, figures->balance.toPlainString());
+    return true;
+}
 } // namespace
 
 bool LoadLedgerSheet(SpreadGrid* sheet, Database& ledger, const QString& firstDay, const QString& lastDay, int cardCode,
@@ -136,38 +184,27 @@ bool LoadLedgerSheet(SpreadGrid* sheet, Database& ledger, const QString& firstDa
     // query deliver more, the sheet grows so that no entry is lost.
     const int expected = ledger.scalar(QStringLiteral("SELECT COUNT(*) FROM Tallox AS a") + where, binds).toInt();
     sheet->setMaxRows(1 + std::max(0, expected));
-    Money balance = broughtForward;
+    RunningFigures figures{broughtForward, {}, {}, {}};
+    ErrorInfo fillError;
     int row = 1;
-    while (rs.next()) {
-        ++row;
-        if (row > sheet->maxRows())
-            sheet->setMaxRows(row + 1023);
-        const Money sale = Money::fromUnits(rs.value(4).toLongLong());
-        const Money fee = Money::fromUnits(rs.value(5).toLongLong());
-        const Money billcoll = Money::fromUnits(rs.value(6).toLongLong());
-        sheet->setText(LedgerCol::Code, row, rs.value(0).toString());
-        sheet->setText(LedgerCol::Date, row, rs.value(1).toString());
-        sheet->setText(LedgerCol::CardCode, row, rs.value(2).toString());
-        const QVariant name = rs.value(3);
-        if (!name.isNull())
-            sheet->setText(LedgerCol::CardName, row, name.toString());
-        const QVariant slips = rs.value(7);
-        if (!slips.isNull())
-            sheet->setText(LedgerCol::NumSheet, row, QString::number(slips.toLongLong()));
-        WriteAmount(sheet, LedgerCol::Sale, row, sale);
-        WriteAmount(sheet, LedgerCol::Fee, row, fee);
-        WriteAmount(sheet, LedgerCol::BillColl, row, billcoll);
-        balance += sale - fee - billcoll;
-        sheet->setText(LedgerCol::Balance, row, balance.toPlainString());
+    while (!fillError.isSet() && rs.next()) {
+        if (row + 1 > sheet->maxRows())
+            sheet->setMaxRows(row + 1024);
+        if (FillEntryRow(sheet, row + 1, rs, &figures, &fillError))
+            ++row;
     }
     ErrorInfo readError;
     const bool read = FinishRead(rs, &readError);
-    sheet->setMaxRows(row);
-    AppendEntryRow(sheet, entryDate);
+    if (read && !fillError.isSet()) {
+        sheet->setMaxRows(row);
+        AppendEntryRow(sheet, entryDate);
+    } else {
+        ShowNoFigures(sheet, entryDate);
+    }
     sheet->setReDraw(redraw);
     if (!read)
         return fail(error, readError.inProcedure(QStringLiteral("RefreshSheet"), QStringLiteral("frmMain"), true));
-    return true;
+    return !fillError.isSet() || fail(error, fillError);
 }
 
 bool BuildLedgerSheet(SpreadGrid* sheet, Database& ledger, const QString& firstDay, const QString& lastDay,
@@ -175,10 +212,7 @@ bool BuildLedgerSheet(SpreadGrid* sheet, Database& ledger, const QString& firstD
     ErrorInfo e;
     const Money broughtForward = GetPrevBalance(ledger, firstDay, cardCode, &e);
     if (e.isSet()) {
-        // No balance is better than a wrong one: the sheet keeps its brought-forward row only.
-        StartSheet(sheet, Money());
-        sheet->setText(LedgerCol::Balance, 1, QString());
-        AppendEntryRow(sheet, entryDate);
+        ShowNoFigures(sheet, entryDate);
         return fail(error, e);
     }
     return LoadLedgerSheet(sheet, ledger, firstDay, lastDay, cardCode, broughtForward, entryDate, error);
@@ -230,21 +264,30 @@ Money CellMoney(const SpreadGrid* sheet, int col, int row) {
     return Money::fromLeading(text);
 }
 
-void CalcBalance(SpreadGrid* sheet, int startRow) {
+bool CalcBalance(SpreadGrid* sheet, int startRow) {
     if (startRow < 2)
         startRow = 2;
     const int last = sheet->maxRows() - 1; // the entry row takes no part
     if (startRow > last)
-        return;
+        return true;
     const bool redraw = sheet->reDraw();
     sheet->setReDraw(false);
-    Money balance = CellMoney(sheet, LedgerCol::Balance, startRow - 1);
+    std::optional<Money> balance = CellMoney(sheet, LedgerCol::Balance, startRow - 1);
     for (int row = startRow; row <= last; ++row) {
-        balance += CellMoney(sheet, LedgerCol::Sale, row) - CellMoney(sheet, LedgerCol::Fee, row) -
-                   CellMoney(sheet, LedgerCol::BillColl, row);
-        sheet->setNumber(LedgerCol::Balance, row, balance);
+        // Once a balance leaves the range of money, it and all below stay empty.
+        if (balance)
+            balance = Money::add(*balance, CellMoney(sheet, LedgerCol::Sale, row));
+        if (balance)
+            balance = Money::sub(*balance, CellMoney(sheet, LedgerCol::Fee, row));
+        if (balance)
+            balance = Money::sub(*balance, CellMoney(sheet, LedgerCol::BillColl, row));
+        if (balance)
+            sheet->setNumber(LedgerCol::Balance, row, *balance);
+        else
+            sheet->setText(LedgerCol::Balance, row, QString());
     }
     sheet->setReDraw(redraw);
+    return balance.has_value();
 }
 
 void SetTotalFormulas(SpreadGrid* sheet) {

@@ -38,8 +38,9 @@ void DesignLedgerColumns(SpreadGrid* sheet);
 
 // Rebuilds the whole sheet straight from the period query, in one pass:
 // brought-forward row, the entries, the entry row, the running balance and
-// the sum formulas. False with `error` when the query failed (the sheet
-// keeps row 1 and the rows read before a read error).
+// the sum formulas. False with `error` when the query failed, an amount is
+// no integer or a balance or total leaves the range of money: the sheet then
+// shows no figure (the brought-forward row without amount, and the entry row).
 bool LoadLedgerSheet(SpreadGrid* sheet, Database& ledger, const QString& firstDay, const QString& lastDay, int cardCode,
                      const Money& broughtForward, const QString& entryDate, ErrorInfo* error);
 
@@ -62,8 +63,9 @@ PrintDescription LedgerPrintDescription(const QString& from, const QString& to, 
 void AppendEntryRow(SpreadGrid* sheet, const QString& entryDate);
 
 // Recomputes column 9 from `startRow` down to the row above the entry row,
-// starting from column 9 of the row above.
-void CalcBalance(SpreadGrid* sheet, int startRow);
+// starting from column 9 of the row above. False when a balance leaves the
+// range of money: that cell and those below it are left empty.
+bool CalcBalance(SpreadGrid* sheet, int startRow);
 
 // Rewrites the four hidden sum formulas of row 1 over the whole sheet.
 void SetTotalFormulas(SpreadGrid* sheet);

@@ -3,9 +3,11 @@
 #include "base/Clock.h"
 #include "core/DbAccess.h"
 
+#include <QHash>
 #include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <optional>
@@ -44,10 +46,23 @@ std::optional<Money> ledgerNetBefore(Database& db, int card, const QString& befo
             *error = e.description.isEmpty() ? ErrorInfo{5, QStringLiteral("no result")} : e;
         return std::nullopt;
     }
-    return Money::fromUnits(v.toLongLong());
+    Money net;
+    if (!ReadMoney(v, &net)) {
+        fail(error, NotAnAmount());
+        return std::nullopt;
+    }
+    return net;
 }
 
 using Entry = LedgerStore::Entry;
+
+// The entry's net, nullopt when it (or its removal) leaves the range of money.
+std::optional<Money> netOf(const Entry& e)
+{
+    const std::optional<Money> afterPayout = Money::sub(e.sale, e.billcoll);
+    const std::optional<Money> net = afterPayout ? Money::sub(*afterPayout, e.fee) : std::nullopt;
+    return net && Money::sub(Money(), *net) ? net : std::nullopt;
+}
 
 bool parseAmount(const QVariant& v, Money* out)
 {
@@ -105,12 +120,43 @@ bool parseWhole(const QVariant& v, qint64* out)
     return true;
 }
 
+// Whether the card's carry-over rows from `month` on can all be moved by
+// `change`: SQLite would turn a sum beyond the range into a floating-point
+// number, so a row that would leave it, or holds no integer, refuses the shift.
+bool shiftFits(Database& db, const QString& month, Money change, int card, ErrorInfo* error)
+{
+    QSqlQuery rs;
+    if (!OpenSnapshot(db, rs,
+                      QStringLiteral("SELECT MIN(amount), MAX(amount), SUM(typeof(amount) <> 'integer') FROM transfer"
+                                     " WHERE sMonth >= ? AND cardcode = ?"),
+                      {month, card}, error))
+        return false;
+    Money low, high;
+    const bool read = rs.next() && rs.value(2).toLongLong() == 0 && ReadMoney(rs.value(0), &low) &&
+                      ReadMoney(rs.value(1), &high);
+    if (!FinishRead(rs, error))
+        return false;
+    if (!read)
+        return fail(error, NotAnAmount());
+    return (Money::add(low, change) && Money::add(high, change)) || fail(error, MoneyOverflow());
+}
+
 // The fields an edit may write, by the name the caller gives in any letter case.
 const QStringList& editableFields()
 {
     static const QStringList fields = {QStringLiteral("sdate"), QStringLiteral("cardcode"), QStringLiteral("sale"),
                                        QStringLiteral("fee"),   QStringLiteral("billcoll"), QStringLiteral("numsheet")};
     return fields;
+}
+
+// An entry from the first five columns (date, card, sale, fee, billcoll).
+// False for an amount that is no integer or a net out of the range of money.
+bool readEntryFields(const QSqlQuery& rs, Entry* e)
+{
+    e->date = rs.value(0).toString();
+    e->card = rs.value(1).toInt();
+    return ReadMoney(rs.value(2), &e->sale) && ReadMoney(rs.value(3), &e->fee) && ReadMoney(rs.value(4), &e->billcoll) &&
+           netOf(*e).has_value();
 }
 
 // The stored entry; nullopt with `error` for a failed query or no entry with that key.
@@ -120,19 +166,20 @@ std::optional<Entry> readEntry(Database& db, int code, ErrorInfo* error)
     if (!OpenSnapshot(db, rs, QStringLiteral("SELECT sdate, cardcode, sale, fee, billcoll FROM Tallox WHERE code = ?"),
                       {code}, error))
         return std::nullopt;
-    if (!rs.next()) {
-        CloseRs(rs);
+    Entry e;
+    const bool found = rs.next();
+    const bool amounts = !found || readEntryFields(rs, &e);
+    if (!FinishRead(rs, error))
+        return std::nullopt;
+    if (!found) {
         fail(error, ErrorInfo::notice(QStringLiteral("코드[") + QString::number(code) +
                                       QStringLiteral("]에 해당하는 자료를 찾을 수 없습니다.")));
         return std::nullopt;
     }
-    Entry e;
-    e.date = rs.value(0).toString();
-    e.card = rs.value(1).toInt();
-    e.sale = Money::fromUnits(rs.value(2).toLongLong());
-    e.fee = Money::fromUnits(rs.value(3).toLongLong());
-    e.billcoll = Money::fromUnits(rs.value(4).toLongLong());
-    CloseRs(rs);
+    if (!amounts) {
+        fail(error, NotAnAmount());
+        return std::nullopt;
+    }
     return e;
 }
 } // namespace
@@ -211,7 +258,8 @@ bool LedgerStore::shiftCarryOver(const QString& date, Money change, int card, Er
     // stay exact for the day their month is completed.
     if (change.isZero())
         return true;
-    return m_db.execute(QStringLiteral("UPDATE transfer SET amount = amount + ? WHERE sMonth >= ? AND cardcode = ?"),
+    return shiftFits(m_db, DateText::monthOf(date), change, card, error) &&
+           m_db.execute(QStringLiteral("UPDATE transfer SET amount = amount + ? WHERE sMonth >= ? AND cardcode = ?"),
                         {change.units(), DateText::monthOf(date), card}, error) >= 0;
 }
 
@@ -227,17 +275,17 @@ std::optional<LedgerStore::EntryView> LedgerStore::ReadEntry(int code, ErrorInfo
         return std::nullopt;
     EntryView v;
     const bool found = rs.next();
+    const bool amounts = !found || readEntryFields(rs, &v);
     if (found) {
-        v.date = rs.value(0).toString();
-        v.card = rs.value(1).toInt();
-        v.sale = Money::fromUnits(rs.value(2).toLongLong());
-        v.fee = Money::fromUnits(rs.value(3).toLongLong());
-        v.billcoll = Money::fromUnits(rs.value(4).toLongLong());
         v.numsheet = rs.value(5);
         v.cardName = rs.value(6).toString();
     }
     if (!FinishRead(rs, error))
         return std::nullopt;
+    if (!amounts) {
+        fail(error, NotAnAmount());
+        return std::nullopt;
+    }
     if (!found) {
         fail(error, ErrorInfo::notice(QStringLiteral("코드[") + QString::number(code) +
                                       QStringLiteral("]에 해당하는 자료를 찾을 수 없습니다.")));
@@ -279,7 +327,7 @@ struct MonthNet {
     Money net;
 };
 
-// The net of every card's entries per month, in card and month order.
+// The net of every card's entries per month, in card and month order, in one grouped pass.
 bool readMonthNets(Database& db, QList<MonthNet>* months, ErrorInfo* e)
 {
     QSqlQuery rs;
@@ -288,9 +336,15 @@ bool readMonthNets(Database& db, QList<MonthNet>* months, ErrorInfo* e)
                                      " GROUP BY cardcode, m ORDER BY cardcode, m"),
                       {}, e))
         return false;
-    while (rs.next())
-        months->append({rs.value(0).toInt(), rs.value(1).toString(), Money::fromUnits(rs.value(2).toLongLong())});
-    return FinishRead(rs, e);
+    bool amounts = true;
+    while (amounts && rs.next()) {
+        MonthNet m{rs.value(0).toInt(), rs.value(1).toString(), Money()};
+        amounts = ReadMoney(rs.value(2), &m.net);
+        months->append(m);
+    }
+    if (!FinishRead(rs, e))
+        return false;
+    return amounts || fail(e, NotAnAmount());
 }
 
 // Per card: a zero row for the month before its first entry, then the running
@@ -322,7 +376,8 @@ bool writeRebuiltRows(Database& db, const QList<MonthNet>& months, ErrorInfo* e)
                 return false;
         }
         if (m.month < current) {
-            balance += m.net;
+            if (!Money::addTo(balance, m.net))
+                return fail(e, MoneyOverflow());
             if (!insertRow(m.month, balance.units(), m.card))
                 return false;
         }
@@ -452,6 +507,12 @@ bool LedgerStore::RecordEditCol(int code, const QString& colName, const QVariant
 // Shifts the carry-over rows for an entry that changes from `stored` to `next`.
 bool LedgerStore::moveCarryOver(const Entry& stored, const Entry& next, ErrorInfo* e)
 {
+    const std::optional<Money> oldNet = netOf(stored);
+    const std::optional<Money> newNet = netOf(next);
+    const std::optional<Money> leaving = oldNet ? Money::sub(Money(), *oldNet) : std::nullopt;
+    const std::optional<Money> change = newNet && oldNet ? Money::sub(*newNet, *oldNet) : std::nullopt;
+    if (!leaving || !change)
+        return fail(e, MoneyOverflow());
     const bool oldDated = IsStoredDayText(stored.date);
     const bool moved = DateText::monthOf(next.date) != DateText::monthOf(stored.date) || next.card != stored.card;
     if (moved) {
@@ -461,11 +522,11 @@ bool LedgerStore::moveCarryOver(const Entry& stored, const Entry& next, ErrorInf
         // the old card/month onwards and joins the new one.
         return (!oldDated || ensurePrevMonthRow(stored.date, stored.card, e)) &&
                ensurePrevMonthRow(next.date, next.card, e) &&
-               (!oldDated || shiftCarryOver(stored.date, -stored.net(), stored.card, e)) &&
-               shiftCarryOver(next.date, next.net(), next.card, e);
+               (!oldDated || shiftCarryOver(stored.date, *leaving, stored.card, e)) &&
+               shiftCarryOver(next.date, *newNet, next.card, e);
     }
-    if (next.net() != stored.net() && oldDated)
-        return shiftCarryOver(next.date, next.net() - stored.net(), next.card, e);
+    if (!change->isZero() && oldDated)
+        return shiftCarryOver(next.date, *change, next.card, e);
     return true;
 }
 
@@ -566,40 +627,80 @@ bool LedgerStore::CountRows(Counts* counts, ErrorInfo* error)
     return FinishRead(rs, error);
 }
 
+namespace {
+struct MonthEnd {
+    QString month;
+    Money balance;
+};
+using MonthEnds = QHash<int, QList<MonthEnd>>;
+
+// Every card's balance at the end of each month with entries, summed from
+// the rebuild's per-month nets.
+bool readMonthEnds(Database& db, MonthEnds* ends, ErrorInfo* e)
+{
+    QList<MonthNet> months;
+    if (!readMonthNets(db, &months, e))
+        return false;
+    for (const MonthNet& m : std::as_const(months)) {
+        QList<MonthEnd>& card = (*ends)[m.card];
+        Money balance = card.isEmpty() ? Money() : card.constLast().balance;
+        if (!Money::addTo(balance, m.net))
+            return fail(e, MoneyOverflow());
+        card.append({m.month, balance});
+    }
+    return true;
+}
+
+// What a carry-over row of `month` should hold: the balance at the end of the
+// card's latest month with entries up to it, 0 before its first.
+Money expectedAt(const QList<MonthEnd>& ends, const QString& month)
+{
+    const auto after = std::upper_bound(ends.begin(), ends.end(), month,
+                                        [](const QString& m, const MonthEnd& end) { return m < end.month; });
+    return after == ends.begin() ? Money() : std::prev(after)->balance;
+}
+
+// Compares the stored rows; `firstRow` gets each card's earliest row month.
+bool compareStoredRows(Database& db, const MonthEnds& ends, CarryOverCheck* result, QHash<int, QString>* firstRow)
+{
+    QSqlQuery rs;
+    if (!OpenSnapshot(db, rs, QStringLiteral("SELECT sMonth, cardcode, amount FROM transfer ORDER BY cardcode, sMonth"),
+                      {}, &result->error))
+        return false;
+    bool amounts = true;
+    while (amounts && rs.next()) {
+        const QString month = rs.value(0).toString();
+        const int card = rs.value(1).toInt();
+        Money stored;
+        amounts = ReadMoney(rs.value(2), &stored);
+        const Money expected = expectedAt(ends.value(card), month);
+        if (stored != expected || rs.value(2).isNull())
+            result->rows.append({month, card, stored, expected});
+        if (!firstRow->contains(card))
+            firstRow->insert(card, month);
+    }
+    if (!FinishRead(rs, &result->error))
+        return false;
+    return amounts || fail(&result->error, NotAnAmount());
+}
+
+} // namespace
+
 CarryOverCheck LedgerStore::CheckCarryOver()
 {
     CarryOverCheck result;
-    // "-99" ends a month in text order: every day of the month sorts below it.
-    QSqlQuery rs;
-    if (!OpenSnapshot(m_db, rs,
-                      QStringLiteral("SELECT t.sMonth, t.cardcode, t.amount,"
-                                     " (SELECT COALESCE(SUM(x.sale - x.billcoll - x.fee), 0) FROM Tallox x"
-                                     "  WHERE x.cardcode = t.cardcode AND x.sdate < t.sMonth || '-99')"
-                                     " FROM transfer t ORDER BY t.cardcode, t.sMonth"),
-                      {}, &result.error))
+    MonthEnds ends;
+    QHash<int, QString> firstRow;
+    if (!readMonthEnds(m_db, &ends, &result.error) || !compareStoredRows(m_db, ends, &result, &firstRow))
         return result;
-    while (rs.next()) {
-        const Money stored = Money::fromUnits(rs.value(2).toLongLong());
-        const Money expected = Money::fromUnits(rs.value(3).toLongLong());
-        if (stored != expected || rs.value(2).isNull())
-            result.rows.append({rs.value(0).toString(), rs.value(1).toInt(), stored, expected});
+    // A card is uncovered when no row lies before the month of its first entry.
+    QList<int> cards = ends.keys();
+    std::sort(cards.begin(), cards.end());
+    for (int card : std::as_const(cards)) {
+        const QString first = ends.value(card).constFirst().month;
+        if (!firstRow.contains(card) || firstRow.value(card) >= first)
+            result.uncovered.append({card, first});
     }
-    if (!FinishRead(rs, &result.error))
-        return result;
-
-    QSqlQuery cards;
-    if (!OpenSnapshot(m_db, cards,
-                      QStringLiteral("SELECT c, substr(first, 1, 7) FROM"
-                                     " (SELECT cardcode AS c, MIN(sdate) AS first FROM Tallox GROUP BY cardcode)"
-                                     " WHERE NOT EXISTS (SELECT 1 FROM transfer t"
-                                     "  WHERE t.cardcode = c AND t.sMonth < substr(first, 1, 7))"
-                                     " ORDER BY c"),
-                      {}, &result.error))
-        return result;
-    while (cards.next())
-        result.uncovered.append({cards.value(0).toInt(), cards.value(1).toString()});
-    if (!FinishRead(cards, &result.error))
-        return result;
     result.ok = true;
     return result;
 }

@@ -90,7 +90,8 @@ public:
     static Money AutoFee(double ratePercent, const QString& saleText);
 
     // Compares every stored carry-over row with the ledger and lists the cards
-    // whose entries are not preceded by any carry-over row.
+    // whose entries are not preceded by any carry-over row. One grouped pass
+    // over the ledger.
     CarryOverCheck CheckCarryOver();
 
     // How many entries, carry-over rows and cards with carry-over rows the books hold.

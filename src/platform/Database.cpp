@@ -31,7 +31,7 @@ ErrorInfo Database::errorOf(const QSqlError& e)
     return {number, text};
 }
 
-bool Database::open(const QString& path, ErrorInfo* error, bool createIfMissing)
+bool Database::open(const QString& path, ErrorInfo* error, bool createIfMissing, bool readOnly)
 {
     close();
     const QFileInfo fi(path);
@@ -48,7 +48,8 @@ bool Database::open(const QString& path, ErrorInfo* error, bool createIfMissing)
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
         db.setDatabaseName(path);
-        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=3000"));
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=3000") +
+                             (readOnly ? QStringLiteral(";QSQLITE_OPEN_READONLY") : QString()));
         if (!db.open()) {
             if (error)
                 *error = errorOf(db.lastError());
@@ -75,7 +76,8 @@ bool Database::open(const QString& path, ErrorInfo* error, bool createIfMissing)
     // Keep the rollback journal between commits instead of creating and
     // deleting it each time: the same all-or-nothing guarantee, but a stored
     // cell edit no longer waits for a file to be created and removed.
-    {
+    // Setting the mode may write the file, so a read-only handle leaves it.
+    if (!readOnly) {
         QSqlQuery q(handle());
         q.exec(QStringLiteral("PRAGMA journal_mode = PERSIST"));
     }

@@ -20,7 +20,9 @@ public:
 
     // Opens an existing SQLite file (never creates one) and checks that it is a
     // readable database. `createIfMissing` is only for the first-run default folder.
-    bool open(const QString& path, ErrorInfo* error = nullptr, bool createIfMissing = false);
+    // `readOnly`: SQLite opens the file read-only (files attached later too) and
+    // its journal mode is left as the file has it.
+    bool open(const QString& path, ErrorInfo* error = nullptr, bool createIfMissing = false, bool readOnly = false);
     // ATTACH another file under an alias, so that one statement can join both.
     bool attach(const QString& path, const QString& alias, ErrorInfo* error = nullptr);
     void close();

@@ -28,7 +28,7 @@ private Q_SLOTS:
 
     void lines_workedExample();
     void lines_entriesOnlyOutsidePeriod();
-    void lines_unknownCardLeftOut_cardWithoutEntriesAbsent();
+    void lines_unknownCardOwnLine_cardWithoutEntriesAbsent();
     void lines_emptyLedger();
     void lines_orderedByNameThenCode();
     void lines_nullSlipCountsAndExactFractions();
@@ -104,7 +104,7 @@ void TestSummary::lines_entriesOnlyOutsidePeriod() {
     QCOMPARE(lines[0].balance(), Money::fromWon(477));
 }
 
-void TestSummary::lines_unknownCardLeftOut_cardWithoutEntriesAbsent() {
+void TestSummary::lines_unknownCardOwnLine_cardWithoutEntriesAbsent() {
     TestEnv env;
     env.addCard(1, QStringLiteral("국민"));
     env.addCard(5, QStringLiteral("삼성")); // no entries at all
@@ -114,10 +114,14 @@ void TestSummary::lines_unknownCardLeftOut_cardWithoutEntriesAbsent() {
 
     QList<SumBillLine> lines;
     QVERIFY(LoadSumBillLines(env.ctx().ledger, QStringLiteral("2005-06-01"), QStringLiteral("2005-06-30"), &lines));
-    QCOMPARE(lines.size(), 1);
+    QCOMPARE(lines.size(), 2);
     QCOMPARE(lines[0].cardCode, 1);
     QVERIFY(!lineOf(lines, 5));
-    QVERIFY(!lineOf(lines, 9));
+    // Card 9's entries still count: its own line, after the registered cards.
+    QCOMPARE(lines[1].cardCode, 9);
+    QCOMPARE(lines[1].name, QStringLiteral("(삭제된 카드 9)"));
+    QCOMPARE(lines[1].prevBalance, Money::fromWon(50));
+    QCOMPARE(lines[1].balance(), Money::fromWon(1050));
 }
 
 void TestSummary::lines_emptyLedger() {
