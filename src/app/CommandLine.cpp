@@ -467,11 +467,15 @@ int RunCommandLine(const CommandLine& cmd, QTextStream& out, QTextStream& err)
     } else {
         const QString folder = ResolveFolder(cmd, &f);
         std::unique_ptr<QLockFile> lock;
+        std::unique_ptr<QLockFile> booksLock;
         if (!folder.isEmpty() && cmd.action == A::Rebuild) {
             // The window remembers carry-over work it has done; never rebuild under it.
+            // The books lock also covers a window under another application folder.
+            std::unique_ptr<QLockFile> books;
             lock.reset(Startup::AcquireInstanceLock(AppPaths::appFolder()));
-            if (!lock)
+            if (!lock || Startup::AcquireLock(Startup::BooksLockFile(folder), &books) == Startup::LockStatus::HeldByOther)
                 f = {ExitDatabase, QStringLiteral("Tallox가 실행중입니다. 프로그램을 닫은 뒤 --rebuild를 실행하세요.")};
+            booksLock = std::move(books);
         }
         if (f.status == ExitOk)
             status = RunOnFolder(cmd, folder, out, &f);

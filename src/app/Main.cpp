@@ -11,6 +11,7 @@
 #include "toolkit/Messages.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QLockFile>
 #include <QSettings>
 #include <QTextStream>
@@ -62,9 +63,15 @@ int TalloxMain(int argc, char** argv)
     QApplication::setQuitOnLastWindowClosed(true);
 
     const QString appFolder = AppPaths::appFolder();
-    std::unique_ptr<QLockFile> instanceLock(Startup::AcquireInstanceLock(appFolder));
-    if (!instanceLock) {
+    std::unique_ptr<QLockFile> instanceLock;
+    switch (Startup::AcquireLock(QDir(appFolder).filePath(QStringLiteral("tallox.lock")), &instanceLock)) {
+    case Startup::LockStatus::Acquired:
+        break;
+    case Startup::LockStatus::HeldByOther:
         MsgInfo(QStringLiteral("이미 프로그램이 실행중입니다."), AppTitle());
+        return 1;
+    case Startup::LockStatus::CannotWrite:
+        MsgInfo(QStringLiteral("응용 프로그램 폴더에 쓸 수 없습니다.\r\n\r\n") + appFolder, AppTitle());
         return 1;
     }
 
@@ -77,6 +84,12 @@ int TalloxMain(int argc, char** argv)
     settings->sync();
 
     Startup::EnsureDefaultDatabases(folder, defaultFolder);
+    // Another user's Tallox (another application folder) may have these books open.
+    std::unique_ptr<QLockFile> booksLock;
+    if (Startup::AcquireLock(Startup::BooksLockFile(folder), &booksLock) == Startup::LockStatus::HeldByOther) {
+        MsgInfo(QStringLiteral("다른 Tallox가 이 장부를 열고 있습니다.\r\n\r\n") + folder, AppTitle());
+        return 1;
+    }
 
     auto ctx = std::make_unique<AppContext>();
     if (!OpenBooksOrSay(*ctx, folder))

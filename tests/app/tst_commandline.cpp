@@ -3,6 +3,7 @@
 
 #include "app/CommandLine.h"
 #include "core/AppPaths.h"
+#include "core/Startup.h"
 #include "core/SharedQueries.h"
 #include "ledger/LedgerSheet.h"
 #include "ledger/frmMain.h"
@@ -242,6 +243,13 @@ void TestCommandLine::check_findsTamperingAndRebuildMendsIt()
     r = tallox({folder(), "--check"});
     QCOMPARE(r.status, int(ExitFindings));
     QVERIFY2(r.out.contains("2005-03"), qPrintable(r.out));
+    // Books held by a window under another application folder are not rebuilt.
+    {
+        std::unique_ptr<QLockFile> otherWindow;
+        QCOMPARE(int(Startup::AcquireLock(Startup::BooksLockFile(folder()), &otherWindow)),
+                 int(Startup::LockStatus::Acquired));
+        QCOMPARE(tallox({folder(), "--rebuild"}).status, int(ExitDatabase));
+    }
     r = tallox({folder(), "--rebuild"});
     QCOMPARE(r.status, 0);
     r = tallox({folder(), "--check"});
