@@ -4,6 +4,7 @@
 #include "base/Clock.h"
 #include "core/AppPaths.h"
 #include "core/SharedQueries.h"
+#include "ledger/CarryOverCheckDialog.h"
 #include "ledger/LedgerSheet.h"
 #include "ledger/LedgerStore.h"
 #include "platform/SpreadGrid.h"
@@ -101,6 +102,7 @@ private Q_SLOTS:
     void storeRefusesOverflow_data();
     void storeRefusesOverflow();
     void checkEqualsPlainSums();
+    void checkDialogListsBadDates();
     void moneySums();
 
 private:
@@ -232,6 +234,10 @@ void TestFaults::commands_data()
     row("old ledger: rebuild upgrades", "noSlipCount", "--rebuild ; --export-sheet 0301 0331 OUT.xlsx", ExitOk);
     row("WAL card file: check", "walCards", "--check", ExitOk, "", 2);
     row("another program's ledger: rebuild", "foreignLedger", "--rebuild", ExitDatabase, "", 1);
+    row("bad dates: check", "badDates", "--check", ExitFindings, "잘못된 날짜: 코드 5, 일자 '2005-02-30'", 2,
+        "불일치:");
+    row("bad dates: rebuild, check", "badDates", "--rebuild ; --check", ExitFindings, "잘못된 날짜: 코드 6, 일자 ''", 0,
+        "이월 없음:");
 }
 
 void TestFaults::commands()
@@ -335,6 +341,10 @@ void TestFaults::figuresAgree_data()
     QTest::newRow("deleted card") << insert + "('2005-03-05', 3, 4000000, 0), ('2005-05-07', 3, 3000000, 20000)" << 3
                                   << true;
     QTest::newRow("code without a card row") << insert + "('2005-04-05', 9, 1230000, 0)" << 9 << false;
+    QTest::newRow("dates that are no real day") << insert + "('2005-02-30', 1, 5000000, 0), ('', 2, 700000, 0), "
+                                                            "('2005-2-5', 1, 90000, 0),"
+                                                            " ('2005-04-31', 2, 10000, 0), ('2005-05-1', 1, 10000, 0)"
+                                                << 0 << false;
 }
 
 void TestFaults::figuresAgree()
@@ -436,6 +446,18 @@ void TestFaults::checkEqualsPlainSums()
         want << QStringLiteral("uncovered %1 %2").arg(q.value(0).toString(), q.value(1).toString());
     QVERIFY(got.size() > 5);
     QCOMPARE(got, want);
+}
+
+void TestFaults::checkDialogListsBadDates()
+{
+    CarryOverCheck check;
+    check.ok = true;
+    check.badDates = {{5, QStringLiteral("2005-02-30")}, {6, QString()}};
+    CarryOverCheckDialog dialog(check, m_env->ctx().card);
+    QCOMPARE(dialog.findings()->maxRows(), 2);
+    QCOMPARE(dialog.findings()->text(3, 1), QStringLiteral("2005-02-30"));
+    QCOMPARE(dialog.findings()->text(6, 2), QStringLiteral("잘못된 날짜 (코드 6)"));
+    QVERIFY(CarryOverCheckDialog::SummaryText(check).endsWith(QStringLiteral("날짜가 잘못된 자료: 2건")));
 }
 
 void TestFaults::moneySums()
