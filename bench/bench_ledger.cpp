@@ -360,7 +360,7 @@ void MeasureCheck(const QString& label, Database& ledger, BenchReport& report)
     qsizetype findings = -1;
     const double check = BestOf(3, [&] {
         const CarryOverCheck c = store.CheckCarryOver();
-        findings = c.ok ? c.rows.size() + c.uncovered.size() : -1;
+        findings = c.ok ? c.rows.size() + c.uncovered.size() + c.badDates.size() : -1;
     });
     const double bare = BareGrouping(ledger);
     report.add(QStringLiteral("%1: carry-over check (%2 findings)").arg(label).arg(findings), check,

@@ -113,14 +113,21 @@ int Check(AppContext& ctx, QTextStream& out, Failure* f)
     for (const CarryOverUncovered& u : check.uncovered)
         out << QStringLiteral("이월 없음: 카드코드 %1 (%2월부터 자료가 있으나 이월금액이 없습니다)").arg(u.card).arg(u.firstMonth)
             << Qt::endl;
+    for (const CarryOverBadDate& b : check.badDates)
+        out << QStringLiteral("잘못된 날짜: 코드 %1, 일자 '%2'").arg(b.code).arg(b.date) << Qt::endl;
     if (check.clean()) {
         out << QStringLiteral("잔액 검증: 이월금액이 모두 원장과 일치합니다.") << Qt::endl;
         return ExitOk;
     }
-    out << QStringLiteral("잔액 검증: 불일치 %1건, 이월 없는 카드사 %2곳. 'tallox --rebuild'로 재정리할 수 있습니다.")
+    out << QStringLiteral("잔액 검증: 불일치 %1건, 이월 없는 카드사 %2곳, 잘못된 날짜 %3건.")
                .arg(check.rows.size())
                .arg(check.uncovered.size())
-        << Qt::endl;
+               .arg(check.badDates.size());
+    if (!check.rows.isEmpty() || !check.uncovered.isEmpty())
+        out << QStringLiteral(" 'tallox --rebuild'로 재정리할 수 있습니다.");
+    if (!check.badDates.isEmpty())
+        out << QStringLiteral(" 잘못된 날짜의 자료는 어느 기간에도 들지 않습니다: 날짜를 고치거나 자료를 삭제하세요.");
+    out << Qt::endl;
     return ExitFindings;
 }
 

@@ -2,6 +2,7 @@
 
 #include "base/Clock.h"
 #include "core/DbAccess.h"
+#include "core/LedgerSql.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -121,10 +122,11 @@ bool PrevBalancesByCard(Database& ledger, const QString& periodStart, QHash<int,
     QSqlQuery rs;
     if (!OpenSnapshot(ledger, rs,
                       QStringLiteral("SELECT r.card, (SELECT SUM(sale - billcoll - fee) FROM Tallox"
-                                     " WHERE cardcode = r.card AND sdate BETWEEN r.s AND r.e)"
+                                     " WHERE cardcode = r.card AND sdate BETWEEN r.s AND r.e AND %1)"
                                      " FROM (SELECT json_extract(value, '$[0]') AS card,"
                                      " json_extract(value, '$[1]') AS s, json_extract(value, '$[2]') AS e"
-                                     " FROM json_each(?)) AS r"),
+                                     " FROM json_each(?)) AS r")
+                          .arg(RealDaySql()),
                       {QString::fromUtf8(QJsonDocument(ranges).toJson(QJsonDocument::Compact))}, &e))
         return failed(e);
     ErrorInfo sumError;

@@ -25,9 +25,12 @@ QHash<int, QString> CardNames(Database& card) {
 } // namespace
 
 QString CarryOverCheckDialog::SummaryText(const CarryOverCheck& check) {
-    return QStringLiteral("이월금액이 장부와 맞지 않는 월: %1건, 이월금액이 없는 카드: %2건")
-        .arg(check.rows.size())
-        .arg(check.uncovered.size());
+    QString text = QStringLiteral("이월금액이 장부와 맞지 않는 월: %1건, 이월금액이 없는 카드: %2건")
+                       .arg(check.rows.size())
+                       .arg(check.uncovered.size());
+    if (!check.badDates.isEmpty())
+        text += QStringLiteral(", 날짜가 잘못된 자료: %1건").arg(check.badDates.size());
+    return text;
 }
 
 CarryOverCheckDialog::CarryOverCheckDialog(const CarryOverCheck& check, Database& card, QWidget* parent)
@@ -79,7 +82,7 @@ void CarryOverCheckDialog::DesignFindings() {
 }
 
 void CarryOverCheckDialog::FillFindings(const CarryOverCheck& check, const QHash<int, QString>& names) {
-    spCheck->setMaxRows(int(check.rows.size() + check.uncovered.size()));
+    spCheck->setMaxRows(int(check.rows.size() + check.uncovered.size() + check.badDates.size()));
     int row = 1;
     for (const CarryOverMismatch& m : check.rows) {
         spCheck->setText(1, row, QString::number(m.card));
@@ -95,6 +98,12 @@ void CarryOverCheckDialog::FillFindings(const CarryOverCheck& check, const QHash
         spCheck->setText(2, row, names.value(u.card));
         spCheck->setText(3, row, u.firstMonth);
         spCheck->setText(6, row, QStringLiteral("첫 거래 이전의 이월금액 없음"));
+        ++row;
+    }
+    // An entry whose date is no real day counts in no balance until it is corrected.
+    for (const CarryOverBadDate& b : check.badDates) {
+        spCheck->setText(3, row, b.date);
+        spCheck->setText(6, row, QStringLiteral("잘못된 날짜 (코드 %1)").arg(b.code));
         ++row;
     }
     spCheck->setLock(-1, -1, true);

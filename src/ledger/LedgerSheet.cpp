@@ -1,6 +1,7 @@
 #include "ledger/LedgerSheet.h"
 
 #include "core/DbAccess.h"
+#include "core/LedgerSql.h"
 #include "platform/SpreadGrid.h"
 #include "core/SharedQueries.h"
 #include "platform/SpreadDesign.h"
@@ -88,7 +89,7 @@ namespace {
 // the card name through the attached card database.
 QString PeriodWhere(int cardCode, const QString& firstDay, const QString& lastDay, QVariantList* binds) {
     *binds = {firstDay, lastDay};
-    QString where = QStringLiteral(" WHERE a.sdate BETWEEN ? AND ?");
+    QString where = QStringLiteral(" WHERE a.sdate BETWEEN ? AND ? AND ") + RealDaySql(QStringLiteral("a.sdate"));
     if (cardCode > 0) {
         where += QStringLiteral(" AND a.cardcode = ?");
         *binds << cardCode;

@@ -38,9 +38,10 @@ void DesignLedgerColumns(SpreadGrid* sheet);
 
 // Rebuilds the whole sheet straight from the period query, in one pass:
 // brought-forward row, the entries, the entry row, the running balance and
-// the sum formulas. False with `error` when the query failed, an amount is
-// no integer or a balance or total leaves the range of money: the sheet then
-// shows no figure (the brought-forward row without amount, and the entry row).
+// the sum formulas. Entries whose date is no real day belong to no period.
+// False with `error` when the query failed, an amount is no integer or a
+// balance or total leaves the range of money: the sheet then shows no
+// figure (the brought-forward row without amount, and the entry row).
 bool LoadLedgerSheet(SpreadGrid* sheet, Database& ledger, const QString& firstDay, const QString& lastDay, int cardCode,
                      const Money& broughtForward, const QString& entryDate, ErrorInfo* error);
 

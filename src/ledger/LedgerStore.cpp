@@ -2,6 +2,7 @@
 
 #include "base/Clock.h"
 #include "core/DbAccess.h"
+#include "core/LedgerSql.h"
 
 #include <QHash>
 #include <QRegularExpression>
@@ -39,7 +40,8 @@ std::optional<Money> ledgerNetBefore(Database& db, int card, const QString& befo
 {
     ErrorInfo e;
     const QVariant v = db.scalar(QStringLiteral("SELECT COALESCE(SUM(sale - billcoll - fee), 0) FROM Tallox"
-                                                " WHERE cardcode = ? AND sdate < ?"),
+                                                " WHERE cardcode = ? AND sdate < ? AND %1")
+                                     .arg(RealDaySql()),
                                  {card, beforeDay}, &e);
     if (!v.isValid()) {
         if (error)
@@ -323,23 +325,26 @@ bool LedgerStore::CalcPrevBaln(const QString& date, Money change, int card, Erro
 namespace {
 struct MonthNet {
     int card;
-    QString month;
+    QString month; // empty: the card's entries whose date is no real day
     Money net;
 };
 
-// The net of every card's entries per month, in card and month order, in one grouped pass.
+// The net of every card's entries per month, in card and month order, in one
+// grouped pass. Entries whose date is no real day form one group per card
+// without a month (first), whose net is never read: it belongs to no month.
 bool readMonthNets(Database& db, QList<MonthNet>* months, ErrorInfo* e)
 {
     QSqlQuery rs;
     if (!OpenSnapshot(db, rs,
-                      QStringLiteral("SELECT cardcode, substr(sdate, 1, 7) AS m, SUM(sale - billcoll - fee) FROM Tallox"
-                                     " GROUP BY cardcode, m ORDER BY cardcode, m"),
+                      QStringLiteral("SELECT cardcode, CASE WHEN %1 THEN substr(sdate, 1, 7) END AS m,"
+                                     " SUM(sale - billcoll - fee) FROM Tallox GROUP BY cardcode, m ORDER BY cardcode, m")
+                          .arg(RealDaySql()),
                       {}, e))
         return false;
     bool amounts = true;
     while (amounts && rs.next()) {
         MonthNet m{rs.value(0).toInt(), rs.value(1).toString(), Money()};
-        amounts = ReadMoney(rs.value(2), &m.net);
+        amounts = m.month.isEmpty() || ReadMoney(rs.value(2), &m.net);
         months->append(m);
     }
     if (!FinishRead(rs, e))
@@ -368,7 +373,7 @@ bool writeRebuiltRows(Database& db, const QList<MonthNet>& months, ErrorInfo* e)
     Money balance;
     for (const MonthNet& m : months) {
         if (!isMonthText(m.month))
-            continue; // not a date; no period ever reaches such an entry
+            continue; // no real day; no period ever reaches such an entry
         if (!previousCard || *previousCard != m.card) {
             previousCard = m.card;
             balance = Money();
@@ -635,13 +640,18 @@ struct MonthEnd {
 using MonthEnds = QHash<int, QList<MonthEnd>>;
 
 // Every card's balance at the end of each month with entries, summed from
-// the rebuild's per-month nets.
-bool readMonthEnds(Database& db, MonthEnds* ends, ErrorInfo* e)
+// the rebuild's per-month nets; `badDates` tells whether any entry has a date
+// that is no real day.
+bool readMonthEnds(Database& db, MonthEnds* ends, bool* badDates, ErrorInfo* e)
 {
     QList<MonthNet> months;
     if (!readMonthNets(db, &months, e))
         return false;
+    *badDates = false;
     for (const MonthNet& m : std::as_const(months)) {
+        *badDates = *badDates || m.month.isEmpty();
+        if (m.month.isEmpty())
+            continue;
         QList<MonthEnd>& card = (*ends)[m.card];
         Money balance = card.isEmpty() ? Money() : card.constLast().balance;
         if (!Money::addTo(balance, m.net))
@@ -684,14 +694,28 @@ bool compareStoredRows(Database& db, const MonthEnds& ends, CarryOverCheck* resu
     return amounts || fail(&result->error, NotAnAmount());
 }
 
+bool readBadDates(Database& db, QList<CarryOverBadDate>* bad, ErrorInfo* e)
+{
+    QSqlQuery rs;
+    if (!OpenSnapshot(db, rs,
+                      QStringLiteral("SELECT code, sdate FROM Tallox WHERE NOT %1 ORDER BY code").arg(RealDaySql()), {},
+                      e))
+        return false;
+    while (rs.next())
+        bad->append({rs.value(0).toInt(), rs.value(1).toString()});
+    return FinishRead(rs, e);
+}
 } // namespace
 
 CarryOverCheck LedgerStore::CheckCarryOver()
 {
     CarryOverCheck result;
     MonthEnds ends;
+    bool badDates = false;
     QHash<int, QString> firstRow;
-    if (!readMonthEnds(m_db, &ends, &result.error) || !compareStoredRows(m_db, ends, &result, &firstRow))
+    if (!readMonthEnds(m_db, &ends, &badDates, &result.error) ||
+        !compareStoredRows(m_db, ends, &result, &firstRow) ||
+        (badDates && !readBadDates(m_db, &result.badDates, &result.error)))
         return result;
     // A card is uncovered when no row lies before the month of its first entry.
     QList<int> cards = ends.keys();

@@ -24,12 +24,20 @@ struct CarryOverUncovered {
     QString firstMonth; // month of the card's first entry
 };
 
+// An entry whose date is no real day written YYYY-MM-DD (stored by another
+// program): it belongs to no period and no month, so no balance counts it.
+struct CarryOverBadDate {
+    int code = 0;
+    QString date;
+};
+
 struct CarryOverCheck {
     bool ok = false; // false: the check itself could not run (see error)
     ErrorInfo error;
     QList<CarryOverMismatch> rows;
     QList<CarryOverUncovered> uncovered;
-    bool clean() const { return ok && rows.isEmpty() && uncovered.isEmpty(); }
+    QList<CarryOverBadDate> badDates; // by key
+    bool clean() const { return ok && rows.isEmpty() && uncovered.isEmpty() && badDates.isEmpty(); }
 };
 
 // Storing ledger entries and keeping the month-end carry-over table
@@ -90,8 +98,8 @@ public:
     static Money AutoFee(double ratePercent, const QString& saleText);
 
     // Compares every stored carry-over row with the ledger and lists the cards
-    // whose entries are not preceded by any carry-over row. One grouped pass
-    // over the ledger.
+    // whose entries are not preceded by any carry-over row, and the entries
+    // whose date is no real day. One grouped pass over the ledger.
     CarryOverCheck CheckCarryOver();
 
     // How many entries, carry-over rows and cards with carry-over rows the books hold.

@@ -2,6 +2,7 @@
 
 #include "base/Clock.h"
 #include "core/DbAccess.h"
+#include "core/LedgerSql.h"
 #include "core/SharedQueries.h"
 
 #include <QSqlError>
@@ -20,10 +21,10 @@ QString LinesSql() {
                           " SELECT codes.c, b.code IS NULL, b.name, s.slips, s.sales, s.fees, s.payouts"
                           " FROM codes LEFT JOIN %1.Plastra AS b ON b.code = codes.c"
                           " LEFT JOIN (SELECT cardcode, SUM(numsheet) AS slips, SUM(sale) AS sales, SUM(fee) AS fees,"
-                          " SUM(billcoll) AS payouts FROM Tallox WHERE sdate BETWEEN ? AND ?"
+                          " SUM(billcoll) AS payouts FROM Tallox WHERE sdate BETWEEN ? AND ? AND %2"
                           " GROUP BY cardcode) AS s ON s.cardcode = codes.c"
                           " WHERE codes.c IS NOT NULL ORDER BY b.code IS NULL, b.name, codes.c")
-        .arg(CardAlias());
+        .arg(CardAlias(), RealDaySql());
 }
 
 // One line from the query's current record; false for an amount that is no integer.

@@ -4,6 +4,7 @@
 #include "base/Clock.h"
 #include "core/AppPaths.h"
 #include "core/SharedQueries.h"
+#include "ledger/CarryOverCheckDialog.h"
 #include "ledger/LedgerSheet.h"
 #include "ledger/LedgerStore.h"
 #include "platform/SpreadGrid.h"
@@ -101,13 +102,14 @@ private Q_SLOTS:
     void storeRefusesOverflow_data();
     void storeRefusesOverflow();
     void checkEqualsPlainSums();
+    void checkDialogListsBadDates();
     void moneySums();
 
 private:
     Database& ledger() { return m_env->ctx().ledger; }
     void build(const QString& book);
     void seed();
-    void damagePage();
+    void damagePage(bool registered);
     void rebuild();
     std::unique_ptr<TestEnv> m_env;
 };
@@ -133,9 +135,9 @@ void TestFaults::rebuild()
 
 // One leaf page of the ledger table overwritten with random bytes, as a disk
 // fault would.
-void TestFaults::damagePage()
+void TestFaults::damagePage(bool registered)
 {
-    for (int card = 1; card <= 4; ++card)
+    for (int card = 1; registered && card <= 4; ++card)
         m_env->addCard(card, QStringLiteral("카드%1").arg(card));
     exec(ledger(), QString::fromLatin1(kBulk).arg(2999).arg(500).arg("1 + i % 4").arg("10000 * (1000 + i)").arg("0"));
     rebuild();
@@ -168,8 +170,8 @@ void TestFaults::build(const QString& book)
                             " billcoll INTEGER NOT NULL DEFAULT 0); INSERT INTO Tallox (sdate, "
                             "cardcode, sale)"
                             " VALUES ('2005-03-10', 1, 10000000)";
-    if (book == "damagedPage")
-        return damagePage();
+    if (book.startsWith("damaged"))
+        return damagePage(book == "damagedPage");
     seed();
     if (book == "overflowYear") // 108,000 entries of 10,000,000,000 won in 2004
         exec(db, QString::fromLatin1(kBulk).arg(107999).arg(360).arg(1).arg("100000000000000").arg("0"));
@@ -212,6 +214,9 @@ void TestFaults::commands_data()
     };
     row("damaged page: sheet", "damagedPage", "--export-sheet 2004-01-01 2005-12-31 OUT.xlsx", ExitDatabase);
     row("damaged page: summary", "damagedPage", "--export-summary 2004-01-01 2005-12-31 OUT.xlsx", ExitDatabase);
+    // Before, a summary of cards none of which was registered never read the ledger, and exported an empty sheet.
+    row("damaged page, no card rows: summary", "damagedUnregistered", "--export-summary 2004-01-01 2005-12-31 OUT.xlsx",
+        ExitDatabase);
     row("damaged page: check", "damagedPage", "--check", ExitDatabase);
     row("damaged page: rebuild", "damagedPage", "--rebuild", ExitDatabase);
     row("overflowing year: rebuild", "overflowYear", "--rebuild", ExitDatabase, "Overflow", 1);
@@ -232,6 +237,10 @@ void TestFaults::commands_data()
     row("old ledger: rebuild upgrades", "noSlipCount", "--rebuild ; --export-sheet 0301 0331 OUT.xlsx", ExitOk);
     row("WAL card file: check", "walCards", "--check", ExitOk, "", 2);
     row("another program's ledger: rebuild", "foreignLedger", "--rebuild", ExitDatabase, "", 1);
+    row("bad dates: check", "badDates", "--check", ExitFindings, "잘못된 날짜: 코드 5, 일자 '2005-02-30'", 2,
+        "불일치:");
+    row("bad dates: rebuild, check", "badDates", "--rebuild ; --check", ExitFindings, "잘못된 날짜: 코드 6, 일자 ''", 0,
+        "이월 없음:");
 }
 
 void TestFaults::commands()
@@ -247,7 +256,7 @@ void TestFaults::commands()
     const QStringList files = {AppPaths::ledgerDbFile(folder), AppPaths::cardDbFile(folder)};
     const QByteArray before = checksum(files[0]) + checksum(files[1]);
     AppContext look;
-    QVERIFY(book == "damagedPage" || look.openFolder(folder, nullptr, true));
+    QVERIFY(book.startsWith("damaged") || look.openFolder(folder, nullptr, true));
     const QStringList transfer = look.ledger.isOpen() ? carryOverAndSchema(look.ledger) : QStringList();
     look.closeAll();
 
@@ -335,6 +344,10 @@ void TestFaults::figuresAgree_data()
     QTest::newRow("deleted card") << insert + "('2005-03-05', 3, 4000000, 0), ('2005-05-07', 3, 3000000, 20000)" << 3
                                   << true;
     QTest::newRow("code without a card row") << insert + "('2005-04-05', 9, 1230000, 0)" << 9 << false;
+    QTest::newRow("dates that are no real day") << insert + "('2005-02-30', 1, 5000000, 0), ('', 2, 700000, 0), "
+                                                            "('2005-2-5', 1, 90000, 0),"
+                                                            " ('2005-04-31', 2, 10000, 0), ('2005-05-1', 1, 10000, 0)"
+                                                << 0 << false;
 }
 
 void TestFaults::figuresAgree()
@@ -436,6 +449,18 @@ void TestFaults::checkEqualsPlainSums()
         want << QStringLiteral("uncovered %1 %2").arg(q.value(0).toString(), q.value(1).toString());
     QVERIFY(got.size() > 5);
     QCOMPARE(got, want);
+}
+
+void TestFaults::checkDialogListsBadDates()
+{
+    CarryOverCheck check;
+    check.ok = true;
+    check.badDates = {{5, QStringLiteral("2005-02-30")}, {6, QString()}};
+    CarryOverCheckDialog dialog(check, m_env->ctx().card);
+    QCOMPARE(dialog.findings()->maxRows(), 2);
+    QCOMPARE(dialog.findings()->text(3, 1), QStringLiteral("2005-02-30"));
+    QCOMPARE(dialog.findings()->text(6, 2), QStringLiteral("잘못된 날짜 (코드 6)"));
+    QVERIFY(CarryOverCheckDialog::SummaryText(check).endsWith(QStringLiteral("날짜가 잘못된 자료: 2건")));
 }
 
 void TestFaults::moneySums()
