@@ -202,7 +202,7 @@ void TestLedgerWindowEdit::noMatchRegistersANewCard() {
     QCOMPARE(MessageHook::shown().size(), 1);
     QCOMPARE(MessageHook::shown().first().title, QStringLiteral("신용카드 검색"));
     QCOMPARE(MessageHook::shown().first().text,
-             QStringLiteral("검색한 신용카드이 등록되어 있지 않습니다.\r\n신규 등록하겠습니까?"));
+             QStringLiteral("검색한 신용카드가 등록되어 있지 않습니다.\r\n신규 등록하겠습니까?"));
     const int newCode =
         env->ctx()
             .card.scalar(QStringLiteral("SELECT code FROM Plastra WHERE name = ?"), {QStringLiteral("하나카드")})
@@ -244,7 +244,7 @@ void TestLedgerWindowEdit::enterOnEmptyCardNameOpensSearch() {
     gotoCell(4, 2);
     pressEnter();
     QCOMPARE(MessageHook::shown().size(), 1);
-    QCOMPARE(MessageHook::shown().first().text, QStringLiteral("등록된 신용카드이 없습니다.\r\n신규 등록하겠습니까?"));
+    QCOMPARE(MessageHook::shown().first().text, QStringLiteral("등록된 신용카드가 없습니다.\r\n신규 등록하겠습니까?"));
     QCOMPARE(env->count(QStringLiteral("Tallox")), 0);
 }
 
