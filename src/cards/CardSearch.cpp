@@ -33,6 +33,7 @@ QString SearchCard(const QString& cardDbPath, const QString& name, int* cardCode
                 editor.setDefaultName(name);
                 PlaceFormAtControl(&editor, anchor, across, PlaceUpDown::Below);
                 ExecModal(&editor);
+                ReturnFocusTo(owner);
                 codeOut = editor.CCode();
                 chosen = editor.CName();
                 newOut = true;
@@ -43,6 +44,7 @@ QString SearchCard(const QString& cardDbPath, const QString& name, int* cardCode
     } else if (matches >= 2) {
         PlaceFormAtControl(&picker, anchor, across, PlaceUpDown::Below);
         ExecModal(&picker);
+        ReturnFocusTo(owner);
     }
 
     if (readPicker) {
