@@ -16,8 +16,10 @@
 #include <QCloseEvent>
 #include <QFrame>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QPushButton>
 #include <QShortcut>
+#include <QStyle>
 
 QPointer<frmSumBill> frmSumBill::s_instance;
 
@@ -31,7 +33,6 @@ frmSumBill::frmSumBill(AppContext& ctx, QWidget* parent) : QWidget(parent, Qt::W
     setObjectName(kFormName);
     setWindowTitle(SumBillCaption());
     setAttribute(Qt::WA_DeleteOnClose);
-    resize(TwipsToPixelsX(11000), TwipsToPixelsY(7000));
 
     pnlSearch = new QFrame(this);
     pnlSearch->setObjectName(QStringLiteral("pnlSearch"));
@@ -114,6 +115,7 @@ QString frmSumBill::periodTo() const {
 }
 
 void frmSumBill::Form_Load() {
+    resize(defaultSize());
     CenterForm(this, true);
     // Both boxes start on today, whatever period the ledger window shows.
     m_period->setupDateCells(false);
@@ -121,6 +123,17 @@ void frmSumBill::Form_Load() {
     LoadFormIni(this);
     m_loadedRect = formRect();
     RefreshSheet();
+}
+
+QSize frmSumBill::defaultSize() const
+{
+    // Wide enough for every column beside the row headers and a vertical
+    // scroll bar, and for the period bar with its buttons; a layout file overrides it.
+    const QHeaderView* rowHeaders = spList->verticalHeader();
+    const int scrollBar = spList->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, spList);
+    const int gridWidth = spList->horizontalHeader()->length() + (rowHeaders->isHidden() ? 0 : rowHeaders->width()) +
+                          2 * spList->frameWidth() + scrollBar;
+    return QSize(qMax(gridWidth, pnlSearch->sizeHint().width()), TwipsToPixelsY(7000));
 }
 
 QRect frmSumBill::formRect() const {

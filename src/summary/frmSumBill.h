@@ -48,6 +48,7 @@ private:
     void btnClose_Click();
     void spList_ColWidthChange(int col1, int col2);
     QRect formRect() const; // left, top, width, height in twips
+    QSize defaultSize() const; // in pixels, when no layout file exists
 
     AppContext& m_ctx;
     QFrame* pnlSearch;
