@@ -9,7 +9,10 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
+#include <QMimeDatabase>
+#include <QProcess>
 #include <QSignalBlocker>
+#include <QStandardPaths>
 
 #include <exception>
 
@@ -20,16 +23,45 @@ ExcelExportHook::Opener& opener() {
     return s;
 }
 
-void openWorkbook(const QString& file) {
-    const QUrl url = QUrl::fromLocalFile(file);
-    if (opener()) {
-        opener()(url);
-        return;
-    }
+// A desktop with xdg-utils starts xdg-open for any file, which fails only
+// later when no program takes the type: ask it first. Unknown: assume there is one.
+bool desktopHasProgramFor(const QString& file)
+{
+    const QString xdgMime = QStandardPaths::findExecutable(QStringLiteral("xdg-mime"));
+    if (xdgMime.isEmpty())
+        return true;
+    QProcess query;
+    query.start(xdgMime,
+                {QStringLiteral("query"), QStringLiteral("default"), QMimeDatabase().mimeTypeForFile(file).name()});
+    if (!query.waitForFinished(3000) || query.exitStatus() != QProcess::NormalExit)
+        return true;
+    return !query.readAllStandardOutput().trimmed().isEmpty();
+}
+
+// True when a program took the file or folder.
+bool openLocal(const QString& path)
+{
+    const QUrl url = QUrl::fromLocalFile(path);
+    if (opener())
+        return opener()(url);
     // Test runs never hand files to the desktop.
     if (qEnvironmentVariableIsSet("TALLOX_TEST"))
+        return true;
+    if (QFileInfo(path).isFile() && !desktopHasProgramFor(path))
+        return false;
+    return QDesktopServices::openUrl(url);
+}
+
+// Opens the workbook; without a program for it, says where it is and offers its folder.
+void openWorkbook(const QString& folder, const QString& file)
+{
+    if (openLocal(file))
         return;
-    QDesktopServices::openUrl(url);
+    const QString shownFolder = QDir::toNativeSeparators(folder);
+    const QString text = QStringLiteral("엑셀 파일을 저장했습니다.\r\n") + shownFolder + QStringLiteral("\r\n") +
+                         QFileInfo(file).fileName() + QStringLiteral("\r\n\r\n폴더를 여시겠습니까?");
+    if (MsgQuestion(text, QString(), true) == MsgAnswer::Yes && !openLocal(folder))
+        MsgWarn(QStringLiteral("폴더를 열 수 없습니다.\r\n") + shownFolder);
 }
 
 // The hourglass for as long as the export runs, whatever way it ends.
@@ -171,7 +203,7 @@ void ExportToExcelFile(SpreadGrid* grid, const QString& sheetName, bool locked) 
             written = ExportGridToFile(grid, sheetName, names.workbook, nullptr, names.log);
         }
         if (written)
-            openWorkbook(names.workbook);
+            openWorkbook(folder, names.workbook);
         else
             MsgWarn(failed);
     } catch (const std::exception& e) {

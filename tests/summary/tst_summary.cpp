@@ -433,7 +433,10 @@ void TestSummary::window_excelAndPrint() {
     QTest::keyClick(w.grid(), Qt::Key_F5);
 
     QList<QUrl> opened;
-    ExcelExportHook::setOpener([&opened](const QUrl& url) { opened << url; });
+    ExcelExportHook::setOpener([&opened](const QUrl& url) {
+        opened << url;
+        return true;
+    });
     MessageHook::answer(MsgAnswer::Yes);
     QTest::keyClick(w.grid(), Qt::Key_F7);
     ExcelExportHook::setOpener({});
