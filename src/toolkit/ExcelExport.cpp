@@ -1,7 +1,7 @@
 #include "toolkit/ExcelExport.h"
 
-#include "core/AppPaths.h"
 #include "base/Clock.h"
+#include "core/AppPaths.h"
 #include "platform/SpreadGrid.h"
 #include "toolkit/Messages.h"
 
@@ -18,7 +18,8 @@
 
 namespace {
 
-ExcelExportHook::Opener& opener() {
+ExcelExportHook::Opener& opener()
+{
     static ExcelExportHook::Opener s;
     return s;
 }
@@ -82,11 +83,13 @@ class TitleRows {
 public:
     explicit TitleRows(SpreadGrid* grid)
         : m_grid(grid), m_blocker(grid), m_headerRows(grid->colHeaderRows()), m_maxRows(grid->maxRows()),
-          m_reDraw(grid->reDraw()), m_activeCol(grid->activeCol()), m_activeRow(grid->activeRow()) {
+          m_reDraw(grid->reDraw()), m_activeCol(grid->activeCol()), m_activeRow(grid->activeRow())
+    {
         m_grid->setReDraw(false);
     }
 
-    ~TitleRows() {
+    ~TitleRows()
+    {
         if (m_inserted > 0)
             m_grid->deleteRows(1, m_inserted);
         if (m_grid->maxRows() != m_maxRows)
@@ -99,7 +102,8 @@ public:
     TitleRows(const TitleRows&) = delete;
     TitleRows& operator=(const TitleRows&) = delete;
 
-    void insert() {
+    void insert()
+    {
         const int cols = m_grid->maxCols();
         m_grid->setMaxRows(m_maxRows + m_headerRows);
         for (int r = 1; r <= m_headerRows; ++r) {
@@ -125,7 +129,8 @@ private:
     int m_inserted = 0;
 };
 
-QString defaultLogFor(const QString& file) {
+QString defaultLogFor(const QString& file)
+{
     QString stem = file;
     if (stem.endsWith(QStringLiteral(".xlsx"), Qt::CaseInsensitive))
         stem.chop(5);
@@ -135,12 +140,14 @@ QString defaultLogFor(const QString& file) {
 } // namespace
 
 namespace ExcelExportHook {
-void setOpener(Opener o) {
+void setOpener(Opener o)
+{
     opener() = std::move(o);
 }
 } // namespace ExcelExportHook
 
-ExportNames NextExportNames(const QString& folder, const QDateTime& now) {
+ExportNames NextExportNames(const QString& folder, const QDateTime& now)
+{
     const QString base = QDir(folder).filePath(QStringLiteral("Exp") + now.toString(QStringLiteral("yyMMdd_HHmmss")));
     for (int n = 1;; ++n) {
         const QString stem = n == 1 ? base : base + QStringLiteral("_%1").arg(n);
@@ -151,7 +158,8 @@ ExportNames NextExportNames(const QString& folder, const QDateTime& now) {
 }
 
 bool ExportGridToFile(SpreadGrid* grid, const QString& sheetName, const QString& file, QString* error,
-                      const QString& logFile) {
+                      const QString& logFile)
+{
     auto failWith = [error](const QString& why) {
         if (error)
             *error = why;
@@ -177,7 +185,8 @@ bool ExportGridToFile(SpreadGrid* grid, const QString& sheetName, const QString&
     return true;
 }
 
-void ExportToExcelFile(SpreadGrid* grid, const QString& sheetName, bool locked) {
+void ExportToExcelFile(SpreadGrid* grid, const QString& sheetName, bool locked)
+{
     Q_UNUSED(locked) // the export leaves every lock as it is
     const QString failed = QStringLiteral("엑셀로 내보내기에 실패했습니다.");
     try {
