@@ -2,7 +2,7 @@
 # Every Debian package Tallox needs to build, test and run is listed here, once.
 PACKAGES := g++ make cmake ninja-build pkg-config \
 	qt6-base-dev libqt6sql6-sqlite libgl-dev libxlsxwriter-dev zlib1g-dev \
-	libbenchmark-dev fonts-nanum xvfb xauth clang-format poppler-utils
+	qt6-translations-l10n libbenchmark-dev fonts-nanum xvfb xauth clang-format poppler-utils
 
 BUILD_DIR ?= build
 BUILD_TYPE ?= RelWithDebInfo

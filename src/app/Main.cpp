@@ -12,9 +12,12 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QLibraryInfo>
 #include <QLockFile>
+#include <QPointer>
 #include <QSettings>
 #include <QTextStream>
+#include <QTranslator>
 #include <cstdio>
 #include <memory>
 
@@ -25,6 +28,21 @@ bool HasDisplay()
            !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 }
 } // namespace
+
+bool InstallQtTranslations()
+{
+    static QPointer<QTranslator> installed;
+    if (installed)
+        return true;
+    auto* translator = new QTranslator(QCoreApplication::instance());
+    if (translator->load(QStringLiteral("qtbase_ko"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
+        QCoreApplication::installTranslator(translator)) {
+        installed = translator;
+        return true;
+    }
+    delete translator;
+    return false;
+}
 
 bool OpenBooksOrSay(AppContext& ctx, const QString& folder)
 {
@@ -47,6 +65,7 @@ int TalloxMain(int argc, char** argv)
         QApplication app(argc, argv);
         QApplication::setApplicationName(AppTitle());
         QApplication::setApplicationVersion(QStringLiteral(TALLOX_VERSION));
+        InstallQtTranslations();
         QTextStream out(stdout);
         QTextStream err(stderr);
         return RunCommandLine(ParseCommandLine(rawArgs), out, err);
@@ -61,6 +80,8 @@ int TalloxMain(int argc, char** argv)
     QApplication::setApplicationName(AppTitle());
     QApplication::setApplicationVersion(QStringLiteral(TALLOX_VERSION));
     QApplication::setQuitOnLastWindowClosed(true);
+    // Without the file the buttons stay English; nothing else depends on it.
+    InstallQtTranslations();
 
     const QString appFolder = AppPaths::appFolder();
     std::unique_ptr<QLockFile> instanceLock;

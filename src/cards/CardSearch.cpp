@@ -16,8 +16,8 @@ QString SearchCard(const QString& cardDbPath, const QString& name, int* cardCode
     bool newOut = false;
     QString chosen;
     const QString title = QStringLiteral("신용카드 검색");
-    const QString notFound = name.isEmpty() ? QStringLiteral("등록된 신용카드이 없습니다.")
-                                            : QStringLiteral("검색한 신용카드이 등록되어 있지 않습니다.");
+    const QString notFound = name.isEmpty() ? QStringLiteral("등록된 신용카드가 없습니다.")
+                                            : QStringLiteral("검색한 신용카드가 등록되어 있지 않습니다.");
     QWidget* owner = anchor ? anchor->window() : QApplication::activeWindow();
     const auto across = static_cast<PlaceAcross>(placeMode);
 
@@ -33,6 +33,7 @@ QString SearchCard(const QString& cardDbPath, const QString& name, int* cardCode
                 editor.setDefaultName(name);
                 PlaceFormAtControl(&editor, anchor, across, PlaceUpDown::Below);
                 ExecModal(&editor);
+                ReturnFocusTo(owner);
                 codeOut = editor.CCode();
                 chosen = editor.CName();
                 newOut = true;
@@ -43,6 +44,7 @@ QString SearchCard(const QString& cardDbPath, const QString& name, int* cardCode
     } else if (matches >= 2) {
         PlaceFormAtControl(&picker, anchor, across, PlaceUpDown::Below);
         ExecModal(&picker);
+        ReturnFocusTo(owner);
     }
 
     if (readPicker) {

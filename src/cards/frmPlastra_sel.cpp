@@ -46,6 +46,17 @@ int frmPlastra_sel::FindRecords(const QString& text)
 void frmPlastra_sel::Refresh_Sheet()
 {
     loadCards(&CardStore::ListByCodeOrName);
+    // The first card stands chosen, so that Enter alone picks it.
+    if (spList->maxRows() > 0)
+        spList->setActiveCell(1, 1);
+}
+
+void frmPlastra_sel::showEvent(QShowEvent* event)
+{
+    CardListWindow::showEvent(event);
+    // The picker opens on its choices, not on the search line.
+    if (spList->maxRows() > 0)
+        spList->setFocus();
 }
 
 void frmPlastra_sel::btnSel_Click()

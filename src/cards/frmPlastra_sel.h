@@ -22,6 +22,7 @@ public:
 protected:
     void rowAction() override;
     QString deleteQuestion(const QString& name) const override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void btnSel_Click();

@@ -50,12 +50,16 @@ frmPlastra_write::frmPlastra_write(const QString& cardDbPath, QWidget* parent)
     connect(btnClose, &QPushButton::clicked, this, &QDialog::reject);
     connect(cmdHelp, &QPushButton::clicked, this, &frmPlastra_write::cmdHelp_Click);
 
+    connectEnterKeys();
+
     // Loading.
     if (AppTitle() == QStringLiteral("Tallox")) {
         lblSetDay->hide();
         txtSetDay->hide();
         cmdHelp->hide();
     }
+    // As tall as the inputs shown need: hidden rows take no room.
+    resize(TwipsToPixelsX(5235), sizeHint().height());
     m_cCode = 0;
     m_cName.clear();
     m_mode = EditMode::None;
@@ -76,6 +80,8 @@ void frmPlastra_write::createControls()
     lblFee = panelLabel(QStringLiteral(" 수수료율"), this);
     txtFee = new NumericEdit(2, true, this);
     txtFee->setObjectName(QStringLiteral("txtFee"));
+    lblFeeUnit = new QLabel(QStringLiteral("%"), this);
+    lblFeeUnit->setObjectName(QStringLiteral("lblFeeUnit"));
     lblSetDay = panelLabel(QStringLiteral(" 결제일수"), this);
     lblSetDay->setObjectName(QStringLiteral("lblSetDay"));
     txtSetDay = new NumericEdit(0, false, this);
@@ -99,12 +105,15 @@ void frmPlastra_write::layOutControls()
 {
     auto* grid = new QGridLayout;
     grid->addWidget(lblName, 0, 0);
-    grid->addWidget(txtName, 0, 1, 1, 4);
+    grid->addWidget(txtName, 0, 1, 1, 3);
     grid->addWidget(lblFee, 1, 0);
     grid->addWidget(txtFee, 1, 1);
-    grid->addWidget(lblSetDay, 1, 2);
-    grid->addWidget(txtSetDay, 1, 3);
-    grid->addWidget(cmdHelp, 1, 4);
+    grid->addWidget(lblFeeUnit, 1, 2);
+    // A row of their own: when hidden, the row and its spacing are gone.
+    grid->addWidget(lblSetDay, 2, 0);
+    grid->addWidget(txtSetDay, 2, 1);
+    grid->addWidget(cmdHelp, 2, 2);
+    grid->setColumnStretch(3, 1);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(ChkContinueAdd);
     buttons->addStretch(1);
@@ -112,11 +121,22 @@ void frmPlastra_write::layOutControls()
     buttons->addWidget(btnClose);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
-    layout->addStretch(1);
     layout->addLayout(buttons);
-    resize(TwipsToPixelsX(5235), TwipsToPixelsY(1875));
     setTabOrder(txtName, txtFee);
     setTabOrder(txtFee, txtSetDay);
+}
+
+void frmPlastra_write::connectEnterKeys()
+{
+    // Enter goes on to the next input shown; in the last one it saves.
+    connect(txtName, &QLineEdit::returnPressed, txtFee, qOverload<>(&QWidget::setFocus));
+    connect(txtFee, &QLineEdit::returnPressed, this, [this] {
+        if (txtSetDay->isVisibleTo(this))
+            txtSetDay->setFocus();
+        else
+            btnSave_Click();
+    });
+    connect(txtSetDay, &QLineEdit::returnPressed, this, &frmPlastra_write::btnSave_Click);
 }
 
 frmPlastra_write::~frmPlastra_write()

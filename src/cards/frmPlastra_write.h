@@ -55,6 +55,7 @@ public Q_SLOTS:
 private:
     void createControls();
     void layOutControls();
+    void connectEnterKeys();
     void btnSave_Click();
     void cmdHelp_Click();
     void SetMaxLengths();
@@ -74,6 +75,7 @@ private:
     QLineEdit* txtName;
     QLabel* lblFee;
     NumericEdit* txtFee;
+    QLabel* lblFeeUnit;
     QLabel* lblSetDay;
     NumericEdit* txtSetDay;
     QPushButton* cmdHelp;

@@ -46,5 +46,6 @@ QString cardDbFile(const QString& folder)
 
 std::unique_ptr<QSettings> UserSettings()
 {
-    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, AppCompany(), AppTitle());
+    return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, AppSettingsOrganization(),
+                                       AppTitle());
 }

@@ -548,7 +548,8 @@ bool frmMain::TakeTypedCard(int row, const QString& text) {
     int code = 0;
     bool isNew = false;
     const QString name = SearchCard(m_ctx->cardPath, text, &code, pnlTop, 2, true, &isNew);
-    spList->setFocus();
+    // The keys typed next belong to the sheet, whichever dialog was shown.
+    ReturnFocusTo(spList);
     if (code < 1) {
         spList->setActiveCell(LedgerCol::CardName, row);
         return false;

@@ -1,9 +1,8 @@
 #include "summary/frmSumBill.h"
 
-#include "core/AppContext.h"
 #include "base/Clock.h"
+#include "core/AppContext.h"
 #include "core/SharedQueries.h"
-#include "toolkit/Utils.h"
 #include "platform/SpreadGrid.h"
 #include "platform/Twips.h"
 #include "summary/SumBillData.h"
@@ -11,13 +10,16 @@
 #include "toolkit/FormIni.h"
 #include "toolkit/Messages.h"
 #include "toolkit/PeriodBar.h"
+#include "toolkit/Utils.h"
 #include "toolkit/modSpread.h"
 
 #include <QCloseEvent>
 #include <QFrame>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QPushButton>
 #include <QShortcut>
+#include <QStyle>
 
 QPointer<frmSumBill> frmSumBill::s_instance;
 
@@ -27,11 +29,11 @@ constexpr double kMinSizeTwips = 5000;
 constexpr double kGapTwips = 30;
 } // namespace
 
-frmSumBill::frmSumBill(AppContext& ctx, QWidget* parent) : QWidget(parent, Qt::Window), m_ctx(ctx) {
+frmSumBill::frmSumBill(AppContext& ctx, QWidget* parent) : QWidget(parent, Qt::Window), m_ctx(ctx)
+{
     setObjectName(kFormName);
     setWindowTitle(SumBillCaption());
     setAttribute(Qt::WA_DeleteOnClose);
-    resize(TwipsToPixelsX(11000), TwipsToPixelsY(7000));
 
     pnlSearch = new QFrame(this);
     pnlSearch->setObjectName(QStringLiteral("pnlSearch"));
@@ -84,12 +86,14 @@ frmSumBill::frmSumBill(AppContext& ctx, QWidget* parent) : QWidget(parent, Qt::W
     Form_Load();
 }
 
-frmSumBill::~frmSumBill() {
+frmSumBill::~frmSumBill()
+{
     if (s_instance == this)
         s_instance = nullptr;
 }
 
-frmSumBill* frmSumBill::ShowSingle(AppContext& ctx, QWidget* parent) {
+frmSumBill* frmSumBill::ShowSingle(AppContext& ctx, QWidget* parent)
+{
     if (!s_instance)
         s_instance = new frmSumBill(ctx, parent);
     frmSumBill* w = s_instance;
@@ -101,19 +105,24 @@ frmSumBill* frmSumBill::ShowSingle(AppContext& ctx, QWidget* parent) {
     return w;
 }
 
-frmSumBill* frmSumBill::OpenInstance() {
+frmSumBill* frmSumBill::OpenInstance()
+{
     return s_instance;
 }
 
-QString frmSumBill::periodFrom() const {
+QString frmSumBill::periodFrom() const
+{
     return m_period->dateText(0);
 }
 
-QString frmSumBill::periodTo() const {
+QString frmSumBill::periodTo() const
+{
     return m_period->dateText(1);
 }
 
-void frmSumBill::Form_Load() {
+void frmSumBill::Form_Load()
+{
+    resize(defaultSize());
     CenterForm(this, true);
     // Both boxes start on today, whatever period the ledger window shows.
     m_period->setupDateCells(false);
@@ -123,14 +132,27 @@ void frmSumBill::Form_Load() {
     RefreshSheet();
 }
 
-QRect frmSumBill::formRect() const {
+QSize frmSumBill::defaultSize() const
+{
+    // Wide enough for every column beside the row headers and a vertical
+    // scroll bar, and for the period bar with its buttons; a layout file overrides it.
+    const QHeaderView* rowHeaders = spList->verticalHeader();
+    const int scrollBar = spList->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, spList);
+    const int gridWidth = spList->horizontalHeader()->length() + (rowHeaders->isHidden() ? 0 : rowHeaders->width()) +
+                          2 * spList->frameWidth() + scrollBar;
+    return QSize(qMax(gridWidth, pnlSearch->sizeHint().width()), TwipsToPixelsY(7000));
+}
+
+QRect frmSumBill::formRect() const
+{
     // The position of the frame and the size of the client area: both stay the
     // same when a window manager adds its frame at the first show.
     return QRect(qRound(PixelsToTwipsX(x())), qRound(PixelsToTwipsY(y())), qRound(PixelsToTwipsX(width())),
                  qRound(PixelsToTwipsY(height())));
 }
 
-void frmSumBill::RefreshSheet() {
+void frmSumBill::RefreshSheet()
+{
     spList->setMaxRows(0);
     const QString from = periodFrom();
     const QString to = periodTo();
@@ -152,15 +174,18 @@ void frmSumBill::RefreshSheet() {
         spList->setFocus();
 }
 
-void frmSumBill::btnView_Click() {
+void frmSumBill::btnView_Click()
+{
     RefreshSheet();
 }
 
-void frmSumBill::btnExcel_Click() {
+void frmSumBill::btnExcel_Click()
+{
     ExportToExcelFile(spList, QStringLiteral("Sheet1"), true);
 }
 
-void frmSumBill::btnPrint_Click() {
+void frmSumBill::btnPrint_Click()
+{
     if (!m_ctx.print)
         return;
     ErrorInfo e;
@@ -168,26 +193,31 @@ void frmSumBill::btnPrint_Click() {
         ShowError(e);
 }
 
-void frmSumBill::btnClose_Click() {
+void frmSumBill::btnClose_Click()
+{
     close();
 }
 
-void frmSumBill::spList_ColWidthChange(int col1, int col2) {
+void frmSumBill::spList_ColWidthChange(int col1, int col2)
+{
     for (int c = col1; c <= col2; ++c)
         SaveSpreadIni_Col(this, spList, c);
 }
 
-void frmSumBill::showEvent(QShowEvent* event) {
+void frmSumBill::showEvent(QShowEvent* event)
+{
     QWidget::showEvent(event);
     Form_Resize();
 }
 
-void frmSumBill::resizeEvent(QResizeEvent* event) {
+void frmSumBill::resizeEvent(QResizeEvent* event)
+{
     QWidget::resizeEvent(event);
     Form_Resize();
 }
 
-void frmSumBill::Form_Resize() {
+void frmSumBill::Form_Resize()
+{
     if (isMinimized())
         return;
     // The window never gets smaller than 5000 twips either way.
@@ -202,12 +232,14 @@ void frmSumBill::Form_Resize() {
     spList->setGeometry(0, top, pnlSearch->width(), qMax(0, height() - top - TwipsToPixelsY(kGapTwips)));
 }
 
-void frmSumBill::closeEvent(QCloseEvent* event) {
+void frmSumBill::closeEvent(QCloseEvent* event)
+{
     Form_Unload();
     QWidget::closeEvent(event);
 }
 
-void frmSumBill::Form_Unload() {
+void frmSumBill::Form_Unload()
+{
     if (m_unloaded)
         return;
     m_unloaded = true;

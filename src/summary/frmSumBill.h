@@ -47,7 +47,8 @@ private:
     void btnPrint_Click();
     void btnClose_Click();
     void spList_ColWidthChange(int col1, int col2);
-    QRect formRect() const; // left, top, width, height in twips
+    QRect formRect() const;    // left, top, width, height in twips
+    QSize defaultSize() const; // in pixels, when no layout file exists
 
     AppContext& m_ctx;
     QFrame* pnlSearch;

@@ -1,7 +1,7 @@
 #include "toolkit/ExcelExport.h"
 
-#include "core/AppPaths.h"
 #include "base/Clock.h"
+#include "core/AppPaths.h"
 #include "platform/SpreadGrid.h"
 #include "toolkit/Messages.h"
 
@@ -9,27 +9,60 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
+#include <QMimeDatabase>
+#include <QProcess>
 #include <QSignalBlocker>
+#include <QStandardPaths>
 
 #include <exception>
 
 namespace {
 
-ExcelExportHook::Opener& opener() {
+ExcelExportHook::Opener& opener()
+{
     static ExcelExportHook::Opener s;
     return s;
 }
 
-void openWorkbook(const QString& file) {
-    const QUrl url = QUrl::fromLocalFile(file);
-    if (opener()) {
-        opener()(url);
-        return;
-    }
+// A desktop with xdg-utils starts xdg-open for any file, which fails only
+// later when no program takes the type: ask it first. Unknown: assume there is one.
+bool desktopHasProgramFor(const QString& file)
+{
+    const QString xdgMime = QStandardPaths::findExecutable(QStringLiteral("xdg-mime"));
+    if (xdgMime.isEmpty())
+        return true;
+    QProcess query;
+    query.start(xdgMime,
+                {QStringLiteral("query"), QStringLiteral("default"), QMimeDatabase().mimeTypeForFile(file).name()});
+    if (!query.waitForFinished(3000) || query.exitStatus() != QProcess::NormalExit)
+        return true;
+    return !query.readAllStandardOutput().trimmed().isEmpty();
+}
+
+// True when a program took the file or folder.
+bool openLocal(const QString& path)
+{
+    const QUrl url = QUrl::fromLocalFile(path);
+    if (opener())
+        return opener()(url);
     // Test runs never hand files to the desktop.
     if (qEnvironmentVariableIsSet("TALLOX_TEST"))
+        return true;
+    if (QFileInfo(path).isFile() && !desktopHasProgramFor(path))
+        return false;
+    return QDesktopServices::openUrl(url);
+}
+
+// Opens the workbook; without a program for it, says where it is and offers its folder.
+void openWorkbook(const QString& folder, const QString& file)
+{
+    if (openLocal(file))
         return;
-    QDesktopServices::openUrl(url);
+    const QString shownFolder = QDir::toNativeSeparators(folder);
+    const QString text = QStringLiteral("엑셀 파일을 저장했습니다.\r\n") + shownFolder + QStringLiteral("\r\n") +
+                         QFileInfo(file).fileName() + QStringLiteral("\r\n\r\n폴더를 여시겠습니까?");
+    if (MsgQuestion(text, QString(), true) == MsgAnswer::Yes && !openLocal(folder))
+        MsgWarn(QStringLiteral("폴더를 열 수 없습니다.\r\n") + shownFolder);
 }
 
 // The hourglass for as long as the export runs, whatever way it ends.
@@ -50,11 +83,13 @@ class TitleRows {
 public:
     explicit TitleRows(SpreadGrid* grid)
         : m_grid(grid), m_blocker(grid), m_headerRows(grid->colHeaderRows()), m_maxRows(grid->maxRows()),
-          m_reDraw(grid->reDraw()), m_activeCol(grid->activeCol()), m_activeRow(grid->activeRow()) {
+          m_reDraw(grid->reDraw()), m_activeCol(grid->activeCol()), m_activeRow(grid->activeRow())
+    {
         m_grid->setReDraw(false);
     }
 
-    ~TitleRows() {
+    ~TitleRows()
+    {
         if (m_inserted > 0)
             m_grid->deleteRows(1, m_inserted);
         if (m_grid->maxRows() != m_maxRows)
@@ -67,7 +102,8 @@ public:
     TitleRows(const TitleRows&) = delete;
     TitleRows& operator=(const TitleRows&) = delete;
 
-    void insert() {
+    void insert()
+    {
         const int cols = m_grid->maxCols();
         m_grid->setMaxRows(m_maxRows + m_headerRows);
         for (int r = 1; r <= m_headerRows; ++r) {
@@ -93,7 +129,8 @@ private:
     int m_inserted = 0;
 };
 
-QString defaultLogFor(const QString& file) {
+QString defaultLogFor(const QString& file)
+{
     QString stem = file;
     if (stem.endsWith(QStringLiteral(".xlsx"), Qt::CaseInsensitive))
         stem.chop(5);
@@ -103,12 +140,14 @@ QString defaultLogFor(const QString& file) {
 } // namespace
 
 namespace ExcelExportHook {
-void setOpener(Opener o) {
+void setOpener(Opener o)
+{
     opener() = std::move(o);
 }
 } // namespace ExcelExportHook
 
-ExportNames NextExportNames(const QString& folder, const QDateTime& now) {
+ExportNames NextExportNames(const QString& folder, const QDateTime& now)
+{
     const QString base = QDir(folder).filePath(QStringLiteral("Exp") + now.toString(QStringLiteral("yyMMdd_HHmmss")));
     for (int n = 1;; ++n) {
         const QString stem = n == 1 ? base : base + QStringLiteral("_%1").arg(n);
@@ -119,7 +158,8 @@ ExportNames NextExportNames(const QString& folder, const QDateTime& now) {
 }
 
 bool ExportGridToFile(SpreadGrid* grid, const QString& sheetName, const QString& file, QString* error,
-                      const QString& logFile) {
+                      const QString& logFile)
+{
     auto failWith = [error](const QString& why) {
         if (error)
             *error = why;
@@ -145,7 +185,8 @@ bool ExportGridToFile(SpreadGrid* grid, const QString& sheetName, const QString&
     return true;
 }
 
-void ExportToExcelFile(SpreadGrid* grid, const QString& sheetName, bool locked) {
+void ExportToExcelFile(SpreadGrid* grid, const QString& sheetName, bool locked)
+{
     Q_UNUSED(locked) // the export leaves every lock as it is
     const QString failed = QStringLiteral("엑셀로 내보내기에 실패했습니다.");
     try {
@@ -171,7 +212,7 @@ void ExportToExcelFile(SpreadGrid* grid, const QString& sheetName, bool locked) 
             written = ExportGridToFile(grid, sheetName, names.workbook, nullptr, names.log);
         }
         if (written)
-            openWorkbook(names.workbook);
+            openWorkbook(folder, names.workbook);
         else
             MsgWarn(failed);
     } catch (const std::exception& e) {

@@ -12,7 +12,8 @@ class SpreadGrid;
 
 // The Excel button of the ledger and summary windows: asks, writes the grid
 // with its column titles as the first rows into ExpExcel/Exp<YYMMDD_HHMMSS>.xlsx
-// (log beside it), puts the grid back as it was and opens the workbook.
+// (log beside it), puts the grid back as it was and opens the workbook; when
+// no program opens it, says where it was written and offers to open its folder.
 // `locked` tells that the grid is a read-only list; the grid keeps every
 // cell's own lock either way.
 void ExportToExcelFile(SpreadGrid* grid, const QString& sheetName, bool locked);
@@ -33,8 +34,9 @@ struct ExportNames {
 };
 ExportNames NextExportNames(const QString& folder, const QDateTime& now);
 
-// How a finished workbook is opened (QDesktopServices::openUrl unless a test replaces it).
+// How a finished workbook, or its folder, is opened (the desktop unless a test
+// replaces it). The opener returns false when no program took it.
 namespace ExcelExportHook {
-using Opener = std::function<void(const QUrl&)>;
+using Opener = std::function<bool(const QUrl&)>;
 void setOpener(Opener opener); // empty: back to the desktop
 } // namespace ExcelExportHook

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QQueue>
+#include <QWidget>
 
 namespace {
 struct HookState {
@@ -41,6 +42,17 @@ int ExecModal(QDialog* dialog)
         dialog->reject();
     }
     return dialog->result();
+}
+
+void ReturnFocusTo(QWidget* target)
+{
+    if (!target)
+        return;
+    QWidget* window = target->window();
+    window->raise();
+    window->activateWindow();
+    if (target != window)
+        target->setFocus(Qt::ActiveWindowFocusReason);
 }
 
 namespace ModalHook {

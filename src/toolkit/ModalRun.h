@@ -5,11 +5,18 @@
 #include <functional>
 
 class QDialog;
+class QWidget;
 
 // Shows a dialog modally and returns its result (QDialog::Accepted or
 // Rejected). Every modal window that a caller opens and waits for goes
 // through here, so that tests can drive it without a nested event loop.
 int ExecModal(QDialog* dialog);
+
+// After a dialog has closed: activates and raises the window of `target` and
+// puts the focus on `target` (unless it is that window itself). Window
+// managers do not always hand the activation back to the owner when a dialog
+// closes, and keys typed next would go nowhere.
+void ReturnFocusTo(QWidget* target);
 
 // The test hook. Once enabled, ExecModal shows the dialog (not modally), hands
 // it to the next queued handler, which drives it as a user would, and returns

@@ -7,6 +7,8 @@
 #include "toolkit/ModalRun.h"
 
 #include <QCheckBox>
+#include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -72,6 +74,9 @@ private Q_SLOTS:
     void defaultNameHidesTheContinueBox();
     void closeWithoutStoringLeavesNothing();
     void settlementDaysAndHelpAreHiddenInTallox();
+    void enterInTheInputs_data();
+    void enterInTheInputs();
+    void feeShowsPercentAndHiddenRowLeavesNoGap();
     void missingDatabaseIsReported();
 };
 
@@ -380,6 +385,67 @@ void TestCardEditor::settlementDaysAndHelpAreHiddenInTallox()
                             "이는 입금전표 작성시 결제일자를 자동으로 계산하기 위해 사용됩니다.\r\n\r\n"
                             "예를 들어 4를 입력시 고객이 카드로 입금처리 한 날로 부터 4일후에\r\n\r\n"
                             "카드사로부터 해당금액을 결제받음을 의미합니다.");
+}
+
+void TestCardEditor::enterInTheInputs_data()
+{
+    QTest::addColumn<bool>("continueAdd");
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<bool>("saved");
+    QTest::addColumn<bool>("stillOpen");
+    QTest::addColumn<QString>("focusAfter");
+    QTest::newRow("name goes on to the fee") << false << "txtName" << false << true << "txtFee";
+    // The settlement days are hidden in Tallox: the fee is the last input.
+    QTest::newRow("fee saves and closes") << false << "txtFee" << true << false << "";
+    QTest::newRow("fee saves, next card") << true << "txtFee" << true << true << "txtName";
+}
+
+void TestCardEditor::enterInTheInputs()
+{
+    QFETCH(bool, continueAdd);
+    QFETCH(QString, box);
+    QFETCH(bool, saved);
+    QFETCH(bool, stillOpen);
+    QFETCH(QString, focusAfter);
+    TestEnv env;
+    frmPlastra_write ed(env.ctx().cardPath);
+    ed.setMode(1);
+    ed.setContinueAdd(continueAdd);
+    ed.show();
+    typeText(ed.findChild<QLineEdit*>(QStringLiteral("txtName")), QStringLiteral("국민카드"));
+    ed.findChild<QLineEdit*>(QStringLiteral("txtFee"))->setText(QStringLiteral("2.5"));
+    auto* input = ed.findChild<QLineEdit*>(box);
+    input->setFocus();
+    QTest::keyClick(input, Qt::Key_Return);
+    QCOMPARE(cardCount(env), saved ? 1 : 0);
+    if (saved)
+        QCOMPARE(storedCard(env, 1).fee, 2.5);
+    QCOMPARE(ed.isVisible(), stillOpen);
+    if (stillOpen)
+        QCOMPARE(ed.focusWidget()->objectName(), focusAfter);
+    QVERIFY(MessageHook::shown().isEmpty());
+}
+
+void TestCardEditor::feeShowsPercentAndHiddenRowLeavesNoGap()
+{
+    TestEnv env;
+    frmPlastra_write ed(env.ctx().cardPath);
+    ed.setMode(1);
+    ed.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&ed));
+    auto* fee = ed.findChild<QLineEdit*>(QStringLiteral("txtFee"));
+    auto* unit = ed.findChild<QLabel*>(QStringLiteral("lblFeeUnit"));
+    QVERIFY(unit);
+    QCOMPARE(unit->text(), QStringLiteral("%"));
+    QVERIFY(unit->isVisible());
+    const QRect feeBox(fee->mapTo(&ed, QPoint(0, 0)), fee->size());
+    const QRect unitBox(unit->mapTo(&ed, QPoint(0, 0)), unit->size());
+    QVERIFY(unitBox.left() > feeBox.right());
+    QVERIFY(qAbs(unitBox.center().y() - feeBox.center().y()) <= 2);
+    // Below the fee row come the buttons at once: the hidden settlement days take no room.
+    auto* save = ed.findChild<QPushButton*>(QStringLiteral("btnSave"));
+    const int gap = save->mapTo(&ed, QPoint(0, 0)).y() - (feeBox.bottom() + 1);
+    QVERIFY2(gap <= ed.layout()->spacing() + 4, qPrintable(QString::number(gap)));
 }
 
 void TestCardEditor::missingDatabaseIsReported()

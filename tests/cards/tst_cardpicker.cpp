@@ -27,6 +27,7 @@ private Q_SLOTS:
     void closingKeepsResultEmptyAndObjectUsable();
     void chooseByButton();
     void chooseByDoubleClickAndEnter();
+    void opensOnTheFirstRowSoEnterPicksIt();
     void chooseWithoutRowsAsksForSelection();
     void apostropheIsFound();
     void addedCardCanBeChosenAtOnce();
@@ -179,6 +180,22 @@ void TestCardPicker::chooseByDoubleClickAndEnter()
         QCOMPARE(p.result(), choice(QStringLiteral("12"), QStringLiteral("BC3카드")));
     }
     QVERIFY(ModalHook::shown().isEmpty()); // choosing opened no editor
+}
+
+void TestCardPicker::opensOnTheFirstRowSoEnterPicksIt()
+{
+    addCards();
+    frmPlastra_sel p(env->ctx().cardPath);
+    QCOMPARE(p.FindRecords(QString()), 3);
+    ModalHook::push([](QDialog* d) {
+        auto* grid = d->findChild<SpreadGrid*>(QStringLiteral("spList"));
+        QCOMPARE(grid->activeRow(), 1);
+        QVERIFY(grid->selectionModel()->isRowSelected(0, QModelIndex()));
+        QCOMPARE(d->focusWidget(), static_cast<QWidget*>(grid));
+        QTest::keyClick(d->focusWidget(), Qt::Key_Return);
+    });
+    QCOMPARE(ExecModal(&p), int(QDialog::Accepted));
+    QCOMPARE(p.result(), choice(QStringLiteral("12"), QStringLiteral("BC3카드")));
 }
 
 void TestCardPicker::chooseWithoutRowsAsksForSelection()

@@ -118,7 +118,8 @@ void TestCardSearch::noMatchAnsweredNoGivesNothing()
     env->addCard(3, QStringLiteral("삼성"));
     MessageHook::answer(MsgAnswer::No);
     const Outcome o = search(QStringLiteral("하나"));
-    TALLOX_COMPARE_LAST_BOX("question", "신용카드 검색", "검색한 신용카드이 등록되어 있지 않습니다.\r\n신규 등록하겠습니까?");
+    TALLOX_COMPARE_LAST_BOX("question", "신용카드 검색",
+                            "검색한 신용카드가 등록되어 있지 않습니다.\r\n신규 등록하겠습니까?");
     QCOMPARE(o.name, QString());
     QCOMPARE(o.code, 0);
     QCOMPARE(o.newCard, false);
@@ -130,7 +131,7 @@ void TestCardSearch::emptyTextWithEmptyTableAsksToRegister()
 {
     MessageHook::answer(MsgAnswer::No);
     const Outcome o = search(QString());
-    TALLOX_COMPARE_LAST_BOX("question", "신용카드 검색", "등록된 신용카드이 없습니다.\r\n신규 등록하겠습니까?");
+    TALLOX_COMPARE_LAST_BOX("question", "신용카드 검색", "등록된 신용카드가 없습니다.\r\n신규 등록하겠습니까?");
     QCOMPARE(o.code, 0);
     QCOMPARE(o.name, QString());
 }
@@ -170,7 +171,7 @@ void TestCardSearch::noMatchWithoutNewCardsOnlyInforms()
 {
     env->addCard(3, QStringLiteral("삼성"));
     Outcome o = search(QStringLiteral("하나"), false);
-    TALLOX_COMPARE_LAST_BOX("info", "신용카드 검색", "검색한 신용카드이 등록되어 있지 않습니다.");
+    TALLOX_COMPARE_LAST_BOX("info", "신용카드 검색", "검색한 신용카드가 등록되어 있지 않습니다.");
     QCOMPARE(o.name, QString());
     QCOMPARE(o.code, 0);
     QCOMPARE(o.newCard, false);
@@ -178,7 +179,7 @@ void TestCardSearch::noMatchWithoutNewCardsOnlyInforms()
 
     env->ctx().card.execute(QStringLiteral("DELETE FROM Plastra"));
     o = search(QString(), false);
-    TALLOX_COMPARE_LAST_BOX("info", "신용카드 검색", "등록된 신용카드이 없습니다.");
+    TALLOX_COMPARE_LAST_BOX("info", "신용카드 검색", "등록된 신용카드가 없습니다.");
     QCOMPARE(o.code, 0);
 }
 

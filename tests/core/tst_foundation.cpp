@@ -8,8 +8,10 @@
 #include "ledger/frmMain.h"
 
 #include <QFile>
+#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QLockFile>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QSqlQuery>
 
@@ -35,6 +37,7 @@ private Q_SLOTS:
     void lock_garbageRecoveredUnwritableReported_data();
     void lock_garbageRecoveredUnwritableReported();
     void caption_hasVersionAndPath();
+    void qtTranslations_koreanButtons();
 };
 
 void TestFoundation::money_parseAndFormat()
@@ -355,7 +358,24 @@ void TestFoundation::instanceLock_secondRefusedStaleRecovered()
 
 void TestFoundation::caption_hasVersionAndPath()
 {
-    QCOMPARE(frmMain::Caption("/d/dbTallox.db"), QStringLiteral("Tallox Tallox Ver.1.0.0 (/d/dbTallox.db)"));
+    QCOMPARE(frmMain::Caption("/d/dbTallox.db"), QStringLiteral("Tallox Software Tallox Ver.1.0.0 (/d/dbTallox.db)"));
+    // The maker's name does not move the settings file.
+    QVERIFY2(UserSettings()->fileName().endsWith(QStringLiteral("/Tallox/Tallox.conf")),
+             qPrintable(UserSettings()->fileName()));
+}
+
+void TestFoundation::qtTranslations_koreanButtons()
+{
+    const QString qm = QLibraryInfo::path(QLibraryInfo::TranslationsPath) + QStringLiteral("/qtbase_ko.qm");
+    if (!QFile::exists(qm))
+        QSKIP(qPrintable(qm + QStringLiteral(" is missing (Debian package qt6-translations-l10n)")));
+    QVERIFY(InstallQtTranslations());
+    // The standard buttons of every message box and dialog box.
+    for (const char* text : {"&Yes", "&No", "OK", "Cancel"}) {
+        const QString shown = QCoreApplication::translate("QPlatformTheme", text);
+        QVERIFY2(shown != QLatin1String(text), text);
+        QVERIFY2(shown.contains(QRegularExpression(QStringLiteral("[\\x{AC00}-\\x{D7A3}]"))), qPrintable(shown));
+    }
 }
 
 QTEST_MAIN(TestFoundation)

@@ -190,7 +190,10 @@ void TestLedgerWindowCommands::excelExportKeepsLocks() {
     env->addEntry(QStringLiteral("2005-06-15"), 1, 100);
     openWindow();
     QList<QUrl> opened;
-    ExcelExportHook::setOpener([&opened](const QUrl& u) { opened.append(u); });
+    ExcelExportHook::setOpener([&opened](const QUrl& u) {
+        opened.append(u);
+        return true;
+    });
     MessageHook::answer(MsgAnswer::Yes);
     QTest::keyClick(sheet(), Qt::Key_F7);
     QCOMPARE(MessageHook::shown().first().text, QStringLiteral("엑셀로 자료를 내보내기 하시겠습니까?"));

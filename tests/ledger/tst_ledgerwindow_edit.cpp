@@ -6,6 +6,7 @@
 #include "ledger/LedgerSheet.h"
 #include "toolkit/ModalRun.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -27,6 +28,7 @@ private Q_SLOTS:
     void severalMatchesGoThroughThePicker();
     void noMatchRegistersANewCard();
     void noMatchDeclinedStoresNothing();
+    void keysAfterRegisteringGoToTheSheet();
     void amountOnEntryRowBeforeCard();
     void enterOnEmptyCardNameOpensSearch();
     void invalidDateIsPutBack();
@@ -202,7 +204,7 @@ void TestLedgerWindowEdit::noMatchRegistersANewCard() {
     QCOMPARE(MessageHook::shown().size(), 1);
     QCOMPARE(MessageHook::shown().first().title, QStringLiteral("신용카드 검색"));
     QCOMPARE(MessageHook::shown().first().text,
-             QStringLiteral("검색한 신용카드이 등록되어 있지 않습니다.\r\n신규 등록하겠습니까?"));
+             QStringLiteral("검색한 신용카드가 등록되어 있지 않습니다.\r\n신규 등록하겠습니까?"));
     const int newCode =
         env->ctx()
             .card.scalar(QStringLiteral("SELECT code FROM Plastra WHERE name = ?"), {QStringLiteral("하나카드")})
@@ -212,6 +214,34 @@ void TestLedgerWindowEdit::noMatchRegistersANewCard() {
     QCOMPARE(cell(4, 2), QStringLiteral("하나카드"));
     // The card filter knows the new card.
     QVERIFY(cardFilter()->findData(newCode) > 0);
+}
+
+// The keys typed after the editor closed must reach the slips cell of the new
+// entry, as they would from the keyboard: to whatever has the focus.
+void TestLedgerWindowEdit::keysAfterRegisteringGoToTheSheet()
+{
+    openWindow();
+    MessageHook::answer(MsgAnswer::Yes);
+    ModalHook::push([](QDialog* d) {
+        auto* fee = d->findChild<QLineEdit*>(QStringLiteral("txtFee"));
+        fee->setFocus();
+        fee->setText(QStringLiteral("2.5"));
+        d->findChild<QPushButton*>(QStringLiteral("btnSave"))->click();
+    });
+    typeInto(4, 2, QStringLiteral("국민카드"));
+    QCOMPARE(ModalHook::shown(), QStringList{QStringLiteral("frmPlastra_write")});
+    QTRY_COMPARE(QApplication::activeWindow(), win);
+    QCOMPARE(QApplication::focusWidget(), sheet());
+    QCOMPARE(sheet()->activeCol(), int(LedgerCol::NumSheet));
+    QCOMPARE(sheet()->activeRow(), 2);
+    for (const char* text : {"3", "10000"}) {
+        for (const QChar ch : QString::fromLatin1(text))
+            QTest::keyClick(QApplication::focusWidget(), ch.toLatin1());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    }
+    const QVariantMap e = entry(lastKey());
+    QCOMPARE(e[QStringLiteral("numsheet")].toInt(), 3);
+    QCOMPARE(e[QStringLiteral("sale")].toString(), QStringLiteral("10000"));
 }
 
 void TestLedgerWindowEdit::noMatchDeclinedStoresNothing() {
@@ -244,7 +274,7 @@ void TestLedgerWindowEdit::enterOnEmptyCardNameOpensSearch() {
     gotoCell(4, 2);
     pressEnter();
     QCOMPARE(MessageHook::shown().size(), 1);
-    QCOMPARE(MessageHook::shown().first().text, QStringLiteral("등록된 신용카드이 없습니다.\r\n신규 등록하겠습니까?"));
+    QCOMPARE(MessageHook::shown().first().text, QStringLiteral("등록된 신용카드가 없습니다.\r\n신규 등록하겠습니까?"));
     QCOMPARE(env->count(QStringLiteral("Tallox")), 0);
 }
 

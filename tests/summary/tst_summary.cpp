@@ -17,6 +17,7 @@
 #include <QPrintPreviewDialog>
 #include <QPushButton>
 #include <QRandomGenerator>
+#include <QScrollBar>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QToolButton>
@@ -47,6 +48,7 @@ private Q_SLOTS:
     void window_layoutSavedOnlyWhenMovedOrResized();
     void window_columnWidthDragStored();
     void window_resizeKeepsMinimumAndLayout();
+    void window_defaultSizeShowsEverythingWhole();
     void window_showSingleReusesOpenWindow();
 };
 
@@ -435,7 +437,10 @@ void TestSummary::window_excelAndPrint() {
     QTest::keyClick(w.grid(), Qt::Key_F5);
 
     QList<QUrl> opened;
-    ExcelExportHook::setOpener([&opened](const QUrl& url) { opened << url; });
+    ExcelExportHook::setOpener([&opened](const QUrl& url) {
+        opened << url;
+        return true;
+    });
     MessageHook::answer(MsgAnswer::Yes);
     QTest::keyClick(w.grid(), Qt::Key_F7);
     ExcelExportHook::setOpener({});
@@ -544,6 +549,36 @@ void TestSummary::window_resizeKeepsMinimumAndLayout() {
     QCOMPARE(pnl->width(), 900);
     const int top = pnl->height() + TwipsToPixelsY(30);
     QCOMPARE(w.grid()->geometry(), QRect(0, top, 900, 640 - top - TwipsToPixelsY(30)));
+}
+
+void TestSummary::window_defaultSizeShowsEverythingWhole()
+{
+    TestEnv env;
+    // More lines than the window shows: the vertical scroll bar takes its room too.
+    for (int code = 1; code <= 40; ++code) {
+        env.addCard(code, QStringLiteral("카드%1").arg(code));
+        env.addEntry(QStringLiteral("2005-06-15"), code, 1234567, 12345, 1000000, 12);
+    }
+    frmSumBill w(env.ctx());
+    showActive(&w);
+    SpreadGrid* grid = w.grid();
+    QVERIFY(grid->verticalScrollBar()->isVisible());
+    QVERIFY(!grid->horizontalScrollBar()->isVisible());
+    for (int c = 0; c < grid->model()->columnCount(); ++c) {
+        if (grid->isColumnHidden(c))
+            continue;
+        const int right = grid->columnViewportPosition(c) + grid->columnWidth(c);
+        QVERIFY2(
+            right <= grid->viewport()->width(),
+            qPrintable(
+                QStringLiteral("column %1 ends at %2 of %3").arg(c + 1).arg(right).arg(grid->viewport()->width())));
+    }
+    // The period bar and the buttons beside it have all the room they ask for.
+    QVERIFY(w.periodBar()->width() >= w.periodBar()->sizeHint().width());
+    auto* chain = w.periodBar()->chkChain();
+    QVERIFY(chain->width() >= chain->sizeHint().width());
+    auto* close = w.findChild<QPushButton*>(QStringLiteral("btnClose"));
+    QVERIFY(close->mapTo(&w, QPoint(close->width(), 0)).x() <= w.width());
 }
 
 void TestSummary::window_showSingleReusesOpenWindow() {

@@ -136,6 +136,8 @@ private Q_SLOTS:
     void export_writeFailureWarnsAndRestores();
     void export_sameSecondGetsDistinctNames();
     void export_drawingOffStaysOff();
+    void export_noProgramOffersTheFolder_data();
+    void export_noProgramOffersTheFolder();
     void exportGridToFile_commandLineVariant();
 
 private:
@@ -144,7 +146,10 @@ private:
 
 void TestExcelExport::init() {
     m_opened.clear();
-    ExcelExportHook::setOpener([this](const QUrl& url) { m_opened.append(url); });
+    ExcelExportHook::setOpener([this](const QUrl& url) {
+        m_opened.append(url);
+        return true;
+    });
 }
 
 void TestExcelExport::cleanup() {
@@ -347,6 +352,56 @@ void TestExcelExport::export_drawingOffStaysOff() {
     ExportToExcelFile(&grid, QStringLiteral("Sheet1"), true);
     QCOMPARE(m_opened.size(), 2);
     QVERIFY(grid.reDraw());
+}
+
+void TestExcelExport::export_noProgramOffersTheFolder_data()
+{
+    QTest::addColumn<bool>("workbookOpens");
+    QTest::addColumn<bool>("folderOpens");
+    QTest::addColumn<int>("answer"); // to the folder question
+    QTest::addColumn<int>("folderTries");
+    QTest::addColumn<QStringList>("boxes");
+    QTest::newRow("workbook opens") << true << true << -1 << 0 << QStringList{"question"};
+    QTest::newRow("no program, folder declined")
+        << false << true << int(MsgAnswer::No) << 0 << QStringList{"question", "question"};
+    QTest::newRow("no program, folder opened")
+        << false << true << int(MsgAnswer::Yes) << 1 << QStringList{"question", "question"};
+    QTest::newRow("no program, folder cannot open")
+        << false << false << int(MsgAnswer::Yes) << 1 << QStringList{"question", "question", "warn"};
+}
+
+void TestExcelExport::export_noProgramOffersTheFolder()
+{
+    QFETCH(bool, workbookOpens);
+    QFETCH(bool, folderOpens);
+    QFETCH(int, answer);
+    QFETCH(int, folderTries);
+    QFETCH(QStringList, boxes);
+    TestEnv env(QDate(2005, 6, 15), false);
+    const QUrl workbook = QUrl::fromLocalFile(expFolder() + QStringLiteral("/Exp050615_120000.xlsx"));
+    const QUrl folder = QUrl::fromLocalFile(expFolder());
+    ExcelExportHook::setOpener([&](const QUrl& url) {
+        m_opened.append(url);
+        return url == workbook ? workbookOpens : folderOpens;
+    });
+    SpreadGrid grid;
+    fillLedgerLike(grid);
+    MessageHook::answer(MsgAnswer::Yes);
+    if (answer >= 0)
+        MessageHook::answer(MsgAnswer(answer));
+    ExportToExcelFile(&grid, QStringLiteral("Sheet1"), true);
+
+    QStringList kinds;
+    for (const MessageHook::Shown& box : MessageHook::shown())
+        kinds << box.kind;
+    QCOMPARE(kinds, boxes);
+    QVERIFY(MessageHook::unscripted().isEmpty());
+    QCOMPARE(m_opened.value(0), workbook);
+    QCOMPARE(m_opened.count(folder), folderTries);
+    if (boxes.size() > 1)
+        QCOMPARE(MessageHook::shown().at(1).text,
+                 QStringLiteral("엑셀 파일을 저장했습니다.\r\n") + QDir::toNativeSeparators(expFolder()) +
+                     QStringLiteral("\r\nExp050615_120000.xlsx\r\n\r\n폴더를 여시겠습니까?"));
 }
 
 void TestExcelExport::exportGridToFile_commandLineVariant() {
