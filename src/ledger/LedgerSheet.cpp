@@ -85,11 +85,12 @@ void DesignLedgerColumns(SpreadGrid* sheet) {
 }
 
 namespace {
-// The period query: entries of all cards (0) or one, by date and key, with
-// the card name through the attached card database.
+// The period query: entries of all cards (0) or one whose date is a real day
+// of the period, by date and key, with the card name through the attached
+// card database.
 QString PeriodWhere(int cardCode, const QString& firstDay, const QString& lastDay, QVariantList* binds) {
     *binds = {firstDay, lastDay};
-    QString where = QStringLiteral(" WHERE a.sdate BETWEEN ? AND ? AND ") + RealDaySql(QStringLiteral("a.sdate"));
+    QString where = QStringLiteral(" WHERE a.sdate BETWEEN ? AND ?");
     if (cardCode > 0) {
         where += QStringLiteral(" AND a.cardcode = ?");
         *binds << cardCode;
@@ -101,7 +102,8 @@ QString PeriodSelect(const QString& where) {
     return QStringLiteral("SELECT a.code, a.sdate, a.cardcode, b.name, a.sale, a.fee, a.billcoll, a.numsheet"
                           " FROM Tallox AS a LEFT JOIN %1.Plastra AS b ON a.cardcode = b.code")
                .arg(CardAlias()) +
-           where + QStringLiteral(" ORDER BY a.sdate, a.code");
+           where + QStringLiteral(" AND ") + RealDaySql(QStringLiteral("a.sdate")) +
+           QStringLiteral(" ORDER BY a.sdate, a.code");
 }
 
 // Row 1: the brought-forward label and amount, locked and blue.
@@ -181,8 +183,9 @@ bool LoadLedgerSheet(SpreadGrid* sheet, Database& ledger, const QString& firstDa
         sheet->setReDraw(redraw);
         return false;
     }
-    // The row count is set once (from a count over the same rows); should the
-    // query deliver more, the sheet grows so that no entry is lost.
+    // The row count is set once (from a count over the same period, entries
+    // whose date is no real day included: the sheet is cut to the rows read);
+    // should the query deliver more, the sheet grows so that no entry is lost.
     const int expected = ledger.scalar(QStringLiteral("SELECT COUNT(*) FROM Tallox AS a") + where, binds).toInt();
     sheet->setMaxRows(1 + std::max(0, expected));
     RunningFigures figures{broughtForward, {}, {}, {}};
