@@ -41,10 +41,10 @@ struct BenchRegistrar {
 
 #define TALLOX_BENCH_CAT2(a, b) a##b
 #define TALLOX_BENCH_CAT(a, b) TALLOX_BENCH_CAT2(a, b)
-#define TALLOX_BENCHMARK(name)                                                                                        \
-    static void TALLOX_BENCH_CAT(benchFn_, __LINE__)(BenchReport&);                                                   \
-    static BenchRegistrar TALLOX_BENCH_CAT(benchReg_, __LINE__)(QStringLiteral(name),                                 \
-                                                                TALLOX_BENCH_CAT(benchFn_, __LINE__));                \
+#define TALLOX_BENCHMARK(name)                                                                                         \
+    static void TALLOX_BENCH_CAT(benchFn_, __LINE__)(BenchReport&);                                                    \
+    static BenchRegistrar TALLOX_BENCH_CAT(benchReg_, __LINE__)(QStringLiteral(name),                                  \
+                                                                TALLOX_BENCH_CAT(benchFn_, __LINE__));                 \
     static void TALLOX_BENCH_CAT(benchFn_, __LINE__)(BenchReport & report)
 
 // Milliseconds since `t` started.

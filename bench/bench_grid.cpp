@@ -15,16 +15,28 @@ constexpr int kCols = 13;
 QString cellText(int col, int row)
 {
     switch (col) {
-    case 1: return QString::number(row);
-    case 2: return QStringLiteral("2005-%1-%2").arg(row % 12 + 1, 2, 10, QLatin1Char('0')).arg(row % 28 + 1, 2, 10, QLatin1Char('0'));
-    case 3: return QString::number(row % 40 + 1);
-    case 4: return QStringLiteral("카드사%1").arg(row % 40 + 1);
-    case 5: return QString::number(row % 9 + 1);
-    case 6: return QString::number(10000 + (row % 977) * 100);
-    case 7: return QString::number((row % 977) * 3);
-    case 8: return QString::number(row % 3 == 0 ? 5000 : 0);
-    case 9: return QString::number(qint64(row) * 7 + 12345);
-    default: return QStringLiteral("비고 %1").arg(row % 100);
+    case 1:
+        return QString::number(row);
+    case 2:
+        return QStringLiteral("2005-%1-%2")
+            .arg(row % 12 + 1, 2, 10, QLatin1Char('0'))
+            .arg(row % 28 + 1, 2, 10, QLatin1Char('0'));
+    case 3:
+        return QString::number(row % 40 + 1);
+    case 4:
+        return QStringLiteral("카드사%1").arg(row % 40 + 1);
+    case 5:
+        return QString::number(row % 9 + 1);
+    case 6:
+        return QString::number(10000 + (row % 977) * 100);
+    case 7:
+        return QString::number((row % 977) * 3);
+    case 8:
+        return QString::number(row % 3 == 0 ? 5000 : 0);
+    case 9:
+        return QString::number(qint64(row) * 7 + 12345);
+    default:
+        return QStringLiteral("비고 %1").arg(row % 100);
     }
 }
 } // namespace

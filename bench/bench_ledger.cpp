@@ -7,9 +7,9 @@
 // The demo databases are generated once into <build>/bench-data and reused.
 #include "BenchRegistry.h"
 
+#include "base/Clock.h"
 #include "core/AppContext.h"
 #include "core/AppPaths.h"
-#include "base/Clock.h"
 #include "core/DbAccess.h"
 #include "core/SharedQueries.h"
 #include "ledger/DemoData.h"
@@ -68,8 +68,8 @@ bool EnsureDemoFolder(const Size& s, BenchReport& report)
     spec.entries = s.entries;
     spec.seed = 20260101;
     spec.throughStore = s.throughStore;
-    std::fprintf(stderr, "  generating %s entries (%s) into %s\n", s.label, s.throughStore ? "through LedgerStore" : "bulk",
-                 qPrintable(folder));
+    std::fprintf(stderr, "  generating %s entries (%s) into %s\n", s.label,
+                 s.throughStore ? "through LedgerStore" : "bulk", qPrintable(folder));
     QElapsedTimer t;
     t.start();
     QString error;
@@ -103,8 +103,7 @@ double Percentile(std::vector<double> v, double p)
 }
 
 // Best of `n` runs: the figure least disturbed by the other work on the machine.
-template<class F>
-double BestOf(int n, F&& f)
+template <class F> double BestOf(int n, F&& f)
 {
     double best = 1e300;
     for (int i = 0; i < n; ++i) {

@@ -63,8 +63,9 @@ int main(int argc, char** argv)
         wName = std::max(wName, int(r.name.size()));
     }
     QTextStream out(stdout);
-    out << QStringLiteral("benchmark").leftJustified(wGroup) << "  " << QStringLiteral("measurement").leftJustified(wName)
-        << "  " << QStringLiteral("value").rightJustified(14) << "  unit\n";
+    out << QStringLiteral("benchmark").leftJustified(wGroup) << "  "
+        << QStringLiteral("measurement").leftJustified(wName) << "  " << QStringLiteral("value").rightJustified(14)
+        << "  unit\n";
     out << QString(wGroup + wName + 26, QLatin1Char('-')) << "\n";
     for (const auto& r : rows)
         out << r.group.leftJustified(wGroup) << "  " << r.name.leftJustified(wName) << "  "

@@ -1,19 +1,19 @@
 #include "app/CommandLine.h"
 
+#include "base/Clock.h"
+#include "base/DateParse.h"
+#include "cards/CardStore.h"
 #include "core/AppContext.h"
 #include "core/AppInfo.h"
 #include "core/AppPaths.h"
-#include "base/Clock.h"
 #include "core/DbAccess.h"
 #include "core/SharedQueries.h"
 #include "core/Startup.h"
-#include "cards/CardStore.h"
 #include "ledger/DemoData.h"
 #include "ledger/LedgerSheet.h"
 #include "ledger/LedgerStore.h"
 #include "platform/SpreadGrid.h"
 #include "summary/SumBillData.h"
-#include "base/DateParse.h"
 #include "toolkit/ExcelExport.h"
 
 #include <QCommandLineParser>
@@ -72,8 +72,9 @@ bool ParseDay(const QString& label, const QString& typed, QString* day, Failure*
 {
     QString text = typed;
     if (!ParseDateInput(text)) {
-        *f = {ExitUsage, QStringLiteral("%1 '%2'은(는) 날짜가 아닙니다 (가능한 형식: 2004-01-01, 20040101, 040101, 0101, 101, 1)")
-                             .arg(label, typed)};
+        *f = {ExitUsage,
+              QStringLiteral("%1 '%2'은(는) 날짜가 아닙니다 (가능한 형식: 2004-01-01, 20040101, 040101, 0101, 101, 1)")
+                  .arg(label, typed)};
         return false;
     }
     *day = text;
@@ -85,7 +86,8 @@ int Rebuild(AppContext& ctx, QTextStream& out, Failure* f)
     LedgerStore store(ctx.ledger);
     ErrorInfo e;
     if (!store.ReBaln(&e)) {
-        *f = failedWith(ExitDatabase, QStringLiteral("이월금액을 재정리하지 못했습니다. 이월 테이블은 그대로입니다"), e);
+        *f =
+            failedWith(ExitDatabase, QStringLiteral("이월금액을 재정리하지 못했습니다. 이월 테이블은 그대로입니다"), e);
         return f->status;
     }
     LedgerStore::Counts counts;
@@ -111,7 +113,9 @@ int Check(AppContext& ctx, QTextStream& out, Failure* f)
                    .arg(m.month, m.stored.toDisplayString(0), m.expected.toDisplayString(0))
             << Qt::endl;
     for (const CarryOverUncovered& u : check.uncovered)
-        out << QStringLiteral("이월 없음: 카드코드 %1 (%2월부터 자료가 있으나 이월금액이 없습니다)").arg(u.card).arg(u.firstMonth)
+        out << QStringLiteral("이월 없음: 카드코드 %1 (%2월부터 자료가 있으나 이월금액이 없습니다)")
+                   .arg(u.card)
+                   .arg(u.firstMonth)
             << Qt::endl;
     for (const CarryOverBadDate& b : check.badDates)
         out << QStringLiteral("잘못된 날짜: 코드 %1, 일자 '%2'").arg(b.code).arg(b.date) << Qt::endl;
@@ -480,7 +484,8 @@ int RunCommandLine(const CommandLine& cmd, QTextStream& out, QTextStream& err)
             // The books lock also covers a window under another application folder.
             std::unique_ptr<QLockFile> books;
             lock.reset(Startup::AcquireInstanceLock(AppPaths::appFolder()));
-            if (!lock || Startup::AcquireLock(Startup::BooksLockFile(folder), &books) == Startup::LockStatus::HeldByOther)
+            if (!lock ||
+                Startup::AcquireLock(Startup::BooksLockFile(folder), &books) == Startup::LockStatus::HeldByOther)
                 f = {ExitDatabase, QStringLiteral("Tallox가 실행중입니다. 프로그램을 닫은 뒤 --rebuild를 실행하세요.")};
             booksLock = std::move(books);
         }

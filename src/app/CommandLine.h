@@ -8,13 +8,24 @@ class QTextStream;
 // Tallox without a window: `tallox [FOLDER] [OPTION ...]`. Each command runs
 // without asking anything, prints what it did and exits 0 on success.
 struct CommandLine {
-    enum class Action { Window, Help, Version, ExportSheet, ExportSummary, PrintSheet, PrintSummary, Rebuild, Check, Demo };
+    enum class Action {
+        Window,
+        Help,
+        Version,
+        ExportSheet,
+        ExportSummary,
+        PrintSheet,
+        PrintSummary,
+        Rebuild,
+        Check,
+        Demo
+    };
     Action action = Action::Window;
-    QString folder;     // database folder (or the demo's target folder)
-    QString from, to;   // the period, as typed
-    int card = 0;       // --card, 0 = all cards
-    QString file;       // output file
-    QString error;      // a usage error, one line
+    QString folder;   // database folder (or the demo's target folder)
+    QString from, to; // the period, as typed
+    int card = 0;     // --card, 0 = all cards
+    QString file;     // output file
+    QString error;    // a usage error, one line
     // --demo sizes
     int demoCards = 40;
     int demoYears = 3;
@@ -25,10 +36,10 @@ struct CommandLine {
 // Exit statuses of the commands.
 enum ExitStatus {
     ExitOk = 0,
-    ExitFindings = 1,   // --check found disagreements
-    ExitUsage = 2,      // bad arguments
-    ExitDatabase = 3,   // folder or database cannot be used
-    ExitOutput = 4,     // the output file could not be written
+    ExitFindings = 1, // --check found disagreements
+    ExitUsage = 2,    // bad arguments
+    ExitDatabase = 3, // folder or database cannot be used
+    ExitOutput = 4,   // the output file could not be written
 };
 
 // True when the arguments ask for a command rather than the window.

@@ -66,4 +66,3 @@ bool ParseDateInput(QString& text, ErrorInfo* error)
     text = DateText::day(date);
     return true;
 }
-

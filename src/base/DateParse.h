@@ -12,4 +12,3 @@
 bool ParseDateInput(QString& text, ErrorInfo* error = nullptr);
 // The message for a typed text that is no date (lines joined by CR LF).
 QString DateFormsMessage(const QString& typed);
-

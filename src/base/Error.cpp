@@ -51,9 +51,7 @@ QString ProcErrorText(const ErrorInfo& error, const QString& procedure, const QS
 
 QString ErrorLine(const ErrorInfo& error)
 {
-    const auto details = [&] {
-        return QStringLiteral("오류번호 %1: %2").arg(error.number).arg(error.description);
-    };
+    const auto details = [&] { return QStringLiteral("오류번호 %1: %2").arg(error.number).arg(error.description); };
     QString line;
     switch (error.kind) {
     case ErrorInfo::Kind::Engine:

@@ -40,8 +40,16 @@ public:
     friend constexpr Money operator+(Money a, Money b) { return Money(a.m_units + b.m_units); }
     friend constexpr Money operator-(Money a, Money b) { return Money(a.m_units - b.m_units); }
     constexpr Money operator-() const { return Money(-m_units); }
-    Money& operator+=(Money o) { m_units += o.m_units; return *this; }
-    Money& operator-=(Money o) { m_units -= o.m_units; return *this; }
+    Money& operator+=(Money o)
+    {
+        m_units += o.m_units;
+        return *this;
+    }
+    Money& operator-=(Money o)
+    {
+        m_units -= o.m_units;
+        return *this;
+    }
     friend constexpr bool operator==(Money a, Money b) = default;
     friend constexpr auto operator<=>(Money a, Money b) = default;
 

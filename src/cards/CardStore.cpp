@@ -1,9 +1,9 @@
 #include "cards/CardStore.h"
 
+#include "base/Money.h"
 #include "core/AppPaths.h"
 #include "core/DbAccess.h"
 #include "core/SharedQueries.h"
-#include "base/Money.h"
 
 #include <QFileInfo>
 #include <QSqlQuery>
@@ -37,8 +37,7 @@ bool readAll(Database& db, const QString& sql, const QVariantList& binds, QList<
 
 // Runs `work` on a short-lived read connection to the ledger beside the card
 // database; nothing happens when that file is missing or cannot be read.
-template <typename Work>
-void withLedger(const QString& cardDbPath, Work work)
+template <typename Work> void withLedger(const QString& cardDbPath, Work work)
 {
     const QString path = CardStore::LedgerFileBeside(cardDbPath);
     if (path.isEmpty() || !QFileInfo::exists(path))

@@ -10,10 +10,10 @@
 // database attached for the joins), the card connection, their paths and the
 // print component. The ledger window owns it until it unloads.
 struct AppContext {
-    Database ledger; // gdbLedger
-    Database card;   // gdbCard
-    QString ledgerPath; // gsLedgerDbPath
-    QString cardPath;   // gsCardDbPath
+    Database ledger;                       // gdbLedger
+    Database card;                         // gdbCard
+    QString ledgerPath;                    // gsLedgerDbPath
+    QString cardPath;                      // gsCardDbPath
     std::unique_ptr<PrintComponent> print; // goPrint
 
     QString failedPath; // the file that could not be opened, after a failed openFolder

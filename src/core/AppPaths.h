@@ -14,7 +14,7 @@ QString formIniFolder();
 QString expExcelFolder();
 QString ledgerDbFile(const QString& folder);
 QString cardDbFile(const QString& folder);
-}
+} // namespace AppPaths
 
 // The per-user settings store for the application title ("General"/"dbPath", ...).
 std::unique_ptr<QSettings> UserSettings();

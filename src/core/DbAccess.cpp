@@ -12,7 +12,9 @@ const QString kModule = QStringLiteral("modMain");
 bool openRecordSet(Database& db, QSqlQuery& rs, const QString& sql, const QVariantList& binds, ErrorInfo* error)
 {
     if (!db.isOpen())
-        return fail(error, ErrorInfo{kErrNoHandle, QStringLiteral("Object variable or With block variable not set")}.asQuery(sql));
+        return fail(
+            error,
+            ErrorInfo{kErrNoHandle, QStringLiteral("Object variable or With block variable not set")}.asQuery(sql));
     rs = db.newQuery();
     bool ok = rs.prepare(sql);
     if (ok) {
@@ -104,7 +106,7 @@ QString SqlTypeForFieldCode(int fieldType)
     case 6: // single
     case 7: // double
         return QStringLiteral("REAL");
-    case 8: // date/time
+    case 8:  // date/time
     case 10: // text
     case 12: // memo
         return QStringLiteral("TEXT");
@@ -116,7 +118,9 @@ QString SqlTypeForFieldCode(int fieldType)
 bool AddField_Dao(Database& db, const QString& table, const QString& field, int fieldType, int size,
                   bool allowZeroLength, const QString& followUpSql, ErrorInfo* error)
 {
-    const auto failed = [error](const ErrorInfo& e) { return fail(error, e.inProcedure(QStringLiteral("AddField_Dao"), kModule)); };
+    const auto failed = [error](const ErrorInfo& e) {
+        return fail(error, e.inProcedure(QStringLiteral("AddField_Dao"), kModule));
+    };
     Q_UNUSED(size)            // SQLite columns have no declared size
     Q_UNUSED(allowZeroLength) // SQLite text always allows ""
     ErrorInfo e;

@@ -13,7 +13,8 @@
 
 namespace {
 // Card names by code; a card that cannot be read just shows no name.
-QHash<int, QString> CardNames(Database& card) {
+QHash<int, QString> CardNames(Database& card)
+{
     QList<CardName> cards;
     QHash<int, QString> names;
     if (ListCardNames(card, &cards, nullptr)) {
@@ -24,7 +25,8 @@ QHash<int, QString> CardNames(Database& card) {
 }
 } // namespace
 
-QString CarryOverCheckDialog::SummaryText(const CarryOverCheck& check) {
+QString CarryOverCheckDialog::SummaryText(const CarryOverCheck& check)
+{
     QString text = QStringLiteral("이월금액이 장부와 맞지 않는 월: %1건, 이월금액이 없는 카드: %2건")
                        .arg(check.rows.size())
                        .arg(check.uncovered.size());
@@ -34,7 +36,8 @@ QString CarryOverCheckDialog::SummaryText(const CarryOverCheck& check) {
 }
 
 CarryOverCheckDialog::CarryOverCheckDialog(const CarryOverCheck& check, Database& card, QWidget* parent)
-    : QDialog(parent) {
+    : QDialog(parent)
+{
     setObjectName(QStringLiteral("frmBalnCheck"));
     setWindowTitle(QStringLiteral("잔액 검증"));
     auto* layout = new QVBoxLayout(this);
@@ -65,7 +68,8 @@ CarryOverCheckDialog::CarryOverCheckDialog(const CarryOverCheck& check, Database
     resize(720, 360);
 }
 
-void CarryOverCheckDialog::DesignFindings() {
+void CarryOverCheckDialog::DesignFindings()
+{
     spCheck->setMaxCols(6);
     const QStringList headers = {QStringLiteral("카드코드"), QStringLiteral("카드명"),   QStringLiteral("월"),
                                  QStringLiteral("이월금액"), QStringLiteral("장부금액"), QStringLiteral("비고")};
@@ -81,7 +85,8 @@ void CarryOverCheckDialog::DesignFindings() {
     spCheck->setCellType(5, -1, SpreadGrid::CellType::Number, amount);
 }
 
-void CarryOverCheckDialog::FillFindings(const CarryOverCheck& check, const QHash<int, QString>& names) {
+void CarryOverCheckDialog::FillFindings(const CarryOverCheck& check, const QHash<int, QString>& names)
+{
     spCheck->setMaxRows(int(check.rows.size() + check.uncovered.size() + check.badDates.size()));
     int row = 1;
     for (const CarryOverMismatch& m : check.rows) {

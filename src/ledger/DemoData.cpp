@@ -1,8 +1,8 @@
 #include "ledger/DemoData.h"
 
+#include "base/Clock.h"
 #include "core/AppContext.h"
 #include "core/AppPaths.h"
-#include "base/Clock.h"
 #include "core/DbAccess.h"
 #include "ledger/LedgerStore.h"
 
@@ -60,26 +60,27 @@ QVector<PlannedEntry> PlanEntries(const DemoSpec& spec, const QVector<double>& r
             }
         }
     }
-    std::stable_sort(plan.begin(), plan.end(), [](const PlannedEntry& a, const PlannedEntry& b) { return a.date < b.date; });
+    std::stable_sort(plan.begin(), plan.end(),
+                     [](const PlannedEntry& a, const PlannedEntry& b) { return a.date < b.date; });
     return plan;
 }
 } // namespace
 
 QStringList DemoCardNames()
 {
-    return {QStringLiteral("BC카드"),        QStringLiteral("KB국민카드"),    QStringLiteral("신한카드"),
-            QStringLiteral("삼성카드"),      QStringLiteral("현대카드"),      QStringLiteral("롯데카드"),
-            QStringLiteral("하나카드"),      QStringLiteral("우리카드"),      QStringLiteral("NH농협카드"),
-            QStringLiteral("씨티카드"),      QStringLiteral("IBK기업카드"),   QStringLiteral("수협카드"),
-            QStringLiteral("광주카드"),      QStringLiteral("전북카드"),      QStringLiteral("제주카드"),
-            QStringLiteral("카카오뱅크카드"), QStringLiteral("SC제일카드"),    QStringLiteral("신협카드"),
-            QStringLiteral("우체국카드"),    QStringLiteral("새마을금고카드"), QStringLiteral("KDB산업카드"),
-            QStringLiteral("케이뱅크카드"),  QStringLiteral("토스카드"),      QStringLiteral("부산카드"),
-            QStringLiteral("경남카드"),      QStringLiteral("대구카드"),      QStringLiteral("저축은행카드"),
-            QStringLiteral("산림조합카드"),  QStringLiteral("JCB카드"),       QStringLiteral("VISA카드"),
-            QStringLiteral("MASTER카드"),    QStringLiteral("AMEX카드"),      QStringLiteral("은련카드"),
-            QStringLiteral("다이너스카드"),  QStringLiteral("BC법인카드"),    QStringLiteral("KB법인카드"),
-            QStringLiteral("신한법인카드"),  QStringLiteral("삼성법인카드"),  QStringLiteral("현대법인카드"),
+    return {QStringLiteral("BC카드"),         QStringLiteral("KB국민카드"),     QStringLiteral("신한카드"),
+            QStringLiteral("삼성카드"),       QStringLiteral("현대카드"),       QStringLiteral("롯데카드"),
+            QStringLiteral("하나카드"),       QStringLiteral("우리카드"),       QStringLiteral("NH농협카드"),
+            QStringLiteral("씨티카드"),       QStringLiteral("IBK기업카드"),    QStringLiteral("수협카드"),
+            QStringLiteral("광주카드"),       QStringLiteral("전북카드"),       QStringLiteral("제주카드"),
+            QStringLiteral("카카오뱅크카드"), QStringLiteral("SC제일카드"),     QStringLiteral("신협카드"),
+            QStringLiteral("우체국카드"),     QStringLiteral("새마을금고카드"), QStringLiteral("KDB산업카드"),
+            QStringLiteral("케이뱅크카드"),   QStringLiteral("토스카드"),       QStringLiteral("부산카드"),
+            QStringLiteral("경남카드"),       QStringLiteral("대구카드"),       QStringLiteral("저축은행카드"),
+            QStringLiteral("산림조합카드"),   QStringLiteral("JCB카드"),        QStringLiteral("VISA카드"),
+            QStringLiteral("MASTER카드"),     QStringLiteral("AMEX카드"),       QStringLiteral("은련카드"),
+            QStringLiteral("다이너스카드"),   QStringLiteral("BC법인카드"),     QStringLiteral("KB법인카드"),
+            QStringLiteral("신한법인카드"),   QStringLiteral("삼성법인카드"),   QStringLiteral("현대법인카드"),
             QStringLiteral("롯데법인카드")};
 }
 
@@ -91,7 +92,8 @@ bool CreateDemoCards(Database& card, int cards, QRandomGenerator& rng, QVector<d
     const QStringList names = DemoCardNames();
     Transaction tx(card);
     for (int i = 0; i < cards; ++i) {
-        const QString name = i < names.size() ? names[i] : names[i % names.size()] + QString::number(i / names.size() + 1);
+        const QString name =
+            i < names.size() ? names[i] : names[i % names.size()] + QString::number(i / names.size() + 1);
         const double rate = (150 + 5 * int(rng.bounded(41))) / 100.0; // 1.50 .. 3.50 %
         const int setday = 2 + int(rng.bounded(4));
         *rates << rate;
@@ -170,8 +172,8 @@ bool GenerateDemoData(const QString& folder, const DemoSpec& spec, QString* erro
         Transaction tx(ctx.ledger);
         const int end = qMin(total, start + kBatch);
         for (int i = start; i < end; ++i) {
-            const bool ok = spec.throughStore ? StoreThroughLedger(store, plan[i], &why)
-                                              : StoreInBulk(ctx.ledger, plan[i], &why);
+            const bool ok =
+                spec.throughStore ? StoreThroughLedger(store, plan[i], &why) : StoreInBulk(ctx.ledger, plan[i], &why);
             if (!ok)
                 return fail(why);
         }

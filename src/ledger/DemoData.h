@@ -11,9 +11,9 @@
 struct DemoSpec {
     int cards = 40;
     int years = 3;
-    int entries = 0;      // total entries wanted; 0: about a quarter of the cards sell each day
+    int entries = 0; // total entries wanted; 0: about a quarter of the cards sell each day
     quint32 seed = 1;
-    QDate lastDay;        // the last day with entries; invalid: yesterday
+    QDate lastDay; // the last day with entries; invalid: yesterday
     // Store every entry through LedgerStore (insert, then each field as the
     // sheet stores it). Off: the same rows in bulk, then the carry-over rebuild
     // (for the million-entry benchmark, where storing one by one takes minutes).

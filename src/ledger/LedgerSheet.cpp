@@ -2,9 +2,9 @@
 
 #include "core/DbAccess.h"
 #include "core/LedgerSql.h"
-#include "platform/SpreadGrid.h"
 #include "core/SharedQueries.h"
 #include "platform/SpreadDesign.h"
+#include "platform/SpreadGrid.h"
 
 #include <QSignalBlocker>
 #include <QSqlError>
@@ -42,21 +42,25 @@ const ColumnDesign kColumns[] = {
 };
 } // namespace
 
-QString BroughtForwardLabel() {
+QString BroughtForwardLabel()
+{
     return QStringLiteral("[전기이월]");
 }
 
-QColor BroughtForwardColor() {
+QColor BroughtForwardColor()
+{
     return QColor(0, 80, 250);
 }
 
-QString MoneyCellText(const Money& m, bool emptyZero) {
+QString MoneyCellText(const Money& m, bool emptyZero)
+{
     if (emptyZero && m.isZero())
         return QString();
     return m.toPlainString();
 }
 
-void DesignLedgerColumns(SpreadGrid* sheet) {
+void DesignLedgerColumns(SpreadGrid* sheet)
+{
     sheet->setMaxCols(LedgerCol::Count);
     sheet->setColWidth(0, 3.5);
     for (const ColumnDesign& c : kColumns) {
@@ -88,7 +92,8 @@ namespace {
 // The period query: entries of all cards (0) or one whose date is a real day
 // of the period, by date and key, with the card name through the attached
 // card database.
-QString PeriodWhere(int cardCode, const QString& firstDay, const QString& lastDay, QVariantList* binds) {
+QString PeriodWhere(int cardCode, const QString& firstDay, const QString& lastDay, QVariantList* binds)
+{
     *binds = {firstDay, lastDay};
     QString where = QStringLiteral(" WHERE a.sdate BETWEEN ? AND ?");
     if (cardCode > 0) {
@@ -98,7 +103,8 @@ QString PeriodWhere(int cardCode, const QString& firstDay, const QString& lastDa
     return where;
 }
 
-QString PeriodSelect(const QString& where) {
+QString PeriodSelect(const QString& where)
+{
     return QStringLiteral("SELECT a.code, a.sdate, a.cardcode, b.name, a.sale, a.fee, a.billcoll, a.numsheet"
                           " FROM Tallox AS a LEFT JOIN %1.Plastra AS b ON a.cardcode = b.code")
                .arg(CardAlias()) +
@@ -107,7 +113,8 @@ QString PeriodSelect(const QString& where) {
 }
 
 // Row 1: the brought-forward label and amount, locked and blue.
-void StartSheet(SpreadGrid* sheet, const Money& broughtForward) {
+void StartSheet(SpreadGrid* sheet, const Money& broughtForward)
+{
     sheet->setMaxRows(0);
     sheet->setMaxRows(1);
     sheet->setText(LedgerCol::Date, 1, BroughtForwardLabel());
@@ -116,14 +123,16 @@ void StartSheet(SpreadGrid* sheet, const Money& broughtForward) {
     sheet->setForeColor(-1, 1, BroughtForwardColor());
 }
 
-void WriteAmount(SpreadGrid* sheet, int col, int row, const Money& m) {
+void WriteAmount(SpreadGrid* sheet, int col, int row, const Money& m)
+{
     if (!m.isZero())
         sheet->setText(col, row, m.toPlainString());
 }
 
 // The sheet without any figure: the brought-forward row without an amount
 // and the entry row. No balance is better than a wrong one.
-void ShowNoFigures(SpreadGrid* sheet, const QString& entryDate) {
+void ShowNoFigures(SpreadGrid* sheet, const QString& entryDate)
+{
     StartSheet(sheet, Money());
     sheet->setText(LedgerCol::Balance, 1, QString());
     AppendEntryRow(sheet, entryDate);
@@ -132,7 +141,8 @@ void ShowNoFigures(SpreadGrid* sheet, const QString& entryDate) {
 // The running balance and the column totals of the fill, every step checked.
 struct RunningFigures {
     Money balance, sale, fee, billcoll;
-    bool add(Money s, Money f, Money b) {
+    bool add(Money s, Money f, Money b)
+    {
         std::optional<Money> next = Money::add(balance, s);
         next = next ? Money::sub(*next, f) : next;
         next = next ? Money::sub(*next, b) : next;
@@ -147,7 +157,8 @@ struct RunningFigures {
 
 // Writes the query's current entry into `row`. False, writing nothing, for
 // an amount that is no integer or a figure that leaves the range of money.
-bool FillEntryRow(SpreadGrid* sheet, int row, const QSqlQuery& rs, RunningFigures* figures, ErrorInfo* error) {
+bool FillEntryRow(SpreadGrid* sheet, int row, const QSqlQuery& rs, RunningFigures* figures, ErrorInfo* error)
+{
     Money sale, fee, billcoll;
     if (!ReadMoney(rs.value(4), &sale) || !ReadMoney(rs.value(5), &fee) || !ReadMoney(rs.value(6), &billcoll))
         return fail(error, NotAnAmount());
@@ -171,7 +182,8 @@ bool FillEntryRow(SpreadGrid* sheet, int row, const QSqlQuery& rs, RunningFigure
 } // namespace
 
 bool LoadLedgerSheet(SpreadGrid* sheet, Database& ledger, const QString& firstDay, const QString& lastDay, int cardCode,
-                     const Money& broughtForward, const QString& entryDate, ErrorInfo* error) {
+                     const Money& broughtForward, const QString& entryDate, ErrorInfo* error)
+{
     QVariantList binds;
     const QString where = PeriodWhere(cardCode, firstDay, lastDay, &binds);
     QSqlQuery rs;
@@ -212,7 +224,8 @@ bool LoadLedgerSheet(SpreadGrid* sheet, Database& ledger, const QString& firstDa
 }
 
 bool BuildLedgerSheet(SpreadGrid* sheet, Database& ledger, const QString& firstDay, const QString& lastDay,
-                      int cardCode, const QString& entryDate, ErrorInfo* error) {
+                      int cardCode, const QString& entryDate, ErrorInfo* error)
+{
     ErrorInfo e;
     const Money broughtForward = GetPrevBalance(ledger, firstDay, cardCode, &e);
     if (e.isSet()) {
@@ -222,7 +235,8 @@ bool BuildLedgerSheet(SpreadGrid* sheet, Database& ledger, const QString& firstD
     return LoadLedgerSheet(sheet, ledger, firstDay, lastDay, cardCode, broughtForward, entryDate, error);
 }
 
-PrintDescription LedgerPrintDescription(const QString& from, const QString& to, const QString& cardName) {
+PrintDescription LedgerPrintDescription(const QString& from, const QString& to, const QString& cardName)
+{
     PrintDescription d;
     d.windowName = QStringLiteral("frmMain");
     d.title = QStringLiteral("신용카드 명세서(매출)");
@@ -234,7 +248,8 @@ PrintDescription LedgerPrintDescription(const QString& from, const QString& to, 
 }
 
 bool BuildLedgerOutputSheet(SpreadGrid* sheet, Database& ledger, const QString& firstDay, const QString& lastDay,
-                            int cardCode, ErrorInfo* error) {
+                            int cardCode, ErrorInfo* error)
+{
     DesignLedgerColumns(sheet);
     if (!BuildLedgerSheet(sheet, ledger, firstDay, lastDay, cardCode, firstDay, error))
         return false;
@@ -248,14 +263,16 @@ bool BuildLedgerOutputSheet(SpreadGrid* sheet, Database& ledger, const QString& 
     return true;
 }
 
-void AppendEntryRow(SpreadGrid* sheet, const QString& entryDate) {
+void AppendEntryRow(SpreadGrid* sheet, const QString& entryDate)
+{
     const int row = sheet->maxRows() + 1;
     sheet->setMaxRows(row);
     sheet->setText(LedgerCol::Date, row, entryDate);
     SetTotalFormulas(sheet);
 }
 
-Money CellMoney(const SpreadGrid* sheet, int col, int row) {
+Money CellMoney(const SpreadGrid* sheet, int col, int row)
+{
     // A plain number is read as the grid stores it (the balance reads three
     // cells per row); anything else goes by its text.
     if (const auto stored = sheet->number(col, row))
@@ -268,7 +285,8 @@ Money CellMoney(const SpreadGrid* sheet, int col, int row) {
     return Money::fromLeading(text);
 }
 
-bool CalcBalance(SpreadGrid* sheet, int startRow) {
+bool CalcBalance(SpreadGrid* sheet, int startRow)
+{
     if (startRow < 2)
         startRow = 2;
     const int last = sheet->maxRows() - 1; // the entry row takes no part
@@ -294,7 +312,8 @@ bool CalcBalance(SpreadGrid* sheet, int startRow) {
     return balance.has_value();
 }
 
-void SetTotalFormulas(SpreadGrid* sheet) {
+void SetTotalFormulas(SpreadGrid* sheet)
+{
     if (sheet->maxCols() < 10 || sheet->maxRows() < 1)
         return;
     const int rows = sheet->maxRows();
@@ -307,12 +326,14 @@ void SetTotalFormulas(SpreadGrid* sheet) {
     }
 }
 
-void CopySumsToStrip(SpreadGrid* sheet, SpreadGrid* strip) {
+void CopySumsToStrip(SpreadGrid* sheet, SpreadGrid* strip)
+{
     for (int col = LedgerCol::SumFirst; col <= LedgerCol::SumLast; ++col)
         strip->setText(col - 5, 1, sheet->text(col, 1));
 }
 
-void BindTotalStrip(SpreadGrid* sheet, SpreadGrid* strip) {
+void BindTotalStrip(SpreadGrid* sheet, SpreadGrid* strip)
+{
     QObject::connect(sheet, &SpreadGrid::valueChanged, strip, [sheet, strip](int col, int row) {
         if (row == 1 && col >= LedgerCol::SumFirst && col <= LedgerCol::SumLast)
             strip->setText(col - 5, 1, sheet->text(col, 1));

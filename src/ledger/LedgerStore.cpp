@@ -134,8 +134,8 @@ bool shiftFits(Database& db, const QString& month, Money change, int card, Error
                       {month, card}, error))
         return false;
     Money low, high;
-    const bool read = rs.next() && rs.value(2).toLongLong() == 0 && ReadMoney(rs.value(0), &low) &&
-                      ReadMoney(rs.value(1), &high);
+    const bool read =
+        rs.next() && rs.value(2).toLongLong() == 0 && ReadMoney(rs.value(0), &low) && ReadMoney(rs.value(1), &high);
     if (!FinishRead(rs, error))
         return false;
     if (!read)
@@ -157,8 +157,8 @@ bool readEntryFields(const QSqlQuery& rs, Entry* e)
 {
     e->date = rs.value(0).toString();
     e->card = rs.value(1).toInt();
-    return ReadMoney(rs.value(2), &e->sale) && ReadMoney(rs.value(3), &e->fee) && ReadMoney(rs.value(4), &e->billcoll) &&
-           netOf(*e).has_value();
+    return ReadMoney(rs.value(2), &e->sale) && ReadMoney(rs.value(3), &e->fee) &&
+           ReadMoney(rs.value(4), &e->billcoll) && netOf(*e).has_value();
 }
 
 // The stored entry; nullopt with `error` for a failed query or no entry with that key.
@@ -223,8 +223,8 @@ bool LedgerStore::ensurePrevMonthRow(const QString& date, int card, ErrorInfo* e
     // whose first entries lie in the current month or later would otherwise
     // have no row once those months are completed, and drop out of every
     // brought-forward balance.
-    const QVariant count = m_db.scalar(QStringLiteral("SELECT COUNT(*) FROM transfer WHERE sMonth = ? AND cardcode = ?"),
-                                       {prev, card}, error);
+    const QVariant count = m_db.scalar(
+        QStringLiteral("SELECT COUNT(*) FROM transfer WHERE sMonth = ? AND cardcode = ?"), {prev, card}, error);
     if (!count.isValid())
         return false;
     if (count.toLongLong() == 0) {
@@ -335,11 +335,12 @@ struct MonthNet {
 bool readMonthNets(Database& db, QList<MonthNet>* months, ErrorInfo* e)
 {
     QSqlQuery rs;
-    if (!OpenSnapshot(db, rs,
-                      QStringLiteral("SELECT cardcode, CASE WHEN %1 THEN substr(sdate, 1, 7) END AS m,"
-                                     " SUM(sale - billcoll - fee) FROM Tallox GROUP BY cardcode, m ORDER BY cardcode, m")
-                          .arg(RealDaySql()),
-                      {}, e))
+    if (!OpenSnapshot(
+            db, rs,
+            QStringLiteral("SELECT cardcode, CASE WHEN %1 THEN substr(sdate, 1, 7) END AS m,"
+                           " SUM(sale - billcoll - fee) FROM Tallox GROUP BY cardcode, m ORDER BY cardcode, m")
+                .arg(RealDaySql()),
+            {}, e))
         return false;
     bool amounts = true;
     while (amounts && rs.next()) {
@@ -565,7 +566,8 @@ bool LedgerStore::InsertRecord(const QString& date, int card, int* key, ErrorInf
         const QVariant id = q.lastInsertId();
         q.finish();
         if (!id.isValid() || id.toLongLong() < 1)
-            return failed(QStringLiteral("저장된 자료의 코드를 찾을 수 없습니다."), {3021, QStringLiteral("No current record.")});
+            return failed(QStringLiteral("저장된 자료의 코드를 찾을 수 없습니다."),
+                          {3021, QStringLiteral("No current record.")});
         newKey = id.toInt();
     }
     if (!ensurePrevMonthRow(date, card, &e) || !tx.commit(&e))
@@ -713,8 +715,7 @@ CarryOverCheck LedgerStore::CheckCarryOver()
     MonthEnds ends;
     bool badDates = false;
     QHash<int, QString> firstRow;
-    if (!readMonthEnds(m_db, &ends, &badDates, &result.error) ||
-        !compareStoredRows(m_db, ends, &result, &firstRow) ||
+    if (!readMonthEnds(m_db, &ends, &badDates, &result.error) || !compareStoredRows(m_db, ends, &result, &firstRow) ||
         (badDates && !readBadDates(m_db, &result.badDates, &result.error)))
         return result;
     // A card is uncovered when no row lies before the month of its first entry.

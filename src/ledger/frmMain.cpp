@@ -1,10 +1,10 @@
 #include "ledger/frmMain.h"
 
+#include "base/Clock.h"
 #include "cards/CardSearch.h"
 #include "cards/frmPlastra_read.h"
 #include "core/AppInfo.h"
 #include "core/AppPaths.h"
-#include "base/Clock.h"
 #include "core/SharedQueries.h"
 #include "ledger/CarryOverCheckDialog.h"
 #include "ledger/LedgerSheet.h"
@@ -43,13 +43,15 @@ const QString kForm = QStringLiteral("frmMain");
 constexpr int kMinSizeTwips = 5000;
 constexpr int kGapTwips = 30;
 
-QString SettingsKeyFeeAuto() {
+QString SettingsKeyFeeAuto()
+{
     return QStringLiteral("Configuration/FeeAutoInput");
 }
 } // namespace
 
 frmMain::frmMain(std::unique_ptr<AppContext> ctx, QWidget* parent)
-    : QMainWindow(parent), m_ctx(std::move(ctx)), m_store(std::make_unique<LedgerStore>(m_ctx->ledger)) {
+    : QMainWindow(parent), m_ctx(std::move(ctx)), m_store(std::make_unique<LedgerStore>(m_ctx->ledger))
+{
     setObjectName(kForm);
     BuildMenu();
     BuildControls();
@@ -57,13 +59,15 @@ frmMain::frmMain(std::unique_ptr<AppContext> ctx, QWidget* parent)
     qApp->installEventFilter(this);
 }
 
-frmMain::~frmMain() {
+frmMain::~frmMain()
+{
     qApp->removeEventFilter(this);
     delete m_sumBill.data();
     m_ctx->closeAll();
 }
 
-QString frmMain::Caption(const QString& ledgerPath) {
+QString frmMain::Caption(const QString& ledgerPath)
+{
     return AppCompany() + QLatin1Char(' ') + AppTitle() +
            QStringLiteral(" Ver.%1.%2.%3 (")
                .arg(TALLOX_VERSION_MAJOR)
@@ -74,7 +78,8 @@ QString frmMain::Caption(const QString& ledgerPath) {
 
 // ---------------------------------------------------------------- building
 
-void frmMain::BuildMenu() {
+void frmMain::BuildMenu()
+{
     mnuTool = menuBar()->addMenu(QStringLiteral("  도구(&T)  "));
     mnuTool->setObjectName(QStringLiteral("mnuTool"));
     mnuTool_ReBaln = mnuTool->addAction(QStringLiteral("잔액 재정리"));
@@ -96,7 +101,8 @@ void frmMain::BuildMenu() {
     connect(mnuExit, &QAction::triggered, this, &QWidget::close);
 }
 
-void frmMain::BuildControls() {
+void frmMain::BuildControls()
+{
     auto* central = new QWidget(this);
     central->setObjectName(QStringLiteral("pnlClient"));
     setCentralWidget(central);
@@ -118,15 +124,25 @@ void frmMain::BuildControls() {
     spTotal->setObjectName(QStringLiteral("spTotal"));
 
     // Tab order: period, card, fee switch, buttons, then the sheet.
-    const QList<QWidget*> order = {m_period->spDate(0), m_period->spDate(1), cmbPlastra, chkAutoFee, btnView, btnSum,
-                                   btnExcel,            btnPrint,            btnCard,    btnClose,   spList};
+    const QList<QWidget*> order = {m_period->spDate(0),
+                                   m_period->spDate(1),
+                                   cmbPlastra,
+                                   chkAutoFee,
+                                   btnView,
+                                   btnSum,
+                                   btnExcel,
+                                   btnPrint,
+                                   btnCard,
+                                   btnClose,
+                                   spList};
     for (int i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
     statusBar()->setObjectName(QStringLiteral("stbStatus"));
     ConnectControls();
 }
 
-QHBoxLayout* frmMain::BuildSearchRow() {
+QHBoxLayout* frmMain::BuildSearchRow()
+{
     auto* search = new QHBoxLayout();
     search->setSpacing(4);
     auto* lblPeriod = new QLabel(QStringLiteral("검색기간"), pnlTop);
@@ -151,7 +167,8 @@ QHBoxLayout* frmMain::BuildSearchRow() {
     return search;
 }
 
-QHBoxLayout* frmMain::BuildCommandRow() {
+QHBoxLayout* frmMain::BuildCommandRow()
+{
     auto* commands = new QHBoxLayout();
     commands->setSpacing(4);
     auto makeButton = [this](const char* name, const QString& caption) {
@@ -172,7 +189,8 @@ QHBoxLayout* frmMain::BuildCommandRow() {
     return commands;
 }
 
-void frmMain::ConnectControls() {
+void frmMain::ConnectControls()
+{
     connect(btnView, &QPushButton::clicked, this, &frmMain::btnView_Click);
     connect(btnSum, &QPushButton::clicked, this, &frmMain::btnSum_Click);
     connect(btnExcel, &QPushButton::clicked, this, &frmMain::btnExcel_Click);
@@ -194,7 +212,8 @@ void frmMain::ConnectControls() {
 
 // ---------------------------------------------------------------- lifecycle
 
-void frmMain::Form_Load() {
+void frmMain::Form_Load()
+{
     m_loading = true;
     resize(TwipsToPixelsX(15600), TwipsToPixelsY(10800));
     CenterForm(this, false);
@@ -214,7 +233,8 @@ void frmMain::Form_Load() {
     m_loading = false;
 }
 
-void frmMain::InitSheets() {
+void frmMain::InitSheets()
+{
     m_period->setupDateCells(false);
     DesignLedgerColumns(spList);
     CommonSpreadDesign(spList, false, true, true, true);
@@ -232,7 +252,8 @@ void frmMain::InitSheets() {
     BindTotalStrip(spList, spTotal);
 }
 
-void frmMain::Form_Activate() {
+void frmMain::Form_Activate()
+{
     if (!m_firstActivate)
         return;
     m_firstActivate = false;
@@ -241,7 +262,8 @@ void frmMain::Form_Activate() {
     SetImeMode(true);
 }
 
-bool frmMain::event(QEvent* e) {
+bool frmMain::event(QEvent* e)
+{
     const bool result = QMainWindow::event(e);
     if (e->type() == QEvent::WindowActivate && m_firstActivate)
         Form_Activate();
@@ -252,16 +274,19 @@ bool frmMain::event(QEvent* e) {
     return result;
 }
 
-QRect frmMain::CurrentTwipsGeometry() const {
+QRect frmMain::CurrentTwipsGeometry() const
+{
     return QRect(qRound(PixelsToTwipsX(x())), qRound(PixelsToTwipsY(y())), qRound(PixelsToTwipsX(width())),
                  qRound(PixelsToTwipsY(height())));
 }
 
-bool frmMain::LayoutChanged() const {
+bool frmMain::LayoutChanged() const
+{
     return CurrentTwipsGeometry() != m_loadGeometry;
 }
 
-void frmMain::resizeEvent(QResizeEvent* e) {
+void frmMain::resizeEvent(QResizeEvent* e)
+{
     QMainWindow::resizeEvent(e);
     if (isMinimized())
         return;
@@ -271,7 +296,8 @@ void frmMain::resizeEvent(QResizeEvent* e) {
         resize(qMax(width(), minW), qMax(height(), minH));
 }
 
-void frmMain::LayoutControls() {
+void frmMain::LayoutControls()
+{
     QWidget* client = centralWidget();
     const int gap = TwipsToPixelsY(kGapTwips);
     pnlTop->setGeometry(0, 0, client->width(), pnlTop->height());
@@ -281,7 +307,8 @@ void frmMain::LayoutControls() {
     spTotal->setGeometry(0, listTop + listHeight + gap, spList->width(), spTotal->height());
 }
 
-void frmMain::closeEvent(QCloseEvent* e) {
+void frmMain::closeEvent(QCloseEvent* e)
+{
     FinishCellEdit();
     // The summary works on the same databases; it closes with them.
     if (m_sumBill)
@@ -293,7 +320,8 @@ void frmMain::closeEvent(QCloseEvent* e) {
     e->accept();
 }
 
-bool frmMain::eventFilter(QObject* watched, QEvent* e) {
+bool frmMain::eventFilter(QObject* watched, QEvent* e)
+{
     if (watched == centralWidget() && e->type() == QEvent::Resize) {
         if (!isMinimized())
             LayoutControls();
@@ -350,7 +378,8 @@ bool frmMain::eventFilter(QObject* watched, QEvent* e) {
     return QMainWindow::eventFilter(watched, e);
 }
 
-bool frmMain::HandleFunctionKey(int key) {
+bool frmMain::HandleFunctionKey(int key)
+{
     switch (key) {
     case Qt::Key_F3:
         cmbPlastra->setFocus(Qt::ShortcutFocusReason);
@@ -377,7 +406,8 @@ bool frmMain::HandleFunctionKey(int key) {
 
 // ---------------------------------------------------------------- the sheet
 
-void frmMain::RefreshSheet() {
+void frmMain::RefreshSheet()
+{
     FinishCellEdit();
     const int card = CmbGetItemData(cmbPlastra, 0);
     const QString firstDay = m_period->dateText(0);
@@ -394,31 +424,37 @@ void frmMain::RefreshSheet() {
         spList->setFocus();
 }
 
-void frmMain::AppendEntryRow() {
+void frmMain::AppendEntryRow()
+{
     ::AppendEntryRow(spList, msEntryDate);
 }
 
-void frmMain::CalcBalance(int startRow) {
+void frmMain::CalcBalance(int startRow)
+{
     ::CalcBalance(spList, startRow);
 }
 
-void frmMain::SetTotalFormulas() {
+void frmMain::SetTotalFormulas()
+{
     ::SetTotalFormulas(spList);
 }
 
-int frmMain::GetRowCode(int row) const {
+int frmMain::GetRowCode(int row) const
+{
     if (spList->maxRows() < 1)
         return 0;
     return int(leadingNumber(GetCellText(spList, LedgerCol::Code, row)));
 }
 
-int frmMain::GetRowCardCode(int row) const {
+int frmMain::GetRowCardCode(int row) const
+{
     if (spList->maxRows() < 1)
         return 0;
     return int(leadingNumber(GetCellText(spList, LedgerCol::CardCode, row)));
 }
 
-void frmMain::spList_SortRequested(int col, Qt::SortOrder order, bool* handled) {
+void frmMain::spList_SortRequested(int col, Qt::SortOrder order, bool* handled)
+{
     // Only the entries move: the brought-forward row stays first, the entry row
     // last, and the balance is run again down the rows as they now stand.
     *handled = true;
@@ -432,12 +468,14 @@ void frmMain::spList_SortRequested(int col, Qt::SortOrder order, bool* handled) 
 
 // ---------------------------------------------------------------- editing
 
-void frmMain::FinishCellEdit() {
+void frmMain::FinishCellEdit()
+{
     if (spList && spList->isEditing())
         spList->endEdit(true);
 }
 
-void frmMain::spList_EnterKey() {
+void frmMain::spList_EnterKey()
+{
     const int col = spList->activeCol();
     const int row = spList->activeRow();
     if (row < 1 || col < 1)
@@ -475,7 +513,8 @@ void frmMain::spList_EnterKey() {
     MoveActiveCell(newCol, newRow);
 }
 
-void frmMain::MoveActiveCell(int col, int row) {
+void frmMain::MoveActiveCell(int col, int row)
+{
     bool cancel = false;
     spList_LeaveCell(spList->activeCol(), spList->activeRow(), col, row, &cancel);
     if (!cancel)
@@ -484,12 +523,14 @@ void frmMain::MoveActiveCell(int col, int row) {
         spList->beginEdit();
 }
 
-void frmMain::spList_KeyPress(int keyAscii) {
+void frmMain::spList_KeyPress(int keyAscii)
+{
     if (keyAscii == SpreadGrid::kAsciiEnter)
         mbEnterKey = true;
 }
 
-void frmMain::spList_EditMode(int col, int row, int mode, bool changed) {
+void frmMain::spList_EditMode(int col, int row, int mode, bool changed)
+{
     if (mode == SpreadGrid::EditStarted) {
         msOldText = spList->text(col, row);
         m_oldCardCode = spList->text(LedgerCol::CardCode, row);
@@ -510,14 +551,16 @@ void frmMain::spList_EditMode(int col, int row, int mode, bool changed) {
     StoreTypedValue(col, row, entryRow, text);
 }
 
-void frmMain::PutBackOldText(int col, int row) {
+void frmMain::PutBackOldText(int col, int row)
+{
     m_editRefused = true;
     spList->setText(col, row, msOldText);
     if (col == LedgerCol::CardName)
         spList->setText(LedgerCol::CardCode, row, m_oldCardCode);
 }
 
-bool frmMain::TakeTypedValue(int col, int row, bool entryRow, QString* text) {
+bool frmMain::TakeTypedValue(int col, int row, bool entryRow, QString* text)
+{
     switch (col) {
     case LedgerCol::Date:
         return TakeTypedDate(row, text);
@@ -533,7 +576,8 @@ bool frmMain::TakeTypedValue(int col, int row, bool entryRow, QString* text) {
     }
 }
 
-bool frmMain::TakeTypedDate(int row, QString* text) {
+bool frmMain::TakeTypedDate(int row, QString* text)
+{
     ErrorInfo e;
     if (!ParseDateInput(*text, &e)) {
         ShowError(e);
@@ -544,7 +588,8 @@ bool frmMain::TakeTypedDate(int row, QString* text) {
     return true;
 }
 
-bool frmMain::TakeTypedCard(int row, const QString& text) {
+bool frmMain::TakeTypedCard(int row, const QString& text)
+{
     int code = 0;
     bool isNew = false;
     const QString name = SearchCard(m_ctx->cardPath, text, &code, pnlTop, 2, true, &isNew);
@@ -572,7 +617,8 @@ bool frmMain::TakeTypedCard(int row, const QString& text) {
     return true;
 }
 
-void frmMain::StoreTypedValue(int col, int row, bool entryRow, const QString& text) {
+void frmMain::StoreTypedValue(int col, int row, bool entryRow, const QString& text)
+{
     bool stored = false;
     int key = 0;
     ErrorInfo storeError;
@@ -606,7 +652,8 @@ void frmMain::StoreTypedValue(int col, int row, bool entryRow, const QString& te
     }
 }
 
-bool frmMain::StoreEntryField(int key, int col, int row, const QString& text, ErrorInfo* error) {
+bool frmMain::StoreEntryField(int key, int col, int row, const QString& text, ErrorInfo* error)
+{
     const int fieldCol = col == LedgerCol::CardName ? LedgerCol::CardCode : col;
     const QVariant value = col == LedgerCol::CardName ? QVariant(GetRowCardCode(row)) : QVariant(text);
     if (!m_store->RecordEditCol(key, spList->colId(fieldCol), value, error))
@@ -619,7 +666,8 @@ bool frmMain::StoreEntryField(int key, int col, int row, const QString& text, Er
     return true;
 }
 
-void frmMain::ApplyAutoFee(int key, int row, const QString& saleText) {
+void frmMain::ApplyAutoFee(int key, int row, const QString& saleText)
+{
     ErrorInfo e;
     const double rate = GetFee(m_ctx->card, GetRowCardCode(row), &e);
     if (e.isSet())
@@ -633,7 +681,8 @@ void frmMain::ApplyAutoFee(int key, int row, const QString& saleText) {
         ShowError(e);
 }
 
-void frmMain::RestoreStoredCell(int key, int col, int row) {
+void frmMain::RestoreStoredCell(int key, int col, int row)
+{
     // After a failed store the cell shows what the database holds.
     const std::optional<LedgerStore::EntryView> stored = m_store->ReadEntry(key, nullptr);
     if (!stored) {
@@ -651,7 +700,8 @@ void frmMain::RestoreStoredCell(int key, int col, int row) {
         spList->setText(col, row, stored->date);
         break;
     case LedgerCol::NumSheet:
-        spList->setText(col, row, stored->numsheet.isNull() ? QString() : QString::number(stored->numsheet.toLongLong()));
+        spList->setText(col, row,
+                        stored->numsheet.isNull() ? QString() : QString::number(stored->numsheet.toLongLong()));
         break;
     case LedgerCol::Sale:
         spList->setText(col, row, MoneyCellText(stored->sale, true));
@@ -667,7 +717,8 @@ void frmMain::RestoreStoredCell(int key, int col, int row) {
     }
 }
 
-void frmMain::spList_LeaveCell(int col, int row, int newCol, int newRow, bool* cancel) {
+void frmMain::spList_LeaveCell(int col, int row, int newCol, int newRow, bool* cancel)
+{
     const int rows = spList->maxRows();
     // A new entry always starts with its card company when the keyboard
     // reaches it; a click on its date cell goes to the date.
@@ -686,12 +737,14 @@ void frmMain::spList_LeaveCell(int col, int row, int newCol, int newRow, bool* c
     }
 }
 
-bool frmMain::IsLastDateBox(const QWidget* w) const {
+bool frmMain::IsLastDateBox(const QWidget* w) const
+{
     SpreadGrid* box = m_period ? m_period->spDate(1) : nullptr;
     return box && w && (w == box || w == box->cellEditor() || w == box->viewport());
 }
 
-void frmMain::ActionDelete() {
+void frmMain::ActionDelete()
+{
     FinishCellEdit();
     const int key = GetRowCode(-2);
     if (key < 1) {
@@ -707,8 +760,8 @@ void frmMain::ActionDelete() {
     const QString entry = spList->text(LedgerCol::Date, row) + QStringLiteral("  ") +
                           spList->text(LedgerCol::CardName, row) + QStringLiteral("  매출액 ") +
                           CellMoney(spList, LedgerCol::Sale, row).toDisplayString(0);
-    const MsgAnswer answer = MsgQuestion(
-        QStringLiteral("선택된 자료를 정말로 삭제 하시겠습니까?\r\n\r\n") + entry, QStringLiteral("삭제"), true);
+    const MsgAnswer answer = MsgQuestion(QStringLiteral("선택된 자료를 정말로 삭제 하시겠습니까?\r\n\r\n") + entry,
+                                         QStringLiteral("삭제"), true);
     if (answer != MsgAnswer::No) {
         ErrorInfo e;
         if (m_store->DeleteRecord(key, &e)) {
@@ -725,14 +778,16 @@ void frmMain::ActionDelete() {
     spList->setFocus();
 }
 
-void frmMain::chkAutoFee_Click() {
+void frmMain::chkAutoFee_Click()
+{
     if (m_loading || !isVisible())
         return;
     auto settings = UserSettings();
     settings->setValue(SettingsKeyFeeAuto(), chkAutoFee->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
-void frmMain::spList_ColWidthChanged(int col1, int col2) {
+void frmMain::spList_ColWidthChanged(int col1, int col2)
+{
     for (int col = col1; col <= col2; ++col) {
         SaveSpreadIni_Col(this, spList, col);
         spTotal->setColWidth(col, spList->colWidth(col));
@@ -741,20 +796,24 @@ void frmMain::spList_ColWidthChanged(int col1, int col2) {
 
 // ---------------------------------------------------------------- commands
 
-QString frmMain::PeriodLine() const {
+QString frmMain::PeriodLine() const
+{
     return PrintPeriodLine(m_period->dateText(0), m_period->dateText(1));
 }
 
-void frmMain::btnView_Click() {
+void frmMain::btnView_Click()
+{
     RefreshSheet();
 }
 
-void frmMain::btnSum_Click() {
+void frmMain::btnSum_Click()
+{
     FinishCellEdit();
     m_sumBill = frmSumBill::ShowSingle(*m_ctx, this);
 }
 
-bool frmMain::BuildOutputSheet(SpreadGrid* out) {
+bool frmMain::BuildOutputSheet(SpreadGrid* out)
+{
     // What is printed and exported is the command line's sheet for the dates
     // and card in the boxes: the entries and a totals row, no entry row.
     ErrorInfo e;
@@ -770,7 +829,8 @@ bool frmMain::BuildOutputSheet(SpreadGrid* out) {
     return true;
 }
 
-void frmMain::btnExcel_Click() {
+void frmMain::btnExcel_Click()
+{
     FinishCellEdit();
     SpreadGrid sheet;
     sheet.setObjectName(QStringLiteral("spList"));
@@ -778,7 +838,8 @@ void frmMain::btnExcel_Click() {
         ExportToExcelFile(&sheet, QStringLiteral("Sheet1"), true);
 }
 
-void frmMain::btnPrint_Click() {
+void frmMain::btnPrint_Click()
+{
     FinishCellEdit();
     if (!m_ctx->print)
         return;
@@ -789,13 +850,14 @@ void frmMain::btnPrint_Click() {
     const int card = CmbGetItemData(cmbPlastra, 0);
     const QString cardName = card > 0 ? cmbPlastra->currentText() : QString();
     ErrorInfo e;
-    if (!m_ctx->print->PrintSheet(&sheet, LedgerPrintDescription(m_period->dateText(0), m_period->dateText(1), cardName),
-                                  this, &e) &&
+    if (!m_ctx->print->PrintSheet(
+            &sheet, LedgerPrintDescription(m_period->dateText(0), m_period->dateText(1), cardName), this, &e) &&
         e.isSet())
         ShowError(e);
 }
 
-void frmMain::btnCard_Click() {
+void frmMain::btnCard_Click()
+{
     auto* w = new frmPlastra_read(m_ctx->cardPath, this);
     PlaceFormAtControl(w, pnlTop, 2, 3);
     ExecModal(w);
@@ -803,7 +865,8 @@ void frmMain::btnCard_Click() {
     FillPlastra(m_ctx->card, cmbPlastra);
 }
 
-void frmMain::mnuTool_ReBaln_Click() {
+void frmMain::mnuTool_ReBaln_Click()
+{
     const QString question = QStringLiteral("                    [잔액 재정리]\r\n\r\n"
                                             "이월금액이 맞지 않는 경우 재계산을 통하여 자동으로 맞춥니다.\r\n"
                                             "자료의 양에 따라 다소 시간이 걸릴 수도 있습니다.\r\n\r\n"
@@ -822,7 +885,8 @@ void frmMain::mnuTool_ReBaln_Click() {
         ShowError(e);
 }
 
-void frmMain::mnuTool_Check_Click() {
+void frmMain::mnuTool_Check_Click()
+{
     const CarryOverCheck check = m_store->CheckCarryOver();
     if (!check.ok) {
         MsgError(QStringLiteral("이월금액을 검증하는 중 오류가 발생했습니다."), check.error);
@@ -839,11 +903,13 @@ void frmMain::mnuTool_Check_Click() {
         mnuTool_ReBaln_Click();
 }
 
-void frmMain::mnuTool_Calc_Click() {
+void frmMain::mnuTool_Calc_Click()
+{
     if (!StartCalculator())
         MsgWarn(QStringLiteral("계산기 파일을 찾을 수 없습니다."), AppTitle());
 }
 
-void frmMain::mnuHomePage_Click() {
+void frmMain::mnuHomePage_Click()
+{
     GoHomePage();
 }

@@ -141,6 +141,6 @@ private:
     QString msOldText;
     QString m_oldCardCode; // column 3 when the card-name edit began
     bool mbEnterKey = false;
-    bool m_editRefused = false; // the last ended edit was put back
+    bool m_editRefused = false;     // the last ended edit was put back
     bool m_sheetMousePress = false; // the sheet's active cell is moving under a mouse press
 };

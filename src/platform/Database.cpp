@@ -8,7 +8,7 @@
 namespace {
 constexpr int kSqliteCantOpen = 14;
 constexpr int kSqliteMisuse = 21;
-}
+} // namespace
 
 Database::Database() : Database(QStringLiteral("tallox-") + QUuid::createUuid().toString(QUuid::WithoutBraces)) {}
 

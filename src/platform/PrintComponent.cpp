@@ -319,7 +319,7 @@ private:
         if (!m_footer.isEmpty()) {
             p.setPen(QColor(120, 120, 120));
             drawWords(p, QRectF(m.x.first(), foot.top(), m.tableWidth, m.footerH), Qt::AlignLeft | Qt::AlignBottom,
-                       m_footer);
+                      m_footer);
         }
     }
 

@@ -10,12 +10,30 @@ class SpreadGrid;
 // active row or column.
 
 // Selection, odd/even rows, totals and greyed locked columns.
-inline QColor SpreadSelBackColor() { return QColor(254, 254, 186); }
-inline QColor SpreadOddBackColor() { return QColor(255, 255, 255); }
-inline QColor SpreadEvenBackColor() { return QColor(245, 245, 245); }
-inline QColor SpreadTotalBackColor() { return QColor(224, 240, 224); }
-inline QColor SpreadLockedBackColor() { return QColor(225, 225, 225); }
-inline QString SpreadTotalLabel() { return QStringLiteral("[합 계]"); }
+inline QColor SpreadSelBackColor()
+{
+    return QColor(254, 254, 186);
+}
+inline QColor SpreadOddBackColor()
+{
+    return QColor(255, 255, 255);
+}
+inline QColor SpreadEvenBackColor()
+{
+    return QColor(245, 245, 245);
+}
+inline QColor SpreadTotalBackColor()
+{
+    return QColor(224, 240, 224);
+}
+inline QColor SpreadLockedBackColor()
+{
+    return QColor(225, 225, 225);
+}
+inline QString SpreadTotalLabel()
+{
+    return QStringLiteral("[합 계]");
+}
 
 void CommonSpreadDesign(SpreadGrid* grid, bool lockAll, bool clearRows, bool sortOnHeader, bool rowMode);
 QString GetCellText(SpreadGrid* grid, int col, int row);

@@ -14,7 +14,8 @@ namespace {
 // per card from one pass over the date index: reaching each card's rows
 // through the (cardcode, sdate) index would visit every table page of the
 // period once per card.
-QString LinesSql() {
+QString LinesSql()
+{
     return QStringLiteral("WITH RECURSIVE codes(c) AS (SELECT MIN(cardcode) FROM Tallox"
                           " UNION ALL SELECT (SELECT MIN(cardcode) FROM Tallox WHERE cardcode > c) FROM codes"
                           " WHERE c IS NOT NULL)"
@@ -28,7 +29,8 @@ QString LinesSql() {
 }
 
 // One line from the query's current record; false for an amount that is no integer.
-bool ReadLine(const QSqlQuery& q, const QHash<int, Money>& prev, SumBillLine* line) {
+bool ReadLine(const QSqlQuery& q, const QHash<int, Money>& prev, SumBillLine* line)
+{
     line->cardCode = q.value(0).toInt();
     line->name = q.value(1).toBool() ? MissingCardName(line->cardCode) : q.value(2).toString();
     line->slips = q.value(3).toLongLong();
@@ -38,7 +40,8 @@ bool ReadLine(const QSqlQuery& q, const QHash<int, Money>& prev, SumBillLine* li
 }
 
 // Whether every line's balance and the totals of every column stay in the range of money.
-bool FiguresFit(const QList<SumBillLine>& lines) {
+bool FiguresFit(const QList<SumBillLine>& lines)
+{
     Money prev, sales, fees, payouts, balances;
     for (const SumBillLine& l : lines) {
         std::optional<Money> balance = Money::add(l.prevBalance, l.sales);
@@ -52,12 +55,14 @@ bool FiguresFit(const QList<SumBillLine>& lines) {
 }
 } // namespace
 
-QString MissingCardName(int code) {
+QString MissingCardName(int code)
+{
     return QStringLiteral("(삭제된 카드 %1)").arg(code);
 }
 
 bool LoadSumBillLines(Database& ledger, const QString& from, const QString& to, QList<SumBillLine>* lines,
-                      ErrorInfo* error) {
+                      ErrorInfo* error)
+{
     lines->clear();
     QHash<int, Money> prev;
     if (!PrevBalancesByCard(ledger, from, &prev, error))

@@ -41,7 +41,8 @@ bool LoadSumBillLines(Database& ledger, const QString& from, const QString& to, 
                       ErrorInfo* error = nullptr);
 
 // The summary window's caption, also the title of its printout.
-inline QString SumBillCaption() {
+inline QString SumBillCaption()
+{
     return QStringLiteral("카드사별 집계");
 }
 

@@ -1,9 +1,10 @@
 #include "summary/SumBillData.h"
 
-#include "platform/SpreadGrid.h"
 #include "platform/SpreadDesign.h"
+#include "platform/SpreadGrid.h"
 
-void DesignSumBillSheet(SpreadGrid* grid) {
+void DesignSumBillSheet(SpreadGrid* grid)
+{
     struct Column {
         const char16_t* header;
         double width;
@@ -33,7 +34,8 @@ void DesignSumBillSheet(SpreadGrid* grid) {
         grid->setCellType(c, -1, SpreadGrid::CellType::Currency, amount);
 }
 
-PrintDescription SumBillPrintDescription(const QString& from, const QString& to) {
+PrintDescription SumBillPrintDescription(const QString& from, const QString& to)
+{
     PrintDescription d;
     d.windowName = QStringLiteral("frmSumBill");
     d.title = SumBillCaption();
@@ -41,7 +43,8 @@ PrintDescription SumBillPrintDescription(const QString& from, const QString& to)
     return d;
 }
 
-void FillSumBillSheet(SpreadGrid* grid, const QList<SumBillLine>& lines) {
+void FillSumBillSheet(SpreadGrid* grid, const QList<SumBillLine>& lines)
+{
     // A bare grid (the command line's) gets the window's design first.
     if (grid->maxCols() != SumBillCol::Count) {
         DesignSumBillSheet(grid);
@@ -68,7 +71,8 @@ void FillSumBillSheet(SpreadGrid* grid, const QList<SumBillLine>& lines) {
     grid->setReDraw(redraw);
 }
 
-bool BuildSumBillSheet(Database& ledger, SpreadGrid* grid, const QString& from, const QString& to, ErrorInfo* error) {
+bool BuildSumBillSheet(Database& ledger, SpreadGrid* grid, const QString& from, const QString& to, ErrorInfo* error)
+{
     QList<SumBillLine> lines;
     if (!LoadSumBillLines(ledger, from, to, &lines, error)) {
         grid->setMaxRows(0);

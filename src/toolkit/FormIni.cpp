@@ -1,7 +1,7 @@
 #include "toolkit/FormIni.h"
 
-#include "core/AppPaths.h"
 #include "base/Money.h"
+#include "core/AppPaths.h"
 #include "platform/SpreadGrid.h"
 #include "platform/Twips.h"
 #include "toolkit/Messages.h"
@@ -70,8 +70,10 @@ void keepOnScreen(QWidget* window)
     const QRect area = screen->availableGeometry();
     const QSize size = window->size().boundedTo(area.size()).expandedTo(window->minimumSize());
     window->resize(size);
-    const int x = qBound(area.left(), window->x(), qMax(area.left(), area.right() + 1 - window->frameGeometry().width()));
-    const int y = qBound(area.top(), window->y(), qMax(area.top(), area.bottom() + 1 - window->frameGeometry().height()));
+    const int x =
+        qBound(area.left(), window->x(), qMax(area.left(), area.right() + 1 - window->frameGeometry().width()));
+    const int y =
+        qBound(area.top(), window->y(), qMax(area.top(), area.bottom() + 1 - window->frameGeometry().height()));
     window->move(x, y);
 }
 

@@ -122,9 +122,11 @@ void ShowError(const ErrorInfo& error)
                               error.description.contains(QStringLiteral("no such column"), Qt::CaseInsensitive) ||
                               error.number == 3011;
         if (error.number == 91)
-            MsgInfo(QStringLiteral("Data Base MDB가 선언되지 않았습니다.") + cr + error.sql, QStringLiteral("MDB 오류"));
+            MsgInfo(QStringLiteral("Data Base MDB가 선언되지 않았습니다.") + cr + error.sql,
+                    QStringLiteral("MDB 오류"));
         else if (notFound)
-            MsgInfo(QStringLiteral("Jet Data Base Engine의 식을 확인하세요.") + cr + error.sql, QStringLiteral("Query"));
+            MsgInfo(QStringLiteral("Jet Data Base Engine의 식을 확인하세요.") + cr + error.sql,
+                    QStringLiteral("Query"));
         else
             MsgInfo(error.description + cr + error.sql, QStringLiteral("ERROR"));
         break;
@@ -165,7 +167,8 @@ bool CheckRequired(QLineEdit* input, const QString& fieldName, bool zeroIsEmpty)
     if (!missing)
         return false;
     if (!fieldName.isEmpty())
-        MsgInfo(QStringLiteral("[") + fieldName + QStringLiteral("]은(는) 필수 입력 사항입니다."), QStringLiteral("필수입력"));
+        MsgInfo(QStringLiteral("[") + fieldName + QStringLiteral("]은(는) 필수 입력 사항입니다."),
+                QStringLiteral("필수입력"));
     else
         MsgInfo(QStringLiteral("필수 입력사항을 입력하지 않았습니다."), QStringLiteral("필수입력"));
     if (input->isEnabled() && input->isVisible())

@@ -3,8 +3,8 @@
 #include "base/Error.h"
 
 #include <QList>
-#include <functional>
 #include <QString>
+#include <functional>
 
 class QWidget;
 class QLineEdit;
@@ -15,7 +15,6 @@ class QLineEdit;
 
 enum class MsgIcon { None, Information, Warning, Question };
 enum class MsgAnswer { Ok, Yes, No };
-
 
 void MsgInfo(const QString& text, const QString& title = QString());
 void MsgWarn(const QString& text, const QString& title = QString());

@@ -3,12 +3,12 @@
 
 #include "app/CommandLine.h"
 #include "core/AppPaths.h"
-#include "core/Startup.h"
 #include "core/SharedQueries.h"
+#include "core/Startup.h"
 #include "ledger/LedgerSheet.h"
 #include "ledger/frmMain.h"
-#include "toolkit/PeriodBar.h"
 #include "platform/SpreadGrid.h"
+#include "toolkit/PeriodBar.h"
 
 #include <QDir>
 #include <QFile>
@@ -37,7 +37,11 @@ Run tallox(const QStringList& args)
 class TestCommandLine : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void init() { m_env = std::make_unique<TestEnv>(); seed(); }
+    void init()
+    {
+        m_env = std::make_unique<TestEnv>();
+        seed();
+    }
     void cleanup() { m_env.reset(); }
 
     void usageErrors();
@@ -130,15 +134,22 @@ void TestCommandLine::damagedBooks_failWithoutOutput_data()
     QTest::addColumn<QString>("file");
     const QString noTransfer = "DROP TABLE transfer";
     // Another program's table, without the NOT NULL of Tallox's own.
-    const QString nullAmount = "DROP TABLE transfer; CREATE TABLE transfer (sMonth TEXT, amount INTEGER, cardcode INTEGER);"
-                               " INSERT INTO transfer VALUES ('2005-03', NULL, 1)";
+    const QString nullAmount =
+        "DROP TABLE transfer; CREATE TABLE transfer (sMonth TEXT, amount INTEGER, cardcode INTEGER);"
+        " INSERT INTO transfer VALUES ('2005-03', NULL, 1)";
     const QString noLedger = "ALTER TABLE Tallox RENAME TO Other";
-    QTest::newRow("sheet, no carry-over table") << noTransfer << "--export-sheet" << "a.xlsx";
-    QTest::newRow("sheet, null carry-over amount") << nullAmount << "--export-sheet" << "a.xlsx";
-    QTest::newRow("print, null carry-over amount") << nullAmount << "--print-sheet" << "a.pdf";
-    QTest::newRow("summary, no carry-over table") << noTransfer << "--export-summary" << "a.xlsx";
-    QTest::newRow("summary print, no ledger table") << noLedger << "--print-summary" << "a.pdf";
-    QTest::newRow("sheet, no ledger table") << noLedger << "--export-sheet" << "a.xlsx";
+    QTest::newRow("sheet, no carry-over table") << noTransfer << "--export-sheet"
+                                                << "a.xlsx";
+    QTest::newRow("sheet, null carry-over amount") << nullAmount << "--export-sheet"
+                                                   << "a.xlsx";
+    QTest::newRow("print, null carry-over amount") << nullAmount << "--print-sheet"
+                                                   << "a.pdf";
+    QTest::newRow("summary, no carry-over table") << noTransfer << "--export-summary"
+                                                  << "a.xlsx";
+    QTest::newRow("summary print, no ledger table") << noLedger << "--print-summary"
+                                                    << "a.pdf";
+    QTest::newRow("sheet, no ledger table") << noLedger << "--export-sheet"
+                                            << "a.xlsx";
 }
 
 void TestCommandLine::damagedBooks_failWithoutOutput()
@@ -239,7 +250,9 @@ void TestCommandLine::check_findsTamperingAndRebuildMendsIt()
     r = tallox({folder(), "--check"});
     QCOMPARE(r.status, 0);
     // A carry-over amount changed behind the program's back.
-    QCOMPARE(m_env->ctx().ledger.execute("UPDATE transfer SET amount = amount + 50000 WHERE sMonth = '2005-03' AND cardcode = 1"), 1);
+    QCOMPARE(m_env->ctx().ledger.execute(
+                 "UPDATE transfer SET amount = amount + 50000 WHERE sMonth = '2005-03' AND cardcode = 1"),
+             1);
     r = tallox({folder(), "--check"});
     QCOMPARE(r.status, int(ExitFindings));
     QVERIFY2(r.out.contains("2005-03"), qPrintable(r.out));

@@ -293,7 +293,8 @@ void TestCardEditor::engineErrorRollsBackAndKeepsTheWindowOpen()
     const MessageHook::Shown box = MessageHook::shown().last();
     QCOMPARE(box.kind, QStringLiteral("error"));
     QCOMPARE(box.title, QStringLiteral("오류"));
-    QVERIFY2(box.text.startsWith(QStringLiteral("자료를 저장하는 중 오류가 발생했습니다.\r\n오류번호 : ")), qPrintable(box.text));
+    QVERIFY2(box.text.startsWith(QStringLiteral("자료를 저장하는 중 오류가 발생했습니다.\r\n오류번호 : ")),
+             qPrintable(box.text));
     QVERIFY(box.text.contains(QStringLiteral("refused")));
     QVERIFY(ed.isVisible());
     QCOMPARE(txtName->text(), QStringLiteral("삼성"));

@@ -235,7 +235,8 @@ void TestCardList::editOverwritesTheActiveRow()
     QCOMPARE(grid->text(2, 2), QStringLiteral("비씨카드"));
     QCOMPARE(grid->text(3, 2), QStringLiteral("1.2"));
     QCOMPARE(grid->activeRow(), 2);
-    QCOMPARE(cardTable(*env), (QStringList{QStringLiteral("1 국민"), QStringLiteral("2 비씨카드"), QStringLiteral("3 삼성")}));
+    QCOMPARE(cardTable(*env),
+             (QStringList{QStringLiteral("1 국민"), QStringLiteral("2 비씨카드"), QStringLiteral("3 삼성")}));
     QCOMPARE(w.findChild<QLabel*>(QStringLiteral("lblRecCnt"))->text(), QStringLiteral("등록수:    3"));
 }
 
@@ -329,9 +330,10 @@ void TestCardList::deleteWarnsAboutLedgerEntries()
     grid->setActiveCell(1, 2); // 비씨
     MessageHook::answer(MsgAnswer::Yes);
     press(&w, "btnDelete");
-    TALLOX_COMPARE_LAST_BOX("question", "카드삭제",
-                            "[비씨]를 정말로 삭제 하시겠습니까?\r\n\r\n이 카드를 사용하는 장부 자료가 2건 있습니다.\r\n"
-                            "장부 자료는 지워지지 않고 카드코드를 그대로 가지며, 장부에서 카드명만 보이지 않게 됩니다.");
+    TALLOX_COMPARE_LAST_BOX(
+        "question", "카드삭제",
+        "[비씨]를 정말로 삭제 하시겠습니까?\r\n\r\n이 카드를 사용하는 장부 자료가 2건 있습니다.\r\n"
+        "장부 자료는 지워지지 않고 카드코드를 그대로 가지며, 장부에서 카드명만 보이지 않게 됩니다.");
     QCOMPARE(cardTable(*env), (QStringList{QStringLiteral("1 국민"), QStringLiteral("3 삼성")}));
     QCOMPARE(column(grid, 2), (QStringList{QStringLiteral("국민"), QStringLiteral("삼성")}));
     QCOMPARE(env->count(QStringLiteral("Tallox")), 3); // the ledger keeps every entry
@@ -376,7 +378,8 @@ void TestCardList::deleteEngineErrorIsReported()
     press(&w, "btnDelete");
     const MessageHook::Shown box = MessageHook::shown().last();
     QCOMPARE(box.kind, QStringLiteral("error"));
-    QVERIFY2(box.text.startsWith(QStringLiteral("자료를 삭제하는 중 오류가 발생했습니다.\r\n오류번호 : ")), qPrintable(box.text));
+    QVERIFY2(box.text.startsWith(QStringLiteral("자료를 삭제하는 중 오류가 발생했습니다.\r\n오류번호 : ")),
+             qPrintable(box.text));
     QCOMPARE(w.findChild<SpreadGrid*>(QStringLiteral("spList"))->maxRows(), 3);
 }
 

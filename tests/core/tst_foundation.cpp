@@ -1,10 +1,10 @@
 #include "TestSupport.h"
 
-#include "core/AppPaths.h"
+#include "app/Main.h"
 #include "base/Clock.h"
+#include "core/AppPaths.h"
 #include "core/DbAccess.h"
 #include "core/Startup.h"
-#include "app/Main.h"
 #include "ledger/frmMain.h"
 
 #include <QFile>
@@ -117,8 +117,10 @@ void TestFoundation::folderChoice_defaultItselfMissing()
     QCOMPARE(MessageHook::shown().size(), 2);
     QCOMPARE(MessageHook::shown()[0].kind, QStringLiteral("error"));
     QCOMPARE(MessageHook::shown()[0].title, QStringLiteral("오류"));
-    QVERIFY(MessageHook::shown()[0].text.startsWith(QStringLiteral("프로그램 수행도중 오류가 발생했습니다.\r\n오류번호 : ")));
-    TALLOX_COMPARE_LAST_BOX("info", "Tallox", QStringLiteral("데이터 베이스를 열 수 없습니다.\r\n\r\n") + def + "/dbTallox.db");
+    QVERIFY(MessageHook::shown()[0].text.startsWith(
+        QStringLiteral("프로그램 수행도중 오류가 발생했습니다.\r\n오류번호 : ")));
+    TALLOX_COMPARE_LAST_BOX("info", "Tallox",
+                            QStringLiteral("데이터 베이스를 열 수 없습니다.\r\n\r\n") + def + "/dbTallox.db");
 }
 
 void TestFoundation::firstRun_createsBothFilesInDefaultOnly()
@@ -138,8 +140,9 @@ void TestFoundation::firstRun_createsBothFilesInDefaultOnly()
     QCOMPARE(ctx.ledger.execute("INSERT INTO Tallox (sdate, cardcode) VALUES (?, ?)", {"2005-03-07", 3}), 1);
     QCOMPARE(ctx.ledger.scalar("SELECT sale + fee + billcoll FROM Tallox").toInt(), 0);
     QCOMPARE(ctx.card.execute("INSERT INTO Plastra (code, name, fee) VALUES (3, 'BC카드', 2.5)"), 1);
-    QCOMPARE(ctx.ledger.scalar("SELECT b.name FROM Tallox a LEFT JOIN card.Plastra b ON a.cardcode = b.code").toString(),
-             QStringLiteral("BC카드"));
+    QCOMPARE(
+        ctx.ledger.scalar("SELECT b.name FROM Tallox a LEFT JOIN card.Plastra b ON a.cardcode = b.code").toString(),
+        QStringLiteral("BC카드"));
     QCOMPARE(ctx.ledger.execute("INSERT INTO transfer (sMonth, amount, cardcode) VALUES ('2005-02', 0, 3)"), 1);
     QCOMPARE(ctx.ledger.execute("INSERT INTO transfer (sMonth, amount, cardcode) VALUES ('2005-02', 5, 3)"), -1);
 }
@@ -152,7 +155,8 @@ void TestFoundation::openFolder_missingDamagedOrForeignFile()
     QFile::remove(env.dbFolder() + "/Plastra.db");
     AppContext ctx;
     QVERIFY(!OpenBooksOrSay(ctx, env.dbFolder()));
-    TALLOX_COMPARE_LAST_BOX("info", "Tallox", QStringLiteral("데이터 베이스를 열 수 없습니다.\r\n\r\n") + env.dbFolder() + "/Plastra.db");
+    TALLOX_COMPARE_LAST_BOX("info", "Tallox",
+                            QStringLiteral("데이터 베이스를 열 수 없습니다.\r\n\r\n") + env.dbFolder() + "/Plastra.db");
     QVERIFY(!ctx.ledger.isOpen());
 
     // A file that is not a database.
@@ -175,7 +179,11 @@ void TestFoundation::openFolder_doesNotWriteIntoBadFile()
     QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
     f.write("not a database at all, but a shop's note");
     f.close();
-    const QByteArray before = [&] { QFile r(path); r.open(QIODevice::ReadOnly); return r.readAll(); }();
+    const QByteArray before = [&] {
+        QFile r(path);
+        r.open(QIODevice::ReadOnly);
+        return r.readAll();
+    }();
     AppContext ctx;
     QVERIFY(!ctx.openFolder(env.dbFolder()));
     QFile r(path);

@@ -72,7 +72,8 @@ void TestSharedQueries::getNextCode_refusesNonIdentifiers()
     TestEnv env;
     env.addCard(4, QStringLiteral("a"));
     ErrorInfo e;
-    QCOMPARE(GetNextCode(env.ctx().card, QStringLiteral("Plastra; DELETE FROM Plastra"), QStringLiteral("code"), &e), -1);
+    QCOMPARE(GetNextCode(env.ctx().card, QStringLiteral("Plastra; DELETE FROM Plastra"), QStringLiteral("code"), &e),
+             -1);
     ShowError(e);
     QCOMPARE(GetNextCode(env.ctx().card, QStringLiteral("Plastra"), QStringLiteral("code) FROM Plastra --"), &e), -1);
     ShowError(e);
@@ -101,8 +102,8 @@ void TestSharedQueries::getPrevBalance_workedExample()
     env.addEntry(QStringLiteral("2005-05-31"), 3, 0, 0, 0);
     env.addEntry(QStringLiteral("2005-06-01"), 3, 10, 2, 0);
     env.addEntry(QStringLiteral("2005-06-14"), 3, 0, 1, 2);
-    env.addEntry(QStringLiteral("2005-06-15"), 3, 1000);      // in the period: not brought forward
-    env.addEntry(QStringLiteral("2005-05-10"), 4, 777);       // another card
+    env.addEntry(QStringLiteral("2005-06-15"), 3, 1000); // in the period: not brought forward
+    env.addEntry(QStringLiteral("2005-05-10"), 4, 777);  // another card
     env.addTransfer(QStringLiteral("2005-04"), 3, 100);
     Database& db = env.ctx().ledger;
     QCOMPARE(GetPrevBalance(db, QStringLiteral("2005-06-15"), 3), Money::fromWon(125));
@@ -171,8 +172,8 @@ void TestSharedQueries::centerForm_centresAndTakesIcon()
     CenterForm(&w, true);
     const QRect area = w.screen()->availableGeometry();
     const QSize size = w.frameGeometry().size();
-    QCOMPARE(w.pos(), QPoint(area.left() + (area.width() - size.width()) / 2,
-                             area.top() + (area.height() - size.height()) / 2));
+    QCOMPARE(w.pos(),
+             QPoint(area.left() + (area.width() - size.width()) / 2, area.top() + (area.height() - size.height()) / 2));
     QCOMPARE(w.windowIcon().cacheKey(), QApplication::windowIcon().cacheKey());
 
     // A window placed already (its own position) stays where it is.

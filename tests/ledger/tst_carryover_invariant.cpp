@@ -64,7 +64,8 @@ QString randomAmount(QRandomGenerator& rng)
 {
     const qint64 won = rng.bounded(-3000, 20000);
     if (rng.bounded(5) == 0)
-        return QString::number(won) + QStringLiteral(".") + QString::number(rng.bounded(1, 10000)).rightJustified(4, '0');
+        return QString::number(won) + QStringLiteral(".") +
+               QString::number(rng.bounded(1, 10000)).rightJustified(4, '0');
     return QString::number(won);
 }
 
@@ -72,7 +73,8 @@ QStringList periodStarts()
 {
     QStringList days;
     for (QDate m(2004, 8, 1); m <= QDate(2005, 12, 1); m = m.addMonths(1)) {
-        days << DateText::day(m) << DateText::day(m.addDays(9)) << DateText::day(QDate(m.year(), m.month(), m.daysInMonth()));
+        days << DateText::day(m) << DateText::day(m.addDays(9))
+             << DateText::day(QDate(m.year(), m.month(), m.daysInMonth()));
     }
     return days;
 }
@@ -91,9 +93,11 @@ void TestCarryOverInvariant::runOps(LedgerStore& store, Database& db, QRandomGen
             if (ok && rng.bounded(10) < 8)
                 ok = store.RecordEditCol(newKey, QStringLiteral("sale"), randomAmount(rng));
             if (ok && rng.bounded(10) < 5)
-                ok = store.RecordEditCol(newKey, QStringLiteral("fee"), LedgerStore::AutoFee(2.5, Money::fromWon(rng.bounded(20000))).toDouble());
+                ok = store.RecordEditCol(newKey, QStringLiteral("fee"),
+                                         LedgerStore::AutoFee(2.5, Money::fromWon(rng.bounded(20000))).toDouble());
         } else if (op < 48) {
-            static const QStringList amounts = {QStringLiteral("sale"), QStringLiteral("FEE"), QStringLiteral("BillColl")};
+            static const QStringList amounts = {QStringLiteral("sale"), QStringLiteral("FEE"),
+                                                QStringLiteral("BillColl")};
             ok = store.RecordEditCol(key, amounts.at(rng.bounded(3)), randomAmount(rng));
         } else if (op < 63) {
             ok = store.RecordEditCol(key, QStringLiteral("sDate"), randomDate(rng));

@@ -21,8 +21,9 @@ QStringList transferRows(Database& db)
     QSqlQuery q = db.newQuery();
     q.exec(QStringLiteral("SELECT sMonth, cardcode, amount FROM transfer ORDER BY cardcode, sMonth"));
     while (q.next())
-        rows << QStringLiteral("%1 %2 %3").arg(q.value(0).toString(), q.value(1).toString(),
-                                              Money::fromUnits(q.value(2).toLongLong()).toPlainString());
+        rows << QStringLiteral("%1 %2 %3")
+                    .arg(q.value(0).toString(), q.value(1).toString(),
+                         Money::fromUnits(q.value(2).toLongLong()).toPlainString());
     return rows;
 }
 
@@ -104,9 +105,10 @@ void TestLedgerStore::insert_readsBackItsOwnKey()
     TestEnv env;
     Database& db = env.ctx().ledger;
     // A trigger that adds a row with a larger key: the largest key is not ours.
-    QVERIFY(db.execute(QStringLiteral("CREATE TRIGGER t_extra AFTER INSERT ON Tallox WHEN NEW.cardcode <> 99 BEGIN"
-                                      " INSERT INTO Tallox (code, sdate, cardcode) VALUES (NEW.code + 100, '1999-01-01', 99);"
-                                      " END")) >= 0);
+    QVERIFY(db.execute(
+                QStringLiteral("CREATE TRIGGER t_extra AFTER INSERT ON Tallox WHEN NEW.cardcode <> 99 BEGIN"
+                               " INSERT INTO Tallox (code, sdate, cardcode) VALUES (NEW.code + 100, '1999-01-01', 99);"
+                               " END")) >= 0);
     LedgerStore store(db);
     ErrorInfo err;
     int key = 0;
@@ -149,9 +151,9 @@ void TestLedgerStore::insert_refusesBadDateOrCard()
                                QStringLiteral("2005-03-07'); DROP TABLE Tallox; --")}) {
         MessageHook::reset();
         QVERIFY(!Say(store.InsertRecord(bad, 1, &key, &err), err));
-        TALLOX_COMPARE_LAST_BOX("error", "오류",
-                                errorBox(QStringLiteral("자료를 저장하는 중 오류가 발생했습니다."), 13,
-                                         QStringLiteral("Type mismatch")));
+        TALLOX_COMPARE_LAST_BOX(
+            "error", "오류",
+            errorBox(QStringLiteral("자료를 저장하는 중 오류가 발생했습니다."), 13, QStringLiteral("Type mismatch")));
     }
     QVERIFY(!Say(store.InsertRecord(QStringLiteral("2005-03-07"), 0, &key, &err), err));
     QCOMPARE(key, -5);
@@ -196,9 +198,9 @@ void TestLedgerStore::checkPrevBalance_edges()
     store.CheckPrevBalance(QStringLiteral("2005-03-31"), 1);
     // January: December of the year before.
     store.CheckPrevBalance(QStringLiteral("2005-01-15"), 1);
-    QCOMPARE(transferRows(env.ctx().ledger),
-             (QStringList{QStringLiteral("2004-12 1 40"), QStringLiteral("2005-02 1 49"),
-                          QStringLiteral("2005-04 1 60")}));
+    QCOMPARE(
+        transferRows(env.ctx().ledger),
+        (QStringList{QStringLiteral("2004-12 1 40"), QStringLiteral("2005-02 1 49"), QStringLiteral("2005-04 1 60")}));
     QVERIFY(MessageHook::shown().isEmpty());
     // An existing row is left as it is.
     store.CheckPrevBalance(QStringLiteral("2005-05-01"), 2);
@@ -339,9 +341,9 @@ void TestLedgerStore::edit_dateAcrossMonths()
                                             QStringLiteral("2005-03 1 100"), QStringLiteral("2005-04 1 150")}));
     // Into the current month: it leaves every completed month.
     QVERIFY(Say(store.RecordEditCol(ex.march, QStringLiteral("sdate"), QStringLiteral("2005-06-30"), &err), err));
-    QCOMPARE(transferRows(db), (QStringList{QStringLiteral("2004-12 1 0"), QStringLiteral("2005-02 1 0"),
-                                            QStringLiteral("2005-03 1 0"), QStringLiteral("2005-04 1 50"),
-                                            QStringLiteral("2005-05 1 50")}));
+    QCOMPARE(transferRows(db),
+             (QStringList{QStringLiteral("2004-12 1 0"), QStringLiteral("2005-02 1 0"), QStringLiteral("2005-03 1 0"),
+                          QStringLiteral("2005-04 1 50"), QStringLiteral("2005-05 1 50")}));
     QVERIFY(store.CheckCarryOver().clean());
     QCOMPARE(GetPrevBalance(db, QStringLiteral("2005-06-30"), 1), Money::fromWon(80));
     QVERIFY(MessageHook::shown().isEmpty());
@@ -475,7 +477,8 @@ void TestLedgerStore::edit_refusals()
         {"cardcode", QStringLiteral("0"), mismatch},
         {"numsheet", QString(), mismatch},
         {"numsheet", QStringLiteral("99999999999"), overflow},
-        {"code", QStringLiteral("5"), errorBox(kEditFailed, 3265, QStringLiteral("Item not found in this collection."))},
+        {"code", QStringLiteral("5"),
+         errorBox(kEditFailed, 3265, QStringLiteral("Item not found in this collection."))},
         {"sale = 0, fee", QStringLiteral("5"),
          errorBox(kEditFailed, 3265, QStringLiteral("Item not found in this collection."))},
     };
@@ -616,7 +619,8 @@ void TestLedgerStore::rebuild_failureKeepsTable()
     QCOMPARE(MessageHook::shown().last().title, QStringLiteral("Tallox"));
     QVERIFY(MessageHook::shown().last().text.startsWith(QStringLiteral("Error ")));
     QVERIFY(MessageHook::shown().last().text.contains(QStringLiteral("blocked")));
-    QVERIFY(MessageHook::shown().last().text.endsWith(QStringLiteral(" in procedure mnuTool_ReBaln_Click of Form frmMain")));
+    QVERIFY(MessageHook::shown().last().text.endsWith(
+        QStringLiteral(" in procedure mnuTool_ReBaln_Click of Form frmMain")));
     QCOMPARE(transferRows(db), before);
     QCOMPARE(db.transactionDepth(), 0);
 }

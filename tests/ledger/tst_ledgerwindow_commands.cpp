@@ -20,7 +20,8 @@ class TestLedgerWindowCommands : public LedgerWindowTestBase {
     Q_OBJECT
 private Q_SLOTS:
     void init() { startEnv(); }
-    void cleanup() {
+    void cleanup()
+    {
         LaunchHook::disable();
         ExcelExportHook::setOpener({});
         stopEnv();
@@ -47,7 +48,8 @@ private Q_SLOTS:
     void summaryOpensOnceNotModal();
 };
 
-void TestLedgerWindowCommands::chainBoxWithArrows() {
+void TestLedgerWindowCommands::chainBoxWithArrows()
+{
     openWindow();
     QCheckBox* chain = win->findChild<QCheckBox*>(QStringLiteral("chkChain"));
     QVERIFY(chain);
@@ -66,7 +68,8 @@ void TestLedgerWindowCommands::chainBoxWithArrows() {
     QCOMPARE(rows(), 2);
 }
 
-void TestLedgerWindowCommands::arrowsCrossMonthsAndYears() {
+void TestLedgerWindowCommands::arrowsCrossMonthsAndYears()
+{
     openWindow();
     setPeriod(QStringLiteral("2004-02-28"), QStringLiteral("2004-12-31"));
     period()->udDateCng(0)->upButton()->click();
@@ -78,7 +81,8 @@ void TestLedgerWindowCommands::arrowsCrossMonthsAndYears() {
     QCOMPARE(period()->dateText(0), QStringLiteral("2005-02-28"));
 }
 
-void TestLedgerWindowCommands::enterInDateBoxMovesFocusWithoutReload() {
+void TestLedgerWindowCommands::enterInDateBoxMovesFocusWithoutReload()
+{
     env->addCard(1, QStringLiteral("신한카드"));
     openWindow();
     QCOMPARE(rows(), 2);
@@ -92,7 +96,8 @@ void TestLedgerWindowCommands::enterInDateBoxMovesFocusWithoutReload() {
     QCOMPARE(rows(), 3);
 }
 
-void TestLedgerWindowCommands::enterInLastDateBoxShowsThePeriod() {
+void TestLedgerWindowCommands::enterInLastDateBoxShowsThePeriod()
+{
     env->addCard(1, QStringLiteral("신한카드"));
     env->addEntry(QStringLiteral("2005-05-15"), 1, 100);
     openWindow();
@@ -108,7 +113,8 @@ void TestLedgerWindowCommands::enterInLastDateBoxShowsThePeriod() {
     QCOMPARE(rows(), 3);
 }
 
-void TestLedgerWindowCommands::cardChoiceWaitsForView() {
+void TestLedgerWindowCommands::cardChoiceWaitsForView()
+{
     env->addCard(1, QStringLiteral("신한카드"));
     env->addCard(2, QStringLiteral("국민카드"));
     env->addEntry(QStringLiteral("2005-06-15"), 1, 100);
@@ -122,7 +128,8 @@ void TestLedgerWindowCommands::cardChoiceWaitsForView() {
     QCOMPARE(cell(4, 2), QStringLiteral("국민카드"));
 }
 
-void TestLedgerWindowCommands::enterInCardFilterViews() {
+void TestLedgerWindowCommands::enterInCardFilterViews()
+{
     env->addCard(1, QStringLiteral("신한카드"));
     env->addCard(2, QStringLiteral("국민카드"));
     env->addEntry(QStringLiteral("2005-06-15"), 1, 100);
@@ -135,7 +142,8 @@ void TestLedgerWindowCommands::enterInCardFilterViews() {
     QCOMPARE(cell(4, 2), QStringLiteral("신한카드"));
 }
 
-void TestLedgerWindowCommands::f3FocusesCardFilter() {
+void TestLedgerWindowCommands::f3FocusesCardFilter()
+{
     openWindow();
     QCOMPARE(cardFilter()->toolTip(), QStringLiteral("단축키: F3"));
     gotoCell(4, 2);
@@ -147,7 +155,8 @@ void TestLedgerWindowCommands::f3FocusesCardFilter() {
     QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(cardFilter()));
 }
 
-void TestLedgerWindowCommands::functionKeysWorkFromAnyControl() {
+void TestLedgerWindowCommands::functionKeysWorkFromAnyControl()
+{
     env->addCard(1, QStringLiteral("신한카드"));
     openWindow();
     env->addEntry(QStringLiteral("2005-06-15"), 1, 100);
@@ -159,7 +168,8 @@ void TestLedgerWindowCommands::functionKeysWorkFromAnyControl() {
     QVERIFY(QFileInfo::exists(env->appFolder() + QStringLiteral("/print.pdf")));
 }
 
-void TestLedgerWindowCommands::cardButtonRefillsFilter() {
+void TestLedgerWindowCommands::cardButtonRefillsFilter()
+{
     env->addCard(1, QStringLiteral("신한카드"));
     openWindow();
     selectCard(1);
@@ -175,7 +185,8 @@ void TestLedgerWindowCommands::cardButtonRefillsFilter() {
     QVERIFY(cardFilter()->findData(5) > 0);
 }
 
-void TestLedgerWindowCommands::printUsesDatesInBoxes() {
+void TestLedgerWindowCommands::printUsesDatesInBoxes()
+{
     env->addCard(1, QStringLiteral("신한카드"));
     env->addEntry(QStringLiteral("2005-06-15"), 1, 100);
     openWindow();
@@ -185,7 +196,8 @@ void TestLedgerWindowCommands::printUsesDatesInBoxes() {
     QVERIFY(QFileInfo(env->appFolder() + QStringLiteral("/print.pdf")).size() > 0);
 }
 
-void TestLedgerWindowCommands::excelExportKeepsLocks() {
+void TestLedgerWindowCommands::excelExportKeepsLocks()
+{
     env->addCard(1, QStringLiteral("신한카드"));
     env->addEntry(QStringLiteral("2005-06-15"), 1, 100);
     openWindow();
@@ -211,7 +223,8 @@ void TestLedgerWindowCommands::excelExportKeepsLocks() {
 }
 
 namespace {
-QString RebuildQuestion() {
+QString RebuildQuestion()
+{
     return QStringLiteral("                    [잔액 재정리]\r\n\r\n"
                           "이월금액이 맞지 않는 경우 재계산을 통하여 자동으로 맞춥니다.\r\n"
                           "자료의 양에 따라 다소 시간이 걸릴 수도 있습니다.\r\n\r\n"
@@ -219,7 +232,8 @@ QString RebuildQuestion() {
 }
 } // namespace
 
-void TestLedgerWindowCommands::rebuildAnsweredNoDoesNothing() {
+void TestLedgerWindowCommands::rebuildAnsweredNoDoesNothing()
+{
     env->addCard(1, QStringLiteral("신한카드"));
     env->addTransfer(QStringLiteral("2005-04"), 1, 777);
     env->addEntry(QStringLiteral("2005-04-02"), 1, 100);
@@ -231,7 +245,8 @@ void TestLedgerWindowCommands::rebuildAnsweredNoDoesNothing() {
     QCOMPARE(env->transferAmount(QStringLiteral("2005-04"), 1), Money::fromWon(777));
 }
 
-void TestLedgerWindowCommands::rebuildRewritesCarryOver() {
+void TestLedgerWindowCommands::rebuildRewritesCarryOver()
+{
     env->addCard(1, QStringLiteral("신한카드"));
     env->addTransfer(QStringLiteral("2005-04"), 1, 777);
     env->addEntry(QStringLiteral("2005-03-02"), 1, 100);
@@ -248,7 +263,8 @@ void TestLedgerWindowCommands::rebuildRewritesCarryOver() {
     QVERIFY(QApplication::overrideCursor() == nullptr);
 }
 
-void TestLedgerWindowCommands::carryOverCheckFindsAndRebuilds() {
+void TestLedgerWindowCommands::carryOverCheckFindsAndRebuilds()
+{
     env->addCard(1, QStringLiteral("신한카드"));
     env->addTransfer(QStringLiteral("2005-02"), 1, 0);
     env->addTransfer(QStringLiteral("2005-03"), 1, 999); // should be 100
@@ -271,7 +287,8 @@ void TestLedgerWindowCommands::carryOverCheckFindsAndRebuilds() {
     QCOMPARE(env->transferAmount(QStringLiteral("2005-03"), 1), Money::fromWon(100));
 }
 
-void TestLedgerWindowCommands::carryOverCheckClean() {
+void TestLedgerWindowCommands::carryOverCheckClean()
+{
     env->addCard(1, QStringLiteral("신한카드"));
     env->addTransfer(QStringLiteral("2005-02"), 1, 0);
     env->addTransfer(QStringLiteral("2005-03"), 1, 100);
@@ -282,7 +299,8 @@ void TestLedgerWindowCommands::carryOverCheckClean() {
     TALLOX_COMPARE_LAST_BOX("info", "Tallox", "이월금액이 장부와 모두 일치합니다.");
 }
 
-void TestLedgerWindowCommands::calculatorMissing() {
+void TestLedgerWindowCommands::calculatorMissing()
+{
     openWindow();
     LaunchHook::enable();
     LaunchHook::reset();
@@ -294,7 +312,8 @@ void TestLedgerWindowCommands::calculatorMissing() {
     QVERIFY(LaunchHook::startedPrograms().isEmpty());
 }
 
-void TestLedgerWindowCommands::homePageAsksFirst() {
+void TestLedgerWindowCommands::homePageAsksFirst()
+{
     openWindow();
     LaunchHook::enable();
     LaunchHook::reset();
@@ -307,7 +326,8 @@ void TestLedgerWindowCommands::homePageAsksFirst() {
     QCOMPARE(MessageHook::shown().last().text, QStringLiteral("고객지원센터 홈페이지로 이동하시겠습니까?"));
 }
 
-void TestLedgerWindowCommands::menuTexts() {
+void TestLedgerWindowCommands::menuTexts()
+{
     openWindow();
     QCOMPARE(win->findChild<QMenu*>(QStringLiteral("mnuTool"))->title(), QStringLiteral("  도구(&T)  "));
     QCOMPARE(win->findChild<QAction*>(QStringLiteral("mnuTool_ReBaln"))->text(), QStringLiteral("잔액 재정리"));
@@ -325,7 +345,8 @@ void TestLedgerWindowCommands::menuTexts() {
     QVERIFY(!win->isVisible());
 }
 
-void TestLedgerWindowCommands::summaryOpensOnceNotModal() {
+void TestLedgerWindowCommands::summaryOpensOnceNotModal()
+{
     openWindow();
     QTest::keyClick(sheet(), Qt::Key_F6);
     frmSumBill* first = frmSumBill::OpenInstance();

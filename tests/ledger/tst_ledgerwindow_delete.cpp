@@ -13,7 +13,8 @@ private Q_SLOTS:
     void deleteAnsweredNoKeepsEntry();
 };
 
-void TestLedgerWindowDelete::f4OnBroughtForwardRowAsksNothing() {
+void TestLedgerWindowDelete::f4OnBroughtForwardRowAsksNothing()
+{
     env->addCard(1, QStringLiteral("신한카드"));
     env->addEntry(QStringLiteral("2005-06-15"), 1, 100);
     openWindow();
@@ -25,7 +26,8 @@ void TestLedgerWindowDelete::f4OnBroughtForwardRowAsksNothing() {
     QCOMPARE(rows(), 3);
 }
 
-void TestLedgerWindowDelete::f4OnEntryRowAsksNothing() {
+void TestLedgerWindowDelete::f4OnEntryRowAsksNothing()
+{
     env->addCard(1, QStringLiteral("신한카드"));
     env->addEntry(QStringLiteral("2005-06-15"), 1, 100);
     openWindow();
@@ -38,7 +40,8 @@ void TestLedgerWindowDelete::f4OnEntryRowAsksNothing() {
     QCOMPARE(env->count(QStringLiteral("Tallox")), 1);
 }
 
-void TestLedgerWindowDelete::deleteRecomputesBalancesAndTotals() {
+void TestLedgerWindowDelete::deleteRecomputesBalancesAndTotals()
+{
     env->addCard(1, QStringLiteral("신한카드"));
     env->addTransfer(QStringLiteral("2005-04"), 1, 0);
     env->addTransfer(QStringLiteral("2005-05"), 1, 1800);
@@ -80,7 +83,8 @@ void TestLedgerWindowDelete::deleteRecomputesBalancesAndTotals() {
     QCOMPARE(env->transferAmount(QStringLiteral("2005-05"), 1), Money::fromWon(1300));
 }
 
-void TestLedgerWindowDelete::deleteAnsweredNoKeepsEntry() {
+void TestLedgerWindowDelete::deleteAnsweredNoKeepsEntry()
+{
     env->addCard(1, QStringLiteral("신한카드"));
     env->addEntry(QStringLiteral("2005-06-15"), 1, 100);
     openWindow();

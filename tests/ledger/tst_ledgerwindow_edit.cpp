@@ -49,7 +49,8 @@ private Q_SLOTS:
 
 namespace {
 // Picks the row of the picker's grid whose text contains `name`, then its select button.
-ModalHook::Handler PickCard(const QString& name) {
+ModalHook::Handler PickCard(const QString& name)
+{
     return [name](QDialog* d) {
         auto* grid = d->findChild<SpreadGrid*>(QStringLiteral("spList"));
         QVERIFY(grid);
@@ -69,7 +70,8 @@ ModalHook::Handler PickCard(const QString& name) {
 }
 } // namespace
 
-void TestLedgerWindowEdit::typicalEntryEndToEnd() {
+void TestLedgerWindowEdit::typicalEntryEndToEnd()
+{
     env->addCard(1, QStringLiteral("신한카드"), 2.5);
     env->addCard(2, QStringLiteral("국민카드"), 3.0);
     // Carry-over rows: May and April completed (today is 15 June 2005).
@@ -134,7 +136,8 @@ void TestLedgerWindowEdit::typicalEntryEndToEnd() {
     QCOMPARE(MessageHook::shown().size(), 0);
 }
 
-void TestLedgerWindowEdit::sevenIsTheSeventhOfThisMonth() {
+void TestLedgerWindowEdit::sevenIsTheSeventhOfThisMonth()
+{
     env->addCard(1, QStringLiteral("신한카드"), 2.5);
     env->addTransfer(QStringLiteral("2005-04"), 1, 0);
     env->addTransfer(QStringLiteral("2005-05"), 1, 400);
@@ -160,7 +163,8 @@ void TestLedgerWindowEdit::sevenIsTheSeventhOfThisMonth() {
     QCOMPARE(sheet()->activeCol(), 4);
 }
 
-void TestLedgerWindowEdit::pickerClosedWithoutChoiceStoresNothing() {
+void TestLedgerWindowEdit::pickerClosedWithoutChoiceStoresNothing()
+{
     env->addCard(1, QStringLiteral("신한카드"));
     env->addCard(2, QStringLiteral("신한BC"));
     openWindow();
@@ -174,7 +178,8 @@ void TestLedgerWindowEdit::pickerClosedWithoutChoiceStoresNothing() {
     QCOMPARE(sheet()->activeCol(), 4);
 }
 
-void TestLedgerWindowEdit::severalMatchesGoThroughThePicker() {
+void TestLedgerWindowEdit::severalMatchesGoThroughThePicker()
+{
     env->addCard(1, QStringLiteral("신한카드"));
     env->addCard(2, QStringLiteral("신한BC"));
     openWindow();
@@ -190,7 +195,8 @@ void TestLedgerWindowEdit::severalMatchesGoThroughThePicker() {
     QCOMPARE(rows(), 3);
 }
 
-void TestLedgerWindowEdit::noMatchRegistersANewCard() {
+void TestLedgerWindowEdit::noMatchRegistersANewCard()
+{
     env->addCard(1, QStringLiteral("신한카드"));
     openWindow();
     MessageHook::answer(MsgAnswer::Yes);
@@ -244,7 +250,8 @@ void TestLedgerWindowEdit::keysAfterRegisteringGoToTheSheet()
     QCOMPARE(e[QStringLiteral("sale")].toString(), QStringLiteral("10000"));
 }
 
-void TestLedgerWindowEdit::noMatchDeclinedStoresNothing() {
+void TestLedgerWindowEdit::noMatchDeclinedStoresNothing()
+{
     env->addCard(1, QStringLiteral("신한카드"));
     openWindow();
     MessageHook::answer(MsgAnswer::No);
@@ -257,7 +264,8 @@ void TestLedgerWindowEdit::noMatchDeclinedStoresNothing() {
     QCOMPARE(sheet()->activeRow(), 2);
 }
 
-void TestLedgerWindowEdit::amountOnEntryRowBeforeCard() {
+void TestLedgerWindowEdit::amountOnEntryRowBeforeCard()
+{
     env->addCard(1, QStringLiteral("신한카드"));
     openWindow();
     typeInto(6, 2, QStringLiteral("5000"));
@@ -268,7 +276,8 @@ void TestLedgerWindowEdit::amountOnEntryRowBeforeCard() {
     QCOMPARE(Money::fromLeading(stripCell(6)), Money());
 }
 
-void TestLedgerWindowEdit::enterOnEmptyCardNameOpensSearch() {
+void TestLedgerWindowEdit::enterOnEmptyCardNameOpensSearch()
+{
     openWindow(); // no cards at all
     MessageHook::answer(MsgAnswer::No);
     gotoCell(4, 2);
@@ -278,7 +287,8 @@ void TestLedgerWindowEdit::enterOnEmptyCardNameOpensSearch() {
     QCOMPARE(env->count(QStringLiteral("Tallox")), 0);
 }
 
-void TestLedgerWindowEdit::invalidDateIsPutBack() {
+void TestLedgerWindowEdit::invalidDateIsPutBack()
+{
     env->addCard(1, QStringLiteral("신한카드"));
     const int key = env->addEntry(QStringLiteral("2005-06-15"), 1, 100);
     openWindow();
@@ -291,7 +301,8 @@ void TestLedgerWindowEdit::invalidDateIsPutBack() {
     QCOMPARE(sheet()->activeCol(), 2); // the cursor stays on the refused cell
 }
 
-void TestLedgerWindowEdit::amountThatIsNoNumberIsPutBack() {
+void TestLedgerWindowEdit::amountThatIsNoNumberIsPutBack()
+{
     env->addCard(1, QStringLiteral("신한카드"));
     const int key = env->addEntry(QStringLiteral("2005-06-15"), 1, 500);
     openWindow();
@@ -304,7 +315,8 @@ void TestLedgerWindowEdit::amountThatIsNoNumberIsPutBack() {
     QCOMPARE(cell(9, 2), QStringLiteral("500"));
 }
 
-void TestLedgerWindowEdit::amountOutOfRangeIsPutBack() {
+void TestLedgerWindowEdit::amountOutOfRangeIsPutBack()
+{
     env->addCard(1, QStringLiteral("신한카드"));
     const int key = env->addEntry(QStringLiteral("2005-06-15"), 1, 500);
     openWindow();
@@ -317,7 +329,8 @@ void TestLedgerWindowEdit::amountOutOfRangeIsPutBack() {
     QCOMPARE(entry(key)[QStringLiteral("billcoll")].toString(), QStringLiteral("-10000000000"));
 }
 
-void TestLedgerWindowEdit::failedStoreShowsStoredValue() {
+void TestLedgerWindowEdit::failedStoreShowsStoredValue()
+{
     env->addCard(1, QStringLiteral("신한카드"));
     const int key = env->addEntry(QStringLiteral("2005-06-15"), 1, 500);
     // The engine refuses one particular value.
@@ -335,7 +348,8 @@ void TestLedgerWindowEdit::failedStoreShowsStoredValue() {
     QCOMPARE(stripCell(6), QStringLiteral("500"));
 }
 
-void TestLedgerWindowEdit::dateMoveAcrossMonthsShiftsCarryOver() {
+void TestLedgerWindowEdit::dateMoveAcrossMonthsShiftsCarryOver()
+{
     env->addCard(1, QStringLiteral("신한카드"));
     env->addTransfer(QStringLiteral("2005-03"), 1, 0);
     env->addTransfer(QStringLiteral("2005-04"), 1, 0);
@@ -352,7 +366,8 @@ void TestLedgerWindowEdit::dateMoveAcrossMonthsShiftsCarryOver() {
     QCOMPARE(win->entryDate(), QStringLiteral("2005-04-10"));
 }
 
-void TestLedgerWindowEdit::dateMoveWithinMonthChangesOnlyDate() {
+void TestLedgerWindowEdit::dateMoveWithinMonthChangesOnlyDate()
+{
     env->addCard(1, QStringLiteral("신한카드"));
     env->addTransfer(QStringLiteral("2005-04"), 1, 0);
     env->addTransfer(QStringLiteral("2005-05"), 1, 1000);
@@ -365,7 +380,8 @@ void TestLedgerWindowEdit::dateMoveWithinMonthChangesOnlyDate() {
     QCOMPARE(env->transferAmount(QStringLiteral("2005-04"), 1), Money());
 }
 
-void TestLedgerWindowEdit::cardChangeShiftsBothCards() {
+void TestLedgerWindowEdit::cardChangeShiftsBothCards()
+{
     env->addCard(1, QStringLiteral("신한카드"));
     env->addCard(2, QStringLiteral("국민카드"));
     env->addTransfer(QStringLiteral("2005-04"), 1, 0);
@@ -384,7 +400,8 @@ void TestLedgerWindowEdit::cardChangeShiftsBothCards() {
     QCOMPARE(rows(), 3); // no new row: the entry existed
 }
 
-void TestLedgerWindowEdit::autoFeeOffComputesNothing() {
+void TestLedgerWindowEdit::autoFeeOffComputesNothing()
+{
     env->addCard(1, QStringLiteral("신한카드"), 2.5);
     const int key = env->addEntry(QStringLiteral("2005-06-15"), 1, 0);
     openWindow();
@@ -400,7 +417,8 @@ void TestLedgerWindowEdit::autoFeeOffComputesNothing() {
     QCOMPARE(sheet()->activeCol(), 8);
 }
 
-void TestLedgerWindowEdit::autoFeeWithZeroRateLeavesFee() {
+void TestLedgerWindowEdit::autoFeeWithZeroRateLeavesFee()
+{
     env->addCard(1, QStringLiteral("신한카드"), 0);
     const int key = env->addEntry(QStringLiteral("2005-06-15"), 1, 0, 15);
     openWindow();
@@ -411,7 +429,8 @@ void TestLedgerWindowEdit::autoFeeWithZeroRateLeavesFee() {
     QCOMPARE(cell(9, 2), QStringLiteral("635"));
 }
 
-void TestLedgerWindowEdit::autoFeeSwitchIsStored() {
+void TestLedgerWindowEdit::autoFeeSwitchIsStored()
+{
     openWindow();
     QVERIFY(autoFee()->isChecked()); // on for a new user
     autoFee()->click();
@@ -423,7 +442,8 @@ void TestLedgerWindowEdit::autoFeeSwitchIsStored() {
     QCOMPARE(UserSettings()->value(QStringLiteral("Configuration/FeeAutoInput")).toString(), QStringLiteral("1"));
 }
 
-void TestLedgerWindowEdit::enterFromPayOutGoesToNewEntry() {
+void TestLedgerWindowEdit::enterFromPayOutGoesToNewEntry()
+{
     env->addCard(1, QStringLiteral("신한카드"), 3);
     const int key = env->addEntry(QStringLiteral("2005-06-15"), 1, 0);
     openWindow();
@@ -437,7 +457,8 @@ void TestLedgerWindowEdit::enterFromPayOutGoesToNewEntry() {
     QCOMPARE(stripCell(8), QStringLiteral("700"));
 }
 
-void TestLedgerWindowEdit::editInMiddleRecomputesBalancesBelow() {
+void TestLedgerWindowEdit::editInMiddleRecomputesBalancesBelow()
+{
     env->addCard(1, QStringLiteral("신한카드"), 3);
     env->addEntry(QStringLiteral("2005-06-01"), 1, 100);
     const int mid = env->addEntry(QStringLiteral("2005-06-02"), 1, 200);
@@ -458,7 +479,8 @@ void TestLedgerWindowEdit::editInMiddleRecomputesBalancesBelow() {
     QCOMPARE(sheet()->activeCol(), 8);
 }
 
-void TestLedgerWindowEdit::entryRowDateReachedByClickAndLeft() {
+void TestLedgerWindowEdit::entryRowDateReachedByClickAndLeft()
+{
     env->addCard(3, QStringLiteral("BC카드"));
     openWindow();
     const int entryRow = rows();
@@ -479,7 +501,8 @@ void TestLedgerWindowEdit::entryRowDateReachedByClickAndLeft() {
     QCOMPARE(env->count(QStringLiteral("Tallox")), 0);
 }
 
-void TestLedgerWindowEdit::bareNumberCardIsNamedInStatusLine() {
+void TestLedgerWindowEdit::bareNumberCardIsNamedInStatusLine()
+{
     env->addCard(3, QStringLiteral("BC카드"));
     openWindow();
     typeInto(LedgerCol::CardName, rows(), QStringLiteral("3"));

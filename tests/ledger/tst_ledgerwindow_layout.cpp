@@ -44,13 +44,15 @@ void TestLedgerWindowLayout::rightClickOpensGridMenu()
     QVERIFY(g_menuEntries.contains(QStringLiteral("폼 및 그리드 설정 초기화")));
 }
 
-void TestLedgerWindowLayout::closedUnmovedWritesNothing() {
+void TestLedgerWindowLayout::closedUnmovedWritesNothing()
+{
     openWindow();
     closeWindow();
     QVERIFY(!QFileInfo::exists(FormIniPath(QStringLiteral("frmMain"))));
 }
 
-void TestLedgerWindowLayout::movedAndClosedWritesFile() {
+void TestLedgerWindowLayout::movedAndClosedWritesFile()
+{
     openWindow();
     win->move(win->pos() + QPoint(40, 30));
     QCoreApplication::processEvents();
@@ -64,7 +66,8 @@ void TestLedgerWindowLayout::movedAndClosedWritesFile() {
     QCOMPARE(ini.value(QStringLiteral("FormPosition/WindowState")).toString(), QStringLiteral("0"));
 }
 
-void TestLedgerWindowLayout::savedLayoutIsApplied() {
+void TestLedgerWindowLayout::savedLayoutIsApplied()
+{
     const QString path = FormIniPath(QStringLiteral("frmMain"));
     QDir().mkpath(QFileInfo(path).absolutePath());
     {
@@ -85,7 +88,8 @@ void TestLedgerWindowLayout::savedLayoutIsApplied() {
     QCOMPARE(QFileInfo(path).lastModified(), written); // unmoved: not rewritten
 }
 
-void TestLedgerWindowLayout::shrinkingSnapsBackToMinimum() {
+void TestLedgerWindowLayout::shrinkingSnapsBackToMinimum()
+{
     openWindow();
     win->resize(50, 40);
     QCoreApplication::processEvents();
@@ -93,7 +97,8 @@ void TestLedgerWindowLayout::shrinkingSnapsBackToMinimum() {
     QVERIFY(win->height() >= TwipsToPixelsY(5000));
 }
 
-void TestLedgerWindowLayout::columnWidthDragIsSaved() {
+void TestLedgerWindowLayout::columnWidthDragIsSaved()
+{
     openWindow();
     sheet()->setColWidth(7, 14.5);
     Q_EMIT sheet()->columnWidthChanged(7, 7);
@@ -102,7 +107,8 @@ void TestLedgerWindowLayout::columnWidthDragIsSaved() {
     QCOMPARE(strip()->colWidth(7), 14.5); // the strip stays under its column
 }
 
-void TestLedgerWindowLayout::sheetFillsTheWindow() {
+void TestLedgerWindowLayout::sheetFillsTheWindow()
+{
     openWindow();
     win->resize(TwipsToPixelsX(12000), TwipsToPixelsY(9000));
     QCoreApplication::processEvents();

@@ -23,7 +23,8 @@ private Q_SLOTS:
     void manyEntriesLoadInOnePass();
 };
 
-void TestLedgerWindowSheet::firstActivationShowsTodayWithEntryRow() {
+void TestLedgerWindowSheet::firstActivationShowsTodayWithEntryRow()
+{
     env->addCard(1, QStringLiteral("신한카드"));
     env->addEntry(QStringLiteral("2005-06-15"), 1, 1000);
     env->addEntry(QStringLiteral("2005-06-14"), 1, 2000);
@@ -42,7 +43,8 @@ void TestLedgerWindowSheet::firstActivationShowsTodayWithEntryRow() {
     QVERIFY(MessageHook::shown().isEmpty());
 }
 
-void TestLedgerWindowSheet::periodWithoutEntries() {
+void TestLedgerWindowSheet::periodWithoutEntries()
+{
     env->addCard(1, QStringLiteral("신한카드"));
     env->addTransfer(QStringLiteral("2005-04"), 1, 1500);
     env->addEntry(QStringLiteral("2005-05-03"), 1, 700, 0, 200);
@@ -60,7 +62,8 @@ void TestLedgerWindowSheet::periodWithoutEntries() {
         QVERIFY(Money::fromLeading(stripCell(c)).isZero());
 }
 
-void TestLedgerWindowSheet::unknownCardListedWithEmptyName() {
+void TestLedgerWindowSheet::unknownCardListedWithEmptyName()
+{
     env->addCard(1, QStringLiteral("신한카드"));
     const int known = env->addEntry(QStringLiteral("2005-06-02"), 1, 100);
     const int unknown = env->addEntry(QStringLiteral("2005-06-03"), 77, 200);
@@ -76,7 +79,8 @@ void TestLedgerWindowSheet::unknownCardListedWithEmptyName() {
     QCOMPARE(cell(9, 3), QStringLiteral("300"));
 }
 
-void TestLedgerWindowSheet::mixedCardsOrderedByDateAndKey() {
+void TestLedgerWindowSheet::mixedCardsOrderedByDateAndKey()
+{
     env->addCard(1, QStringLiteral("신한카드"));
     env->addCard(2, QStringLiteral("국민카드"));
     const int a = env->addEntry(QStringLiteral("2005-06-05"), 2, 10);
@@ -94,7 +98,8 @@ void TestLedgerWindowSheet::mixedCardsOrderedByDateAndKey() {
     QCOMPARE(cell(9, 5), QStringLiteral("100"));
 }
 
-void TestLedgerWindowSheet::cardFilterShowsOneCard() {
+void TestLedgerWindowSheet::cardFilterShowsOneCard()
+{
     env->addCard(1, QStringLiteral("신한카드"));
     env->addCard(2, QStringLiteral("국민카드"));
     env->addTransfer(QStringLiteral("2005-04"), 1, 1000);
@@ -117,7 +122,8 @@ void TestLedgerWindowSheet::cardFilterShowsOneCard() {
     QCOMPARE(cell(9, 3), QStringLiteral("6030"));
 }
 
-void TestLedgerWindowSheet::zeroAmountsLeaveCellsEmpty() {
+void TestLedgerWindowSheet::zeroAmountsLeaveCellsEmpty()
+{
     env->addCard(1, QStringLiteral("신한카드"));
     env->addEntry(QStringLiteral("2005-06-02"), 1, 0, 0, 0, 0);
     openWindow();
@@ -129,7 +135,8 @@ void TestLedgerWindowSheet::zeroAmountsLeaveCellsEmpty() {
     QCOMPARE(cell(9, 2), QStringLiteral("0"));
 }
 
-void TestLedgerWindowSheet::balancesAndTotalsFollowTheRows() {
+void TestLedgerWindowSheet::balancesAndTotalsFollowTheRows()
+{
     // Brought forward 1000; (500, 10, 0) and (0, 0, 700) give 1490 and 790.
     env->addCard(1, QStringLiteral("신한카드"));
     env->addTransfer(QStringLiteral("2005-05"), 1, 1000);
@@ -150,7 +157,8 @@ void TestLedgerWindowSheet::balancesAndTotalsFollowTheRows() {
     QCOMPARE(strip()->displayText(8, 1), QStringLiteral("700"));
 }
 
-void TestLedgerWindowSheet::payOutOnlyRowLowersBalance() {
+void TestLedgerWindowSheet::payOutOnlyRowLowersBalance()
+{
     env->addCard(1, QStringLiteral("신한카드"));
     env->addEntry(QStringLiteral("2005-06-02"), 1, 0, 0, 1234.5);
     openWindow();
@@ -161,7 +169,8 @@ void TestLedgerWindowSheet::payOutOnlyRowLowersBalance() {
     QCOMPARE(stripCell(8), QStringLiteral("1234.5"));
 }
 
-void TestLedgerWindowSheet::broughtForwardRowIsBlueAndLocked() {
+void TestLedgerWindowSheet::broughtForwardRowIsBlueAndLocked()
+{
     env->addCard(1, QStringLiteral("신한카드"));
     env->addEntry(QStringLiteral("2005-06-15"), 1, 100);
     openWindow();
@@ -181,7 +190,8 @@ void TestLedgerWindowSheet::broughtForwardRowIsBlueAndLocked() {
     QCOMPARE(sheet()->headerText(8), QStringLiteral("카드사결제액"));
 }
 
-void TestLedgerWindowSheet::firstDayAfterLastDayGivesNoEntries() {
+void TestLedgerWindowSheet::firstDayAfterLastDayGivesNoEntries()
+{
     env->addCard(1, QStringLiteral("신한카드"));
     env->addTransfer(QStringLiteral("2005-05"), 1, 300);
     env->addEntry(QStringLiteral("2005-06-10"), 1, 100);
@@ -191,7 +201,8 @@ void TestLedgerWindowSheet::firstDayAfterLastDayGivesNoEntries() {
     QCOMPARE(cell(9, 1), QStringLiteral("400"));
 }
 
-void TestLedgerWindowSheet::headerSortKeepsFirstAndLastRows() {
+void TestLedgerWindowSheet::headerSortKeepsFirstAndLastRows()
+{
     env->addCard(1, QStringLiteral("신한카드"));
     env->addTransfer(QStringLiteral("2005-05"), 1, 1000);
     env->addEntry(QStringLiteral("2005-06-01"), 1, 300);
@@ -215,7 +226,8 @@ void TestLedgerWindowSheet::headerSortKeepsFirstAndLastRows() {
     QVERIFY(sheet()->isLocked(2, 1));
 }
 
-void TestLedgerWindowSheet::manyEntriesLoadInOnePass() {
+void TestLedgerWindowSheet::manyEntriesLoadInOnePass()
+{
     // The timing on 20,000 rows is a benchmark (bench/bench_ledger.cpp); here the content.
     const int count = 500;
     env->addCard(1, QStringLiteral("신한카드"));

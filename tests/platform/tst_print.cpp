@@ -18,7 +18,8 @@
 namespace {
 
 // A sheet with Hangul titles, a hidden key column, money columns and a bold totals row.
-void fillSheet(SpreadGrid& g, int rows, int extraWideCols = 0) {
+void fillSheet(SpreadGrid& g, int rows, int extraWideCols = 0)
+{
     const int cols = 6 + extraWideCols;
     g.setMaxCols(cols);
     g.setColHeaderRows(1);
@@ -51,19 +52,22 @@ void fillSheet(SpreadGrid& g, int rows, int extraWideCols = 0) {
     g.setBackColor(-1, rows + 1, QColor(255, 255, 210));
 }
 
-QByteArray readAll(const QString& file) {
+QByteArray readAll(const QString& file)
+{
     QFile f(file);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 // Page objects of a PDF ("/Type /Page", not the "/Type /Pages" tree).
-int pdfPageCount(const QByteArray& pdf) {
+int pdfPageCount(const QByteArray& pdf)
+{
     static const QRegularExpression page(QStringLiteral("/Type\\s*/Page(?![a-zA-Z])"));
     return int(QString::fromLatin1(pdf).count(page));
 }
 
 // The first page's size in points.
-QSizeF pdfMediaBox(const QByteArray& pdf) {
+QSizeF pdfMediaBox(const QByteArray& pdf)
+{
     static const QRegularExpression box(QStringLiteral("/MediaBox\\s*\\[\\s*0\\s+0\\s+([0-9.]+)\\s+([0-9.]+)\\s*\\]"));
     const auto m = box.match(QString::fromLatin1(pdf));
     return m.hasMatch() ? QSizeF(m.captured(1).toDouble(), m.captured(2).toDouble()) : QSizeF();
@@ -85,11 +89,13 @@ private Q_SLOTS:
     void pdf_fullDiskKeepsTheOlderFile();
 };
 
-void TestPrint::cleanup() {
+void TestPrint::cleanup()
+{
     PrintComponent::setPreviewHook({});
 }
 
-void TestPrint::pdf_longSheetHasSeveralNumberedPages() {
+void TestPrint::pdf_longSheetHasSeveralNumberedPages()
+{
     TestEnv env(QDate(2005, 6, 15), false);
     SpreadGrid grid;
     fillSheet(grid, 300);
@@ -113,7 +119,8 @@ void TestPrint::pdf_longSheetHasSeveralNumberedPages() {
     QCOMPARE(QDir(env.appFolder()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("sheet.pdf")});
 }
 
-void TestPrint::pdf_shortSheetOnePagePortrait() {
+void TestPrint::pdf_shortSheetOnePagePortrait()
+{
     TestEnv env(QDate(2005, 6, 15), false);
     SpreadGrid grid;
     fillSheet(grid, 12);
@@ -129,7 +136,8 @@ void TestPrint::pdf_shortSheetOnePagePortrait() {
     QVERIFY2(size.height() > size.width(), "a narrow sheet prints portrait");
 }
 
-void TestPrint::pdf_wideSheetTurnsLandscape() {
+void TestPrint::pdf_wideSheetTurnsLandscape()
+{
     TestEnv env(QDate(2005, 6, 15), false);
     SpreadGrid grid;
     fillSheet(grid, 20, 6);
@@ -142,7 +150,8 @@ void TestPrint::pdf_wideSheetTurnsLandscape() {
     QVERIFY2(size.width() > size.height(), "a wide sheet prints landscape");
 }
 
-void TestPrint::pdf_unwritableTargetWarnsAndLeavesNothing() {
+void TestPrint::pdf_unwritableTargetWarnsAndLeavesNothing()
+{
     TestEnv env(QDate(2005, 6, 15), false);
     SpreadGrid grid;
     fillSheet(grid, 5);
@@ -150,8 +159,8 @@ void TestPrint::pdf_unwritableTargetWarnsAndLeavesNothing() {
     const QString pdf = env.appFolder() + QStringLiteral("/missing/folder/out.pdf");
     print.setPdfTarget(pdf);
     ErrorInfo e;
-    QVERIFY(!Say(print.PrintSheet(&grid, QStringLiteral("frmMain"), QStringLiteral("제목"), QString(), QString(), 1, 0.5,
-                                  0.5, 0.5, 0.5, nullptr, &e),
+    QVERIFY(!Say(print.PrintSheet(&grid, QStringLiteral("frmMain"), QStringLiteral("제목"), QString(), QString(), 1,
+                                  0.5, 0.5, 0.5, 0.5, nullptr, &e),
                  e));
     QCOMPARE(MessageHook::shown().size(), 1);
     QCOMPARE(MessageHook::shown().last().kind, QStringLiteral("warn"));
@@ -162,7 +171,8 @@ void TestPrint::pdf_unwritableTargetWarnsAndLeavesNothing() {
     QVERIFY(!print.PrintSheet(nullptr, QString(), QString(), QString(), QString(), 1, 0.5, 0.5, 0.5, 0.5));
 }
 
-void TestPrint::pdf_replacesAnOlderFileWhole() {
+void TestPrint::pdf_replacesAnOlderFileWhole()
+{
     TestEnv env(QDate(2005, 6, 15), false);
     const QString pdf = env.appFolder() + QStringLiteral("/again.pdf");
     {
@@ -182,7 +192,8 @@ void TestPrint::pdf_replacesAnOlderFileWhole() {
     QVERIFY(print.lastPageCount() >= 2);
 }
 
-void TestPrint::preview_paintsTheSamePages() {
+void TestPrint::preview_paintsTheSamePages()
+{
     TestEnv env(QDate(2005, 6, 15), false);
     SpreadGrid grid;
     fillSheet(grid, 300);
@@ -203,7 +214,8 @@ void TestPrint::preview_paintsTheSamePages() {
     QCOMPARE(print.lastPageCount(), previewPages);
 }
 
-void TestPrint::pdf_textLayerHasRealBlanks() {
+void TestPrint::pdf_textLayerHasRealBlanks()
+{
     const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
     if (pdftotext.isEmpty())
         QSKIP("pdftotext (poppler-utils) is not installed");
@@ -225,7 +237,8 @@ void TestPrint::pdf_textLayerHasRealBlanks() {
 }
 
 // A disk that fills up half-way leaves the older file of that name as it was.
-void TestPrint::pdf_fullDiskKeepsTheOlderFile() {
+void TestPrint::pdf_fullDiskKeepsTheOlderFile()
+{
     if (::geteuid() != 0)
         QSKIP("a small tmpfs needs root; not run as root");
     TestEnv env(QDate(2005, 6, 15), false);

@@ -75,8 +75,9 @@ private Q_SLOTS:
         g.setMaxCols(1);
         g.setMaxRows(3000);
         for (int r = 1; r <= 3000; ++r)
-            g.setText(1, r, r % 2 ? QStringLiteral("2005-06-%1").arg(r % 28 + 1, 2, 10, QLatin1Char('0'))
-                                  : QString::number(r));
+            g.setText(1, r,
+                      r % 2 ? QStringLiteral("2005-06-%1").arg(r % 28 + 1, 2, 10, QLatin1Char('0'))
+                            : QString::number(r));
         for (int r = 1; r <= 3000; r += 37)
             QCOMPARE(g.text(1, r), r % 2 ? QStringLiteral("2005-06-%1").arg(r % 28 + 1, 2, 10, QLatin1Char('0'))
                                          : QString::number(r));
@@ -373,8 +374,7 @@ private Q_SLOTS:
         connect(g.get(), &SpreadGrid::editMode, this, [&](int c, int r, int mode, bool ch) {
             events << QStringLiteral("edit %1,%2 %3 %4 [%5]").arg(c).arg(r).arg(mode).arg(ch).arg(g->text(c, r));
         });
-        connect(g.get(), &SpreadGrid::keyPress, this,
-                [&](int k) { events << QStringLiteral("key %1").arg(k); });
+        connect(g.get(), &SpreadGrid::keyPress, this, [&](int k) { events << QStringLiteral("key %1").arg(k); });
         connect(g.get(), &SpreadGrid::leaveCell, this, [&](int c, int r, int nc, int nr, bool*) {
             events << QStringLiteral("leave %1,%2>%3,%4").arg(c).arg(r).arg(nc).arg(nr);
         });
@@ -385,10 +385,10 @@ private Q_SLOTS:
         QTest::keyClick(g->cellEditor(), Qt::Key_Return);
         QCOMPARE(g->text(2, 1), QStringLiteral("ab"));
         QCOMPARE(user.count(), 1);
-        QCOMPARE(events, (QStringList{QStringLiteral("key 97"), QStringLiteral("edit 2,1 1 0 [old]"),
-                                      QStringLiteral("key 98"), QStringLiteral("key 13"),
-                                      QStringLiteral("edit 2,1 0 1 [ab]"), QStringLiteral("leave 2,1>3,1"),
-                                      QStringLiteral("edit 3,1 1 0 []")}));
+        QCOMPARE(events,
+                 (QStringList{QStringLiteral("key 97"), QStringLiteral("edit 2,1 1 0 [old]"), QStringLiteral("key 98"),
+                              QStringLiteral("key 13"), QStringLiteral("edit 2,1 0 1 [ab]"),
+                              QStringLiteral("leave 2,1>3,1"), QStringLiteral("edit 3,1 1 0 []")}));
         QCOMPARE(g->activeCol(), 3);
         // Enter without a change: changed flag false.
         events.clear();
@@ -411,8 +411,9 @@ private Q_SLOTS:
         g->setEditModePermanent(true);
         g->setActiveCell(4, 2);
         QStringList events;
-        connect(g.get(), &SpreadGrid::editMode, this,
-                [&](int c, int r, int mode, bool ch) { events << QStringLiteral("edit %1,%2 %3 %4").arg(c).arg(r).arg(mode).arg(ch); });
+        connect(g.get(), &SpreadGrid::editMode, this, [&](int c, int r, int mode, bool ch) {
+            events << QStringLiteral("edit %1,%2 %3 %4").arg(c).arg(r).arg(mode).arg(ch);
+        });
         connect(g.get(), &SpreadGrid::keyPress, this, [&](int k) { events << QStringLiteral("key %1").arg(k); });
         QTest::keyClick(g.get(), Qt::Key_Return);
         QCOMPARE(events, (QStringList{QStringLiteral("edit 4,2 1 0"), QStringLiteral("key 13"),
@@ -475,8 +476,7 @@ private Q_SLOTS:
         auto g = makeGrid(4, 4);
         g->setActiveCell(2, 2);
         bool refuse = true;
-        connect(g.get(), &SpreadGrid::leaveCell, this,
-                [&](int, int, int, int, bool* cancel) { *cancel = refuse; });
+        connect(g.get(), &SpreadGrid::leaveCell, this, [&](int, int, int, int, bool* cancel) { *cancel = refuse; });
         QTest::keyClick(g.get(), Qt::Key_Down);
         QCOMPARE(g->activeRow(), 2);
         QCOMPARE(g->currentIndex().row(), 1);

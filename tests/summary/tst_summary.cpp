@@ -52,12 +52,14 @@ private Q_SLOTS:
     void window_showSingleReusesOpenWindow();
 };
 
-void TestSummary::init() {
+void TestSummary::init()
+{
     MessageHook::reset();
 }
 
 namespace {
-const SumBillLine* lineOf(const QList<SumBillLine>& lines, int code) {
+const SumBillLine* lineOf(const QList<SumBillLine>& lines, int code)
+{
     for (const SumBillLine& l : lines) {
         if (l.cardCode == code)
             return &l;
@@ -66,7 +68,8 @@ const SumBillLine* lineOf(const QList<SumBillLine>& lines, int code) {
 }
 } // namespace
 
-void TestSummary::lines_workedExample() {
+void TestSummary::lines_workedExample()
+{
     TestEnv env;
     env.addCard(1, QStringLiteral("A카드"));
     env.addTransfer(QStringLiteral("2005-02"), 1, 1000);
@@ -88,7 +91,8 @@ void TestSummary::lines_workedExample() {
     QVERIFY(MessageHook::shown().isEmpty());
 }
 
-void TestSummary::lines_entriesOnlyOutsidePeriod() {
+void TestSummary::lines_entriesOnlyOutsidePeriod()
+{
     TestEnv env;
     env.addCard(2, QStringLiteral("비씨"));
     env.addTransfer(QStringLiteral("2005-01"), 2, 400);
@@ -106,7 +110,8 @@ void TestSummary::lines_entriesOnlyOutsidePeriod() {
     QCOMPARE(lines[0].balance(), Money::fromWon(477));
 }
 
-void TestSummary::lines_unknownCardOwnLine_cardWithoutEntriesAbsent() {
+void TestSummary::lines_unknownCardOwnLine_cardWithoutEntriesAbsent()
+{
     TestEnv env;
     env.addCard(1, QStringLiteral("국민"));
     env.addCard(5, QStringLiteral("삼성")); // no entries at all
@@ -126,7 +131,8 @@ void TestSummary::lines_unknownCardOwnLine_cardWithoutEntriesAbsent() {
     QCOMPARE(lines[1].balance(), Money::fromWon(1050));
 }
 
-void TestSummary::lines_emptyLedger() {
+void TestSummary::lines_emptyLedger()
+{
     TestEnv env;
     env.addCard(1, QStringLiteral("국민"));
     QList<SumBillLine> lines{SumBillLine{}};
@@ -134,7 +140,8 @@ void TestSummary::lines_emptyLedger() {
     QVERIFY(lines.isEmpty());
 }
 
-void TestSummary::lines_orderedByNameThenCode() {
+void TestSummary::lines_orderedByNameThenCode()
+{
     TestEnv env;
     env.addCard(1, QStringLiteral("현대"));
     env.addCard(2, QStringLiteral("BC"));
@@ -152,7 +159,8 @@ void TestSummary::lines_orderedByNameThenCode() {
     QCOMPARE(lines[1].sales, Money::fromWon(40));
 }
 
-void TestSummary::lines_nullSlipCountsAndExactFractions() {
+void TestSummary::lines_nullSlipCountsAndExactFractions()
+{
     TestEnv env;
     env.addCard(1, QStringLiteral("국민"));
     env.addEntry(QStringLiteral("2005-06-01"), 1, 0.1, 0.0001, 0, 3);
@@ -168,7 +176,8 @@ void TestSummary::lines_nullSlipCountsAndExactFractions() {
     QCOMPARE(lines[0].balance().toPlainString(), QStringLiteral("0.2996"));
 }
 
-void TestSummary::prevBalances_equalSingleCardRoutineOnVariedData() {
+void TestSummary::prevBalances_equalSingleCardRoutineOnVariedData()
+{
     TestEnv env;
     QRandomGenerator rng(20050615);
     const int cards = 12;
@@ -223,7 +232,8 @@ void TestSummary::prevBalances_equalSingleCardRoutineOnVariedData() {
     QVERIFY(MessageHook::shown().isEmpty());
 }
 
-void TestSummary::prevBalances_periodRightAfterLatestMonthAddsNoEntries() {
+void TestSummary::prevBalances_periodRightAfterLatestMonthAddsNoEntries()
+{
     TestEnv env;
     env.addTransfer(QStringLiteral("2005-05"), 1, 120);
     env.addTransfer(QStringLiteral("2005-04"), 1, 100);
@@ -240,7 +250,8 @@ void TestSummary::prevBalances_periodRightAfterLatestMonthAddsNoEntries() {
     QCOMPARE(b.value(1), Money::fromWon(120));
 }
 
-void TestSummary::prevBalances_invalidStartReported() {
+void TestSummary::prevBalances_invalidStartReported()
+{
     TestEnv env;
     env.addTransfer(QStringLiteral("2005-05"), 1, 120);
     QHash<int, Money> b{{1, Money::fromWon(1)}};
@@ -253,14 +264,16 @@ void TestSummary::prevBalances_invalidStartReported() {
 
 namespace {
 // Row texts of a grid, columns 1 to 7.
-QStringList rowTexts(SpreadGrid* g, int row) {
+QStringList rowTexts(SpreadGrid* g, int row)
+{
     QStringList r;
     for (int c = 1; c <= SumBillCol::Count; ++c)
         r << g->text(c, row);
     return r;
 }
 
-void addWorkedExample(TestEnv& env) {
+void addWorkedExample(TestEnv& env)
+{
     env.addCard(1, QStringLiteral("A"));
     env.addTransfer(QStringLiteral("2005-02"), 1, 1000);
     env.addEntry(QStringLiteral("2005-03-02"), 1, 300, 6, 700);
@@ -268,7 +281,8 @@ void addWorkedExample(TestEnv& env) {
 }
 
 // A shown and active window, as the user meets it.
-void showActive(QWidget* w) {
+void showActive(QWidget* w)
+{
     w->show();
     w->activateWindow();
     QVERIFY(QTest::qWaitForWindowExposed(w));
@@ -276,7 +290,8 @@ void showActive(QWidget* w) {
 }
 } // namespace
 
-void TestSummary::sheet_bareGridGetsDesignAndTotals() {
+void TestSummary::sheet_bareGridGetsDesignAndTotals()
+{
     TestEnv env;
     addWorkedExample(env);
     env.addCard(2, QStringLiteral("B"));
@@ -305,7 +320,8 @@ void TestSummary::sheet_bareGridGetsDesignAndTotals() {
     QCOMPARE(grid.backColor(2, 3), QColor(224, 240, 224));
 }
 
-void TestSummary::window_opensOnTodayWithControls() {
+void TestSummary::window_opensOnTodayWithControls()
+{
     TestEnv env; // today 2005-06-15
     env.addCard(1, QStringLiteral("국민"));
     env.addCard(2, QStringLiteral("BC"));
@@ -346,7 +362,8 @@ void TestSummary::window_opensOnTodayWithControls() {
     QVERIFY(MessageHook::shown().isEmpty());
 }
 
-void TestSummary::window_workedExampleAfterView() {
+void TestSummary::window_workedExampleAfterView()
+{
     TestEnv env;
     addWorkedExample(env);
     frmSumBill w(env.ctx());
@@ -363,7 +380,8 @@ void TestSummary::window_workedExampleAfterView() {
     QVERIFY(spList->hasFocus());
 }
 
-void TestSummary::window_periodChangeDoesNotReload_F5Does() {
+void TestSummary::window_periodChangeDoesNotReload_F5Does()
+{
     TestEnv env;
     env.addCard(1, QStringLiteral("국민"));
     env.addEntry(QStringLiteral("2005-06-15"), 1, 100);
@@ -389,7 +407,8 @@ void TestSummary::window_periodChangeDoesNotReload_F5Does() {
     QVERIFY(MessageHook::shown().isEmpty());
 }
 
-void TestSummary::window_periodControlsWithChain() {
+void TestSummary::window_periodControlsWithChain()
+{
     TestEnv env;
     frmSumBill w(env.ctx());
     showActive(&w);
@@ -404,7 +423,8 @@ void TestSummary::window_periodControlsWithChain() {
     QCOMPARE(w.periodFrom(), QStringLiteral("2005-06-14"));
 }
 
-void TestSummary::window_emptyLedgerOnlyTotals() {
+void TestSummary::window_emptyLedgerOnlyTotals()
+{
     TestEnv env;
     env.addCard(1, QStringLiteral("국민")); // a card without entries is not listed
     frmSumBill w(env.ctx());
@@ -413,7 +433,8 @@ void TestSummary::window_emptyLedgerOnlyTotals() {
     QCOMPARE(w.grid()->formula(2, 1), QStringLiteral("SUM(R1C2:R1C2)"));
 }
 
-void TestSummary::window_invalidDateWarnsAndKeepsNothing() {
+void TestSummary::window_invalidDateWarnsAndKeepsNothing()
+{
     TestEnv env;
     env.addCard(1, QStringLiteral("국민"));
     env.addEntry(QStringLiteral("2005-06-15"), 1, 100);
@@ -427,7 +448,8 @@ void TestSummary::window_invalidDateWarnsAndKeepsNothing() {
     QCOMPARE(w.periodTo(), QStringLiteral("2005-02-30")); // what was typed stays
 }
 
-void TestSummary::window_excelAndPrint() {
+void TestSummary::window_excelAndPrint()
+{
     TestEnv env;
     addWorkedExample(env);
     frmSumBill w(env.ctx());
@@ -468,7 +490,8 @@ void TestSummary::window_excelAndPrint() {
     QCOMPARE(env.ctx().print->lastPageCount(), 1);
 }
 
-void TestSummary::window_layoutSavedOnlyWhenMovedOrResized() {
+void TestSummary::window_layoutSavedOnlyWhenMovedOrResized()
+{
     TestEnv env;
     const QString ini = FormIniPath(QStringLiteral("frmSumBill"));
     {
@@ -514,7 +537,8 @@ void TestSummary::window_layoutSavedOnlyWhenMovedOrResized() {
              QString::number(qRound(PixelsToTwipsX(TwipsToPixelsX(9000.2) + 40))));
 }
 
-void TestSummary::window_columnWidthDragStored() {
+void TestSummary::window_columnWidthDragStored()
+{
     TestEnv env;
     const QString ini = FormIniPath(QStringLiteral("frmSumBill"));
     {
@@ -533,7 +557,8 @@ void TestSummary::window_columnWidthDragStored() {
     QCOMPARE(again.grid()->colWidth(3), 21.5);
 }
 
-void TestSummary::window_resizeKeepsMinimumAndLayout() {
+void TestSummary::window_resizeKeepsMinimumAndLayout()
+{
     TestEnv env;
     frmSumBill w(env.ctx());
     showActive(&w);
@@ -581,7 +606,8 @@ void TestSummary::window_defaultSizeShowsEverythingWhole()
     QVERIFY(close->mapTo(&w, QPoint(close->width(), 0)).x() <= w.width());
 }
 
-void TestSummary::window_showSingleReusesOpenWindow() {
+void TestSummary::window_showSingleReusesOpenWindow()
+{
     TestEnv env;
     QWidget ledger;
     ledger.show();

@@ -10,7 +10,8 @@
 #include <QLineEdit>
 #include <QSettings>
 
-void LedgerWindowTestBase::startEnv(const QDate& today) {
+void LedgerWindowTestBase::startEnv(const QDate& today)
+{
     env = std::make_unique<TestEnv>(today);
     ModalHook::enable();
     ModalHook::reset();
@@ -18,13 +19,15 @@ void LedgerWindowTestBase::startEnv(const QDate& today) {
     settings->remove(QStringLiteral("Configuration"));
 }
 
-void LedgerWindowTestBase::stopEnv() {
+void LedgerWindowTestBase::stopEnv()
+{
     closeWindow();
     ModalHook::reset();
     env.reset();
 }
 
-frmMain* LedgerWindowTestBase::openWindow() {
+frmMain* LedgerWindowTestBase::openWindow()
+{
     auto ctx = std::make_unique<AppContext>();
     if (!ctx->openFolder(env->dbFolder()))
         qFatal("cannot open the test databases for the window");
@@ -40,7 +43,8 @@ frmMain* LedgerWindowTestBase::openWindow() {
     return win;
 }
 
-void LedgerWindowTestBase::closeWindow() {
+void LedgerWindowTestBase::closeWindow()
+{
     if (!win)
         return;
     win->close();
@@ -48,34 +52,40 @@ void LedgerWindowTestBase::closeWindow() {
     win = nullptr;
 }
 
-void LedgerWindowTestBase::setPeriod(const QString& from, const QString& to) {
+void LedgerWindowTestBase::setPeriod(const QString& from, const QString& to)
+{
     period()->setDateText(0, from);
     period()->setDateText(1, to);
 }
 
-void LedgerWindowTestBase::selectCard(int card) {
+void LedgerWindowTestBase::selectCard(int card)
+{
     const int index = cardFilter()->findData(card);
     cardFilter()->setCurrentIndex(card == 0 ? 0 : index);
 }
 
-void LedgerWindowTestBase::view(const QString& from, const QString& to, int card) {
+void LedgerWindowTestBase::view(const QString& from, const QString& to, int card)
+{
     setPeriod(from, to);
     selectCard(card);
     sheet()->setFocus();
     QTest::keyClick(sheet(), Qt::Key_F5);
 }
 
-void LedgerWindowTestBase::gotoCell(int col, int row) {
+void LedgerWindowTestBase::gotoCell(int col, int row)
+{
     sheet()->setFocus();
     sheet()->setActiveCell(col, row);
 }
 
-void LedgerWindowTestBase::clickCell(int col, int row) {
+void LedgerWindowTestBase::clickCell(int col, int row)
+{
     const QRect cell = sheet()->visualRect(sheet()->model()->index(row - 1, col - 1));
     QTest::mouseClick(sheet()->viewport(), Qt::LeftButton, Qt::NoModifier, cell.center());
 }
 
-void LedgerWindowTestBase::typeText(const QString& text, bool enter) {
+void LedgerWindowTestBase::typeText(const QString& text, bool enter)
+{
     for (int i = 0; i < text.size(); ++i) {
         const QChar ch = text.at(i);
         QWidget* target = sheet()->cellEditor() ? static_cast<QWidget*>(sheet()->cellEditor()) : sheet();
@@ -87,56 +97,68 @@ void LedgerWindowTestBase::typeText(const QString& text, bool enter) {
         pressEnter();
 }
 
-void LedgerWindowTestBase::typeInto(int col, int row, const QString& text, bool enter) {
+void LedgerWindowTestBase::typeInto(int col, int row, const QString& text, bool enter)
+{
     gotoCell(col, row);
     typeText(text, enter);
 }
 
-void LedgerWindowTestBase::pressEnter() {
+void LedgerWindowTestBase::pressEnter()
+{
     QWidget* target = sheet()->cellEditor() ? static_cast<QWidget*>(sheet()->cellEditor()) : sheet();
     QTest::keyClick(target, Qt::Key_Return);
 }
 
-void LedgerWindowTestBase::pressKey(Qt::Key key) {
+void LedgerWindowTestBase::pressKey(Qt::Key key)
+{
     QWidget* target = QApplication::focusWidget();
     if (!target || target->window() != win)
         target = sheet()->cellEditor() ? static_cast<QWidget*>(sheet()->cellEditor()) : sheet();
     QTest::keyClick(target, key);
 }
 
-QString LedgerWindowTestBase::cell(int col, int row) const {
+QString LedgerWindowTestBase::cell(int col, int row) const
+{
     return sheet()->text(col, row);
 }
 
-QString LedgerWindowTestBase::stripCell(int col) const {
+QString LedgerWindowTestBase::stripCell(int col) const
+{
     return strip()->text(col, 1);
 }
 
-int LedgerWindowTestBase::rows() const {
+int LedgerWindowTestBase::rows() const
+{
     return sheet()->maxRows();
 }
 
-SpreadGrid* LedgerWindowTestBase::sheet() const {
+SpreadGrid* LedgerWindowTestBase::sheet() const
+{
     return win->findChild<SpreadGrid*>(QStringLiteral("spList"));
 }
 
-SpreadGrid* LedgerWindowTestBase::strip() const {
+SpreadGrid* LedgerWindowTestBase::strip() const
+{
     return win->findChild<SpreadGrid*>(QStringLiteral("spTotal"));
 }
 
-PeriodBar* LedgerWindowTestBase::period() const {
+PeriodBar* LedgerWindowTestBase::period() const
+{
     return win->findChild<PeriodBar*>();
 }
 
-QComboBox* LedgerWindowTestBase::cardFilter() const {
+QComboBox* LedgerWindowTestBase::cardFilter() const
+{
     return win->findChild<QComboBox*>(QStringLiteral("cmbPlastra"));
 }
 
-QCheckBox* LedgerWindowTestBase::autoFee() const {
+QCheckBox* LedgerWindowTestBase::autoFee() const
+{
     return win->findChild<QCheckBox*>(QStringLiteral("chkAutoFee"));
 }
 
-int LedgerWindowTestBase::rowOfKey(int key) const {
+int LedgerWindowTestBase::rowOfKey(int key) const
+{
     for (int r = 1; r <= rows(); ++r) {
         if (cell(1, r) == QString::number(key))
             return r;
@@ -144,7 +166,8 @@ int LedgerWindowTestBase::rowOfKey(int key) const {
     return 0;
 }
 
-QVariantMap LedgerWindowTestBase::entry(int key) {
+QVariantMap LedgerWindowTestBase::entry(int key)
+{
     QVariantMap m;
     QSqlQuery q = env->ctx().ledger.newQuery();
     q.prepare(QStringLiteral("SELECT sdate, cardcode, sale, fee, billcoll, numsheet FROM Tallox WHERE code = ?"));
@@ -160,6 +183,7 @@ QVariantMap LedgerWindowTestBase::entry(int key) {
     return m;
 }
 
-int LedgerWindowTestBase::lastKey() {
+int LedgerWindowTestBase::lastKey()
+{
     return env->ctx().ledger.scalar(QStringLiteral("SELECT MAX(code) FROM Tallox")).toInt();
 }

@@ -1,7 +1,7 @@
 #include "TestSupport.h"
 
-#include "core/AppPaths.h"
 #include "base/Clock.h"
+#include "core/AppPaths.h"
 #include "core/DbAccess.h"
 
 #include <QDir>
@@ -58,7 +58,8 @@ int TestEnv::addEntry(const QString& date, int card, double sale, double fee, do
 {
     ErrorInfo e;
     if (m_ctx->ledger.execute(
-            QStringLiteral("INSERT INTO Tallox (sdate, cardcode, sale, fee, billcoll, numsheet) VALUES (?, ?, ?, ?, ?, ?)"),
+            QStringLiteral(
+                "INSERT INTO Tallox (sdate, cardcode, sale, fee, billcoll, numsheet) VALUES (?, ?, ?, ?, ?, ?)"),
             {date, card, Money::fromDouble(sale).units(), Money::fromDouble(fee).units(),
              Money::fromDouble(billcoll).units(), numsheet},
             &e) != 1)
@@ -76,8 +77,8 @@ void TestEnv::addTransfer(const QString& month, int card, double amount)
 
 Money TestEnv::transferAmount(const QString& month, int card, bool* exists)
 {
-    const QVariant v = m_ctx->ledger.scalar(QStringLiteral("SELECT amount FROM transfer WHERE sMonth = ? AND cardcode = ?"),
-                                            {month, card});
+    const QVariant v = m_ctx->ledger.scalar(
+        QStringLiteral("SELECT amount FROM transfer WHERE sMonth = ? AND cardcode = ?"), {month, card});
     if (exists)
         *exists = v.isValid();
     return Money::fromUnits(v.toLongLong());

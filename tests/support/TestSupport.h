@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/AppContext.h"
 #include "base/Money.h"
+#include "core/AppContext.h"
 #include "toolkit/Messages.h"
 
 #include <QDate>
@@ -45,10 +45,10 @@ inline bool Say(bool ok, const ErrorInfo& e)
 }
 
 // Asserts the last message box shown (kind, title, text).
-#define TALLOX_COMPARE_LAST_BOX(kindText, titleText, bodyText)                                                        \
-    do {                                                                                                              \
-        QVERIFY2(!MessageHook::shown().isEmpty(), "no message box was shown");                                       \
-        QCOMPARE(MessageHook::shown().last().kind, QString(kindText));                                               \
-        QCOMPARE(MessageHook::shown().last().title, QString(titleText));                                             \
-        QCOMPARE(MessageHook::shown().last().text, QString(bodyText));                                               \
+#define TALLOX_COMPARE_LAST_BOX(kindText, titleText, bodyText)                                                         \
+    do {                                                                                                               \
+        QVERIFY2(!MessageHook::shown().isEmpty(), "no message box was shown");                                         \
+        QCOMPARE(MessageHook::shown().last().kind, QString(kindText));                                                 \
+        QCOMPARE(MessageHook::shown().last().title, QString(titleText));                                               \
+        QCOMPARE(MessageHook::shown().last().text, QString(bodyText));                                                 \
     } while (0)

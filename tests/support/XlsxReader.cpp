@@ -7,21 +7,24 @@
 
 namespace {
 
-quint32 le32(const QByteArray& d, qsizetype at) {
+quint32 le32(const QByteArray& d, qsizetype at)
+{
     if (at < 0 || at + 4 > d.size())
         return 0;
     const auto* p = reinterpret_cast<const uchar*>(d.constData() + at);
     return quint32(p[0]) | quint32(p[1]) << 8 | quint32(p[2]) << 16 | quint32(p[3]) << 24;
 }
 
-quint16 le16(const QByteArray& d, qsizetype at) {
+quint16 le16(const QByteArray& d, qsizetype at)
+{
     if (at < 0 || at + 2 > d.size())
         return 0;
     const auto* p = reinterpret_cast<const uchar*>(d.constData() + at);
     return quint16(p[0] | p[1] << 8);
 }
 
-bool inflateRaw(const QByteArray& in, qsizetype size, QByteArray* out) {
+bool inflateRaw(const QByteArray& in, qsizetype size, QByteArray* out)
+{
     out->resize(size);
     z_stream zs{};
     if (inflateInit2(&zs, -MAX_WBITS) != Z_OK)
@@ -36,7 +39,8 @@ bool inflateRaw(const QByteArray& in, qsizetype size, QByteArray* out) {
 }
 
 // "AB12" -> column 28, row 12
-void splitRef(const QString& ref, int* row, int* col) {
+void splitRef(const QString& ref, int* row, int* col)
+{
     int c = 0;
     int i = 0;
     for (; i < ref.size() && ref[i].isLetter(); ++i)
@@ -46,7 +50,8 @@ void splitRef(const QString& ref, int* row, int* col) {
 }
 
 // Built-in number formats the export may refer to.
-QString builtinFormat(int id) {
+QString builtinFormat(int id)
+{
     switch (id) {
     case 0:
         return QString();
@@ -65,7 +70,8 @@ QString builtinFormat(int id) {
 
 } // namespace
 
-XlsxReader::XlsxReader(const QString& file) {
+XlsxReader::XlsxReader(const QString& file)
+{
     QFile f(file);
     if (!f.open(QIODevice::ReadOnly))
         return;
@@ -114,7 +120,8 @@ XlsxReader::XlsxReader(const QString& file) {
     m_valid = true;
 }
 
-void XlsxReader::readWorkbook() {
+void XlsxReader::readWorkbook()
+{
     QXmlStreamReader x(entry(QStringLiteral("xl/workbook.xml")));
     while (!x.atEnd()) {
         x.readNext();
@@ -125,7 +132,8 @@ void XlsxReader::readWorkbook() {
     }
 }
 
-void XlsxReader::readSharedStrings() {
+void XlsxReader::readSharedStrings()
+{
     QXmlStreamReader x(entry(QStringLiteral("xl/sharedStrings.xml")));
     QString current;
     bool inSi = false;
@@ -143,7 +151,8 @@ void XlsxReader::readSharedStrings() {
     }
 }
 
-void XlsxReader::readStyles() {
+void XlsxReader::readStyles()
+{
     QXmlStreamReader x(entry(QStringLiteral("xl/styles.xml")));
     QString section;
     while (!x.atEnd()) {
@@ -170,7 +179,8 @@ void XlsxReader::readStyles() {
     }
 }
 
-void XlsxReader::readSheet() {
+void XlsxReader::readSheet()
+{
     QXmlStreamReader x(entry(QStringLiteral("xl/worksheets/sheet1.xml")));
     int row = 0;
     int col = 0;
@@ -207,33 +217,39 @@ void XlsxReader::readSheet() {
     }
 }
 
-QString XlsxReader::sheetName() const {
+QString XlsxReader::sheetName() const
+{
     return m_sheetName;
 }
 
-int XlsxReader::rowCount() const {
+int XlsxReader::rowCount() const
+{
     return m_cells.isEmpty() ? 0 : m_cells.lastKey();
 }
 
-int XlsxReader::colCount() const {
+int XlsxReader::colCount() const
+{
     int n = 0;
     for (const auto& row : m_cells)
         n = qMax(n, row.isEmpty() ? 0 : row.lastKey());
     return n;
 }
 
-XlsxCell XlsxReader::cell(int row, int col) const {
+XlsxCell XlsxReader::cell(int row, int col) const
+{
     return m_cells.value(row).value(col);
 }
 
-bool XlsxReader::bold(int row, int col) const {
+bool XlsxReader::bold(int row, int col) const
+{
     const XlsxCell c = cell(row, col);
     if (c.style < 0 || c.style >= m_xfs.size())
         return false;
     return m_fontBold.value(m_xfs[c.style].second, false);
 }
 
-QString XlsxReader::numFormat(int row, int col) const {
+QString XlsxReader::numFormat(int row, int col) const
+{
     const XlsxCell c = cell(row, col);
     if (c.style < 0 || c.style >= m_xfs.size())
         return QString();
@@ -241,6 +257,7 @@ QString XlsxReader::numFormat(int row, int col) const {
     return m_numFmts.contains(id) ? m_numFmts.value(id) : builtinFormat(id);
 }
 
-XlsxColumn XlsxReader::column(int col) const {
+XlsxColumn XlsxReader::column(int col) const
+{
     return m_cols.value(col);
 }

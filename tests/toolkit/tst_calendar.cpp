@@ -1,7 +1,7 @@
 #include "TestSupport.h"
 
-#include "core/AppInfo.h"
 #include "base/Clock.h"
+#include "core/AppInfo.h"
 #include "platform/SpreadGrid.h"
 #include "platform/Twips.h"
 #include "toolkit/DateInput.h"
@@ -192,9 +192,8 @@ void TestCalendar::show_escapeKeepsTextAsGiven()
 
 void TestCalendar::show_enterTakesShownDay()
 {
-    const QString r = runCalendar(QStringLiteral("2004/02/29"), nullptr, [](FrmCalendar* frm) {
-        QTest::keyClick(dayTable(frm), Qt::Key_Return);
-    });
+    const QString r = runCalendar(QStringLiteral("2004/02/29"), nullptr,
+                                  [](FrmCalendar* frm) { QTest::keyClick(dayTable(frm), Qt::Key_Return); });
     QCOMPARE(r, QStringLiteral("2004-02-29"));
 
     const QString keypad = runCalendar(QStringLiteral("2005-01-31"), nullptr, [](FrmCalendar* frm) {
@@ -243,9 +242,8 @@ void TestCalendar::show_clickOnDayOfNextMonth()
     });
     QCOMPARE(r, QStringLiteral("2004-03-03"));
 
-    const QString same = runCalendar(QStringLiteral("2004-02-29"), nullptr, [](FrmCalendar* frm) {
-        clickDay(frm, 3, false);
-    });
+    const QString same =
+        runCalendar(QStringLiteral("2004-02-29"), nullptr, [](FrmCalendar* frm) { clickDay(frm, 3, false); });
     QCOMPARE(same, QStringLiteral("2004-02-03"));
 }
 
@@ -268,9 +266,8 @@ void TestCalendar::show_invalidTextEscapeEmpty()
     });
     QCOMPARE(r, QString());
     // Enter still picks the day shown.
-    const QString entered = runCalendar(QStringLiteral("31"), nullptr, [](FrmCalendar* frm) {
-        QTest::keyClick(dayTable(frm), Qt::Key_Return);
-    });
+    const QString entered = runCalendar(QStringLiteral("31"), nullptr,
+                                        [](FrmCalendar* frm) { QTest::keyClick(dayTable(frm), Qt::Key_Return); });
     QCOMPARE(entered, QStringLiteral("2005-06-15"));
 }
 

@@ -1,7 +1,7 @@
 #include "TestSupport.h"
 
-#include "core/AppInfo.h"
 #include "base/Clock.h"
+#include "core/AppInfo.h"
 #include "toolkit/DateInput.h"
 
 // Typed date forms: what each becomes, and the box shown for what is no date.
@@ -40,24 +40,42 @@ void TestDateInput::accepted_data()
 {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("result");
-    QTest::newRow("1 is the first of this month") << "1" << "2005-06-01";
-    QTest::newRow("5") << "5" << "2005-06-05";
-    QTest::newRow("05") << "05" << "2005-06-05";
-    QTest::newRow("30 in June") << "30" << "2005-06-30";
-    QTest::newRow("101") << "101" << "2005-01-01";
-    QTest::newRow("0101") << "0101" << "2005-01-01";
-    QTest::newRow("1001 is October") << "1001" << "2005-10-01";
-    QTest::newRow("1231") << "1231" << "2005-12-31";
-    QTest::newRow("228") << "228" << "2005-02-28";
-    QTest::newRow("040101") << "040101" << "2004-01-01";
-    QTest::newRow("991231 always in the 2000s") << "991231" << "2099-12-31";
-    QTest::newRow("000101") << "000101" << "2000-01-01";
-    QTest::newRow("20040101") << "20040101" << "2004-01-01";
-    QTest::newRow("20040229 leap day") << "20040229" << "2004-02-29";
-    QTest::newRow("full date unchanged") << "2004-01-01" << "2004-01-01";
-    QTest::newRow("slashes become dashes") << "2004/01/01" << "2004-01-01";
-    QTest::newRow("one-digit month") << "2004-1-09" << "2004-01-09";
-    QTest::newRow("one-digit day with slashes") << "2004/12/9" << "2004-12-09";
+    QTest::newRow("1 is the first of this month") << "1"
+                                                  << "2005-06-01";
+    QTest::newRow("5") << "5"
+                       << "2005-06-05";
+    QTest::newRow("05") << "05"
+                        << "2005-06-05";
+    QTest::newRow("30 in June") << "30"
+                                << "2005-06-30";
+    QTest::newRow("101") << "101"
+                         << "2005-01-01";
+    QTest::newRow("0101") << "0101"
+                          << "2005-01-01";
+    QTest::newRow("1001 is October") << "1001"
+                                     << "2005-10-01";
+    QTest::newRow("1231") << "1231"
+                          << "2005-12-31";
+    QTest::newRow("228") << "228"
+                         << "2005-02-28";
+    QTest::newRow("040101") << "040101"
+                            << "2004-01-01";
+    QTest::newRow("991231 always in the 2000s") << "991231"
+                                                << "2099-12-31";
+    QTest::newRow("000101") << "000101"
+                            << "2000-01-01";
+    QTest::newRow("20040101") << "20040101"
+                              << "2004-01-01";
+    QTest::newRow("20040229 leap day") << "20040229"
+                                       << "2004-02-29";
+    QTest::newRow("full date unchanged") << "2004-01-01"
+                                         << "2004-01-01";
+    QTest::newRow("slashes become dashes") << "2004/01/01"
+                                           << "2004-01-01";
+    QTest::newRow("one-digit month") << "2004-1-09"
+                                     << "2004-01-09";
+    QTest::newRow("one-digit day with slashes") << "2004/12/9"
+                                                << "2004-12-09";
 }
 
 void TestDateInput::accepted()

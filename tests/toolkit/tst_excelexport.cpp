@@ -1,9 +1,9 @@
 #include "TestSupport.h"
 #include "XlsxReader.h"
 
+#include "base/Clock.h"
 #include "core/AppInfo.h"
 #include "core/AppPaths.h"
-#include "base/Clock.h"
 #include "platform/SpreadGrid.h"
 #include "toolkit/ExcelExport.h"
 
@@ -21,7 +21,8 @@ const QString kFailed = QStringLiteral("엑셀로 내보내기에 실패했습�
 // A small sheet shaped like the ledger: a hidden key column, texts, a money
 // column with grouping, a bold totals row with a sum formula, an empty entry
 // row at the end, row 1 and the last column locked and the rest open.
-void fillLedgerLike(SpreadGrid& g, int headerRows = 1) {
+void fillLedgerLike(SpreadGrid& g, int headerRows = 1)
+{
     g.setMaxCols(5);
     g.setColHeaderRows(headerRows);
     const QStringList titles{QStringLiteral("코드"), QStringLiteral("일자"), QStringLiteral("카드사"),
@@ -81,7 +82,8 @@ struct GridState {
     QStringList headers;
 };
 
-GridState snapshot(const SpreadGrid& g) {
+GridState snapshot(const SpreadGrid& g)
+{
     GridState s;
     s.maxRows = g.maxRows();
     s.maxCols = g.maxCols();
@@ -101,7 +103,8 @@ GridState snapshot(const SpreadGrid& g) {
     return s;
 }
 
-void compareState(const GridState& a, const GridState& b) {
+void compareState(const GridState& a, const GridState& b)
+{
     QCOMPARE(a.maxRows, b.maxRows);
     QCOMPARE(a.maxCols, b.maxCols);
     QCOMPARE(a.dataRows, b.dataRows);
@@ -117,7 +120,8 @@ void compareState(const GridState& a, const GridState& b) {
     }
 }
 
-QString expFolder() {
+QString expFolder()
+{
     return AppPaths::expExcelFolder();
 }
 
@@ -144,7 +148,8 @@ private:
     QList<QUrl> m_opened;
 };
 
-void TestExcelExport::init() {
+void TestExcelExport::init()
+{
     m_opened.clear();
     ExcelExportHook::setOpener([this](const QUrl& url) {
         m_opened.append(url);
@@ -152,13 +157,15 @@ void TestExcelExport::init() {
     });
 }
 
-void TestExcelExport::cleanup() {
+void TestExcelExport::cleanup()
+{
     ExcelExportHook::setOpener({});
 }
 
 // Long on purpose: one export followed end to end (box, file, cells, log, the grid
 // afterwards); a QCOMPARE in a helper would only leave the helper on failure.
-void TestExcelExport::export_readBackHeadersNumbersAndGridUnchanged() {
+void TestExcelExport::export_readBackHeadersNumbersAndGridUnchanged()
+{
     TestEnv env(QDate(2005, 6, 15), false);
     SpreadGrid grid;
     fillLedgerLike(grid);
@@ -229,7 +236,8 @@ void TestExcelExport::export_readBackHeadersNumbersAndGridUnchanged() {
     QCOMPARE(changes.count(), 0);
 }
 
-void TestExcelExport::export_twoHeaderRowsInOrder() {
+void TestExcelExport::export_twoHeaderRowsInOrder()
+{
     TestEnv env(QDate(2005, 6, 15), false);
     SpreadGrid grid;
     fillLedgerLike(grid, 2);
@@ -249,7 +257,8 @@ void TestExcelExport::export_twoHeaderRowsInOrder() {
     compareState(snapshot(grid), before);
 }
 
-void TestExcelExport::export_emptyGridWritesNothing() {
+void TestExcelExport::export_emptyGridWritesNothing()
+{
     TestEnv env(QDate(2005, 6, 15), false);
     SpreadGrid grid;
     grid.setMaxCols(3);
@@ -263,7 +272,8 @@ void TestExcelExport::export_emptyGridWritesNothing() {
     QCOMPARE(grid.maxRows(), 4);
 }
 
-void TestExcelExport::export_answerNoTouchesNothing() {
+void TestExcelExport::export_answerNoTouchesNothing()
+{
     TestEnv env(QDate(2005, 6, 15), false);
     SpreadGrid grid;
     fillLedgerLike(grid);
@@ -278,7 +288,8 @@ void TestExcelExport::export_answerNoTouchesNothing() {
     QCOMPARE(changes.count(), 0);
 }
 
-void TestExcelExport::export_folderBlockedWarnsAndRestores() {
+void TestExcelExport::export_folderBlockedWarnsAndRestores()
+{
     TestEnv env(QDate(2005, 6, 15), false);
     // A plain file where the folder should be: the folder cannot be created.
     QFile blocker(expFolder());
@@ -295,7 +306,8 @@ void TestExcelExport::export_folderBlockedWarnsAndRestores() {
     compareState(snapshot(grid), before);
 }
 
-void TestExcelExport::export_writeFailureWarnsAndRestores() {
+void TestExcelExport::export_writeFailureWarnsAndRestores()
+{
     TestEnv env(QDate(2005, 6, 15), false);
     // The workbook's temporary name is taken by a folder: the workbook cannot be written.
     QVERIFY(QDir().mkpath(expFolder() + QStringLiteral("/.Exp050615_120000.xlsx.part/x")));
@@ -315,7 +327,8 @@ void TestExcelExport::export_writeFailureWarnsAndRestores() {
     QVERIFY(QString::fromUtf8(log.readAll()).contains(QStringLiteral("Result: failed")));
 }
 
-void TestExcelExport::export_sameSecondGetsDistinctNames() {
+void TestExcelExport::export_sameSecondGetsDistinctNames()
+{
     TestEnv env(QDate(2005, 6, 15), false);
     SpreadGrid grid;
     fillLedgerLike(grid);
@@ -337,7 +350,8 @@ void TestExcelExport::export_sameSecondGetsDistinctNames() {
              expFolder() + QStringLiteral("/Exp050615_120001.xlsx"));
 }
 
-void TestExcelExport::export_drawingOffStaysOff() {
+void TestExcelExport::export_drawingOffStaysOff()
+{
     TestEnv env(QDate(2005, 6, 15), false);
     SpreadGrid grid;
     fillLedgerLike(grid);
@@ -404,7 +418,8 @@ void TestExcelExport::export_noProgramOffersTheFolder()
                      QStringLiteral("\r\nExp050615_120000.xlsx\r\n\r\n폴더를 여시겠습니까?"));
 }
 
-void TestExcelExport::exportGridToFile_commandLineVariant() {
+void TestExcelExport::exportGridToFile_commandLineVariant()
+{
     TestEnv env(QDate(2005, 6, 15), false);
     SpreadGrid grid;
     fillLedgerLike(grid);

@@ -131,7 +131,7 @@ private Q_SLOTS:
         list->setColWidth(4, 20.25);
         SaveSpreadIni_Col(w.get(), list, 4);
         QCOMPARE(read(QStringLiteral("spList_ColsWidth/4")), QStringLiteral("20.25"));
-        write(QStringLiteral("spList_ColsWidth/2"), QStringLiteral("abc")); // no number: ignored
+        write(QStringLiteral("spList_ColsWidth/2"), QStringLiteral("abc"));        // no number: ignored
         write(QStringLiteral("spList_ColsWidth/5"), QStringLiteral("12.3456789")); // nine characters count
         write(QStringLiteral("spList_General/RowHeight"), QStringLiteral("15"));
         write(QStringLiteral("spList_General/FontSize"), QStringLiteral("12"));
@@ -183,13 +183,20 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("value");
-        QTest::newRow("row height") << "spList_General/RowHeight" << "999999999";
-        QTest::newRow("font size") << "spList_General/FontSize" << "1e9";
-        QTest::newRow("column width") << "spList_ColsWidth/2" << "1e12";
-        QTest::newRow("far left") << "FormPosition/Left" << "-99999999";
-        QTest::newRow("far down") << "FormPosition/Top" << "99999999";
-        QTest::newRow("huge width") << "FormPosition/Width" << "999999999";
-        QTest::newRow("huge height") << "FormPosition/Height" << "1e300";
+        QTest::newRow("row height") << "spList_General/RowHeight"
+                                    << "999999999";
+        QTest::newRow("font size") << "spList_General/FontSize"
+                                   << "1e9";
+        QTest::newRow("column width") << "spList_ColsWidth/2"
+                                      << "1e12";
+        QTest::newRow("far left") << "FormPosition/Left"
+                                  << "-99999999";
+        QTest::newRow("far down") << "FormPosition/Top"
+                                  << "99999999";
+        QTest::newRow("huge width") << "FormPosition/Width"
+                                    << "999999999";
+        QTest::newRow("huge height") << "FormPosition/Height"
+                                     << "1e300";
     }
     void outlandishValuesAreClamped()
     {
@@ -201,11 +208,8 @@ private Q_SLOTS:
         list->setMaxRows(3);
         LoadFormIni(w.get());
         const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-        QVERIFY2(screen.contains(w->frameGeometry()), qPrintable(QStringLiteral("%1,%2 %3x%4")
-                                                                      .arg(w->x())
-                                                                      .arg(w->y())
-                                                                      .arg(w->width())
-                                                                      .arg(w->height())));
+        QVERIFY2(screen.contains(w->frameGeometry()),
+                 qPrintable(QStringLiteral("%1,%2 %3x%4").arg(w->x()).arg(w->y()).arg(w->width()).arg(w->height())));
         QVERIFY(list->rowHeight(1) <= 100);
         QVERIFY(list->fontSize(1, 1) <= 40);
         QVERIFY(list->colWidth(2) <= 200);
