@@ -54,22 +54,44 @@ bool OpenBooksOrSay(AppContext& ctx, const QString& folder)
     return false;
 }
 
+namespace {
+// One window per application folder; a folder that cannot take the lock is said as such.
+bool TakeInstanceLock(const QString& appFolder, std::unique_ptr<QLockFile>* lock)
+{
+    switch (Startup::AcquireLock(QDir(appFolder).filePath(QStringLiteral("tallox.lock")), lock)) {
+    case Startup::LockStatus::Acquired:
+        return true;
+    case Startup::LockStatus::HeldByOther:
+        MsgInfo(QStringLiteral("이미 프로그램이 실행중입니다."), AppTitle());
+        return false;
+    case Startup::LockStatus::CannotWrite:
+        break;
+    }
+    MsgInfo(QStringLiteral("응용 프로그램 폴더에 쓸 수 없습니다.\r\n\r\n") + appFolder, AppTitle());
+    return false;
+}
+
+int RunCommand(int argc, char** argv, const QStringList& rawArgs)
+{
+    // Commands never show a window: they run on the offscreen platform, display or not.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(AppTitle());
+    QApplication::setApplicationVersion(QStringLiteral(TALLOX_VERSION));
+    InstallQtTranslations();
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    return RunCommandLine(ParseCommandLine(rawArgs), out, err);
+}
+} // namespace
+
 int TalloxMain(int argc, char** argv)
 {
     QStringList rawArgs;
     for (int i = 1; i < argc; ++i)
         rawArgs << QString::fromLocal8Bit(argv[i]);
-    if (IsCommandLineRun(rawArgs)) {
-        // Commands never show a window: they run on the offscreen platform, display or not.
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        QApplication app(argc, argv);
-        QApplication::setApplicationName(AppTitle());
-        QApplication::setApplicationVersion(QStringLiteral(TALLOX_VERSION));
-        InstallQtTranslations();
-        QTextStream out(stdout);
-        QTextStream err(stderr);
-        return RunCommandLine(ParseCommandLine(rawArgs), out, err);
-    }
+    if (IsCommandLineRun(rawArgs))
+        return RunCommand(argc, argv, rawArgs);
 
     if (!HasDisplay()) {
         std::fprintf(stderr, "Tallox needs a display; without one, run it under Xvfb: xvfb-run make run\n");
@@ -85,16 +107,8 @@ int TalloxMain(int argc, char** argv)
 
     const QString appFolder = AppPaths::appFolder();
     std::unique_ptr<QLockFile> instanceLock;
-    switch (Startup::AcquireLock(QDir(appFolder).filePath(QStringLiteral("tallox.lock")), &instanceLock)) {
-    case Startup::LockStatus::Acquired:
-        break;
-    case Startup::LockStatus::HeldByOther:
-        MsgInfo(QStringLiteral("이미 프로그램이 실행중입니다."), AppTitle());
+    if (!TakeInstanceLock(appFolder, &instanceLock))
         return 1;
-    case Startup::LockStatus::CannotWrite:
-        MsgInfo(QStringLiteral("응용 프로그램 폴더에 쓸 수 없습니다.\r\n\r\n") + appFolder, AppTitle());
-        return 1;
-    }
 
     auto settings = UserSettings();
     Startup::StoreAppPath(*settings, appFolder);
