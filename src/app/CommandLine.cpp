@@ -506,9 +506,28 @@ int RunDemo(const CommandLine& cmd, QTextStream& out, QTextStream& err)
     spec.years = cmd.demoYears > 0 ? cmd.demoYears : 3;
     spec.entries = cmd.demoEntries;
     spec.seed = cmd.demoSeed;
+    // Sizes a demo can have: beyond them it would hang or run out of memory.
+    if (spec.cards > 999 || spec.years > 50 || spec.entries < 0 || spec.entries > 2'000'000) {
+        err << "tallox: "
+            << QStringLiteral("예제 자료의 크기가 너무 큽니다 (--cards 1-999, --years 1-50, --entries 0-2000000).")
+            << Qt::endl;
+        return ExitUsage;
+    }
+    // Written under a temporary folder and moved in at the end, so that a
+    // killed or failed demo leaves no books that look complete.
+    const QString temp = QDir::cleanPath(QFileInfo(cmd.folder).absoluteFilePath()) + QStringLiteral(".part");
+    QDir(temp).removeRecursively();
     QString why;
-    if (!GenerateDemoData(cmd.folder, spec, &why)) {
-        err << "tallox: " << why << Qt::endl;
+    const bool made = !QFileInfo::exists(AppPaths::ledgerDbFile(cmd.folder)) && GenerateDemoData(temp, spec, &why);
+    if (!made && why.isEmpty())
+        why = QStringLiteral("이미 Tallox 데이터베이스가 있는 폴더입니다: %1").arg(cmd.folder);
+    const bool moved = made && QDir().mkpath(cmd.folder) &&
+                       QFile::rename(AppPaths::cardDbFile(temp), AppPaths::cardDbFile(cmd.folder)) &&
+                       QFile::rename(AppPaths::ledgerDbFile(temp), AppPaths::ledgerDbFile(cmd.folder));
+    QDir(temp).removeRecursively();
+    if (!moved) {
+        err << "tallox: " << (why.isEmpty() ? QStringLiteral("예제 자료를 옮길 수 없습니다: %1").arg(cmd.folder) : why)
+            << Qt::endl;
         return ExitDatabase;
     }
     AppContext ctx;

@@ -111,6 +111,9 @@ void TestCommandLine::refusedArguments_data()
     row("--card 0", "--print-sheet 0501 0531 --card 0 x.pdf", "--card");
     row("--check given a value", "--check=1", "--check=1");
     row("--card without a command", "--card 1", "--card");
+    row("--demo too many years", "--demo d --years 2147483647", "--years");
+    row("--demo too many entries", "--demo d --entries 50000000", "--entries");
+    row("--demo too many cards", "--demo d --cards 99999", "--cards");
 }
 
 // Each mistake is refused before any database is opened, with one line.
