@@ -37,6 +37,7 @@
 #include <QSettings>
 #include <QStatusBar>
 #include <QVBoxLayout>
+#include <cmath>
 
 namespace {
 const QString kForm = QStringLiteral("frmMain");
@@ -185,6 +186,7 @@ void frmMain::ConnectControls() {
     connect(spList, &SpreadGrid::keyPress, this, &frmMain::spList_KeyPress);
     connect(spList, &SpreadGrid::leaveCell, this, &frmMain::spList_LeaveCell);
     connect(spList, &SpreadGrid::columnWidthChanged, this, &frmMain::spList_ColWidthChanged);
+    connect(spList, &SpreadGrid::numberOutOfRange, this, &frmMain::spList_NumberOutOfRange);
     connect(spList, &SpreadGrid::sortRequested, this, &frmMain::spList_SortRequested);
     connect(spList, &SpreadGrid::rightClick, this, [this](int, int, const QPoint&) { ShowGridMenu(this, spList); });
     // The strip scrolls sideways with the sheet so that its sums stay under their columns.
@@ -607,7 +609,10 @@ void frmMain::StoreTypedValue(int col, int row, bool entryRow, const QString& te
 
 bool frmMain::StoreEntryField(int key, int col, int row, const QString& text, ErrorInfo* error) {
     const int fieldCol = col == LedgerCol::CardName ? LedgerCol::CardCode : col;
-    const QVariant value = col == LedgerCol::CardName ? QVariant(GetRowCardCode(row)) : QVariant(text);
+    // An emptied amount or slip count is 0, as in any spreadsheet.
+    const bool emptied = col >= LedgerCol::NumSheet && col <= LedgerCol::BillColl && text.trimmed().isEmpty();
+    const QVariant value =
+        col == LedgerCol::CardName ? QVariant(GetRowCardCode(row)) : QVariant(emptied ? QStringLiteral("0") : text);
     if (!m_store->RecordEditCol(key, spList->colId(fieldCol), value, error))
         return false;
     if (col >= LedgerCol::NumSheet && col <= LedgerCol::BillColl) {
@@ -736,6 +741,18 @@ void frmMain::spList_ColWidthChanged(int col1, int col2) {
         SaveSpreadIni_Col(this, spList, col);
         spTotal->setColWidth(col, spList->colWidth(col));
     }
+}
+
+void frmMain::spList_NumberOutOfRange(int col, int row) {
+    m_editRefused = true;
+    const SpreadGrid::NumberFormat f = spList->numberFormat(col, row);
+    // The limits as far as they can be typed with the cell's decimals.
+    const double scale = std::pow(10.0, qBound(0, f.decimals, 4));
+    const Money low = Money::fromDouble(std::ceil(f.min * scale) / scale);
+    const Money high = Money::fromDouble(std::floor(f.max * scale) / scale);
+    MsgWarn(QStringLiteral("입력할 수 있는 범위를 벗어났습니다.\r\n(%1 ~ %2)")
+                .arg(low.toDisplayString(f.decimals), high.toDisplayString(f.decimals)),
+            AppTitle());
 }
 
 // ---------------------------------------------------------------- commands

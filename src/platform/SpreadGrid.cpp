@@ -6,11 +6,14 @@
 #include <QApplication>
 #include <QFontMetricsF>
 #include <QHeaderView>
+#include <QInputMethod>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QStyledItemDelegate>
+#include <QValidator>
 #include <cmath>
 
 namespace {
@@ -36,6 +39,63 @@ int normRow(int row)
 {
     return row == -1000 ? 0 : row;
 }
+
+// The characters a number can be typed with; an input method's commit keeps only these.
+QString numberChars(const QString& text)
+{
+    QString kept;
+    for (const QChar c : text)
+        if ((c >= QLatin1Char('0') && c <= QLatin1Char('9')) || c == QLatin1Char('-') || c == QLatin1Char(',') ||
+            c == QLatin1Char('.'))
+            kept += c;
+    return kept;
+}
+
+// The editor of a number cell lets through only what can become a number;
+// the range is judged when the edit ends.
+class NumberValidator : public QValidator {
+public:
+    NumberValidator(SpreadGrid::CellType type, const SpreadGrid::NumberFormat& format, QObject* parent)
+        : QValidator(parent), m_type(type), m_format(format)
+    {
+    }
+
+    State validate(QString& input, int&) const override
+    {
+        switch (SpreadGrid::checkNumberText(input, m_type, m_format)) {
+        case SpreadGrid::NumberText::Accepted:
+            return Acceptable;
+        case SpreadGrid::NumberText::Partial:
+            return Intermediate;
+        case SpreadGrid::NumberText::Refused:
+            break;
+        }
+        return Invalid;
+    }
+
+private:
+    SpreadGrid::CellType m_type;
+    SpreadGrid::NumberFormat m_format;
+};
+
+bool isNumberEditor(QObject* object)
+{
+    auto* e = qobject_cast<QLineEdit*>(object);
+    return e && dynamic_cast<const NumberValidator*>(e->validator());
+}
+
+// Hangul (or any) composition never reaches a number editor: the preedit is
+// dropped and a commit keeps only number characters.
+bool filterNumberInput(QObject* editor, QInputMethodEvent* event)
+{
+    const QString kept = numberChars(event->commitString());
+    if (kept == event->commitString() && event->preeditString().isEmpty())
+        return false;
+    QInputMethodEvent clean;
+    clean.setCommitString(kept);
+    QCoreApplication::sendEvent(editor, &clean);
+    return true;
+}
 } // namespace
 
 // Creates the line editors and routes their keys through the grid first.
@@ -53,6 +113,8 @@ public:
             e->setMaxLength(maxLen);
         e->setAlignment(m_grid->spreadModel()->alignment(index.column() + 1, index.row() + 1));
         e->setFont(m_grid->spreadModel()->cellFont(index.column() + 1, index.row() + 1));
+        if (m_grid->spreadModel()->isNumericType(index.column() + 1, index.row() + 1))
+            m_grid->numberEditorSetUp(e, index.column() + 1, index.row() + 1);
         return e;
     }
 
@@ -68,6 +130,8 @@ public:
 protected:
     bool eventFilter(QObject* object, QEvent* event) override
     {
+        if (event->type() == QEvent::InputMethod && isNumberEditor(object))
+            return filterNumberInput(object, static_cast<QInputMethodEvent*>(event));
         if (event->type() == QEvent::KeyPress) {
             if (m_grid->editorKeyPress(static_cast<QKeyEvent*>(event)))
                 return true;
@@ -782,6 +846,9 @@ void SpreadGrid::currentChanged(const QModelIndex& current, const QModelIndex& p
         d->activeCol = current.column() + 1;
         d->activeRow = current.row() + 1;
     }
+    // The input method learns whether the new cell takes numbers only.
+    if (hasFocus())
+        QGuiApplication::inputMethod()->update(Qt::ImHints);
 }
 
 // --- painting
@@ -943,18 +1010,88 @@ void SpreadGrid::endEdit(bool commit)
     d->closingEditor = true;
     QTableView::closeEditor(ed, QAbstractItemDelegate::NoHint);
     d->closingEditor = false;
-    const bool changed = commit && typed != d->editOld && col <= maxCols() && row <= maxRows();
+    bool changed = commit && typed != d->editOld && col <= maxCols() && row <= maxRows();
+    bool outOfRange = false;
+    // A number cell takes a number within its range (kept in plain form) or
+    // nothing; anything else leaves the old value. Text cells keep what was
+    // typed for the window to judge.
+    if (changed && d->model->isNumericType(col, row))
+        changed = takeTypedNumber(col, row, &typed, &outOfRange) && typed != d->editOld;
     if (changed) {
-        // A number typed into a number cell is kept in plain form; anything
-        // else stays as typed for the window to judge.
-        if (d->model->isNumericType(col, row)) {
-            if (const std::optional<Money> m = Money::parse(typed))
-                typed = m->toPlainString();
-        }
         d->model->setValue(col, row, typed);
         Q_EMIT userTextChanged(col, row);
     }
+    if (outOfRange)
+        Q_EMIT numberOutOfRange(col, row);
     Q_EMIT editMode(col, row, EditEnded, changed);
+}
+
+bool SpreadGrid::takeTypedNumber(int col, int row, QString* typed, bool* outOfRange) const
+{
+    if (typed->trimmed().isEmpty()) {
+        typed->clear();
+        return true;
+    }
+    const NumberText state = checkNumberText(*typed, cellType(col, row), numberFormat(col, row));
+    const std::optional<Money> m = Money::parse(*typed);
+    if (state != NumberText::Accepted || !m) {
+        *outOfRange = m.has_value() && state == NumberText::Partial;
+        return false;
+    }
+    *typed = m->toPlainString();
+    return true;
+}
+
+SpreadGrid::NumberText SpreadGrid::checkNumberText(const QString& text, CellType type, const NumberFormat& format)
+{
+    if (text.isEmpty())
+        return NumberText::Accepted; // an emptied cell
+    const int decimals = type == CellType::Integer ? 0 : std::max(0, format.decimals);
+    int i = 0, whole = 0, fraction = 0;
+    bool point = false;
+    if (text.at(0) == QLatin1Char('-')) {
+        if (format.min >= 0)
+            return NumberText::Refused;
+        i = 1;
+    }
+    for (; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
+            ++(point ? fraction : whole);
+        else if (c == QLatin1Char('.') && !point && decimals > 0)
+            point = true;
+        else if (c != QLatin1Char(',') || point)
+            return NumberText::Refused;
+    }
+    if (fraction > decimals)
+        return NumberText::Refused;
+    if (whole + fraction == 0)
+        return NumberText::Partial; // "-", "." on the way to a number
+    const std::optional<Money> m = Money::parse(text);
+    if (!m)
+        return NumberText::Refused; // more digits than any number holds
+    const double v = m->toDouble();
+    return v < format.min || v > format.max ? NumberText::Partial : NumberText::Accepted;
+}
+
+void SpreadGrid::numberEditorSetUp(QLineEdit* editor, int col, int row) const
+{
+    const CellType type = cellType(col, row);
+    const NumberFormat format = numberFormat(col, row);
+    editor->setValidator(new NumberValidator(type, format, editor));
+    // Digits only: an input method offers no Hangul composition here.
+    const bool digitsOnly = format.min >= 0 && (type == CellType::Integer || format.decimals <= 0);
+    editor->setInputMethodHints(Qt::ImhNoPredictiveText |
+                                (digitsOnly ? Qt::ImhDigitsOnly : Qt::ImhFormattedNumbersOnly));
+}
+
+// Whether `typed`, the first key of an edit of the active cell, can never start a number there.
+bool SpreadGrid::numberKeyRefused(const QString& typed) const
+{
+    if (!d->model->isNumericType(d->activeCol, d->activeRow))
+        return false;
+    return checkNumberText(typed, cellType(d->activeCol, d->activeRow), numberFormat(d->activeCol, d->activeRow)) ==
+           NumberText::Refused;
 }
 
 void SpreadGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint)
@@ -1198,10 +1335,32 @@ bool SpreadGrid::typingKey(QKeyEvent* event)
     if (ascii == 0)
         return false;
     Q_EMIT keyPress(ascii);
-    // Where there is nothing to edit the key is taken all the same.
+    // Where there is nothing to edit the key is taken all the same; a letter
+    // never opens a number cell.
     const QString typed = ascii == kAsciiBackspace ? QString() : event->text();
-    beginEdit(&typed);
+    if (!numberKeyRefused(typed))
+        beginEdit(&typed);
     return true;
+}
+
+void SpreadGrid::inputMethodEvent(QInputMethodEvent* event)
+{
+    if (!d->model->isNumericType(d->activeCol, d->activeRow)) {
+        QTableView::inputMethodEvent(event);
+        return;
+    }
+    // A number cell takes no composition: only the number characters of a commit start an edit.
+    event->accept();
+    const QString kept = numberChars(event->commitString());
+    if (!kept.isEmpty() && !numberKeyRefused(kept))
+        beginEdit(&kept);
+}
+
+QVariant SpreadGrid::inputMethodQuery(Qt::InputMethodQuery query) const
+{
+    if (query == Qt::ImHints && d->model->isNumericType(d->activeCol, d->activeRow))
+        return int(inputMethodHints() | Qt::ImhFormattedNumbersOnly | Qt::ImhNoPredictiveText);
+    return QTableView::inputMethodQuery(query);
 }
 
 void SpreadGrid::mousePressEvent(QMouseEvent* event)

@@ -131,6 +131,12 @@ public:
     // kUnitChars (0): widths in character units and heights in points; kUnitTwips (2): both in twips.
     void setUnitType(int unitType);
     int unitType() const;
+    // How a text typed into a number cell of this type and format stands: a
+    // number within range (or empty); on its way to one or out of range ("-",
+    // too large: typing may go on, the cell refuses it when the edit ends);
+    // never a number (letters, a second point, too many decimals).
+    enum class NumberText { Refused, Partial, Accepted };
+    static NumberText checkNumberText(const QString& text, CellType type, const NumberFormat& format);
 
     // --- the active cell
     int activeCol() const;
@@ -176,6 +182,9 @@ public:
     // Ends the current edit, keeping the typed text (commit) or dropping it.
     void endEdit(bool commit = true);
 
+    // A number cell asks the input method for digits only.
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+
 Q_SIGNALS:
     // Editing of a cell begins (mode 1) or ends (mode 0); `changed` tells whether the text changed.
     void editMode(int col, int row, int mode, bool changed); // mode: EditModeChange
@@ -187,6 +196,9 @@ Q_SIGNALS:
     void valueChanged(int col, int row);
     // The user dragged the widths of columns col1 to col2.
     void columnWidthChanged(int col1, int col2);
+    // A number typed into a number cell lay outside the cell's range: the cell
+    // kept its old value.
+    void numberOutOfRange(int col, int row);
     void rightClick(int col, int row, const QPoint& globalPos);
     void dblClick(int col, int row);
     // The user changed a cell's text (for one-cell date boxes).
@@ -205,6 +217,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
 
 private:
     friend class SpreadDelegate;
@@ -224,6 +237,9 @@ private:
     void applyColWidth(int col);
     int colWidthPixels(double width) const;
     int rowHeightPixels(double height) const;
+    bool numberKeyRefused(const QString& typed) const;
+    void numberEditorSetUp(QLineEdit* editor, int col, int row) const;
+    bool takeTypedNumber(int col, int row, QString* typed, bool* outOfRange) const;
     void touch(int col, int row);
 
 private:

@@ -3,6 +3,7 @@
 
 #include <QAbstractItemModelTester>
 #include <QHeaderView>
+#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
@@ -444,21 +445,83 @@ private Q_SLOTS:
         QCOMPARE(g->text(1, 1), QStringLiteral("keep"));
     }
 
-    void numberCellKeepsTextAsTyped()
+    void numberCellTakesOnlyNumbers_data()
     {
-        auto g = makeGrid(2, 2);
-        SpreadGrid::NumberFormat f;
-        f.decimals = 0;
-        f.separators = true;
-        g->setCellType(2, -1, SpreadGrid::CellType::Currency, f);
+        QTest::addColumn<SpreadGrid::CellType>("type");
+        QTest::addColumn<int>("decimals");
+        QTest::addColumn<double>("min");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("stored"); // the cell held "7"
+        QTest::addColumn<bool>("outOfRange");
+        using T = SpreadGrid::CellType;
+        auto row = [](const char* tag, T type, int decimals, double min, const char* typed, const char* stored,
+                      bool outOfRange) {
+            QTest::newRow(tag) << type << decimals << min << QString::fromUtf8(typed) << QString::fromUtf8(stored)
+                               << outOfRange;
+        };
+        row("grouped", T::Currency, 0, -1e6, "1,234", "1234", false);
+        row("letter after digits", T::Currency, 0, -1e6, "12a", "12", false);
+        row("letters", T::Number, 0, -1e6, "abc", "7", false);
+        row("hangul", T::Number, 0, -1e6, "가1", "1", false);
+        row("minus", T::Number, 0, -1e6, "-5", "-5", false);
+        row("minus where none may be", T::Number, 0, 0.0, "-5", "5", false);
+        row("second minus", T::Number, 0, -1e6, "-5-", "-5", false);
+        row("point without decimals", T::Number, 0, -1e6, "3.5", "35", false);
+        row("point in an integer cell", T::Integer, 2, -1e6, "3.5", "35", false);
+        row("decimals", T::Float, 2, -1e6, "1.255", "1.25", false);
+        row("second point", T::Float, 2, -1e6, "1.2.5", "1.25", false);
+        row("above the maximum", T::Number, 0, -1e6, "1000001", "7", true);
+        row("below the minimum", T::Number, 0, -1e6, "-1000001", "7", true);
+        row("minus alone", T::Number, 0, -1e6, "-", "7", false);
+    }
+
+    void numberCellTakesOnlyNumbers()
+    {
+        QFETCH(SpreadGrid::CellType, type);
+        QFETCH(int, decimals);
+        QFETCH(double, min);
+        QFETCH(QString, typed);
+        QFETCH(QString, stored);
+        QFETCH(bool, outOfRange);
+        auto g = makeGrid(2, 1);
+        g->setCellType(2, -1, type, SpreadGrid::NumberFormat{decimals, true, min, 1e6, false});
+        g->setText(2, 1, QStringLiteral("7"));
+        QSignalSpy refused(g.get(), &SpreadGrid::numberOutOfRange);
         g->setActiveCell(2, 1);
-        QTest::keyClicks(g.get(), QStringLiteral("1,234"));
+        for (const QChar c : typed)
+            QTest::sendKeyEvent(QTest::Click, g->cellEditor() ? static_cast<QWidget*>(g->cellEditor()) : g.get(),
+                                Qt::Key_unknown, QString(c), Qt::NoModifier);
         g->endEdit(true);
-        QCOMPARE(g->text(2, 1), QStringLiteral("1234"));
-        g->setActiveCell(2, 2);
-        QTest::keyClicks(g.get(), QStringLiteral("12a"));
+        QCOMPARE(g->text(2, 1), stored);
+        QCOMPARE(refused.count(), outOfRange ? 1 : 0);
+    }
+
+    void numberCellRefusesComposition()
+    {
+        auto g = makeGrid(2, 1);
+        g->setCellType(2, -1, SpreadGrid::CellType::Number, SpreadGrid::NumberFormat{0, true, -1e6, 1e6, false});
+        g->setActiveCell(1, 1);
+        QVERIFY(!(g->inputMethodQuery(Qt::ImHints).toInt() & Qt::ImhFormattedNumbersOnly));
+        g->setActiveCell(2, 1);
+        QVERIFY(g->inputMethodQuery(Qt::ImHints).toInt() & Qt::ImhFormattedNumbersOnly);
+        // A commit outside an edit starts one with its digits only.
+        QInputMethodEvent hangul;
+        hangul.setCommitString(QStringLiteral("가1"));
+        QCoreApplication::sendEvent(g.get(), &hangul);
+        QVERIFY(g->cellEditor());
+        QLineEdit* editor = g->cellEditor();
+        QCOMPARE(editor->text(), QStringLiteral("1"));
+        QVERIFY(editor->inputMethodHints() & Qt::ImhFormattedNumbersOnly);
+        // Composition inside the editor shows nothing, and its commit keeps only digits.
+        QInputMethodEvent composing(QStringLiteral("ㄱ"), {});
+        QCoreApplication::sendEvent(editor, &composing);
+        QCOMPARE(editor->text(), QStringLiteral("1"));
+        QInputMethodEvent commit;
+        commit.setCommitString(QStringLiteral("나2"));
+        QCoreApplication::sendEvent(editor, &commit);
+        QCOMPARE(editor->text(), QStringLiteral("12"));
         g->endEdit(true);
-        QCOMPARE(g->text(2, 2), QStringLiteral("12a"));
+        QCOMPARE(g->text(2, 1), QStringLiteral("12"));
     }
 
     void maxLengthLimitsTyping()
