@@ -33,7 +33,6 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QScrollBar>
 #include <QSettings>
 #include <QStatusBar>
 #include <QVBoxLayout>
@@ -186,12 +185,12 @@ void frmMain::ConnectControls() {
     connect(spList, &SpreadGrid::keyPress, this, &frmMain::spList_KeyPress);
     connect(spList, &SpreadGrid::leaveCell, this, &frmMain::spList_LeaveCell);
     connect(spList, &SpreadGrid::columnWidthChanged, this, &frmMain::spList_ColWidthChanged);
+    connect(spList, &SpreadGrid::sizesChanged, this, &frmMain::SyncTotalStrip);
     connect(spList, &SpreadGrid::numberOutOfRange, this, &frmMain::spList_NumberOutOfRange);
     connect(spList, &SpreadGrid::sortRequested, this, &frmMain::spList_SortRequested);
     connect(spList, &SpreadGrid::rightClick, this, [this](int, int, const QPoint&) { ShowGridMenu(this, spList); });
     // The strip scrolls sideways with the sheet so that its sums stay under their columns.
-    connect(spList->horizontalScrollBar(), &QScrollBar::valueChanged, spTotal->horizontalScrollBar(),
-            &QScrollBar::setValue);
+    FollowSheetScrolling(spTotal, spList);
 }
 
 // ---------------------------------------------------------------- lifecycle
@@ -203,6 +202,7 @@ void frmMain::Form_Load() {
     setWindowTitle(Caption(m_ctx->ledgerPath));
     InitSheets();
     LoadFormIni(this);
+    SyncTotalStrip(); // the layout file's widths reach the strip too
     m_loadGeometry = CurrentTwipsGeometry();
     m_firstActivate = true;
     msEntryDate = DateText::todayText();
@@ -230,8 +230,20 @@ void frmMain::InitSheets() {
     spTotal->horizontalHeader()->hide();
     spTotal->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     spTotal->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    spTotal->setFixedHeight(spTotal->verticalHeader()->sectionSize(0) + 2 * spTotal->frameWidth());
     BindTotalStrip(spList, spTotal);
+    SyncTotalStrip();
+}
+
+void frmMain::SyncTotalStrip() {
+    if (!spTotal || spTotal->maxCols() == 0 || spTotal->maxRows() == 0)
+        return;
+    SyncStripToSheet(spTotal, spList);
+    // One row of sums, as high as the sheet's rows.
+    const int height = spTotal->verticalHeader()->sectionSize(0) + 2 * spTotal->frameWidth();
+    if (spTotal->height() != height) {
+        spTotal->setFixedHeight(height);
+        LayoutControls();
+    }
 }
 
 void frmMain::Form_Activate() {
@@ -737,10 +749,9 @@ void frmMain::chkAutoFee_Click() {
 }
 
 void frmMain::spList_ColWidthChanged(int col1, int col2) {
-    for (int col = col1; col <= col2; ++col) {
+    for (int col = col1; col <= col2; ++col)
         SaveSpreadIni_Col(this, spList, col);
-        spTotal->setColWidth(col, spList->colWidth(col));
-    }
+    SyncTotalStrip();
 }
 
 void frmMain::spList_NumberOutOfRange(int col, int row) {

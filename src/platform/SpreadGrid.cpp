@@ -257,6 +257,7 @@ void SpreadGrid::headerSectionResized(int logical, int newSize)
     d->colWidths.insert(col, w);
     d->resizedFirst = d->resizedFirst == 0 ? col : std::min(d->resizedFirst, col);
     d->resizedLast = std::max(d->resizedLast, col);
+    Q_EMIT sizesChanged();
 }
 
 void SpreadGrid::headerSectionClicked(int logical)
@@ -352,6 +353,7 @@ void SpreadGrid::setColHeaderRows(int rows)
     d->settingSize = true;
     horizontalHeader()->setFixedHeight(rowHeightPixels(d->headerRowHeight) * d->model->colHeaderRows());
     d->settingSize = false;
+    Q_EMIT sizesChanged();
 }
 
 bool SpreadGrid::rowHeadersShow() const
@@ -362,6 +364,7 @@ bool SpreadGrid::rowHeadersShow() const
 void SpreadGrid::setRowHeadersShow(bool show)
 {
     verticalHeader()->setVisible(show);
+    Q_EMIT sizesChanged();
 }
 
 // --- values
@@ -685,10 +688,12 @@ void SpreadGrid::applyColWidth(int col)
     d->settingSize = true;
     if (col == 0) {
         verticalHeader()->setFixedWidth(colWidthPixels(d->rowHeaderWidth));
+        updateGeometries(); // the cells move over at once, not at the next layout pass
     } else if (col <= maxCols()) {
         horizontalHeader()->resizeSection(col - 1, colWidthPixels(colWidth(col)));
     }
     d->settingSize = false;
+    Q_EMIT sizesChanged();
 }
 
 void SpreadGrid::setColWidth(int col, double width)
@@ -740,6 +745,7 @@ void SpreadGrid::setRowHeight(int row, double points)
             verticalHeader()->resizeSection(row - 1, rowHeightPixels(points));
     }
     d->settingSize = false;
+    Q_EMIT sizesChanged();
 }
 
 double SpreadGrid::rowHeight(int row) const
@@ -760,10 +766,11 @@ void SpreadGrid::setColHidden(int col, bool hidden)
     }
     if (col == -1) {
         for (int c = 1; c <= maxCols(); ++c)
-            setColumnHidden(c - 1, hidden);
+            setColHidden(c, hidden);
         return;
     }
     setColumnHidden(col - 1, hidden);
+    Q_EMIT sizesChanged();
 }
 
 bool SpreadGrid::colHidden(int col) const
@@ -797,7 +804,9 @@ void SpreadGrid::setUnitType(int unitType)
     verticalHeader()->setFixedWidth(colWidthPixels(d->rowHeaderWidth));
     for (int c = 1; c <= maxCols(); ++c)
         horizontalHeader()->resizeSection(c - 1, colWidthPixels(d->defaultColWidth));
+    updateGeometries();
     d->settingSize = false;
+    Q_EMIT sizesChanged();
 }
 
 int SpreadGrid::unitType() const

@@ -196,6 +196,9 @@ Q_SIGNALS:
     void valueChanged(int col, int row);
     // The user dragged the widths of columns col1 to col2.
     void columnWidthChanged(int col1, int col2);
+    // A column width, the row-header width or the row height changed on screen
+    // (set by the program or dragged).
+    void sizesChanged();
     // A number typed into a number cell lay outside the cell's range: the cell
     // kept its old value.
     void numberOutOfRange(int col, int row);

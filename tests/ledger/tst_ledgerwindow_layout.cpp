@@ -1,11 +1,14 @@
 #include "LedgerWindowTestBase.h"
 
+#include "ledger/LedgerSheet.h"
 #include "platform/Twips.h"
 #include "toolkit/FormIni.h"
 #include "toolkit/modSpread.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QHeaderView>
+#include <QScrollBar>
 #include <QSettings>
 
 // Window placement, minimum size and the layout file.
@@ -22,6 +25,10 @@ private Q_SLOTS:
     void columnWidthDragIsSaved();
     void sheetFillsTheWindow();
     void rightClickOpensGridMenu();
+    void stripStaysUnderWidenedColumnAfterReopen();
+
+private:
+    void verifyStripUnderSheet();
 };
 
 namespace {
@@ -113,6 +120,43 @@ void TestLedgerWindowLayout::sheetFillsTheWindow() {
     QCOMPARE(strip()->y(), sheet()->y() + sheet()->height() + TwipsToPixelsY(30));
     QCOMPARE(strip()->y() + strip()->height(), client->height());
     QCOMPARE(strip()->width(), sheet()->width());
+}
+
+// Every visible strip column starts and ends where its sheet column does, on screen.
+void TestLedgerWindowLayout::verifyStripUnderSheet() {
+    QCOMPARE(strip()->verticalHeader()->width(), sheet()->verticalHeader()->width());
+    for (int c = 1; c <= sheet()->maxCols(); ++c) {
+        QCOMPARE(strip()->colHidden(c), sheet()->colHidden(c));
+        if (sheet()->colHidden(c))
+            continue;
+        const QPoint top(sheet()->columnViewportPosition(c - 1), 0);
+        const QPoint bottom(strip()->columnViewportPosition(c - 1), 0);
+        QCOMPARE(strip()->viewport()->mapTo(win, bottom).x(), sheet()->viewport()->mapTo(win, top).x());
+        QCOMPARE(strip()->columnWidth(c - 1), sheet()->columnWidth(c - 1));
+    }
+}
+
+void TestLedgerWindowLayout::stripStaysUnderWidenedColumnAfterReopen() {
+    env->addCard(1, QStringLiteral("신한카드"));
+    for (int i = 0; i < 30; ++i)
+        env->addEntry(QStringLiteral("2005-06-15"), 1, 500, 20, 100, 3);
+    openWindow();
+    // The user widens 일자 by a drag: the width goes to the layout file.
+    sheet()->setColWidth(LedgerCol::Date, 30);
+    Q_EMIT sheet()->columnWidthChanged(LedgerCol::Date, LedgerCol::Date);
+    closeWindow();
+    openWindow();
+    QCOMPARE(sheet()->colWidth(LedgerCol::Date), 30.0);
+    view(QStringLiteral("2005-06-01"), QStringLiteral("2005-06-30"));
+    QCOMPARE(stripCell(LedgerCol::BillColl), QStringLiteral("3000"));
+    verifyStripUnderSheet();
+    // Scrolled to its right end beside a vertical scroll bar the strip lacks, it still lines up.
+    win->resize(TwipsToPixelsX(5000), TwipsToPixelsY(5000));
+    QCoreApplication::processEvents();
+    QVERIFY(sheet()->verticalScrollBar()->isVisible());
+    sheet()->horizontalScrollBar()->setValue(sheet()->horizontalScrollBar()->maximum());
+    QVERIFY(sheet()->horizontalScrollBar()->value() > 0);
+    verifyStripUnderSheet();
 }
 
 QTEST_MAIN(TestLedgerWindowLayout)
