@@ -187,6 +187,7 @@ void frmMain::ConnectControls() {
     connect(spList, &SpreadGrid::columnWidthChanged, this, &frmMain::spList_ColWidthChanged);
     connect(spList, &SpreadGrid::sizesChanged, this, &frmMain::SyncTotalStrip);
     connect(spList, &SpreadGrid::numberOutOfRange, this, &frmMain::spList_NumberOutOfRange);
+    connect(spTotal, &SpreadGrid::valueChanged, this, [this](int col, int) { FitSheetToStrip(col); });
     connect(spList, &SpreadGrid::sortRequested, this, &frmMain::spList_SortRequested);
     connect(spList, &SpreadGrid::rightClick, this, [this](int, int, const QPoint&) { ShowGridMenu(this, spList); });
     // The strip scrolls sideways with the sheet so that its sums stay under their columns.
@@ -222,6 +223,8 @@ void frmMain::InitSheets() {
     CommonSpreadDesign(spList, false, true, true, true);
     LockCol(spList, LedgerCol::Balance, false);
     spTotal->setMaxRows(1);
+    // The strip's widths come from the sheet, which fits the strip's sums too.
+    spTotal->setAutoFit(false);
     SetupTotalStrip(spTotal, spList, LedgerCol::Date);
     for (int col = LedgerCol::NumSheet; col <= LedgerCol::BillColl; ++col)
         SetCurrencyCol(spTotal, col, false);
@@ -244,6 +247,20 @@ void frmMain::SyncTotalStrip() {
         spTotal->setFixedHeight(height);
         LayoutControls();
     }
+    // A narrower column may cut a sum: its column widens (and this runs once
+    // more), though not under a dragging mouse.
+    if (QApplication::mouseButtons() & Qt::LeftButton)
+        return;
+    for (int col = LedgerCol::NumSheet; col <= LedgerCol::BillColl; ++col)
+        FitSheetToStrip(col);
+}
+
+void frmMain::FitSheetToStrip(int col) {
+    if (col < LedgerCol::NumSheet || col > LedgerCol::BillColl)
+        return;
+    const double needed = spTotal->numberWidthNeeded(col);
+    if (needed > spList->colWidth(col))
+        spList->setColWidth(col, needed);
 }
 
 void frmMain::Form_Activate() {
@@ -399,6 +416,7 @@ void frmMain::RefreshSheet() {
     ErrorInfo e;
     const bool ok = BuildLedgerSheet(spList, m_ctx->ledger, firstDay, lastDay, card, msEntryDate, &e);
     CopySumsToStrip(spList, spTotal);
+    SyncTotalStrip(); // the fill ran with the sheet's signals off
     if (!ok) {
         ShowError(e);
         return;
@@ -749,9 +767,9 @@ void frmMain::chkAutoFee_Click() {
 }
 
 void frmMain::spList_ColWidthChanged(int col1, int col2) {
+    SyncTotalStrip(); // a column dragged narrower than its sum takes it back
     for (int col = col1; col <= col2; ++col)
         SaveSpreadIni_Col(this, spList, col);
-    SyncTotalStrip();
 }
 
 void frmMain::spList_NumberOutOfRange(int col, int row) {

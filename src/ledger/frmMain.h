@@ -91,6 +91,8 @@ private:
     void spList_NumberOutOfRange(int col, int row);
     // The totals strip takes the sheet's sizes across (after every change of them).
     void SyncTotalStrip();
+    // A sum wider than its sheet column widens that column (and so the strip's).
+    void FitSheetToStrip(int col);
     void spList_SortRequested(int col, Qt::SortOrder order, bool* handled);
     void cmbPlastra_KeyDown(int key);
     void chkAutoFee_Click();

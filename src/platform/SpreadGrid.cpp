@@ -12,9 +12,11 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QStyle>
 #include <QStyledItemDelegate>
 #include <QValidator>
 #include <cmath>
+#include <map>
 
 namespace {
 constexpr double kDefaultColWidth = 8.0;    // character units
@@ -128,6 +130,14 @@ public:
     void setModelData(QWidget*, QAbstractItemModel*, const QModelIndex&) const override {}
 
 protected:
+    // A figure is never shortened with "…": its column widens instead (auto fit).
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        if (m_grid->spreadModel()->isNumericType(index.column() + 1, index.row() + 1))
+            option->textElideMode = Qt::ElideNone;
+    }
+
     bool eventFilter(QObject* object, QEvent* event) override
     {
         if (event->type() == QEvent::InputMethod && isNumberEditor(object))
@@ -185,6 +195,8 @@ struct SpreadGrid::Private {
     bool destroying = false;
 
     bool settingSize = false;
+    bool autoFit = true;
+    std::vector<char> fitPending; // per column (index col): figures written while redraw was off
     int resizedFirst = 0;
     int resizedLast = 0;
 
@@ -210,6 +222,7 @@ SpreadGrid::SpreadGrid(QWidget* parent) : QTableView(parent), d(std::make_unique
     setUpHeaders();
 
     d->model->setValueListener([this](int col, int row) {
+        noteFit(col, row, row);
         if (!signalsBlocked())
             Q_EMIT valueChanged(col, row);
     });
@@ -307,6 +320,7 @@ void SpreadGrid::setMaxRows(int rows)
         endEdit(false);
     d->model->setMaxRows(rows);
     d->rowHeights.removeIf([rows](const auto& it) { return it.key() > rows; });
+    fitRowHeader();
 }
 
 int SpreadGrid::maxCols() const
@@ -364,6 +378,7 @@ bool SpreadGrid::rowHeadersShow() const
 void SpreadGrid::setRowHeadersShow(bool show)
 {
     verticalHeader()->setVisible(show);
+    fitRowHeader();
     Q_EMIT sizesChanged();
 }
 
@@ -527,6 +542,8 @@ void SpreadGrid::setCellType(int col, int row, CellType type, const NumberFormat
     row = normRow(row);
     d->model->type.set(col, row, SpreadModel::TypeInfo{type, format}, d->model->nextStamp());
     touch(col, row);
+    if (row != 0)
+        noteFit(col, row == -1 ? 1 : row, row == -1 ? maxRows() : row);
 }
 
 SpreadGrid::CellType SpreadGrid::cellType(int col, int row) const
@@ -607,6 +624,8 @@ void SpreadGrid::setFontBold(int col, int row, bool bold)
     row = normRow(row);
     d->model->bold.set(col, row, bold, d->model->nextStamp());
     touch(col, row);
+    if (row != 0)
+        noteFit(col, row == -1 ? 1 : row, row == -1 ? maxRows() : row);
 }
 
 bool SpreadGrid::fontBold(int col, int row) const
@@ -619,6 +638,8 @@ void SpreadGrid::setFontSize(int col, int row, double points)
     row = normRow(row);
     d->model->fontSize.set(col, row, points, d->model->nextStamp());
     touch(col, row);
+    if (row != 0)
+        noteFit(col, row == -1 ? 1 : row, row == -1 ? maxRows() : row);
 }
 
 double SpreadGrid::fontSize(int col, int row) const
@@ -671,6 +692,24 @@ int SpreadGrid::colWidthPixels(double width) const
         return TwipsToPixelsX(width);
     const double cw = QFontMetricsF(d->model->baseFont).horizontalAdvance(QLatin1Char('0'));
     return int(std::lround(width * cw + 4));
+}
+
+// The smallest width (grid unit, two decimals or whole twips) that is at least `pixels` wide.
+double SpreadGrid::widthForPixels(int pixels) const
+{
+    if (pixels <= 0)
+        return 0;
+    const bool twips = d->unitType == kUnitTwips;
+    double w;
+    if (twips) {
+        w = std::ceil(PixelsToTwipsX(pixels));
+    } else {
+        const double cw = QFontMetricsF(d->model->baseFont).horizontalAdvance(QLatin1Char('0'));
+        w = std::ceil(std::max(0.0, (pixels - 4) / cw) * 100.0) / 100.0;
+    }
+    while (colWidthPixels(w) < pixels)
+        w += twips ? 1.0 : 0.01;
+    return w;
 }
 
 int SpreadGrid::rowHeightPixels(double height) const
@@ -770,6 +809,8 @@ void SpreadGrid::setColHidden(int col, bool hidden)
         return;
     }
     setColumnHidden(col - 1, hidden);
+    if (!hidden)
+        noteFit(col, 1, maxRows()); // figures written while it was hidden
     Q_EMIT sizesChanged();
 }
 
@@ -812,6 +853,147 @@ void SpreadGrid::setUnitType(int unitType)
 int SpreadGrid::unitType() const
 {
     return d->unitType;
+}
+
+// --- fitting
+
+namespace {
+// Widths of figures, summed from cached character advances per cell font: a
+// sheet of many thousand figures is measured without shaping each one. The
+// widest is measured once more as a whole.
+class FigureWidths {
+public:
+    explicit FigureWidths(const SpreadModel* model) : m_model(model) {}
+
+    void add(int col, int row)
+    {
+        const double* size = m_model->fontSize.get(col, row);
+        const bool* bold = m_model->bold.get(col, row);
+        const std::pair<double, int> key{size ? *size : 0.0, bold ? int(*bold) : -1};
+        auto it = m_faces.find(key);
+        if (it == m_faces.end())
+            it = m_faces.emplace(key, Face{QFontMetricsF(m_model->cellFont(col, row)), {}}).first;
+        const QString text = m_model->displayText(col, row);
+        qreal w = 0;
+        for (const QChar c : text) {
+            auto a = it->second.advances.constFind(c.unicode());
+            if (a == it->second.advances.cend())
+                a = it->second.advances.insert(c.unicode(), it->second.fm.horizontalAdvance(c));
+            w += *a;
+        }
+        if (w > m_widest) {
+            m_widest = w;
+            m_text = text;
+            m_face = &it->second;
+        }
+    }
+
+    // The widest text's width in pixels, rounded up; 0 when nothing was added.
+    int pixels() const
+    {
+        if (!m_face)
+            return 0;
+        return int(std::ceil(std::max(m_widest, m_face->fm.horizontalAdvance(m_text))));
+    }
+
+private:
+    struct Face {
+        QFontMetricsF fm;
+        QHash<char16_t, qreal> advances;
+    };
+    const SpreadModel* m_model;
+    std::map<std::pair<double, int>, Face> m_faces;
+    qreal m_widest = 0;
+    QString m_text;
+    const Face* m_face = nullptr;
+};
+} // namespace
+
+void SpreadGrid::setAutoFit(bool on)
+{
+    d->autoFit = on;
+    if (on)
+        noteFit(-1, 1, maxRows());
+}
+
+bool SpreadGrid::autoFit() const
+{
+    return d->autoFit;
+}
+
+// The pixels column `col` needs for the widest figure of rows firstRow..lastRow (0: none).
+int SpreadGrid::numberPixelsNeeded(int col, int firstRow, int lastRow) const
+{
+    FigureWidths widths(d->model);
+    firstRow = std::max(1, firstRow);
+    lastRow = std::min(lastRow, maxRows());
+    for (int row = firstRow; row <= lastRow; ++row)
+        if (d->model->hasValue(col, row) && d->model->isNumericType(col, row))
+            widths.add(col, row);
+    const int text = widths.pixels();
+    if (text == 0)
+        return 0;
+    // The cell draws its text inside a margin on either side and a grid line.
+    const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
+    return text + 2 * margin + (showGrid() ? 1 : 0) + 1;
+}
+
+double SpreadGrid::numberWidthNeeded(int col) const
+{
+    if (col < 1 || col > maxCols())
+        return 0;
+    return widthForPixels(numberPixelsNeeded(col, 1, maxRows()));
+}
+
+void SpreadGrid::widenTo(int col, int pixels)
+{
+    if (pixels > colWidthPixels(colWidth(col)))
+        setColWidth(col, widthForPixels(pixels));
+}
+
+void SpreadGrid::fitNumbers(int col, int firstRow, int lastRow)
+{
+    if (col < 1 || col > maxCols() || isColumnHidden(col - 1))
+        return;
+    widenTo(col, numberPixelsNeeded(col, firstRow, lastRow));
+}
+
+void SpreadGrid::fitRowHeader()
+{
+    if (!d->autoFit || verticalHeader()->isHidden())
+        return;
+    const QString widest = QString::number(std::max(1, maxRows()));
+    const int margin = style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, verticalHeader());
+    const int px = QFontMetrics(verticalHeader()->font()).horizontalAdvance(widest) + 2 * margin + 2;
+    if (px > colWidthPixels(d->rowHeaderWidth))
+        setColWidth(0, widthForPixels(px));
+}
+
+// Figures were written or restyled in rows firstRow..lastRow of `col` (-1: every
+// column): fit them now, or once redraw is on again.
+void SpreadGrid::noteFit(int col, int firstRow, int lastRow)
+{
+    if (!d->autoFit || col == 0 || col > maxCols())
+        return;
+    const int c1 = col == -1 ? 1 : col, c2 = col == -1 ? maxCols() : col;
+    if (!d->redraw) {
+        if (d->fitPending.size() <= size_t(c2))
+            d->fitPending.resize(size_t(c2) + 1, 0);
+        for (int c = c1; c <= c2; ++c)
+            d->fitPending[size_t(c)] = 1;
+        return;
+    }
+    for (int c = c1; c <= c2; ++c)
+        fitNumbers(c, firstRow, lastRow);
+}
+
+void SpreadGrid::runPendingFits()
+{
+    std::vector<char> pending;
+    pending.swap(d->fitPending);
+    for (size_t c = 1; c < pending.size(); ++c)
+        if (pending[c])
+            fitNumbers(int(c), 1, maxRows());
 }
 
 // --- the active cell
@@ -870,6 +1052,7 @@ void SpreadGrid::setReDraw(bool on)
     d->model->setNotify(on);
     viewport()->setUpdatesEnabled(on);
     if (on) {
+        runPendingFits();
         d->model->touchAll();
         viewport()->update();
     }
@@ -1430,7 +1613,14 @@ bool SpreadGrid::eventFilter(QObject* watched, QEvent* event)
                 const int c1 = d->resizedFirst, c2 = d->resizedLast;
                 d->resizedFirst = d->resizedLast = 0;
                 QMetaObject::invokeMethod(
-                    this, [this, c1, c2] { Q_EMIT columnWidthChanged(c1, c2); }, Qt::QueuedConnection);
+                    this,
+                    [this, c1, c2] {
+                        // A figure is never cut: a column dragged too narrow takes back what its figures need.
+                        for (int c = c1; c <= c2; ++c)
+                            noteFit(c, 1, maxRows());
+                        Q_EMIT columnWidthChanged(c1, c2);
+                    },
+                    Qt::QueuedConnection);
             }
         }
     }

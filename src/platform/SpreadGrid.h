@@ -34,6 +34,11 @@ struct SpreadNumberFormat {
 // Sizes: column widths in the grid's character units (the width of one "0" of
 // the grid font plus padding), row heights in points; converted to pixels only
 // when painting.
+//
+// Number cells never shorten a figure: with auto fit on (the default) a column
+// widens when it shows a wider number, and the row-header column when a longer
+// row number appears. Widths only grow; while redraw is off the fitting waits
+// until it is turned on again.
 class SpreadGrid : public QTableView {
     Q_OBJECT
 public:
@@ -131,6 +136,10 @@ public:
     // kUnitChars (0): widths in character units and heights in points; kUnitTwips (2): both in twips.
     void setUnitType(int unitType);
     int unitType() const;
+    void setAutoFit(bool on); // see the class comment; on by default
+    bool autoFit() const;
+    // The width (grid unit) column `col` needs for its widest number; 0 when it shows none.
+    double numberWidthNeeded(int col) const;
     // How a text typed into a number cell of this type and format stands: a
     // number within range (or empty); on its way to one or out of range ("-",
     // too large: typing may go on, the cell refuses it when the edit ends);
@@ -197,7 +206,7 @@ Q_SIGNALS:
     // The user dragged the widths of columns col1 to col2.
     void columnWidthChanged(int col1, int col2);
     // A column width, the row-header width or the row height changed on screen
-    // (set by the program or dragged).
+    // (set by the program, fitted or dragged).
     void sizesChanged();
     // A number typed into a number cell lay outside the cell's range: the cell
     // kept its old value.
@@ -239,7 +248,15 @@ private:
     void moveNextCol(bool backwards);
     void applyColWidth(int col);
     int colWidthPixels(double width) const;
+    double widthForPixels(int pixels) const;
     int rowHeightPixels(double height) const;
+    // Fitting (auto fit): widen a column or the row header to what they show.
+    int numberPixelsNeeded(int col, int firstRow, int lastRow) const;
+    void widenTo(int col, int pixels);
+    void fitNumbers(int col, int firstRow, int lastRow);
+    void fitRowHeader();
+    void noteFit(int col, int firstRow, int lastRow);
+    void runPendingFits();
     bool numberKeyRefused(const QString& typed) const;
     void numberEditorSetUp(QLineEdit* editor, int col, int row) const;
     bool takeTypedNumber(int col, int row, QString* typed, bool* outOfRange) const;

@@ -1,6 +1,7 @@
 #include "LedgerWindowTestBase.h"
 
 #include "ledger/LedgerSheet.h"
+#include "platform/SpreadModel.h"
 #include "platform/Twips.h"
 #include "toolkit/FormIni.h"
 #include "toolkit/modSpread.h"
@@ -10,6 +11,7 @@
 #include <QHeaderView>
 #include <QScrollBar>
 #include <QSettings>
+#include <QStyle>
 
 // Window placement, minimum size and the layout file.
 class TestLedgerWindowLayout : public LedgerWindowTestBase {
@@ -26,9 +28,11 @@ private Q_SLOTS:
     void sheetFillsTheWindow();
     void rightClickOpensGridMenu();
     void stripStaysUnderWidenedColumnAfterReopen();
+    void largeFiguresAndRowNumbersAreNeverCut();
 
 private:
     void verifyStripUnderSheet();
+    void verifyFiguresFit(SpreadGrid* grid, int col, int firstRow, int lastRow);
 };
 
 namespace {
@@ -136,6 +140,18 @@ void TestLedgerWindowLayout::verifyStripUnderSheet() {
     }
 }
 
+// The column is wide enough for each figure in its cell font, margins included.
+void TestLedgerWindowLayout::verifyFiguresFit(SpreadGrid* grid, int col, int firstRow, int lastRow) {
+    const int margin = grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid) + 1;
+    int widest = 0;
+    for (int r = firstRow; r <= lastRow; ++r) {
+        const QFont font = grid->spreadModel()->cellFont(col, r);
+        widest = qMax(widest, QFontMetrics(font).horizontalAdvance(grid->displayText(col, r)));
+    }
+    QVERIFY2(grid->columnWidth(col - 1) >= widest + 2 * margin,
+             qPrintable(QStringLiteral("column %1: %2 < %3").arg(col).arg(grid->columnWidth(col - 1)).arg(widest)));
+}
+
 void TestLedgerWindowLayout::stripStaysUnderWidenedColumnAfterReopen() {
     env->addCard(1, QStringLiteral("신한카드"));
     for (int i = 0; i < 30; ++i)
@@ -156,6 +172,29 @@ void TestLedgerWindowLayout::stripStaysUnderWidenedColumnAfterReopen() {
     QVERIFY(sheet()->verticalScrollBar()->isVisible());
     sheet()->horizontalScrollBar()->setValue(sheet()->horizontalScrollBar()->maximum());
     QVERIFY(sheet()->horizontalScrollBar()->value() > 0);
+    verifyStripUnderSheet();
+}
+
+void TestLedgerWindowLayout::largeFiguresAndRowNumbersAreNeverCut() {
+    env->addCard(1, QStringLiteral("신한카드"));
+    env->addTransfer(QStringLiteral("2005-05"), 1, 1234567890123.0);
+    // 12,000 entries of a billion each, written in one statement.
+    QVERIFY(env->ctx().ledger.execute(
+                QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 12000)"
+                               " INSERT INTO Tallox (sdate, cardcode, sale, fee, billcoll, numsheet)"
+                               " SELECT '2005-06-15', 1, ?, ?, 0, 99999 FROM n"),
+                {Money::fromWon(1000000000).units(), Money::fromWon(-33333333).units()}) == 12000);
+    openWindow();
+    view(QStringLiteral("2005-06-01"), QStringLiteral("2005-06-30"));
+    QCOMPARE(rows(), 12002);
+    QCOMPARE(cell(LedgerCol::Balance, 1), QStringLiteral("1234567890123"));
+    for (int col = LedgerCol::NumSheet; col <= LedgerCol::Balance; ++col) {
+        verifyFiguresFit(sheet(), col, 1, rows());
+        if (col != LedgerCol::Balance)
+            verifyFiguresFit(strip(), col, 1, 1);
+    }
+    const int rowNumber = QFontMetrics(sheet()->verticalHeader()->font()).horizontalAdvance(QStringLiteral("12002"));
+    QVERIFY(sheet()->verticalHeader()->width() >= rowNumber);
     verifyStripUnderSheet();
 }
 

@@ -524,6 +524,44 @@ private Q_SLOTS:
         QCOMPARE(g->text(2, 1), QStringLiteral("12"));
     }
 
+    void figuresAndRowNumbersAreNeverCut()
+    {
+        SpreadGrid g;
+        g.setMaxCols(3);
+        SpreadGrid::NumberFormat f{0, true, -1e15, 1e15, false};
+        g.setCellType(2, -1, SpreadGrid::CellType::Currency, f);
+        g.setCellType(3, -1, SpreadGrid::CellType::Currency, f);
+        g.setColHidden(3, true);
+        const double hiddenWidth = g.colWidth(3);
+        const double designed = g.colWidth(2);
+        g.setReDraw(false);
+        g.setMaxRows(12002);
+        for (int r = 1; r <= 12002; ++r)
+            g.setNumber(2, r, Money::fromWon(r));
+        g.setText(2, 5000, QStringLiteral("1234567890123"));
+        g.setText(3, 1, QStringLiteral("1234567890123"));
+        QCOMPARE(g.colWidth(2), designed); // fitted once the fill is over
+        g.setReDraw(true);
+        const QFontMetrics fm(g.spreadModel()->cellFont(2, 1));
+        QVERIFY(g.columnWidth(1) >= fm.horizontalAdvance(QStringLiteral("1,234,567,890,123")));
+        QVERIFY(g.colWidth(2) > designed);
+        QCOMPARE(g.colWidth(3), hiddenWidth); // hidden columns stay as they are
+        const QFontMetrics header(g.verticalHeader()->font());
+        QVERIFY(g.verticalHeader()->width() >= header.horizontalAdvance(QStringLiteral("12002")));
+        // A wider figure written later widens the column at once; a bolder font too.
+        g.setText(2, 1, QStringLiteral("-91234567890123"));
+        QVERIFY(g.columnWidth(1) >= fm.horizontalAdvance(QStringLiteral("-91,234,567,890,123")));
+        g.setFontBold(2, 1, true);
+        QVERIFY(g.columnWidth(1) >=
+                QFontMetrics(g.spreadModel()->cellFont(2, 1)).horizontalAdvance(g.displayText(2, 1)));
+        // Auto fit off, a narrow column stays narrow; what it would need is still known.
+        g.setAutoFit(false);
+        g.setColWidth(2, 3);
+        g.setText(2, 2, QStringLiteral("5"));
+        QCOMPARE(g.colWidth(2), 3.0);
+        QVERIFY(g.numberWidthNeeded(2) > 3);
+    }
+
     void maxLengthLimitsTyping()
     {
         auto g = makeGrid(1, 1);
