@@ -203,7 +203,7 @@ void frmMain::Form_Load() {
     setWindowTitle(Caption(m_ctx->ledgerPath));
     InitSheets();
     LoadFormIni(this);
-    SyncTotalStrip(); // the layout file's widths reach the strip too
+    SyncTotalStrip(); // the layout file's widths and font reach the strip too
     m_loadGeometry = CurrentTwipsGeometry();
     m_firstActivate = true;
     msEntryDate = DateText::todayText();
@@ -247,8 +247,8 @@ void frmMain::SyncTotalStrip() {
         spTotal->setFixedHeight(height);
         LayoutControls();
     }
-    // A narrower column may cut a sum: its column widens (and this runs once
-    // more), though not under a dragging mouse.
+    // A new font or a narrower column may cut a sum: its column widens (and
+    // this runs once more), though not under a dragging mouse.
     if (QApplication::mouseButtons() & Qt::LeftButton)
         return;
     for (int col = LedgerCol::NumSheet; col <= LedgerCol::BillColl; ++col)

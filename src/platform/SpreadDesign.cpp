@@ -66,6 +66,8 @@ void SetCurrencyCol(SpreadGrid* grid, int col, bool centerV)
 
 void SyncStripToSheet(SpreadGrid* strip, const SpreadGrid* sheet)
 {
+    if (strip->cellsFontSize() != sheet->cellsFontSize() && sheet->cellsFontSize() > 0)
+        strip->setFontSize(-1, -1, sheet->cellsFontSize());
     if (strip->rowHeight(-1) != sheet->rowHeight(-1))
         strip->setRowHeight(-1, sheet->rowHeight(-1));
     const int cols = std::min(strip->maxCols(), sheet->maxCols());

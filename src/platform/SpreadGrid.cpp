@@ -247,9 +247,9 @@ void SpreadGrid::setUpHeaders()
 
     d->settingSize = true;
     hh->setDefaultSectionSize(colWidthPixels(d->defaultColWidth));
-    vh->setDefaultSectionSize(rowHeightPixels(d->defaultRowHeight));
+    vh->setDefaultSectionSize(rowHeightPixels(d->defaultRowHeight, true));
     hh->setFixedHeight(rowHeightPixels(d->headerRowHeight));
-    vh->setFixedWidth(colWidthPixels(d->rowHeaderWidth));
+    vh->setFixedWidth(colWidthPixels(d->rowHeaderWidth, true));
     d->settingSize = false;
 }
 
@@ -263,7 +263,7 @@ void SpreadGrid::headerSectionResized(int logical, int newSize)
     if (d->unitType == kUnitTwips) {
         w = PixelsToTwipsX(newSize);
     } else {
-        const double cw = QFontMetricsF(d->model->baseFont).horizontalAdvance(QLatin1Char('0'));
+        const double cw = QFontMetricsF(unitFont(false)).horizontalAdvance(QLatin1Char('0'));
         w = newSize <= 0 ? 0.0 : std::max(0.0, (newSize - 4) / cw);
         w = std::round(w * 100.0) / 100.0;
     }
@@ -638,8 +638,17 @@ void SpreadGrid::setFontSize(int col, int row, double points)
     row = normRow(row);
     d->model->fontSize.set(col, row, points, d->model->nextStamp());
     touch(col, row);
+    // A font for all cells is also the grid's unit: every size follows it.
+    if (col == -1 && row == -1)
+        applyAllSizes();
     if (row != 0)
         noteFit(col, row == -1 ? 1 : row, row == -1 ? maxRows() : row);
+}
+
+double SpreadGrid::cellsFontSize() const
+{
+    const double* s = d->model->fontSize.get(-1, -1);
+    return s && *s > 0 ? *s : 0.0;
 }
 
 double SpreadGrid::fontSize(int col, int row) const
@@ -684,18 +693,27 @@ void SpreadGrid::setGrayAreaBackColor(const QColor& color)
 
 // --- sizes
 
-int SpreadGrid::colWidthPixels(double width) const
+QFont SpreadGrid::unitFont(bool rowHeader) const
+{
+    // Row numbers keep the grid's own font; the cells take the size set for all of them.
+    QFont f = d->model->baseFont;
+    if (const double size = cellsFontSize(); size > 0 && !rowHeader)
+        f.setPointSizeF(size);
+    return f;
+}
+
+int SpreadGrid::colWidthPixels(double width, bool rowHeader) const
 {
     if (width <= 0)
         return 0;
     if (d->unitType == kUnitTwips)
         return TwipsToPixelsX(width);
-    const double cw = QFontMetricsF(d->model->baseFont).horizontalAdvance(QLatin1Char('0'));
+    const double cw = QFontMetricsF(unitFont(rowHeader)).horizontalAdvance(QLatin1Char('0'));
     return int(std::lround(width * cw + 4));
 }
 
 // The smallest width (grid unit, two decimals or whole twips) that is at least `pixels` wide.
-double SpreadGrid::widthForPixels(int pixels) const
+double SpreadGrid::widthForPixels(int pixels, bool rowHeader) const
 {
     if (pixels <= 0)
         return 0;
@@ -704,33 +722,56 @@ double SpreadGrid::widthForPixels(int pixels) const
     if (twips) {
         w = std::ceil(PixelsToTwipsX(pixels));
     } else {
-        const double cw = QFontMetricsF(d->model->baseFont).horizontalAdvance(QLatin1Char('0'));
+        const double cw = QFontMetricsF(unitFont(rowHeader)).horizontalAdvance(QLatin1Char('0'));
         w = std::ceil(std::max(0.0, (pixels - 4) / cw) * 100.0) / 100.0;
     }
-    while (colWidthPixels(w) < pixels)
+    while (colWidthPixels(w, rowHeader) < pixels)
         w += twips ? 1.0 : 0.01;
     return w;
 }
 
-int SpreadGrid::rowHeightPixels(double height) const
+int SpreadGrid::rowHeightPixels(double height, bool dataRow) const
 {
     if (height <= 0)
         return 0;
     if (d->unitType == kUnitTwips)
         return TwipsToPixelsY(height);
     const double dpi = logicalDpiY() > 0 ? logicalDpiY() : 96;
-    return std::max(1, int(std::lround(height * dpi / 72.0)));
+    const int px = std::max(1, int(std::lround(height * dpi / 72.0)));
+    if (!dataRow)
+        return px;
+    // A row holds at least one line of the cells' font and a little air.
+    return std::max(px, QFontMetrics(unitFont(false)).lineSpacing() + 2);
 }
 
 void SpreadGrid::applyColWidth(int col)
 {
     d->settingSize = true;
     if (col == 0) {
-        verticalHeader()->setFixedWidth(colWidthPixels(d->rowHeaderWidth));
+        verticalHeader()->setFixedWidth(colWidthPixels(d->rowHeaderWidth, true));
         updateGeometries(); // the cells move over at once, not at the next layout pass
     } else if (col <= maxCols()) {
         horizontalHeader()->resizeSection(col - 1, colWidthPixels(colWidth(col)));
     }
+    d->settingSize = false;
+    Q_EMIT sizesChanged();
+}
+
+// Every width and height again in pixels, after the unit (the cells' font) changed.
+void SpreadGrid::applyAllSizes()
+{
+    d->settingSize = true;
+    horizontalHeader()->setDefaultSectionSize(colWidthPixels(d->defaultColWidth));
+    // Hidden columns keep the size they come back with.
+    for (int c = 1; c <= maxCols(); ++c)
+        if (!isColumnHidden(c - 1))
+            horizontalHeader()->resizeSection(c - 1, colWidthPixels(colWidth(c)));
+    verticalHeader()->setFixedWidth(colWidthPixels(d->rowHeaderWidth, true));
+    verticalHeader()->setDefaultSectionSize(rowHeightPixels(d->defaultRowHeight, true));
+    for (auto it = d->rowHeights.cbegin(); it != d->rowHeights.cend(); ++it)
+        if (it.key() <= maxRows())
+            verticalHeader()->resizeSection(it.key() - 1, rowHeightPixels(it.value(), true));
+    updateGeometries();
     d->settingSize = false;
     Q_EMIT sizesChanged();
 }
@@ -772,7 +813,7 @@ void SpreadGrid::setRowHeight(int row, double points)
         horizontalHeader()->setFixedHeight(rowHeightPixels(points) * d->model->colHeaderRows());
     } else if (row == -1) {
         d->defaultRowHeight = points;
-        const int px = rowHeightPixels(points);
+        const int px = rowHeightPixels(points, true);
         verticalHeader()->setDefaultSectionSize(px);
         for (auto it = d->rowHeights.cbegin(); it != d->rowHeights.cend(); ++it)
             if (it.key() <= maxRows())
@@ -781,7 +822,7 @@ void SpreadGrid::setRowHeight(int row, double points)
     } else if (row >= 1) {
         d->rowHeights.insert(row, points);
         if (row <= maxRows())
-            verticalHeader()->resizeSection(row - 1, rowHeightPixels(points));
+            verticalHeader()->resizeSection(row - 1, rowHeightPixels(points, true));
     }
     d->settingSize = false;
     Q_EMIT sizesChanged();
@@ -839,15 +880,9 @@ void SpreadGrid::setUnitType(int unitType)
     d->colWidths.clear();
     d->rowHeights.clear();
     d->settingSize = true;
-    horizontalHeader()->setDefaultSectionSize(colWidthPixels(d->defaultColWidth));
-    verticalHeader()->setDefaultSectionSize(rowHeightPixels(d->defaultRowHeight));
     horizontalHeader()->setFixedHeight(rowHeightPixels(d->headerRowHeight) * d->model->colHeaderRows());
-    verticalHeader()->setFixedWidth(colWidthPixels(d->rowHeaderWidth));
-    for (int c = 1; c <= maxCols(); ++c)
-        horizontalHeader()->resizeSection(c - 1, colWidthPixels(d->defaultColWidth));
-    updateGeometries();
     d->settingSize = false;
-    Q_EMIT sizesChanged();
+    applyAllSizes();
 }
 
 int SpreadGrid::unitType() const
@@ -965,8 +1000,8 @@ void SpreadGrid::fitRowHeader()
     const QString widest = QString::number(std::max(1, maxRows()));
     const int margin = style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, verticalHeader());
     const int px = QFontMetrics(verticalHeader()->font()).horizontalAdvance(widest) + 2 * margin + 2;
-    if (px > colWidthPixels(d->rowHeaderWidth))
-        setColWidth(0, widthForPixels(px));
+    if (px > colWidthPixels(d->rowHeaderWidth, true))
+        setColWidth(0, widthForPixels(px, true));
 }
 
 // Figures were written or restyled in rows firstRow..lastRow of `col` (-1: every

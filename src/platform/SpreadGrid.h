@@ -32,8 +32,9 @@ struct SpreadNumberFormat {
 // Values are texts as the windows write and read them: text() gives the plain
 // value ("1234.5", never grouped), displayText() the formatted one.
 // Sizes: column widths in the grid's character units (the width of one "0" of
-// the grid font plus padding), row heights in points; converted to pixels only
-// when painting.
+// the cells' font plus padding, so that columns follow a font size set for all
+// cells), row heights in points; converted to pixels only when painting. A
+// data row is never lower than the cells' font needs.
 //
 // Number cells never shorten a figure: with auto fit on (the default) a column
 // widens when it shows a wider number, and the row-header column when a longer
@@ -140,6 +141,8 @@ public:
     bool autoFit() const;
     // The width (grid unit) column `col` needs for its widest number; 0 when it shows none.
     double numberWidthNeeded(int col) const;
+    // The font size set for all cells (setFontSize(-1, -1, ...)); 0 when none was set.
+    double cellsFontSize() const;
     // How a text typed into a number cell of this type and format stands: a
     // number within range (or empty); on its way to one or out of range ("-",
     // too large: typing may go on, the cell refuses it when the edit ends);
@@ -247,9 +250,11 @@ private:
     bool userMoveTo(int col, int row);
     void moveNextCol(bool backwards);
     void applyColWidth(int col);
-    int colWidthPixels(double width) const;
-    double widthForPixels(int pixels) const;
-    int rowHeightPixels(double height) const;
+    void applyAllSizes();
+    QFont unitFont(bool rowHeader) const;
+    int colWidthPixels(double width, bool rowHeader = false) const;
+    double widthForPixels(int pixels, bool rowHeader = false) const;
+    int rowHeightPixels(double height, bool dataRow = false) const;
     // Fitting (auto fit): widen a column or the row header to what they show.
     int numberPixelsNeeded(int col, int firstRow, int lastRow) const;
     void widenTo(int col, int pixels);

@@ -29,6 +29,7 @@ private Q_SLOTS:
     void rightClickOpensGridMenu();
     void stripStaysUnderWidenedColumnAfterReopen();
     void largeFiguresAndRowNumbersAreNeverCut();
+    void fontSizeFromGridMenuFitsRowsAndColumns();
 
 private:
     void verifyStripUnderSheet();
@@ -195,6 +196,40 @@ void TestLedgerWindowLayout::largeFiguresAndRowNumbersAreNeverCut() {
     }
     const int rowNumber = QFontMetrics(sheet()->verticalHeader()->font()).horizontalAdvance(QStringLiteral("12002"));
     QVERIFY(sheet()->verticalHeader()->width() >= rowNumber);
+    verifyStripUnderSheet();
+}
+
+void TestLedgerWindowLayout::fontSizeFromGridMenuFitsRowsAndColumns() {
+    env->addCard(1, QStringLiteral("신한카드"));
+    env->addEntry(QStringLiteral("2026-12-31"), 1, 987654321, 1234567, 0, 3);
+    openWindow();
+    view(QStringLiteral("2026-12-01"), QStringLiteral("2026-12-31"));
+    GridMenuHook::setPicker([](const QStringList&) { return int(GridMenuCommand::FontSize); });
+    MessageHook::answerInput(QStringLiteral("20"));
+    QTest::mouseClick(sheet()->viewport(), Qt::RightButton, Qt::NoModifier, QPoint(40, 10));
+    GridMenuHook::setPicker(nullptr);
+    QCOMPARE(sheet()->fontSize(LedgerCol::Date, 2), 20.0);
+    const QFont font = sheet()->spreadModel()->cellFont(LedgerCol::Date, 2);
+    QCOMPARE(font.pointSizeF(), 20.0);
+    QVERIFY(sheet()->verticalHeader()->sectionSize(1) >= QFontMetrics(font).height());
+    QCOMPARE(cell(LedgerCol::Date, 2), QStringLiteral("2026-12-31"));
+    verifyFiguresFit(sheet(), LedgerCol::Date, 2, 2);
+    for (int col = LedgerCol::NumSheet; col <= LedgerCol::Balance; ++col)
+        verifyFiguresFit(sheet(), col, 1, rows());
+    // The strip takes the font and its row grows with it.
+    QVERIFY(strip()->verticalHeader()->sectionSize(0) >= QFontMetrics(font).height());
+    verifyFiguresFit(strip(), LedgerCol::Sale, 1, 1);
+    verifyStripUnderSheet();
+    sheet()->horizontalScrollBar()->setValue(sheet()->horizontalScrollBar()->maximum());
+    verifyStripUnderSheet();
+    // Reopened, the size comes from the layout file and fits just the same.
+    closeWindow();
+    openWindow();
+    view(QStringLiteral("2026-12-01"), QStringLiteral("2026-12-31"));
+    QCOMPARE(sheet()->fontSize(LedgerCol::Date, 2), 20.0);
+    QVERIFY(sheet()->verticalHeader()->sectionSize(1) >= QFontMetrics(font).height());
+    verifyFiguresFit(sheet(), LedgerCol::Date, 2, 2);
+    verifyFiguresFit(strip(), LedgerCol::Sale, 1, 1);
     verifyStripUnderSheet();
 }
 

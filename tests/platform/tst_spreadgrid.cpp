@@ -562,6 +562,26 @@ private Q_SLOTS:
         QVERIFY(g.numberWidthNeeded(2) > 3);
     }
 
+    void cellsFontIsTheUnit()
+    {
+        SpreadGrid g;
+        g.setMaxCols(2);
+        g.setMaxRows(2);
+        g.setColWidth(1, 10);
+        const int narrow = g.columnWidth(0);
+        const int low = g.verticalHeader()->sectionSize(0);
+        QSignalSpy sizes(&g, &SpreadGrid::sizesChanged);
+        g.setFontSize(-1, -1, 20);
+        QCOMPARE(g.cellsFontSize(), 20.0);
+        QCOMPARE(g.colWidth(1), 10.0); // the width in units stays; the unit grows
+        QVERIFY(g.columnWidth(0) > narrow);
+        const QFontMetrics fm(g.spreadModel()->cellFont(1, 1));
+        QVERIFY(g.columnWidth(0) >= fm.horizontalAdvance(QStringLiteral("0000000000")));
+        QVERIFY(g.verticalHeader()->sectionSize(0) > low);
+        QVERIFY(g.verticalHeader()->sectionSize(0) >= fm.height());
+        QVERIFY(sizes.count() >= 1);
+    }
+
     void maxLengthLimitsTyping()
     {
         auto g = makeGrid(1, 1);
