@@ -33,10 +33,10 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QScrollBar>
 #include <QSettings>
 #include <QStatusBar>
 #include <QVBoxLayout>
+#include <cmath>
 
 namespace {
 const QString kForm = QStringLiteral("frmMain");
@@ -203,11 +203,13 @@ void frmMain::ConnectControls()
     connect(spList, &SpreadGrid::keyPress, this, &frmMain::spList_KeyPress);
     connect(spList, &SpreadGrid::leaveCell, this, &frmMain::spList_LeaveCell);
     connect(spList, &SpreadGrid::columnWidthChanged, this, &frmMain::spList_ColWidthChanged);
+    connect(spList, &SpreadGrid::sizesChanged, this, &frmMain::SyncTotalStrip);
+    connect(spList, &SpreadGrid::numberOutOfRange, this, &frmMain::spList_NumberOutOfRange);
+    connect(spTotal, &SpreadGrid::valueChanged, this, [this](int col, int) { FitSheetToStrip(col); });
     connect(spList, &SpreadGrid::sortRequested, this, &frmMain::spList_SortRequested);
     connect(spList, &SpreadGrid::rightClick, this, [this](int, int, const QPoint&) { ShowGridMenu(this, spList); });
     // The strip scrolls sideways with the sheet so that its sums stay under their columns.
-    connect(spList->horizontalScrollBar(), &QScrollBar::valueChanged, spTotal->horizontalScrollBar(),
-            &QScrollBar::setValue);
+    FollowSheetScrolling(spTotal, spList);
 }
 
 // ---------------------------------------------------------------- lifecycle
@@ -220,6 +222,7 @@ void frmMain::Form_Load()
     setWindowTitle(Caption(m_ctx->ledgerPath));
     InitSheets();
     LoadFormIni(this);
+    SyncTotalStrip(); // the layout file's widths and font reach the strip too
     m_loadGeometry = CurrentTwipsGeometry();
     m_firstActivate = true;
     msEntryDate = DateText::todayText();
@@ -240,6 +243,8 @@ void frmMain::InitSheets()
     CommonSpreadDesign(spList, false, true, true, true);
     LockCol(spList, LedgerCol::Balance, false);
     spTotal->setMaxRows(1);
+    // The strip's widths come from the sheet, which fits the strip's sums too.
+    spTotal->setAutoFit(false);
     SetupTotalStrip(spTotal, spList, LedgerCol::Date);
     for (int col = LedgerCol::NumSheet; col <= LedgerCol::BillColl; ++col)
         SetCurrencyCol(spTotal, col, false);
@@ -248,8 +253,36 @@ void frmMain::InitSheets()
     spTotal->horizontalHeader()->hide();
     spTotal->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     spTotal->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    spTotal->setFixedHeight(spTotal->verticalHeader()->sectionSize(0) + 2 * spTotal->frameWidth());
     BindTotalStrip(spList, spTotal);
+    SyncTotalStrip();
+}
+
+void frmMain::SyncTotalStrip()
+{
+    if (!spTotal || spTotal->maxCols() == 0 || spTotal->maxRows() == 0)
+        return;
+    SyncStripToSheet(spTotal, spList);
+    // One row of sums, as high as the sheet's rows.
+    const int height = spTotal->verticalHeader()->sectionSize(0) + 2 * spTotal->frameWidth();
+    if (spTotal->height() != height) {
+        spTotal->setFixedHeight(height);
+        LayoutControls();
+    }
+    // A new font or a narrower column may cut a sum: its column widens (and
+    // this runs once more), though not under a dragging mouse.
+    if (QApplication::mouseButtons() & Qt::LeftButton)
+        return;
+    for (int col = LedgerCol::NumSheet; col <= LedgerCol::BillColl; ++col)
+        FitSheetToStrip(col);
+}
+
+void frmMain::FitSheetToStrip(int col)
+{
+    if (col < LedgerCol::NumSheet || col > LedgerCol::BillColl)
+        return;
+    const double needed = spTotal->numberWidthNeeded(col);
+    if (needed > spList->colWidth(col))
+        spList->setColWidth(col, needed);
 }
 
 void frmMain::Form_Activate()
@@ -415,6 +448,7 @@ void frmMain::RefreshSheet()
     ErrorInfo e;
     const bool ok = BuildLedgerSheet(spList, m_ctx->ledger, firstDay, lastDay, card, msEntryDate, &e);
     CopySumsToStrip(spList, spTotal);
+    SyncTotalStrip(); // the fill ran with the sheet's signals off
     if (!ok) {
         ShowError(e);
         return;
@@ -655,7 +689,10 @@ void frmMain::StoreTypedValue(int col, int row, bool entryRow, const QString& te
 bool frmMain::StoreEntryField(int key, int col, int row, const QString& text, ErrorInfo* error)
 {
     const int fieldCol = col == LedgerCol::CardName ? LedgerCol::CardCode : col;
-    const QVariant value = col == LedgerCol::CardName ? QVariant(GetRowCardCode(row)) : QVariant(text);
+    // An emptied amount or slip count is 0, as in any spreadsheet.
+    const bool emptied = col >= LedgerCol::NumSheet && col <= LedgerCol::BillColl && text.trimmed().isEmpty();
+    const QVariant value =
+        col == LedgerCol::CardName ? QVariant(GetRowCardCode(row)) : QVariant(emptied ? QStringLiteral("0") : text);
     if (!m_store->RecordEditCol(key, spList->colId(fieldCol), value, error))
         return false;
     if (col >= LedgerCol::NumSheet && col <= LedgerCol::BillColl) {
@@ -788,10 +825,22 @@ void frmMain::chkAutoFee_Click()
 
 void frmMain::spList_ColWidthChanged(int col1, int col2)
 {
-    for (int col = col1; col <= col2; ++col) {
+    SyncTotalStrip(); // a column dragged narrower than its sum takes it back
+    for (int col = col1; col <= col2; ++col)
         SaveSpreadIni_Col(this, spList, col);
-        spTotal->setColWidth(col, spList->colWidth(col));
-    }
+}
+
+void frmMain::spList_NumberOutOfRange(int col, int row)
+{
+    m_editRefused = true;
+    const SpreadGrid::NumberFormat f = spList->numberFormat(col, row);
+    // The limits as far as they can be typed with the cell's decimals.
+    const double scale = std::pow(10.0, qBound(0, f.decimals, 4));
+    const Money low = Money::fromDouble(std::ceil(f.min * scale) / scale);
+    const Money high = Money::fromDouble(std::floor(f.max * scale) / scale);
+    MsgWarn(QStringLiteral("입력할 수 있는 범위를 벗어났습니다.\r\n(%1 ~ %2)")
+                .arg(low.toDisplayString(f.decimals), high.toDisplayString(f.decimals)),
+            AppTitle());
 }
 
 // ---------------------------------------------------------------- commands

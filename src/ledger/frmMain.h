@@ -88,6 +88,11 @@ private:
     void spList_KeyPress(int keyAscii);
     void spList_LeaveCell(int col, int row, int newCol, int newRow, bool* cancel);
     void spList_ColWidthChanged(int col1, int col2);
+    void spList_NumberOutOfRange(int col, int row);
+    // The totals strip takes the sheet's sizes across (after every change of them).
+    void SyncTotalStrip();
+    // A sum wider than its sheet column widens that column (and so the strip's).
+    void FitSheetToStrip(int col);
     void spList_SortRequested(int col, Qt::SortOrder order, bool* handled);
     void cmbPlastra_KeyDown(int key);
     void chkAutoFee_Click();

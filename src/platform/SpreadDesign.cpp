@@ -2,6 +2,7 @@
 
 #include "platform/SpreadGrid.h"
 
+#include <QScrollBar>
 #include <algorithm>
 
 namespace {
@@ -63,17 +64,44 @@ void SetCurrencyCol(SpreadGrid* grid, int col, bool centerV)
         grid->setTypeVAlign(col, -1, Qt::AlignVCenter);
 }
 
+void SyncStripToSheet(SpreadGrid* strip, const SpreadGrid* sheet)
+{
+    if (strip->cellsFontSize() != sheet->cellsFontSize() && sheet->cellsFontSize() > 0)
+        strip->setFontSize(-1, -1, sheet->cellsFontSize());
+    if (strip->rowHeight(-1) != sheet->rowHeight(-1))
+        strip->setRowHeight(-1, sheet->rowHeight(-1));
+    const int cols = std::min(strip->maxCols(), sheet->maxCols());
+    for (int c = 1; c <= cols; ++c) {
+        const bool hidden = sheet->colHidden(c);
+        if (strip->colHidden(c) != hidden)
+            strip->setColHidden(c, hidden);
+        if (!hidden && strip->colWidth(c) != sheet->colWidth(c))
+            strip->setColWidth(c, sheet->colWidth(c));
+    }
+    if (sheet->rowHeadersShow() && strip->colWidth(0) != sheet->colWidth(0))
+        strip->setColWidth(0, sheet->colWidth(0));
+}
+
+void FollowSheetScrolling(SpreadGrid* strip, SpreadGrid* sheet)
+{
+    QScrollBar* from = sheet->horizontalScrollBar();
+    QScrollBar* to = strip->horizontalScrollBar();
+    // The strip shows no vertical scroll bar, so its view is wider than the
+    // sheet's and would stop short: it may scroll as far as the sheet.
+    auto follow = [from, to] {
+        if (to->maximum() < from->maximum())
+            to->setMaximum(from->maximum());
+        to->setValue(from->value());
+    };
+    QObject::connect(from, &QScrollBar::valueChanged, to, follow);
+    QObject::connect(from, &QScrollBar::rangeChanged, to, follow);
+    QObject::connect(to, &QScrollBar::rangeChanged, to, follow);
+}
+
 void SetupTotalStrip(SpreadGrid* total, SpreadGrid* list, int labelCol)
 {
     total->setMaxCols(list->maxCols());
-    for (int c = 1; c <= list->maxCols(); ++c) {
-        if (list->colHidden(c)) {
-            total->setColHidden(c, true);
-        } else {
-            total->setColHidden(c, false);
-            total->setColWidth(c, list->colWidth(c));
-        }
-    }
+    SyncStripToSheet(total, list);
     CommonSpreadDesign(total, true, false, true, true);
     total->setOperationMode(SpreadGrid::OperationMode::Normal);
     total->setSelectBlockOptions(0);

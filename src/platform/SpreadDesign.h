@@ -39,6 +39,12 @@ void CommonSpreadDesign(SpreadGrid* grid, bool lockAll, bool clearRows, bool sor
 QString GetCellText(SpreadGrid* grid, int col, int row);
 void SetCurrencyCol(SpreadGrid* grid, int col, bool centerV);
 void SetupTotalStrip(SpreadGrid* total, SpreadGrid* list, int labelCol);
+// Gives a totals strip the sheet's sizes across: the cells' font size, the row
+// height, every column's width and hidden state and the row-header width, so
+// that each strip cell stands under its sheet column. Call after every change.
+void SyncStripToSheet(SpreadGrid* strip, const SpreadGrid* sheet);
+// The strip scrolls sideways with the sheet, as far as the sheet does.
+void FollowSheetScrolling(SpreadGrid* strip, SpreadGrid* sheet);
 void AddTotalRow(SpreadGrid* grid, int labelCol);
 void SetSumFormula(SpreadGrid* grid, int col);
 void LockCol(SpreadGrid* grid, int col, bool grey);

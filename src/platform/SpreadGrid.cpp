@@ -6,12 +6,17 @@
 #include <QApplication>
 #include <QFontMetricsF>
 #include <QHeaderView>
+#include <QInputMethod>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QStyle>
 #include <QStyledItemDelegate>
+#include <QValidator>
 #include <cmath>
+#include <map>
 
 namespace {
 constexpr double kDefaultColWidth = 8.0;    // character units
@@ -36,6 +41,63 @@ int normRow(int row)
 {
     return row == -1000 ? 0 : row;
 }
+
+// The characters a number can be typed with; an input method's commit keeps only these.
+QString numberChars(const QString& text)
+{
+    QString kept;
+    for (const QChar c : text)
+        if ((c >= QLatin1Char('0') && c <= QLatin1Char('9')) || c == QLatin1Char('-') || c == QLatin1Char(',') ||
+            c == QLatin1Char('.'))
+            kept += c;
+    return kept;
+}
+
+// The editor of a number cell lets through only what can become a number;
+// the range is judged when the edit ends.
+class NumberValidator : public QValidator {
+public:
+    NumberValidator(SpreadGrid::CellType type, const SpreadGrid::NumberFormat& format, QObject* parent)
+        : QValidator(parent), m_type(type), m_format(format)
+    {
+    }
+
+    State validate(QString& input, int&) const override
+    {
+        switch (SpreadGrid::checkNumberText(input, m_type, m_format)) {
+        case SpreadGrid::NumberText::Accepted:
+            return Acceptable;
+        case SpreadGrid::NumberText::Partial:
+            return Intermediate;
+        case SpreadGrid::NumberText::Refused:
+            break;
+        }
+        return Invalid;
+    }
+
+private:
+    SpreadGrid::CellType m_type;
+    SpreadGrid::NumberFormat m_format;
+};
+
+bool isNumberEditor(QObject* object)
+{
+    auto* e = qobject_cast<QLineEdit*>(object);
+    return e && dynamic_cast<const NumberValidator*>(e->validator());
+}
+
+// Hangul (or any) composition never reaches a number editor: the preedit is
+// dropped and a commit keeps only number characters.
+bool filterNumberInput(QObject* editor, QInputMethodEvent* event)
+{
+    const QString kept = numberChars(event->commitString());
+    if (kept == event->commitString() && event->preeditString().isEmpty())
+        return false;
+    QInputMethodEvent clean;
+    clean.setCommitString(kept);
+    QCoreApplication::sendEvent(editor, &clean);
+    return true;
+}
 } // namespace
 
 // Creates the line editors and routes their keys through the grid first.
@@ -53,6 +115,8 @@ public:
             e->setMaxLength(maxLen);
         e->setAlignment(m_grid->spreadModel()->alignment(index.column() + 1, index.row() + 1));
         e->setFont(m_grid->spreadModel()->cellFont(index.column() + 1, index.row() + 1));
+        if (m_grid->spreadModel()->isNumericType(index.column() + 1, index.row() + 1))
+            m_grid->numberEditorSetUp(e, index.column() + 1, index.row() + 1);
         return e;
     }
 
@@ -66,8 +130,18 @@ public:
     void setModelData(QWidget*, QAbstractItemModel*, const QModelIndex&) const override {}
 
 protected:
+    // A figure is never shortened with "…": its column widens instead (auto fit).
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        if (m_grid->spreadModel()->isNumericType(index.column() + 1, index.row() + 1))
+            option->textElideMode = Qt::ElideNone;
+    }
+
     bool eventFilter(QObject* object, QEvent* event) override
     {
+        if (event->type() == QEvent::InputMethod && isNumberEditor(object))
+            return filterNumberInput(object, static_cast<QInputMethodEvent*>(event));
         if (event->type() == QEvent::KeyPress) {
             if (m_grid->editorKeyPress(static_cast<QKeyEvent*>(event)))
                 return true;
@@ -121,6 +195,8 @@ struct SpreadGrid::Private {
     bool destroying = false;
 
     bool settingSize = false;
+    bool autoFit = true;
+    std::vector<char> fitPending; // per column (index col): figures written while redraw was off
     int resizedFirst = 0;
     int resizedLast = 0;
 
@@ -146,6 +222,7 @@ SpreadGrid::SpreadGrid(QWidget* parent) : QTableView(parent), d(std::make_unique
     setUpHeaders();
 
     d->model->setValueListener([this](int col, int row) {
+        noteFit(col, row, row);
         if (!signalsBlocked())
             Q_EMIT valueChanged(col, row);
     });
@@ -170,9 +247,9 @@ void SpreadGrid::setUpHeaders()
 
     d->settingSize = true;
     hh->setDefaultSectionSize(colWidthPixels(d->defaultColWidth));
-    vh->setDefaultSectionSize(rowHeightPixels(d->defaultRowHeight));
+    vh->setDefaultSectionSize(rowHeightPixels(d->defaultRowHeight, true));
     hh->setFixedHeight(rowHeightPixels(d->headerRowHeight));
-    vh->setFixedWidth(colWidthPixels(d->rowHeaderWidth));
+    vh->setFixedWidth(colWidthPixels(d->rowHeaderWidth, true));
     d->settingSize = false;
 }
 
@@ -186,13 +263,14 @@ void SpreadGrid::headerSectionResized(int logical, int newSize)
     if (d->unitType == kUnitTwips) {
         w = PixelsToTwipsX(newSize);
     } else {
-        const double cw = QFontMetricsF(d->model->baseFont).horizontalAdvance(QLatin1Char('0'));
+        const double cw = QFontMetricsF(unitFont(false)).horizontalAdvance(QLatin1Char('0'));
         w = newSize <= 0 ? 0.0 : std::max(0.0, (newSize - 4) / cw);
         w = std::round(w * 100.0) / 100.0;
     }
     d->colWidths.insert(col, w);
     d->resizedFirst = d->resizedFirst == 0 ? col : std::min(d->resizedFirst, col);
     d->resizedLast = std::max(d->resizedLast, col);
+    Q_EMIT sizesChanged();
 }
 
 void SpreadGrid::headerSectionClicked(int logical)
@@ -242,6 +320,7 @@ void SpreadGrid::setMaxRows(int rows)
         endEdit(false);
     d->model->setMaxRows(rows);
     d->rowHeights.removeIf([rows](const auto& it) { return it.key() > rows; });
+    fitRowHeader();
 }
 
 int SpreadGrid::maxCols() const
@@ -288,6 +367,7 @@ void SpreadGrid::setColHeaderRows(int rows)
     d->settingSize = true;
     horizontalHeader()->setFixedHeight(rowHeightPixels(d->headerRowHeight) * d->model->colHeaderRows());
     d->settingSize = false;
+    Q_EMIT sizesChanged();
 }
 
 bool SpreadGrid::rowHeadersShow() const
@@ -298,6 +378,8 @@ bool SpreadGrid::rowHeadersShow() const
 void SpreadGrid::setRowHeadersShow(bool show)
 {
     verticalHeader()->setVisible(show);
+    fitRowHeader();
+    Q_EMIT sizesChanged();
 }
 
 // --- values
@@ -460,6 +542,8 @@ void SpreadGrid::setCellType(int col, int row, CellType type, const NumberFormat
     row = normRow(row);
     d->model->type.set(col, row, SpreadModel::TypeInfo{type, format}, d->model->nextStamp());
     touch(col, row);
+    if (row != 0)
+        noteFit(col, row == -1 ? 1 : row, row == -1 ? maxRows() : row);
 }
 
 SpreadGrid::CellType SpreadGrid::cellType(int col, int row) const
@@ -540,6 +624,8 @@ void SpreadGrid::setFontBold(int col, int row, bool bold)
     row = normRow(row);
     d->model->bold.set(col, row, bold, d->model->nextStamp());
     touch(col, row);
+    if (row != 0)
+        noteFit(col, row == -1 ? 1 : row, row == -1 ? maxRows() : row);
 }
 
 bool SpreadGrid::fontBold(int col, int row) const
@@ -552,6 +638,17 @@ void SpreadGrid::setFontSize(int col, int row, double points)
     row = normRow(row);
     d->model->fontSize.set(col, row, points, d->model->nextStamp());
     touch(col, row);
+    // A font for all cells is also the grid's unit: every size follows it.
+    if (col == -1 && row == -1)
+        applyAllSizes();
+    if (row != 0)
+        noteFit(col, row == -1 ? 1 : row, row == -1 ? maxRows() : row);
+}
+
+double SpreadGrid::cellsFontSize() const
+{
+    const double* s = d->model->fontSize.get(-1, -1);
+    return s && *s > 0 ? *s : 0.0;
 }
 
 double SpreadGrid::fontSize(int col, int row) const
@@ -596,35 +693,87 @@ void SpreadGrid::setGrayAreaBackColor(const QColor& color)
 
 // --- sizes
 
-int SpreadGrid::colWidthPixels(double width) const
+QFont SpreadGrid::unitFont(bool rowHeader) const
+{
+    // Row numbers keep the grid's own font; the cells take the size set for all of them.
+    QFont f = d->model->baseFont;
+    if (const double size = cellsFontSize(); size > 0 && !rowHeader)
+        f.setPointSizeF(size);
+    return f;
+}
+
+int SpreadGrid::colWidthPixels(double width, bool rowHeader) const
 {
     if (width <= 0)
         return 0;
     if (d->unitType == kUnitTwips)
         return TwipsToPixelsX(width);
-    const double cw = QFontMetricsF(d->model->baseFont).horizontalAdvance(QLatin1Char('0'));
+    const double cw = QFontMetricsF(unitFont(rowHeader)).horizontalAdvance(QLatin1Char('0'));
     return int(std::lround(width * cw + 4));
 }
 
-int SpreadGrid::rowHeightPixels(double height) const
+// The smallest width (grid unit, two decimals or whole twips) that is at least `pixels` wide.
+double SpreadGrid::widthForPixels(int pixels, bool rowHeader) const
+{
+    if (pixels <= 0)
+        return 0;
+    const bool twips = d->unitType == kUnitTwips;
+    double w;
+    if (twips) {
+        w = std::ceil(PixelsToTwipsX(pixels));
+    } else {
+        const double cw = QFontMetricsF(unitFont(rowHeader)).horizontalAdvance(QLatin1Char('0'));
+        w = std::ceil(std::max(0.0, (pixels - 4) / cw) * 100.0) / 100.0;
+    }
+    while (colWidthPixels(w, rowHeader) < pixels)
+        w += twips ? 1.0 : 0.01;
+    return w;
+}
+
+int SpreadGrid::rowHeightPixels(double height, bool dataRow) const
 {
     if (height <= 0)
         return 0;
     if (d->unitType == kUnitTwips)
         return TwipsToPixelsY(height);
     const double dpi = logicalDpiY() > 0 ? logicalDpiY() : 96;
-    return std::max(1, int(std::lround(height * dpi / 72.0)));
+    const int px = std::max(1, int(std::lround(height * dpi / 72.0)));
+    if (!dataRow)
+        return px;
+    // A row holds at least one line of the cells' font and a little air.
+    return std::max(px, QFontMetrics(unitFont(false)).lineSpacing() + 2);
 }
 
 void SpreadGrid::applyColWidth(int col)
 {
     d->settingSize = true;
     if (col == 0) {
-        verticalHeader()->setFixedWidth(colWidthPixels(d->rowHeaderWidth));
+        verticalHeader()->setFixedWidth(colWidthPixels(d->rowHeaderWidth, true));
+        updateGeometries(); // the cells move over at once, not at the next layout pass
     } else if (col <= maxCols()) {
         horizontalHeader()->resizeSection(col - 1, colWidthPixels(colWidth(col)));
     }
     d->settingSize = false;
+    Q_EMIT sizesChanged();
+}
+
+// Every width and height again in pixels, after the unit (the cells' font) changed.
+void SpreadGrid::applyAllSizes()
+{
+    d->settingSize = true;
+    horizontalHeader()->setDefaultSectionSize(colWidthPixels(d->defaultColWidth));
+    // Hidden columns keep the size they come back with.
+    for (int c = 1; c <= maxCols(); ++c)
+        if (!isColumnHidden(c - 1))
+            horizontalHeader()->resizeSection(c - 1, colWidthPixels(colWidth(c)));
+    verticalHeader()->setFixedWidth(colWidthPixels(d->rowHeaderWidth, true));
+    verticalHeader()->setDefaultSectionSize(rowHeightPixels(d->defaultRowHeight, true));
+    for (auto it = d->rowHeights.cbegin(); it != d->rowHeights.cend(); ++it)
+        if (it.key() <= maxRows())
+            verticalHeader()->resizeSection(it.key() - 1, rowHeightPixels(it.value(), true));
+    updateGeometries();
+    d->settingSize = false;
+    Q_EMIT sizesChanged();
 }
 
 void SpreadGrid::setColWidth(int col, double width)
@@ -664,7 +813,7 @@ void SpreadGrid::setRowHeight(int row, double points)
         horizontalHeader()->setFixedHeight(rowHeightPixels(points) * d->model->colHeaderRows());
     } else if (row == -1) {
         d->defaultRowHeight = points;
-        const int px = rowHeightPixels(points);
+        const int px = rowHeightPixels(points, true);
         verticalHeader()->setDefaultSectionSize(px);
         for (auto it = d->rowHeights.cbegin(); it != d->rowHeights.cend(); ++it)
             if (it.key() <= maxRows())
@@ -673,9 +822,10 @@ void SpreadGrid::setRowHeight(int row, double points)
     } else if (row >= 1) {
         d->rowHeights.insert(row, points);
         if (row <= maxRows())
-            verticalHeader()->resizeSection(row - 1, rowHeightPixels(points));
+            verticalHeader()->resizeSection(row - 1, rowHeightPixels(points, true));
     }
     d->settingSize = false;
+    Q_EMIT sizesChanged();
 }
 
 double SpreadGrid::rowHeight(int row) const
@@ -696,10 +846,13 @@ void SpreadGrid::setColHidden(int col, bool hidden)
     }
     if (col == -1) {
         for (int c = 1; c <= maxCols(); ++c)
-            setColumnHidden(c - 1, hidden);
+            setColHidden(c, hidden);
         return;
     }
     setColumnHidden(col - 1, hidden);
+    if (!hidden)
+        noteFit(col, 1, maxRows()); // figures written while it was hidden
+    Q_EMIT sizesChanged();
 }
 
 bool SpreadGrid::colHidden(int col) const
@@ -727,18 +880,155 @@ void SpreadGrid::setUnitType(int unitType)
     d->colWidths.clear();
     d->rowHeights.clear();
     d->settingSize = true;
-    horizontalHeader()->setDefaultSectionSize(colWidthPixels(d->defaultColWidth));
-    verticalHeader()->setDefaultSectionSize(rowHeightPixels(d->defaultRowHeight));
     horizontalHeader()->setFixedHeight(rowHeightPixels(d->headerRowHeight) * d->model->colHeaderRows());
-    verticalHeader()->setFixedWidth(colWidthPixels(d->rowHeaderWidth));
-    for (int c = 1; c <= maxCols(); ++c)
-        horizontalHeader()->resizeSection(c - 1, colWidthPixels(d->defaultColWidth));
     d->settingSize = false;
+    applyAllSizes();
 }
 
 int SpreadGrid::unitType() const
 {
     return d->unitType;
+}
+
+// --- fitting
+
+namespace {
+// Widths of figures, summed from cached character advances per cell font: a
+// sheet of many thousand figures is measured without shaping each one. The
+// widest is measured once more as a whole.
+class FigureWidths {
+public:
+    explicit FigureWidths(const SpreadModel* model) : m_model(model) {}
+
+    void add(int col, int row)
+    {
+        const double* size = m_model->fontSize.get(col, row);
+        const bool* bold = m_model->bold.get(col, row);
+        const std::pair<double, int> key{size ? *size : 0.0, bold ? int(*bold) : -1};
+        auto it = m_faces.find(key);
+        if (it == m_faces.end())
+            it = m_faces.emplace(key, Face{QFontMetricsF(m_model->cellFont(col, row)), {}}).first;
+        const QString text = m_model->displayText(col, row);
+        qreal w = 0;
+        for (const QChar c : text) {
+            auto a = it->second.advances.constFind(c.unicode());
+            if (a == it->second.advances.cend())
+                a = it->second.advances.insert(c.unicode(), it->second.fm.horizontalAdvance(c));
+            w += *a;
+        }
+        if (w > m_widest) {
+            m_widest = w;
+            m_text = text;
+            m_face = &it->second;
+        }
+    }
+
+    // The widest text's width in pixels, rounded up; 0 when nothing was added.
+    int pixels() const
+    {
+        if (!m_face)
+            return 0;
+        return int(std::ceil(std::max(m_widest, m_face->fm.horizontalAdvance(m_text))));
+    }
+
+private:
+    struct Face {
+        QFontMetricsF fm;
+        QHash<char16_t, qreal> advances;
+    };
+    const SpreadModel* m_model;
+    std::map<std::pair<double, int>, Face> m_faces;
+    qreal m_widest = 0;
+    QString m_text;
+    const Face* m_face = nullptr;
+};
+} // namespace
+
+void SpreadGrid::setAutoFit(bool on)
+{
+    d->autoFit = on;
+    if (on)
+        noteFit(-1, 1, maxRows());
+}
+
+bool SpreadGrid::autoFit() const
+{
+    return d->autoFit;
+}
+
+// The pixels column `col` needs for the widest figure of rows firstRow..lastRow (0: none).
+int SpreadGrid::numberPixelsNeeded(int col, int firstRow, int lastRow) const
+{
+    FigureWidths widths(d->model);
+    firstRow = std::max(1, firstRow);
+    lastRow = std::min(lastRow, maxRows());
+    for (int row = firstRow; row <= lastRow; ++row)
+        if (d->model->hasValue(col, row) && d->model->isNumericType(col, row))
+            widths.add(col, row);
+    const int text = widths.pixels();
+    if (text == 0)
+        return 0;
+    // The cell draws its text inside a margin on either side and a grid line.
+    const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
+    return text + 2 * margin + (showGrid() ? 1 : 0) + 1;
+}
+
+double SpreadGrid::numberWidthNeeded(int col) const
+{
+    if (col < 1 || col > maxCols())
+        return 0;
+    return widthForPixels(numberPixelsNeeded(col, 1, maxRows()));
+}
+
+void SpreadGrid::widenTo(int col, int pixels)
+{
+    if (pixels > colWidthPixels(colWidth(col)))
+        setColWidth(col, widthForPixels(pixels));
+}
+
+void SpreadGrid::fitNumbers(int col, int firstRow, int lastRow)
+{
+    if (col < 1 || col > maxCols() || isColumnHidden(col - 1))
+        return;
+    widenTo(col, numberPixelsNeeded(col, firstRow, lastRow));
+}
+
+void SpreadGrid::fitRowHeader()
+{
+    if (!d->autoFit || verticalHeader()->isHidden())
+        return;
+    const QString widest = QString::number(std::max(1, maxRows()));
+    const int margin = style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, verticalHeader());
+    const int px = QFontMetrics(verticalHeader()->font()).horizontalAdvance(widest) + 2 * margin + 2;
+    if (px > colWidthPixels(d->rowHeaderWidth, true))
+        setColWidth(0, widthForPixels(px, true));
+}
+
+// Figures were written or restyled in rows firstRow..lastRow of `col` (-1: every
+// column): fit them now, or once redraw is on again.
+void SpreadGrid::noteFit(int col, int firstRow, int lastRow)
+{
+    if (!d->autoFit || col == 0 || col > maxCols())
+        return;
+    const int c1 = col == -1 ? 1 : col, c2 = col == -1 ? maxCols() : col;
+    if (!d->redraw) {
+        if (d->fitPending.size() <= size_t(c2))
+            d->fitPending.resize(size_t(c2) + 1, 0);
+        for (int c = c1; c <= c2; ++c)
+            d->fitPending[size_t(c)] = 1;
+        return;
+    }
+    for (int c = c1; c <= c2; ++c)
+        fitNumbers(c, firstRow, lastRow);
+}
+
+void SpreadGrid::runPendingFits()
+{
+    std::vector<char> pending;
+    pending.swap(d->fitPending);
+    for (size_t c = 1; c < pending.size(); ++c)
+        if (pending[c])
+            fitNumbers(int(c), 1, maxRows());
 }
 
 // --- the active cell
@@ -782,6 +1072,9 @@ void SpreadGrid::currentChanged(const QModelIndex& current, const QModelIndex& p
         d->activeCol = current.column() + 1;
         d->activeRow = current.row() + 1;
     }
+    // The input method learns whether the new cell takes numbers only.
+    if (hasFocus())
+        QGuiApplication::inputMethod()->update(Qt::ImHints);
 }
 
 // --- painting
@@ -794,6 +1087,7 @@ void SpreadGrid::setReDraw(bool on)
     d->model->setNotify(on);
     viewport()->setUpdatesEnabled(on);
     if (on) {
+        runPendingFits();
         d->model->touchAll();
         viewport()->update();
     }
@@ -943,18 +1237,88 @@ void SpreadGrid::endEdit(bool commit)
     d->closingEditor = true;
     QTableView::closeEditor(ed, QAbstractItemDelegate::NoHint);
     d->closingEditor = false;
-    const bool changed = commit && typed != d->editOld && col <= maxCols() && row <= maxRows();
+    bool changed = commit && typed != d->editOld && col <= maxCols() && row <= maxRows();
+    bool outOfRange = false;
+    // A number cell takes a number within its range (kept in plain form) or
+    // nothing; anything else leaves the old value. Text cells keep what was
+    // typed for the window to judge.
+    if (changed && d->model->isNumericType(col, row))
+        changed = takeTypedNumber(col, row, &typed, &outOfRange) && typed != d->editOld;
     if (changed) {
-        // A number typed into a number cell is kept in plain form; anything
-        // else stays as typed for the window to judge.
-        if (d->model->isNumericType(col, row)) {
-            if (const std::optional<Money> m = Money::parse(typed))
-                typed = m->toPlainString();
-        }
         d->model->setValue(col, row, typed);
         Q_EMIT userTextChanged(col, row);
     }
+    if (outOfRange)
+        Q_EMIT numberOutOfRange(col, row);
     Q_EMIT editMode(col, row, EditEnded, changed);
+}
+
+bool SpreadGrid::takeTypedNumber(int col, int row, QString* typed, bool* outOfRange) const
+{
+    if (typed->trimmed().isEmpty()) {
+        typed->clear();
+        return true;
+    }
+    const NumberText state = checkNumberText(*typed, cellType(col, row), numberFormat(col, row));
+    const std::optional<Money> m = Money::parse(*typed);
+    if (state != NumberText::Accepted || !m) {
+        *outOfRange = m.has_value() && state == NumberText::Partial;
+        return false;
+    }
+    *typed = m->toPlainString();
+    return true;
+}
+
+SpreadGrid::NumberText SpreadGrid::checkNumberText(const QString& text, CellType type, const NumberFormat& format)
+{
+    if (text.isEmpty())
+        return NumberText::Accepted; // an emptied cell
+    const int decimals = type == CellType::Integer ? 0 : std::max(0, format.decimals);
+    int i = 0, whole = 0, fraction = 0;
+    bool point = false;
+    if (text.at(0) == QLatin1Char('-')) {
+        if (format.min >= 0)
+            return NumberText::Refused;
+        i = 1;
+    }
+    for (; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
+            ++(point ? fraction : whole);
+        else if (c == QLatin1Char('.') && !point && decimals > 0)
+            point = true;
+        else if (c != QLatin1Char(',') || point)
+            return NumberText::Refused;
+    }
+    if (fraction > decimals)
+        return NumberText::Refused;
+    if (whole + fraction == 0)
+        return NumberText::Partial; // "-", "." on the way to a number
+    const std::optional<Money> m = Money::parse(text);
+    if (!m)
+        return NumberText::Refused; // more digits than any number holds
+    const double v = m->toDouble();
+    return v < format.min || v > format.max ? NumberText::Partial : NumberText::Accepted;
+}
+
+void SpreadGrid::numberEditorSetUp(QLineEdit* editor, int col, int row) const
+{
+    const CellType type = cellType(col, row);
+    const NumberFormat format = numberFormat(col, row);
+    editor->setValidator(new NumberValidator(type, format, editor));
+    // Digits only: an input method offers no Hangul composition here.
+    const bool digitsOnly = format.min >= 0 && (type == CellType::Integer || format.decimals <= 0);
+    editor->setInputMethodHints(Qt::ImhNoPredictiveText |
+                                (digitsOnly ? Qt::ImhDigitsOnly : Qt::ImhFormattedNumbersOnly));
+}
+
+// Whether `typed`, the first key of an edit of the active cell, can never start a number there.
+bool SpreadGrid::numberKeyRefused(const QString& typed) const
+{
+    if (!d->model->isNumericType(d->activeCol, d->activeRow))
+        return false;
+    return checkNumberText(typed, cellType(d->activeCol, d->activeRow), numberFormat(d->activeCol, d->activeRow)) ==
+           NumberText::Refused;
 }
 
 void SpreadGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint)
@@ -1198,10 +1562,32 @@ bool SpreadGrid::typingKey(QKeyEvent* event)
     if (ascii == 0)
         return false;
     Q_EMIT keyPress(ascii);
-    // Where there is nothing to edit the key is taken all the same.
+    // Where there is nothing to edit the key is taken all the same; a letter
+    // never opens a number cell.
     const QString typed = ascii == kAsciiBackspace ? QString() : event->text();
-    beginEdit(&typed);
+    if (!numberKeyRefused(typed))
+        beginEdit(&typed);
     return true;
+}
+
+void SpreadGrid::inputMethodEvent(QInputMethodEvent* event)
+{
+    if (!d->model->isNumericType(d->activeCol, d->activeRow)) {
+        QTableView::inputMethodEvent(event);
+        return;
+    }
+    // A number cell takes no composition: only the number characters of a commit start an edit.
+    event->accept();
+    const QString kept = numberChars(event->commitString());
+    if (!kept.isEmpty() && !numberKeyRefused(kept))
+        beginEdit(&kept);
+}
+
+QVariant SpreadGrid::inputMethodQuery(Qt::InputMethodQuery query) const
+{
+    if (query == Qt::ImHints && d->model->isNumericType(d->activeCol, d->activeRow))
+        return int(inputMethodHints() | Qt::ImhFormattedNumbersOnly | Qt::ImhNoPredictiveText);
+    return QTableView::inputMethodQuery(query);
 }
 
 void SpreadGrid::mousePressEvent(QMouseEvent* event)
@@ -1262,7 +1648,14 @@ bool SpreadGrid::eventFilter(QObject* watched, QEvent* event)
                 const int c1 = d->resizedFirst, c2 = d->resizedLast;
                 d->resizedFirst = d->resizedLast = 0;
                 QMetaObject::invokeMethod(
-                    this, [this, c1, c2] { Q_EMIT columnWidthChanged(c1, c2); }, Qt::QueuedConnection);
+                    this,
+                    [this, c1, c2] {
+                        // A figure is never cut: a column dragged too narrow takes back what its figures need.
+                        for (int c = c1; c <= c2; ++c)
+                            noteFit(c, 1, maxRows());
+                        Q_EMIT columnWidthChanged(c1, c2);
+                    },
+                    Qt::QueuedConnection);
             }
         }
     }

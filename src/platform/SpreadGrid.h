@@ -32,8 +32,14 @@ struct SpreadNumberFormat {
 // Values are texts as the windows write and read them: text() gives the plain
 // value ("1234.5", never grouped), displayText() the formatted one.
 // Sizes: column widths in the grid's character units (the width of one "0" of
-// the grid font plus padding), row heights in points; converted to pixels only
-// when painting.
+// the cells' font plus padding, so that columns follow a font size set for all
+// cells), row heights in points; converted to pixels only when painting. A
+// data row is never lower than the cells' font needs.
+//
+// Number cells never shorten a figure: with auto fit on (the default) a column
+// widens when it shows a wider number, and the row-header column when a longer
+// row number appears. Widths only grow; while redraw is off the fitting waits
+// until it is turned on again.
 class SpreadGrid : public QTableView {
     Q_OBJECT
 public:
@@ -131,6 +137,18 @@ public:
     // kUnitChars (0): widths in character units and heights in points; kUnitTwips (2): both in twips.
     void setUnitType(int unitType);
     int unitType() const;
+    void setAutoFit(bool on); // see the class comment; on by default
+    bool autoFit() const;
+    // The width (grid unit) column `col` needs for its widest number; 0 when it shows none.
+    double numberWidthNeeded(int col) const;
+    // The font size set for all cells (setFontSize(-1, -1, ...)); 0 when none was set.
+    double cellsFontSize() const;
+    // How a text typed into a number cell of this type and format stands: a
+    // number within range (or empty); on its way to one or out of range ("-",
+    // too large: typing may go on, the cell refuses it when the edit ends);
+    // never a number (letters, a second point, too many decimals).
+    enum class NumberText { Refused, Partial, Accepted };
+    static NumberText checkNumberText(const QString& text, CellType type, const NumberFormat& format);
 
     // --- the active cell
     int activeCol() const;
@@ -176,6 +194,9 @@ public:
     // Ends the current edit, keeping the typed text (commit) or dropping it.
     void endEdit(bool commit = true);
 
+    // A number cell asks the input method for digits only.
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
+
 Q_SIGNALS:
     // Editing of a cell begins (mode 1) or ends (mode 0); `changed` tells whether the text changed.
     void editMode(int col, int row, int mode, bool changed); // mode: EditModeChange
@@ -187,6 +208,12 @@ Q_SIGNALS:
     void valueChanged(int col, int row);
     // The user dragged the widths of columns col1 to col2.
     void columnWidthChanged(int col1, int col2);
+    // A column width, the row-header width or the row height changed on screen
+    // (set by the program, fitted or dragged).
+    void sizesChanged();
+    // A number typed into a number cell lay outside the cell's range: the cell
+    // kept its old value.
+    void numberOutOfRange(int col, int row);
     void rightClick(int col, int row, const QPoint& globalPos);
     void dblClick(int col, int row);
     // The user changed a cell's text (for one-cell date boxes).
@@ -205,6 +232,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
 
 private:
     friend class SpreadDelegate;
@@ -222,8 +250,21 @@ private:
     bool userMoveTo(int col, int row);
     void moveNextCol(bool backwards);
     void applyColWidth(int col);
-    int colWidthPixels(double width) const;
-    int rowHeightPixels(double height) const;
+    void applyAllSizes();
+    QFont unitFont(bool rowHeader) const;
+    int colWidthPixels(double width, bool rowHeader = false) const;
+    double widthForPixels(int pixels, bool rowHeader = false) const;
+    int rowHeightPixels(double height, bool dataRow = false) const;
+    // Fitting (auto fit): widen a column or the row header to what they show.
+    int numberPixelsNeeded(int col, int firstRow, int lastRow) const;
+    void widenTo(int col, int pixels);
+    void fitNumbers(int col, int firstRow, int lastRow);
+    void fitRowHeader();
+    void noteFit(int col, int firstRow, int lastRow);
+    void runPendingFits();
+    bool numberKeyRefused(const QString& typed) const;
+    void numberEditorSetUp(QLineEdit* editor, int col, int row) const;
+    bool takeTypedNumber(int col, int row, QString* typed, bool* outOfRange) const;
     void touch(int col, int row);
 
 private:

@@ -32,7 +32,10 @@ private Q_SLOTS:
     void amountOnEntryRowBeforeCard();
     void enterOnEmptyCardNameOpensSearch();
     void invalidDateIsPutBack();
-    void amountThatIsNoNumberIsPutBack();
+    void amountCellsTakeOnlyNumbers_data();
+    void amountCellsTakeOnlyNumbers();
+    void clearedAmountStoresZero_data();
+    void clearedAmountStoresZero();
     void amountOutOfRangeIsPutBack();
     void failedStoreShowsStoredValue();
     void dateMoveAcrossMonthsShiftsCarryOver();
@@ -301,18 +304,71 @@ void TestLedgerWindowEdit::invalidDateIsPutBack()
     QCOMPARE(sheet()->activeCol(), 2); // the cursor stays on the refused cell
 }
 
-void TestLedgerWindowEdit::amountThatIsNoNumberIsPutBack()
+void TestLedgerWindowEdit::amountCellsTakeOnlyNumbers_data()
 {
+    QTest::addColumn<int>("col");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("shown"); // and stored; "" keeps what the entry had
+    const QList<std::pair<int, const char*>> columns = {{5, "numsheet"}, {6, "sale"}, {7, "fee"}, {8, "billcoll"}};
+    for (const auto& [col, field] : columns) {
+        QTest::addRow("%s letters", field) << col << field << QStringLiteral("abc") << QString();
+        QTest::addRow("%s hangul", field) << col << field << QStringLiteral("가") << QString();
+        QTest::addRow("%s digits and a letter", field) << col << field << QStringLiteral("12a") << QStringLiteral("12");
+    }
+}
+
+void TestLedgerWindowEdit::amountCellsTakeOnlyNumbers()
+{
+    QFETCH(int, col);
+    QFETCH(QString, field);
+    QFETCH(QString, typed);
+    QFETCH(QString, shown);
     env->addCard(1, QStringLiteral("신한카드"));
-    const int key = env->addEntry(QStringLiteral("2005-06-15"), 1, 500);
+    const int key = env->addEntry(QStringLiteral("2005-06-15"), 1, 500, 20, 100, 3);
     openWindow();
-    typeInto(6, 2, QStringLiteral("abc"));
-    QCOMPARE(MessageHook::shown().size(), 1);
-    QCOMPARE(MessageHook::shown().first().kind, QStringLiteral("error"));
-    QVERIFY(MessageHook::shown().first().text.startsWith(QStringLiteral("자료를 수정하는 중 오류가 발생했습니다.")));
-    QCOMPARE(cell(6, 2), QStringLiteral("500"));
-    QCOMPARE(entry(key)[QStringLiteral("sale")].toString(), QStringLiteral("500"));
-    QCOMPARE(cell(9, 2), QStringLiteral("500"));
+    const QString before = cell(col, 2);
+    const QString storedBefore = entry(key)[field].toString();
+    typeInto(col, 2, typed);
+    QVERIFY(MessageHook::shown().isEmpty()); // no type mismatch box
+    QCOMPARE(cell(col, 2), shown.isEmpty() ? before : shown);
+    QCOMPARE(entry(key)[field].toString(), shown.isEmpty() ? storedBefore : shown);
+    const QVariantMap e = entry(key);
+    const Money balance = Money::parse(e[QStringLiteral("sale")].toString()).value() -
+                          Money::parse(e[QStringLiteral("fee")].toString()).value() -
+                          Money::parse(e[QStringLiteral("billcoll")].toString()).value();
+    QCOMPARE(cell(9, 2), balance.toPlainString());
+}
+
+void TestLedgerWindowEdit::clearedAmountStoresZero_data()
+{
+    QTest::addColumn<int>("col");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("balance");
+    QTest::newRow("slips") << 5 << QStringLiteral("numsheet") << QStringLiteral("380");
+    QTest::newRow("sale") << 6 << QStringLiteral("sale") << QStringLiteral("-120");
+    QTest::newRow("fee") << 7 << QStringLiteral("fee") << QStringLiteral("400");
+    QTest::newRow("pay-out") << 8 << QStringLiteral("billcoll") << QStringLiteral("480");
+}
+
+void TestLedgerWindowEdit::clearedAmountStoresZero()
+{
+    QFETCH(int, col);
+    QFETCH(QString, field);
+    QFETCH(QString, balance);
+    env->addCard(1, QStringLiteral("신한카드"));
+    const int key = env->addEntry(QStringLiteral("2005-06-15"), 1, 500, 20, 100, 3);
+    openWindow();
+    gotoCell(col, 2);
+    pressKey(Qt::Key_Backspace); // the cell's editor opens emptied
+    QVERIFY(sheet()->cellEditor());
+    QCOMPARE(sheet()->cellEditor()->text(), QString());
+    pressEnter();
+    QVERIFY(MessageHook::shown().isEmpty());
+    QCOMPARE(entry(key)[field].toString(), QStringLiteral("0"));
+    QCOMPARE(cell(col, 2), QString());
+    QCOMPARE(cell(9, 2), balance);
+    QCOMPARE(stripCell(col), QStringLiteral("0")); // the only entry's figure left the sum
 }
 
 void TestLedgerWindowEdit::amountOutOfRangeIsPutBack()

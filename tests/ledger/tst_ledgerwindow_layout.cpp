@@ -1,12 +1,17 @@
 #include "LedgerWindowTestBase.h"
 
+#include "ledger/LedgerSheet.h"
+#include "platform/SpreadModel.h"
 #include "platform/Twips.h"
 #include "toolkit/FormIni.h"
 #include "toolkit/modSpread.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QHeaderView>
+#include <QScrollBar>
 #include <QSettings>
+#include <QStyle>
 
 // Window placement, minimum size and the layout file.
 class TestLedgerWindowLayout : public LedgerWindowTestBase {
@@ -22,6 +27,13 @@ private Q_SLOTS:
     void columnWidthDragIsSaved();
     void sheetFillsTheWindow();
     void rightClickOpensGridMenu();
+    void stripStaysUnderWidenedColumnAfterReopen();
+    void largeFiguresAndRowNumbersAreNeverCut();
+    void fontSizeFromGridMenuFitsRowsAndColumns();
+
+private:
+    void verifyStripUnderSheet();
+    void verifyFiguresFit(SpreadGrid* grid, int col, int firstRow, int lastRow);
 };
 
 namespace {
@@ -119,6 +131,117 @@ void TestLedgerWindowLayout::sheetFillsTheWindow()
     QCOMPARE(strip()->y(), sheet()->y() + sheet()->height() + TwipsToPixelsY(30));
     QCOMPARE(strip()->y() + strip()->height(), client->height());
     QCOMPARE(strip()->width(), sheet()->width());
+}
+
+// Every visible strip column starts and ends where its sheet column does, on screen.
+void TestLedgerWindowLayout::verifyStripUnderSheet()
+{
+    QCOMPARE(strip()->verticalHeader()->width(), sheet()->verticalHeader()->width());
+    for (int c = 1; c <= sheet()->maxCols(); ++c) {
+        QCOMPARE(strip()->colHidden(c), sheet()->colHidden(c));
+        if (sheet()->colHidden(c))
+            continue;
+        const QPoint top(sheet()->columnViewportPosition(c - 1), 0);
+        const QPoint bottom(strip()->columnViewportPosition(c - 1), 0);
+        QCOMPARE(strip()->viewport()->mapTo(win, bottom).x(), sheet()->viewport()->mapTo(win, top).x());
+        QCOMPARE(strip()->columnWidth(c - 1), sheet()->columnWidth(c - 1));
+    }
+}
+
+// The column is wide enough for each figure in its cell font, margins included.
+void TestLedgerWindowLayout::verifyFiguresFit(SpreadGrid* grid, int col, int firstRow, int lastRow)
+{
+    const int margin = grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid) + 1;
+    int widest = 0;
+    for (int r = firstRow; r <= lastRow; ++r) {
+        const QFont font = grid->spreadModel()->cellFont(col, r);
+        widest = qMax(widest, QFontMetrics(font).horizontalAdvance(grid->displayText(col, r)));
+    }
+    QVERIFY2(grid->columnWidth(col - 1) >= widest + 2 * margin,
+             qPrintable(QStringLiteral("column %1: %2 < %3").arg(col).arg(grid->columnWidth(col - 1)).arg(widest)));
+}
+
+void TestLedgerWindowLayout::stripStaysUnderWidenedColumnAfterReopen()
+{
+    env->addCard(1, QStringLiteral("신한카드"));
+    for (int i = 0; i < 30; ++i)
+        env->addEntry(QStringLiteral("2005-06-15"), 1, 500, 20, 100, 3);
+    openWindow();
+    // The user widens 일자 by a drag: the width goes to the layout file.
+    sheet()->setColWidth(LedgerCol::Date, 30);
+    Q_EMIT sheet()->columnWidthChanged(LedgerCol::Date, LedgerCol::Date);
+    closeWindow();
+    openWindow();
+    QCOMPARE(sheet()->colWidth(LedgerCol::Date), 30.0);
+    view(QStringLiteral("2005-06-01"), QStringLiteral("2005-06-30"));
+    QCOMPARE(stripCell(LedgerCol::BillColl), QStringLiteral("3000"));
+    verifyStripUnderSheet();
+    // Scrolled to its right end beside a vertical scroll bar the strip lacks, it still lines up.
+    win->resize(TwipsToPixelsX(5000), TwipsToPixelsY(5000));
+    QCoreApplication::processEvents();
+    QVERIFY(sheet()->verticalScrollBar()->isVisible());
+    sheet()->horizontalScrollBar()->setValue(sheet()->horizontalScrollBar()->maximum());
+    QVERIFY(sheet()->horizontalScrollBar()->value() > 0);
+    verifyStripUnderSheet();
+}
+
+void TestLedgerWindowLayout::largeFiguresAndRowNumbersAreNeverCut()
+{
+    env->addCard(1, QStringLiteral("신한카드"));
+    env->addTransfer(QStringLiteral("2005-05"), 1, 1234567890123.0);
+    // 12,000 entries of a billion each, written in one statement.
+    QVERIFY(env->ctx().ledger.execute(
+                QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 12000)"
+                               " INSERT INTO Tallox (sdate, cardcode, sale, fee, billcoll, numsheet)"
+                               " SELECT '2005-06-15', 1, ?, ?, 0, 99999 FROM n"),
+                {Money::fromWon(1000000000).units(), Money::fromWon(-33333333).units()}) == 12000);
+    openWindow();
+    view(QStringLiteral("2005-06-01"), QStringLiteral("2005-06-30"));
+    QCOMPARE(rows(), 12002);
+    QCOMPARE(cell(LedgerCol::Balance, 1), QStringLiteral("1234567890123"));
+    for (int col = LedgerCol::NumSheet; col <= LedgerCol::Balance; ++col) {
+        verifyFiguresFit(sheet(), col, 1, rows());
+        if (col != LedgerCol::Balance)
+            verifyFiguresFit(strip(), col, 1, 1);
+    }
+    const int rowNumber = QFontMetrics(sheet()->verticalHeader()->font()).horizontalAdvance(QStringLiteral("12002"));
+    QVERIFY(sheet()->verticalHeader()->width() >= rowNumber);
+    verifyStripUnderSheet();
+}
+
+void TestLedgerWindowLayout::fontSizeFromGridMenuFitsRowsAndColumns()
+{
+    env->addCard(1, QStringLiteral("신한카드"));
+    env->addEntry(QStringLiteral("2026-12-31"), 1, 987654321, 1234567, 0, 3);
+    openWindow();
+    view(QStringLiteral("2026-12-01"), QStringLiteral("2026-12-31"));
+    GridMenuHook::setPicker([](const QStringList&) { return int(GridMenuCommand::FontSize); });
+    MessageHook::answerInput(QStringLiteral("20"));
+    QTest::mouseClick(sheet()->viewport(), Qt::RightButton, Qt::NoModifier, QPoint(40, 10));
+    GridMenuHook::setPicker(nullptr);
+    QCOMPARE(sheet()->fontSize(LedgerCol::Date, 2), 20.0);
+    const QFont font = sheet()->spreadModel()->cellFont(LedgerCol::Date, 2);
+    QCOMPARE(font.pointSizeF(), 20.0);
+    QVERIFY(sheet()->verticalHeader()->sectionSize(1) >= QFontMetrics(font).height());
+    QCOMPARE(cell(LedgerCol::Date, 2), QStringLiteral("2026-12-31"));
+    verifyFiguresFit(sheet(), LedgerCol::Date, 2, 2);
+    for (int col = LedgerCol::NumSheet; col <= LedgerCol::Balance; ++col)
+        verifyFiguresFit(sheet(), col, 1, rows());
+    // The strip takes the font and its row grows with it.
+    QVERIFY(strip()->verticalHeader()->sectionSize(0) >= QFontMetrics(font).height());
+    verifyFiguresFit(strip(), LedgerCol::Sale, 1, 1);
+    verifyStripUnderSheet();
+    sheet()->horizontalScrollBar()->setValue(sheet()->horizontalScrollBar()->maximum());
+    verifyStripUnderSheet();
+    // Reopened, the size comes from the layout file and fits just the same.
+    closeWindow();
+    openWindow();
+    view(QStringLiteral("2026-12-01"), QStringLiteral("2026-12-31"));
+    QCOMPARE(sheet()->fontSize(LedgerCol::Date, 2), 20.0);
+    QVERIFY(sheet()->verticalHeader()->sectionSize(1) >= QFontMetrics(font).height());
+    verifyFiguresFit(sheet(), LedgerCol::Date, 2, 2);
+    verifyFiguresFit(strip(), LedgerCol::Sale, 1, 1);
+    verifyStripUnderSheet();
 }
 
 QTEST_MAIN(TestLedgerWindowLayout)

@@ -3,6 +3,7 @@
 
 #include <QAbstractItemModelTester>
 #include <QHeaderView>
+#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
@@ -445,21 +446,141 @@ private Q_SLOTS:
         QCOMPARE(g->text(1, 1), QStringLiteral("keep"));
     }
 
-    void numberCellKeepsTextAsTyped()
+    void numberCellTakesOnlyNumbers_data()
     {
-        auto g = makeGrid(2, 2);
-        SpreadGrid::NumberFormat f;
-        f.decimals = 0;
-        f.separators = true;
-        g->setCellType(2, -1, SpreadGrid::CellType::Currency, f);
+        QTest::addColumn<SpreadGrid::CellType>("type");
+        QTest::addColumn<int>("decimals");
+        QTest::addColumn<double>("min");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("stored"); // the cell held "7"
+        QTest::addColumn<bool>("outOfRange");
+        using T = SpreadGrid::CellType;
+        auto row = [](const char* tag, T type, int decimals, double min, const char* typed, const char* stored,
+                      bool outOfRange) {
+            QTest::newRow(tag) << type << decimals << min << QString::fromUtf8(typed) << QString::fromUtf8(stored)
+                               << outOfRange;
+        };
+        row("grouped", T::Currency, 0, -1e6, "1,234", "1234", false);
+        row("letter after digits", T::Currency, 0, -1e6, "12a", "12", false);
+        row("letters", T::Number, 0, -1e6, "abc", "7", false);
+        row("hangul", T::Number, 0, -1e6, "가1", "1", false);
+        row("minus", T::Number, 0, -1e6, "-5", "-5", false);
+        row("minus where none may be", T::Number, 0, 0.0, "-5", "5", false);
+        row("second minus", T::Number, 0, -1e6, "-5-", "-5", false);
+        row("point without decimals", T::Number, 0, -1e6, "3.5", "35", false);
+        row("point in an integer cell", T::Integer, 2, -1e6, "3.5", "35", false);
+        row("decimals", T::Float, 2, -1e6, "1.255", "1.25", false);
+        row("second point", T::Float, 2, -1e6, "1.2.5", "1.25", false);
+        row("above the maximum", T::Number, 0, -1e6, "1000001", "7", true);
+        row("below the minimum", T::Number, 0, -1e6, "-1000001", "7", true);
+        row("minus alone", T::Number, 0, -1e6, "-", "7", false);
+    }
+
+    void numberCellTakesOnlyNumbers()
+    {
+        QFETCH(SpreadGrid::CellType, type);
+        QFETCH(int, decimals);
+        QFETCH(double, min);
+        QFETCH(QString, typed);
+        QFETCH(QString, stored);
+        QFETCH(bool, outOfRange);
+        auto g = makeGrid(2, 1);
+        g->setCellType(2, -1, type, SpreadGrid::NumberFormat{decimals, true, min, 1e6, false});
+        g->setText(2, 1, QStringLiteral("7"));
+        QSignalSpy refused(g.get(), &SpreadGrid::numberOutOfRange);
         g->setActiveCell(2, 1);
-        QTest::keyClicks(g.get(), QStringLiteral("1,234"));
+        for (const QChar c : typed)
+            QTest::sendKeyEvent(QTest::Click, g->cellEditor() ? static_cast<QWidget*>(g->cellEditor()) : g.get(),
+                                Qt::Key_unknown, QString(c), Qt::NoModifier);
         g->endEdit(true);
-        QCOMPARE(g->text(2, 1), QStringLiteral("1234"));
-        g->setActiveCell(2, 2);
-        QTest::keyClicks(g.get(), QStringLiteral("12a"));
+        QCOMPARE(g->text(2, 1), stored);
+        QCOMPARE(refused.count(), outOfRange ? 1 : 0);
+    }
+
+    void numberCellRefusesComposition()
+    {
+        auto g = makeGrid(2, 1);
+        g->setCellType(2, -1, SpreadGrid::CellType::Number, SpreadGrid::NumberFormat{0, true, -1e6, 1e6, false});
+        g->setActiveCell(1, 1);
+        QVERIFY(!(g->inputMethodQuery(Qt::ImHints).toInt() & Qt::ImhFormattedNumbersOnly));
+        g->setActiveCell(2, 1);
+        QVERIFY(g->inputMethodQuery(Qt::ImHints).toInt() & Qt::ImhFormattedNumbersOnly);
+        // A commit outside an edit starts one with its digits only.
+        QInputMethodEvent hangul;
+        hangul.setCommitString(QStringLiteral("가1"));
+        QCoreApplication::sendEvent(g.get(), &hangul);
+        QVERIFY(g->cellEditor());
+        QLineEdit* editor = g->cellEditor();
+        QCOMPARE(editor->text(), QStringLiteral("1"));
+        QVERIFY(editor->inputMethodHints() & Qt::ImhFormattedNumbersOnly);
+        // Composition inside the editor shows nothing, and its commit keeps only digits.
+        QInputMethodEvent composing(QStringLiteral("ㄱ"), {});
+        QCoreApplication::sendEvent(editor, &composing);
+        QCOMPARE(editor->text(), QStringLiteral("1"));
+        QInputMethodEvent commit;
+        commit.setCommitString(QStringLiteral("나2"));
+        QCoreApplication::sendEvent(editor, &commit);
+        QCOMPARE(editor->text(), QStringLiteral("12"));
         g->endEdit(true);
-        QCOMPARE(g->text(2, 2), QStringLiteral("12a"));
+        QCOMPARE(g->text(2, 1), QStringLiteral("12"));
+    }
+
+    void figuresAndRowNumbersAreNeverCut()
+    {
+        SpreadGrid g;
+        g.setMaxCols(3);
+        SpreadGrid::NumberFormat f{0, true, -1e15, 1e15, false};
+        g.setCellType(2, -1, SpreadGrid::CellType::Currency, f);
+        g.setCellType(3, -1, SpreadGrid::CellType::Currency, f);
+        g.setColHidden(3, true);
+        const double hiddenWidth = g.colWidth(3);
+        const double designed = g.colWidth(2);
+        g.setReDraw(false);
+        g.setMaxRows(12002);
+        for (int r = 1; r <= 12002; ++r)
+            g.setNumber(2, r, Money::fromWon(r));
+        g.setText(2, 5000, QStringLiteral("1234567890123"));
+        g.setText(3, 1, QStringLiteral("1234567890123"));
+        QCOMPARE(g.colWidth(2), designed); // fitted once the fill is over
+        g.setReDraw(true);
+        const QFontMetrics fm(g.spreadModel()->cellFont(2, 1));
+        QVERIFY(g.columnWidth(1) >= fm.horizontalAdvance(QStringLiteral("1,234,567,890,123")));
+        QVERIFY(g.colWidth(2) > designed);
+        QCOMPARE(g.colWidth(3), hiddenWidth); // hidden columns stay as they are
+        const QFontMetrics header(g.verticalHeader()->font());
+        QVERIFY(g.verticalHeader()->width() >= header.horizontalAdvance(QStringLiteral("12002")));
+        // A wider figure written later widens the column at once; a bolder font too.
+        g.setText(2, 1, QStringLiteral("-91234567890123"));
+        QVERIFY(g.columnWidth(1) >= fm.horizontalAdvance(QStringLiteral("-91,234,567,890,123")));
+        g.setFontBold(2, 1, true);
+        QVERIFY(g.columnWidth(1) >=
+                QFontMetrics(g.spreadModel()->cellFont(2, 1)).horizontalAdvance(g.displayText(2, 1)));
+        // Auto fit off, a narrow column stays narrow; what it would need is still known.
+        g.setAutoFit(false);
+        g.setColWidth(2, 3);
+        g.setText(2, 2, QStringLiteral("5"));
+        QCOMPARE(g.colWidth(2), 3.0);
+        QVERIFY(g.numberWidthNeeded(2) > 3);
+    }
+
+    void cellsFontIsTheUnit()
+    {
+        SpreadGrid g;
+        g.setMaxCols(2);
+        g.setMaxRows(2);
+        g.setColWidth(1, 10);
+        const int narrow = g.columnWidth(0);
+        const int low = g.verticalHeader()->sectionSize(0);
+        QSignalSpy sizes(&g, &SpreadGrid::sizesChanged);
+        g.setFontSize(-1, -1, 20);
+        QCOMPARE(g.cellsFontSize(), 20.0);
+        QCOMPARE(g.colWidth(1), 10.0); // the width in units stays; the unit grows
+        QVERIFY(g.columnWidth(0) > narrow);
+        const QFontMetrics fm(g.spreadModel()->cellFont(1, 1));
+        QVERIFY(g.columnWidth(0) >= fm.horizontalAdvance(QStringLiteral("0000000000")));
+        QVERIFY(g.verticalHeader()->sectionSize(0) > low);
+        QVERIFY(g.verticalHeader()->sectionSize(0) >= fm.height());
+        QVERIFY(sizes.count() >= 1);
     }
 
     void maxLengthLimitsTyping()
