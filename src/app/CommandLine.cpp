@@ -169,13 +169,32 @@ bool BuildOutput(const CommandLine& cmd, AppContext& ctx, const QString& from, c
     return true;
 }
 
+// The export's log goes where the window's go, never beside the user's file;
+// without a folder for it there is no log.
+QString ExportLogFile()
+{
+    const QString folder = AppPaths::expExcelFolder();
+    return QDir().mkpath(folder) ? NextExportNames(folder, Clock::now()).log : QString();
+}
+
+// A file of the output's name is the user's until --force says otherwise.
+bool MayWriteOutput(const CommandLine& cmd, Failure* f)
+{
+    const QFileInfo target(cmd.file);
+    if (target.isDir())
+        *f = {ExitOutput, QStringLiteral("출력 파일 이름이 폴더입니다: %1").arg(cmd.file)};
+    else if (target.exists() && !cmd.force)
+        *f = {ExitOutput, QStringLiteral("출력 파일이 이미 있습니다: %1 (바꾸려면 --force를 주세요)").arg(cmd.file)};
+    return f->status == ExitOk;
+}
+
 int WriteOutput(const CommandLine& cmd, Output& o, const QString& from, const QString& to, QTextStream& out, Failure* f)
 {
     using A = CommandLine::Action;
     const int rows = o.grid.maxRows();
     if (cmd.action == A::ExportSheet || cmd.action == A::ExportSummary) {
         QString why;
-        if (!ExportGridToFile(&o.grid, QStringLiteral("Sheet1"), cmd.file, &why)) {
+        if (!ExportGridToFile(&o.grid, QStringLiteral("Sheet1"), cmd.file, &why, ExportLogFile())) {
             *f = {ExitOutput, QStringLiteral("엑셀 파일을 쓸 수 없습니다: %1 (%2)").arg(cmd.file, why)};
             return f->status;
         }
@@ -207,7 +226,8 @@ int RunWithDatabases(const CommandLine& cmd, AppContext& ctx, QTextStream& out, 
         return Check(ctx, out, f);
 
     QString from, to;
-    if (!ParseDay(QStringLiteral("시작일"), cmd.from, &from, f) || !ParseDay(QStringLiteral("종료일"), cmd.to, &to, f))
+    if (!ParseDay(QStringLiteral("시작일"), cmd.from, &from, f) ||
+        !ParseDay(QStringLiteral("종료일"), cmd.to, &to, f) || !MayWriteOutput(cmd, f))
         return f->status;
     if (from > to) {
         *f = {ExitUsage, QStringLiteral("시작일 %1이(가) 종료일 %2보다 늦습니다.").arg(from, to)};
@@ -267,6 +287,7 @@ QString UsageText()
         "  --export-summary 시작 종료 파일.xlsx               카드사별 집계를 엑셀로 내보냅니다\n"
         "  --print-sheet 시작 종료 [--card 코드] 파일.pdf     원장 명세서를 PDF로 인쇄합니다\n"
         "  --print-summary 시작 종료 파일.pdf                 카드사별 집계를 PDF로 인쇄합니다\n"
+        "  --force                    내보내기와 인쇄에서 이미 있는 출력 파일을 바꿉니다\n"
         "  --rebuild                  이월금액 테이블을 원장에서 다시 만듭니다 (잔액 재정리)\n"
         "  --check                    이월금액을 원장과 비교합니다 (불일치가 있으면 종료 상태 1)\n"
         "  --demo 폴더 [--cards N] [--years N] [--entries N] [--seed N]\n"
@@ -307,6 +328,7 @@ QList<QCommandLineOption> AllOptions()
                                       QCommandLineOption(QStringList{QStringLiteral("v"), QStringLiteral("version")})};
     for (const CommandOption& c : kCommands)
         options << QCommandLineOption(QLatin1String(c.name));
+    options << QCommandLineOption(QStringLiteral("force"));
     for (const QString& name : kNumberOptions)
         options << QCommandLineOption(name, QString(), QStringLiteral("N"));
     return options;
@@ -444,6 +466,9 @@ CommandLine ParseCommandLine(const QStringList& args)
         if (!why.isEmpty())
             return fail(why);
     }
+    cmd.force = parser.isSet(QStringLiteral("force"));
+    if (cmd.force && !NeedsPeriod(cmd.action))
+        return fail(QStringLiteral("--force는 내보내기와 인쇄에만 쓸 수 있습니다."));
     if (!ReadNumbers(parser, &cmd))
         return cmd;
     if (const QString why = TakeValues(args, parser.positionalArguments(), need, &cmd); !why.isEmpty())

@@ -21,11 +21,12 @@ struct CommandLine {
         Demo
     };
     Action action = Action::Window;
-    QString folder;   // database folder (or the demo's target folder)
-    QString from, to; // the period, as typed
-    int card = 0;     // --card, 0 = all cards
-    QString file;     // output file
-    QString error;    // a usage error, one line
+    QString folder;     // database folder (or the demo's target folder)
+    QString from, to;   // the period, as typed
+    int card = 0;       // --card, 0 = all cards
+    QString file;       // output file
+    bool force = false; // --force: an existing output file may be replaced
+    QString error;      // a usage error, one line
     // --demo sizes
     int demoCards = 40;
     int demoYears = 3;

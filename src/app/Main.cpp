@@ -47,11 +47,19 @@ bool InstallQtTranslations()
 bool OpenBooksOrSay(AppContext& ctx, const QString& folder)
 {
     ErrorInfo e;
-    if (ctx.openFolder(folder, &e))
-        return true;
-    ShowError(e);
-    MsgInfo(QStringLiteral("데이터 베이스를 열 수 없습니다.\r\n\r\n") + ctx.failedPath, AppTitle());
-    return false;
+    if (!ctx.openFolder(folder, &e)) {
+        ShowError(e);
+        MsgInfo(QStringLiteral("데이터 베이스를 열 수 없습니다.\r\n\r\n") + ctx.failedPath, AppTitle());
+        return false;
+    }
+    // A window on a file that is no ledger of Tallox, or one that could not be
+    // brought up to date, would only fail at every step.
+    if (!UpgradeSchema(ctx.ledger, &e)) {
+        ShowError(e);
+        ctx.closeAll();
+        return false;
+    }
+    return true;
 }
 
 namespace {
@@ -129,9 +137,6 @@ int TalloxMain(int argc, char** argv)
     auto ctx = std::make_unique<AppContext>();
     if (!OpenBooksOrSay(*ctx, folder))
         return 1;
-    ErrorInfo upgradeError;
-    if (!UpgradeSchema(ctx->ledger, &upgradeError))
-        ShowError(upgradeError);
     ctx->print = std::make_unique<PrintComponent>();
     ctx->print->setTitle(AppTitle());
 

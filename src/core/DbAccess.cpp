@@ -172,8 +172,9 @@ bool ledgerColumns(Database& ledger, QStringList* columns, ErrorInfo* error)
     return FinishRead(rs, error);
 }
 
-// A ledger of Tallox from before the slip count: the table has every other
-// column of Tallox's own. Another program's table is never changed.
+// A ledger of Tallox has every column of Tallox's own in its table; one from
+// before the slip count lacks only that. Another program's file (or an empty
+// one) is refused with words, not with the engine's "no such table".
 bool needsSlipCount(Database& ledger, bool* needs, ErrorInfo* error)
 {
     QStringList columns;
@@ -181,21 +182,22 @@ bool needsSlipCount(Database& ledger, bool* needs, ErrorInfo* error)
         return false;
     const QStringList own = {QStringLiteral("code"), QStringLiteral("sdate"), QStringLiteral("cardcode"),
                              QStringLiteral("sale"), QStringLiteral("fee"),   QStringLiteral("billcoll")};
-    *needs = !columns.contains(QStringLiteral("numsheet")) &&
-             std::all_of(own.begin(), own.end(), [&](const QString& c) { return columns.contains(c); });
+    if (!std::all_of(own.begin(), own.end(), [&](const QString& c) { return columns.contains(c); }))
+        return fail(error, ErrorInfo::notice(QStringLiteral("Tallox 원장 파일이 아닙니다.\r\n\r\n") +
+                                             QDir::toNativeSeparators(ledger.path())));
+    *needs = !columns.contains(QStringLiteral("numsheet"));
     return true;
 }
 } // namespace
 
 bool UpgradeSchema(Database& ledger, ErrorInfo* error)
 {
-    ErrorInfo e;
     bool needs = false;
-    if (!needsSlipCount(ledger, &needs, &e))
-        return fail(error, e.inProcedure(QStringLiteral("UpgradeSchema"), kModule));
-    if (!needs)
-        return true;
-    if (!AddField_Dao(ledger, QStringLiteral("Tallox"), QStringLiteral("numsheet"), 4, 0, false,
+    if (!needsSlipCount(ledger, &needs, error))
+        return false;
+    ErrorInfo e;
+    if (needs &&
+        !AddField_Dao(ledger, QStringLiteral("Tallox"), QStringLiteral("numsheet"), 4, 0, false,
                       QStringLiteral("UPDATE Tallox SET numsheet = 1"), &e) &&
         e.isSet())
         return fail(error, e);
@@ -206,8 +208,8 @@ bool ReadAsUpgraded(Database& ledger, ErrorInfo* error)
 {
     ErrorInfo e;
     bool needs = false;
-    if (!needsSlipCount(ledger, &needs, &e))
-        return fail(error, e.inProcedure(QStringLiteral("ReadAsUpgraded"), kModule));
+    if (!needsSlipCount(ledger, &needs, error))
+        return false;
     // A temporary view lives in the connection, not in the file; it hides the
     // table for every unqualified "Tallox" and shows what the upgrade would store.
     if (needs && ledger.execute(QStringLiteral("CREATE TEMP VIEW Tallox AS SELECT *, 1 AS numsheet FROM main.Tallox"),

@@ -49,7 +49,8 @@ bool AddField_Dao(Database& db, const QString& table, const QString& field, int 
 
 // The upgrade of the ledger database when the window opens it or a command
 // writes it: the slip count field, added only to a ledger of Tallox (its table
-// has all of Tallox's other columns). False only on an engine error.
+// has all of Tallox's other columns). False on an engine error, and with a
+// notice that names the file when it is not a ledger of Tallox (empty, another program's).
 bool UpgradeSchema(Database& ledger, ErrorInfo* error = nullptr);
 // For a read-only handle: a ledger that lacks only the slip count reads as
 // the upgrade would leave it (one slip per entry), without any write.

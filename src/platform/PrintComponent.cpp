@@ -1,5 +1,7 @@
 #include "platform/PrintComponent.h"
 
+#include "platform/PartFile.h"
+
 #include "base/Clock.h"
 #include "platform/SpreadGrid.h"
 
@@ -398,7 +400,8 @@ bool PrintComponent::PrintSheet(SpreadGrid* grid, const QString& windowName, con
     if (!m_pdfTarget.isEmpty()) {
         // Written under a temporary name and renamed when complete, so that no half-written PDF remains.
         const QFileInfo target(m_pdfTarget);
-        const QString temp = target.absolutePath() + QStringLiteral("/.") + target.fileName() + QStringLiteral(".part");
+        const QString temp = PartFileFor(m_pdfTarget);
+        RemoveStalePartFiles(target.absolutePath());
         QFile::remove(temp);
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(temp);

@@ -172,8 +172,9 @@ public:
     void setRefStyleR1C1(bool on);
 
     // Writes the grid as an .xlsx workbook with one sheet; a log of what was
-    // written goes to `logFile`. True on success.
-    bool exportToExcel(const QString& file, const QString& sheetName, const QString& logFile);
+    // written goes to `logFile` (none when empty). True on success; else `why`
+    // says what failed.
+    bool exportToExcel(const QString& file, const QString& sheetName, const QString& logFile, QString* why = nullptr);
 
     // Converts twips to pixels with the screen's logical DPI.
     int twipsToPixelsX(double twips) const;

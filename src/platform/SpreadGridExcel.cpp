@@ -3,6 +3,7 @@
 #include "platform/SpreadGrid.h"
 
 #include "base/Clock.h"
+#include "platform/PartFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -144,6 +145,7 @@ double excelColumnWidth(const SpreadGrid& grid, int col)
 // What the export did, written to the log file (when one is named) once it is over.
 struct ExportLog {
     QString path;
+    QString* why = nullptr; // the caller's copy of a failure's reason
     QStringList lines;
 
     void add(const QString& line) { lines.append(line); }
@@ -159,6 +161,8 @@ struct ExportLog {
     bool fail(const QString& why)
     {
         add(QStringLiteral("Result: failed (%1)").arg(why));
+        if (this->why)
+            *this->why = why;
         write();
         return false;
     }
@@ -175,12 +179,6 @@ struct ExportLog {
             out << line << '\n';
     }
 };
-
-QString tempNameFor(const QString& file)
-{
-    const QFileInfo fi(file);
-    return fi.absolutePath() + QStringLiteral("/.") + fi.fileName() + QStringLiteral(".part");
-}
 
 // Hidden columns stay out of the workbook.
 QList<int> exportedColumns(const SpreadGrid& grid)
@@ -239,7 +237,8 @@ lxw_error writeSheet(const SpreadGrid& grid, lxw_workbook* wb, lxw_worksheet* ws
 QString writeWorkbook(const SpreadGrid& grid, const QString& file, const QString& sheet, const QList<int>& cols,
                       int rows, CellCounts* counts)
 {
-    const QString temp = tempNameFor(file);
+    const QString temp = PartFileFor(file);
+    RemoveStalePartFiles(QFileInfo(file).absolutePath());
     QFile::remove(temp);
     const QByteArray tempPath = QFile::encodeName(temp);
     lxw_workbook_options options = {};
@@ -274,10 +273,11 @@ QString writeWorkbook(const SpreadGrid& grid, const QString& file, const QString
 
 } // namespace
 
-bool SpreadGrid::exportToExcel(const QString& file, const QString& sheetName, const QString& logFile)
+bool SpreadGrid::exportToExcel(const QString& file, const QString& sheetName, const QString& logFile, QString* why)
 {
     ExportLog log;
     log.path = logFile;
+    log.why = why;
     const QString sheet = validSheetName(sheetName);
     log.begin(file, sheet);
     if (file.isEmpty())

@@ -129,14 +129,6 @@ private:
     int m_inserted = 0;
 };
 
-QString defaultLogFor(const QString& file)
-{
-    QString stem = file;
-    if (stem.endsWith(QStringLiteral(".xlsx"), Qt::CaseInsensitive))
-        stem.chop(5);
-    return stem + QStringLiteral("LOG.TXT");
-}
-
 } // namespace
 
 namespace ExcelExportHook {
@@ -169,20 +161,16 @@ bool ExportGridToFile(SpreadGrid* grid, const QString& sheetName, const QString&
         return failWith(QStringLiteral("no grid"));
     if (file.isEmpty())
         return failWith(QStringLiteral("no file name"));
-    const QString log = logFile.isEmpty() ? defaultLogFor(file) : logFile;
-
     bool written = false;
+    QString why;
     {
         TitleRows titles(grid);
         titles.insert();
         // The workbook carries no sheet protection, so the cells' locks need
         // not be lifted for it: every cell keeps the lock it had.
-        written = grid->exportToExcel(file, sheetName, log);
+        written = grid->exportToExcel(file, sheetName, logFile, &why);
     }
-    if (!written)
-        return failWith(QStringLiteral("the workbook %1 could not be written (see %2)")
-                            .arg(QDir::toNativeSeparators(file), QDir::toNativeSeparators(log)));
-    return true;
+    return written || failWith(why);
 }
 
 void ExportToExcelFile(SpreadGrid* grid, const QString& sheetName, bool locked)

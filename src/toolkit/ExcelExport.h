@@ -21,7 +21,8 @@ void ExportToExcelFile(SpreadGrid* grid, const QString& sheetName, bool locked);
 // The writing part alone, without questions and without opening the file
 // (ExportToExcelFile and the command line share it): the column titles go in
 // as bold centred rows, the grid writes the workbook and is put back exactly
-// as it was. `logFile` empty: "<file without .xlsx>LOG.TXT" beside it.
+// as it was. The log of the export goes to `logFile`; none when it is empty
+// (never a file beside the workbook that the user did not ask for).
 // False with a reason in `error` when the workbook could not be written.
 bool ExportGridToFile(SpreadGrid* grid, const QString& sheetName, const QString& file, QString* error = nullptr,
                       const QString& logFile = QString());

@@ -54,6 +54,8 @@ private Q_SLOTS:
     void printSheetAndSummary_writePdfs();
     void check_findsTamperingAndRebuildMendsIt();
     void badDatesCardsFoldersAndFiles();
+    void existingOutput_keptUnlessForced_data();
+    void existingOutput_keptUnlessForced();
     void demo_writesAnOpenableFolder();
     void helpAndVersion();
 
@@ -114,6 +116,8 @@ void TestCommandLine::refusedArguments_data()
     row("--demo too many years", "--demo d --years 2147483647", "--years");
     row("--demo too many entries", "--demo d --entries 50000000", "--entries");
     row("--demo too many cards", "--demo d --cards 99999", "--cards");
+    row("--force with --check", "--check --force", "--force");
+    row("--force twice", "--export-sheet 0501 0531 --force --force x.xlsx", "--force");
 }
 
 // Each mistake is refused before any database is opened, with one line.
@@ -299,6 +303,51 @@ void TestCommandLine::badDatesCardsFoldersAndFiles()
     QVERIFY(!QFile::exists(unwritable));
     r = tallox({folder(), "--print-sheet", "0501", "0531", m_env->appFolder() + "/no/such/dir/x.pdf"});
     QCOMPARE(r.status, int(ExitOutput));
+}
+
+void TestCommandLine::existingOutput_keptUnlessForced_data()
+{
+    QTest::addColumn<QString>("option");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("export") << "--export-sheet"
+                            << "out.xlsx";
+    QTest::newRow("print") << "--print-summary"
+                           << "out.pdf";
+}
+
+// A user's file is never replaced unasked, and nothing is written beside it
+// but the output; what a killed run left hidden there is cleared away.
+void TestCommandLine::existingOutput_keptUnlessForced()
+{
+    QFETCH(QString, option);
+    QFETCH(QString, name);
+    const QString dir = m_env->appFolder() + "/out";
+    QVERIFY(QDir().mkpath(dir));
+    const QString file = dir + "/" + name;
+    const QString userLog = dir + "/outLOG.TXT";
+    const QString stale = dir + "/.other.xlsx.part";
+    const QString fresh = dir + "/.running.pdf.part";
+    for (const QString& f : {file, userLog, stale, fresh}) {
+        QFile w(f);
+        QVERIFY(w.open(QIODevice::WriteOnly));
+        w.write("the user's own");
+    }
+    QFile old(stale);
+    QVERIFY(old.open(QIODevice::ReadWrite));
+    QVERIFY(old.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime));
+    old.close();
+
+    Run r = tallox({folder(), option, "0501", "0531", file});
+    QCOMPARE(r.status, int(ExitOutput));
+    QVERIFY2(r.err.contains("--force") && r.err.count('\n') == 1, qPrintable(r.err));
+    QCOMPARE(FileChecksum(file), FileChecksum(userLog));
+
+    r = tallox({folder(), option, "0501", "0531", "--force", file});
+    QCOMPARE(r.status, int(ExitOk));
+    QVERIFY(FileChecksum(file) != FileChecksum(userLog));
+    QCOMPARE(QDir(dir).entryList(QDir::Files | QDir::Hidden), (QStringList{".running.pdf.part", name, "outLOG.TXT"}));
+    const QStringList logs = QDir(AppPaths::expExcelFolder()).entryList({"*LOG.TXT"});
+    QCOMPARE(logs.size(), name.endsWith(".xlsx") ? 1 : 0);
 }
 
 void TestCommandLine::demo_writesAnOpenableFolder()

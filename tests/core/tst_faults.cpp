@@ -38,12 +38,6 @@ Run tallox(const QStringList& args)
     return r;
 }
 
-QByteArray checksum(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? QCryptographicHash::hash(f.readAll(), QCryptographicHash::Md5) : QByteArray();
-}
-
 // Runs statements separated by ';', each of which must succeed.
 void exec(Database& db, const QString& statements)
 {
@@ -254,7 +248,7 @@ void TestFaults::commands()
     build(book);
     const QString folder = m_env->dbFolder();
     const QStringList files = {AppPaths::ledgerDbFile(folder), AppPaths::cardDbFile(folder)};
-    const QByteArray before = checksum(files[0]) + checksum(files[1]);
+    const QByteArray before = FileChecksum(files[0]) + FileChecksum(files[1]);
     AppContext look;
     QVERIFY(book.startsWith("damaged") || look.openFolder(folder, nullptr, true));
     const QStringList transfer = look.ledger.isOpen() ? carryOverAndSchema(look.ledger) : QStringList();
@@ -275,7 +269,7 @@ void TestFaults::commands()
     QVERIFY2(absent.isEmpty() || !said.contains(absent), qPrintable(said));
     QCOMPARE(QFileInfo::exists(out), status == ExitOk && args.contains("OUT"));
     if (keeps == 2)
-        QCOMPARE(checksum(files[0]) + checksum(files[1]), before);
+        QCOMPARE(FileChecksum(files[0]) + FileChecksum(files[1]), before);
     if (keeps == 1) {
         QVERIFY(look.openFolder(folder, nullptr, true));
         QCOMPARE(carryOverAndSchema(look.ledger), transfer);

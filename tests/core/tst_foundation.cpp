@@ -168,6 +168,18 @@ void TestFoundation::openFolder_missingDamagedOrForeignFile()
     QVERIFY(!OpenBooksOrSay(ctx, env.dbFolder()));
     QCOMPARE(MessageHook::shown().first().kind, QStringLiteral("error"));
     QVERIFY(MessageHook::shown().first().text.contains(QStringLiteral("오류번호 : 26")));
+
+    // An empty ledger file (a database without Tallox's table) is named as such, not as an engine error.
+    QVERIFY(QFile::remove(env.dbFolder() + "/Plastra.db") &&
+            QFile::copy(env.dbFolder() + "/dbTallox.db", env.dbFolder() + "/Plastra.db"));
+    QFile empty(env.dbFolder() + "/dbTallox.db");
+    QVERIFY(empty.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    empty.close();
+    MessageHook::reset();
+    QVERIFY(!OpenBooksOrSay(ctx, env.dbFolder()));
+    QCOMPARE(MessageHook::shown().size(), 1);
+    QVERIFY(MessageHook::shown().first().text.startsWith(QStringLiteral("Tallox 원장 파일이 아닙니다.")));
+    QCOMPARE(QFileInfo(empty).size(), 0);
 }
 
 void TestFoundation::openFolder_doesNotWriteIntoBadFile()

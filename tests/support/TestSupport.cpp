@@ -4,6 +4,7 @@
 #include "core/AppPaths.h"
 #include "core/DbAccess.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 
 TestEnv::TestEnv(const QDate& today, bool createDatabases)
@@ -87,4 +88,10 @@ Money TestEnv::transferAmount(const QString& month, int card, bool* exists)
 int TestEnv::count(const QString& table)
 {
     return m_ctx->ledger.scalar(QStringLiteral("SELECT count(*) FROM ") + table).toInt();
+}
+
+QByteArray FileChecksum(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? QCryptographicHash::hash(f.readAll(), QCryptographicHash::Md5) : QByteArray();
 }

@@ -37,6 +37,9 @@ private:
 
 // Shows an error handed back by a store or query as a window would, so that
 // a test reads the same box: Say(store.Do(..., &e), e).
+// A file's content hash, empty when it cannot be read: "left unchanged" checks.
+QByteArray FileChecksum(const QString& path);
+
 inline bool Say(bool ok, const ErrorInfo& e)
 {
     if (!ok && e.isSet())

@@ -428,13 +428,14 @@ void TestExcelExport::exportGridToFile_commandLineVariant()
     QString error;
     // A folder that does not exist: false with a reason, no box, nothing left behind.
     QVERIFY(!ExportGridToFile(&grid, QStringLiteral("Sheet1"), file, &error));
-    QVERIFY(error.contains(QStringLiteral("sheet.xlsx")));
+    QVERIFY(!error.isEmpty());
     QVERIFY(MessageHook::shown().isEmpty());
     compareState(snapshot(grid), before);
 
     QVERIFY(QDir().mkpath(env.appFolder() + QStringLiteral("/out")));
     QVERIFY(ExportGridToFile(&grid, QStringLiteral("Sheet1"), file, &error));
-    QVERIFY(QFileInfo::exists(env.appFolder() + QStringLiteral("/out/sheetLOG.TXT")));
+    QCOMPARE(QDir(env.appFolder() + QStringLiteral("/out")).entryList(QDir::Files | QDir::Hidden),
+             QStringList{QStringLiteral("sheet.xlsx")}); // no log unless one is asked for
     XlsxReader x(file);
     QVERIFY(x.isValid());
     QCOMPARE(x.text(1, 1), QStringLiteral("일자"));
