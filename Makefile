@@ -2,14 +2,15 @@
 # Every Debian package Tallox needs to build, test and run is listed here, once.
 PACKAGES := g++ make cmake ninja-build pkg-config \
 	qt6-base-dev libqt6sql6-sqlite libgl-dev libxlsxwriter-dev zlib1g-dev \
-	qt6-translations-l10n libbenchmark-dev fonts-nanum xvfb xauth clang-format poppler-utils
+	qt6-translations-l10n libbenchmark-dev fonts-nanum xvfb xauth clang-format poppler-utils \
+	dpkg-dev file appstream desktop-file-utils man-db
 
 BUILD_DIR ?= build
 BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all deps build test run bench format format-check clean
+.PHONY: all deps build test run install package bench format format-check clean
 
 all: build
 
@@ -36,6 +37,15 @@ test: build
 # Starts Tallox on its embedded default database (the application folder's dbs).
 run: build
 	./$(BUILD_DIR)/tallox $(ARGS)
+
+# The program, its menu entry, icon, metainfo and man page; DESTDIR is honoured.
+PREFIX ?= /usr/local
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD_DIR) --prefix $(PREFIX)
+
+# A Debian package in $(BUILD_DIR)/package: sudo apt install ./build/package/tallox_*.deb
+package: build
+	cd $(BUILD_DIR) && cpack
 
 bench: deps
 	cmake -S . -B $(BUILD_DIR)-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DTALLOX_BENCH=ON

@@ -12,6 +12,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QLockFile>
 #include <QPointer>
@@ -110,6 +111,9 @@ int TalloxMain(int argc, char** argv)
     QApplication::setApplicationName(AppTitle());
     QApplication::setApplicationVersion(QStringLiteral(TALLOX_VERSION));
     QApplication::setQuitOnLastWindowClosed(true);
+    // The installed menu entry and icon (packaging/) carry this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.tallox.Tallox"));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("org.tallox.Tallox")));
     // Without the file the buttons stay English; nothing else depends on it.
     InstallQtTranslations();
 
