@@ -20,10 +20,11 @@
 #include <QShortcut>
 #include <QVBoxLayout>
 
-QPushButton* MakeCardButton(const QString& caption, const QString& objectName, QWidget* parent)
+QPushButton* MakeCardButton(const QString& caption, const QString& objectName, const QString& toolTip, QWidget* parent)
 {
     auto* b = new QPushButton(caption, parent);
     b->setObjectName(objectName);
+    b->setToolTip(toolTip);
     b->setAutoDefault(false);
     b->setDefault(false);
     return b;
@@ -52,10 +53,14 @@ CardListWindow::CardListWindow(const QString& cardDbPath, QWidget* parent) : QDi
     txtinput->installEventFilter(this);
     spList = new SpreadGrid(this);
     spList->setObjectName(QStringLiteral("spList"));
-    btnAdd = MakeCardButton(QStringLiteral("추가(F2)"), QStringLiteral("btnAdd"), this);
-    btnEdit = MakeCardButton(QStringLiteral("수정(F3)"), QStringLiteral("btnEdit"), this);
-    btnDelete = MakeCardButton(QStringLiteral("삭제(F4)"), QStringLiteral("btnDelete"), this);
-    btnClose = MakeCardButton(QStringLiteral("닫기(&C)"), QStringLiteral("btnClose"), this);
+    btnAdd = MakeCardButton(QStringLiteral("추가(F2)"), QStringLiteral("btnAdd"),
+                            QStringLiteral("새 카드사를 등록합니다 (F2)"), this);
+    btnEdit = MakeCardButton(QStringLiteral("수정(F3)"), QStringLiteral("btnEdit"),
+                             QStringLiteral("고른 카드사를 고칩니다 (F3, 두 번 누르기)"), this);
+    btnDelete = MakeCardButton(QStringLiteral("삭제(F4)"), QStringLiteral("btnDelete"),
+                               QStringLiteral("고른 카드사를 삭제합니다 (F4)"), this);
+    btnClose = MakeCardButton(QStringLiteral("닫기(&C)"), QStringLiteral("btnClose"),
+                              QStringLiteral("창을 닫습니다 (Alt+C, Esc)"), this);
     // Out of sight but for its bottom edge: the editor opens just below it.
     subFormPos = new QLineEdit(this);
     subFormPos->setObjectName(QStringLiteral("subFormPos"));

@@ -93,4 +93,4 @@ private:
 QString CardDeleteQuestion(const QString& question, int ledgerEntries);
 
 // A push button that never reacts to Enter pressed elsewhere in the dialog.
-QPushButton* MakeCardButton(const QString& caption, const QString& objectName, QWidget* parent);
+QPushButton* MakeCardButton(const QString& caption, const QString& objectName, const QString& toolTip, QWidget* parent);

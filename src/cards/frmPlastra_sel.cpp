@@ -17,7 +17,8 @@ frmPlastra_sel::frmPlastra_sel(const QString& cardDbPath, QWidget* parent) : Car
 
     setObjectName(QStringLiteral("frmPlastra_sel"));
     setWindowTitle(QStringLiteral("신용카드 선택"));
-    btnSel = MakeCardButton(QStringLiteral("선택(&S)"), QStringLiteral("btnSel"), this);
+    btnSel = MakeCardButton(QStringLiteral("선택(&S)"), QStringLiteral("btnSel"),
+                            QStringLiteral("고른 카드사를 장부에 씁니다 (Alt+S, Enter)"), this);
     connect(btnSel, &QPushButton::clicked, this, &frmPlastra_sel::btnSel_Click);
     buildLayout(btnSel);
     resize(TwipsToPixelsX(5550), TwipsToPixelsY(7680));

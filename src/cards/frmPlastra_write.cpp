@@ -95,6 +95,10 @@ void frmPlastra_write::createControls()
     btnSave->setObjectName(QStringLiteral("btnSave"));
     btnClose = new QPushButton(QStringLiteral("닫기(&C)"), this);
     btnClose->setObjectName(QStringLiteral("btnClose"));
+    cmdHelp->setToolTip(QStringLiteral("결제일수가 무엇인지 알려 줍니다"));
+    ChkContinueAdd->setToolTip(QStringLiteral("저장한 뒤 창을 닫지 않고 다음 카드사를 등록합니다 (Alt+N)"));
+    btnSave->setToolTip(QStringLiteral("카드사를 저장합니다 (Alt+S, 마지막 칸에서 Enter)"));
+    btnClose->setToolTip(QStringLiteral("저장하지 않고 닫습니다 (Alt+C, Esc)"));
     for (QPushButton* b : {cmdHelp, btnSave, btnClose}) {
         b->setAutoDefault(false);
         b->setDefault(false);

@@ -60,6 +60,8 @@ CarryOverCheckDialog::CarryOverCheckDialog(const CarryOverCheck& check, Database
     btnClose = new QPushButton(QStringLiteral("닫기"), this);
     btnClose->setObjectName(QStringLiteral("btnClose"));
     btnClose->setDefault(true);
+    btnReBaln->setToolTip(QStringLiteral("이월금액을 장부에서 다시 계산합니다"));
+    btnClose->setToolTip(QStringLiteral("창을 닫습니다 (Enter, Esc)"));
     buttons->addWidget(btnReBaln);
     buttons->addWidget(btnClose);
     layout->addLayout(buttons);

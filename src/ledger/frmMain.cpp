@@ -8,6 +8,7 @@
 #include "core/SharedQueries.h"
 #include "ledger/CarryOverCheckDialog.h"
 #include "ledger/LedgerSheet.h"
+#include "ledger/LedgerStatusLine.h"
 #include "ledger/LedgerStore.h"
 #include "platform/SpreadGrid.h"
 #include "platform/SpreadModel.h"
@@ -17,6 +18,7 @@
 #include "toolkit/ExcelExport.h"
 #include "toolkit/FloatMsg.h"
 #include "toolkit/FormIni.h"
+#include "toolkit/HelpWindow.h"
 #include "toolkit/Messages.h"
 #include "toolkit/ModalRun.h"
 #include "toolkit/PeriodBar.h"
@@ -27,6 +29,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -91,6 +94,7 @@ void frmMain::BuildMenu()
     mnuTool_Calc->setObjectName(QStringLiteral("mnuTool_Calc"));
     mnuHomePage = menuBar()->addAction(QStringLiteral("  홈페이지(&P)  "));
     mnuHomePage->setObjectName(QStringLiteral("mnuHomePage"));
+    BuildHelpMenu();
     mnuExit = menuBar()->addAction(QStringLiteral("  종료(&X)  "));
     mnuExit->setObjectName(QStringLiteral("mnuExit"));
 
@@ -99,6 +103,26 @@ void frmMain::BuildMenu()
     connect(mnuTool_Calc, &QAction::triggered, this, &frmMain::mnuTool_Calc_Click);
     connect(mnuHomePage, &QAction::triggered, this, &frmMain::mnuHomePage_Click);
     connect(mnuExit, &QAction::triggered, this, &QWidget::close);
+}
+
+void frmMain::BuildHelpMenu()
+{
+    QMenu* help = menuBar()->addMenu(QStringLiteral("  도움말(&H)  "));
+    help->setObjectName(QStringLiteral("mnuHelp"));
+    QAction* guide = help->addAction(QStringLiteral("사용 설명서"));
+    guide->setObjectName(QStringLiteral("mnuHelp_Guide"));
+    guide->setShortcut(QKeySequence(Qt::Key_F1));
+    guide->setShortcutContext(Qt::WindowShortcut);
+    QAction* about = help->addAction(QStringLiteral("정보"));
+    about->setObjectName(QStringLiteral("mnuHelp_About"));
+    connect(guide, &QAction::triggered, this, [this] { ShowHelp(this); });
+    connect(about, &QAction::triggered, this, [this] { ShowAbout(QFileInfo(m_ctx->ledgerPath).absolutePath()); });
+}
+
+void frmMain::FillCards()
+{
+    FillPlastra(m_ctx->card, cmbPlastra);
+    m_status->showFirstSteps(cmbPlastra->count() <= 1); // the first item is "all cards"
 }
 
 void frmMain::BuildControls()
@@ -138,6 +162,7 @@ void frmMain::BuildControls()
     for (int i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);
     statusBar()->setObjectName(QStringLiteral("stbStatus"));
+    m_status = new LedgerStatusLine(statusBar(), m_ctx->ledgerPath);
     ConnectControls();
 }
 
@@ -156,6 +181,7 @@ QHBoxLayout* frmMain::BuildSearchRow()
     cmbPlastra->installEventFilter(this);
     chkAutoFee = new QCheckBox(QStringLiteral("수수료 자동입력"), pnlTop);
     chkAutoFee->setObjectName(QStringLiteral("chkAutoFee"));
+    chkAutoFee->setToolTip(QStringLiteral("매출액을 적으면 카드사의 수수료율로 수수료를 계산해 저장합니다"));
     search->addWidget(lblPeriod);
     search->addWidget(m_period);
     search->addSpacing(12);
@@ -171,18 +197,21 @@ QHBoxLayout* frmMain::BuildCommandRow()
 {
     auto* commands = new QHBoxLayout();
     commands->setSpacing(4);
-    auto makeButton = [this](const char* name, const QString& caption) {
+    auto makeButton = [this](const char* name, const QString& caption, const QString& toolTip) {
         auto* b = new QPushButton(caption, pnlTop);
         b->setObjectName(QString::fromLatin1(name));
+        b->setToolTip(toolTip);
         b->setAutoDefault(false);
         return b;
     };
-    btnView = makeButton("btnView", QStringLiteral("조회(F5)"));
-    btnSum = makeButton("btnSum", QStringLiteral("집계(F6)"));
-    btnExcel = makeButton("btnExcel", QStringLiteral("엑셀(F7)"));
-    btnPrint = makeButton("btnPrint", QStringLiteral("인쇄(F8)"));
-    btnCard = makeButton("btnCard", QStringLiteral("카드정보"));
-    btnClose = makeButton("btnClose", QStringLiteral("닫기(&C)"));
+    btnView = makeButton("btnView", QStringLiteral("조회(F5)"),
+                         QStringLiteral("검색기간의 자료를 보여 줍니다 (F5, 종료일에서 Enter)"));
+    btnSum = makeButton("btnSum", QStringLiteral("집계(F6)"), QStringLiteral("카드사별 집계 창을 엽니다 (F6)"));
+    btnExcel = makeButton("btnExcel", QStringLiteral("엑셀(F7)"), QStringLiteral("명세서를 엑셀로 내보냅니다 (F7)"));
+    btnPrint = makeButton("btnPrint", QStringLiteral("인쇄(F8)"), QStringLiteral("명세서를 인쇄합니다 (F8)"));
+    btnCard = makeButton("btnCard", QStringLiteral("카드정보"),
+                         QStringLiteral("카드사를 등록하고 고칩니다. 처음에는 여기서 카드사부터 등록하세요."));
+    btnClose = makeButton("btnClose", QStringLiteral("닫기(&C)"), QStringLiteral("프로그램을 닫습니다 (Alt+C)"));
     commands->addStretch(1);
     for (QPushButton* b : {btnView, btnSum, btnExcel, btnPrint, btnCard, btnClose})
         commands->addWidget(b);
@@ -231,7 +260,7 @@ void frmMain::Form_Load()
         chkAutoFee->setChecked(settings->value(SettingsKeyFeeAuto(), QStringLiteral("1")).toString().toInt() == 1);
     }
     CmbSetSize(cmbPlastra, int(PixelsToTwipsX(cmbPlastra->width())), 5000);
-    FillPlastra(m_ctx->card, cmbPlastra);
+    FillCards();
     cmbPlastra->setToolTip(QStringLiteral("단축키: F3"));
     m_loading = false;
 }
@@ -453,9 +482,16 @@ void frmMain::RefreshSheet()
         ShowError(e);
         return;
     }
+    m_status->showLoaded(firstDay, lastDay, card > 0 ? cmbPlastra->currentText() : QString(), EntryCount());
     spList->setActiveCell(LedgerCol::CardName, spList->maxRows());
     if (spList->isVisible())
         spList->setFocus();
+}
+
+// The sheet's rows but the brought-forward row and the entry row.
+int frmMain::EntryCount() const
+{
+    return qMax(0, spList->maxRows() - 2);
 }
 
 void frmMain::AppendEntryRow()
@@ -643,7 +679,7 @@ bool frmMain::TakeTypedCard(int row, const QString& text)
     if (isNew) {
         // Keep the card filter the user had chosen.
         const int filter = CmbGetItemData(cmbPlastra, 0);
-        FillPlastra(m_ctx->card, cmbPlastra);
+        FillCards();
         const int index = cmbPlastra->findData(filter);
         if (filter > 0 && index >= 0)
             cmbPlastra->setCurrentIndex(index);
@@ -674,6 +710,8 @@ void frmMain::StoreTypedValue(int col, int row, bool entryRow, const QString& te
         if (col == LedgerCol::Sale && chkAutoFee->isChecked())
             ApplyAutoFee(key, row, text);
         CalcBalance(row);
+        m_status->flashSaved();
+        m_status->setEntries(EntryCount());
     }
     if (!stored) {
         if (storeError.isSet())
@@ -805,6 +843,7 @@ void frmMain::ActionDelete()
             DeleteSheetRow(spList, row, true, true);
             CalcBalance(spList->activeRow());
             SetTotalFormulas();
+            m_status->setEntries(EntryCount());
         } else {
             ShowError(e);
         }
@@ -911,7 +950,7 @@ void frmMain::btnCard_Click()
     PlaceFormAtControl(w, pnlTop, 2, 3);
     ExecModal(w);
     delete w;
-    FillPlastra(m_ctx->card, cmbPlastra);
+    FillCards();
 }
 
 void frmMain::mnuTool_ReBaln_Click()

@@ -9,6 +9,7 @@ class QHBoxLayout;
 #include <QRect>
 #include <memory>
 
+class LedgerStatusLine;
 class LedgerStore;
 class PeriodBar;
 class QAction;
@@ -60,6 +61,7 @@ public:
     void mnuTool_Calc_Click();
     void mnuTool_Check_Click();
     void mnuHomePage_Click();
+    LedgerStatusLine* statusLine() const { return m_status; }
 
     // The print header's period line for the dates in the boxes.
     QString PeriodLine() const;
@@ -78,6 +80,9 @@ private:
     QHBoxLayout* BuildCommandRow();
     void ConnectControls();
     void BuildMenu();
+    void BuildHelpMenu();
+    void FillCards();
+    int EntryCount() const; // the card filter, and the first steps while there is no card company
     void Form_Load();
     void InitSheets();
     void LayoutControls();
@@ -136,6 +141,7 @@ private:
     QAction* mnuTool_Check = nullptr;
     QAction* mnuHomePage = nullptr;
     QAction* mnuExit = nullptr;
+    LedgerStatusLine* m_status = nullptr;
 
     QPointer<frmSumBill> m_sumBill;
 

@@ -42,17 +42,18 @@ frmSumBill::frmSumBill(AppContext& ctx, QWidget* parent) : QWidget(parent, Qt::W
     bar->setContentsMargins(6, 4, 6, 4);
     m_period = new PeriodBar(pnlSearch);
     bar->addWidget(m_period, 1);
-    const auto makeButton = [this, bar](const char* name, const QString& caption) {
+    const auto makeButton = [this, bar](const char* name, const QString& caption, const QString& toolTip) {
         auto* b = new QPushButton(caption, pnlSearch);
         b->setObjectName(QString::fromLatin1(name));
+        b->setToolTip(toolTip);
         b->setAutoDefault(false);
         bar->addWidget(b);
         return b;
     };
-    btnView = makeButton("btnView", QStringLiteral("조회(F5)"));
-    btnExcel = makeButton("btnExcel", QStringLiteral("엑셀(F7)"));
-    btnPrint = makeButton("btnPrint", QStringLiteral("인쇄(F8)"));
-    btnClose = makeButton("btnClose", QStringLiteral("닫기(&C)"));
+    btnView = makeButton("btnView", QStringLiteral("조회(F5)"), QStringLiteral("기간을 카드사별로 집계합니다 (F5)"));
+    btnExcel = makeButton("btnExcel", QStringLiteral("엑셀(F7)"), QStringLiteral("집계를 엑셀로 내보냅니다 (F7)"));
+    btnPrint = makeButton("btnPrint", QStringLiteral("인쇄(F8)"), QStringLiteral("집계를 인쇄합니다 (F8)"));
+    btnClose = makeButton("btnClose", QStringLiteral("닫기(&C)"), QStringLiteral("창을 닫습니다 (Alt+C, Esc)"));
     pnlSearch->setFixedHeight(pnlSearch->sizeHint().height());
 
     spList = new SpreadGrid(this);

@@ -1,8 +1,14 @@
 #include "LedgerWindowTestBase.h"
 
 #include "cards/frmPlastra_read.h"
+#include "cards/frmPlastra_sel.h"
+#include "cards/frmPlastra_write.h"
+#include "ledger/CarryOverCheckDialog.h"
+#include "ledger/LedgerSheet.h"
+#include "ledger/LedgerStatusLine.h"
 #include "summary/frmSumBill.h"
 #include "toolkit/ExcelExport.h"
+#include "toolkit/HelpWindow.h"
 #include "toolkit/ModalRun.h"
 #include "toolkit/PeriodBar.h"
 #include "toolkit/Utils.h"
@@ -12,7 +18,10 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileInfo>
+#include <QLabel>
 #include <QPushButton>
+#include <QStatusBar>
+#include <QTextBrowser>
 #include <QToolButton>
 
 // The search bar, the buttons, the function keys and the tool menu.
@@ -46,6 +55,9 @@ private Q_SLOTS:
     void homePageAsksFirst();
     void menuTexts();
     void summaryOpensOnceNotModal();
+    void firstStepsAndStatusLine();
+    void helpAndAbout();
+    void everyButtonHasAToolTip();
 };
 
 void TestLedgerWindowCommands::chainBoxWithArrows()
@@ -364,3 +376,69 @@ void TestLedgerWindowCommands::summaryOpensOnceNotModal()
 
 QTEST_MAIN(TestLedgerWindowCommands)
 #include "tst_ledgerwindow_commands.moc"
+
+// Empty books say what to do first until a card company exists; the status
+// line tells what is loaded and flashes each stored edit.
+void TestLedgerWindowCommands::firstStepsAndStatusLine()
+{
+    openWindow();
+    auto* firstSteps = win->findChild<QLabel*>(QStringLiteral("lblFirstSteps"));
+    QVERIFY(firstSteps->isVisibleTo(win));
+    QCOMPARE(firstSteps->text(), LedgerStatusLine::firstStepsText());
+    QVERIFY(win->findChild<QLabel*>(QStringLiteral("lblBooks"))->text().contains(env->dbFolder()));
+    ModalHook::push([this](QDialog* d) {
+        env->addCard(1, QStringLiteral("신한카드"));
+        d->reject();
+    });
+    win->findChild<QPushButton*>(QStringLiteral("btnCard"))->click();
+    QVERIFY(!firstSteps->isVisibleTo(win));
+
+    auto* loaded = win->findChild<QLabel*>(QStringLiteral("lblLoaded"));
+    view(QStringLiteral("2005-06-01"), QStringLiteral("2005-06-30"));
+    QCOMPARE(loaded->text(), QStringLiteral("2005-06-01 ~ 2005-06-30 | 전체 카드 | 0건"));
+    typeInto(LedgerCol::CardName, rows(), QStringLiteral("신한카드"));
+    QCOMPARE(win->statusBar()->currentMessage(), QStringLiteral("저장됨"));
+    QCOMPARE(loaded->text(), QStringLiteral("2005-06-01 ~ 2005-06-30 | 전체 카드 | 1건"));
+    view(QStringLiteral("2005-06-01"), QStringLiteral("2005-06-30"), 1);
+    QCOMPARE(loaded->text(), QStringLiteral("2005-06-01 ~ 2005-06-30 | 신한카드 | 1건"));
+}
+
+void TestLedgerWindowCommands::helpAndAbout()
+{
+    openWindow();
+    pressKey(Qt::Key_F1);
+    auto* help = qobject_cast<QDialog*>(QApplication::activeWindow());
+    QTRY_VERIFY(help = win->findChild<QDialog*>(QStringLiteral("frmHelp")));
+    const QString guide = help->findChild<QTextBrowser*>()->toPlainText();
+    for (const char* topic : {"하루 매출 입력", "날짜 입력 형식", "수수료 자동입력", "고치기와 지우기",
+                              "기간과 카드 선택", "이월과 잔액 검증", "인쇄와 엑셀", "자료가 있는 곳과 백업"})
+        QVERIFY2(guide.contains(QString::fromUtf8(topic)), topic);
+    help->close();
+
+    win->findChild<QAction*>(QStringLiteral("mnuHelp_About"))->trigger();
+    QVERIFY(MessageHook::shown().last().text.contains(QStringLiteral(TALLOX_VERSION)));
+    QVERIFY(MessageHook::shown().last().text.contains(env->dbFolder()));
+    // A guide that is not there is said, not shown empty.
+    QVERIFY(!ShowHelp(win, QStringLiteral(":/help/missing.html")));
+    QCOMPARE(MessageHook::shown().last().kind, QStringLiteral("warn"));
+}
+
+// Every button and check box of every window says what it does (and its key).
+void TestLedgerWindowCommands::everyButtonHasAToolTip()
+{
+    openWindow();
+    const QString cards = env->dbFolder() + QStringLiteral("/Plastra.db");
+    frmSumBill summary(env->ctx());
+    frmPlastra_read list(cards);
+    frmPlastra_sel picker(cards);
+    frmPlastra_write editor(cards);
+    CarryOverCheckDialog check(CarryOverCheck{}, env->ctx().card);
+    for (QWidget* w : std::initializer_list<QWidget*>{win, &summary, &list, &picker, &editor, &check}) {
+        for (QAbstractButton* b : w->findChildren<QAbstractButton*>()) {
+            const bool qtsOwn = b->objectName().startsWith(QLatin1String("qt_")); // the menu bar's overflow button
+            if (!qtsOwn &&
+                (qobject_cast<QPushButton*>(b) || qobject_cast<QCheckBox*>(b) || qobject_cast<QToolButton*>(b)))
+                QVERIFY2(!b->toolTip().isEmpty(), qPrintable(w->objectName() + QLatin1Char('.') + b->objectName()));
+        }
+    }
+}

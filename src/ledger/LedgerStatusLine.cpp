@@ -1,0 +1,69 @@
+#include "ledger/LedgerStatusLine.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLocale>
+#include <QStatusBar>
+
+namespace {
+// The first steps sit where short messages show (they give way to "저장됨");
+// what is loaded and the books stay at the right.
+QLabel* AddLabel(QStatusBar* bar, const char* name, bool permanent)
+{
+    auto* label = new QLabel(bar);
+    label->setObjectName(QString::fromLatin1(name));
+    if (permanent)
+        bar->addPermanentWidget(label);
+    else
+        bar->addWidget(label, 1);
+    return label;
+}
+} // namespace
+
+LedgerStatusLine::LedgerStatusLine(QStatusBar* bar, const QString& ledgerPath)
+    : QObject(bar), m_bar(bar), m_firstSteps(AddLabel(bar, "lblFirstSteps", false)),
+      m_loaded(AddLabel(bar, "lblLoaded", true)), m_books(AddLabel(bar, "lblBooks", true))
+{
+    m_firstSteps->setText(firstStepsText());
+    m_firstSteps->setStyleSheet(QStringLiteral("color: #0b4f9c; font-weight: bold;"));
+    m_firstSteps->hide();
+    const QString folder = QFileInfo(ledgerPath).absolutePath();
+    m_books->setText(QStringLiteral("장부: ") + QDir::toNativeSeparators(folder));
+    m_books->setToolTip(QDir::toNativeSeparators(ledgerPath));
+}
+
+QString LedgerStatusLine::firstStepsText()
+{
+    return QStringLiteral("처음 사용하시면: 먼저 [카드정보]에서 카드사를 등록한 뒤, 맨 아래 입력줄의 카드명 칸부터 "
+                          "그날의 매출을 입력하세요. (도움말: F1)");
+}
+
+void LedgerStatusLine::showLoaded(const QString& from, const QString& to, const QString& card, int entries)
+{
+    m_from = from;
+    m_to = to;
+    m_card = card.isEmpty() ? QStringLiteral("전체 카드") : card;
+    setEntries(entries);
+}
+
+void LedgerStatusLine::setEntries(int entries)
+{
+    if (m_from.isEmpty())
+        return; // nothing loaded yet
+    m_loaded->setText(
+        QStringLiteral("%1 ~ %2 | %3 | %4건").arg(m_from, m_to, m_card, QLocale(QLocale::Korean).toString(entries)));
+}
+
+void LedgerStatusLine::flashSaved()
+{
+    // A message that says more (which card a typed code chose) keeps its time.
+    const QString saved = QStringLiteral("저장됨");
+    if (m_bar->currentMessage().isEmpty() || m_bar->currentMessage() == saved)
+        m_bar->showMessage(saved, 1500);
+}
+
+void LedgerStatusLine::showFirstSteps(bool noCards)
+{
+    m_firstSteps->setVisible(noCards);
+}
