@@ -27,6 +27,7 @@ LedgerStatusLine::LedgerStatusLine(QStatusBar* bar, const QString& ledgerPath)
 {
     m_firstSteps->setText(firstStepsText());
     m_firstSteps->setStyleSheet(QStringLiteral("color: #0b4f9c; font-weight: bold;"));
+    m_firstSteps->setToolTip(m_firstSteps->text()); // whole, should a narrow window cut it
     m_firstSteps->hide();
     const QString folder = QFileInfo(ledgerPath).absolutePath();
     m_books->setText(QStringLiteral("장부: ") + QDir::toNativeSeparators(folder));
@@ -35,8 +36,8 @@ LedgerStatusLine::LedgerStatusLine(QStatusBar* bar, const QString& ledgerPath)
 
 QString LedgerStatusLine::firstStepsText()
 {
-    return QStringLiteral("처음 사용하시면: 먼저 [카드정보]에서 카드사를 등록한 뒤, 맨 아래 입력줄의 카드명 칸부터 "
-                          "그날의 매출을 입력하세요. (도움말: F1)");
+    return QStringLiteral(
+        "처음이시면: [카드정보]에서 카드사를 등록한 뒤, 맨 아래 줄 카드명 칸부터 매출을 입력하세요. (F1 도움말)");
 }
 
 void LedgerStatusLine::showLoaded(const QString& from, const QString& to, const QString& card, int entries)
