@@ -1,5 +1,7 @@
 #include "core/DbAccess.h"
 
+#include "core/History.h"
+
 #include <QDir>
 #include <QSqlError>
 #include <QSqlRecord>
@@ -193,6 +195,10 @@ bool UpgradeSchema(Database& ledger, ErrorInfo* error)
     bool needs = false;
     if (!needsSlipCount(ledger, &needs, &e))
         return fail(error, e.inProcedure(QStringLiteral("UpgradeSchema"), kModule));
+    // Every stored change writes its history row: the table comes with the first writing use.
+    if (!History::TableExists(ledger, QStringLiteral("main")) &&
+        !History::EnsureTable(ledger, QStringLiteral("main"), &e))
+        return fail(error, e.inProcedure(QStringLiteral("UpgradeSchema"), kModule));
     if (!needs)
         return true;
     if (!AddField_Dao(ledger, QStringLiteral("Tallox"), QStringLiteral("numsheet"), 4, 0, false,
@@ -241,7 +247,7 @@ bool CreateLedgerSchema(Database& ledger, ErrorInfo* error)
         if (ledger.execute(s, {}, error) < 0)
             return false;
     }
-    return ledger.setUserVersion(1) && tx.commit(error);
+    return History::EnsureTable(ledger, QStringLiteral("main"), error) && ledger.setUserVersion(1) && tx.commit(error);
 }
 
 bool CreateCardSchema(Database& card, ErrorInfo* error)
