@@ -2,6 +2,7 @@
 
 #include "base/Clock.h"
 
+#include <QDir>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSqlError>
@@ -144,7 +145,7 @@ bool Append(Database& db, const Row& row, qint64* id, ErrorInfo* error, const QS
     QSqlQuery q = db.newQuery();
     q.prepare(QStringLiteral("INSERT INTO %1.history (at, computer, username, kind, code, sdate, cardcode, field,"
                              " old_value, new_value, carry_rows, step, origin, target, note)"
-                             " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
+                             " VALUES (?, COALESCE(?, ''), COALESCE(?, ''), ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
                   .arg(schema));
     const QVariantList binds = {Clock::now().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
                                 ComputerName(),
@@ -193,7 +194,8 @@ QString UserName()
         if (!value.isEmpty())
             return value;
     }
-    return QString();
+    // Without the usual variables (a service, a test run) the home folder names the user.
+    return QDir::home().dirName();
 }
 
 } // namespace History

@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 
+#include "base/Clock.h"
 #include "cards/CardStore.h"
 #include "core/DbAccess.h"
 #include "core/History.h"
@@ -129,7 +130,8 @@ void TestLedgerHistory::undoAllThenRedoAll()
     for (int i = 0; i < 15; ++i)
         env.addEntry(randomDate(rng), 1 + rng.bounded(kCards), rng.bounded(9000));
     LedgerStore store(db);
-    QVERIFY(store.ReBaln()); // books in order to start from; undo reaches back to here
+    ErrorInfo re;
+    QVERIFY2(store.ReBaln(&re), qPrintable(ErrorLine(re))); // books in order to start from; undo reaches back to here
     LedgerHistory history(store, db);
     const Books start = snapshot(db);
 
@@ -230,7 +232,7 @@ void TestLedgerHistory::cardStoresWriteRows()
                  .toString(),
              QStringLiteral("비씨카드"));
     // A history row that cannot be written stores no card either.
-    QVERIFY(card.execute(QStringLiteral("CREATE TEMP TRIGGER refuse BEFORE INSERT ON books.history"
+    QVERIFY(card.execute(QStringLiteral("CREATE TEMP TRIGGER refuse BEFORE INSERT ON history"
                                         " BEGIN SELECT RAISE(ABORT, 'refused'); END")) >= 0);
     QVERIFY(!CardStore::Save(card, env.ctx().cardPath, {0, QStringLiteral("삼성카드"), 2, 1}, &code, &e));
     QCOMPARE(card.scalar(QStringLiteral("SELECT count(*) FROM Plastra")).toInt(), 0);

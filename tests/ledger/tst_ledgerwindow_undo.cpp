@@ -1,5 +1,7 @@
 #include "LedgerWindowTestBase.h"
 
+#include "ledger/LedgerStore.h"
+
 #include <QAction>
 
 // Ctrl+Z and Ctrl+Y in the ledger window, and the edit menu's texts.
@@ -101,6 +103,7 @@ void TestLedgerWindowUndo::ctrlZInCellEditorBelongsToTheEditor()
     typeText(QStringLiteral("12"), false);
     QVERIFY(sheet()->cellEditor());
     QTest::keyClick(sheet()->cellEditor(), Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(sheet()->cellEditor(), Qt::Key_Y, Qt::ControlModifier);
     QVERIFY(sheet()->isEditing());
     QCOMPARE(entry(m_key).value(QStringLiteral("sale")).toString(), QStringLiteral("5000"));
     QVERIFY(MessageHook::shown().isEmpty());
