@@ -134,13 +134,17 @@ bool TableExists(Database& db, const QString& schema)
 
 bool Append(Database& db, const Row& row, qint64* id, ErrorInfo* error, const QString& schema)
 {
-    // A new change of the entries, or books replaced wholesale, make the
-    // changes undone before them impossible to apply again.
-    const bool cuts = row.origin == Origin::Change &&
-                      (row.kind == Kind::EntryAdded || row.kind == Kind::FieldChanged ||
-                       row.kind == Kind::EntryDeleted || row.kind == Kind::Import || row.kind == Kind::Restore);
-    if (cuts && db.execute(QStringLiteral("UPDATE %1.history SET undo_state = ? WHERE undo_state = ?").arg(schema),
-                           {int(Dropped), int(Undone)}, error) < 0)
+    // A new entry change ends its typist's redo chain, as in any editor;
+    // books replaced wholesale end everyone's.
+    const bool typed =
+        row.origin == Origin::Change &&
+        (row.kind == Kind::EntryAdded || row.kind == Kind::FieldChanged || row.kind == Kind::EntryDeleted);
+    const bool wholesale = row.origin == Origin::Change && (row.kind == Kind::Import || row.kind == Kind::Restore);
+    const QString cut = QStringLiteral("UPDATE %1.history SET undo_state = ? WHERE undo_state = ?").arg(schema);
+    if (typed && db.execute(cut + QStringLiteral(" AND computer = ? AND username = ?"),
+                            {int(Dropped), int(Undone), ComputerName(), UserName()}, error) < 0)
+        return false;
+    if (wholesale && db.execute(cut, {int(Dropped), int(Undone)}, error) < 0)
         return false;
     QSqlQuery q = db.newQuery();
     q.prepare(QStringLiteral("INSERT INTO %1.history (at, computer, username, kind, code, sdate, cardcode, field,"

@@ -616,7 +616,11 @@ bool LedgerStore::RecordEditCol(int code, const QString& colName, const QVariant
     if (!editableFields().contains(field))
         return fail(error, kNoSuchField.asEngine(failText));
 
+    // The entry as read, the carry-over adjustments, the write and its
+    // history row are one transaction.
     ChangeScope scope(this);
+    const Memory saved = m_memory;
+    Transaction tx(m_db);
     ErrorInfo e;
     const std::optional<StoredEntry> stored = readEntry(m_db, code, &e);
     if (!stored)
@@ -625,10 +629,6 @@ bool LedgerStore::RecordEditCol(int code, const QString& colName, const QVariant
     QVariant value;
     if (!takeField(field, newValue, &next, &value, &e))
         return fail(error, e.asEngine(failText));
-
-    // Carry-over adjustments, the write and its history row are one transaction.
-    const Memory saved = m_memory;
-    Transaction tx(m_db);
     History::Row row{History::Kind::FieldChanged, code, next.date, next.card, field};
     row.oldValue = historyValue(field, storedField(*stored, field));
     row.newValue = historyValue(field, value);
@@ -726,12 +726,12 @@ bool LedgerStore::DeleteRecord(int key, ErrorInfo* error)
     if (key < 1)
         return fail(error, ErrorInfo::notice(QStringLiteral("코드 정의 오류입니다.")));
     ChangeScope scope(this);
+    const Memory saved = m_memory;
+    Transaction tx(m_db);
     ErrorInfo e;
     const std::optional<StoredEntry> stored = readEntry(m_db, key, &e);
     if (!stored)
         return fail(error, e);
-    const Memory saved = m_memory;
-    Transaction tx(m_db);
     // The history keeps the whole row, so that the entry can come back.
     History::Row row{History::Kind::EntryDeleted, key, stored->date, stored->card};
     row.oldValue = History::RowJson(stored->toMap());

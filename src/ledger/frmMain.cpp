@@ -1013,8 +1013,10 @@ void frmMain::UpdateUndoActions()
     ErrorInfo e;
     const std::optional<LedgerHistory::Step> undo = m_history->NextUndo(&e);
     const std::optional<LedgerHistory::Step> redo = m_history->NextRedo(&e);
-    mnuEdit_Undo->setText(undo ? QStringLiteral("실행 취소: ") + undo->text : QStringLiteral("실행 취소"));
-    mnuEdit_Redo->setText(redo ? QStringLiteral("다시 실행: ") + redo->text : QStringLiteral("다시 실행"));
+    // A card name's "&" is no menu mnemonic.
+    const auto plain = [](const QString& text) { return QString(text).replace(u'&', QStringLiteral("&&")); };
+    mnuEdit_Undo->setText(undo ? QStringLiteral("실행 취소: ") + plain(undo->text) : QStringLiteral("실행 취소"));
+    mnuEdit_Redo->setText(redo ? QStringLiteral("다시 실행: ") + plain(redo->text) : QStringLiteral("다시 실행"));
 }
 
 void frmMain::mnuEdit_Undo_Click()

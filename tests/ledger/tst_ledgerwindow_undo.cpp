@@ -1,5 +1,7 @@
 #include "LedgerWindowTestBase.h"
 
+#include "ledger/HistorySheet.h"
+#include "ledger/HistoryWindow.h"
 #include "ledger/LedgerStore.h"
 
 #include <QAction>
@@ -27,6 +29,7 @@ private Q_SLOTS:
     void refusedWhenAnotherUserRemovedTheEntry();
     void ctrlZInCellEditorBelongsToTheEditor();
     void undoAfterRestart();
+    void historyWindowListsTheChanges();
 
 private:
     QAction* action(const char* name) const { return win->findChild<QAction*>(QString::fromLatin1(name)); }
@@ -126,6 +129,26 @@ void TestLedgerWindowUndo::undoAfterRestart()
     QCOMPARE(sheet()->activeRow(), row);
     QCOMPARE(cell(6, row), QStringLiteral("120000"));
     QCOMPARE(entry(m_key).value(QStringLiteral("numsheet")).toInt(), 1);
+}
+
+void TestLedgerWindowUndo::historyWindowListsTheChanges()
+{
+    openWindow();
+    typeInto(6, rowOfKey(m_key), QStringLiteral("5000"));
+    ctrl(Qt::Key_Z);
+    action("mnuTool_History")->trigger();
+    auto* w = win->findChild<HistoryWindow*>();
+    QVERIFY(w);
+    // Newest first: the undo, then the typed change it took back.
+    SpreadGrid* grid = w->grid();
+    QCOMPARE(grid->maxRows(), 2);
+    QCOMPARE(grid->text(HistoryCol::Kind, 1), QStringLiteral("수정 (실행 취소)"));
+    QCOMPARE(grid->text(HistoryCol::Date, 2), QStringLiteral("2005-06-15"));
+    QCOMPARE(grid->text(HistoryCol::Card, 2), QStringLiteral("신한카드"));
+    QCOMPARE(grid->text(HistoryCol::Old, 2), QStringLiteral("120,000"));
+    QCOMPARE(grid->text(HistoryCol::New, 2), QStringLiteral("5,000"));
+    QCOMPARE(grid->text(HistoryCol::State, 2), QStringLiteral("취소됨"));
+    QVERIFY(grid->text(HistoryCol::Who, 2).endsWith(QStringLiteral(" kim")));
 }
 
 QTEST_MAIN(TestLedgerWindowUndo)
