@@ -116,6 +116,8 @@ bool EnsureTable(Database& db, const QString& schema, ErrorInfo* error)
             .arg(schema),
         QStringLiteral("CREATE INDEX IF NOT EXISTS %1.ix_history_at ON history (at)").arg(schema),
         QStringLiteral("CREATE INDEX IF NOT EXISTS %1.ix_history_state ON history (undo_state, id)").arg(schema),
+        // Undo looks for the latest rebuild, import or restore before every step.
+        QStringLiteral("CREATE INDEX IF NOT EXISTS %1.ix_history_kind ON history (kind, id)").arg(schema),
     };
     Transaction tx(db);
     for (const QString& s : statements) {

@@ -1,5 +1,6 @@
 #include "ledger/HistorySheet.h"
 
+#include "base/Clock.h"
 #include "core/DbAccess.h"
 #include "core/History.h"
 #include "ledger/LedgerHistory.h"
@@ -37,32 +38,32 @@ QString kindText(History::Kind kind, const QString& origin)
     return label;
 }
 
-void fillRow(SpreadGrid* sheet, int row, Database& ledger, const QSqlQuery& rs)
+void fillRow(SpreadGrid* sheet, int row, Database& ledger, const QVariantList& v)
 {
     History::Kind kind = History::Kind::FieldChanged;
-    History::KindFromText(rs.value(1).toString(), &kind);
-    const QString field = rs.value(5).toString();
-    sheet->setText(HistoryCol::At, row, rs.value(0).toString());
-    sheet->setText(HistoryCol::Kind, row, kindText(kind, rs.value(8).toString()));
-    sheet->setText(HistoryCol::Date, row, rs.value(2).toString());
-    const int card = rs.value(3).toInt();
+    History::KindFromText(v.value(1).toString(), &kind);
+    const QString field = v.value(5).toString();
+    sheet->setText(HistoryCol::At, row, v.value(0).toString());
+    sheet->setText(HistoryCol::Kind, row, kindText(kind, v.value(8).toString()));
+    sheet->setText(HistoryCol::Date, row, v.value(2).toString());
+    const int card = v.value(3).toInt();
     sheet->setText(HistoryCol::Card, row,
                    card == 0 ? QString()
-                             : (rs.value(4).isNull() ? QStringLiteral("카드 %1").arg(card) : rs.value(4).toString()));
+                             : (v.value(4).isNull() ? QStringLiteral("카드 %1").arg(card) : v.value(4).toString()));
     if (kind == History::Kind::FieldChanged) {
         sheet->setText(HistoryCol::Field, row, LedgerHistory::FieldLabel(field));
-        sheet->setText(HistoryCol::Old, row, LedgerHistory::ValueText(ledger, field, rs.value(6)));
-        sheet->setText(HistoryCol::New, row, LedgerHistory::ValueText(ledger, field, rs.value(7)));
+        sheet->setText(HistoryCol::Old, row, LedgerHistory::ValueText(ledger, field, v.value(6)));
+        sheet->setText(HistoryCol::New, row, LedgerHistory::ValueText(ledger, field, v.value(7)));
     } else if (kind == History::Kind::CarryOver || kind == History::Kind::Rebuild) {
-        sheet->setText(HistoryCol::New, row, rs.value(7).toString());
+        sheet->setText(HistoryCol::New, row, v.value(7).toString());
     } else {
-        sheet->setText(HistoryCol::Old, row, wholeRowText(kind, rs.value(6).toString()));
-        sheet->setText(HistoryCol::New, row, wholeRowText(kind, rs.value(7).toString()));
+        sheet->setText(HistoryCol::Old, row, wholeRowText(kind, v.value(6).toString()));
+        sheet->setText(HistoryCol::New, row, wholeRowText(kind, v.value(7).toString()));
     }
-    const bool undone = rs.value(8).isNull() && rs.value(9).toInt() != History::InPlace;
+    const bool undone = v.value(8).isNull() && v.value(9).toInt() != History::InPlace;
     sheet->setText(HistoryCol::State, row, undone ? QStringLiteral("취소됨") : QString());
     sheet->setText(HistoryCol::Who, row,
-                   (rs.value(10).toString() + QLatin1Char(' ') + rs.value(11).toString()).trimmed());
+                   (v.value(10).toString() + QLatin1Char(' ') + v.value(11).toString()).trimmed());
 }
 } // namespace
 
@@ -93,22 +94,30 @@ bool BuildHistorySheet(SpreadGrid* sheet, Database& ledger, const QString& first
     sheet->setMaxRows(0);
     if (!History::TableExists(ledger, QStringLiteral("main")))
         return true;
+    const QString dayAfter = DateText::day(DateText::parse(lastDay).addDays(1));
     QSqlQuery rs;
     if (!OpenSnapshot(ledger, rs,
                       QStringLiteral("SELECT h.at, h.kind, h.sdate, h.cardcode, p.name, h.field, h.old_value,"
                                      " h.new_value, h.origin, h.undo_state, h.computer, h.username"
                                      " FROM history AS h LEFT JOIN %1.Plastra AS p ON p.code = h.cardcode"
-                                     " WHERE substr(h.at, 1, 10) BETWEEN ? AND ? ORDER BY h.id DESC")
+                                     " WHERE h.at >= ? AND h.at < ? ORDER BY h.id DESC")
                           .arg(CardAlias()),
-                      {firstDay, lastDay}, error))
+                      {firstDay, dayAfter}, error))
+        return false;
+    QList<QVariantList> rows;
+    while (rs.next()) {
+        QVariantList values;
+        for (int c = 0; c < 12; ++c)
+            values.append(rs.value(c));
+        rows.append(values);
+    }
+    if (!FinishRead(rs, error))
         return false;
     const bool redraw = sheet->reDraw();
     sheet->setReDraw(false);
-    int row = 0;
-    while (rs.next()) {
-        sheet->setMaxRows(++row);
-        fillRow(sheet, row, ledger, rs);
-    }
+    sheet->setMaxRows(int(rows.size()));
+    for (int row = 1; row <= rows.size(); ++row)
+        fillRow(sheet, row, ledger, rows.at(row - 1));
     sheet->setReDraw(redraw);
-    return FinishRead(rs, error);
+    return true;
 }
