@@ -50,6 +50,17 @@ QString SettingsKeyFeeAuto()
 {
     return QStringLiteral("Configuration/FeeAutoInput");
 }
+
+// While a cell is edited, Ctrl+Y stays with its editor as Ctrl+Z does:
+// neither undoes nor redoes a stored change half-way through typing.
+bool EditorKeepsRedoKey(QObject* watched, QEvent* e)
+{
+    if (e->type() != QEvent::ShortcutOverride || !qobject_cast<QLineEdit*>(watched) ||
+        static_cast<QKeyEvent*>(e)->keyCombination() != QKeyCombination(Qt::ControlModifier, Qt::Key_Y))
+        return false;
+    e->accept();
+    return true;
+}
 } // namespace
 
 frmMain::frmMain(std::unique_ptr<AppContext> ctx, QWidget* parent)
@@ -391,13 +402,8 @@ bool frmMain::eventFilter(QObject* watched, QEvent* e)
     if (spList && watched == spList->viewport() &&
         (e->type() == QEvent::MouseButtonPress || e->type() == QEvent::MouseButtonRelease))
         m_sheetMousePress = e->type() == QEvent::MouseButtonPress;
-    // While a cell is edited, Ctrl+Y stays with its editor as Ctrl+Z does:
-    // neither undoes nor redoes a stored change half-way through typing.
-    if (e->type() == QEvent::ShortcutOverride && qobject_cast<QLineEdit*>(watched) &&
-        static_cast<QKeyEvent*>(e)->keyCombination() == QKeyCombination(Qt::ControlModifier, Qt::Key_Y)) {
-        e->accept();
+    if (EditorKeepsRedoKey(watched, e))
         return true;
-    }
     if (e->type() == QEvent::KeyPress) {
         auto* w = qobject_cast<QWidget*>(watched);
         if (IsLastDateBox(w) && (static_cast<QKeyEvent*>(e)->key() == Qt::Key_Return ||
