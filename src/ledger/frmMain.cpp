@@ -1027,22 +1027,21 @@ void frmMain::UpdateUndoActions()
 
 void frmMain::mnuEdit_Undo_Click()
 {
-    FinishCellEdit();
-    LedgerHistory::Landing landing;
-    ErrorInfo e;
-    if (m_history->Undo(&landing, &e))
-        GoToChangedEntry(landing.key, landing.date, landing.field);
-    else
-        ShowError(e);
-    UpdateUndoActions();
+    RunUndoStep(true);
 }
 
 void frmMain::mnuEdit_Redo_Click()
 {
+    RunUndoStep(false);
+}
+
+void frmMain::RunUndoStep(bool undo)
+{
+    // From the menu a cell may still be open: what it holds is stored first.
     FinishCellEdit();
     LedgerHistory::Landing landing;
     ErrorInfo e;
-    if (m_history->Redo(&landing, &e))
+    if (undo ? m_history->Undo(&landing, &e) : m_history->Redo(&landing, &e))
         GoToChangedEntry(landing.key, landing.date, landing.field);
     else
         ShowError(e);

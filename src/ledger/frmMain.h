@@ -89,6 +89,7 @@ private:
     void BuildEditMenu();
     // After an undo or redo: the sheet shows the entry (its period and card if
     // need be) with the cursor on the field changed.
+    void RunUndoStep(bool undo);
     void GoToChangedEntry(int key, const QString& date, const QString& field);
     void Form_Load();
     void InitSheets();

@@ -1,10 +1,14 @@
 #include "LedgerWindowTestBase.h"
 
+#include "XlsxReader.h"
 #include "ledger/HistorySheet.h"
 #include "ledger/HistoryWindow.h"
 #include "ledger/LedgerStore.h"
 
+#include "toolkit/ExcelExport.h"
+
 #include <QAction>
+#include <QPushButton>
 
 // Ctrl+Z and Ctrl+Y in the ledger window, and the edit menu's texts.
 class TestLedgerWindowUndo : public LedgerWindowTestBase {
@@ -149,6 +153,19 @@ void TestLedgerWindowUndo::historyWindowListsTheChanges()
     QCOMPARE(grid->text(HistoryCol::New, 2), QStringLiteral("5,000"));
     QCOMPARE(grid->text(HistoryCol::State, 2), QStringLiteral("취소됨"));
     QVERIFY(grid->text(HistoryCol::Who, 2).endsWith(QStringLiteral(" kim")));
+    // The workbook is that same sheet, headers first.
+    QList<QUrl> opened;
+    ExcelExportHook::setOpener([&opened](const QUrl& url) {
+        opened << url;
+        return true;
+    });
+    MessageHook::answer(MsgAnswer::Yes);
+    QTest::mouseClick(w->findChild<QPushButton*>(QStringLiteral("btnExcel")), Qt::LeftButton);
+    ExcelExportHook::setOpener({});
+    QCOMPARE(opened.size(), 1);
+    XlsxReader book(opened.first().toLocalFile());
+    QCOMPARE(book.text(1, HistoryCol::Old), QStringLiteral("이전 값"));
+    QCOMPARE(book.text(3, HistoryCol::Card), QStringLiteral("신한카드"));
 }
 
 QTEST_MAIN(TestLedgerWindowUndo)
