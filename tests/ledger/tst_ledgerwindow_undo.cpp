@@ -8,6 +8,7 @@
 #include "toolkit/ExcelExport.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QPushButton>
 
 // Ctrl+Z and Ctrl+Y in the ledger window, and the edit menu's texts.
@@ -30,6 +31,7 @@ private Q_SLOTS:
 
     void typedChangeUndoneAndRedone_data();
     void typedChangeUndoneAndRedone();
+    void saleAndItsFeeAreOneStep();
     void refusedWhenAnotherUserRemovedTheEntry();
     void ctrlZInCellEditorBelongsToTheEditor();
     void undoAfterRestart();
@@ -81,7 +83,26 @@ void TestLedgerWindowUndo::typedChangeUndoneAndRedone()
     ctrl(Qt::Key_Y);
     QCOMPARE(cell(col, rowOfKey(m_key)), stored);
     QCOMPARE(action("mnuEdit_Redo")->text(), QStringLiteral("다시 실행"));
+    // Typing after an undo ends the redo chain.
+    ctrl(Qt::Key_Z);
+    typeInto(4, rows(), QStringLiteral("1"));
+    QCOMPARE(action("mnuEdit_Redo")->text(), QStringLiteral("다시 실행"));
     QVERIFY(MessageHook::shown().isEmpty());
+}
+
+void TestLedgerWindowUndo::saleAndItsFeeAreOneStep()
+{
+    env->ctx().card.execute(QStringLiteral("UPDATE Plastra SET fee = 2 WHERE code = 1"));
+    openWindow();
+    QVERIFY(autoFee()->isChecked());
+    typeInto(6, rowOfKey(m_key), QStringLiteral("10000"));
+    QCOMPARE(entry(m_key).value(QStringLiteral("fee")).toString(), QStringLiteral("200"));
+    ctrl(Qt::Key_Z);
+    QCOMPARE(entry(m_key).value(QStringLiteral("sale")).toString(), QStringLiteral("120000"));
+    QCOMPARE(entry(m_key).value(QStringLiteral("fee")).toString(), QStringLiteral("0"));
+    QCOMPARE(action("mnuEdit_Redo")->text(), QStringLiteral("다시 실행: 2005-06-15 신한카드 매출액 120,000 → 10,000"));
+    ctrl(Qt::Key_Y);
+    QCOMPARE(entry(m_key).value(QStringLiteral("fee")).toString(), QStringLiteral("200"));
 }
 
 void TestLedgerWindowUndo::refusedWhenAnotherUserRemovedTheEntry()
