@@ -1081,6 +1081,13 @@ void frmMain::GoToChangedEntry(int key, const QString& date, const QString& fiel
 void frmMain::mnuTool_History_Click()
 {
     FinishCellEdit();
+    // One history window: asked again, it comes to the front with what is new.
+    if (auto* open = findChild<HistoryWindow*>()) {
+        open->RefreshSheet();
+        open->raise();
+        open->activateWindow();
+        return;
+    }
     auto* w = new HistoryWindow(*m_ctx, this);
     w->show();
 }

@@ -187,6 +187,11 @@ void TestLedgerWindowUndo::historyWindowListsTheChanges()
     XlsxReader book(opened.first().toLocalFile());
     QCOMPARE(book.text(1, HistoryCol::Old), QStringLiteral("이전 값"));
     QCOMPARE(book.text(3, HistoryCol::Card), QStringLiteral("신한카드"));
+    // Asked again, the one window shows what is new.
+    ctrl(Qt::Key_Y);
+    action("mnuTool_History")->trigger();
+    QCOMPARE(win->findChildren<HistoryWindow*>().size(), 1);
+    QCOMPARE(grid->text(HistoryCol::Kind, 1), QStringLiteral("수정 (다시 실행)"));
 }
 
 QTEST_MAIN(TestLedgerWindowUndo)
