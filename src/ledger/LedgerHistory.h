@@ -14,12 +14,14 @@ class LedgerStore;
 
 // Undo and redo of the stored entry changes, read from the history table so
 // that they reach across restarts. A typed change is one row (a typed sale
-// and the fee computed from it share a step and go together). Ctrl+Z takes
-// back the newest step still in place; Ctrl+Y applies again the oldest step
-// undone. Both go through the same LedgerStore routines as typing, marked as
-// undo or redo in their own history rows, and set the step's rows' state in
-// the same transaction. A newer typed change cuts the redo chain; a rebuild,
-// an import or a restore is as far back as undo reaches.
+// and the fee computed from it share a step and go together). Each computer
+// and user has their own chain: Ctrl+Z takes back their newest step still in
+// place, Ctrl+Y applies again their oldest step undone. Both go through the
+// same LedgerStore routines as typing, marked as undo or redo in their own
+// history rows, and set the step's rows' state in the same transaction. A
+// later change of the same entry that is still in place (someone else's)
+// refuses the step. A newer typed change cuts its typist's redo chain; a
+// rebuild, an import or a restore is as far back as undo reaches.
 class LedgerHistory {
 public:
     LedgerHistory(LedgerStore& store, Database& ledger);
