@@ -59,15 +59,14 @@ struct Row {
     QString note;      // free text (what an import or restore brought)
 };
 
-// The table's statement, for `schema` ("main" or an attached alias).
+// Creates the table in `schema` ("main" or an attached alias) when it is missing.
 bool EnsureTable(Database& db, const QString& schema, ErrorInfo* error);
 bool TableExists(Database& db, const QString& schema);
 
 // Appends one row stamped with the program's clock and this computer's and
 // user's names. Call it inside the transaction of the change it describes.
 // A typed entry change cuts its typist's redo chain; an import or a restore
-// cuts everyone's. `id`
-// receives the row's key.
+// cuts everyone's. `id` receives the row's key.
 bool Append(Database& db, const Row& row, qint64* id = nullptr, ErrorInfo* error = nullptr,
             const QString& schema = QStringLiteral("main"));
 
