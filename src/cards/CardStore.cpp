@@ -3,6 +3,7 @@
 #include "base/Money.h"
 #include "core/AppPaths.h"
 #include "core/DbAccess.h"
+#include "core/History.h"
 #include "core/SharedQueries.h"
 
 #include <QFileInfo>
@@ -46,6 +47,47 @@ template <typename Work> void withLedger(const QString& cardDbPath, Work work)
     if (!ledger.open(path))
         return;
     work(ledger);
+}
+const QString kBooks = QStringLiteral("books");
+
+// The ledger beside the card database, attached to the card connection so
+// that a card's history row is written in the card's own transaction (both
+// files keep a rollback journal, so SQLite commits them together). False
+// without error when there is no ledger beside: the card is stored without a row.
+bool attachHistory(Database& db, ErrorInfo* error)
+{
+    const QString attached =
+        db.scalar(QStringLiteral("SELECT name FROM pragma_database_list WHERE name = ?"), {kBooks}).toString();
+    if (!attached.isEmpty())
+        return true;
+    const QString path = CardStore::LedgerFileBeside(db.path());
+    if (path.isEmpty() || !QFileInfo::exists(path))
+        return false;
+    return db.attach(path, kBooks, error) &&
+           (History::TableExists(db, kBooks) || History::EnsureTable(db, kBooks, error));
+}
+
+QVariantMap cardMap(const CardRecord& c)
+{
+    return {{QStringLiteral("code"), c.code},
+            {QStringLiteral("name"), c.name},
+            {QStringLiteral("fee"), c.fee},
+            {QStringLiteral("setday"), c.setday}};
+}
+
+// The card's history row, when the ledger beside keeps a history.
+bool appendCardRow(Database& db, bool withHistory, History::Kind kind, const CardRecord* before,
+                   const CardRecord* after, ErrorInfo* error)
+{
+    if (!withHistory)
+        return true;
+    History::Row row{kind, before ? before->code : after->code};
+    row.card = int(row.key);
+    if (before)
+        row.oldValue = History::RowJson(cardMap(*before));
+    if (after)
+        row.newValue = History::RowJson(cardMap(*after));
+    return History::Append(db, row, nullptr, error, kBooks);
 }
 } // namespace
 
@@ -105,10 +147,13 @@ bool Fetch(Database& db, int code, CardRecord* card, bool* found, ErrorInfo* err
 bool Save(Database& db, const QString& cardDbPath, const CardRecord& card, int* code, ErrorInfo* error)
 {
     const QString failText = QStringLiteral("자료를 저장하는 중 오류가 발생했습니다.");
-    // The new code, the check for the row and its write are one transaction,
-    // so the code cannot be taken by anything else in between.
-    Transaction tx(db);
     ErrorInfo e;
+    const bool withHistory = attachHistory(db, &e);
+    if (e.isSet())
+        return fail(error, e.asEngine(failText));
+    // The new code, the check for the row, its write and its history row are
+    // one transaction, so the code cannot be taken by anything else in between.
+    Transaction tx(db);
     int target = card.code;
     if (target == 0) {
         target = GetNextCode(db, QStringLiteral("Plastra"), QStringLiteral("code"), &e);
@@ -123,14 +168,19 @@ bool Save(Database& db, const QString& cardDbPath, const CardRecord& card, int* 
     if (!tx.isActive())
         return fail(error, Database::errorOf(db.handle().lastError()).asEngine(failText));
 
-    const QVariant exists = db.scalar(QStringLiteral("SELECT count(*) FROM Plastra WHERE code = ?"), {target}, &e);
-    bool ok = exists.isValid();
-    if (ok && exists.toInt() > 0) {
+    CardRecord before;
+    bool exists = false;
+    bool ok = Fetch(db, target, &before, &exists, &e);
+    CardRecord after = card;
+    after.code = target;
+    if (ok && exists) {
         ok = db.execute(QStringLiteral("UPDATE Plastra SET name = ?, fee = ?, setday = ? WHERE code = ?"),
-                        {card.name, card.fee, card.setday, target}, &e) >= 0;
+                        {card.name, card.fee, card.setday, target}, &e) >= 0 &&
+             appendCardRow(db, withHistory, History::Kind::CardChanged, &before, &after, &e);
     } else if (ok) {
         ok = db.execute(QStringLiteral("INSERT INTO Plastra (code, name, fee, setday) VALUES (?, ?, ?, ?)"),
-                        {target, card.name, card.fee, card.setday}, &e) == 1;
+                        {target, card.name, card.fee, card.setday}, &e) == 1 &&
+             appendCardRow(db, withHistory, History::Kind::CardAdded, nullptr, &after, &e);
     }
     if (ok)
         ok = tx.commit(&e);
@@ -147,7 +197,18 @@ bool Save(Database& db, const QString& cardDbPath, const CardRecord& card, int* 
 DeleteOutcome Delete(Database& db, int code, ErrorInfo* error)
 {
     ErrorInfo e;
-    const int n = db.execute(QStringLiteral("DELETE FROM Plastra WHERE code = ?"), {code}, &e);
+    const bool withHistory = attachHistory(db, &e);
+    CardRecord before;
+    bool found = false;
+    int n = -1;
+    if (!e.isSet() && Fetch(db, code, &before, &found, &e)) {
+        // The row and its history row (with the whole card) go together.
+        Transaction tx(db);
+        n = db.execute(QStringLiteral("DELETE FROM Plastra WHERE code = ?"), {code}, &e);
+        if (n > 0 &&
+            !(appendCardRow(db, withHistory, History::Kind::CardDeleted, &before, nullptr, &e) && tx.commit(&e)))
+            n = -1;
+    }
     if (n > 0)
         return DeleteOutcome::Deleted;
     if (n == 0)

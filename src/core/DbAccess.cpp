@@ -1,5 +1,7 @@
 #include "core/DbAccess.h"
 
+#include "core/History.h"
+
 #include <QDir>
 #include <QSqlError>
 #include <QSqlRecord>
@@ -196,6 +198,10 @@ bool UpgradeSchema(Database& ledger, ErrorInfo* error)
     if (!needsSlipCount(ledger, &needs, error))
         return false;
     ErrorInfo e;
+    // Every stored change writes its history row: the table comes with the first writing use.
+    if (!History::TableExists(ledger, QStringLiteral("main")) &&
+        !History::EnsureTable(ledger, QStringLiteral("main"), &e))
+        return fail(error, e.inProcedure(QStringLiteral("UpgradeSchema"), kModule));
     if (needs &&
         !AddField_Dao(ledger, QStringLiteral("Tallox"), QStringLiteral("numsheet"), 4, 0, false,
                       QStringLiteral("UPDATE Tallox SET numsheet = 1"), &e) &&
@@ -243,7 +249,7 @@ bool CreateLedgerSchema(Database& ledger, ErrorInfo* error)
         if (ledger.execute(s, {}, error) < 0)
             return false;
     }
-    return ledger.setUserVersion(1) && tx.commit(error);
+    return History::EnsureTable(ledger, QStringLiteral("main"), error) && ledger.setUserVersion(1) && tx.commit(error);
 }
 
 bool CreateCardSchema(Database& card, ErrorInfo* error)

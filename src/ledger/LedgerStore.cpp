@@ -161,16 +161,22 @@ bool readEntryFields(const QSqlQuery& rs, Entry* e)
            ReadMoney(rs.value(4), &e->billcoll) && netOf(*e).has_value();
 }
 
+using StoredEntry = LedgerStore::StoredEntry;
+
 // The stored entry; nullopt with `error` for a failed query or no entry with that key.
-std::optional<Entry> readEntry(Database& db, int code, ErrorInfo* error)
+std::optional<StoredEntry> readEntry(Database& db, int code, ErrorInfo* error)
 {
     QSqlQuery rs;
-    if (!OpenSnapshot(db, rs, QStringLiteral("SELECT sdate, cardcode, sale, fee, billcoll FROM Tallox WHERE code = ?"),
-                      {code}, error))
+    if (!OpenSnapshot(
+            db, rs, QStringLiteral("SELECT sdate, cardcode, sale, fee, billcoll, numsheet FROM Tallox WHERE code = ?"),
+            {code}, error))
         return std::nullopt;
-    Entry e;
+    StoredEntry e;
+    e.code = code;
     const bool found = rs.next();
     const bool amounts = !found || readEntryFields(rs, &e);
+    if (found)
+        e.numsheet = rs.value(5);
     if (!FinishRead(rs, error))
         return std::nullopt;
     if (!found) {
@@ -192,7 +198,91 @@ bool IsStoredDayText(const QString& text)
     return re.match(text).hasMatch() && DateText::parse(text).isValid();
 }
 
+// Every store runs inside one: it starts with nothing made yet, and however
+// it ends, the tag it was given is used up.
+class LedgerStore::ChangeScope {
+public:
+    explicit ChangeScope(LedgerStore* store) : m_store(store)
+    {
+        m_store->m_pending = {};
+        m_store->m_createdRows.clear();
+    }
+    ~ChangeScope()
+    {
+        if (m_stored)
+            m_store->m_last = m_store->m_pending;
+        m_store->m_tag = {};
+        m_store->m_pending = {};
+        m_store->m_createdRows.clear();
+    }
+    ChangeScope(const ChangeScope&) = delete;
+    ChangeScope& operator=(const ChangeScope&) = delete;
+    bool done(bool stored)
+    {
+        m_stored = stored;
+        return stored;
+    }
+
+private:
+    LedgerStore* m_store;
+    bool m_stored = false;
+};
+
+QVariantMap LedgerStore::StoredEntry::toMap() const
+{
+    return {{QStringLiteral("code"), code},
+            {QStringLiteral("sdate"), date},
+            {QStringLiteral("cardcode"), card},
+            {QStringLiteral("sale"), sale.toPlainString()},
+            {QStringLiteral("fee"), fee.toPlainString()},
+            {QStringLiteral("billcoll"), billcoll.toPlainString()},
+            {QStringLiteral("numsheet"), numsheet.isNull() ? QVariant() : QVariant(numsheet.toLongLong())}};
+}
+
+bool LedgerStore::StoredEntry::fromMap(const QVariantMap& map, StoredEntry* entry)
+{
+    const auto money = [&](const char* name, Money* out) {
+        const std::optional<Money> m = Money::parse(map.value(QString::fromLatin1(name)).toString());
+        if (m)
+            *out = *m;
+        return m.has_value();
+    };
+    bool codeOk = false, cardOk = false;
+    entry->code = map.value(QStringLiteral("code")).toInt(&codeOk);
+    entry->card = map.value(QStringLiteral("cardcode")).toInt(&cardOk);
+    entry->date = map.value(QStringLiteral("sdate")).toString();
+    const QVariant slips = map.value(QStringLiteral("numsheet"));
+    entry->numsheet = slips.isNull() ? QVariant() : QVariant(int(slips.toLongLong()));
+    return codeOk && cardOk && money("sale", &entry->sale) && money("fee", &entry->fee) &&
+           money("billcoll", &entry->billcoll);
+}
+
 LedgerStore::LedgerStore(Database& ledger) : m_db(ledger) {}
+
+void LedgerStore::TagNextChange(History::Origin origin, qint64 target)
+{
+    m_tag.origin = origin;
+    m_tag.target = target;
+}
+
+void LedgerStore::JoinNextToLastChange()
+{
+    m_tag.joinLast = true;
+}
+
+bool LedgerStore::appendHistory(History::Row row, ErrorInfo* error)
+{
+    row.carryRows = m_createdRows.join(QLatin1Char(','));
+    row.origin = m_tag.origin;
+    row.target = m_tag.target;
+    if (m_tag.joinLast && m_last.id > 0)
+        row.step = m_last.step > 0 ? m_last.step : m_last.id;
+    qint64 id = 0;
+    if (!History::Append(m_db, row, &id, error))
+        return false;
+    m_pending = {id, row.step, row.carryRows};
+    return true;
+}
 
 void LedgerStore::ResetPrevBalanceMemory()
 {
@@ -240,6 +330,7 @@ bool LedgerStore::ensurePrevMonthRow(const QString& date, int card, ErrorInfo* e
             *error = carryOverInsertFailed();
             return false;
         }
+        m_createdRows.append(prev + QLatin1Char('/') + QString::number(card));
     }
     m_memory = {prev, card};
     return true;
@@ -299,10 +390,17 @@ std::optional<LedgerStore::EntryView> LedgerStore::ReadEntry(int code, ErrorInfo
 bool LedgerStore::CheckPrevBalance(const QString& date, int card, ErrorInfo* error)
 {
     const Memory saved = m_memory;
+    ChangeScope scope(this);
     ErrorInfo e;
     Transaction tx(m_db);
-    if (tx.isActive() && ensurePrevMonthRow(date, card, &e) && tx.commit(&e))
-        return true;
+    const auto note = [&] {
+        History::Row row{History::Kind::CarryOver};
+        row.card = card;
+        row.entryDate = date;
+        return m_createdRows.isEmpty() || appendHistory(row, &e);
+    };
+    if (tx.isActive() && ensurePrevMonthRow(date, card, &e) && note() && tx.commit(&e))
+        return scope.done(true);
     tx.rollback();
     m_memory = saved;
     if (e.number == 0 && e.description == kCarryOverFailed)
@@ -313,10 +411,15 @@ bool LedgerStore::CheckPrevBalance(const QString& date, int card, ErrorInfo* err
 bool LedgerStore::CalcPrevBaln(const QString& date, Money change, int card, ErrorInfo* error)
 {
     const Memory saved = m_memory;
+    ChangeScope scope(this);
     ErrorInfo e;
     Transaction tx(m_db);
-    if (tx.isActive() && shiftCarryOver(date, change, card, &e) && tx.commit(&e))
-        return true;
+    History::Row row{History::Kind::CarryOver};
+    row.card = card;
+    row.entryDate = date;
+    row.newValue = change.toPlainString();
+    if (tx.isActive() && shiftCarryOver(date, change, card, &e) && appendHistory(row, &e) && tx.commit(&e))
+        return scope.done(true);
     tx.rollback();
     m_memory = saved;
     return fail(error, e.inProcedure(QStringLiteral("CalcPrevBaln"), kForm, true));
@@ -395,11 +498,13 @@ bool writeRebuiltRows(Database& db, const QList<MonthNet>& months, ErrorInfo* e)
 bool LedgerStore::ReBaln(ErrorInfo* error)
 {
     // One transaction: a failure (or the program ending half-way) leaves the table as it was.
+    ChangeScope scope(this);
     Transaction tx(m_db);
     ErrorInfo e;
     QList<MonthNet> months;
     const bool ok = tx.isActive() && m_db.execute(QStringLiteral("DELETE FROM transfer"), {}, &e) >= 0 &&
-                    readMonthNets(m_db, &months, &e) && writeRebuiltRows(m_db, months, &e) && tx.commit(&e);
+                    readMonthNets(m_db, &months, &e) && writeRebuiltRows(m_db, months, &e) &&
+                    appendHistory(History::Row{History::Kind::Rebuild}, &e) && tx.commit(&e);
     if (!ok) {
         if (!e.isSet())
             e = Database::errorOf(m_db.handle().lastError());
@@ -408,7 +513,7 @@ bool LedgerStore::ReBaln(ErrorInfo* error)
                                : e.inProcedure(QStringLiteral("mnuTool_ReBaln_Click"), kForm, true));
     }
     ResetPrevBalanceMemory();
-    return true;
+    return scope.done(true);
 }
 
 namespace {
@@ -437,6 +542,10 @@ bool takeCard(const QVariant& v, Entry* next, QVariant* stored, ErrorInfo* e)
 
 bool takeSlips(const QVariant& v, Entry*, QVariant* stored, ErrorInfo* e)
 {
+    if (v.isNull()) {
+        *stored = QVariant(QMetaType(QMetaType::Int)); // never typed, as a new entry has it
+        return true;
+    }
     qint64 n = 0;
     if (!parseWhole(v, &n))
         return fail(e, kTypeMismatch);
@@ -473,6 +582,28 @@ bool takeField(const QString& field, const QVariant& v, Entry* next, QVariant* s
         return takeAmount(v, &next->fee, stored, e);
     return takeAmount(v, &next->billcoll, stored, e);
 }
+// A field's value as the history keeps it: amounts in won as plain text
+// ("1234.5"), the rest as stored; null stays null.
+QVariant historyValue(const QString& field, const QVariant& stored)
+{
+    if (stored.isNull())
+        return QVariant();
+    if (field == QLatin1String("sale") || field == QLatin1String("fee") || field == QLatin1String("billcoll"))
+        return Money::fromUnits(stored.toLongLong()).toPlainString();
+    return stored.toString();
+}
+
+QVariant storedField(const StoredEntry& e, const QString& field)
+{
+    if (field == QLatin1String("sdate"))
+        return e.date;
+    if (field == QLatin1String("cardcode"))
+        return e.card;
+    if (field == QLatin1String("numsheet"))
+        return e.numsheet;
+    const Money m = field == QLatin1String("sale") ? e.sale : field == QLatin1String("fee") ? e.fee : e.billcoll;
+    return m.units();
+}
 } // namespace
 
 bool LedgerStore::RecordEditCol(int code, const QString& colName, const QVariant& newValue, ErrorInfo* error)
@@ -485,21 +616,27 @@ bool LedgerStore::RecordEditCol(int code, const QString& colName, const QVariant
     if (!editableFields().contains(field))
         return fail(error, kNoSuchField.asEngine(failText));
 
+    // The entry as read, the carry-over adjustments, the write and its
+    // history row are one transaction.
+    ChangeScope scope(this);
+    const Memory saved = m_memory;
+    Transaction tx(m_db);
     ErrorInfo e;
-    const std::optional<Entry> stored = readEntry(m_db, code, &e);
+    const std::optional<StoredEntry> stored = readEntry(m_db, code, &e);
     if (!stored)
         return fail(error, e);
     Entry next = *stored;
     QVariant value;
     if (!takeField(field, newValue, &next, &value, &e))
         return fail(error, e.asEngine(failText));
-
-    // Carry-over adjustments and the write are one transaction.
-    const Memory saved = m_memory;
-    Transaction tx(m_db);
+    History::Row row{History::Kind::FieldChanged, code, next.date, next.card, field};
+    row.oldValue = historyValue(field, storedField(*stored, field));
+    row.newValue = historyValue(field, value);
+    // Storing what the entry already holds changes nothing worth a history row.
+    const bool same = row.oldValue == row.newValue && row.oldValue.isNull() == row.newValue.isNull();
     bool ok = tx.isActive() && moveCarryOver(*stored, next, &e) &&
               executeOneRow(QStringLiteral("UPDATE Tallox SET %1 = ? WHERE code = ?").arg(field), {value, code}, &e) &&
-              tx.commit(&e);
+              (same || appendHistory(row, &e)) && tx.commit(&e);
     if (!ok) {
         if (!e.isSet())
             e = Database::errorOf(m_db.handle().lastError());
@@ -507,7 +644,7 @@ bool LedgerStore::RecordEditCol(int code, const QString& colName, const QVariant
         m_memory = saved;
         return fail(error, e.asEngine(failText));
     }
-    return true;
+    return scope.done(true);
 }
 
 // Shifts the carry-over rows for an entry that changes from `stored` to `next`.
@@ -542,6 +679,7 @@ bool LedgerStore::InsertRecord(const QString& date, int card, int* key, ErrorInf
     if (!IsStoredDayText(date) || card < 1)
         return fail(error, kTypeMismatch.asEngine(failText));
     const Memory saved = m_memory;
+    ChangeScope scope(this);
     Transaction tx(m_db);
     ErrorInfo e;
     const auto failed = [&](const QString& text, const ErrorInfo& err) {
@@ -570,26 +708,37 @@ bool LedgerStore::InsertRecord(const QString& date, int card, int* key, ErrorInf
                           {3021, QStringLiteral("No current record.")});
         newKey = id.toInt();
     }
-    if (!ensurePrevMonthRow(date, card, &e) || !tx.commit(&e))
+    StoredEntry added;
+    added.code = newKey;
+    added.date = date;
+    added.card = card;
+    History::Row row{History::Kind::EntryAdded, newKey, date, card};
+    row.newValue = History::RowJson(added.toMap());
+    if (!ensurePrevMonthRow(date, card, &e) || !appendHistory(row, &e) || !tx.commit(&e))
         return failed(failText, e);
     if (key)
         *key = newKey;
-    return true;
+    return scope.done(true);
 }
 
 bool LedgerStore::DeleteRecord(int key, ErrorInfo* error)
 {
     if (key < 1)
         return fail(error, ErrorInfo::notice(QStringLiteral("코드 정의 오류입니다.")));
-    ErrorInfo e;
-    const std::optional<Entry> stored = readEntry(m_db, key, &e);
-    if (!stored)
-        return fail(error, e);
+    ChangeScope scope(this);
     const Memory saved = m_memory;
     Transaction tx(m_db);
+    ErrorInfo e;
+    const std::optional<StoredEntry> stored = readEntry(m_db, key, &e);
+    if (!stored)
+        return fail(error, e);
+    // The history keeps the whole row, so that the entry can come back.
+    History::Row row{History::Kind::EntryDeleted, key, stored->date, stored->card};
+    row.oldValue = History::RowJson(stored->toMap());
     bool ok = tx.isActive() &&
               (!IsStoredDayText(stored->date) || shiftCarryOver(stored->date, -stored->net(), stored->card, &e)) &&
-              executeOneRow(QStringLiteral("DELETE FROM Tallox WHERE code = ?"), {key}, &e) && tx.commit(&e);
+              executeOneRow(QStringLiteral("DELETE FROM Tallox WHERE code = ?"), {key}, &e) && appendHistory(row, &e) &&
+              tx.commit(&e);
     if (!ok) {
         if (!e.isSet())
             e = Database::errorOf(m_db.handle().lastError());
@@ -597,7 +746,64 @@ bool LedgerStore::DeleteRecord(int key, ErrorInfo* error)
         m_memory = saved;
         return fail(error, e.asEngine(QStringLiteral("자료를 삭제하는 중 오류가 발생했습니다.")));
     }
-    return true;
+    return scope.done(true);
+}
+
+bool LedgerStore::insertWhole(const StoredEntry& entry, int* key, ErrorInfo* error)
+{
+    // The entry's own key when no other entry has taken it.
+    const QVariant taken =
+        m_db.scalar(QStringLiteral("SELECT count(*) FROM Tallox WHERE code = ?"), {entry.code}, error);
+    if (!taken.isValid())
+        return false;
+    const QVariant code =
+        entry.code > 0 && taken.toInt() == 0 ? QVariant(entry.code) : QVariant(QMetaType(QMetaType::Int));
+    QSqlQuery q = m_db.newQuery();
+    q.prepare(QStringLiteral("INSERT INTO Tallox (code, sdate, cardcode, sale, fee, billcoll, numsheet)"
+                             " VALUES (?, ?, ?, ?, ?, ?, ?)"));
+    for (const QVariant& v : QVariantList{code, entry.date, entry.card, entry.sale.units(), entry.fee.units(),
+                                          entry.billcoll.units(), entry.numsheet})
+        q.addBindValue(v);
+    if (!q.exec())
+        return fail(error, Database::errorOf(q.lastError()));
+    *key = q.lastInsertId().toInt();
+    return *key > 0 || fail(error, {3021, QStringLiteral("No current record.")});
+}
+
+bool LedgerStore::RestoreRecord(const StoredEntry& entry, int* key, ErrorInfo* error)
+{
+    const QString failText = QStringLiteral("자료를 저장하는 중 오류가 발생했습니다.");
+    const std::optional<Money> net = netOf(entry);
+    if (entry.card < 1 || !net)
+        return fail(error, kTypeMismatch.asEngine(failText));
+    ChangeScope scope(this);
+    const Memory saved = m_memory;
+    Transaction tx(m_db);
+    ErrorInfo e;
+    int newKey = 0;
+    // As an entry moved in: its month-before row first, then its net joins the rows from its month on.
+    const bool dated = IsStoredDayText(entry.date);
+    bool ok = tx.isActive() &&
+              (!dated ||
+               (ensurePrevMonthRow(entry.date, entry.card, &e) && shiftCarryOver(entry.date, *net, entry.card, &e))) &&
+              insertWhole(entry, &newKey, &e);
+    if (ok) {
+        StoredEntry added = entry;
+        added.code = newKey;
+        History::Row row{History::Kind::EntryAdded, newKey, entry.date, entry.card};
+        row.newValue = History::RowJson(added.toMap());
+        ok = appendHistory(row, &e) && tx.commit(&e);
+    }
+    if (!ok) {
+        if (!e.isSet())
+            e = Database::errorOf(m_db.handle().lastError());
+        tx.rollback();
+        m_memory = saved;
+        return fail(error, e.asEngine(failText));
+    }
+    if (key)
+        *key = newKey;
+    return scope.done(true);
 }
 
 Money LedgerStore::AutoFee(double ratePercent, Money sale)

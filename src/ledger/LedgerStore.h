@@ -2,6 +2,7 @@
 
 #include "base/Error.h"
 #include "base/Money.h"
+#include "core/History.h"
 #include "platform/Database.h"
 
 #include <QList>
@@ -70,6 +71,14 @@ public:
     // nullopt with `error` when the query failed or there is no such entry.
     std::optional<EntryView> ReadEntry(int code, ErrorInfo* error);
 
+    // A whole stored entry, as the history keeps a deleted or added one.
+    struct StoredEntry : Entry {
+        int code = 0;
+        QVariant numsheet; // null when never typed
+        QVariantMap toMap() const;
+        static bool fromMap(const QVariantMap& map, StoredEntry* entry);
+    };
+
     // Every routine below returns false with `error` set when it did not
     // complete; nothing of a failed store remains in the files.
 
@@ -90,6 +99,20 @@ public:
     // Inserts an entry with date and card (amounts 0); `key` receives its code.
     bool InsertRecord(const QString& date, int card, int* key, ErrorInfo* error = nullptr);
     bool DeleteRecord(int key, ErrorInfo* error = nullptr);
+    // Stores a whole entry again, under its own key when that key is free;
+    // `key` receives the key it got.
+    bool RestoreRecord(const StoredEntry& entry, int* key, ErrorInfo* error = nullptr);
+
+    // Every store above writes its history row in its own transaction. The
+    // next store's row is marked as an undo or redo of row `target`...
+    void TagNextChange(History::Origin origin, qint64 target);
+    // ...or joins the step of the last row written (a typed sale and the fee
+    // computed from it are undone together).
+    void JoinNextToLastChange();
+    // The last successful store's history row (0 when it changed nothing) and
+    // the carry-over rows it created ("YYYY-MM/card,...").
+    qint64 LastHistoryId() const { return m_last.id; }
+    QString LastCarryRows() const { return m_last.carryRows; }
 
     // The automatic fee of a sale at a fee rate in percent, in whole won
     // (rate / 100 x sale, halves away from zero), computed exactly.
@@ -122,9 +145,30 @@ private:
     bool shiftCarryOver(const QString& date, Money change, int card, ErrorInfo* error);
     bool moveCarryOver(const Entry& stored, const Entry& next, ErrorInfo* error);
     bool executeOneRow(const QString& sql, const QVariantList& binds, ErrorInfo* error);
+    bool insertWhole(const StoredEntry& entry, int* key, ErrorInfo* error);
+    // Appends the history row of the store in progress (inside its transaction).
+    bool appendHistory(History::Row row, ErrorInfo* error);
+    // A store ends: its tag is used up, and on success it becomes the last change.
+    void endChange(bool stored);
+
+    class ChangeScope;
+    struct Tag {
+        History::Origin origin = History::Origin::Change;
+        qint64 target = 0;
+        bool joinLast = false;
+    };
+    struct LastChange {
+        qint64 id = 0;
+        qint64 step = 0;
+        QString carryRows;
+    };
 
     Database& m_db;
     Memory m_memory;
+    Tag m_tag;
+    QStringList m_createdRows; // carry-over rows made by the store in progress
+    LastChange m_pending;
+    LastChange m_last;
 };
 
 // True when the text is a real day written "YYYY-MM-DD".

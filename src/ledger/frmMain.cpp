@@ -7,6 +7,8 @@
 #include "core/AppPaths.h"
 #include "core/SharedQueries.h"
 #include "ledger/CarryOverCheckDialog.h"
+#include "ledger/HistoryWindow.h"
+#include "ledger/LedgerHistory.h"
 #include "ledger/LedgerSheet.h"
 #include "ledger/LedgerStatusLine.h"
 #include "ledger/LedgerStore.h"
@@ -34,6 +36,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSettings>
@@ -50,10 +53,22 @@ QString SettingsKeyFeeAuto()
 {
     return QStringLiteral("Configuration/FeeAutoInput");
 }
+
+// While a cell is edited, Ctrl+Y stays with its editor as Ctrl+Z does:
+// neither undoes nor redoes a stored change half-way through typing.
+bool EditorKeepsRedoKey(QObject* watched, QEvent* e)
+{
+    if (e->type() != QEvent::ShortcutOverride || !qobject_cast<QLineEdit*>(watched) ||
+        static_cast<QKeyEvent*>(e)->keyCombination() != QKeyCombination(Qt::ControlModifier, Qt::Key_Y))
+        return false;
+    e->accept();
+    return true;
+}
 } // namespace
 
 frmMain::frmMain(std::unique_ptr<AppContext> ctx, QWidget* parent)
-    : QMainWindow(parent), m_ctx(std::move(ctx)), m_store(std::make_unique<LedgerStore>(m_ctx->ledger))
+    : QMainWindow(parent), m_ctx(std::move(ctx)), m_store(std::make_unique<LedgerStore>(m_ctx->ledger)),
+      m_history(std::make_unique<LedgerHistory>(*m_store, m_ctx->ledger))
 {
     setObjectName(kForm);
     BuildMenu();
@@ -103,6 +118,30 @@ void frmMain::BuildMenu()
     connect(mnuTool_Calc, &QAction::triggered, this, &frmMain::mnuTool_Calc_Click);
     connect(mnuHomePage, &QAction::triggered, this, &frmMain::mnuHomePage_Click);
     connect(mnuExit, &QAction::triggered, this, &QWidget::close);
+    BuildEditMenu();
+}
+
+void frmMain::BuildEditMenu()
+{
+    mnuEdit = new QMenu(QStringLiteral("  편집(&E)  "), this);
+    mnuEdit->setObjectName(QStringLiteral("mnuEdit"));
+    menuBar()->insertMenu(mnuTool->menuAction(), mnuEdit);
+    mnuEdit_Undo = mnuEdit->addAction(QStringLiteral("실행 취소"));
+    mnuEdit_Undo->setObjectName(QStringLiteral("mnuEdit_Undo"));
+    mnuEdit_Undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    mnuEdit_Redo = mnuEdit->addAction(QStringLiteral("다시 실행"));
+    mnuEdit_Redo->setObjectName(QStringLiteral("mnuEdit_Redo"));
+    mnuEdit_Redo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
+    // A cell editor takes Ctrl+Z for its own text before the window sees it.
+    for (QAction* a : {mnuEdit_Undo, mnuEdit_Redo})
+        a->setShortcutContext(Qt::WindowShortcut);
+    mnuTool_History = new QAction(QStringLiteral("변경 내역"), this);
+    mnuTool_History->setObjectName(QStringLiteral("mnuTool_History"));
+    mnuTool->insertAction(mnuTool_Calc, mnuTool_History);
+    connect(mnuEdit_Undo, &QAction::triggered, this, &frmMain::mnuEdit_Undo_Click);
+    connect(mnuEdit_Redo, &QAction::triggered, this, &frmMain::mnuEdit_Redo_Click);
+    connect(mnuTool_History, &QAction::triggered, this, &frmMain::mnuTool_History_Click);
+    connect(mnuEdit, &QMenu::aboutToShow, this, &frmMain::UpdateUndoActions);
 }
 
 void frmMain::BuildHelpMenu()
@@ -392,6 +431,8 @@ bool frmMain::eventFilter(QObject* watched, QEvent* e)
     if (spList && watched == spList->viewport() &&
         (e->type() == QEvent::MouseButtonPress || e->type() == QEvent::MouseButtonRelease))
         m_sheetMousePress = e->type() == QEvent::MouseButtonPress;
+    if (EditorKeepsRedoKey(watched, e))
+        return true;
     if (e->type() == QEvent::KeyPress) {
         auto* w = qobject_cast<QWidget*>(watched);
         if (IsLastDateBox(w) && (static_cast<QKeyEvent*>(e)->key() == Qt::Key_Return ||
@@ -486,6 +527,7 @@ void frmMain::RefreshSheet()
     spList->setActiveCell(LedgerCol::CardName, spList->maxRows());
     if (spList->isVisible())
         spList->setFocus();
+    UpdateUndoActions();
 }
 
 // The sheet's rows but the brought-forward row and the entry row.
@@ -722,6 +764,7 @@ void frmMain::StoreTypedValue(int col, int row, bool entryRow, const QString& te
         else
             PutBackOldText(col, row);
     }
+    UpdateUndoActions();
 }
 
 bool frmMain::StoreEntryField(int key, int col, int row, const QString& text, ErrorInfo* error)
@@ -750,6 +793,8 @@ void frmMain::ApplyAutoFee(int key, int row, const QString& saleText)
     if (rate == 0)
         return;
     const Money fee = LedgerStore::AutoFee(rate, saleText);
+    // Undone together with the sale it comes from.
+    m_store->JoinNextToLastChange();
     if (m_store->RecordEditCol(key, QStringLiteral("fee"), fee.toPlainString(), &e))
         spList->setText(LedgerCol::Fee, row, MoneyCellText(fee, true));
     else
@@ -852,6 +897,7 @@ void frmMain::ActionDelete()
     spList->setActiveCell(qMax(1, spList->activeCol()), qMin(row, spList->maxRows()));
     spList->refresh();
     spList->setFocus();
+    UpdateUndoActions();
 }
 
 void frmMain::chkAutoFee_Click()
@@ -971,6 +1017,7 @@ void frmMain::mnuTool_ReBaln_Click()
         MsgInfo(QStringLiteral("잔액 재정리를 완료 하였습니다."), AppTitle());
     else
         ShowError(e);
+    UpdateUndoActions();
 }
 
 void frmMain::mnuTool_Check_Click()
@@ -1000,4 +1047,86 @@ void frmMain::mnuTool_Calc_Click()
 void frmMain::mnuHomePage_Click()
 {
     GoHomePage();
+}
+
+// ---------------------------------------------------------------- undo and history
+
+void frmMain::UpdateUndoActions()
+{
+    if (!mnuEdit_Undo)
+        return;
+    ErrorInfo e;
+    const std::optional<LedgerHistory::Step> undo = m_history->NextUndo(&e);
+    const std::optional<LedgerHistory::Step> redo = m_history->NextRedo(&e);
+    // A card name's "&" is no menu mnemonic.
+    const auto plain = [](const QString& text) { return QString(text).replace(u'&', QStringLiteral("&&")); };
+    mnuEdit_Undo->setText(undo ? QStringLiteral("실행 취소: ") + plain(undo->text) : QStringLiteral("실행 취소"));
+    mnuEdit_Redo->setText(redo ? QStringLiteral("다시 실행: ") + plain(redo->text) : QStringLiteral("다시 실행"));
+}
+
+void frmMain::mnuEdit_Undo_Click()
+{
+    RunUndoStep(true);
+}
+
+void frmMain::mnuEdit_Redo_Click()
+{
+    RunUndoStep(false);
+}
+
+void frmMain::RunUndoStep(bool undo)
+{
+    // From the menu a cell may still be open: what it holds is stored first.
+    FinishCellEdit();
+    LedgerHistory::Landing landing;
+    ErrorInfo e;
+    if (undo ? m_history->Undo(&landing, &e) : m_history->Redo(&landing, &e))
+        GoToChangedEntry(landing.key, landing.date, landing.field);
+    else
+        ShowError(e);
+    UpdateUndoActions();
+}
+
+void frmMain::GoToChangedEntry(int key, const QString& date, const QString& field)
+{
+    // An entry outside the period shown (or of another card) widens the view to it.
+    const bool realDay = DateText::isValidDay(date);
+    if (realDay && date < m_period->dateText(0))
+        m_period->setDateText(0, date);
+    if (realDay && date > m_period->dateText(1))
+        m_period->setDateText(1, date);
+    const std::optional<LedgerStore::EntryView> entry = key > 0 ? m_store->ReadEntry(key, nullptr) : std::nullopt;
+    const int filter = CmbGetItemData(cmbPlastra, 0);
+    if (entry && filter > 0 && filter != entry->card)
+        cmbPlastra->setCurrentIndex(0);
+    RefreshSheet();
+    static const QHash<QString, int> columns = {
+        {QStringLiteral("sdate"), LedgerCol::Date},        {QStringLiteral("cardcode"), LedgerCol::CardName},
+        {QStringLiteral("numsheet"), LedgerCol::NumSheet}, {QStringLiteral("sale"), LedgerCol::Sale},
+        {QStringLiteral("fee"), LedgerCol::Fee},           {QStringLiteral("billcoll"), LedgerCol::BillColl},
+    };
+    // The entry's row; for an entry taken away, where it stood (the first later date).
+    const int last = spList->maxRows() - 1;
+    int target = spList->maxRows();
+    for (int row = 2; row <= last; ++row) {
+        if (key > 0 ? GetRowCode(row) == key : spList->text(LedgerCol::Date, row) >= date) {
+            target = row;
+            break;
+        }
+    }
+    spList->setActiveCell(columns.value(field, LedgerCol::CardName), target);
+}
+
+void frmMain::mnuTool_History_Click()
+{
+    FinishCellEdit();
+    // One history window: asked again, it comes to the front with what is new.
+    if (auto* open = findChild<HistoryWindow*>()) {
+        open->RefreshSheet();
+        open->raise();
+        open->activateWindow();
+        return;
+    }
+    auto* w = new HistoryWindow(*m_ctx, this);
+    w->show();
 }

@@ -9,6 +9,7 @@ class QHBoxLayout;
 #include <QRect>
 #include <memory>
 
+class LedgerHistory;
 class LedgerStatusLine;
 class LedgerStore;
 class PeriodBar;
@@ -63,6 +64,13 @@ public:
     void mnuHomePage_Click();
     LedgerStatusLine* statusLine() const { return m_status; }
 
+    // Undo and redo of stored changes (Ctrl+Z, Ctrl+Y), and the change history.
+    void mnuEdit_Undo_Click();
+    void mnuEdit_Redo_Click();
+    void mnuTool_History_Click();
+    // The menu texts name what an undo and a redo would do.
+    void UpdateUndoActions();
+
     // The print header's period line for the dates in the boxes.
     QString PeriodLine() const;
     // Whether the window's layout is saved when it closes (moved or resized since load).
@@ -81,8 +89,13 @@ private:
     void ConnectControls();
     void BuildMenu();
     void BuildHelpMenu();
-    void FillCards();
-    int EntryCount() const; // the card filter, and the first steps while there is no card company
+    void FillCards(); // the card filter, and the first steps while there is no card company
+    int EntryCount() const;
+    void BuildEditMenu();
+    // After an undo or redo: the sheet shows the entry (its period and card if
+    // need be) with the cursor on the field changed.
+    void RunUndoStep(bool undo);
+    void GoToChangedEntry(int key, const QString& date, const QString& field);
     void Form_Load();
     void InitSheets();
     void LayoutControls();
@@ -122,6 +135,7 @@ private:
 
     std::unique_ptr<AppContext> m_ctx;
     std::unique_ptr<LedgerStore> m_store;
+    std::unique_ptr<LedgerHistory> m_history;
 
     QFrame* pnlTop = nullptr;
     PeriodBar* m_period = nullptr;
@@ -139,6 +153,10 @@ private:
     QAction* mnuTool_ReBaln = nullptr;
     QAction* mnuTool_Calc = nullptr;
     QAction* mnuTool_Check = nullptr;
+    QMenu* mnuEdit = nullptr;
+    QAction* mnuEdit_Undo = nullptr;
+    QAction* mnuEdit_Redo = nullptr;
+    QAction* mnuTool_History = nullptr;
     QAction* mnuHomePage = nullptr;
     QAction* mnuExit = nullptr;
     LedgerStatusLine* m_status = nullptr;

@@ -1,0 +1,123 @@
+#include "ledger/HistorySheet.h"
+
+#include "base/Clock.h"
+#include "core/DbAccess.h"
+#include "core/History.h"
+#include "ledger/LedgerHistory.h"
+#include "ledger/LedgerStore.h"
+#include "platform/SpreadGrid.h"
+
+#include <QSqlQuery>
+
+namespace {
+// A whole entry or card in a few words, for the old or new value of an addition or deletion.
+QString wholeRowText(History::Kind kind, const QString& json)
+{
+    if (json.isEmpty())
+        return QString();
+    const QVariantMap map = History::ParseRowJson(json);
+    if (kind == History::Kind::CardAdded || kind == History::Kind::CardChanged || kind == History::Kind::CardDeleted)
+        return QStringLiteral("%1, 수수료 %2%, 결제일 %3")
+            .arg(map.value(QStringLiteral("name")).toString(), map.value(QStringLiteral("fee")).toString(),
+                 map.value(QStringLiteral("setday")).toString());
+    LedgerStore::StoredEntry e;
+    if (!LedgerStore::StoredEntry::fromMap(map, &e))
+        return json;
+    return QStringLiteral("매출액 %1, 수수료 %2, 카드사결제액 %3")
+        .arg(LedgerHistory::AmountText(e.sale), LedgerHistory::AmountText(e.fee),
+             LedgerHistory::AmountText(e.billcoll));
+}
+
+QString kindText(History::Kind kind, const QString& origin)
+{
+    const QString label = History::KindLabel(kind);
+    if (origin == QLatin1String("undo"))
+        return label + QStringLiteral(" (실행 취소)");
+    if (origin == QLatin1String("redo"))
+        return label + QStringLiteral(" (다시 실행)");
+    return label;
+}
+
+void fillRow(SpreadGrid* sheet, int row, Database& ledger, const QVariantList& v)
+{
+    History::Kind kind = History::Kind::FieldChanged;
+    History::KindFromText(v.value(1).toString(), &kind);
+    const QString field = v.value(5).toString();
+    sheet->setText(HistoryCol::At, row, v.value(0).toString());
+    sheet->setText(HistoryCol::Kind, row, kindText(kind, v.value(8).toString()));
+    sheet->setText(HistoryCol::Date, row, v.value(2).toString());
+    const int card = v.value(3).toInt();
+    sheet->setText(HistoryCol::Card, row,
+                   card == 0 ? QString()
+                             : (v.value(4).isNull() ? QStringLiteral("카드 %1").arg(card) : v.value(4).toString()));
+    if (kind == History::Kind::FieldChanged) {
+        sheet->setText(HistoryCol::Field, row, LedgerHistory::FieldLabel(field));
+        sheet->setText(HistoryCol::Old, row, LedgerHistory::ValueText(ledger, field, v.value(6)));
+        sheet->setText(HistoryCol::New, row, LedgerHistory::ValueText(ledger, field, v.value(7)));
+    } else if (kind == History::Kind::CarryOver || kind == History::Kind::Rebuild) {
+        sheet->setText(HistoryCol::New, row, v.value(7).toString());
+    } else {
+        sheet->setText(HistoryCol::Old, row, wholeRowText(kind, v.value(6).toString()));
+        sheet->setText(HistoryCol::New, row, wholeRowText(kind, v.value(7).toString()));
+    }
+    const bool undone = v.value(8).isNull() && v.value(9).toInt() != History::InPlace;
+    sheet->setText(HistoryCol::State, row, undone ? QStringLiteral("취소됨") : QString());
+    sheet->setText(HistoryCol::Who, row,
+                   (v.value(10).toString() + QLatin1Char(' ') + v.value(11).toString()).trimmed());
+}
+} // namespace
+
+void DesignHistorySheet(SpreadGrid* sheet)
+{
+    struct Column {
+        const char16_t* header;
+        double width;
+    };
+    static const Column columns[] = {
+        {u"일시", 18},    {u"내용", 16},  {u"일자", 11}, {u"카드명", 14},        {u"항목", 11},
+        {u"이전 값", 30}, {u"새 값", 30}, {u"상태", 7},  {u"컴퓨터/사용자", 18},
+    };
+    sheet->setMaxCols(HistoryCol::Count);
+    sheet->setMaxRows(0);
+    for (int c = 1; c <= HistoryCol::Count; ++c) {
+        sheet->setHeaderText(c, QString::fromUtf16(columns[c - 1].header));
+        sheet->setColWidth(c, columns[c - 1].width);
+        sheet->setCellType(c, -1, SpreadGrid::CellType::Edit);
+    }
+}
+
+bool BuildHistorySheet(SpreadGrid* sheet, Database& ledger, const QString& firstDay, const QString& lastDay,
+                       ErrorInfo* error)
+{
+    if (sheet->maxCols() != HistoryCol::Count)
+        DesignHistorySheet(sheet);
+    sheet->setMaxRows(0);
+    if (!History::TableExists(ledger, QStringLiteral("main")))
+        return true;
+    const QString dayAfter = DateText::day(DateText::parse(lastDay).addDays(1));
+    QSqlQuery rs;
+    if (!OpenSnapshot(ledger, rs,
+                      QStringLiteral("SELECT h.at, h.kind, h.sdate, h.cardcode, p.name, h.field, h.old_value,"
+                                     " h.new_value, h.origin, h.undo_state, h.computer, h.username"
+                                     " FROM history AS h LEFT JOIN %1.Plastra AS p ON p.code = h.cardcode"
+                                     " WHERE h.at >= ? AND h.at < ? ORDER BY h.id DESC")
+                          .arg(CardAlias()),
+                      {firstDay, dayAfter}, error))
+        return false;
+    QList<QVariantList> rows;
+    while (rs.next()) {
+        QVariantList values;
+        for (int c = 0; c < 12; ++c)
+            values.append(rs.value(c));
+        rows.append(values);
+    }
+    if (!FinishRead(rs, error))
+        return false;
+    const bool redraw = sheet->reDraw();
+    sheet->setReDraw(false);
+    sheet->setMaxRows(int(rows.size()));
+    for (int row = 1; row <= rows.size(); ++row)
+        fillRow(sheet, row, ledger, rows.at(row - 1));
+    sheet->setReDraw(redraw);
+    return true;
+}

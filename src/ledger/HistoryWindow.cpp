@@ -1,0 +1,82 @@
+#include "ledger/HistoryWindow.h"
+
+#include "base/Clock.h"
+#include "core/AppContext.h"
+#include "ledger/HistorySheet.h"
+#include "platform/SpreadDesign.h"
+#include "platform/SpreadGrid.h"
+#include "platform/Twips.h"
+#include "toolkit/ExcelExport.h"
+#include "toolkit/Messages.h"
+#include "toolkit/PeriodBar.h"
+#include "toolkit/Utils.h"
+#include "toolkit/modSpread.h"
+
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QShortcut>
+#include <QVBoxLayout>
+
+HistoryWindow::HistoryWindow(AppContext& ctx, QWidget* parent) : QWidget(parent, Qt::Window), m_ctx(ctx)
+{
+    setObjectName(QStringLiteral("HistoryWindow"));
+    setWindowTitle(QStringLiteral("변경 내역"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    auto* rows = new QVBoxLayout(this);
+    auto* bar = new QHBoxLayout();
+    m_period = new PeriodBar(this);
+    bar->addWidget(m_period, 1);
+    const auto makeButton = [this, bar](const char* name, const QString& caption) {
+        auto* b = new QPushButton(caption, this);
+        b->setObjectName(QString::fromLatin1(name));
+        b->setAutoDefault(false);
+        bar->addWidget(b);
+        return b;
+    };
+    btnView = makeButton("btnView", QStringLiteral("조회(F5)"));
+    btnExcel = makeButton("btnExcel", QStringLiteral("엑셀(F7)"));
+    btnClose = makeButton("btnClose", QStringLiteral("닫기(&C)"));
+    rows->addLayout(bar);
+    spHistory = new SpreadGrid(this);
+    spHistory->setObjectName(QStringLiteral("spHistory"));
+    DesignHistorySheet(spHistory);
+    CommonSpreadDesign(spHistory, true, true, false, true);
+    rows->addWidget(spHistory, 1);
+
+    connect(btnView, &QPushButton::clicked, this, &HistoryWindow::RefreshSheet);
+    connect(btnExcel, &QPushButton::clicked, this, &HistoryWindow::btnExcel_Click);
+    connect(btnClose, &QPushButton::clicked, this, &QWidget::close);
+    for (const auto& [key, handler] :
+         {std::pair{Qt::Key_F5, &HistoryWindow::RefreshSheet}, std::pair{Qt::Key_F7, &HistoryWindow::btnExcel_Click}}) {
+        auto* s = new QShortcut(QKeySequence(key), this);
+        s->setContext(Qt::WindowShortcut);
+        connect(s, &QShortcut::activated, this, handler);
+    }
+
+    // The month so far, as the changes of these days are the ones looked for.
+    m_period->setupDateCells(true);
+    resize(TwipsToPixelsX(15000), TwipsToPixelsY(8000));
+    CenterForm(this, true);
+    RefreshSheet();
+}
+
+void HistoryWindow::RefreshSheet()
+{
+    for (int i = 0; i < 2; ++i) {
+        if (!DateText::isValidDay(m_period->dateText(i))) {
+            MsgWarn(QStringLiteral("조회기간의 날짜가 올바르지 않습니다."), QString());
+            m_period->spDate(i)->setFocus();
+            return;
+        }
+    }
+    ErrorInfo e;
+    if (!BuildHistorySheet(spHistory, m_ctx.ledger, m_period->dateText(0), m_period->dateText(1), &e))
+        ShowError(e);
+    spHistory->setActiveCell(1, 1);
+}
+
+void HistoryWindow::btnExcel_Click()
+{
+    // The sheet on screen is the one written: built once, by the same builder.
+    ExportToExcelFile(spHistory, QStringLiteral("Sheet1"), true);
+}

@@ -1,0 +1,198 @@
+#include "LedgerWindowTestBase.h"
+
+#include "XlsxReader.h"
+#include "ledger/HistorySheet.h"
+#include "ledger/HistoryWindow.h"
+#include "ledger/LedgerStore.h"
+
+#include "toolkit/ExcelExport.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QPushButton>
+
+// Ctrl+Z and Ctrl+Y in the ledger window, and the edit menu's texts.
+class TestLedgerWindowUndo : public LedgerWindowTestBase {
+    Q_OBJECT
+private Q_SLOTS:
+    void init()
+    {
+        startEnv();
+        m_user = qgetenv("USER");
+        qputenv("USER", "kim");
+        env->addCard(1, QStringLiteral("신한카드"));
+        m_key = env->addEntry(QStringLiteral("2005-06-15"), 1, 120000);
+    }
+    void cleanup()
+    {
+        stopEnv();
+        qputenv("USER", m_user);
+    }
+
+    void typedChangeUndoneAndRedone_data();
+    void typedChangeUndoneAndRedone();
+    void saleAndItsFeeAreOneStep();
+    void refusedWhenAnotherUserRemovedTheEntry();
+    void ctrlZInCellEditorBelongsToTheEditor();
+    void undoAfterRestart();
+    void historyWindowListsTheChanges();
+
+private:
+    QAction* action(const char* name) const { return win->findChild<QAction*>(QString::fromLatin1(name)); }
+    void ctrl(Qt::Key key) { QTest::keyClick(sheet(), key, Qt::ControlModifier); }
+
+    QByteArray m_user;
+    int m_key = 0;
+};
+
+void TestLedgerWindowUndo::typedChangeUndoneAndRedone_data()
+{
+    QTest::addColumn<int>("col");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("menuText");
+    QTest::addColumn<QString>("stored"); // the cell after the redo
+    QTest::newRow("sale") << 6 << QStringLiteral("1200000")
+                          << QStringLiteral("2005-06-15 신한카드 매출액 120,000 → 1,200,000")
+                          << QStringLiteral("1200000");
+    QTest::newRow("slips") << 5 << QStringLiteral("3") << QStringLiteral("2005-06-15 신한카드 건수 1 → 3")
+                           << QStringLiteral("3");
+    QTest::newRow("date") << 2 << QStringLiteral("2005-06-14")
+                          << QStringLiteral("2005-06-14 신한카드 일자 2005-06-15 → 2005-06-14")
+                          << QStringLiteral("2005-06-14");
+}
+
+void TestLedgerWindowUndo::typedChangeUndoneAndRedone()
+{
+    QFETCH(int, col);
+    QFETCH(QString, typed);
+    QFETCH(QString, menuText);
+    QFETCH(QString, stored);
+    openWindow();
+    view(QStringLiteral("2005-06-01"), QStringLiteral("2005-06-30"));
+    const QString before = cell(col, rowOfKey(m_key));
+    typeInto(col, rowOfKey(m_key), typed);
+    QCOMPARE(action("mnuEdit_Undo")->text(), QStringLiteral("실행 취소: ") + menuText);
+    gotoCell(4, rows());
+    ctrl(Qt::Key_Z);
+    // The old figure is back, stored and shown, and the cursor is on it.
+    QCOMPARE(cell(col, rowOfKey(m_key)), before);
+    QCOMPARE(sheet()->activeRow(), rowOfKey(m_key));
+    QCOMPARE(sheet()->activeCol(), col);
+    QCOMPARE(action("mnuEdit_Undo")->text(), QStringLiteral("실행 취소"));
+    QCOMPARE(action("mnuEdit_Redo")->text(), QStringLiteral("다시 실행: ") + menuText);
+    ctrl(Qt::Key_Y);
+    QCOMPARE(cell(col, rowOfKey(m_key)), stored);
+    QCOMPARE(action("mnuEdit_Redo")->text(), QStringLiteral("다시 실행"));
+    // Typing after an undo ends the redo chain.
+    ctrl(Qt::Key_Z);
+    typeInto(4, rows(), QStringLiteral("1"));
+    QCOMPARE(action("mnuEdit_Redo")->text(), QStringLiteral("다시 실행"));
+    QVERIFY(MessageHook::shown().isEmpty());
+}
+
+void TestLedgerWindowUndo::saleAndItsFeeAreOneStep()
+{
+    env->ctx().card.execute(QStringLiteral("UPDATE Plastra SET fee = 2 WHERE code = 1"));
+    openWindow();
+    QVERIFY(autoFee()->isChecked());
+    typeInto(6, rowOfKey(m_key), QStringLiteral("10000"));
+    QCOMPARE(entry(m_key).value(QStringLiteral("fee")).toString(), QStringLiteral("200"));
+    ctrl(Qt::Key_Z);
+    QCOMPARE(entry(m_key).value(QStringLiteral("sale")).toString(), QStringLiteral("120000"));
+    QCOMPARE(entry(m_key).value(QStringLiteral("fee")).toString(), QStringLiteral("0"));
+    QCOMPARE(action("mnuEdit_Redo")->text(), QStringLiteral("다시 실행: 2005-06-15 신한카드 매출액 120,000 → 10,000"));
+    ctrl(Qt::Key_Y);
+    QCOMPARE(entry(m_key).value(QStringLiteral("fee")).toString(), QStringLiteral("200"));
+}
+
+void TestLedgerWindowUndo::refusedWhenAnotherUserRemovedTheEntry()
+{
+    openWindow();
+    typeInto(6, rowOfKey(m_key), QStringLiteral("5000"));
+    // Another user deletes the entry; that deletion stays in place.
+    qputenv("USER", "lee");
+    QVERIFY(win->store().DeleteRecord(m_key));
+    qputenv("USER", "kim");
+    ctrl(Qt::Key_Z);
+    QCOMPARE(MessageHook::shown().size(), 1);
+    const QString text = MessageHook::shown().last().text;
+    QVERIFY2(text.startsWith(
+                 QStringLiteral("실행 취소할 수 없습니다.\r\n\r\n2005-06-15 신한카드 자료는 그 뒤에 삭제되었고(")),
+             qPrintable(text));
+    QVERIFY2(text.endsWith(QStringLiteral("lee) 그 삭제가 아직 그대로 있습니다.")), qPrintable(text));
+    QCOMPARE(env->count(QStringLiteral("Tallox")), 0);
+}
+
+void TestLedgerWindowUndo::ctrlZInCellEditorBelongsToTheEditor()
+{
+    openWindow();
+    typeInto(6, rowOfKey(m_key), QStringLiteral("5000"));
+    gotoCell(7, rowOfKey(m_key));
+    typeText(QStringLiteral("12"), false);
+    QVERIFY(sheet()->cellEditor());
+    QTest::keyClick(sheet()->cellEditor(), Qt::Key_Z, Qt::ControlModifier);
+    QTest::keyClick(sheet()->cellEditor(), Qt::Key_Y, Qt::ControlModifier);
+    QVERIFY(sheet()->isEditing());
+    QCOMPARE(entry(m_key).value(QStringLiteral("sale")).toString(), QStringLiteral("5000"));
+    QVERIFY(MessageHook::shown().isEmpty());
+}
+
+void TestLedgerWindowUndo::undoAfterRestart()
+{
+    openWindow();
+    const int row = rowOfKey(m_key);
+    gotoCell(6, row);
+    MessageHook::answer(MsgAnswer::Yes);
+    pressKey(Qt::Key_F4);
+    QCOMPARE(env->count(QStringLiteral("Tallox")), 0);
+    closeWindow();
+    openWindow();
+    QCOMPARE(action("mnuEdit_Undo")->text(), QStringLiteral("실행 취소: 2005-06-15 신한카드 삭제 (매출액 120,000)"));
+    ctrl(Qt::Key_Z);
+    // The entry is back with its key and all its fields, under the cursor.
+    QCOMPARE(rowOfKey(m_key), row);
+    QCOMPARE(sheet()->activeRow(), row);
+    QCOMPARE(cell(6, row), QStringLiteral("120000"));
+    QCOMPARE(entry(m_key).value(QStringLiteral("numsheet")).toInt(), 1);
+}
+
+void TestLedgerWindowUndo::historyWindowListsTheChanges()
+{
+    openWindow();
+    typeInto(6, rowOfKey(m_key), QStringLiteral("5000"));
+    ctrl(Qt::Key_Z);
+    action("mnuTool_History")->trigger();
+    auto* w = win->findChild<HistoryWindow*>();
+    QVERIFY(w);
+    // Newest first: the undo, then the typed change it took back.
+    SpreadGrid* grid = w->grid();
+    QCOMPARE(grid->maxRows(), 2);
+    QCOMPARE(grid->text(HistoryCol::Kind, 1), QStringLiteral("수정 (실행 취소)"));
+    QCOMPARE(grid->text(HistoryCol::Date, 2), QStringLiteral("2005-06-15"));
+    QCOMPARE(grid->text(HistoryCol::Card, 2), QStringLiteral("신한카드"));
+    QCOMPARE(grid->text(HistoryCol::Old, 2), QStringLiteral("120,000"));
+    QCOMPARE(grid->text(HistoryCol::New, 2), QStringLiteral("5,000"));
+    QCOMPARE(grid->text(HistoryCol::State, 2), QStringLiteral("취소됨"));
+    QVERIFY(grid->text(HistoryCol::Who, 2).endsWith(QStringLiteral(" kim")));
+    // The workbook is that same sheet, headers first.
+    QList<QUrl> opened;
+    ExcelExportHook::setOpener([&opened](const QUrl& url) {
+        opened << url;
+        return true;
+    });
+    MessageHook::answer(MsgAnswer::Yes);
+    QTest::mouseClick(w->findChild<QPushButton*>(QStringLiteral("btnExcel")), Qt::LeftButton);
+    ExcelExportHook::setOpener({});
+    QCOMPARE(opened.size(), 1);
+    XlsxReader book(opened.first().toLocalFile());
+    QCOMPARE(book.text(1, HistoryCol::Old), QStringLiteral("이전 값"));
+    QCOMPARE(book.text(3, HistoryCol::Card), QStringLiteral("신한카드"));
+    // Asked again, the one window shows what is new.
+    ctrl(Qt::Key_Y);
+    action("mnuTool_History")->trigger();
+    QCOMPARE(win->findChildren<HistoryWindow*>().size(), 1);
+    QCOMPARE(grid->text(HistoryCol::Kind, 1), QStringLiteral("수정 (다시 실행)"));
+}
+
+QTEST_MAIN(TestLedgerWindowUndo)
+#include "tst_ledgerwindow_undo.moc"
