@@ -22,7 +22,9 @@
 #include <QLockFile>
 #include <QSettings>
 #include <QTextStream>
+#include <cstdio>
 #include <memory>
+#include <unistd.h>
 
 namespace {
 struct Failure {
@@ -81,11 +83,50 @@ bool ParseDay(const QString& label, const QString& typed, QString* day, Failure*
     return true;
 }
 
+// A progress line on a terminal, rewritten in place and cleared at the end;
+// nothing at all when stderr goes to a file or a pipe.
+class TerminalProgress {
+public:
+    explicit TerminalProgress(const QString& label) : m_label(label.toLocal8Bit()), m_on(isatty(STDERR_FILENO)) {}
+    ~TerminalProgress()
+    {
+        if (m_last >= 0)
+            std::fputs("\r\033[K", stderr);
+    }
+    TerminalProgress(const TerminalProgress&) = delete;
+    TerminalProgress& operator=(const TerminalProgress&) = delete;
+
+    Progress progress()
+    {
+        if (!m_on)
+            return {};
+        return [this](qint64 done, qint64 total) {
+            const int percent = total > 0 ? int(qBound(qint64(0), done * 100 / total, qint64(100))) : 0;
+            if (percent != m_last) {
+                m_last = percent;
+                std::fprintf(stderr, "\r%s %d%%", m_label.constData(), percent);
+                std::fflush(stderr);
+            }
+            return true;
+        };
+    }
+
+private:
+    QByteArray m_label;
+    bool m_on;
+    int m_last = -1;
+};
+
 int Rebuild(AppContext& ctx, QTextStream& out, Failure* f)
 {
     LedgerStore store(ctx.ledger);
     ErrorInfo e;
-    if (!store.ReBaln(&e)) {
+    bool ok = false;
+    {
+        TerminalProgress progress(QStringLiteral("잔액 재정리"));
+        ok = store.ReBaln(&e, progress.progress());
+    }
+    if (!ok) {
         *f =
             failedWith(ExitDatabase, QStringLiteral("이월금액을 재정리하지 못했습니다. 이월 테이블은 그대로입니다"), e);
         return f->status;
@@ -543,7 +584,14 @@ int RunDemo(const CommandLine& cmd, QTextStream& out, QTextStream& err)
     const QString temp = QDir::cleanPath(QFileInfo(cmd.folder).absoluteFilePath()) + QStringLiteral(".part");
     QDir(temp).removeRecursively();
     QString why;
-    const bool made = !QFileInfo::exists(AppPaths::ledgerDbFile(cmd.folder)) && GenerateDemoData(temp, spec, &why);
+    bool made = false;
+    {
+        TerminalProgress terminal(QStringLiteral("예제 자료"));
+        const Progress progress = terminal.progress();
+        made = !QFileInfo::exists(AppPaths::ledgerDbFile(cmd.folder)) &&
+               GenerateDemoData(temp, spec, &why,
+                                [&progress](int written, int total) { Report(progress, written, total); });
+    }
     if (!made && why.isEmpty())
         why = QStringLiteral("이미 Tallox 데이터베이스가 있는 폴더입니다: %1").arg(cmd.folder);
     const bool moved = made && QDir().mkpath(cmd.folder) &&

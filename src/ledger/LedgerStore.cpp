@@ -458,7 +458,7 @@ bool readMonthNets(Database& db, QList<MonthNet>* months, ErrorInfo* e)
 
 // Per card: a zero row for the month before its first entry, then the running
 // balance at the end of every completed month that has entries.
-bool writeRebuiltRows(Database& db, const QList<MonthNet>& months, ErrorInfo* e)
+bool writeRebuiltRows(Database& db, const QList<MonthNet>& months, const Progress& progress, ErrorInfo* e)
 {
     // One statement prepared once: a rebuild writes thousands of rows.
     QSqlQuery insert = db.newQuery();
@@ -475,7 +475,10 @@ bool writeRebuiltRows(Database& db, const QList<MonthNet>& months, ErrorInfo* e)
     const QString current = DateText::currentMonth();
     std::optional<int> previousCard;
     Money balance;
+    qint64 done = 0;
     for (const MonthNet& m : months) {
+        if (++done % 256 == 0 && !Report(progress, done, months.size()))
+            return fail(e, ErrorInfo::notice(QStringLiteral("잔액 재정리를 취소했습니다. 이월금액은 그대로입니다.")));
         if (!isMonthText(m.month))
             continue; // no real day; no period ever reaches such an entry
         if (!previousCard || *previousCard != m.card) {
@@ -495,7 +498,7 @@ bool writeRebuiltRows(Database& db, const QList<MonthNet>& months, ErrorInfo* e)
 }
 } // namespace
 
-bool LedgerStore::ReBaln(ErrorInfo* error)
+bool LedgerStore::ReBaln(ErrorInfo* error, const Progress& progress)
 {
     // One transaction: a failure (or the program ending half-way) leaves the table as it was.
     ChangeScope scope(this);
@@ -503,12 +506,12 @@ bool LedgerStore::ReBaln(ErrorInfo* error)
     ErrorInfo e;
     QList<MonthNet> months;
     const bool ok = tx.isActive() && m_db.execute(QStringLiteral("DELETE FROM transfer"), {}, &e) >= 0 &&
-                    readMonthNets(m_db, &months, &e) && writeRebuiltRows(m_db, months, &e) &&
+                    readMonthNets(m_db, &months, &e) && writeRebuiltRows(m_db, months, progress, &e) &&
                     appendHistory(History::Row{History::Kind::Rebuild}, &e) && tx.commit(&e);
     if (!ok) {
         if (!e.isSet())
             e = Database::errorOf(m_db.handle().lastError());
-        return fail(error, e.kind == ErrorInfo::Kind::Query
+        return fail(error, e.kind == ErrorInfo::Kind::Query || e.kind == ErrorInfo::Kind::Notice
                                ? e
                                : e.inProcedure(QStringLiteral("mnuTool_ReBaln_Click"), kForm, true));
     }

@@ -2,6 +2,7 @@
 
 #include "base/Error.h"
 #include "base/Money.h"
+#include "base/Progress.h"
 #include "core/History.h"
 #include "platform/Database.h"
 
@@ -91,7 +92,8 @@ public:
     bool CalcPrevBaln(const QString& date, Money change, int card, ErrorInfo* error = nullptr);
 
     // Throws the carry-over table away and rebuilds it from the ledger, all or nothing.
-    bool ReBaln(ErrorInfo* error = nullptr);
+    // `progress` may stop it: the table is then left as it was, with a notice.
+    bool ReBaln(ErrorInfo* error = nullptr, const Progress& progress = {});
 
     // Writes one field (sdate, cardcode, sale, fee, billcoll, numsheet; any
     // letter case) of the entry `code`, shifting the carry-over rows with it.

@@ -24,6 +24,7 @@
 #include "toolkit/Messages.h"
 #include "toolkit/ModalRun.h"
 #include "toolkit/PeriodBar.h"
+#include "toolkit/ProgressWindow.h"
 #include "toolkit/Utils.h"
 #include "toolkit/modSpread.h"
 
@@ -1010,7 +1011,12 @@ void frmMain::mnuTool_ReBaln_Click()
     QApplication::setOverrideCursor(Qt::WaitCursor);
     ShowFloatMsg(QStringLiteral("이월금액 재계산중..."), 0, 0, QColor(0, 255, 255));
     ErrorInfo e;
-    const bool ok = m_store->ReBaln(&e);
+    bool ok = false;
+    {
+        // Stopping is safe: the rebuild is one transaction.
+        ProgressWindow progress(QStringLiteral("이월금액 재계산중..."), true, this);
+        ok = m_store->ReBaln(&e, progress.progress());
+    }
     CloseFloatMsg();
     QApplication::restoreOverrideCursor();
     if (ok)

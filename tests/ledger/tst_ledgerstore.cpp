@@ -80,6 +80,7 @@ private Q_SLOTS:
     void rebuild_workedExample();
     void rebuild_emptyLedgerAndCurrentMonthOnly();
     void rebuild_failureKeepsTable();
+    void rebuild_stoppedKeepsTable();
     void rebuild_resetsMemory();
 
     void check_findsChangedRowAndCleanAfterRebuild();
@@ -623,6 +624,34 @@ void TestLedgerStore::rebuild_failureKeepsTable()
         QStringLiteral(" in procedure mnuTool_ReBaln_Click of Form frmMain")));
     QCOMPARE(transferRows(db), before);
     QCOMPARE(db.transactionDepth(), 0);
+}
+
+// A rebuild stopped from its progress window keeps the table as a failed one does;
+// one that is watched but not stopped hears of all its work.
+void TestLedgerStore::rebuild_stoppedKeepsTable()
+{
+    TestEnv env;
+    Database& db = env.ctx().ledger;
+    for (int month = 0; month < 300; ++month) // more month groups than one progress step
+        env.addEntry(QDate(1980, 1, 2).addMonths(month).toString(Qt::ISODate), 1 + month % 2, 10);
+    env.addTransfer(QStringLiteral("1980-01"), 1, 7);
+    const QStringList before = transferRows(db);
+    LedgerStore store(db);
+    ErrorInfo err;
+    QVERIFY(!store.ReBaln(&err, [](qint64, qint64) { return false; }));
+    QCOMPARE(err.kind, ErrorInfo::Kind::Notice);
+    QVERIFY(err.what.contains(QStringLiteral("취소")));
+    QCOMPARE(transferRows(db), before);
+    qint64 lastDone = 0, lastTotal = 0;
+    QVERIFY(Say(store.ReBaln(&err,
+                             [&](qint64 done, qint64 total) {
+                                 lastDone = done;
+                                 lastTotal = total;
+                                 return true;
+                             }),
+                err));
+    QVERIFY(lastDone > 0 && lastDone <= lastTotal && lastTotal >= 300);
+    QVERIFY(store.CheckCarryOver().clean());
 }
 
 void TestLedgerStore::rebuild_resetsMemory()
