@@ -18,13 +18,17 @@ struct CommandLine {
         PrintSummary,
         Rebuild,
         Check,
-        Demo
+        Demo,
+        Backup,
+        ListBackups,
+        Restore
     };
     Action action = Action::Window;
     QString folder;   // database folder (or the demo's target folder)
     QString from, to; // the period, as typed
     int card = 0;     // --card, 0 = all cards
     QString file;     // output file
+    QString dir;      // --backup's target folder, --restore's backup
     QString error;    // a usage error, one line
     // --demo sizes
     int demoCards = 40;

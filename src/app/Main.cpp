@@ -5,13 +5,16 @@
 #include "core/AppContext.h"
 #include "core/AppInfo.h"
 #include "core/AppPaths.h"
+#include "core/Backup.h"
 #include "core/DbAccess.h"
 #include "core/Startup.h"
+#include "ledger/BackupDialog.h"
 #include "ledger/frmMain.h"
 #include "toolkit/Messages.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QLockFile>
 #include <QPointer>
@@ -125,6 +128,12 @@ int TalloxMain(int argc, char** argv)
         MsgInfo(QStringLiteral("다른 Tallox가 이 장부를 열고 있습니다.\r\n\r\n") + folder, AppTitle());
         return 1;
     }
+
+    // A restore cut short is finished (or undone) first; then the day's first
+    // backup, before anything of the day is stored.
+    Backup::FinishPendingRestore(folder);
+    if (QFileInfo::exists(AppPaths::ledgerDbFile(folder)) && Backup::DueToday())
+        SayBackupRun(Backup::TakeEverywhere(folder), false);
 
     auto ctx = std::make_unique<AppContext>();
     if (!OpenBooksOrSay(*ctx, folder))

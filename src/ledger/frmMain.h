@@ -9,6 +9,7 @@ class QHBoxLayout;
 #include <QRect>
 #include <memory>
 
+class BackupTask;
 class LedgerStore;
 class PeriodBar;
 class QAction;
@@ -59,6 +60,9 @@ public:
     void mnuTool_ReBaln_Click();
     void mnuTool_Calc_Click();
     void mnuTool_Check_Click();
+    void mnuTool_Backup_Click();
+    void mnuTool_Restore_Click();
+    BackupTask* backupTask() const { return m_backupTask; }
     void mnuHomePage_Click();
 
     // The print header's period line for the dates in the boxes.
@@ -134,6 +138,9 @@ private:
     QAction* mnuTool_ReBaln = nullptr;
     QAction* mnuTool_Calc = nullptr;
     QAction* mnuTool_Check = nullptr;
+    QAction* mnuTool_Backup = nullptr;
+    QAction* mnuTool_Restore = nullptr;
+    BackupTask* m_backupTask = nullptr;
     QAction* mnuHomePage = nullptr;
     QAction* mnuExit = nullptr;
 

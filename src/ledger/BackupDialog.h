@@ -1,0 +1,63 @@
+#pragma once
+
+#include "core/Backup.h"
+
+#include <QDialog>
+#include <functional>
+
+class QTableWidget;
+class QThread;
+struct AppContext;
+
+// Says what a round of backups could not do. A round the program takes by
+// itself (start of the day, before a rebuild or a restore) warns once a day;
+// one the user asked for always says how it went.
+void SayBackupRun(const BackupRun& run, bool asked);
+
+// The folder of the books the context has open.
+QString BooksFolder(const AppContext& ctx);
+
+class BackupTask;
+// The backup taken before the books are changed as a whole (a rebuild): it
+// waits for a round still running, and warns only when a folder failed.
+void BackupBeforeChange(const AppContext& ctx, BackupTask* running);
+
+// A round of backups on a thread of its own, so that typing goes on meanwhile;
+// it says how it went when it ends.
+class BackupTask : public QObject {
+    Q_OBJECT
+public:
+    explicit BackupTask(QObject* parent = nullptr);
+    ~BackupTask() override; // waits for a round still running
+    // False (and nothing started) while a round is running.
+    bool start(const QString& dbFolder);
+    bool isRunning() const;
+    void wait();
+    BackupRun lastRun() const { return m_run; }
+
+Q_SIGNALS:
+    void finished();
+
+private:
+    QThread* m_thread = nullptr;
+    BackupRun m_run;
+};
+
+// The backups to restore from, newest first: when each was taken, how many
+// entries it holds and the date of its last entry.
+class BackupDialog : public QDialog {
+    Q_OBJECT
+public:
+    explicit BackupDialog(QWidget* parent = nullptr);
+    QString chosenPath() const;
+    QTableWidget* list() const { return m_list; }
+
+private:
+    QTableWidget* m_list = nullptr;
+    QList<BackupInfo> m_backups;
+};
+
+// 백업에서 복원: asks for a backup, then backs up the books, closes them
+// (`closing` runs first), restores and opens them again. True when the books
+// were replaced; the context is open again either way unless that failed.
+bool RestoreBooksFromBackup(QWidget* parent, AppContext& ctx, const std::function<void()>& closing);
