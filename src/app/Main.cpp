@@ -14,7 +14,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QLockFile>
 #include <QPointer>
@@ -129,15 +128,18 @@ int TalloxMain(int argc, char** argv)
         return 1;
     }
 
-    // A restore cut short is finished (or undone) first; then the day's first
-    // backup, before anything of the day is stored.
+    // A restore cut short is finished (or undone) before the books are opened.
     Backup::FinishPendingRestore(folder);
-    if (QFileInfo::exists(AppPaths::ledgerDbFile(folder)) && Backup::DueToday())
-        SayBackupRun(Backup::TakeEverywhere(folder), false);
-
     auto ctx = std::make_unique<AppContext>();
     if (!OpenBooksOrSay(*ctx, folder))
         return 1;
+    // The day's first backup runs beside the window; its snapshot is fixed
+    // before anything of the day is stored.
+    BackupTask daily;
+    if (Backup::DueToday()) {
+        daily.start(folder, false);
+        daily.waitForSnapshot();
+    }
     ErrorInfo upgradeError;
     if (!UpgradeSchema(ctx->ledger, &upgradeError))
         ShowError(upgradeError);

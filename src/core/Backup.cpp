@@ -17,8 +17,10 @@
 #include <QSqlQuery>
 #include <QTextStream>
 
+#include <algorithm>
 #include <fcntl.h>
 #include <filesystem>
+#include <functional>
 #include <sqlite3.h>
 #include <unistd.h>
 
@@ -126,7 +128,8 @@ bool ReadLastEntry(Database& db, Description* d, ErrorInfo* error)
 
 // Both databases of `dbFolder` copied into `part` from one read snapshot,
 // with the rows each table held in it.
-bool Snapshot(const QString& dbFolder, const QString& part, Description* d, ErrorInfo* error)
+bool Snapshot(const QString& dbFolder, const QString& part, Description* d, ErrorInfo* error,
+              const Backup::Pinned& pinned)
 {
     Database src;
     ErrorInfo e;
@@ -135,9 +138,12 @@ bool Snapshot(const QString& dbFolder, const QString& part, Description* d, Erro
         return fail(error, Said(QStringLiteral("장부를 읽을 수 없습니다: %1").arg(dbFolder), e));
     // The snapshot of each file starts at its first read and holds until COMMIT.
     bool ok = src.execute(QStringLiteral("BEGIN"), {}, &e) >= 0 &&
-              CountTables(src, QStringLiteral("main"), QStringLiteral("ledger"), &d->counts, &e) &&
-              CountTables(src, QStringLiteral("card"), QStringLiteral("card"), &d->counts, &e) &&
-              ReadLastEntry(src, d, &e);
+              src.scalar(QStringLiteral("SELECT count(*) FROM main.sqlite_master"), {}, &e).isValid() &&
+              src.scalar(QStringLiteral("SELECT count(*) FROM card.sqlite_master"), {}, &e).isValid();
+    if (ok && pinned)
+        pinned();
+    ok = ok && CountTables(src, QStringLiteral("main"), QStringLiteral("ledger"), &d->counts, &e) &&
+         CountTables(src, QStringLiteral("card"), QStringLiteral("card"), &d->counts, &e) && ReadLastEntry(src, d, &e);
     sqlite3* native = ok ? NativeHandle(src) : nullptr;
     ok = native && CopySchema(native, "main", AppPaths::ledgerDbFile(part), &e) &&
          CopySchema(native, "card", AppPaths::cardDbFile(part), &e);
@@ -381,7 +387,8 @@ bool ParseName(const QString& name, QDateTime* at)
     return true;
 }
 
-bool Take(const QString& dbFolder, const QString& root, bool createRoot, BackupInfo* made, ErrorInfo* error)
+bool Take(const QString& dbFolder, const QString& root, bool createRoot, BackupInfo* made, ErrorInfo* error,
+          const Pinned& pinned)
 {
     std::unique_ptr<QLockFile> lock;
     if (!PrepareRoot(root, createRoot, error) || !LockRoot(root, &lock, error))
@@ -391,7 +398,7 @@ bool Take(const QString& dbFolder, const QString& root, bool createRoot, BackupI
     if (!QDir().mkpath(part))
         return fail(error, Said(QStringLiteral("백업 폴더에 쓸 수 없습니다: %1").arg(root)));
     Description d;
-    if (!Snapshot(dbFolder, part, &d, error)) {
+    if (!Snapshot(dbFolder, part, &d, error, pinned)) {
         QDir(part).removeRecursively();
         return false;
     }
@@ -439,7 +446,7 @@ bool CopyTo(const BackupInfo& backup, const QString& root, BackupInfo* made, Err
     return true;
 }
 
-BackupRun TakeEverywhere(const QString& dbFolder, const QString& root, bool rotate)
+BackupRun TakeEverywhere(const QString& dbFolder, const QString& root, bool rotate, const Pinned& pinned)
 {
     QStringList roots{root.isEmpty() ? DefaultRoot() : root};
     if (root.isEmpty() && !SecondRoot().isEmpty())
@@ -448,7 +455,7 @@ BackupRun TakeEverywhere(const QString& dbFolder, const QString& root, bool rota
     for (const QString& r : roots) {
         BackupInfo made;
         ErrorInfo e;
-        const bool ok = run.made.isEmpty() ? Take(dbFolder, r, r == DefaultRoot(), &made, &e)
+        const bool ok = run.made.isEmpty() ? Take(dbFolder, r, r == DefaultRoot(), &made, &e, pinned)
                                            : CopyTo(run.made.constFirst(), r, &made, &e);
         if (ok && (!rotate || Rotate(r, &e))) {
             run.made << made;

@@ -6,6 +6,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 // Backups of the books: a folder named YYYYMMDD-HHMMSS holding a copy of both
 // databases and a small description (tallox-backup.ini). A copy is made with
@@ -41,14 +42,20 @@ QString NameFor(const QDateTime& at);
 // True for a finished backup's name; `at` is the moment it names.
 bool ParseName(const QString& name, QDateTime* at = nullptr);
 
+// Called (on the backup's thread) once the snapshot of both files is fixed:
+// whatever is stored from then on is not in the backup.
+using Pinned = std::function<void()>;
+
 // A backup of the books of `dbFolder` into `root`. A missing root is created
 // only when `createRoot` (the default folder); a named folder must exist.
-bool Take(const QString& dbFolder, const QString& root, bool createRoot, BackupInfo* made, ErrorInfo* error);
+bool Take(const QString& dbFolder, const QString& root, bool createRoot, BackupInfo* made, ErrorInfo* error,
+          const Pinned& pinned = {});
 // A finished backup copied into another root, checked the same way.
 bool CopyTo(const BackupInfo& backup, const QString& root, BackupInfo* made, ErrorInfo* error);
 // A backup into the default folder and a copy into the second one, each then
 // rotated (unless not `rotate`). `root`, when given, replaces both.
-BackupRun TakeEverywhere(const QString& dbFolder, const QString& root = QString(), bool rotate = true);
+BackupRun TakeEverywhere(const QString& dbFolder, const QString& root = QString(), bool rotate = true,
+                         const Pinned& pinned = {});
 // True when the default folder holds no backup taken today (by the program's clock).
 bool DueToday();
 // True the first time a day that it is asked; a warning about backups is said once a day.

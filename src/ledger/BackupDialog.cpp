@@ -3,7 +3,6 @@
 #include "core/AppContext.h"
 #include "core/AppInfo.h"
 #include "core/DbAccess.h"
-#include "toolkit/FloatMsg.h"
 #include "toolkit/Messages.h"
 #include "toolkit/ModalRun.h"
 
@@ -35,14 +34,11 @@ QString BooksFolder(const AppContext& ctx)
     return QFileInfo(ctx.ledgerPath).absolutePath();
 }
 
-void BackupBeforeChange(const AppContext& ctx, BackupTask* running)
+void BackupBeforeChange(const AppContext& ctx, BackupTask* task)
 {
-    if (running)
-        running->wait();
-    ShowFloatMsg(QStringLiteral("백업중..."), 0, 0, QColor(0, 255, 255));
-    const BackupRun run = Backup::TakeEverywhere(BooksFolder(ctx));
-    CloseFloatMsg();
-    SayBackupRun(run, false);
+    task->wait();
+    task->start(BooksFolder(ctx), false);
+    task->waitForSnapshot();
 }
 
 BackupTask::BackupTask(QObject* parent) : QObject(parent) {}
@@ -52,19 +48,27 @@ BackupTask::~BackupTask()
     wait();
 }
 
-bool BackupTask::start(const QString& dbFolder)
+bool BackupTask::start(const QString& dbFolder, bool asked)
 {
     if (isRunning())
         return false;
     delete m_thread;
-    m_thread = QThread::create([this, dbFolder] { m_run = Backup::TakeEverywhere(dbFolder); });
+    m_pinned = false;
+    m_thread = QThread::create(
+        [this, dbFolder] { m_run = Backup::TakeEverywhere(dbFolder, QString(), true, [this] { m_pinned = true; }); });
     m_thread->setParent(this);
-    connect(m_thread, &QThread::finished, this, [this] {
-        SayBackupRun(m_run, true);
+    connect(m_thread, &QThread::finished, this, [this, asked] {
+        SayBackupRun(m_run, asked);
         Q_EMIT finished();
     });
     m_thread->start(QThread::LowPriority);
     return true;
+}
+
+void BackupTask::waitForSnapshot()
+{
+    while (isRunning() && !m_pinned)
+        QThread::msleep(1);
 }
 
 bool BackupTask::isRunning() const

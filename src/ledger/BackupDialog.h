@@ -3,6 +3,7 @@
 #include "core/Backup.h"
 
 #include <QDialog>
+#include <atomic>
 #include <functional>
 
 class QTableWidget;
@@ -19,20 +20,24 @@ QString BooksFolder(const AppContext& ctx);
 
 class BackupTask;
 // The backup taken before the books are changed as a whole (a rebuild): it
-// waits for a round still running, and warns only when a folder failed.
-void BackupBeforeChange(const AppContext& ctx, BackupTask* running);
+// returns once its snapshot is fixed, so the change is not in it, and warns
+// (once a day) when a folder failed.
+void BackupBeforeChange(const AppContext& ctx, BackupTask* task);
 
 // A round of backups on a thread of its own, so that typing goes on meanwhile;
-// it says how it went when it ends.
+// it says how it went when it ends (see SayBackupRun).
 class BackupTask : public QObject {
     Q_OBJECT
 public:
     explicit BackupTask(QObject* parent = nullptr);
     ~BackupTask() override; // waits for a round still running
     // False (and nothing started) while a round is running.
-    bool start(const QString& dbFolder);
+    bool start(const QString& dbFolder, bool asked = true);
     bool isRunning() const;
     void wait();
+    // Returns once the round's snapshot is fixed (or the round has ended):
+    // what is stored from then on is not in the backup.
+    void waitForSnapshot();
     BackupRun lastRun() const { return m_run; }
 
 Q_SIGNALS:
@@ -41,6 +46,7 @@ Q_SIGNALS:
 private:
     QThread* m_thread = nullptr;
     BackupRun m_run;
+    std::atomic<bool> m_pinned{false};
 };
 
 // The backups to restore from, newest first: when each was taken, how many
