@@ -508,15 +508,18 @@ QList<QDateTime> Kept(const QList<QDateTime>& taken, const QDate& today)
     QSet<QString> buckets;
     for (const QDateTime& t : newestFirst) {
         const QDate d = t.date();
-        const qint64 age = d.daysTo(today);
+        const int week = std::min((d.day() - 1) / 7, 3);
+        const QDate monthEnd(d.year(), d.month(), d.daysInMonth());
+        const QDate weekEnd = week == 3 ? monthEnd : QDate(d.year(), d.month(), week * 7 + 7);
+        // A week or month is thinned only once all of it is old enough.
         QString bucket;
-        if (age < 7)
+        if (d.daysTo(today) < 7)
             bucket = NameFor(t); // every one
-        else if (age < 30)
+        else if (weekEnd.daysTo(today) < 30)
             bucket = d.toString(QStringLiteral("'d'yyyyMMdd"));
-        else if (d > today.addMonths(-6))
-            bucket = d.toString(QStringLiteral("'w'yyyyMM")) + QString::number(std::min((d.day() - 1) / 7, 3));
-        else if (d > today.addYears(-5))
+        else if (monthEnd > today.addMonths(-6))
+            bucket = d.toString(QStringLiteral("'w'yyyyMM")) + QString::number(week);
+        else if (monthEnd > today.addYears(-5))
             bucket = d.toString(QStringLiteral("'m'yyyyMM"));
         if (!bucket.isEmpty() && !buckets.contains(bucket)) {
             buckets.insert(bucket);

@@ -67,7 +67,8 @@ QList<BackupInfo> List(const QString& root);
 // The backups that rotation keeps of those taken at `taken` on `today`: every
 // one of the last 7 days, the newest of each day for 30 days, of each week of
 // a month (days 1-7, 8-14, 15-21, 22 to the end) for 6 months, of each month
-// for 5 years. The buckets nest, so rotating every day keeps the same set as
+// for 5 years. A week or month is thinned only once all of it has reached
+// that age, and the buckets nest, so rotating every day keeps the same set as
 // rotating once.
 QList<QDateTime> Kept(const QList<QDateTime>& taken, const QDate& today);
 // Removes the backups in `root` that rotation does not keep.

@@ -106,7 +106,7 @@ BackupDialog::BackupDialog(QWidget* parent) : QDialog(parent)
     }
     m_list->resizeColumnsToContents();
     if (!m_backups.isEmpty())
-        m_list->selectRow(0);
+        m_list->setCurrentCell(0, 0);
     auto* buttons = new QDialogButtonBox(this);
     buttons->addButton(QStringLiteral("복원"), QDialogButtonBox::AcceptRole)
         ->setObjectName(QStringLiteral("btnRestore"));

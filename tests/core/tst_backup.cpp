@@ -150,15 +150,15 @@ void TestBackup::rotation_keepsThePromisedSet_data()
     QTest::newRow("7 days: all") << 7 << 14 << "20240101-090000";
     QTest::newRow("8 days") << 8 << 15 << "20240101-183000";
     QTest::newRow("31 days") << 31 << 38 << "20240101-183000";
-    QTest::newRow("200 days") << 200 << 59 << "20240118-183000";
+    QTest::newRow("200 days") << 200 << 63 << "20240107-183000";
     QTest::newRow("800 days") << 800 << 79 << "20240131-183000";
 }
 
 // Each simulated day takes two backups and rotates; what is left must be what
-// rotating once over all backups ever taken keeps: every one of the last 7
-// days, then the newest of its day (30 days), of its week of the month
-// (6 months) and of its month (5 years), a bucket counting only its days still
-// in the same tier.
+// the rule keeps of all backups ever taken: every one of the last 7 days; the
+// newest of its day until its week is 30 days old; then the newest of its week
+// (the last day of the week) until its month is 6 months old; then the newest
+// of its month (its last day) for 5 years.
 void TestBackup::rotation_keepsThePromisedSet()
 {
     QFETCH(int, days);
@@ -179,19 +179,16 @@ void TestBackup::rotation_keepsThePromisedSet()
     QCOMPARE(left.size(), kept);
     QCOMPARE(left.constFirst(), oldest);
 
-    const auto week = [](const QDate& d) { return std::min((d.day() - 1) / 7, 3); };
-    const auto tier = [&](const QDate& d) {
-        const qint64 age = d.daysTo(last);
-        return age < 7 ? 0 : age < 30 ? 1 : d > last.addMonths(-6) ? 2 : d > last.addYears(-5) ? 3 : 4;
-    };
+    const auto monthEnd = [](const QDate& d) { return QDate(d.year(), d.month(), d.daysInMonth()); };
+    const auto weekEnd = [&](const QDate& d) { return d.day() > 21 ? monthEnd(d) : d.addDays(6 - (d.day() - 1) % 7); };
     QStringList expected;
     for (QDate d = first; d <= last; d = d.addDays(1)) {
-        const QDate next = d.addDays(1);
-        const bool newestOfBucket = tier(next) != tier(d) || (tier(d) == 2 && week(next) != week(d)) ||
-                                    (tier(d) == 3 && next.month() != d.month());
-        if (tier(d) == 0)
+        if (d.daysTo(last) < 7)
             expected << d.toString("yyyyMMdd-090000");
-        if (tier(d) <= 1 || (tier(d) < 4 && newestOfBucket))
+        const bool daily = weekEnd(d).daysTo(last) < 30;
+        const bool weekly = !daily && monthEnd(d) > last.addMonths(-6) && d == weekEnd(d);
+        const bool monthly = monthEnd(d) <= last.addMonths(-6) && monthEnd(d) > last.addYears(-5) && d == monthEnd(d);
+        if (daily || weekly || monthly)
             expected << d.toString("yyyyMMdd-183000");
     }
     QCOMPARE(left, expected);
@@ -243,9 +240,11 @@ void TestBackup::restore_refusesWhatIsNoWholeBackup()
     const BackupInfo made = take();
     const QString ledger = AppPaths::ledgerDbFile(made.path);
     QFile f(ledger);
-    if (damage == "page" && f.open(QIODevice::ReadWrite)) {
-        f.seek(2 * 4096 + 100);
-        f.write(QByteArray(2000, '\x5a'));
+    if (damage == "page" && f.open(QIODevice::ReadWrite)) { // every page but the schema's
+        for (qint64 page = 4096; page < f.size(); page += 4096) {
+            f.seek(page + 8);
+            f.write(QByteArray(400, '\x5a'));
+        }
         f.close();
     }
     if (damage == "truncate")

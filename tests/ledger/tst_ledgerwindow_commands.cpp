@@ -1,6 +1,8 @@
 #include "LedgerWindowTestBase.h"
 
 #include "cards/frmPlastra_read.h"
+#include "core/Backup.h"
+#include "ledger/BackupDialog.h"
 #include "summary/frmSumBill.h"
 #include "toolkit/ExcelExport.h"
 #include "toolkit/ModalRun.h"
@@ -13,6 +15,7 @@
 #include <QComboBox>
 #include <QFileInfo>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QToolButton>
 
 // The search bar, the buttons, the function keys and the tool menu.
@@ -45,6 +48,7 @@ private Q_SLOTS:
     void calculatorMissing();
     void homePageAsksFirst();
     void menuTexts();
+    void backupAndRestoreFromTheMenu();
     void summaryOpensOnceNotModal();
 };
 
@@ -343,6 +347,41 @@ void TestLedgerWindowCommands::menuTexts()
     QCOMPARE(autoFee()->text(), QStringLiteral("수수료 자동입력"));
     win->findChild<QAction*>(QStringLiteral("mnuExit"))->trigger();
     QVERIFY(!win->isVisible());
+}
+
+// 지금 백업 runs beside the window and says where the backup went; 백업에서
+// 복원 lists it, backs up the books, puts the backup's entries back and shows them.
+void TestLedgerWindowCommands::backupAndRestoreFromTheMenu()
+{
+    env->addCard(1, QStringLiteral("신한카드"));
+    env->addEntry(QStringLiteral("2005-06-02"), 1, 30);
+    openWindow();
+    win->findChild<QAction*>(QStringLiteral("mnuTool_Backup"))->trigger();
+    QTRY_VERIFY(!win->backupTask()->isRunning() && !MessageHook::shown().isEmpty());
+    QCOMPARE(MessageHook::shown().last().kind, QStringLiteral("info"));
+    QVERIFY(MessageHook::shown().last().text.startsWith(QStringLiteral("백업했습니다.")));
+    env->addEntry(QStringLiteral("2005-06-03"), 1, 40);
+    view(QStringLiteral("2005-06-01"), QStringLiteral("2005-06-30"));
+    const int withTwo = rows();
+    env->ctx().closeAll();
+
+    ModalHook::enable();
+    ModalHook::reset();
+    QString listed;
+    ModalHook::push([&](QDialog* d) {
+        auto* list = static_cast<BackupDialog*>(d)->list();
+        listed = list->item(0, 1)->text() + QLatin1Char(' ') + list->item(0, 2)->text();
+        d->findChild<QPushButton*>(QStringLiteral("btnRestore"))->click();
+    });
+    MessageHook::answer(MsgAnswer::Yes);
+    win->findChild<QAction*>(QStringLiteral("mnuTool_Restore"))->trigger();
+    ModalHook::disable();
+    QCOMPARE(listed, QStringLiteral("1 2005-06-02"));
+    TALLOX_COMPARE_LAST_BOX("info", "Tallox", "백업에서 복원했습니다.");
+    QCOMPARE(rows(), withTwo - 1);
+    QVERIFY(env->ctx().openFolder(env->dbFolder()));
+    QCOMPARE(env->count(QStringLiteral("Tallox")), 1);
+    QCOMPARE(Backup::List(Backup::DefaultRoot()).size(), 2);
 }
 
 void TestLedgerWindowCommands::summaryOpensOnceNotModal()
