@@ -87,6 +87,10 @@ bool RestoreWithBackup(const QString& dbFolder, const QString& backupDir, ErrorI
 // leaves the books and its copies are removed. Run before the books are opened.
 bool FinishPendingRestore(const QString& dbFolder, ErrorInfo* error = nullptr);
 
+// Lowers the calling thread's CPU and disk priority, for a backup thread that
+// shares the machine with a window being typed into.
+void YieldToEdits();
+
 // For the fault tests: a backup or restore stops at the named step as if
 // killed there ("copied", "checked"; "beside", "committed", "ledger"). Empty: never.
 void SetStopAt(const QString& step);

@@ -54,14 +54,16 @@ bool BackupTask::start(const QString& dbFolder, bool asked)
         return false;
     delete m_thread;
     m_pinned = false;
-    m_thread = QThread::create(
-        [this, dbFolder] { m_run = Backup::TakeEverywhere(dbFolder, QString(), true, [this] { m_pinned = true; }); });
+    m_thread = QThread::create([this, dbFolder] {
+        Backup::YieldToEdits();
+        m_run = Backup::TakeEverywhere(dbFolder, QString(), true, [this] { m_pinned = true; });
+    });
     m_thread->setParent(this);
     connect(m_thread, &QThread::finished, this, [this, asked] {
         SayBackupRun(m_run, asked);
         Q_EMIT finished();
     });
-    m_thread->start(QThread::LowPriority);
+    m_thread->start();
     return true;
 }
 
