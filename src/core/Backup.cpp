@@ -389,6 +389,26 @@ bool CopyBeside(const QString& dbFolder, const QString& backupDir, const Descrip
         return fail(error, Stopped());
     return CheckFiles(live[0] + kRestoring, live[1] + kRestoring, d, error) || removeCopies();
 }
+// Books that cannot be backed up (damaged: often the reason to restore) are
+// kept as they are, files and logs, in backups/YYYYMMDD-HHMMSS-as-found. They
+// are closed and locked, so a file copy is what they hold. Never listed.
+bool SaveAsFound(const QString& dbFolder)
+{
+    const QString root = Backup::DefaultRoot();
+    const QString folder = root + QLatin1Char('/') + FreeName(root) + QStringLiteral("-as-found");
+    if (!QDir().mkpath(folder))
+        return false;
+    for (const QString& live : LiveFiles(dbFolder)) {
+        for (const QString& suffix : {QString(), QStringLiteral("-wal"), QStringLiteral("-journal")}) {
+            const QString from = live + suffix;
+            if (QFileInfo::exists(from) && !CopySynced(from, folder + QLatin1Char('/') + QFileInfo(from).fileName()))
+                return false;
+        }
+    }
+    SyncPath(folder);
+    SyncPath(root);
+    return true;
+}
 } // namespace
 
 namespace Backup {
@@ -619,7 +639,7 @@ bool RestoreWithBackup(const QString& dbFolder, const QString& backupDir, ErrorI
     if (!IsBackupFolder(backupDir, &d, error))
         return false;
     const BackupRun run = TakeEverywhere(dbFolder, QString(), false);
-    if (run.made.isEmpty())
+    if (run.made.isEmpty() && !SaveAsFound(dbFolder))
         return fail(error, Said(QStringLiteral("지금의 장부를 먼저 백업할 수 없어 복원하지 않았습니다. %1")
                                     .arg(run.problems.join(QStringLiteral("; ")))));
     return Restore(dbFolder, backupDir, error);

@@ -81,7 +81,9 @@ bool Verify(const QString& backupDir, BackupInfo* info, ErrorInfo* error);
 // books, synced and checked, then renamed over them. The books must be closed.
 // Refused, with nothing changed, when the backup does not verify.
 bool Restore(const QString& dbFolder, const QString& backupDir, ErrorInfo* error);
-// Backs up the current books (default folder, and the second one), then restores.
+// Backs up the current books (default folder, and the second one), then
+// restores. Books that cannot be backed up are copied as they are into
+// backups/YYYYMMDD-HHMMSS-as-found first.
 bool RestoreWithBackup(const QString& dbFolder, const QString& backupDir, ErrorInfo* error);
 // A restore stopped after it was committed is finished; one stopped before
 // leaves the books and its copies are removed. Run before the books are opened.

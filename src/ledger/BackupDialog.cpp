@@ -132,6 +132,11 @@ QString BackupDialog::chosenPath() const
 bool RestoreBooksFromBackup(QWidget* parent, AppContext& ctx, const std::function<void()>& closing)
 {
     auto* dlg = new BackupDialog(parent);
+    if (dlg->isEmpty()) {
+        delete dlg;
+        MsgInfo(QStringLiteral("복원할 백업이 없습니다."), AppTitle());
+        return false;
+    }
     const bool chosen = ExecModal(dlg) == QDialog::Accepted;
     const QString path = dlg->chosenPath();
     delete dlg;

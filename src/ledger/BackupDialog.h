@@ -57,6 +57,7 @@ public:
     explicit BackupDialog(QWidget* parent = nullptr);
     QString chosenPath() const;
     QTableWidget* list() const { return m_list; }
+    bool isEmpty() const { return m_backups.isEmpty(); }
 
 private:
     QTableWidget* m_list = nullptr;

@@ -63,6 +63,7 @@ private Q_SLOTS:
     void rotation_keepsThePromisedSet_data();
     void rotation_keepsThePromisedSet();
     void restore_roundTrip();
+    void restore_overDamagedBooks();
     void restore_refusesWhatIsNoWholeBackup_data();
     void restore_refusesWhatIsNoWholeBackup();
     void killed_leavesOldOrNew_data();
@@ -211,6 +212,25 @@ void TestBackup::restore_roundTrip()
     QVERIFY(Backup::Verify(all.constFirst().path, nullptr, &e));
     for (const QString& live : liveFiles())
         QVERIFY(!QFileInfo::exists(live + ".restoring"));
+}
+
+// Damaged books cannot be backed up: they are kept as found, then replaced.
+void TestBackup::restore_overDamagedBooks()
+{
+    const BackupInfo good = take();
+    m_env->ctx().closeAll();
+    QFile ledger(liveFiles()[0]);
+    QVERIFY(ledger.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    ledger.write(QByteArray(8192, 'x'));
+    ledger.close();
+    const QByteArray damaged = checksum(liveFiles()[0]);
+    ErrorInfo e;
+    QVERIFY2(Backup::RestoreWithBackup(m_env->dbFolder(), good.path, &e), qPrintable(ErrorLine(e)));
+    QCOMPARE(books().entries, 2);
+    const QStringList kept = QDir(root()).entryList({"*-as-found"}, QDir::Dirs);
+    QCOMPARE(kept.size(), 1);
+    QCOMPARE(checksum(root() + "/" + kept[0] + "/dbTallox.db"), damaged);
+    QCOMPARE(Backup::List(root()).size(), 1);
 }
 
 void TestBackup::restore_refusesWhatIsNoWholeBackup_data()
