@@ -57,6 +57,27 @@ bool OpenBooksOrSay(AppContext& ctx, const QString& folder)
 }
 
 namespace {
+// Opens the books for the window. A restore cut short is finished (or undone)
+// first; the day's first backup then starts beside the window, and its
+// snapshot is fixed before anything of the day is stored, the upgrade included.
+std::unique_ptr<AppContext> OpenForWindow(const QString& folder, BackupTask* daily)
+{
+    Backup::FinishPendingRestore(folder);
+    auto ctx = std::make_unique<AppContext>();
+    if (!OpenBooksOrSay(*ctx, folder))
+        return nullptr;
+    if (Backup::DueToday()) {
+        daily->start(folder, false);
+        daily->waitForSnapshot();
+    }
+    ErrorInfo upgradeError;
+    if (!UpgradeSchema(ctx->ledger, &upgradeError))
+        ShowError(upgradeError);
+    ctx->print = std::make_unique<PrintComponent>();
+    ctx->print->setTitle(AppTitle());
+    return ctx;
+}
+
 // One window per application folder; a folder that cannot take the lock is said as such.
 bool TakeInstanceLock(const QString& appFolder, std::unique_ptr<QLockFile>* lock)
 {
@@ -128,23 +149,10 @@ int TalloxMain(int argc, char** argv)
         return 1;
     }
 
-    // A restore cut short is finished (or undone) before the books are opened.
-    Backup::FinishPendingRestore(folder);
-    auto ctx = std::make_unique<AppContext>();
-    if (!OpenBooksOrSay(*ctx, folder))
+    BackupTask daily; // lives as long as the window
+    auto ctx = OpenForWindow(folder, &daily);
+    if (!ctx)
         return 1;
-    // The day's first backup runs beside the window; its snapshot is fixed
-    // before anything of the day is stored.
-    BackupTask daily;
-    if (Backup::DueToday()) {
-        daily.start(folder, false);
-        daily.waitForSnapshot();
-    }
-    ErrorInfo upgradeError;
-    if (!UpgradeSchema(ctx->ledger, &upgradeError))
-        ShowError(upgradeError);
-    ctx->print = std::make_unique<PrintComponent>();
-    ctx->print->setTitle(AppTitle());
 
     auto* window = new frmMain(std::move(ctx));
     window->setAttribute(Qt::WA_DeleteOnClose);
