@@ -39,15 +39,15 @@ bool EnsureBooks(const Size& s)
     if (QFileInfo::exists(folder + QStringLiteral("/ready")))
         return true;
     QDir(folder).removeRecursively();
-    DemoSpec spec;
-    spec.cards = 40;
-    spec.years = 10;
-    spec.entries = s.entries;
-    spec.seed = 20260101;
-    spec.throughStore = false;
+    DemoSpec demo;
+    demo.cards = 40;
+    demo.years = 10;
+    demo.entries = s.entries;
+    demo.seed = 20260101;
+    demo.throughStore = false;
     std::fprintf(stderr, "  generating %s entries into %s\n", s.label, qPrintable(folder));
     QString error;
-    if (!GenerateDemoData(folder, spec, &error)) {
+    if (!GenerateDemoData(folder, demo, &error)) {
         std::fprintf(stderr, "  demo data failed: %s\n", qPrintable(error));
         return false;
     }

@@ -306,9 +306,9 @@ bool LockRoot(const QString& root, std::unique_ptr<QLockFile>* lock, ErrorInfo* 
         return fail(error, Said(busy ? QStringLiteral("다른 백업이 진행중입니다: %1").arg(root)
                                      : QStringLiteral("백업 폴더에 쓸 수 없습니다: %1").arg(root)));
     }
-    const QStringList parts = QDir(root).entryList({kPartPrefix + QLatin1Char('*')}, QDir::Dirs | QDir::Hidden);
-    for (const QString& part : parts)
-        QDir(root + QLatin1Char('/') + part).removeRecursively();
+    const QStringList leftovers = QDir(root).entryList({kPartPrefix + QLatin1Char('*')}, QDir::Dirs | QDir::Hidden);
+    for (const QString& leftover : leftovers)
+        QDir(root + QLatin1Char('/') + leftover).removeRecursively();
     *lock = std::move(l);
     return true;
 }
