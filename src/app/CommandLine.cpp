@@ -257,13 +257,13 @@ int TakeBackupCommand(const CommandLine& cmd, const QString& folder, QTextStream
     return f->status;
 }
 
-int ListBackupsCommand(QTextStream& out)
+int ListBackupsCommand(const QString& folder, QTextStream& out)
 {
     QStringList roots{Backup::DefaultRoot()};
     if (!Backup::SecondRoot().isEmpty())
         roots << Backup::SecondRoot();
     for (const QString& root : roots) {
-        const QList<BackupInfo> list = Backup::List(root);
+        const QList<BackupInfo> list = Backup::List(root, folder);
         out << QStringLiteral("%1: 백업 %2개").arg(QDir::toNativeSeparators(root)).arg(list.size()) << Qt::endl;
         for (const BackupInfo& b : list)
             out << QStringLiteral("  %1  자료 %2건, 마지막 자료 %3")
@@ -553,7 +553,7 @@ int RunOnBooks(const CommandLine& cmd, QTextStream& out, QTextStream& err, Failu
     if (cmd.action == A::Backup)
         return TakeBackupCommand(cmd, folder, out, f);
     if (cmd.action == A::ListBackups)
-        return ListBackupsCommand(out);
+        return ListBackupsCommand(folder, out);
     if (cmd.action == A::Restore)
         return RestoreCommand(cmd, folder, out, f);
     return RunOnFolder(cmd, folder, out, f);

@@ -66,7 +66,7 @@ std::unique_ptr<AppContext> OpenForWindow(const QString& folder, BackupTask* dai
     auto ctx = std::make_unique<AppContext>();
     if (!OpenBooksOrSay(*ctx, folder))
         return nullptr;
-    if (Backup::DueToday()) {
+    if (Backup::DueToday(folder)) {
         daily->start(folder, false);
         daily->waitForSnapshot();
     }

@@ -79,6 +79,12 @@ bool CopySynced(const QString& from, const QString& to)
     return in.error() == QFileDevice::NoError && ::fsync(out.handle()) == 0;
 }
 
+// A folder's name as backups record and compare it.
+QString SameFolder(const QString& folder)
+{
+    return QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
+}
+
 QString Quoted(const QString& name)
 {
     return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
@@ -186,7 +192,7 @@ bool Snapshot(const QString& dbFolder, const QString& part, Description* d, Erro
     src.execute(QStringLiteral("COMMIT"));
     src.close();
     FoldLog(AppPaths::ledgerDbFile(dbFolder));
-    d->source = dbFolder;
+    d->source = SameFolder(dbFolder);
     d->taken = Clock::now();
     if (!ok)
         return fail(error, Said(QStringLiteral("백업을 쓰지 못했습니다: %1").arg(part), e));
@@ -269,6 +275,7 @@ BackupInfo InfoOf(const QString& path, const Description* d)
     if (d) {
         info.entries = d->entries();
         info.lastEntry = d->lastEntry;
+        info.source = d->source;
     }
     return info;
 }
@@ -527,9 +534,9 @@ BackupRun TakeEverywhere(const QString& dbFolder, const QString& root, bool rota
     return run;
 }
 
-bool DueToday()
+bool DueToday(const QString& dbFolder)
 {
-    const QList<BackupInfo> all = List(DefaultRoot());
+    const QList<BackupInfo> all = List(DefaultRoot(), dbFolder);
     return all.isEmpty() || all.constFirst().taken.date() != Clock::today();
 }
 
@@ -543,8 +550,9 @@ bool FirstWarningToday()
     return true;
 }
 
-QList<BackupInfo> List(const QString& root)
+QList<BackupInfo> List(const QString& root, const QString& dbFolder)
 {
+    const QString books = dbFolder.isEmpty() ? QString() : SameFolder(dbFolder);
     QList<BackupInfo> list;
     const QStringList names = QDir(root).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::Reversed);
     for (const QString& name : names) {
@@ -552,7 +560,9 @@ QList<BackupInfo> List(const QString& root)
             continue;
         const QString path = root + QLatin1Char('/') + name;
         Description d;
-        list << InfoOf(path, ReadDescription(path, &d) ? &d : nullptr);
+        const BackupInfo info = InfoOf(path, ReadDescription(path, &d) ? &d : nullptr);
+        if (books.isEmpty() || info.source.isEmpty() || info.source == books)
+            list << info;
     }
     return list;
 }

@@ -20,6 +20,7 @@ struct BackupInfo {
     QDateTime taken;
     qint64 entries = -1; // ledger entries, -1 when the description cannot be read
     QString lastEntry;   // date of the last entry, empty when there is none
+    QString source;      // the books folder it was taken of
 };
 
 // What one round of backups did: the backups made, and for every folder that
@@ -56,13 +57,15 @@ bool CopyTo(const BackupInfo& backup, const QString& root, BackupInfo* made, Err
 // rotated (unless not `rotate`). `root`, when given, replaces both.
 BackupRun TakeEverywhere(const QString& dbFolder, const QString& root = QString(), bool rotate = true,
                          const Pinned& pinned = {});
-// True when the default folder holds no backup taken today (by the program's clock).
-bool DueToday();
+// True when the default folder holds no backup of these books taken today (by the program's clock).
+bool DueToday(const QString& dbFolder);
 // True the first time a day that it is asked; a warning about backups is said once a day.
 bool FirstWarningToday();
 
 // Finished backups in `root`, newest first; temporary folders are not listed.
-QList<BackupInfo> List(const QString& root);
+// With `dbFolder`: only the backups of those books (and any whose description
+// does not say), since several books may share the application folder.
+QList<BackupInfo> List(const QString& root, const QString& dbFolder = QString());
 
 // The backups that rotation keeps of those taken at `taken` on `today`: every
 // one of the last 7 days, the newest of each day for 30 days, of each week of

@@ -84,13 +84,13 @@ void BackupTask::wait()
         m_thread->wait();
 }
 
-BackupDialog::BackupDialog(QWidget* parent) : QDialog(parent)
+BackupDialog::BackupDialog(const QString& dbFolder, QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("BackupDialog"));
     setWindowTitle(QStringLiteral("백업에서 복원"));
-    m_backups = Backup::List(Backup::DefaultRoot());
+    m_backups = Backup::List(Backup::DefaultRoot(), dbFolder);
     if (!Backup::SecondRoot().isEmpty())
-        m_backups += Backup::List(Backup::SecondRoot());
+        m_backups += Backup::List(Backup::SecondRoot(), dbFolder);
     m_list = new QTableWidget(int(m_backups.size()), 3, this);
     m_list->setObjectName(QStringLiteral("lstBackups"));
     m_list->setHorizontalHeaderLabels(
@@ -131,7 +131,7 @@ QString BackupDialog::chosenPath() const
 
 bool RestoreBooksFromBackup(QWidget* parent, AppContext& ctx, const std::function<void()>& closing)
 {
-    auto* dlg = new BackupDialog(parent);
+    auto* dlg = new BackupDialog(BooksFolder(ctx), parent);
     if (dlg->isEmpty()) {
         delete dlg;
         MsgInfo(QStringLiteral("복원할 백업이 없습니다."), AppTitle());

@@ -54,7 +54,8 @@ private:
 class BackupDialog : public QDialog {
     Q_OBJECT
 public:
-    explicit BackupDialog(QWidget* parent = nullptr);
+    // The backups of the books in `dbFolder`.
+    explicit BackupDialog(const QString& dbFolder, QWidget* parent = nullptr);
     QString chosenPath() const;
     QTableWidget* list() const { return m_list; }
     bool isEmpty() const { return m_backups.isEmpty(); }

@@ -387,6 +387,10 @@ void TestBackup::unwritableFolders_warnAndListNothingHalf()
     QVERIFY2(run.problems[0].contains(says) && run.problems[0].contains(path), qPrintable(run.problems[0]));
     QVERIFY(Backup::List(path).isEmpty());
     QCOMPARE(Backup::List(root()).size(), 1);
+    QCOMPARE(Backup::List(root(), m_env->dbFolder() + "/").size(), 1);
+    QVERIFY(Backup::List(root(), m_env->appFolder()).isEmpty()); // other books
+    QVERIFY(!Backup::DueToday(m_env->dbFolder()));
+    QVERIFY(Backup::DueToday(m_env->appFolder()));
     // A named folder for the whole round: nothing is made anywhere.
     QVERIFY(!Backup::TakeEverywhere(m_env->dbFolder(), path).ok());
     QCOMPARE(Backup::List(root()).size(), 1);
