@@ -6,6 +6,7 @@
 #include "core/AppContext.h"
 #include "core/AppInfo.h"
 #include "core/AppPaths.h"
+#include "core/Backup.h"
 #include "core/DbAccess.h"
 #include "core/SharedQueries.h"
 #include "core/Startup.h"
@@ -304,6 +305,68 @@ int RunOnFolder(const CommandLine& cmd, const QString& folder, QTextStream& out,
     ctx.closeAll();
     return status;
 }
+
+int TakeBackupCommand(const CommandLine& cmd, const QString& folder, QTextStream& out, Failure* f)
+{
+    const QString root = cmd.dir.isEmpty() ? QString() : QDir::cleanPath(QFileInfo(cmd.dir).absoluteFilePath());
+    const BackupRun run = Backup::TakeEverywhere(folder, root);
+    for (const BackupInfo& b : run.made)
+        out << QStringLiteral("백업했습니다: %1 (자료 %2건)").arg(QDir::toNativeSeparators(b.path)).arg(b.entries)
+            << Qt::endl;
+    if (!run.ok())
+        *f = {ExitOutput, QStringLiteral("백업하지 못했습니다: ") + run.problems.join(QStringLiteral("; "))};
+    return f->status;
+}
+
+int ListBackupsCommand(const QString& folder, QTextStream& out)
+{
+    QStringList roots{Backup::DefaultRoot()};
+    if (!Backup::SecondRoot().isEmpty())
+        roots << Backup::SecondRoot();
+    for (const QString& root : roots) {
+        const QList<BackupInfo> list = Backup::List(root, folder);
+        out << QStringLiteral("%1: 백업 %2개").arg(QDir::toNativeSeparators(root)).arg(list.size()) << Qt::endl;
+        for (const BackupInfo& b : list)
+            out << QStringLiteral("  %1  자료 %2건, 마지막 자료 %3")
+                       .arg(b.name, b.entries < 0 ? QStringLiteral("?") : QString::number(b.entries),
+                            b.lastEntry.isEmpty() ? QStringLiteral("없음") : b.lastEntry)
+                << Qt::endl;
+    }
+    return ExitOk;
+}
+
+int RestoreCommand(const CommandLine& cmd, const QString& folder, QTextStream& out, Failure* f)
+{
+    QString dir = cmd.dir;
+    if (!QFileInfo(dir).isDir() && Backup::ParseName(dir)) // a name from --list-backups
+        dir = Backup::DefaultRoot() + QLatin1Char('/') + dir;
+    if (!QFileInfo(dir).isDir()) {
+        *f = {ExitUsage, QStringLiteral("백업 폴더가 없습니다: %1").arg(cmd.dir)};
+        return f->status;
+    }
+    dir = QDir::cleanPath(QFileInfo(dir).absoluteFilePath());
+    ErrorInfo e;
+    if (!Backup::FinishPendingRestore(folder, &e) || !Backup::RestoreWithBackup(folder, dir, &e)) {
+        *f = failedWith(ExitDatabase, QStringLiteral("복원하지 않았습니다"), e);
+        return f->status;
+    }
+    out << QStringLiteral("복원했습니다: %1 (%2)").arg(QDir::toNativeSeparators(folder), QDir::toNativeSeparators(dir))
+        << Qt::endl;
+    return ExitOk;
+}
+
+// The commands that change the books take the locks the window holds: the
+// window remembers carry-over work it has done and keeps the files open.
+// The books lock also covers a window under another application folder.
+bool HoldBooks(const QString& folder, const QString& option, std::unique_ptr<QLockFile>* lock,
+               std::unique_ptr<QLockFile>* booksLock, Failure* f)
+{
+    lock->reset(Startup::AcquireInstanceLock(AppPaths::appFolder()));
+    if (*lock && Startup::AcquireLock(Startup::BooksLockFile(folder), booksLock) != Startup::LockStatus::HeldByOther)
+        return true;
+    *f = {ExitDatabase, QStringLiteral("Tallox가 실행중입니다. 프로그램을 닫은 뒤 %1를 실행하세요.").arg(option)};
+    return false;
+}
 } // namespace
 
 bool IsCommandLineRun(const QStringList& args)
@@ -331,6 +394,9 @@ QString UsageText()
         "  --force                    내보내기와 인쇄에서 이미 있는 출력 파일을 바꿉니다\n"
         "  --rebuild                  이월금액 테이블을 원장에서 다시 만듭니다 (잔액 재정리)\n"
         "  --check                    이월금액을 원장과 비교합니다 (불일치가 있으면 종료 상태 1)\n"
+        "  --backup [폴더]            장부를 백업합니다 (폴더가 없으면 응용 프로그램 폴더의 backups)\n"
+        "  --list-backups             백업 목록을 보여 줍니다\n"
+        "  --restore 백업폴더         지금의 장부를 백업한 뒤 백업에서 복원합니다\n"
         "  --demo 폴더 [--cards N] [--years N] [--entries N] [--seed N]\n"
         "                             예제 자료가 든 데이터베이스 폴더를 만듭니다\n"
         "  --version                  버전을 보여 줍니다\n"
@@ -356,7 +422,10 @@ const CommandOption kCommands[] = {
     {"print-summary", Action::PrintSummary, 3},
     {"rebuild", Action::Rebuild, 0},
     {"check", Action::Check, 0},
-    {"demo", Action::Demo, 1}, // the folder to create
+    {"demo", Action::Demo, 1},      // the folder to create
+    {"backup", Action::Backup, -1}, // [DIR]
+    {"list-backups", Action::ListBackups, 0},
+    {"restore", Action::Restore, 1}, // DIR
 };
 
 // The options that take a whole number: the card code, then the demo's sizes.
@@ -447,7 +516,10 @@ QString TakeValues(const QStringList& args, const QStringList& positional, int n
 {
     QStringList values = positional;
     const bool folderFirst = !args.isEmpty() && !args.constFirst().startsWith(QLatin1Char('-'));
-    if (folderFirst || values.size() == need + 1)
+    const bool optional = need < 0; // --backup: its folder may be left out
+    if (optional)
+        need = std::min<int>(values.size() - (folderFirst ? 1 : 0), 1);
+    if (folderFirst || (!optional && values.size() == need + 1))
         cmd->folder = values.takeFirst();
     if (values.size() < need)
         return QStringLiteral("인자가 부족합니다. 'tallox --help'를 보세요.");
@@ -461,6 +533,8 @@ QString TakeValues(const QStringList& args, const QStringList& positional, int n
         const QString ext = excel ? QStringLiteral(".xlsx") : QStringLiteral(".pdf");
         if (!cmd->file.endsWith(ext, Qt::CaseInsensitive))
             return QStringLiteral("출력 파일 이름은 %1(으)로 끝나야 합니다: %2").arg(ext, cmd->file);
+    } else if (cmd->action == Action::Backup || cmd->action == Action::Restore) {
+        cmd->dir = values.value(0);
     } else if (cmd->action == Action::Demo) {
         if (!cmd->folder.isEmpty())
             return QStringLiteral("--demo에는 만들 폴더 하나만 줍니다.");
@@ -521,6 +595,37 @@ CommandLine ParseCommandLine(const QStringList& args)
 
 int RunDemo(const CommandLine& cmd, QTextStream& out, QTextStream& err);
 
+namespace {
+int RunOnBooks(const CommandLine& cmd, QTextStream& out, QTextStream& err, Failure* f)
+{
+    using A = CommandLine::Action;
+    const QString folder = ResolveFolder(cmd, f);
+    if (folder.isEmpty())
+        return f->status;
+    std::unique_ptr<QLockFile> lock;
+    std::unique_ptr<QLockFile> booksLock;
+    if (cmd.action == A::Rebuild || cmd.action == A::Restore || cmd.action == A::ListBackups) {
+        QString option;
+        for (const CommandOption& c : kCommands)
+            option = c.action == cmd.action ? QStringLiteral("--") + QLatin1String(c.name) : option;
+        if (!HoldBooks(folder, option, &lock, &booksLock, f))
+            return f->status;
+    }
+    if (cmd.action == A::Rebuild) {
+        Backup::FinishPendingRestore(folder);
+        for (const QString& problem : Backup::TakeEverywhere(folder).problems)
+            err << "tallox: " << QStringLiteral("경고: 백업하지 못했습니다: ") << problem << Qt::endl;
+    }
+    if (cmd.action == A::Backup)
+        return TakeBackupCommand(cmd, folder, out, f);
+    if (cmd.action == A::ListBackups)
+        return ListBackupsCommand(folder, out);
+    if (cmd.action == A::Restore)
+        return RestoreCommand(cmd, folder, out, f);
+    return RunOnFolder(cmd, folder, out, f);
+}
+} // namespace
+
 int RunCommandLine(const CommandLine& cmd, QTextStream& out, QTextStream& err)
 {
     using A = CommandLine::Action;
@@ -539,25 +644,10 @@ int RunCommandLine(const CommandLine& cmd, QTextStream& out, QTextStream& err)
     }
     int status = ExitOk;
     Failure f;
-    if (cmd.action == A::Demo) {
+    if (cmd.action == A::Demo)
         status = RunDemo(cmd, out, err);
-    } else {
-        const QString folder = ResolveFolder(cmd, &f);
-        std::unique_ptr<QLockFile> lock;
-        std::unique_ptr<QLockFile> booksLock;
-        if (!folder.isEmpty() && cmd.action == A::Rebuild) {
-            // The window remembers carry-over work it has done; never rebuild under it.
-            // The books lock also covers a window under another application folder.
-            std::unique_ptr<QLockFile> books;
-            lock.reset(Startup::AcquireInstanceLock(AppPaths::appFolder()));
-            if (!lock ||
-                Startup::AcquireLock(Startup::BooksLockFile(folder), &books) == Startup::LockStatus::HeldByOther)
-                f = {ExitDatabase, QStringLiteral("Tallox가 실행중입니다. 프로그램을 닫은 뒤 --rebuild를 실행하세요.")};
-            booksLock = std::move(books);
-        }
-        if (f.status == ExitOk)
-            status = RunOnFolder(cmd, folder, out, &f);
-    }
+    else
+        status = RunOnBooks(cmd, out, err, &f);
     if (f.status != ExitOk) {
         err << "tallox: " << f.message << Qt::endl;
         status = f.status;

@@ -18,7 +18,10 @@ struct CommandLine {
         PrintSummary,
         Rebuild,
         Check,
-        Demo
+        Demo,
+        Backup,
+        ListBackups,
+        Restore
     };
     Action action = Action::Window;
     QString folder;     // database folder (or the demo's target folder)
@@ -26,6 +29,7 @@ struct CommandLine {
     int card = 0;       // --card, 0 = all cards
     QString file;       // output file
     bool force = false; // --force: an existing output file may be replaced
+    QString dir;        // --backup's target folder, --restore's backup
     QString error;      // a usage error, one line
     // --demo sizes
     int demoCards = 40;

@@ -5,8 +5,10 @@
 #include "core/AppContext.h"
 #include "core/AppInfo.h"
 #include "core/AppPaths.h"
+#include "core/Backup.h"
 #include "core/DbAccess.h"
 #include "core/Startup.h"
+#include "ledger/BackupDialog.h"
 #include "ledger/frmMain.h"
 #include "toolkit/Messages.h"
 
@@ -48,13 +50,18 @@ bool InstallQtTranslations()
 bool OpenBooksOrSay(AppContext& ctx, const QString& folder)
 {
     ErrorInfo e;
-    if (!ctx.openFolder(folder, &e)) {
-        ShowError(e);
-        MsgInfo(QStringLiteral("데이터 베이스를 열 수 없습니다.\r\n\r\n") + ctx.failedPath, AppTitle());
-        return false;
-    }
+    if (ctx.openFolder(folder, &e))
+        return true;
+    ShowError(e);
+    MsgInfo(QStringLiteral("데이터 베이스를 열 수 없습니다.\r\n\r\n") + ctx.failedPath, AppTitle());
+    return false;
+}
+
+bool UpgradeBooksOrSay(AppContext& ctx)
+{
     // A window on a file that is no ledger of Tallox, or one that could not be
     // brought up to date, would only fail at every step.
+    ErrorInfo e;
     if (!UpgradeSchema(ctx.ledger, &e)) {
         ShowError(e);
         ctx.closeAll();
@@ -64,6 +71,26 @@ bool OpenBooksOrSay(AppContext& ctx, const QString& folder)
 }
 
 namespace {
+// Opens the books for the window. A restore cut short is finished (or undone)
+// first; the day's first backup then starts beside the window, and its
+// snapshot is fixed before anything of the day is stored, the upgrade included.
+std::unique_ptr<AppContext> OpenForWindow(const QString& folder, BackupTask* daily)
+{
+    Backup::FinishPendingRestore(folder);
+    auto ctx = std::make_unique<AppContext>();
+    if (!OpenBooksOrSay(*ctx, folder))
+        return nullptr;
+    if (Backup::DueToday(folder)) {
+        daily->start(folder, false);
+        daily->waitForSnapshot();
+    }
+    if (!UpgradeBooksOrSay(*ctx))
+        return nullptr;
+    ctx->print = std::make_unique<PrintComponent>();
+    ctx->print->setTitle(AppTitle());
+    return ctx;
+}
+
 // One window per application folder; a folder that cannot take the lock is said as such.
 bool TakeInstanceLock(const QString& appFolder, std::unique_ptr<QLockFile>* lock)
 {
@@ -138,11 +165,10 @@ int TalloxMain(int argc, char** argv)
         return 1;
     }
 
-    auto ctx = std::make_unique<AppContext>();
-    if (!OpenBooksOrSay(*ctx, folder))
+    BackupTask daily; // lives as long as the window
+    auto ctx = OpenForWindow(folder, &daily);
+    if (!ctx)
         return 1;
-    ctx->print = std::make_unique<PrintComponent>();
-    ctx->print->setTitle(AppTitle());
 
     auto* window = new frmMain(std::move(ctx));
     window->setAttribute(Qt::WA_DeleteOnClose);

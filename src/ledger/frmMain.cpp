@@ -6,6 +6,7 @@
 #include "core/AppInfo.h"
 #include "core/AppPaths.h"
 #include "core/SharedQueries.h"
+#include "ledger/BackupDialog.h"
 #include "ledger/CarryOverCheckDialog.h"
 #include "ledger/HistoryWindow.h"
 #include "ledger/LedgerHistory.h"
@@ -106,6 +107,12 @@ void frmMain::BuildMenu()
     mnuTool_Check = mnuTool->addAction(QStringLiteral("잔액 검증"));
     mnuTool_Check->setObjectName(QStringLiteral("mnuTool_Check"));
     mnuTool->addSeparator();
+    mnuTool_Backup = mnuTool->addAction(QStringLiteral("지금 백업"));
+    mnuTool_Backup->setObjectName(QStringLiteral("mnuTool_Backup"));
+    mnuTool_Restore = mnuTool->addAction(QStringLiteral("백업에서 복원"));
+    mnuTool_Restore->setObjectName(QStringLiteral("mnuTool_Restore"));
+    m_backupTask = new BackupTask(this);
+    mnuTool->addSeparator();
     mnuTool_Calc = mnuTool->addAction(QStringLiteral("계산기"));
     mnuTool_Calc->setObjectName(QStringLiteral("mnuTool_Calc"));
     mnuHomePage = menuBar()->addAction(QStringLiteral("  홈페이지(&P)  "));
@@ -116,6 +123,8 @@ void frmMain::BuildMenu()
 
     connect(mnuTool_ReBaln, &QAction::triggered, this, &frmMain::mnuTool_ReBaln_Click);
     connect(mnuTool_Check, &QAction::triggered, this, &frmMain::mnuTool_Check_Click);
+    connect(mnuTool_Backup, &QAction::triggered, this, &frmMain::mnuTool_Backup_Click);
+    connect(mnuTool_Restore, &QAction::triggered, this, &frmMain::mnuTool_Restore_Click);
     connect(mnuTool_Calc, &QAction::triggered, this, &frmMain::mnuTool_Calc_Click);
     connect(mnuHomePage, &QAction::triggered, this, &frmMain::mnuHomePage_Click);
     connect(mnuExit, &QAction::triggered, this, &QWidget::close);
@@ -1009,6 +1018,7 @@ void frmMain::mnuTool_ReBaln_Click()
     if (MsgQuestion(question, AppTitle(), false) != MsgAnswer::Yes)
         return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
+    BackupBeforeChange(*m_ctx, m_backupTask);
     ShowFloatMsg(QStringLiteral("이월금액 재계산중..."), 0, 0, QColor(0, 255, 255));
     ErrorInfo e;
     bool ok = false;
@@ -1042,6 +1052,28 @@ void frmMain::mnuTool_Check_Click()
     delete dlg;
     if (rebuild)
         mnuTool_ReBaln_Click();
+}
+
+void frmMain::mnuTool_Backup_Click()
+{
+    if (!m_backupTask->start(BooksFolder(*m_ctx)))
+        MsgInfo(QStringLiteral("백업이 진행중입니다."), AppTitle());
+}
+
+void frmMain::mnuTool_Restore_Click()
+{
+    FinishCellEdit();
+    m_backupTask->wait();
+    const bool restored = RestoreBooksFromBackup(this, *m_ctx, [this] { delete m_sumBill.data(); });
+    if (!m_ctx->ledger.isOpen()) {
+        close();
+        return;
+    }
+    if (!restored)
+        return;
+    m_store = std::make_unique<LedgerStore>(m_ctx->ledger);
+    FillPlastra(m_ctx->card, cmbPlastra);
+    RefreshSheet();
 }
 
 void frmMain::mnuTool_Calc_Click()

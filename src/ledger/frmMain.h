@@ -11,6 +11,7 @@ class QHBoxLayout;
 
 class LedgerHistory;
 class LedgerStatusLine;
+class BackupTask;
 class LedgerStore;
 class PeriodBar;
 class QAction;
@@ -61,6 +62,9 @@ public:
     void mnuTool_ReBaln_Click();
     void mnuTool_Calc_Click();
     void mnuTool_Check_Click();
+    void mnuTool_Backup_Click();
+    void mnuTool_Restore_Click();
+    BackupTask* backupTask() const { return m_backupTask; }
     void mnuHomePage_Click();
     LedgerStatusLine* statusLine() const { return m_status; }
 
@@ -157,6 +161,9 @@ private:
     QAction* mnuEdit_Undo = nullptr;
     QAction* mnuEdit_Redo = nullptr;
     QAction* mnuTool_History = nullptr;
+    QAction* mnuTool_Backup = nullptr;
+    QAction* mnuTool_Restore = nullptr;
+    BackupTask* m_backupTask = nullptr;
     QAction* mnuHomePage = nullptr;
     QAction* mnuExit = nullptr;
     LedgerStatusLine* m_status = nullptr;

@@ -73,13 +73,12 @@ bool Database::open(const QString& path, ErrorInfo* error, bool createIfMissing,
         close();
         return false;
     }
-    // Keep the rollback journal between commits instead of creating and
-    // deleting it each time: the same all-or-nothing guarantee, but a stored
-    // cell edit no longer waits for a file to be created and removed.
-    // Setting the mode may write the file, so a read-only handle leaves it.
+    // Write-ahead log: a reader (a backup taking its snapshot) never blocks a
+    // stored edit, and a commit appends to the log instead of rewriting a
+    // journal. Setting the mode writes the file, so a read-only handle leaves it.
     if (!readOnly) {
         QSqlQuery q(handle());
-        q.exec(QStringLiteral("PRAGMA journal_mode = PERSIST"));
+        q.exec(QStringLiteral("PRAGMA journal_mode = WAL"));
     }
     return true;
 }

@@ -3,6 +3,7 @@
 
 #include "app/CommandLine.h"
 #include "core/AppPaths.h"
+#include "core/Backup.h"
 #include "core/SharedQueries.h"
 #include "core/Startup.h"
 #include "ledger/LedgerSheet.h"
@@ -57,6 +58,8 @@ private Q_SLOTS:
     void existingOutput_keptUnlessForced_data();
     void existingOutput_keptUnlessForced();
     void demo_writesAnOpenableFolder();
+    void backupCommands_data();
+    void backupCommands();
     void helpAndVersion();
 
 private:
@@ -118,6 +121,9 @@ void TestCommandLine::refusedArguments_data()
     row("--demo too many cards", "--demo d --cards 99999", "--cards");
     row("--force with --check", "--check --force", "--force");
     row("--force twice", "--export-sheet 0501 0531 --force --force x.xlsx", "--force");
+    row("--restore without its backup", "--restore", "인자가 부족합니다");
+    row("--backup into two folders", "dbs --backup a b", "인자가 너무 많습니다");
+    row("--card with --backup", "--backup --card 1", "--card");
 }
 
 // Each mistake is refused before any database is opened, with one line.
@@ -367,6 +373,57 @@ void TestCommandLine::demo_writesAnOpenableFolder()
     // Never over an existing one.
     r = tallox({"--demo", demo});
     QCOMPARE(r.status, int(ExitDatabase));
+}
+
+void TestCommandLine::backupCommands_data()
+{
+    QTest::addColumn<QString>("args"); // split at spaces; BACKUP: a backup of the seeded books, NAME: its name,
+                                       // ROOT: an empty folder
+    QTest::addColumn<bool>("window");  // a window holds the books
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("says");
+    QTest::addColumn<int>("entries"); // in the books afterwards
+    const auto row = [](const char* name, const char* args, bool window, int status, const char* says, int entries) {
+        QTest::newRow(name) << QString(args) << window << status << QString(says) << entries;
+    };
+    row("backup", "--backup", false, ExitOk, "백업했습니다", 5);
+    row("backup into a folder", "--backup ROOT", false, ExitOk, "ROOT", 5);
+    row("backup into a missing folder", "--backup ROOT/none", false, ExitOutput, "백업 폴더가 없습니다", 5);
+    row("backup beside a window", "--backup", true, ExitOk, "백업했습니다", 5);
+    row("list", "--list-backups", false, ExitOk, "NAME  자료 4건, 마지막 자료 2005-06-02", 5);
+    row("list beside a window", "--list-backups", true, ExitDatabase, "Tallox가 실행중입니다", 5);
+    row("restore", "--restore BACKUP", false, ExitOk, "복원했습니다", 4);
+    row("restore by name", "--restore NAME", false, ExitOk, "복원했습니다", 4);
+    row("restore beside a window", "--restore BACKUP", true, ExitDatabase, "Tallox가 실행중입니다", 5);
+    row("restore of no folder", "--restore ROOT/none", false, ExitUsage, "백업 폴더가 없습니다", 5);
+    row("restore of no backup", "--restore ROOT", false, ExitDatabase, "Tallox 백업이 아닙니다", 5);
+}
+
+void TestCommandLine::backupCommands()
+{
+    QFETCH(QString, args);
+    QFETCH(bool, window);
+    QFETCH(int, status);
+    QFETCH(QString, says);
+    QFETCH(int, entries);
+    BackupInfo backup;
+    QVERIFY(Backup::Take(folder(), Backup::DefaultRoot(), true, &backup, nullptr));
+    m_env->addEntry("2005-06-20", 1, 100);
+    m_env->ctx().closeAll();
+    const QString root = m_env->appFolder() + "/elsewhere";
+    QVERIFY(QDir().mkpath(root));
+    args.replace("BACKUP", backup.path).replace("NAME", backup.name).replace("ROOT", root);
+    says.replace("NAME", backup.name).replace("ROOT", root);
+    std::unique_ptr<QLockFile> otherWindow;
+    if (window)
+        QVERIFY(Startup::AcquireLock(Startup::BooksLockFile(folder()), &otherWindow) == Startup::LockStatus::Acquired);
+    const Run r = tallox(QStringList{folder()} + args.split(' '));
+    QCOMPARE(r.status, status);
+    QVERIFY2((r.out + r.err).contains(says), qPrintable(r.out + r.err));
+    QCOMPARE(r.err.isEmpty(), status == ExitOk);
+    AppContext look;
+    QVERIFY(look.openFolder(folder(), nullptr, true));
+    QCOMPARE(look.ledger.scalar("SELECT count(*) FROM Tallox").toInt(), entries);
 }
 
 void TestCommandLine::helpAndVersion()

@@ -176,10 +176,14 @@ void TestFoundation::openFolder_missingDamagedOrForeignFile()
     QVERIFY(empty.open(QIODevice::WriteOnly | QIODevice::Truncate));
     empty.close();
     MessageHook::reset();
-    QVERIFY(!OpenBooksOrSay(ctx, env.dbFolder()));
+    QVERIFY(OpenBooksOrSay(ctx, env.dbFolder()));
+    QVERIFY(!UpgradeBooksOrSay(ctx));
     QCOMPARE(MessageHook::shown().size(), 1);
     QVERIFY(MessageHook::shown().first().text.startsWith(QStringLiteral("Tallox 원장 파일이 아닙니다.")));
-    QCOMPARE(QFileInfo(empty).size(), 0);
+    ctx.closeAll();
+    Database look; // nothing was created in it
+    QVERIFY(look.open(empty.fileName(), nullptr, false, true));
+    QCOMPARE(look.scalar("SELECT count(*) FROM sqlite_master").toInt(), 0);
 }
 
 void TestFoundation::openFolder_doesNotWriteIntoBadFile()

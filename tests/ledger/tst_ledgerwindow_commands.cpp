@@ -3,6 +3,8 @@
 #include "cards/frmPlastra_read.h"
 #include "cards/frmPlastra_sel.h"
 #include "cards/frmPlastra_write.h"
+#include "core/Backup.h"
+#include "ledger/BackupDialog.h"
 #include "ledger/CarryOverCheckDialog.h"
 #include "ledger/LedgerSheet.h"
 #include "ledger/LedgerStatusLine.h"
@@ -21,6 +23,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QTableWidget>
 #include <QTextBrowser>
 #include <QToolButton>
 
@@ -54,6 +57,7 @@ private Q_SLOTS:
     void calculatorMissing();
     void homePageAsksFirst();
     void menuTexts();
+    void backupAndRestoreFromTheMenu();
     void summaryOpensOnceNotModal();
     void firstStepsAndStatusLine();
     void helpAndAbout();
@@ -357,6 +361,41 @@ void TestLedgerWindowCommands::menuTexts()
     QVERIFY(!win->isVisible());
 }
 
+// 지금 백업 runs beside the window and says where the backup went; 백업에서
+// 복원 lists it, backs up the books, puts the backup's entries back and shows them.
+void TestLedgerWindowCommands::backupAndRestoreFromTheMenu()
+{
+    env->addCard(1, QStringLiteral("신한카드"));
+    env->addEntry(QStringLiteral("2005-06-02"), 1, 30);
+    openWindow();
+    win->findChild<QAction*>(QStringLiteral("mnuTool_Backup"))->trigger();
+    QTRY_VERIFY(!win->backupTask()->isRunning() && !MessageHook::shown().isEmpty());
+    QCOMPARE(MessageHook::shown().last().kind, QStringLiteral("info"));
+    QVERIFY(MessageHook::shown().last().text.startsWith(QStringLiteral("백업했습니다.")));
+    env->addEntry(QStringLiteral("2005-06-03"), 1, 40);
+    view(QStringLiteral("2005-06-01"), QStringLiteral("2005-06-30"));
+    const int withTwo = rows();
+    env->ctx().closeAll();
+
+    ModalHook::enable();
+    ModalHook::reset();
+    QString listed;
+    ModalHook::push([&](QDialog* d) {
+        auto* list = static_cast<BackupDialog*>(d)->list();
+        listed = list->item(0, 1)->text() + QLatin1Char(' ') + list->item(0, 2)->text();
+        d->findChild<QPushButton*>(QStringLiteral("btnRestore"))->click();
+    });
+    MessageHook::answer(MsgAnswer::Yes);
+    win->findChild<QAction*>(QStringLiteral("mnuTool_Restore"))->trigger();
+    ModalHook::disable();
+    QCOMPARE(listed, QStringLiteral("1 2005-06-02"));
+    TALLOX_COMPARE_LAST_BOX("info", "Tallox", "백업에서 복원했습니다.");
+    QCOMPARE(rows(), withTwo - 1);
+    QVERIFY(env->ctx().openFolder(env->dbFolder()));
+    QCOMPARE(env->count(QStringLiteral("Tallox")), 1);
+    QCOMPARE(Backup::List(Backup::DefaultRoot()).size(), 2);
+}
+
 void TestLedgerWindowCommands::summaryOpensOnceNotModal()
 {
     openWindow();
@@ -410,8 +449,9 @@ void TestLedgerWindowCommands::helpAndAbout()
     auto* help = qobject_cast<QDialog*>(QApplication::activeWindow());
     QTRY_VERIFY(help = win->findChild<QDialog*>(QStringLiteral("frmHelp")));
     const QString guide = help->findChild<QTextBrowser*>()->toPlainText();
-    for (const char* topic : {"하루 매출 입력", "날짜 입력 형식", "수수료 자동입력", "고치기와 지우기",
-                              "기간과 카드 선택", "이월과 잔액 검증", "인쇄와 엑셀", "자료가 있는 곳과 백업"})
+    for (const char* topic :
+         {"하루 매출 입력", "날짜 입력 형식", "수수료 자동입력", "고치기와 지우기", "기간과 카드 선택",
+          "이월과 잔액 검증", "인쇄와 엑셀", "자료가 있는 곳과 백업", "되돌리기와 변경 내역"})
         QVERIFY2(guide.contains(QString::fromUtf8(topic)), topic);
     help->close();
 

@@ -1,0 +1,701 @@
+#include "core/Backup.h"
+
+#include "base/Clock.h"
+#include "core/AppPaths.h"
+#include "platform/Database.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
+#include <QMap>
+#include <QSaveFile>
+#include <QSet>
+#include <QSettings>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTextStream>
+
+#include <algorithm>
+#include <fcntl.h>
+#include <filesystem>
+#include <functional>
+#include <sqlite3.h>
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+namespace {
+const QString kDescription = QStringLiteral("tallox-backup.ini");
+const QString kPartPrefix = QStringLiteral(".part-");
+const QString kLockName = QStringLiteral(".tallox-backup.lock");
+const QString kRestoring = QStringLiteral(".restoring");
+const QString kPendingRestore = QStringLiteral("tallox-restore.pending");
+constexpr int kLockWaitMs = 120000;
+constexpr int kPagesPerStep = 256;         // 1 MiB at SQLite's default page size
+constexpr qint64 kCopyChunk = 1024 * 1024; // synced file copies, for the same reason
+
+QString g_stopAt;
+
+// Rows per table ("ledger/Tallox", "card/Plastra", ...), and the ledger's entries.
+struct Description {
+    QMap<QString, qint64> counts;
+    QString source;
+    QDateTime taken;
+    QString lastEntry;
+    qint64 entries() const { return counts.value(QStringLiteral("ledger/Tallox"), -1); }
+};
+
+ErrorInfo Said(const QString& what, const ErrorInfo& cause = {})
+{
+    ErrorInfo e = cause.isSet() ? cause.asEngine(what) : ErrorInfo::notice(what);
+    e.what = what;
+    return e;
+}
+
+bool SyncPath(const QString& path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY);
+    if (fd < 0)
+        return false;
+    const bool ok = ::fsync(fd) == 0;
+    ::close(fd);
+    return ok;
+}
+
+// A file copy synced as it goes (see CopySchema).
+bool CopySynced(const QString& from, const QString& to)
+{
+    QFile in(from);
+    QFile out(to);
+    if (!in.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    while (!in.atEnd()) {
+        const QByteArray chunk = in.read(kCopyChunk);
+        if (chunk.isEmpty() || out.write(chunk) != chunk.size() || !out.flush() || ::fdatasync(out.handle()) != 0)
+            return false;
+    }
+    return in.error() == QFileDevice::NoError && ::fsync(out.handle()) == 0;
+}
+
+// A folder's name as backups record and compare it.
+QString SameFolder(const QString& folder)
+{
+    return QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
+}
+
+QString Quoted(const QString& name)
+{
+    return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
+}
+
+// Counts the rows of every table of `schema` under the key prefix `file`.
+bool CountTables(Database& db, const QString& schema, const QString& file, QMap<QString, qint64>* counts,
+                 ErrorInfo* error)
+{
+    QSqlQuery q = db.newQuery();
+    if (!q.exec(QStringLiteral("SELECT name FROM %1.sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite_%'")
+                    .arg(schema)))
+        return fail(error, Database::errorOf(q.lastError()));
+    QStringList names;
+    while (q.next())
+        names << q.value(0).toString();
+    for (const QString& name : names) {
+        ErrorInfo e;
+        const QVariant n = db.scalar(QStringLiteral("SELECT count(*) FROM %1.%2").arg(schema, Quoted(name)), {}, &e);
+        if (!n.isValid())
+            return fail(error, e);
+        counts->insert(file + QLatin1Char('/') + name, n.toLongLong());
+    }
+    return true;
+}
+
+sqlite3* NativeHandle(const Database& db)
+{
+    const QVariant v = db.handle().driver()->handle();
+    if (!v.isValid() || qstrcmp(v.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3* const*>(v.constData());
+}
+
+// One attached database of `src` into a new file. The source's open read
+// transaction is the snapshot it copies, so writes meanwhile never restart
+// it. Each step commits (and syncs) the copy: the disk never holds much
+// unwritten backup that a stored edit's own sync would have to wait for. The
+// copy gets a rollback journal so that it is one self-contained file.
+bool CopySchema(sqlite3* src, const char* schema, const QString& target, ErrorInfo* error)
+{
+    sqlite3* dest = nullptr;
+    int rc = sqlite3_open_v2(target.toUtf8().constData(), &dest, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    if (rc == SQLITE_OK) {
+        sqlite3_backup* b = sqlite3_backup_init(dest, "main", src, schema);
+        rc = b ? SQLITE_OK : sqlite3_errcode(dest);
+        while (rc == SQLITE_OK)
+            rc = sqlite3_backup_step(b, kPagesPerStep);
+        if (b && rc == SQLITE_DONE)
+            rc = sqlite3_backup_finish(b);
+        else if (b)
+            sqlite3_backup_finish(b);
+    }
+    if (rc == SQLITE_OK)
+        rc = sqlite3_exec(dest, "PRAGMA journal_mode = DELETE", nullptr, nullptr, nullptr);
+    const ErrorInfo e(rc, dest ? QString::fromUtf8(sqlite3_errmsg(dest)) : QStringLiteral("out of memory"));
+    sqlite3_close(dest);
+    return rc == SQLITE_OK || fail(error, e);
+}
+
+// Edits stored while the snapshot was held piled up in the write-ahead log,
+// which no one could fold into the file meanwhile. Folding them here spares
+// the next stored edit that work. Nothing to do without a log.
+void FoldLog(const QString& path)
+{
+    if (QFileInfo(path + QStringLiteral("-wal")).size() == 0)
+        return;
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK)
+        sqlite3_wal_checkpoint_v2(db, "main", SQLITE_CHECKPOINT_PASSIVE, nullptr, nullptr);
+    sqlite3_close(db);
+}
+
+bool ReadLastEntry(Database& db, Description* d, ErrorInfo* error)
+{
+    ErrorInfo e;
+    const QVariant last = db.scalar(QStringLiteral("SELECT max(sdate) FROM main.Tallox"), {}, &e);
+    if (e.isSet())
+        return fail(error, e);
+    d->lastEntry = last.toString();
+    return true;
+}
+
+// Both databases of `dbFolder` copied into `part` from one read snapshot,
+// with the rows each table held in it.
+bool Snapshot(const QString& dbFolder, const QString& part, Description* d, ErrorInfo* error,
+              const Backup::Pinned& pinned)
+{
+    Database src;
+    ErrorInfo e;
+    if (!src.open(AppPaths::ledgerDbFile(dbFolder), &e, false, true) ||
+        !src.attach(AppPaths::cardDbFile(dbFolder), QStringLiteral("card"), &e))
+        return fail(error, Said(QStringLiteral("장부를 읽을 수 없습니다: %1").arg(dbFolder), e));
+    // The snapshot of each file starts at its first read and holds until COMMIT.
+    bool ok = src.execute(QStringLiteral("BEGIN"), {}, &e) >= 0 &&
+              src.scalar(QStringLiteral("SELECT count(*) FROM main.sqlite_master"), {}, &e).isValid() &&
+              src.scalar(QStringLiteral("SELECT count(*) FROM card.sqlite_master"), {}, &e).isValid();
+    if (ok && pinned)
+        pinned();
+    ok = ok && CountTables(src, QStringLiteral("main"), QStringLiteral("ledger"), &d->counts, &e) &&
+         CountTables(src, QStringLiteral("card"), QStringLiteral("card"), &d->counts, &e) && ReadLastEntry(src, d, &e);
+    sqlite3* native = ok ? NativeHandle(src) : nullptr;
+    ok = native && CopySchema(native, "main", AppPaths::ledgerDbFile(part), &e) &&
+         CopySchema(native, "card", AppPaths::cardDbFile(part), &e);
+    src.execute(QStringLiteral("COMMIT"));
+    src.close();
+    FoldLog(AppPaths::ledgerDbFile(dbFolder));
+    d->source = SameFolder(dbFolder);
+    d->taken = Clock::now();
+    if (!ok)
+        return fail(error, Said(QStringLiteral("백업을 쓰지 못했습니다: %1").arg(part), e));
+    return true;
+}
+
+// One copied file: it passes the integrity check and holds `want`'s rows of `file`.
+bool CheckFile(const QString& path, const QString& file, const Description& want, ErrorInfo* error)
+{
+    Database db;
+    ErrorInfo e;
+    QMap<QString, qint64> counts;
+    if (!db.open(path, &e, false, true))
+        return fail(error, Said(QStringLiteral("백업 파일을 열 수 없습니다: %1").arg(path), e));
+    const QString verdict = db.scalar(QStringLiteral("PRAGMA integrity_check"), {}, &e).toString();
+    if (verdict != QLatin1String("ok"))
+        return fail(error, Said(QStringLiteral("백업 파일이 손상되었습니다: %1").arg(path), e));
+    if (!CountTables(db, QStringLiteral("main"), file, &counts, &e))
+        return fail(error, Said(QStringLiteral("백업 파일을 읽을 수 없습니다: %1").arg(path), e));
+    QMap<QString, qint64> wanted;
+    for (auto it = want.counts.cbegin(); it != want.counts.cend(); ++it) {
+        if (it.key().startsWith(file + QLatin1Char('/')))
+            wanted.insert(it.key(), it.value());
+    }
+    if (counts != wanted)
+        return fail(error, Said(QStringLiteral("백업 파일의 자료 수가 원본과 다릅니다: %1").arg(path)));
+    return true;
+}
+
+bool CheckFiles(const QString& ledger, const QString& card, const Description& want, ErrorInfo* error)
+{
+    if (!want.counts.contains(QStringLiteral("ledger/Tallox")) || !want.counts.contains(QStringLiteral("card/Plastra")))
+        return fail(error, Said(QStringLiteral("Tallox의 장부가 아닙니다")));
+    return CheckFile(ledger, QStringLiteral("ledger"), want, error) &&
+           CheckFile(card, QStringLiteral("card"), want, error);
+}
+
+bool WriteDescription(const QString& folder, const Description& d, ErrorInfo* error)
+{
+    QSaveFile f(folder + QLatin1Char('/') + kDescription);
+    if (f.open(QIODevice::WriteOnly)) {
+        QTextStream out(&f);
+        out << "[backup]\nsource=" << d.source << "\ntaken=" << d.taken.toString(Qt::ISODate)
+            << "\nlastEntry=" << d.lastEntry << "\n[rows]\n";
+        for (auto it = d.counts.cbegin(); it != d.counts.cend(); ++it)
+            out << QString(it.key()).replace(QLatin1Char('/'), QLatin1Char('.')) << '=' << it.value() << '\n';
+        out.flush();
+        if (f.commit())
+            return true;
+    }
+    return fail(error, Said(QStringLiteral("백업 설명 파일을 쓸 수 없습니다: %1 (%2)").arg(folder, f.errorString())));
+}
+
+bool ReadDescription(const QString& folder, Description* d)
+{
+    const QString path = folder + QLatin1Char('/') + kDescription;
+    if (!QFileInfo(path).isFile())
+        return false;
+    QSettings ini(path, QSettings::IniFormat);
+    d->source = ini.value(QStringLiteral("backup/source")).toString();
+    d->taken = QDateTime::fromString(ini.value(QStringLiteral("backup/taken")).toString(), Qt::ISODate);
+    d->lastEntry = ini.value(QStringLiteral("backup/lastEntry")).toString();
+    ini.beginGroup(QStringLiteral("rows"));
+    for (const QString& key : ini.childKeys()) {
+        bool ok = false;
+        const qint64 n = ini.value(key).toLongLong(&ok);
+        if (!ok)
+            return false;
+        d->counts.insert(QString(key).replace(QLatin1Char('.'), QLatin1Char('/')), n);
+    }
+    return ini.status() == QSettings::NoError && !d->counts.isEmpty();
+}
+
+BackupInfo InfoOf(const QString& path, const Description* d)
+{
+    BackupInfo info;
+    info.path = QDir::cleanPath(path);
+    info.name = QFileInfo(path).fileName();
+    Backup::ParseName(info.name, &info.taken);
+    if (d) {
+        info.entries = d->entries();
+        info.lastEntry = d->lastEntry;
+        info.source = d->source;
+    }
+    return info;
+}
+
+// A folder with a backup's description and both its files (not yet checked).
+bool IsBackupFolder(const QString& dir, Description* d, ErrorInfo* error)
+{
+    if (!QFileInfo(dir).isDir() || !ReadDescription(dir, d))
+        return fail(error, Said(QStringLiteral("Tallox 백업이 아닙니다: %1").arg(dir)));
+    for (const QString& file : {AppPaths::ledgerDbFile(dir), AppPaths::cardDbFile(dir)}) {
+        if (!QFileInfo(file).isFile())
+            return fail(error, Said(QStringLiteral("백업에 파일이 없습니다: %1").arg(file)));
+    }
+    return true;
+}
+
+// The folder exists (or is made, for the default one) and is a folder.
+bool PrepareRoot(const QString& root, bool createRoot, ErrorInfo* error)
+{
+    const QFileInfo fi(root);
+    if (!fi.exists() && !(createRoot && QDir().mkpath(root)))
+        return fail(error, Said(QStringLiteral("백업 폴더가 없습니다: %1").arg(root)));
+    if (!QFileInfo(root).isDir())
+        return fail(error, Said(QStringLiteral("백업 폴더로 정한 곳이 폴더가 아닙니다: %1").arg(root)));
+    return true;
+}
+
+// One writer per backup folder at a time; under it, what killed runs left is removed.
+bool LockRoot(const QString& root, std::unique_ptr<QLockFile>* lock, ErrorInfo* error)
+{
+    auto l = std::make_unique<QLockFile>(root + QLatin1Char('/') + kLockName);
+    l->setStaleLockTime(0);
+    if (!l->tryLock(kLockWaitMs)) {
+        const bool busy = l->error() == QLockFile::LockFailedError;
+        return fail(error, Said(busy ? QStringLiteral("다른 백업이 진행중입니다: %1").arg(root)
+                                     : QStringLiteral("백업 폴더에 쓸 수 없습니다: %1").arg(root)));
+    }
+    const QStringList leftovers = QDir(root).entryList({kPartPrefix + QLatin1Char('*')}, QDir::Dirs | QDir::Hidden);
+    for (const QString& leftover : leftovers)
+        QDir(root + QLatin1Char('/') + leftover).removeRecursively();
+    *lock = std::move(l);
+    return true;
+}
+
+bool StopHere(const char* step)
+{
+    return g_stopAt == QLatin1String(step);
+}
+
+ErrorInfo Stopped()
+{
+    return Said(QStringLiteral("stopped at %1").arg(g_stopAt));
+}
+
+// The files of a backup folder: both databases and the description.
+QStringList BackupFiles()
+{
+    return {QFileInfo(AppPaths::ledgerDbFile(QStringLiteral("."))).fileName(),
+            QFileInfo(AppPaths::cardDbFile(QStringLiteral("."))).fileName(), kDescription};
+}
+
+// The checked folder under its final name, made durable.
+bool Publish(const QString& part, const QString& root, const QString& name, ErrorInfo* error)
+{
+    const QString final = root + QLatin1Char('/') + name;
+    for (const QString& file : QDir(part).entryList(QDir::Files))
+        SyncPath(part + QLatin1Char('/') + file);
+    SyncPath(part);
+    if (!QDir().rename(part, final))
+        return fail(error, Said(QStringLiteral("백업 폴더의 이름을 바꿀 수 없습니다: %1").arg(final)));
+    SyncPath(root);
+    return true;
+}
+
+QString FreeName(const QString& root)
+{
+    QDateTime at = Clock::now();
+    while (QFileInfo::exists(root + QLatin1Char('/') + Backup::NameFor(at)))
+        at = at.addSecs(1);
+    return Backup::NameFor(at);
+}
+
+QStringList LiveFiles(const QString& dbFolder)
+{
+    return {AppPaths::ledgerDbFile(dbFolder), AppPaths::cardDbFile(dbFolder)};
+}
+
+// Folds the write-ahead log of the closed books into their files, so that
+// the file alone is what a restore replaces. Books that cannot be opened
+// (damaged: the reason to restore) are left as they are.
+void SettleBooks(const QString& dbFolder)
+{
+    for (const QString& live : LiveFiles(dbFolder)) {
+        Database db;
+        if (QFileInfo::exists(live) && db.open(live))
+            db.execute(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+    }
+}
+
+// The backup's files copied beside the books under a temporary name, synced and checked.
+bool CopyBeside(const QString& dbFolder, const QString& backupDir, const Description& d, ErrorInfo* error)
+{
+    const QStringList live = LiveFiles(dbFolder);
+    const QStringList from = LiveFiles(backupDir);
+    bool ok = true;
+    for (int i = 0; i < live.size(); ++i) {
+        QFile::remove(live[i] + kRestoring);
+        ok = ok && CopySynced(from[i], live[i] + kRestoring);
+    }
+    const auto removeCopies = [&] {
+        for (const QString& l : live)
+            QFile::remove(l + kRestoring);
+        return false;
+    };
+    if (!ok)
+        return removeCopies() || fail(error, Said(QStringLiteral("장부 폴더에 쓸 수 없습니다: %1").arg(dbFolder)));
+    if (StopHere("beside"))
+        return fail(error, Stopped());
+    return CheckFiles(live[0] + kRestoring, live[1] + kRestoring, d, error) || removeCopies();
+}
+// Books that cannot be backed up (damaged: often the reason to restore) are
+// kept as they are, files and logs, in backups/YYYYMMDD-HHMMSS-as-found. They
+// are closed and locked, so a file copy is what they hold. Never listed.
+bool SaveAsFound(const QString& dbFolder)
+{
+    const QString root = Backup::DefaultRoot();
+    const QString folder = root + QLatin1Char('/') + FreeName(root) + QStringLiteral("-as-found");
+    if (!QDir().mkpath(folder))
+        return false;
+    for (const QString& live : LiveFiles(dbFolder)) {
+        for (const QString& suffix : {QString(), QStringLiteral("-wal"), QStringLiteral("-journal")}) {
+            const QString from = live + suffix;
+            if (QFileInfo::exists(from) && !CopySynced(from, folder + QLatin1Char('/') + QFileInfo(from).fileName()))
+                return false;
+        }
+    }
+    SyncPath(folder);
+    SyncPath(root);
+    return true;
+}
+} // namespace
+
+namespace Backup {
+QString DefaultRoot()
+{
+    return AppPaths::appFolder() + QStringLiteral("/backups");
+}
+
+QString SecondRoot()
+{
+    return UserSettings()->value(QStringLiteral("Backup/secondFolder")).toString();
+}
+
+void SetSecondRoot(const QString& folder)
+{
+    UserSettings()->setValue(QStringLiteral("Backup/secondFolder"), folder);
+}
+
+QString NameFor(const QDateTime& at)
+{
+    return at.toString(QStringLiteral("yyyyMMdd-HHmmss"));
+}
+
+bool ParseName(const QString& name, QDateTime* at)
+{
+    if (name.size() != 15)
+        return false;
+    const QDateTime t = QDateTime::fromString(name, QStringLiteral("yyyyMMdd-HHmmss"));
+    if (!t.isValid())
+        return false;
+    if (at)
+        *at = t;
+    return true;
+}
+
+bool Take(const QString& dbFolder, const QString& root, bool createRoot, BackupInfo* made, ErrorInfo* error,
+          const Pinned& pinned)
+{
+    std::unique_ptr<QLockFile> lock;
+    if (!PrepareRoot(root, createRoot, error) || !LockRoot(root, &lock, error))
+        return false;
+    const QString name = FreeName(root);
+    const QString part = root + QLatin1Char('/') + kPartPrefix + name;
+    if (!QDir().mkpath(part))
+        return fail(error, Said(QStringLiteral("백업 폴더에 쓸 수 없습니다: %1").arg(root)));
+    Description d;
+    if (!Snapshot(dbFolder, part, &d, error, pinned)) {
+        QDir(part).removeRecursively();
+        return false;
+    }
+    if (StopHere("copied"))
+        return fail(error, Stopped());
+    if (!CheckFiles(AppPaths::ledgerDbFile(part), AppPaths::cardDbFile(part), d, error) ||
+        !WriteDescription(part, d, error)) {
+        QDir(part).removeRecursively();
+        return false;
+    }
+    if (StopHere("checked"))
+        return fail(error, Stopped());
+    if (!Publish(part, root, name, error)) {
+        QDir(part).removeRecursively();
+        return false;
+    }
+    if (made)
+        *made = InfoOf(root + QLatin1Char('/') + name, &d);
+    return true;
+}
+
+bool CopyTo(const BackupInfo& backup, const QString& root, BackupInfo* made, ErrorInfo* error)
+{
+    std::unique_ptr<QLockFile> lock;
+    Description d;
+    if (!IsBackupFolder(backup.path, &d, error))
+        return false;
+    if (!PrepareRoot(root, false, error) || !LockRoot(root, &lock, error))
+        return false;
+    const QString part = root + QLatin1Char('/') + kPartPrefix + backup.name;
+    bool ok = QDir().mkpath(part);
+    for (const QString& file : BackupFiles())
+        ok = ok && CopySynced(backup.path + QLatin1Char('/') + file, part + QLatin1Char('/') + file);
+    if (!ok) {
+        QDir(part).removeRecursively();
+        return fail(error, Said(QStringLiteral("백업 폴더에 쓸 수 없습니다: %1").arg(root)));
+    }
+    if (!CheckFiles(AppPaths::ledgerDbFile(part), AppPaths::cardDbFile(part), d, error) ||
+        !Publish(part, root, backup.name, error)) {
+        QDir(part).removeRecursively();
+        return false;
+    }
+    if (made)
+        *made = InfoOf(root + QLatin1Char('/') + backup.name, &d);
+    return true;
+}
+
+BackupRun TakeEverywhere(const QString& dbFolder, const QString& root, bool rotate, const Pinned& pinned)
+{
+    QStringList roots{root.isEmpty() ? DefaultRoot() : root};
+    if (root.isEmpty() && !SecondRoot().isEmpty())
+        roots << SecondRoot();
+    BackupRun run;
+    for (const QString& r : roots) {
+        BackupInfo made;
+        ErrorInfo e;
+        const bool ok = run.made.isEmpty() ? Take(dbFolder, r, r == DefaultRoot(), &made, &e, pinned)
+                                           : CopyTo(run.made.constFirst(), r, &made, &e);
+        if (ok && (!rotate || Rotate(r, &e))) {
+            run.made << made;
+            continue;
+        }
+        if (ok)
+            run.made << made;
+        run.problems << ErrorLine(e);
+        if (!run.error.isSet())
+            run.error = e;
+    }
+    return run;
+}
+
+bool DueToday(const QString& dbFolder)
+{
+    const QList<BackupInfo> all = List(DefaultRoot(), dbFolder);
+    return all.isEmpty() || all.constFirst().taken.date() != Clock::today();
+}
+
+bool FirstWarningToday()
+{
+    auto settings = UserSettings();
+    const QString today = DateText::todayText();
+    if (settings->value(QStringLiteral("Backup/warnedOn")).toString() == today)
+        return false;
+    settings->setValue(QStringLiteral("Backup/warnedOn"), today);
+    return true;
+}
+
+QList<BackupInfo> List(const QString& root, const QString& dbFolder)
+{
+    const QString books = dbFolder.isEmpty() ? QString() : SameFolder(dbFolder);
+    QList<BackupInfo> list;
+    const QStringList names = QDir(root).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::Reversed);
+    for (const QString& name : names) {
+        if (!ParseName(name))
+            continue;
+        const QString path = root + QLatin1Char('/') + name;
+        Description d;
+        const BackupInfo info = InfoOf(path, ReadDescription(path, &d) ? &d : nullptr);
+        if (books.isEmpty() || info.source.isEmpty() || info.source == books)
+            list << info;
+    }
+    return list;
+}
+
+QList<QDateTime> Kept(const QList<QDateTime>& taken, const QDate& today)
+{
+    QList<QDateTime> newestFirst = taken;
+    std::sort(newestFirst.begin(), newestFirst.end(), std::greater<>());
+    QList<QDateTime> kept;
+    QSet<QString> buckets;
+    for (const QDateTime& t : newestFirst) {
+        const QDate d = t.date();
+        const int week = std::min((d.day() - 1) / 7, 3);
+        const QDate monthEnd(d.year(), d.month(), d.daysInMonth());
+        const QDate weekEnd = week == 3 ? monthEnd : QDate(d.year(), d.month(), week * 7 + 7);
+        // A week or month is thinned only once all of it is old enough.
+        QString bucket;
+        if (d.daysTo(today) < 7)
+            bucket = NameFor(t); // every one
+        else if (weekEnd.daysTo(today) < 30)
+            bucket = d.toString(QStringLiteral("'d'yyyyMMdd"));
+        else if (monthEnd > today.addMonths(-6))
+            bucket = d.toString(QStringLiteral("'w'yyyyMM")) + QString::number(week);
+        else if (monthEnd > today.addYears(-5))
+            bucket = d.toString(QStringLiteral("'m'yyyyMM"));
+        if (!bucket.isEmpty() && !buckets.contains(bucket)) {
+            buckets.insert(bucket);
+            kept << t;
+        }
+    }
+    return kept;
+}
+
+bool Rotate(const QString& root, ErrorInfo* error)
+{
+    QList<QDateTime> taken;
+    const QList<BackupInfo> all = List(root);
+    for (const BackupInfo& b : all)
+        taken << b.taken;
+    const QList<QDateTime> kept = Kept(taken, Clock::today());
+    bool ok = true;
+    for (const BackupInfo& b : all) {
+        if (!kept.contains(b.taken))
+            ok = QDir(b.path).removeRecursively() && ok;
+    }
+    return ok || fail(error, Said(QStringLiteral("오래된 백업을 지울 수 없습니다: %1").arg(root)));
+}
+
+bool Verify(const QString& backupDir, BackupInfo* info, ErrorInfo* error)
+{
+    Description d;
+    if (!IsBackupFolder(backupDir, &d, error))
+        return false;
+    if (!CheckFiles(AppPaths::ledgerDbFile(backupDir), AppPaths::cardDbFile(backupDir), d, error))
+        return false;
+    if (info)
+        *info = InfoOf(backupDir, &d);
+    return true;
+}
+
+bool Restore(const QString& dbFolder, const QString& backupDir, ErrorInfo* error)
+{
+    Description d;
+    if (!IsBackupFolder(backupDir, &d, error))
+        return false;
+    SettleBooks(dbFolder);
+    if (!CopyBeside(dbFolder, backupDir, d, error))
+        return false;
+    // The mark commits the restore: from here on it is finished, even after a crash.
+    QSaveFile mark(dbFolder + QLatin1Char('/') + kPendingRestore);
+    if (!mark.open(QIODevice::WriteOnly) || mark.write(backupDir.toUtf8()) < 0 || !mark.commit()) {
+        FinishPendingRestore(dbFolder); // without the mark: removes the copies
+        return fail(error, Said(QStringLiteral("장부 폴더에 쓸 수 없습니다: %1").arg(dbFolder)));
+    }
+    SyncPath(dbFolder);
+    if (StopHere("committed"))
+        return fail(error, Stopped());
+    return FinishPendingRestore(dbFolder, error);
+}
+
+bool RestoreWithBackup(const QString& dbFolder, const QString& backupDir, ErrorInfo* error)
+{
+    Description d;
+    if (!IsBackupFolder(backupDir, &d, error))
+        return false;
+    const BackupRun run = TakeEverywhere(dbFolder, QString(), false);
+    if (run.made.isEmpty() && !SaveAsFound(dbFolder))
+        return fail(error, Said(QStringLiteral("지금의 장부를 먼저 백업할 수 없어 복원하지 않았습니다. %1")
+                                    .arg(run.problems.join(QStringLiteral("; ")))));
+    return Restore(dbFolder, backupDir, error);
+}
+
+bool FinishPendingRestore(const QString& dbFolder, ErrorInfo* error)
+{
+    const QString mark = dbFolder + QLatin1Char('/') + kPendingRestore;
+    const QStringList live = LiveFiles(dbFolder);
+    if (!QFileInfo::exists(mark)) {
+        for (const QString& l : live)
+            QFile::remove(l + kRestoring);
+        return true;
+    }
+    for (const QString& l : live) {
+        if (!QFileInfo::exists(l + kRestoring))
+            continue;
+        // A log or journal left beside the old file must not be applied to the new one.
+        for (const char* suffix : {"-wal", "-shm", "-journal"})
+            QFile::remove(l + QLatin1String(suffix));
+        std::error_code ec;
+        std::filesystem::rename(QFile::encodeName(l + kRestoring).toStdString(), QFile::encodeName(l).toStdString(),
+                                ec);
+        if (ec)
+            return fail(error, Said(QStringLiteral("복원을 마칠 수 없습니다: %1 (%2)")
+                                        .arg(l, QString::fromLocal8Bit(ec.message().c_str()))));
+        if (l == live.constFirst() && StopHere("ledger"))
+            return fail(error, Stopped());
+    }
+    SyncPath(dbFolder);
+    QFile::remove(mark);
+    SyncPath(dbFolder);
+    return true;
+}
+
+void YieldToEdits()
+{
+    // On Linux both apply to the calling thread alone.
+    const auto thread = pid_t(::syscall(SYS_gettid));
+    ::setpriority(PRIO_PROCESS, id_t(thread), 10);
+    constexpr int kWhoThread = 1, kClassBestEffort = 2, kLowest = 7;
+    ::syscall(SYS_ioprio_set, kWhoThread, thread, (kClassBestEffort << 13) | kLowest);
+}
+
+void SetStopAt(const QString& step)
+{
+    g_stopAt = step;
+}
+} // namespace Backup

@@ -1,0 +1,167 @@
+#include "ledger/BackupDialog.h"
+
+#include "core/AppContext.h"
+#include "core/AppInfo.h"
+#include "core/DbAccess.h"
+#include "toolkit/Messages.h"
+#include "toolkit/ModalRun.h"
+
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QThread>
+#include <QVBoxLayout>
+
+void SayBackupRun(const BackupRun& run, bool asked)
+{
+    const QString made = run.made.isEmpty() ? QString() : QDir::toNativeSeparators(run.made.constFirst().path);
+    if (!run.ok() && (asked || Backup::FirstWarningToday())) {
+        MsgWarn(QStringLiteral("백업하지 못한 곳이 있습니다. 장부는 그대로 쓸 수 있습니다.\r\n\r\n") +
+                    run.problems.join(QStringLiteral("\r\n")),
+                AppTitle());
+        return;
+    }
+    if (asked && run.ok())
+        MsgInfo(QStringLiteral("백업했습니다.\r\n\r\n") + made, AppTitle());
+}
+
+QString BooksFolder(const AppContext& ctx)
+{
+    return QFileInfo(ctx.ledgerPath).absolutePath();
+}
+
+void BackupBeforeChange(const AppContext& ctx, BackupTask* task)
+{
+    task->wait();
+    task->start(BooksFolder(ctx), false);
+    task->waitForSnapshot();
+}
+
+BackupTask::BackupTask(QObject* parent) : QObject(parent) {}
+
+BackupTask::~BackupTask()
+{
+    wait();
+}
+
+bool BackupTask::start(const QString& dbFolder, bool asked)
+{
+    if (isRunning())
+        return false;
+    delete m_thread;
+    m_pinned = false;
+    m_thread = QThread::create([this, dbFolder] {
+        Backup::YieldToEdits();
+        m_run = Backup::TakeEverywhere(dbFolder, QString(), true, [this] { m_pinned = true; });
+    });
+    m_thread->setParent(this);
+    connect(m_thread, &QThread::finished, this, [this, asked] {
+        SayBackupRun(m_run, asked);
+        Q_EMIT finished();
+    });
+    m_thread->start();
+    return true;
+}
+
+void BackupTask::waitForSnapshot()
+{
+    while (isRunning() && !m_pinned)
+        QThread::msleep(1);
+}
+
+bool BackupTask::isRunning() const
+{
+    return m_thread && m_thread->isRunning();
+}
+
+void BackupTask::wait()
+{
+    if (m_thread)
+        m_thread->wait();
+}
+
+BackupDialog::BackupDialog(const QString& dbFolder, QWidget* parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("BackupDialog"));
+    setWindowTitle(QStringLiteral("백업에서 복원"));
+    m_backups = Backup::List(Backup::DefaultRoot(), dbFolder);
+    if (!Backup::SecondRoot().isEmpty())
+        m_backups += Backup::List(Backup::SecondRoot(), dbFolder);
+    m_list = new QTableWidget(int(m_backups.size()), 3, this);
+    m_list->setObjectName(QStringLiteral("lstBackups"));
+    m_list->setHorizontalHeaderLabels(
+        {QStringLiteral("백업 일시"), QStringLiteral("자료 수"), QStringLiteral("마지막 자료")});
+    m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_list->verticalHeader()->hide();
+    for (int row = 0; row < m_backups.size(); ++row) {
+        const BackupInfo& b = m_backups[row];
+        m_list->setItem(row, 0, new QTableWidgetItem(b.taken.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))));
+        m_list->setItem(row, 1, new QTableWidgetItem(b.entries < 0 ? QStringLiteral("?") : QString::number(b.entries)));
+        m_list->setItem(row, 2, new QTableWidgetItem(b.lastEntry));
+        m_list->item(row, 0)->setToolTip(QDir::toNativeSeparators(b.path));
+    }
+    m_list->resizeColumnsToContents();
+    if (!m_backups.isEmpty())
+        m_list->setCurrentCell(0, 0);
+    auto* buttons = new QDialogButtonBox(this);
+    buttons->addButton(QStringLiteral("복원"), QDialogButtonBox::AcceptRole)
+        ->setObjectName(QStringLiteral("btnRestore"));
+    buttons->addButton(QStringLiteral("취소"), QDialogButtonBox::RejectRole)
+        ->setObjectName(QStringLiteral("btnCancel"));
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(m_list, &QTableWidget::cellDoubleClicked, this, &QDialog::accept);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_list);
+    layout->addWidget(buttons);
+    resize(480, 360);
+}
+
+QString BackupDialog::chosenPath() const
+{
+    const int row = m_list->currentRow();
+    return row >= 0 && row < m_backups.size() ? m_backups[row].path : QString();
+}
+
+bool RestoreBooksFromBackup(QWidget* parent, AppContext& ctx, const std::function<void()>& closing)
+{
+    auto* dlg = new BackupDialog(BooksFolder(ctx), parent);
+    if (dlg->isEmpty()) {
+        delete dlg;
+        MsgInfo(QStringLiteral("복원할 백업이 없습니다."), AppTitle());
+        return false;
+    }
+    const bool chosen = ExecModal(dlg) == QDialog::Accepted;
+    const QString path = dlg->chosenPath();
+    delete dlg;
+    if (!chosen || path.isEmpty())
+        return false;
+    const QString question = QStringLiteral("장부를 %1의 백업으로 되돌립니다.\r\n"
+                                            "지금의 장부는 먼저 백업합니다.\r\n\r\n진행하시겠습니까?")
+                                 .arg(QFileInfo(path).fileName());
+    if (MsgQuestion(question, AppTitle(), false) != MsgAnswer::Yes)
+        return false;
+    const QString folder = BooksFolder(ctx);
+    if (closing)
+        closing();
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    ctx.closeAll();
+    ErrorInfo e;
+    const bool restored = Backup::RestoreWithBackup(folder, path, &e);
+    ErrorInfo openError;
+    const bool open = ctx.openFolder(folder, &openError) && UpgradeSchema(ctx.ledger, &openError);
+    QApplication::restoreOverrideCursor();
+    if (!restored)
+        ShowError(e);
+    if (!open)
+        ShowError(openError);
+    if (restored && open)
+        MsgInfo(QStringLiteral("백업에서 복원했습니다."), AppTitle());
+    return restored;
+}

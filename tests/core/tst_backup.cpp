@@ -1,0 +1,400 @@
+#include "TestSupport.h"
+
+#include "base/Clock.h"
+#include "core/AppPaths.h"
+#include "core/Backup.h"
+#include "ledger/LedgerStore.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QThread>
+#include <atomic>
+
+namespace {
+QByteArray checksum(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? QCryptographicHash::hash(f.readAll(), QCryptographicHash::Md5) : QByteArray();
+}
+
+// Stores entries through LedgerStore on a connection of its own until told to stop.
+class Writer : public QThread {
+public:
+    explicit Writer(const QString& folder) : m_folder(folder) {}
+    std::atomic<bool> stop{false};
+    std::atomic<int> written{0};
+
+protected:
+    void run() override
+    {
+        AppContext ctx;
+        if (!ctx.openFolder(m_folder))
+            return;
+        LedgerStore store(ctx.ledger);
+        for (int i = 0; !stop; ++i) {
+            int key = 0;
+            const QString day = QStringLiteral("2005-%1-%2")
+                                    .arg(3 + i % 4, 2, 10, QLatin1Char('0'))
+                                    .arg(1 + i % 28, 2, 10, QLatin1Char('0'));
+            if (!store.InsertRecord(day, 1 + i % 2, &key) ||
+                !store.RecordEditCol(key, QStringLiteral("sale"), QString::number(1000 + i)))
+                return;
+            ++written;
+        }
+    }
+
+private:
+    QString m_folder;
+};
+
+struct Books {
+    qint64 entries;
+    QByteArray sum;
+};
+} // namespace
+
+class TestBackup : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init();
+    void cleanup();
+    void takenWhileWriting_isConsistent();
+    void editWhileSnapshotHeld_goesThroughAndStaysOut();
+    void rotation_keepsThePromisedSet_data();
+    void rotation_keepsThePromisedSet();
+    void restore_roundTrip();
+    void restore_overDamagedBooks();
+    void restore_refusesWhatIsNoWholeBackup_data();
+    void restore_refusesWhatIsNoWholeBackup();
+    void killed_leavesOldOrNew_data();
+    void killed_leavesOldOrNew();
+    void unwritableFolders_warnAndListNothingHalf_data();
+    void unwritableFolders_warnAndListNothingHalf();
+
+private:
+    QString root() const { return Backup::DefaultRoot(); }
+    QStringList liveFiles() const
+    {
+        return {AppPaths::ledgerDbFile(m_env->dbFolder()), AppPaths::cardDbFile(m_env->dbFolder())};
+    }
+    Books books();
+    BackupInfo take();
+    std::unique_ptr<TestEnv> m_env;
+};
+
+void TestBackup::init()
+{
+    m_env = std::make_unique<TestEnv>();
+    m_env->addCard(1, QStringLiteral("BC카드"));
+    m_env->addCard(2, QStringLiteral("신한카드"));
+    m_env->addEntry("2005-03-10", 1, 1000);
+    m_env->addEntry("2005-05-03", 2, 500);
+    QVERIFY(LedgerStore(m_env->ctx().ledger).ReBaln());
+    Backup::SetStopAt(QString());
+}
+
+void TestBackup::cleanup()
+{
+    Backup::SetStopAt(QString());
+    m_env.reset();
+}
+
+// The entries and a checksum of both files, read with the books closed.
+Books TestBackup::books()
+{
+    m_env->ctx().closeAll();
+    AppContext look;
+    Books b{-1, {}};
+    if (look.openFolder(m_env->dbFolder(), nullptr, true))
+        b.entries = look.ledger.scalar("SELECT count(*) FROM Tallox").toLongLong();
+    look.closeAll();
+    b.sum = checksum(liveFiles()[0]) + checksum(liveFiles()[1]);
+    return b;
+}
+
+BackupInfo TestBackup::take()
+{
+    BackupInfo made;
+    ErrorInfo e;
+    if (!Backup::Take(m_env->dbFolder(), root(), true, &made, &e))
+        qWarning("backup failed: %s", qPrintable(ErrorLine(e)));
+    return made;
+}
+
+void TestBackup::takenWhileWriting_isConsistent()
+{
+    Writer writer(m_env->dbFolder());
+    writer.start();
+    QTRY_VERIFY(writer.written > 20);
+    const BackupInfo made = take();
+    const int during = writer.written;
+    QTRY_VERIFY(writer.written > during + 20); // the writer was never blocked for good
+    writer.stop = true;
+    writer.wait();
+    QVERIFY(!made.path.isEmpty());
+    QVERIFY(made.entries > 2);
+    BackupInfo verified;
+    ErrorInfo e;
+    QVERIFY2(Backup::Verify(made.path, &verified, &e), qPrintable(ErrorLine(e)));
+    AppContext copy;
+    QVERIFY(copy.openFolder(made.path, nullptr, true));
+    QVERIFY(LedgerStore(copy.ledger).CheckCarryOver().clean());
+    QCOMPARE(copy.ledger.scalar("SELECT count(*) FROM Tallox").toLongLong(), made.entries);
+}
+
+// An edit stored while the backup holds its snapshot does not wait for it
+// (with a rollback journal it would wait out the busy timeout and fail), and
+// is not in the backup.
+void TestBackup::editWhileSnapshotHeld_goesThroughAndStaysOut()
+{
+    bool stored = false;
+    qint64 tookMs = -1;
+    BackupInfo made;
+    QVERIFY(Backup::Take(m_env->dbFolder(), root(), true, &made, nullptr, [&] {
+        QElapsedTimer t;
+        t.start();
+        stored = m_env->ctx().ledger.execute("UPDATE Tallox SET sale = sale + 10000 WHERE sdate = '2005-03-10'") == 1;
+        tookMs = t.elapsed();
+    }));
+    QVERIFY(stored);
+    QVERIFY2(tookMs < 1000, qPrintable(QString::number(tookMs)));
+    AppContext copy;
+    QVERIFY(copy.openFolder(made.path, nullptr, true));
+    QCOMPARE(copy.ledger.scalar("SELECT sale FROM Tallox WHERE sdate = '2005-03-10'").toLongLong(),
+             Money::fromWon(1000).units());
+}
+
+void TestBackup::rotation_keepsThePromisedSet_data()
+{
+    QTest::addColumn<int>("days");       // simulated days from 2024-01-01, two backups each (09:00, 18:30)
+    QTest::addColumn<int>("kept");       // backups left after the last day's rotation
+    QTest::addColumn<QString>("oldest"); // the oldest one left
+    QTest::newRow("1 day") << 1 << 2 << "20240101-090000";
+    QTest::newRow("7 days: all") << 7 << 14 << "20240101-090000";
+    QTest::newRow("8 days") << 8 << 15 << "20240101-183000";
+    QTest::newRow("31 days") << 31 << 38 << "20240101-183000";
+    QTest::newRow("200 days") << 200 << 63 << "20240107-183000";
+    QTest::newRow("800 days") << 800 << 79 << "20240131-183000";
+}
+
+// Each simulated day takes two backups and rotates; what is left must be what
+// the rule keeps of all backups ever taken: every one of the last 7 days; the
+// newest of its day until its week is 30 days old; then the newest of its week
+// (the last day of the week) until its month is 6 months old; then the newest
+// of its month (its last day) for 5 years.
+void TestBackup::rotation_keepsThePromisedSet()
+{
+    QFETCH(int, days);
+    QFETCH(int, kept);
+    QFETCH(QString, oldest);
+    const QDate first(2024, 1, 1);
+    const QDate last = first.addDays(days - 1);
+    QDir().mkpath(root());
+    for (QDate d = first; d <= last; d = d.addDays(1)) {
+        for (const char* time : {"090000", "183000"})
+            QVERIFY(QDir().mkpath(root() + "/" + d.toString("yyyyMMdd-") + time));
+        Clock::setToday(d);
+        QVERIFY(Backup::Rotate(root()));
+    }
+    QStringList left;
+    for (const BackupInfo& b : Backup::List(root()))
+        left.prepend(b.name);
+    QCOMPARE(left.size(), kept);
+    QCOMPARE(left.constFirst(), oldest);
+
+    const auto monthEnd = [](const QDate& d) { return QDate(d.year(), d.month(), d.daysInMonth()); };
+    const auto weekEnd = [&](const QDate& d) { return d.day() > 21 ? monthEnd(d) : d.addDays(6 - (d.day() - 1) % 7); };
+    QStringList expected;
+    for (QDate d = first; d <= last; d = d.addDays(1)) {
+        if (d.daysTo(last) < 7)
+            expected << d.toString("yyyyMMdd-090000");
+        const bool daily = weekEnd(d).daysTo(last) < 30;
+        const bool weekly = !daily && monthEnd(d) > last.addMonths(-6) && d == weekEnd(d);
+        const bool monthly = monthEnd(d) <= last.addMonths(-6) && monthEnd(d) > last.addYears(-5) && d == monthEnd(d);
+        if (daily || weekly || monthly)
+            expected << d.toString("yyyyMMdd-183000");
+    }
+    QCOMPARE(left, expected);
+}
+
+void TestBackup::restore_roundTrip()
+{
+    const BackupInfo before = take();
+    QCOMPARE(before.entries, 2);
+    QCOMPARE(before.lastEntry, QString("2005-05-03"));
+    m_env->addEntry("2005-06-01", 1, 700);
+    m_env->ctx().closeAll();
+    ErrorInfo e;
+    QVERIFY2(Backup::RestoreWithBackup(m_env->dbFolder(), before.path, &e), qPrintable(ErrorLine(e)));
+    QCOMPARE(books().entries, 2);
+    // The state it replaced was backed up first.
+    const QList<BackupInfo> all = Backup::List(root());
+    QCOMPARE(all.size(), 2);
+    QCOMPARE(all.constFirst().entries, 3);
+    QVERIFY(Backup::Verify(all.constFirst().path, nullptr, &e));
+    for (const QString& live : liveFiles())
+        QVERIFY(!QFileInfo::exists(live + ".restoring"));
+}
+
+// Damaged books cannot be backed up: they are kept as found, then replaced.
+void TestBackup::restore_overDamagedBooks()
+{
+    const BackupInfo good = take();
+    m_env->ctx().closeAll();
+    QFile ledger(liveFiles()[0]);
+    QVERIFY(ledger.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    ledger.write(QByteArray(8192, 'x'));
+    ledger.close();
+    const QByteArray damaged = checksum(liveFiles()[0]);
+    ErrorInfo e;
+    QVERIFY2(Backup::RestoreWithBackup(m_env->dbFolder(), good.path, &e), qPrintable(ErrorLine(e)));
+    QCOMPARE(books().entries, 2);
+    const QStringList kept = QDir(root()).entryList({"*-as-found"}, QDir::Dirs);
+    QCOMPARE(kept.size(), 1);
+    QCOMPARE(checksum(root() + "/" + kept[0] + "/dbTallox.db"), damaged);
+    QCOMPARE(Backup::List(root()).size(), 1);
+}
+
+void TestBackup::restore_refusesWhatIsNoWholeBackup_data()
+{
+    QTest::addColumn<QString>("damage");
+    QTest::addColumn<QString>("says");
+    QTest::newRow("damaged page") << "page"
+                                  << "손상";
+    QTest::newRow("truncated ledger") << "truncate"
+                                      << "dbTallox.db";
+    QTest::newRow("rows missing") << "rows"
+                                  << "자료 수";
+    QTest::newRow("no description") << "description"
+                                    << "Tallox 백업이 아닙니다";
+    QTest::newRow("ledger is another file") << "foreign"
+                                            << "열 수 없습니다";
+    QTest::newRow("card file missing") << "card"
+                                       << "Plastra.db";
+}
+
+void TestBackup::restore_refusesWhatIsNoWholeBackup()
+{
+    QFETCH(QString, damage);
+    QFETCH(QString, says);
+    for (int i = 0; i < 300; ++i) // a few pages, so that a page in the middle can be damaged
+        m_env->addEntry("2005-04-01", 1, 10 + i);
+    const BackupInfo made = take();
+    const QString ledger = AppPaths::ledgerDbFile(made.path);
+    QFile f(ledger);
+    if (damage == "page" && f.open(QIODevice::ReadWrite)) { // every page but the schema's
+        for (qint64 page = 4096; page < f.size(); page += 4096) {
+            f.seek(page + 8);
+            f.write(QByteArray(400, '\x5a'));
+        }
+        f.close();
+    }
+    if (damage == "truncate")
+        QVERIFY(f.resize(f.size() / 2));
+    if (damage == "rows") {
+        Database db;
+        QVERIFY(db.open(ledger));
+        QVERIFY(db.execute("DELETE FROM Tallox WHERE code = 1") == 1);
+    }
+    if (damage == "description")
+        QVERIFY(QFile::remove(made.path + "/tallox-backup.ini"));
+    if (damage == "foreign" && f.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        f.write(QByteArray(8192, 'x'));
+        f.close();
+    }
+    if (damage == "card")
+        QVERIFY(QFile::remove(AppPaths::cardDbFile(made.path)));
+    const Books before = books();
+    ErrorInfo e;
+    QVERIFY(!Backup::RestoreWithBackup(m_env->dbFolder(), made.path, &e));
+    QVERIFY2(ErrorLine(e).contains(says), qPrintable(ErrorLine(e)));
+    QCOMPARE(books().sum, before.sum);
+    for (const QString& live : liveFiles())
+        QVERIFY(!QFileInfo::exists(live + ".restoring"));
+}
+
+void TestBackup::killed_leavesOldOrNew_data()
+{
+    QTest::addColumn<QString>("step");
+    QTest::addColumn<bool>("restoring");
+    QTest::addColumn<bool>("replaced"); // after the next start the books are the backup's
+    QTest::newRow("backup: copied") << "copied" << false << false;
+    QTest::newRow("backup: checked") << "checked" << false << false;
+    QTest::newRow("restore: copies beside") << "beside" << true << false;
+    QTest::newRow("restore: committed") << "committed" << true << true;
+    QTest::newRow("restore: ledger renamed") << "ledger" << true << true;
+}
+
+// A backup or restore stopped at a step as if killed there, then what the next
+// start does: the books are whole, either as they were or as the backup had
+// them, and no unfinished backup is listed or left.
+void TestBackup::killed_leavesOldOrNew()
+{
+    QFETCH(QString, step);
+    QFETCH(bool, restoring);
+    QFETCH(bool, replaced);
+    const BackupInfo old = take();
+    m_env->addEntry("2005-06-01", 1, 700);
+    const Books now = books();
+    Backup::SetStopAt(step);
+    ErrorInfo e;
+    if (restoring)
+        QVERIFY(!Backup::Restore(m_env->dbFolder(), old.path, &e));
+    else
+        QVERIFY(!Backup::Take(m_env->dbFolder(), root(), true, nullptr, &e));
+    Backup::SetStopAt(QString());
+    QCOMPARE(Backup::List(root()).size(), 1);
+
+    QVERIFY(Backup::FinishPendingRestore(m_env->dbFolder(), &e));
+    QCOMPARE(books().entries, replaced ? old.entries : now.entries);
+    for (const QString& live : liveFiles()) {
+        Database db;
+        QVERIFY(db.open(live, nullptr, false, true));
+        QCOMPARE(db.scalar("PRAGMA integrity_check").toString(), QString("ok"));
+        QVERIFY(!QFileInfo::exists(live + ".restoring"));
+    }
+    QVERIFY(!take().path.isEmpty());
+    QCOMPARE(QDir(root()).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden).size(), 2);
+}
+
+void TestBackup::unwritableFolders_warnAndListNothingHalf_data()
+{
+    QTest::addColumn<QString>("second"); // the second folder, under the test folder
+    QTest::addColumn<QString>("says");
+    QTest::newRow("missing") << "usb/stick"
+                             << "백업 폴더가 없습니다";
+    QTest::newRow("a file") << "file"
+                            << "폴더가 아닙니다";
+}
+
+// The second folder cannot take the copy: the default folder still gets its
+// backup, the round names the folder, and the folder holds nothing half made.
+void TestBackup::unwritableFolders_warnAndListNothingHalf()
+{
+    QFETCH(QString, second);
+    QFETCH(QString, says);
+    const QString path = m_env->appFolder() + "/" + second;
+    QFile file(m_env->appFolder() + "/file");
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+    Backup::SetSecondRoot(path);
+    const BackupRun run = Backup::TakeEverywhere(m_env->dbFolder());
+    Backup::SetSecondRoot(QString());
+    QCOMPARE(run.made.size(), 1);
+    QCOMPARE(run.problems.size(), 1);
+    QVERIFY2(run.problems[0].contains(says) && run.problems[0].contains(path), qPrintable(run.problems[0]));
+    QVERIFY(Backup::List(path).isEmpty());
+    QCOMPARE(Backup::List(root()).size(), 1);
+    QCOMPARE(Backup::List(root(), m_env->dbFolder() + "/").size(), 1);
+    QVERIFY(Backup::List(root(), m_env->appFolder()).isEmpty()); // other books
+    QVERIFY(!Backup::DueToday(m_env->dbFolder()));
+    QVERIFY(Backup::DueToday(m_env->appFolder()));
+    // A named folder for the whole round: nothing is made anywhere.
+    QVERIFY(!Backup::TakeEverywhere(m_env->dbFolder(), path).ok());
+    QCOMPARE(Backup::List(root()).size(), 1);
+}
+
+QTEST_MAIN(TestBackup)
+#include "tst_backup.moc"
