@@ -34,6 +34,22 @@ QValueAxis* MakeValueAxis(const QString& title, const QString& format, double lo
     return axis;
 }
 
+QBarCategoryAxis* MonthAxis(const QStringList& months)
+{
+    auto* axis = new QBarCategoryAxis;
+    axis->append(months);
+    axis->setTitleText(QStringLiteral("월"));
+    // More than a year of months only fits upright, and ten years only in small type.
+    if (months.size() > 12)
+        axis->setLabelsAngle(-90);
+    if (months.size() > 60) {
+        QFont small = axis->labelsFont();
+        small.setPointSizeF(small.pointSizeF() * 0.8);
+        axis->setLabelsFont(small);
+    }
+    return axis;
+}
+
 // The lowest and highest stack of any month: refunds stack below zero.
 std::pair<double, double> StackRange(const MonthlySummary& m)
 {
@@ -89,11 +105,7 @@ QChart* SumBillChart::makeChart() const
     chart->setTitleFont(titleFont);
     chart->legend()->setAlignment(Qt::AlignRight);
 
-    auto* months = new QBarCategoryAxis;
-    months->append(m_data.months);
-    months->setTitleText(QStringLiteral("월"));
-    if (m_data.months.size() > 24)
-        months->setLabelsAngle(-90);
+    QBarCategoryAxis* months = MonthAxis(m_data.months);
     const auto [low, high] = StackRange(m_data);
     QValueAxis* salesAxis = MakeValueAxis(QStringLiteral("매출액 (원)"), QStringLiteral("%.0f"), low, high);
     chart->addAxis(months, Qt::AlignBottom);
