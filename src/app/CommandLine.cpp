@@ -457,8 +457,9 @@ QString TakeValues(const QStringList& args, const QStringList& positional, int n
         cmd->to = values[1];
         cmd->file = values[2];
         const bool excel = cmd->action == Action::ExportSheet || cmd->action == Action::ExportSummary;
-        const QString ext = excel ? QStringLiteral(".xlsx")
-                                  : (cmd->action == Action::ChartSummary ? QStringLiteral(".png") : QStringLiteral(".pdf"));
+        const QString ext =
+            excel ? QStringLiteral(".xlsx")
+                  : (cmd->action == Action::ChartSummary ? QStringLiteral(".png") : QStringLiteral(".pdf"));
         if (!cmd->file.endsWith(ext, Qt::CaseInsensitive))
             return QStringLiteral("출력 파일 이름은 %1(으)로 끝나야 합니다: %2").arg(ext, cmd->file);
     } else if (cmd->action == Action::Demo) {

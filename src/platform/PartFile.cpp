@@ -41,5 +41,6 @@ bool WritePngFile(const QImage& image, const QString& target, ErrorInfo* error)
     if (written)
         return true;
     QFile::remove(temp);
-    return fail(error, ErrorInfo::notice(QStringLiteral("PNG 파일을 만들 수 없습니다.\r\n") + QDir::toNativeSeparators(target)));
+    return fail(error, ErrorInfo::notice(QStringLiteral("PNG 파일을 만들 수 없습니다.\r\n") +
+                                         QDir::toNativeSeparators(target)));
 }

@@ -380,8 +380,7 @@ void setUpPage(QPrinter& printer, double naturalWidthInches, int copies, double 
     const QMarginsF margins(inches(left), inches(top), inches(right), inches(bottom));
     const QPageSize a4(QPageSize::A4);
     const double portraitWidth = a4.size(QPageSize::Inch).width() - margins.left() - margins.right();
-    const auto orientation =
-        naturalWidthInches > portraitWidth * 1.05 ? QPageLayout::Landscape : QPageLayout::Portrait;
+    const auto orientation = naturalWidthInches > portraitWidth * 1.05 ? QPageLayout::Landscape : QPageLayout::Portrait;
     printer.setPageLayout(QPageLayout(a4, orientation, margins, QPageLayout::Inch));
     printer.setCopyCount(qMax(1, copies));
 }
@@ -425,7 +424,8 @@ bool PrintComponent::PrintSheet(SpreadGrid* grid, const QString& windowName, con
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(title.isEmpty() ? windowName : title);
     setUpPage(printer, layout.naturalWidthInches(), copies, marginTop, marginBottom, marginLeft, marginRight);
-    return run(printer, title, [&layout](QPrinter* target) { return layout.paint(target); }, parent, error);
+    return run(
+        printer, title, [&layout](QPrinter* target) { return layout.paint(target); }, parent, error);
 }
 
 bool PrintComponent::PrintPicture(const PicturePainter& picture, const PrintDescription& d, QWidget* parent,
@@ -445,9 +445,8 @@ bool PrintComponent::PrintPicture(const PicturePainter& picture, const PrintDesc
             return -1;
         const QRectF page(QPointF(0, 0), target->pageLayout().paintRectPixels(target->resolution()).size());
         const QString printed = QStringLiteral("출력일: ") + DateText::day(Clock::today());
-        const double top =
-            paintTitleBlock(p, target, page.width(), QRectF(0, 0, page.width(), 0),
-                            HeaderTexts{d.title, d.subTitle, d.periodLine, printed});
+        const double top = paintTitleBlock(p, target, page.width(), QRectF(0, 0, page.width(), 0),
+                                           HeaderTexts{d.title, d.subTitle, d.periodLine, printed});
         const double bottom = page.height() - footerHeight(target);
         picture(&p, QRectF(0, top, page.width(), qMax(1.0, bottom - top)));
         paintFooterLine(p, target, page, 0, page.width(), 1, 1, footer);

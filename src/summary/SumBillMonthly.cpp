@@ -80,8 +80,7 @@ std::optional<double> FeeRatePercent(Money fees, Money sales)
     return double(fees.units()) / double(sales.units()) * 100.0;
 }
 
-bool LoadMonthlySummary(Database& ledger, const QString& from, const QString& to, MonthlySummary* out,
-                        ErrorInfo* error)
+bool LoadMonthlySummary(Database& ledger, const QString& from, const QString& to, MonthlySummary* out, ErrorInfo* error)
 {
     *out = MonthlySummary();
     MonthlySummary m;

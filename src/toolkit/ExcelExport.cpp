@@ -163,9 +163,9 @@ void ExportImageFile(const QImage& image)
 {
     const QString folder = AppPaths::expExcelFolder();
     ErrorInfo e;
-    const QString file =
-        QDir().mkpath(folder) ? FreeExportStem(folder, Clock::now(), {QStringLiteral(".png")}) + QStringLiteral(".png")
-                              : QString();
+    const QString file = QDir().mkpath(folder)
+                             ? FreeExportStem(folder, Clock::now(), {QStringLiteral(".png")}) + QStringLiteral(".png")
+                             : QString();
     if (file.isEmpty() || !WritePngFile(image, file, &e)) {
         MsgWarn(QStringLiteral("그림 파일을 저장하지 못했습니다.\r\n") + QDir::toNativeSeparators(folder));
         return;
