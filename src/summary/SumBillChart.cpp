@@ -146,6 +146,8 @@ QChart* SumBillChart::makeChart() const
 void SumBillChart::paint(QPainter* painter, const QRectF& target, const QSize& layout) const
 {
     QGraphicsScene scene;
+    // Drawn once: a BSP index of thousands of bars would cost more than it saves.
+    scene.setItemIndexMethod(QGraphicsScene::NoIndex);
     QChart* chart = makeChart();
     scene.addItem(chart); // the scene owns it from here
     chart->setGeometry(QRectF(QPointF(0, 0), QSizeF(layout)));
