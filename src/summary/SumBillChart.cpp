@@ -87,7 +87,6 @@ PrintDescription SumBillChartPrintDescription(const QString& from, const QString
     PrintDescription d;
     d.windowName = QStringLiteral("frmSumBill");
     d.title = SumBillChartCaption();
-    d.subTitle = QStringLiteral("카드사별 매출액(막대)과 수수료율(선)");
     d.periodLine = PrintPeriodLine(from, to);
     return d;
 }
@@ -154,6 +153,13 @@ void SumBillChart::paint(QPainter* painter, const QRectF& target, const QSize& l
     // Lays the chart out now: without an event loop the request would wait.
     chart->layout()->activate();
     scene.render(painter, target, chart->geometry(), Qt::KeepAspectRatio);
+}
+
+void SumBillChart::paintPage(QPainter* painter, const QRectF& target) const
+{
+    constexpr int kPageLayoutWidth = 1100;
+    const double ratio = target.width() > 0 ? target.height() / target.width() : 0.5;
+    paint(painter, target, QSize(kPageLayoutWidth, qMax(400, qRound(kPageLayoutWidth * ratio))));
 }
 
 QImage SumBillChart::render(const QSize& size) const

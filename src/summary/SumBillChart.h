@@ -39,6 +39,9 @@ public:
     QChart* makeChart() const;
     // Draws the chart, laid out at `layout`, scaled into `target` keeping its shape.
     void paint(QPainter* painter, const QRectF& target, const QSize& layout = kSumBillChartSize) const;
+    // Fills `target` on a printed page, laid out narrower than the saved
+    // picture so that its type reads at about 8 points on A4.
+    void paintPage(QPainter* painter, const QRectF& target) const;
     // The picture at `size`, on white.
     QImage render(const QSize& size = kSumBillChartSize) const;
 

@@ -246,7 +246,7 @@ void frmSumBill::btnPrint_Click()
     ErrorInfo e;
     bool printed = false;
     if (chartShown()) {
-        const auto picture = [this](QPainter* p, const QRectF& r) { m_chart.paint(p, r); };
+        const auto picture = [this](QPainter* p, const QRectF& r) { m_chart.paintPage(p, r); };
         const MonthlySummary& data = m_chart.data();
         printed = m_ctx.print->PrintPicture(picture, SumBillChartPrintDescription(data.from, data.to), this, &e);
     } else {
