@@ -53,7 +53,7 @@ function(layer_of path out)
 endfunction()
 
 set(widget_header_regex
-    "^<(Q(Widget|ComboBox|MessageBox|Dialog|InputDialog|FileDialog|Application|LineEdit|Label|PushButton|CheckBox|MainWindow|Menu|MenuBar|Action|HeaderView|TableView|BoxLayout|VBoxLayout|HBoxLayout|GridLayout)>|QtWidgets|QtCharts|Q(Chart|ChartView|BarSet|StackedBarSeries|LineSeries|BarCategoryAxis|ValueAxis|GraphicsScene)>)")
+    "^<(Q(Widget|ComboBox|MessageBox|Dialog|InputDialog|FileDialog|Application|LineEdit|Label|PushButton|CheckBox|MainWindow|Menu|MenuBar|Action|HeaderView|TableView|BoxLayout|VBoxLayout|HBoxLayout|GridLayout)>|QtWidgets|QtCharts|Q(Chart|ChartView|BarSet|StackedBarSeries|LineSeries|BarCategoryAxis|CategoryAxis|ValueAxis|GraphicsScene)>)")
 
 set(violations "")
 file(GLOB_RECURSE files LIST_DIRECTORIES false RELATIVE "${SRC}" "${SRC}/*.cpp" "${SRC}/*.h")

@@ -2,6 +2,7 @@
 
 #include <QBarCategoryAxis>
 #include <QBarSet>
+#include <QCategoryAxis>
 #include <QChart>
 #include <QGraphicsLayout>
 #include <QGraphicsScene>
@@ -39,13 +40,26 @@ QBarCategoryAxis* MonthAxis(const QStringList& months)
     auto* axis = new QBarCategoryAxis;
     axis->append(months);
     axis->setTitleText(QStringLiteral("월"));
-    // More than a year of months only fits upright, and ten years only in small type.
+    // More than a year of months only fits upright.
     if (months.size() > 12)
         axis->setLabelsAngle(-90);
-    if (months.size() > 60) {
-        QFont small = axis->labelsFont();
-        small.setPointSizeF(small.pointSizeF() * 0.8);
-        axis->setLabelsFont(small);
+    return axis;
+}
+
+// Beyond three years a label per month no longer fits: the months go
+// unlabelled and a second axis names the years, with a grid line at each turn.
+QCategoryAxis* YearAxis(QBarCategoryAxis* monthAxis, const QStringList& months)
+{
+    monthAxis->setLabelsVisible(false);
+    monthAxis->setGridLineVisible(false);
+    monthAxis->setTitleVisible(false);
+    auto* axis = new QCategoryAxis;
+    axis->setTitleText(QStringLiteral("연도 (막대 하나가 한 달)"));
+    axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionCenter);
+    axis->setRange(-0.5, double(months.size()) - 0.5);
+    for (qsizetype i = 0; i < months.size(); ++i) {
+        if (i + 1 == months.size() || months[i + 1].endsWith(QStringLiteral("-01")))
+            axis->append(months[i].left(4), double(i) + 0.5);
     }
     return axis;
 }
@@ -108,6 +122,8 @@ QChart* SumBillChart::makeChart() const
     const auto [low, high] = StackRange(m_data);
     QValueAxis* salesAxis = MakeValueAxis(QStringLiteral("매출액 (원)"), QStringLiteral("%.0f"), low, high);
     chart->addAxis(months, Qt::AlignBottom);
+    if (m_data.months.size() > 36)
+        chart->addAxis(YearAxis(months, m_data.months), Qt::AlignBottom);
     chart->addAxis(salesAxis, Qt::AlignLeft);
 
     auto* bars = new QStackedBarSeries;
