@@ -58,17 +58,7 @@ frmSumBill::frmSumBill(AppContext& ctx, QWidget* parent) : QWidget(parent, Qt::W
     btnClose = makeButton("btnClose", QStringLiteral("닫기(&C)"));
     pnlSearch->setFixedHeight(pnlSearch->sizeHint().height());
 
-    tabMain = new QTabWidget(this);
-    tabMain->setObjectName(QStringLiteral("tabMain"));
-    tabMain->setDocumentMode(true); // no frame: the grid keeps the window's full width
-    spList = new SpreadGrid(tabMain);
-    spList->setObjectName(QStringLiteral("spList"));
-    DesignSumBillSheet(spList);
-    tabMain->addTab(spList, SumBillCaption());
-    chartList = new QChartView(tabMain);
-    chartList->setObjectName(QStringLiteral("chartList"));
-    chartList->setRenderHint(QPainter::Antialiasing);
-    tabMain->addTab(chartList, SumBillChartCaption());
+    setupTabs();
 
     setTabOrder(m_period->spDate(0), m_period->spDate(1));
     setTabOrder(m_period->spDate(1), m_period->chkChain());
@@ -97,6 +87,22 @@ frmSumBill::frmSumBill(AppContext& ctx, QWidget* parent) : QWidget(parent, Qt::W
     addKey(Qt::Key_F8, &frmSumBill::btnPrint_Click);
 
     Form_Load();
+}
+
+// The summary grid on the first tab, the monthly chart on the second.
+void frmSumBill::setupTabs()
+{
+    tabMain = new QTabWidget(this);
+    tabMain->setObjectName(QStringLiteral("tabMain"));
+    tabMain->setDocumentMode(true); // no frame: the grid keeps the window's full width
+    spList = new SpreadGrid(tabMain);
+    spList->setObjectName(QStringLiteral("spList"));
+    DesignSumBillSheet(spList);
+    tabMain->addTab(spList, SumBillCaption());
+    chartList = new QChartView(tabMain);
+    chartList->setObjectName(QStringLiteral("chartList"));
+    chartList->setRenderHint(QPainter::Antialiasing);
+    tabMain->addTab(chartList, SumBillChartCaption());
 }
 
 frmSumBill::~frmSumBill()
@@ -190,7 +196,7 @@ void frmSumBill::RefreshSheet()
     if (spList->isVisible())
         spList->setFocus();
     if (chartShown())
-        RefreshChart();
+        refreshChart();
 }
 
 bool frmSumBill::chartShown() const
@@ -198,7 +204,7 @@ bool frmSumBill::chartShown() const
     return tabMain->currentIndex() == ChartTab;
 }
 
-void frmSumBill::RefreshChart()
+void frmSumBill::refreshChart()
 {
     m_chartStale = false;
     MonthlySummary data;
@@ -218,7 +224,7 @@ void frmSumBill::tabMain_CurrentChanged(int index)
     // The Excel button saves the chart as a picture on its tab.
     btnExcel->setText(index == ChartTab ? QStringLiteral("PNG 저장(F7)") : QStringLiteral("엑셀(F7)"));
     if (index == ChartTab && m_chartStale)
-        RefreshChart();
+        refreshChart();
 }
 
 void frmSumBill::btnView_Click()

@@ -52,6 +52,7 @@ protected:
 
 private:
     void Form_Load();
+    void setupTabs();
     void Form_Resize();
     void Form_Unload();
     void btnView_Click();
@@ -59,7 +60,7 @@ private:
     void btnPrint_Click();
     void btnClose_Click();
     void tabMain_CurrentChanged(int index);
-    void RefreshChart();
+    void refreshChart();
     bool chartShown() const;
     void spList_ColWidthChange(int col1, int col2);
     QRect formRect() const;    // left, top, width, height in twips
