@@ -190,6 +190,7 @@ void frmSumBill::RefreshSheet()
     ErrorInfo e;
     if (!BuildSumBillSheet(m_ctx.ledger, spList, from, to, &e)) {
         ShowError(e);
+        showChart(SumBillChart()); // nothing of an earlier period stays on the chart tab
         return;
     }
     spList->setActiveCell(1, 1);
@@ -210,13 +211,18 @@ void frmSumBill::refreshChart()
     MonthlySummary data;
     ErrorInfo e;
     const bool loaded = LoadMonthlySummary(m_ctx.ledger, m_shownFrom, m_shownTo, &data, &e);
-    m_chart = SumBillChart(std::move(data));
+    showChart(SumBillChart(std::move(data)));
+    if (!loaded)
+        ShowError(e);
+}
+
+void frmSumBill::showChart(SumBillChart chart)
+{
+    m_chart = std::move(chart);
     // The view hands the old chart back instead of deleting it.
     QChart* old = chartList->chart();
     chartList->setChart(m_chart.makeChart());
     delete old;
-    if (!loaded)
-        ShowError(e);
 }
 
 void frmSumBill::tabMain_CurrentChanged(int index)

@@ -61,6 +61,7 @@ private:
     void btnClose_Click();
     void tabMain_CurrentChanged(int index);
     void refreshChart();
+    void showChart(SumBillChart chart);
     bool chartShown() const;
     void spList_ColWidthChange(int col1, int col2);
     QRect formRect() const;    // left, top, width, height in twips

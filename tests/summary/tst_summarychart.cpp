@@ -28,6 +28,7 @@ private Q_SLOTS:
     void feeRate_skipsMonthsWithoutSales();
     void picture_hasRequestedSize();
     void window_chartTabFollowsViewPrintsAndSaves();
+    void window_amountNoIntegerSaysSoAndDrawsNothing();
 
 private:
     std::unique_ptr<TestEnv> m_env;
@@ -200,6 +201,23 @@ void TestSummaryChart::window_chartTabFollowsViewPrintsAndSaves()
     w.tabs()->setCurrentIndex(frmSumBill::GridTab);
     QCOMPARE(btnExcel->text(), QStringLiteral("엑셀(F7)"));
     QVERIFY(MessageHook::shown().isEmpty());
+}
+
+void TestSummaryChart::window_amountNoIntegerSaysSoAndDrawsNothing()
+{
+    frmSumBill w(m_env->ctx());
+    w.periodBar()->setDateText(0, QStringLiteral("2005-05-01"));
+    w.periodBar()->setDateText(1, QStringLiteral("2005-05-31"));
+    w.tabs()->setCurrentIndex(frmSumBill::ChartTab);
+    QCOMPARE(w.chart().data().cards.size(), 0); // today's period: nothing yet
+    w.RefreshSheet();
+    QCOMPARE(w.chart().data().cards.size(), 2);
+    QVERIFY(m_env->ctx().ledger.execute("UPDATE Tallox SET sale = 1.5 WHERE sdate = '2005-05-03'") == 1);
+    MessageHook::reset();
+    w.RefreshSheet();
+    QCOMPARE(MessageHook::shown().size(), 1); // one box, not one per tab
+    QVERIFY(w.chart().data().cards.isEmpty());
+    QCOMPARE(qobject_cast<QStackedBarSeries*>(w.chartView()->chart()->series().constFirst())->count(), 0);
 }
 
 QTEST_MAIN(TestSummaryChart)
