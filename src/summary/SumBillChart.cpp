@@ -57,6 +57,7 @@ QCategoryAxis* YearAxis(QBarCategoryAxis* monthAxis, const QStringList& months)
     axis->setTitleText(QStringLiteral("연도 (막대 하나가 한 달)"));
     axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionCenter);
     axis->setRange(-0.5, double(months.size()) - 0.5);
+    axis->setStartValue(-0.5); // the first year starts at the first bar's left edge
     for (qsizetype i = 0; i < months.size(); ++i) {
         if (i + 1 == months.size() || months[i + 1].endsWith(QStringLiteral("-01")))
             axis->append(months[i].left(4), double(i) + 0.5);
