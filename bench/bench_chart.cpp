@@ -30,16 +30,16 @@ bool EnsureBooks(BenchReport& report)
     if (QFileInfo::exists(folder + QStringLiteral("/ready")))
         return true;
     QDir(folder).removeRecursively();
-    DemoSpec spec;
-    spec.cards = 40;
-    spec.years = 10;
-    spec.seed = 20260101;
-    spec.lastDay = QDate(2025, 12, 31);
-    spec.throughStore = false;
+    DemoSpec books;
+    books.cards = 40;
+    books.years = 10;
+    books.seed = 20260101;
+    books.lastDay = QDate(2025, 12, 31);
+    books.throughStore = false;
     QElapsedTimer t;
     t.start();
     QString error;
-    if (!GenerateDemoData(folder, spec, &error)) {
+    if (!GenerateDemoData(folder, books, &error)) {
         std::fprintf(stderr, "  demo data failed: %s\n", qPrintable(error));
         return false;
     }
