@@ -1,7 +1,8 @@
 # Checks that includes point down the layers (see ARCHITECTURE.md):
 #   1 base < 2 platform < 3 data < 4 toolkit < 5 windows < 6 app
 # A file may include files of its own layer or lower ones. Layers 1 and 3 may
-# not include Qt widget headers (only platform holds a widget, the grid).
+# not include Qt widget headers (only platform holds a widget, the grid), nor
+# Qt Charts, whose charts are graphics widgets.
 #
 #   cmake -DSRC=<src dir> -P cmake/CheckLayers.cmake
 #
@@ -18,7 +19,7 @@ set(layer_names "" base platform data toolkit windows app)
 # The one rule that tells window files from data files in the feature folders.
 function(is_window_file path out)
     get_filename_component(stem "${path}" NAME_WE)
-    if(stem MATCHES "^frm" OR stem MATCHES "Window|Dialog|StatusLine" OR stem MATCHES "^(CardSearch|NumericEdit|PlastraSync)$")
+    if(stem MATCHES "^frm" OR stem MATCHES "Window|Dialog|StatusLine|Chart" OR stem MATCHES "^(CardSearch|NumericEdit|PlastraSync)$")
         set(${out} TRUE PARENT_SCOPE)
     else()
         set(${out} FALSE PARENT_SCOPE)
@@ -52,7 +53,7 @@ function(layer_of path out)
 endfunction()
 
 set(widget_header_regex
-    "^<(Q(Widget|ComboBox|MessageBox|Dialog|InputDialog|FileDialog|Application|LineEdit|Label|PushButton|CheckBox|MainWindow|Menu|MenuBar|Action|HeaderView|TableView|BoxLayout|VBoxLayout|HBoxLayout|GridLayout)>|QtWidgets)")
+    "^<(Q(Widget|ComboBox|MessageBox|Dialog|InputDialog|FileDialog|Application|LineEdit|Label|PushButton|CheckBox|MainWindow|Menu|MenuBar|Action|HeaderView|TableView|BoxLayout|VBoxLayout|HBoxLayout|GridLayout)>|QtWidgets|QtCharts|Q(Chart|ChartView|BarSet|StackedBarSeries|LineSeries|BarCategoryAxis|CategoryAxis|ValueAxis|GraphicsScene)>)")
 
 set(violations "")
 file(GLOB_RECURSE files LIST_DIRECTORIES false RELATIVE "${SRC}" "${SRC}/*.cpp" "${SRC}/*.h")

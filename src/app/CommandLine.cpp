@@ -13,7 +13,9 @@
 #include "ledger/DemoData.h"
 #include "ledger/LedgerSheet.h"
 #include "ledger/LedgerStore.h"
+#include "platform/PartFile.h"
 #include "platform/SpreadGrid.h"
+#include "summary/SumBillChart.h"
 #include "summary/SumBillData.h"
 #include "toolkit/ExcelExport.h"
 
@@ -42,7 +44,8 @@ Failure failedWith(int status, const QString& what, const ErrorInfo& e)
 bool NeedsPeriod(CommandLine::Action a)
 {
     using A = CommandLine::Action;
-    return a == A::ExportSheet || a == A::ExportSummary || a == A::PrintSheet || a == A::PrintSummary;
+    return a == A::ExportSheet || a == A::ExportSummary || a == A::PrintSheet || a == A::PrintSummary ||
+           a == A::ChartSummary;
 }
 
 // The folder a command works on: the one named, else the stored or default one.
@@ -177,15 +180,48 @@ int Check(AppContext& ctx, QTextStream& out, Failure* f)
     return ExitFindings;
 }
 
-// The sheet or summary of a period that an export or print writes.
+// The sheet, summary or chart of a period that an export or print writes.
 struct Output {
     SpreadGrid grid;
     PrintDescription print;
+    SumBillChart chart;
 };
+
+bool BuildChart(AppContext& ctx, const QString& from, const QString& to, Output* o, Failure* f)
+{
+    MonthlySummary data;
+    ErrorInfo e;
+    if (!LoadMonthlySummary(ctx.ledger, from, to, &data, &e)) {
+        *f = failedWith(ExitDatabase, QStringLiteral("월별 집계를 읽을 수 없습니다"), e);
+        return false;
+    }
+    o->chart = SumBillChart(std::move(data));
+    return true;
+}
+
+int WriteChart(const CommandLine& cmd, const Output& o, QTextStream& out, Failure* f)
+{
+    ErrorInfo e;
+    if (!WritePngFile(o.chart.render(kSumBillChartSize), cmd.file, &e)) {
+        *f = failedWith(ExitOutput, QStringLiteral("PNG 파일을 쓸 수 없습니다: %1").arg(cmd.file), e);
+        return f->status;
+    }
+    const MonthlySummary& data = o.chart.data();
+    out << QStringLiteral("차트를 저장했습니다: %1 (%2 - %3, 카드사 %4곳, %5개월, %6x%7)")
+               .arg(cmd.file, data.from, data.to)
+               .arg(data.cards.size())
+               .arg(data.months.size())
+               .arg(kSumBillChartSize.width())
+               .arg(kSumBillChartSize.height())
+        << Qt::endl;
+    return ExitOk;
+}
 
 bool BuildOutput(const CommandLine& cmd, AppContext& ctx, const QString& from, const QString& to, Output* o, Failure* f)
 {
     using A = CommandLine::Action;
+    if (cmd.action == A::ChartSummary)
+        return BuildChart(ctx, from, to, o, f);
     ErrorInfo e;
     if (cmd.action == A::ExportSummary || cmd.action == A::PrintSummary) {
         o->grid.setObjectName(QStringLiteral("spList"));
@@ -233,6 +269,8 @@ bool MayWriteOutput(const CommandLine& cmd, Failure* f)
 int WriteOutput(const CommandLine& cmd, Output& o, const QString& from, const QString& to, QTextStream& out, Failure* f)
 {
     using A = CommandLine::Action;
+    if (cmd.action == A::ChartSummary)
+        return WriteChart(cmd, o, out, f);
     const int rows = o.grid.maxRows();
     if (cmd.action == A::ExportSheet || cmd.action == A::ExportSummary) {
         QString why;
@@ -391,7 +429,8 @@ QString UsageText()
         "  --export-summary 시작 종료 파일.xlsx               카드사별 집계를 엑셀로 내보냅니다\n"
         "  --print-sheet 시작 종료 [--card 코드] 파일.pdf     원장 명세서를 PDF로 인쇄합니다\n"
         "  --print-summary 시작 종료 파일.pdf                 카드사별 집계를 PDF로 인쇄합니다\n"
-        "  --force                    내보내기와 인쇄에서 이미 있는 출력 파일을 바꿉니다\n"
+        "  --chart-summary 시작 종료 파일.png                 카드사별 월별 추이 차트를 PNG로 저장합니다\n"
+        "  --force                    내보내기, 인쇄, 차트 저장에서 이미 있는 출력 파일을 바꿉니다\n"
         "  --rebuild                  이월금액 테이블을 원장에서 다시 만듭니다 (잔액 재정리)\n"
         "  --check                    이월금액을 원장과 비교합니다 (불일치가 있으면 종료 상태 1)\n"
         "  --backup [폴더]            장부를 백업합니다 (폴더가 없으면 응용 프로그램 폴더의 backups)\n"
@@ -420,6 +459,7 @@ const CommandOption kCommands[] = {
     {"export-summary", Action::ExportSummary, 3},
     {"print-sheet", Action::PrintSheet, 3},
     {"print-summary", Action::PrintSummary, 3},
+    {"chart-summary", Action::ChartSummary, 3},
     {"rebuild", Action::Rebuild, 0},
     {"check", Action::Check, 0},
     {"demo", Action::Demo, 1},      // the folder to create
@@ -452,7 +492,7 @@ QString MisplacedOption(Action action, const QString& name)
         return action == Action::Demo ? QString() : QStringLiteral("--%1는 --demo에만 쓸 수 있습니다.").arg(name);
     if (action == Action::ExportSheet || action == Action::PrintSheet)
         return {};
-    if (action == Action::ExportSummary || action == Action::PrintSummary)
+    if (action == Action::ExportSummary || action == Action::PrintSummary || action == Action::ChartSummary)
         return QStringLiteral("--card는 원장 명세서에만 쓸 수 있습니다.");
     return QStringLiteral("--card는 --export-sheet와 --print-sheet에만 쓸 수 있습니다.");
 }
@@ -530,7 +570,9 @@ QString TakeValues(const QStringList& args, const QStringList& positional, int n
         cmd->to = values[1];
         cmd->file = values[2];
         const bool excel = cmd->action == Action::ExportSheet || cmd->action == Action::ExportSummary;
-        const QString ext = excel ? QStringLiteral(".xlsx") : QStringLiteral(".pdf");
+        const QString ext =
+            excel ? QStringLiteral(".xlsx")
+                  : (cmd->action == Action::ChartSummary ? QStringLiteral(".png") : QStringLiteral(".pdf"));
         if (!cmd->file.endsWith(ext, Qt::CaseInsensitive))
             return QStringLiteral("출력 파일 이름은 %1(으)로 끝나야 합니다: %2").arg(ext, cmd->file);
     } else if (cmd->action == Action::Backup || cmd->action == Action::Restore) {
@@ -583,7 +625,7 @@ CommandLine ParseCommandLine(const QStringList& args)
     }
     cmd.force = parser.isSet(QStringLiteral("force"));
     if (cmd.force && !NeedsPeriod(cmd.action))
-        return fail(QStringLiteral("--force는 내보내기와 인쇄에만 쓸 수 있습니다."));
+        return fail(QStringLiteral("--force는 내보내기, 인쇄, 차트 저장에만 쓸 수 있습니다."));
     if (!ReadNumbers(parser, &cmd))
         return cmd;
     if (const QString why = TakeValues(args, parser.positionalArguments(), need, &cmd); !why.isEmpty())

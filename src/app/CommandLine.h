@@ -16,6 +16,7 @@ struct CommandLine {
         ExportSummary,
         PrintSheet,
         PrintSummary,
+        ChartSummary,
         Rebuild,
         Check,
         Demo,

@@ -93,6 +93,59 @@ QFont printFont(double points, bool bold = false)
     return f;
 }
 
+// The texts above a printed sheet or picture.
+struct HeaderTexts {
+    QString title, subTitle, periodLine, printed;
+};
+
+// Title and subtitle centred across the page, then the period line on the
+// left of `line` and the print date on its right (only `line`'s left and
+// width count). Returns where the content below starts.
+double paintTitleBlock(QPainter& p, QPaintDevice* device, double pageWidth, const QRectF& line,
+                       const HeaderTexts& texts)
+{
+    const QFont titleFont = printFont(15, true), subFont = printFont(11), lineFont = printFont(9);
+    const double th = QFontMetricsF(titleFont, device).height() * 1.5;
+    const double lineH = QFontMetricsF(lineFont, device).height() * 1.4;
+    double y = 0;
+    p.setFont(titleFont);
+    p.setPen(Qt::black);
+    drawWords(p, QRectF(0, y, pageWidth, th), Qt::AlignCenter, texts.title);
+    y += th;
+    if (!texts.subTitle.isEmpty()) {
+        const double sh = QFontMetricsF(subFont, device).height() * 1.3;
+        p.setFont(subFont);
+        drawWords(p, QRectF(0, y, pageWidth, sh), Qt::AlignCenter, texts.subTitle);
+        y += sh;
+    }
+    p.setFont(lineFont);
+    const QRectF periodRect(line.left(), y, line.width(), lineH);
+    drawWords(p, periodRect, Qt::AlignLeft | Qt::AlignVCenter, texts.periodLine);
+    drawWords(p, periodRect, Qt::AlignRight | Qt::AlignVCenter, texts.printed);
+    return y + lineH + 4 * device->logicalDpiY() / 72.0;
+}
+
+// The footer's height on `device`.
+double footerHeight(QPaintDevice* device)
+{
+    return QFontMetricsF(printFont(9), device).height() * 1.4 + 2 * device->logicalDpiY() / 72.0;
+}
+
+// "page / pages" in the middle of the page's foot, `footer` in grey on the left.
+void paintFooterLine(QPainter& p, QPaintDevice* device, const QRectF& page, double left, double width, int pageNo,
+                     int pages, const QString& footer)
+{
+    p.setFont(printFont(9));
+    p.setPen(Qt::black);
+    const double h = footerHeight(device);
+    const QRectF foot(0, page.height() - h, page.width(), h);
+    drawWords(p, foot, Qt::AlignHCenter | Qt::AlignBottom, QStringLiteral("%1 / %2").arg(pageNo).arg(pages));
+    if (!footer.isEmpty()) {
+        p.setPen(QColor(120, 120, 120));
+        drawWords(p, QRectF(left, foot.top(), width, h), Qt::AlignLeft | Qt::AlignBottom, footer);
+    }
+}
+
 bool isNumericType(SpreadGrid::CellType type)
 {
     return type == SpreadGrid::CellType::Float || type == SpreadGrid::CellType::Integer ||
@@ -229,23 +282,8 @@ private:
     // Title, subtitle and the period line with the print date; returns where the table starts.
     double paintFirstHeader(QPainter& p, const PageMetrics& m) const
     {
-        double y = 0;
-        const double th = QFontMetricsF(m.titleFont, m.printer).height() * 1.5;
-        p.setFont(m.titleFont);
-        p.setPen(Qt::black);
-        drawWords(p, QRectF(0, y, m.page.width(), th), Qt::AlignCenter, m_title);
-        y += th;
-        if (!m_subTitle.isEmpty()) {
-            const double sh = QFontMetricsF(m.subFont, m.printer).height() * 1.3;
-            p.setFont(m.subFont);
-            drawWords(p, QRectF(0, y, m.page.width(), sh), Qt::AlignCenter, m_subTitle);
-            y += sh;
-        }
-        p.setFont(m.lineFont);
-        const QRectF line(m.x.first(), y, m.tableWidth, m.lineH);
-        drawWords(p, line, Qt::AlignLeft | Qt::AlignVCenter, m_periodLine);
-        drawWords(p, line, Qt::AlignRight | Qt::AlignVCenter, m.printed);
-        return y + m.lineH + 4 * m.pt;
+        const HeaderTexts texts{m_title, m_subTitle, m_periodLine, m.printed};
+        return paintTitleBlock(p, m.printer, m.page.width(), QRectF(m.x.first(), 0, m.tableWidth, m.lineH), texts);
     }
 
     // One line with the title, the period and the print date; returns where the table starts.
@@ -314,15 +352,7 @@ private:
     // Page number in the middle, the program's title on the left.
     void paintFooter(QPainter& p, const PageMetrics& m, int pageNo) const
     {
-        p.setFont(m.lineFont);
-        p.setPen(Qt::black);
-        const QRectF foot(0, m.page.height() - m.footerH, m.page.width(), m.footerH);
-        drawWords(p, foot, Qt::AlignHCenter | Qt::AlignBottom, QStringLiteral("%1 / %2").arg(pageNo).arg(m.pages));
-        if (!m_footer.isEmpty()) {
-            p.setPen(QColor(120, 120, 120));
-            drawWords(p, QRectF(m.x.first(), foot.top(), m.tableWidth, m.footerH), Qt::AlignLeft | Qt::AlignBottom,
-                      m_footer);
-        }
+        paintFooterLine(p, m.printer, m.page, m.x.first(), m.tableWidth, pageNo, m.pages, m_footer);
     }
 
     static void drawClipped(QPainter& p, const QRectF& r, Qt::Alignment align, const QString& text)
@@ -342,16 +372,15 @@ private:
     int m_headerRows = 0;
 };
 
-// A4 with the caller's margins, turned to landscape when the sheet is wider than a portrait page.
-void setUpPage(QPrinter& printer, const SheetLayout& layout, int copies, double top, double bottom, double left,
+// A4 with the caller's margins, turned to landscape when the content is wider than a portrait page.
+void setUpPage(QPrinter& printer, double naturalWidthInches, int copies, double top, double bottom, double left,
                double right)
 {
     auto inches = [](double v) { return std::isfinite(v) ? qBound(0.0, v, 3.0) : 0.5; };
     const QMarginsF margins(inches(left), inches(top), inches(right), inches(bottom));
     const QPageSize a4(QPageSize::A4);
     const double portraitWidth = a4.size(QPageSize::Inch).width() - margins.left() - margins.right();
-    const auto orientation =
-        layout.naturalWidthInches() > portraitWidth * 1.05 ? QPageLayout::Landscape : QPageLayout::Portrait;
+    const auto orientation = naturalWidthInches > portraitWidth * 1.05 ? QPageLayout::Landscape : QPageLayout::Portrait;
     printer.setPageLayout(QPageLayout(a4, orientation, margins, QPageLayout::Inch));
     printer.setCopyCount(qMax(1, copies));
 }
@@ -394,9 +423,42 @@ bool PrintComponent::PrintSheet(SpreadGrid* grid, const QString& windowName, con
     SheetLayout layout(grid, title, subTitle, periodLine, m_title);
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(title.isEmpty() ? windowName : title);
-    printer.setCreator(m_title.isEmpty() ? QStringLiteral("Tallox") : m_title);
-    setUpPage(printer, layout, copies, marginTop, marginBottom, marginLeft, marginRight);
+    setUpPage(printer, layout.naturalWidthInches(), copies, marginTop, marginBottom, marginLeft, marginRight);
+    return run(
+        printer, title, [&layout](QPrinter* target) { return layout.paint(target); }, parent, error);
+}
 
+bool PrintComponent::PrintPicture(const PicturePainter& picture, const PrintDescription& d, QWidget* parent,
+                                  ErrorInfo* error)
+{
+    m_lastPageCount = 0;
+    if (!picture)
+        return false;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(d.title.isEmpty() ? d.windowName : d.title);
+    // A picture is wider than high: always across the page.
+    setUpPage(printer, 1000, d.copies, d.marginTop, d.marginBottom, d.marginLeft, d.marginRight);
+    const QString footer = m_title;
+    const auto paint = [&](QPrinter* target) {
+        QPainter p;
+        if (!p.begin(target))
+            return -1;
+        const QRectF page(QPointF(0, 0), target->pageLayout().paintRectPixels(target->resolution()).size());
+        const QString printed = QStringLiteral("출력일: ") + DateText::day(Clock::today());
+        const double top = paintTitleBlock(p, target, page.width(), QRectF(0, 0, page.width(), 0),
+                                           HeaderTexts{d.title, d.subTitle, d.periodLine, printed});
+        const double bottom = page.height() - footerHeight(target);
+        picture(&p, QRectF(0, top, page.width(), qMax(1.0, bottom - top)));
+        paintFooterLine(p, target, page, 0, page.width(), 1, 1, footer);
+        return p.end() ? 1 : -1;
+    };
+    return run(printer, d.title, paint, parent, error);
+}
+
+bool PrintComponent::run(QPrinter& printer, const QString& title, const std::function<int(QPrinter*)>& paint,
+                         QWidget* parent, ErrorInfo* error)
+{
+    printer.setCreator(m_title.isEmpty() ? QStringLiteral("Tallox") : m_title);
     if (!m_pdfTarget.isEmpty()) {
         // Written under a temporary name and renamed when complete, so that no half-written PDF remains.
         const QFileInfo target(m_pdfTarget);
@@ -405,7 +467,7 @@ bool PrintComponent::PrintSheet(SpreadGrid* grid, const QString& windowName, con
         QFile::remove(temp);
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(temp);
-        const int pages = layout.paint(&printer);
+        const int pages = paint(&printer);
         const bool complete = pages > 0 && isCompletePdf(temp);
         if (!complete || std::rename(QFile::encodeName(temp).constData(),
                                      QFile::encodeName(target.absoluteFilePath()).constData()) != 0) {
@@ -421,7 +483,7 @@ bool PrintComponent::PrintSheet(SpreadGrid* grid, const QString& windowName, con
     preview.setObjectName(QStringLiteral("printPreview"));
     preview.setWindowTitle(title.isEmpty() ? m_title : title);
     QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
-                     [this, &layout](QPrinter* target) { m_lastPageCount = qMax(0, layout.paint(target)); });
+                     [this, &paint](QPrinter* target) { m_lastPageCount = qMax(0, paint(target)); });
     if (previewHook())
         previewHook()(preview);
     else

@@ -8,7 +8,10 @@
 
 class SpreadGrid;
 class QWidget;
+class QPainter;
+class QPrinter;
 class QPrintPreviewDialog;
+class QRectF;
 
 // What is printed around a sheet: the window it comes from, the title, the
 // second title, the period line, the copies and the margins in inches. Each
@@ -51,6 +54,12 @@ public:
                     double marginRight, QWidget* parent = nullptr, ErrorInfo* error = nullptr);
     bool PrintSheet(SpreadGrid* grid, const PrintDescription& d, QWidget* parent = nullptr, ErrorInfo* error = nullptr);
 
+    // Prints one page: the description's title lines, then a picture that
+    // `picture` draws into the rest of a landscape page. Preview or PDF as above.
+    using PicturePainter = std::function<void(QPainter*, const QRectF&)>;
+    bool PrintPicture(const PicturePainter& picture, const PrintDescription& d, QWidget* parent = nullptr,
+                      ErrorInfo* error = nullptr);
+
     // Pages of the last print (for tests and the command line).
     int lastPageCount() const { return m_lastPageCount; }
 
@@ -59,6 +68,10 @@ public:
     static void setPreviewHook(PreviewHook hook);
 
 private:
+    // Paints into the PDF target or the preview; `paint` returns the pages or -1.
+    bool run(QPrinter& printer, const QString& title, const std::function<int(QPrinter*)>& paint, QWidget* parent,
+             ErrorInfo* error);
+
     QString m_title;
     QString m_pdfTarget;
     int m_lastPageCount = 0;

@@ -13,6 +13,8 @@
 #include "toolkit/Utils.h"
 #include "toolkit/modSpread.h"
 
+#include <QChart>
+#include <QChartView>
 #include <QCloseEvent>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -20,6 +22,7 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QStyle>
+#include <QTabWidget>
 
 QPointer<frmSumBill> frmSumBill::s_instance;
 
@@ -56,9 +59,7 @@ frmSumBill::frmSumBill(AppContext& ctx, QWidget* parent) : QWidget(parent, Qt::W
     btnClose = makeButton("btnClose", QStringLiteral("닫기(&C)"), QStringLiteral("창을 닫습니다 (Alt+C, Esc)"));
     pnlSearch->setFixedHeight(pnlSearch->sizeHint().height());
 
-    spList = new SpreadGrid(this);
-    spList->setObjectName(QStringLiteral("spList"));
-    DesignSumBillSheet(spList);
+    setupTabs();
 
     setTabOrder(m_period->spDate(0), m_period->spDate(1));
     setTabOrder(m_period->spDate(1), m_period->chkChain());
@@ -66,13 +67,15 @@ frmSumBill::frmSumBill(AppContext& ctx, QWidget* parent) : QWidget(parent, Qt::W
     setTabOrder(btnView, btnExcel);
     setTabOrder(btnExcel, btnPrint);
     setTabOrder(btnPrint, btnClose);
-    setTabOrder(btnClose, spList);
+    setTabOrder(btnClose, tabMain);
+    setTabOrder(tabMain, spList);
 
     connect(btnView, &QPushButton::clicked, this, &frmSumBill::btnView_Click);
     connect(btnExcel, &QPushButton::clicked, this, &frmSumBill::btnExcel_Click);
     connect(btnPrint, &QPushButton::clicked, this, &frmSumBill::btnPrint_Click);
     connect(btnClose, &QPushButton::clicked, this, &frmSumBill::btnClose_Click);
     connect(spList, &SpreadGrid::columnWidthChanged, this, &frmSumBill::spList_ColWidthChange);
+    connect(tabMain, &QTabWidget::currentChanged, this, &frmSumBill::tabMain_CurrentChanged);
 
     // The window's keys, whichever of its controls has the focus.
     const auto addKey = [this](Qt::Key key, void (frmSumBill::*handler)()) {
@@ -85,6 +88,22 @@ frmSumBill::frmSumBill(AppContext& ctx, QWidget* parent) : QWidget(parent, Qt::W
     addKey(Qt::Key_F8, &frmSumBill::btnPrint_Click);
 
     Form_Load();
+}
+
+// The summary grid on the first tab, the monthly chart on the second.
+void frmSumBill::setupTabs()
+{
+    tabMain = new QTabWidget(this);
+    tabMain->setObjectName(QStringLiteral("tabMain"));
+    tabMain->setDocumentMode(true); // no frame: the grid keeps the window's full width
+    spList = new SpreadGrid(tabMain);
+    spList->setObjectName(QStringLiteral("spList"));
+    DesignSumBillSheet(spList);
+    tabMain->addTab(spList, SumBillCaption());
+    chartList = new QChartView(tabMain);
+    chartList->setObjectName(QStringLiteral("chartList"));
+    chartList->setRenderHint(QPainter::Antialiasing);
+    tabMain->addTab(chartList, SumBillChartCaption());
 }
 
 frmSumBill::~frmSumBill()
@@ -140,7 +159,8 @@ QSize frmSumBill::defaultSize() const
     const QHeaderView* rowHeaders = spList->verticalHeader();
     const int scrollBar = spList->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, spList);
     const int gridWidth = spList->horizontalHeader()->length() + (rowHeaders->isHidden() ? 0 : rowHeaders->width()) +
-                          2 * spList->frameWidth() + scrollBar;
+                          2 * spList->frameWidth() + scrollBar + tabMain->contentsMargins().left() +
+                          tabMain->contentsMargins().right();
     return QSize(qMax(gridWidth, pnlSearch->sizeHint().width()), TwipsToPixelsY(7000));
 }
 
@@ -165,14 +185,53 @@ void frmSumBill::RefreshSheet()
             return;
         }
     }
+    m_shownFrom = from;
+    m_shownTo = to;
+    m_chartStale = true;
     ErrorInfo e;
     if (!BuildSumBillSheet(m_ctx.ledger, spList, from, to, &e)) {
         ShowError(e);
+        showChart(SumBillChart()); // nothing of an earlier period stays on the chart tab
         return;
     }
     spList->setActiveCell(1, 1);
     if (spList->isVisible())
         spList->setFocus();
+    if (chartShown())
+        refreshChart();
+}
+
+bool frmSumBill::chartShown() const
+{
+    return tabMain->currentIndex() == ChartTab;
+}
+
+void frmSumBill::refreshChart()
+{
+    m_chartStale = false;
+    MonthlySummary data;
+    ErrorInfo e;
+    const bool loaded = LoadMonthlySummary(m_ctx.ledger, m_shownFrom, m_shownTo, &data, &e);
+    showChart(SumBillChart(std::move(data)));
+    if (!loaded)
+        ShowError(e);
+}
+
+void frmSumBill::showChart(SumBillChart chart)
+{
+    m_chart = std::move(chart);
+    // The view hands the old chart back instead of deleting it.
+    QChart* old = chartList->chart();
+    chartList->setChart(m_chart.makeChart());
+    delete old;
+}
+
+void frmSumBill::tabMain_CurrentChanged(int index)
+{
+    // The Excel button saves the chart as a picture on its tab.
+    btnExcel->setText(index == ChartTab ? QStringLiteral("PNG 저장(F7)") : QStringLiteral("엑셀(F7)"));
+    if (index == ChartTab && m_chartStale)
+        refreshChart();
 }
 
 void frmSumBill::btnView_Click()
@@ -182,7 +241,15 @@ void frmSumBill::btnView_Click()
 
 void frmSumBill::btnExcel_Click()
 {
-    ExportToExcelFile(spList, QStringLiteral("Sheet1"), true);
+    if (!chartShown()) {
+        ExportToExcelFile(spList, QStringLiteral("Sheet1"), true);
+        return;
+    }
+    if (m_chart.data().cards.isEmpty()) {
+        MsgInfo(QStringLiteral("그림으로 저장할 매출이 없습니다.\r\n자료가 있는 기간을 조회한 뒤 저장하세요."));
+        return;
+    }
+    ExportImageFile(m_chart.render());
 }
 
 void frmSumBill::btnPrint_Click()
@@ -190,7 +257,15 @@ void frmSumBill::btnPrint_Click()
     if (!m_ctx.print)
         return;
     ErrorInfo e;
-    if (!m_ctx.print->PrintSheet(spList, SumBillPrintDescription(periodFrom(), periodTo()), this, &e) && e.isSet())
+    bool printed = false;
+    if (chartShown()) {
+        const auto picture = [this](QPainter* p, const QRectF& r) { m_chart.paintPage(p, r); };
+        const MonthlySummary& data = m_chart.data();
+        printed = m_ctx.print->PrintPicture(picture, SumBillChartPrintDescription(data.from, data.to), this, &e);
+    } else {
+        printed = m_ctx.print->PrintSheet(spList, SumBillPrintDescription(periodFrom(), periodTo()), this, &e);
+    }
+    if (!printed && e.isSet())
         ShowError(e);
 }
 
@@ -230,7 +305,7 @@ void frmSumBill::Form_Resize()
     const int w = width();
     pnlSearch->setGeometry(0, 0, w, pnlSearch->height());
     const int top = pnlSearch->height() + TwipsToPixelsY(kGapTwips);
-    spList->setGeometry(0, top, pnlSearch->width(), qMax(0, height() - top - TwipsToPixelsY(kGapTwips)));
+    tabMain->setGeometry(0, top, pnlSearch->width(), qMax(0, height() - top - TwipsToPixelsY(kGapTwips)));
 }
 
 void frmSumBill::closeEvent(QCloseEvent* event)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "summary/SumBillChart.h"
+
 #include <QPointer>
 #include <QRect>
 #include <QWidget>
@@ -9,10 +11,13 @@ class PeriodBar;
 class QFrame;
 class QPushButton;
 class QShortcut;
+class QTabWidget;
+class QChartView;
 class SpreadGrid;
 
 // The card summary window: one line per card company for the period in its
-// date boxes, with a totals line. It only reads the ledger.
+// date boxes, with a totals line, and on a second tab the period's sales and
+// fee rates by month as a chart. It only reads the ledger.
 class frmSumBill : public QWidget {
     Q_OBJECT
 public:
@@ -25,13 +30,20 @@ public:
     // The open summary window, if any.
     static frmSumBill* OpenInstance();
 
-    // Rebuilds the grid for the period in the date boxes.
+    // Rebuilds the grid for the period in the date boxes, and the chart when
+    // its tab is shown (otherwise when the tab is next shown).
     void RefreshSheet();
+
+    enum Tab { GridTab = 0, ChartTab = 1 };
 
     QString periodFrom() const;
     QString periodTo() const;
     PeriodBar* periodBar() const { return m_period; }
     SpreadGrid* grid() const { return spList; }
+    QTabWidget* tabs() const { return tabMain; }
+    QChartView* chartView() const { return chartList; }
+    // What the chart tab shows, prints and saves.
+    const SumBillChart& chart() const { return m_chart; }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -40,12 +52,17 @@ protected:
 
 private:
     void Form_Load();
+    void setupTabs();
     void Form_Resize();
     void Form_Unload();
     void btnView_Click();
     void btnExcel_Click();
     void btnPrint_Click();
     void btnClose_Click();
+    void tabMain_CurrentChanged(int index);
+    void refreshChart();
+    void showChart(SumBillChart chart);
+    bool chartShown() const;
     void spList_ColWidthChange(int col1, int col2);
     QRect formRect() const;    // left, top, width, height in twips
     QSize defaultSize() const; // in pixels, when no layout file exists
@@ -57,7 +74,12 @@ private:
     QPushButton* btnExcel;
     QPushButton* btnPrint;
     QPushButton* btnClose;
+    QTabWidget* tabMain;
     SpreadGrid* spList;
+    QChartView* chartList;
+    SumBillChart m_chart;
+    QString m_shownFrom, m_shownTo; // the period of the last 조회
+    bool m_chartStale = true;
     QRect m_loadedRect;
     bool m_unloaded = false;
 

@@ -2,6 +2,7 @@
 
 #include "base/Clock.h"
 #include "core/AppPaths.h"
+#include "platform/PartFile.h"
 #include "platform/SpreadGrid.h"
 #include "toolkit/Messages.h"
 
@@ -14,6 +15,7 @@
 #include <QSignalBlocker>
 #include <QStandardPaths>
 
+#include <algorithm>
 #include <exception>
 
 namespace {
@@ -53,13 +55,13 @@ bool openLocal(const QString& path)
     return QDesktopServices::openUrl(url);
 }
 
-// Opens the workbook; without a program for it, says where it is and offers its folder.
-void openWorkbook(const QString& folder, const QString& file)
+// Opens the saved file; without a program for it, says where it is and offers its folder.
+void openSaved(const QString& folder, const QString& file, const QString& kind)
 {
     if (openLocal(file))
         return;
     const QString shownFolder = QDir::toNativeSeparators(folder);
-    const QString text = QStringLiteral("엑셀 파일을 저장했습니다.\r\n") + shownFolder + QStringLiteral("\r\n") +
+    const QString text = kind + QStringLiteral("을 저장했습니다.\r\n") + shownFolder + QStringLiteral("\r\n") +
                          QFileInfo(file).fileName() + QStringLiteral("\r\n\r\n폴더를 여시겠습니까?");
     if (MsgQuestion(text, QString(), true) == MsgAnswer::Yes && !openLocal(folder))
         MsgWarn(QStringLiteral("폴더를 열 수 없습니다.\r\n") + shownFolder);
@@ -129,6 +131,19 @@ private:
     int m_inserted = 0;
 };
 
+// "Exp" + YYMMDD_HHMMSS in `folder`, with "_2", "_3", ... when a file of that
+// stem with one of the `suffixes` exists.
+QString FreeExportStem(const QString& folder, const QDateTime& now, const QStringList& suffixes)
+{
+    const QString base = QDir(folder).filePath(QStringLiteral("Exp") + now.toString(QStringLiteral("yyMMdd_HHmmss")));
+    for (int n = 1;; ++n) {
+        const QString stem = n == 1 ? base : base + QStringLiteral("_%1").arg(n);
+        const bool taken = std::any_of(suffixes.begin(), suffixes.end(),
+                                       [&stem](const QString& suffix) { return QFileInfo::exists(stem + suffix); });
+        if (!taken)
+            return stem;
+    }
+}
 } // namespace
 
 namespace ExcelExportHook {
@@ -140,13 +155,22 @@ void setOpener(Opener o)
 
 ExportNames NextExportNames(const QString& folder, const QDateTime& now)
 {
-    const QString base = QDir(folder).filePath(QStringLiteral("Exp") + now.toString(QStringLiteral("yyMMdd_HHmmss")));
-    for (int n = 1;; ++n) {
-        const QString stem = n == 1 ? base : base + QStringLiteral("_%1").arg(n);
-        ExportNames names{stem + QStringLiteral(".xlsx"), stem + QStringLiteral("LOG.TXT")};
-        if (!QFileInfo::exists(names.workbook) && !QFileInfo::exists(names.log))
-            return names;
+    const QString stem = FreeExportStem(folder, now, {QStringLiteral(".xlsx"), QStringLiteral("LOG.TXT")});
+    return {stem + QStringLiteral(".xlsx"), stem + QStringLiteral("LOG.TXT")};
+}
+
+void ExportImageFile(const QImage& image)
+{
+    const QString folder = AppPaths::expExcelFolder();
+    ErrorInfo e;
+    const QString file = QDir().mkpath(folder)
+                             ? FreeExportStem(folder, Clock::now(), {QStringLiteral(".png")}) + QStringLiteral(".png")
+                             : QString();
+    if (file.isEmpty() || !WritePngFile(image, file, &e)) {
+        MsgWarn(QStringLiteral("그림 파일을 저장하지 못했습니다.\r\n") + QDir::toNativeSeparators(folder));
+        return;
     }
+    openSaved(folder, file, QStringLiteral("그림 파일"));
 }
 
 bool ExportGridToFile(SpreadGrid* grid, const QString& sheetName, const QString& file, QString* error,
@@ -200,7 +224,7 @@ void ExportToExcelFile(SpreadGrid* grid, const QString& sheetName, bool locked)
             written = ExportGridToFile(grid, sheetName, names.workbook, nullptr, names.log);
         }
         if (written)
-            openWorkbook(folder, names.workbook);
+            openSaved(folder, names.workbook, QStringLiteral("엑셀 파일"));
         else
             MsgWarn(failed);
     } catch (const std::exception& e) {

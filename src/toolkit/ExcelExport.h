@@ -6,6 +6,7 @@
 
 #include <functional>
 
+class QImage;
 class SpreadGrid;
 
 // modExcel: a grid on screen as an Excel workbook, opened afterwards.
@@ -17,6 +18,11 @@ class SpreadGrid;
 // `locked` tells that the grid is a read-only list; the grid keeps every
 // cell's own lock either way.
 void ExportToExcelFile(SpreadGrid* grid, const QString& sheetName, bool locked);
+
+// The PNG button of the summary's chart: writes the picture into
+// ExpExcel/Exp<YYMMDD_HHMMSS>.png and opens it as the Excel button opens its
+// workbook; a picture that could not be written is said in a box.
+void ExportImageFile(const QImage& image);
 
 // The writing part alone, without questions and without opening the file
 // (ExportToExcelFile and the command line share it): the column titles go in

@@ -9,10 +9,12 @@
 #include "ledger/LedgerSheet.h"
 #include "ledger/frmMain.h"
 #include "platform/SpreadGrid.h"
+#include "summary/SumBillChart.h"
 #include "toolkit/PeriodBar.h"
 
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QTextStream>
 
 namespace {
@@ -53,6 +55,7 @@ private Q_SLOTS:
     void exportSheet_equalsTheWindowsSheet();
     void exportSummary_hasCardLinesAndTotals();
     void printSheetAndSummary_writePdfs();
+    void chartSummary_writesPngOfItsSize();
     void check_findsTamperingAndRebuildMendsIt();
     void badDatesCardsFoldersAndFiles();
     void existingOutput_keptUnlessForced_data();
@@ -124,6 +127,9 @@ void TestCommandLine::refusedArguments_data()
     row("--restore without its backup", "--restore", "인자가 부족합니다");
     row("--backup into two folders", "dbs --backup a b", "인자가 너무 많습니다");
     row("--card with --backup", "--backup --card 1", "--card");
+    row("--card with --chart-summary", "--chart-summary 0501 0531 --card 1 x.png", "--card");
+    row("chart not a PNG", "--chart-summary 0501 0531 x.pdf", ".png");
+    row("chart without TO", "--chart-summary 0501 x.png", "인자가 부족합니다");
 }
 
 // Each mistake is refused before any database is opened, with one line.
@@ -163,6 +169,11 @@ void TestCommandLine::damagedBooks_failWithoutOutput_data()
                                                     << "a.pdf";
     QTest::newRow("sheet, no ledger table") << noLedger << "--export-sheet"
                                             << "a.xlsx";
+    QTest::newRow("chart, no ledger table") << noLedger << "--chart-summary"
+                                            << "a.png";
+    QTest::newRow("chart, an amount no integer") << "UPDATE Tallox SET sale = 1.5 WHERE sdate = '2005-05-03'"
+                                                 << "--chart-summary"
+                                                 << "a.png";
 }
 
 void TestCommandLine::damagedBooks_failWithoutOutput()
@@ -256,6 +267,19 @@ void TestCommandLine::printSheetAndSummary_writePdfs()
     QVERIFY(QFileInfo(pdf2).size() > 1000);
 }
 
+void TestCommandLine::chartSummary_writesPngOfItsSize()
+{
+    const QString png = m_env->appFolder() + "/spring.png";
+    const QByteArray ledgerBefore = FileChecksum(AppPaths::ledgerDbFile(folder()));
+    const Run r = tallox({folder(), "--chart-summary", "0301", "0630", png});
+    QCOMPARE(r.status, 0);
+    QVERIFY2(r.out.contains(png) && r.out.contains("4개월"), qPrintable(r.out));
+    const QImage image(png);
+    QCOMPARE(image.size(), kSumBillChartSize);
+    QCOMPARE(FileChecksum(AppPaths::ledgerDbFile(folder())), ledgerBefore); // read-only
+    QCOMPARE(QDir(m_env->appFolder()).entryList({".*.part"}, QDir::Files | QDir::Hidden), QStringList());
+}
+
 void TestCommandLine::check_findsTamperingAndRebuildMendsIt()
 {
     Run r = tallox({folder(), "--rebuild"});
@@ -319,6 +343,8 @@ void TestCommandLine::existingOutput_keptUnlessForced_data()
                             << "out.xlsx";
     QTest::newRow("print") << "--print-summary"
                            << "out.pdf";
+    QTest::newRow("chart") << "--chart-summary"
+                           << "out.png";
 }
 
 // A user's file is never replaced unasked, and nothing is written beside it
@@ -430,7 +456,7 @@ void TestCommandLine::helpAndVersion()
 {
     Run r = tallox({"--help"});
     QCOMPARE(r.status, 0);
-    QVERIFY(r.out.contains("--export-sheet"));
+    QVERIFY(r.out.contains("--export-sheet") && r.out.contains("--chart-summary"));
     r = tallox({"--version"});
     QCOMPARE(r.status, 0);
     QVERIFY(r.out.startsWith("tallox 1."));

@@ -22,7 +22,7 @@ man -l "$share/man/man1/tallox.1" 2>&1 >/dev/null | grep . && fail "man page war
 cpack --config "$build/CPackConfig.cmake" -B "$work/pkg" >/dev/null || fail "cpack"
 deb=$(ls "$work"/pkg/tallox_*.deb)
 depends=$(dpkg-deb -f "$deb" Depends)
-for d in libqt6widgets6 libqt6sql6 libqt6printsupport6 libqt6sql6-sqlite qt6-qpa-plugins fonts-nanum libxlsxwriter; do
+for d in libqt6widgets6 libqt6sql6 libqt6printsupport6 libqt6charts6 libqt6sql6-sqlite qt6-qpa-plugins fonts-nanum libxlsxwriter; do
     case "$depends" in *"$d"*) ;; *) fail "$d missing from Depends: $depends" ;; esac
 done
 

@@ -1,0 +1,190 @@
+#include "summary/SumBillChart.h"
+
+#include <QBarCategoryAxis>
+#include <QBarSet>
+#include <QCategoryAxis>
+#include <QChart>
+#include <QGraphicsLayout>
+#include <QGraphicsScene>
+#include <QLegend>
+#include <QLegendMarker>
+#include <QLineSeries>
+#include <QPainter>
+#include <QStackedBarSeries>
+#include <QValueAxis>
+
+#include <algorithm>
+#include <utility>
+
+namespace {
+// Distinct colours for any number of cards: hues a golden angle apart, with
+// two shades taking turns so that neighbours in a long list differ as well.
+QColor CardColor(int index)
+{
+    const int hue = (index * 137 + 210) % 360;
+    return QColor::fromHsv(hue, index % 2 ? 150 : 210, index % 2 ? 225 : 185);
+}
+
+QValueAxis* MakeValueAxis(const QString& title, const QString& format, double low, double high)
+{
+    auto* axis = new QValueAxis;
+    axis->setTitleText(title);
+    axis->setLabelFormat(format);
+    axis->setRange(low, high > low ? high : low + 1);
+    axis->applyNiceNumbers();
+    return axis;
+}
+
+QBarCategoryAxis* MonthAxis(const QStringList& months)
+{
+    auto* axis = new QBarCategoryAxis;
+    axis->append(months);
+    axis->setTitleText(QStringLiteral("월"));
+    // More than a year of months only fits upright.
+    if (months.size() > 12)
+        axis->setLabelsAngle(-90);
+    return axis;
+}
+
+// Beyond three years a label per month no longer fits: the months go
+// unlabelled and a second axis names the years, with a grid line at each turn.
+QCategoryAxis* YearAxis(QBarCategoryAxis* monthAxis, const QStringList& months)
+{
+    monthAxis->setLabelsVisible(false);
+    monthAxis->setGridLineVisible(false);
+    monthAxis->setTitleVisible(false);
+    auto* axis = new QCategoryAxis;
+    axis->setTitleText(QStringLiteral("연도 (막대 하나가 한 달)"));
+    axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionCenter);
+    axis->setRange(-0.5, double(months.size()) - 0.5);
+    axis->setStartValue(-0.5); // the first year starts at the first bar's left edge
+    for (qsizetype i = 0; i < months.size(); ++i) {
+        if (i + 1 == months.size() || months[i + 1].endsWith(QStringLiteral("-01")))
+            axis->append(months[i].left(4), double(i) + 0.5);
+    }
+    return axis;
+}
+
+// The lowest and highest stack of any month: refunds stack below zero.
+std::pair<double, double> StackRange(const MonthlySummary& m)
+{
+    double low = 0, high = 0;
+    for (qsizetype i = 0; i < m.months.size(); ++i) {
+        double below = 0, above = 0;
+        for (const MonthlyCardFigures& card : m.cards)
+            (card.sales[i].units() < 0 ? below : above) += card.sales[i].toDouble();
+        low = std::min(low, below);
+        high = std::max(high, above);
+    }
+    return {low, high};
+}
+
+// One card's fee rate by month; a month without sales has no point.
+QLineSeries* RateLine(const MonthlyCardFigures& card, const QColor& color, double* low, double* high)
+{
+    auto* line = new QLineSeries;
+    line->setName(card.name + QStringLiteral(" 수수료율"));
+    line->setPen(QPen(color.darker(125), 2));
+    line->setPointsVisible(true);
+    for (qsizetype i = 0; i < card.sales.size(); ++i) {
+        if (const std::optional<double> rate = FeeRatePercent(card.fees[i], card.sales[i])) {
+            line->append(double(i), *rate);
+            *low = std::min(*low, *rate);
+            *high = std::max(*high, *rate);
+        }
+    }
+    return line;
+}
+} // namespace
+
+PrintDescription SumBillChartPrintDescription(const QString& from, const QString& to)
+{
+    PrintDescription d;
+    d.windowName = QStringLiteral("frmSumBill");
+    d.title = SumBillChartCaption();
+    d.periodLine = PrintPeriodLine(from, to);
+    return d;
+}
+
+QChart* SumBillChart::makeChart() const
+{
+    auto* chart = new QChart;
+    chart->setAnimationOptions(QChart::NoAnimation);
+    chart->setLocalizeNumbers(true); // group separators in the amounts
+    chart->setLocale(QLocale(QLocale::Korean, QLocale::SouthKorea));
+    chart->setTitle(QStringLiteral("카드사별 매출액(막대)과 수수료율(선): %1 - %2").arg(m_data.from, m_data.to));
+    QFont titleFont = chart->titleFont();
+    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.4);
+    titleFont.setBold(true);
+    chart->setTitleFont(titleFont);
+    chart->legend()->setAlignment(Qt::AlignRight);
+
+    QBarCategoryAxis* months = MonthAxis(m_data.months);
+    const auto [low, high] = StackRange(m_data);
+    QValueAxis* salesAxis = MakeValueAxis(QStringLiteral("매출액 (원)"), QStringLiteral("%.0f"), low, high);
+    chart->addAxis(months, Qt::AlignBottom);
+    if (m_data.months.size() > 36)
+        chart->addAxis(YearAxis(months, m_data.months), Qt::AlignBottom);
+    chart->addAxis(salesAxis, Qt::AlignLeft);
+
+    auto* bars = new QStackedBarSeries;
+    bars->setBarWidth(0.7);
+    QList<QLineSeries*> lines;
+    double rateLow = 0, rateHigh = 0;
+    for (qsizetype c = 0; c < m_data.cards.size(); ++c) {
+        const MonthlyCardFigures& card = m_data.cards[c];
+        auto* set = new QBarSet(card.name);
+        for (const Money& sale : card.sales)
+            set->append(sale.toDouble()); // exact until here; drawing needs no more
+        set->setColor(CardColor(int(c)));
+        set->setBorderColor(CardColor(int(c)).darker(140));
+        bars->append(set);
+        lines.append(RateLine(card, CardColor(int(c)), &rateLow, &rateHigh));
+    }
+    chart->addSeries(bars);
+    bars->attachAxis(months);
+    bars->attachAxis(salesAxis);
+
+    QValueAxis* rateAxis = MakeValueAxis(QStringLiteral("수수료율 (%)"), QStringLiteral("%.2f"), rateLow, rateHigh);
+    rateAxis->setGridLineVisible(false); // the amounts' grid is enough
+    chart->addAxis(rateAxis, Qt::AlignRight);
+    for (QLineSeries* line : lines) {
+        chart->addSeries(line);
+        line->attachAxis(months);
+        line->attachAxis(rateAxis);
+        // Each line has its card's colour: the legend names the bars only.
+        for (QLegendMarker* marker : chart->legend()->markers(line))
+            marker->setVisible(false);
+    }
+    return chart;
+}
+
+void SumBillChart::paint(QPainter* painter, const QRectF& target, const QSize& layout) const
+{
+    QGraphicsScene scene;
+    // Drawn once: a BSP index of thousands of bars would cost more than it saves.
+    scene.setItemIndexMethod(QGraphicsScene::NoIndex);
+    QChart* chart = makeChart();
+    scene.addItem(chart); // the scene owns it from here
+    chart->setGeometry(QRectF(QPointF(0, 0), QSizeF(layout)));
+    // Lays the chart out now: without an event loop the request would wait.
+    chart->layout()->activate();
+    scene.render(painter, target, chart->geometry(), Qt::KeepAspectRatio);
+}
+
+void SumBillChart::paintPage(QPainter* painter, const QRectF& target) const
+{
+    constexpr int kPageLayoutWidth = 1100;
+    const double ratio = target.width() > 0 ? target.height() / target.width() : 0.5;
+    paint(painter, target, QSize(kPageLayoutWidth, qMax(400, qRound(kPageLayoutWidth * ratio))));
+}
+
+QImage SumBillChart::render(const QSize& size) const
+{
+    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setRenderHint(QPainter::Antialiasing);
+    paint(&painter, QRectF(QPointF(0, 0), QSizeF(size)), size);
+    return image;
+}
