@@ -274,7 +274,13 @@ int WriteOutput(const CommandLine& cmd, Output& o, const QString& from, const QS
     const int rows = o.grid.maxRows();
     if (cmd.action == A::ExportSheet || cmd.action == A::ExportSummary) {
         QString why;
-        if (!ExportGridToFile(&o.grid, QStringLiteral("Sheet1"), cmd.file, &why, ExportLogFile())) {
+        bool written = false;
+        {
+            TerminalProgress progress(QStringLiteral("엑셀"));
+            written = ExportGridToFile(&o.grid, QStringLiteral("Sheet1"), cmd.file, &why, ExportLogFile(),
+                                       progress.progress());
+        }
+        if (!written) {
             *f = {ExitOutput, QStringLiteral("엑셀 파일을 쓸 수 없습니다: %1 (%2)").arg(cmd.file, why)};
             return f->status;
         }
@@ -285,7 +291,13 @@ int WriteOutput(const CommandLine& cmd, Output& o, const QString& from, const QS
     printer.setTitle(AppTitle());
     printer.setPdfTarget(cmd.file);
     ErrorInfo e;
-    if (!printer.PrintSheet(&o.grid, o.print, nullptr, &e)) {
+    bool printed = false;
+    {
+        TerminalProgress progress(QStringLiteral("인쇄"));
+        printer.setProgress(progress.progress());
+        printed = printer.PrintSheet(&o.grid, o.print, nullptr, &e);
+    }
+    if (!printed) {
         *f = failedWith(ExitOutput, QStringLiteral("PDF 파일을 쓸 수 없습니다: %1").arg(cmd.file), e);
         return f->status;
     }

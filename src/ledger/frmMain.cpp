@@ -41,6 +41,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSettings>
 #include <QStatusBar>
 #include <QVBoxLayout>
@@ -994,6 +995,9 @@ void frmMain::btnPrint_Click()
     const int card = CmbGetItemData(cmbPlastra, 0);
     const QString cardName = card > 0 ? cmbPlastra->currentText() : QString();
     ErrorInfo e;
+    ProgressWindow progress(QStringLiteral("인쇄할 쪽을 만드는 중..."), false, this);
+    m_ctx->print->setProgress(progress.progress());
+    const auto forget = qScopeGuard([this] { m_ctx->print->setProgress({}); });
     if (!m_ctx->print->PrintSheet(
             &sheet, LedgerPrintDescription(m_period->dateText(0), m_period->dateText(1), cardName), this, &e) &&
         e.isSet())

@@ -186,7 +186,7 @@ public:
     }
 
     // Paints every page; returns the number of pages, -1 when the device cannot be painted on.
-    int paint(QPrinter* printer)
+    int paint(QPrinter* printer, const Progress& progress)
     {
         QPainter p;
         if (!p.begin(printer))
@@ -202,6 +202,10 @@ public:
             paintRows(p, m, row, last, y);
             row = qMax(row, last + 1);
             paintFooter(p, m, pageNo);
+            if (!Report(progress, pageNo, m.pages)) {
+                p.end();
+                return -1;
+            }
         }
         return p.end() ? m.pages : -1;
     }
@@ -425,7 +429,7 @@ bool PrintComponent::PrintSheet(SpreadGrid* grid, const QString& windowName, con
     printer.setDocName(title.isEmpty() ? windowName : title);
     setUpPage(printer, layout.naturalWidthInches(), copies, marginTop, marginBottom, marginLeft, marginRight);
     return run(
-        printer, title, [&layout](QPrinter* target) { return layout.paint(target); }, parent, error);
+        printer, title, [this, &layout](QPrinter* target) { return layout.paint(target, m_progress); }, parent, error);
 }
 
 bool PrintComponent::PrintPicture(const PicturePainter& picture, const PrintDescription& d, QWidget* parent,

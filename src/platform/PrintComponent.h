@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/Progress.h"
+
 #include "base/Error.h"
 
 #include <QString>
@@ -46,6 +48,9 @@ public:
     void setPdfTarget(const QString& pdfFile) { m_pdfTarget = pdfFile; }
     QString pdfTarget() const { return m_pdfTarget; }
 
+    // Told of every page a sheet print paints; a PDF print that it stops leaves no file.
+    void setProgress(Progress progress) { m_progress = std::move(progress); }
+
     // The one print operation. Margins are in inches (top, bottom, left, right).
     // `copies` is the number of copies. Returns false when nothing could be
     // printed; a PDF that could not be written gives `error`.
@@ -73,6 +78,7 @@ private:
              ErrorInfo* error);
 
     QString m_title;
+    Progress m_progress;
     QString m_pdfTarget;
     int m_lastPageCount = 0;
 };

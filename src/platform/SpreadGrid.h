@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/Progress.h"
+
 #include "base/Money.h"
 
 #include <QColor>
@@ -174,7 +176,9 @@ public:
     // Writes the grid as an .xlsx workbook with one sheet; a log of what was
     // written goes to `logFile` (none when empty). True on success; else `why`
     // says what failed.
-    bool exportToExcel(const QString& file, const QString& sheetName, const QString& logFile, QString* why = nullptr);
+    // `progress` hears of the rows written and may stop the export (no file is left then).
+    bool exportToExcel(const QString& file, const QString& sheetName, const QString& logFile, QString* why = nullptr,
+                       const Progress& progress = {});
 
     // Converts twips to pixels with the screen's logical DPI.
     int twipsToPixelsX(double twips) const;

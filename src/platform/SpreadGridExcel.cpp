@@ -194,6 +194,7 @@ QList<int> exportedColumns(const SpreadGrid& grid)
 struct CellCounts {
     qint64 numbers = 0;
     qint64 texts = 0;
+    bool stopped = false; // the progress asked to stop
 };
 
 // One cell: a number cell that holds a number as a number, anything else as its text.
@@ -219,7 +220,7 @@ lxw_error writeCell(const SpreadGrid& grid, lxw_worksheet* ws, FormatCache& form
 
 // Column widths, then rows 1..rows in order (the workbook keeps little in memory and wants them so).
 lxw_error writeSheet(const SpreadGrid& grid, lxw_workbook* wb, lxw_worksheet* ws, const QList<int>& cols, int rows,
-                     CellCounts* counts)
+                     CellCounts* counts, const Progress& progress)
 {
     for (int i = 0; i < cols.size(); ++i)
         worksheet_set_column(ws, lxw_col_t(i), lxw_col_t(i), excelColumnWidth(grid, cols[i]), nullptr);
@@ -228,6 +229,10 @@ lxw_error writeSheet(const SpreadGrid& grid, lxw_workbook* wb, lxw_worksheet* ws
     for (int r = 1; r <= rows && err == LXW_NO_ERROR; ++r) {
         for (int i = 0; i < cols.size() && err == LXW_NO_ERROR; ++i)
             err = writeCell(grid, ws, formats, cols[i], r, lxw_col_t(i), counts);
+        if (r % 500 == 0 && !Report(progress, r, rows)) {
+            counts->stopped = true;
+            return LXW_ERROR_PARAMETER_VALIDATION; // any error: the workbook is dropped
+        }
     }
     return err;
 }
@@ -235,7 +240,7 @@ lxw_error writeSheet(const SpreadGrid& grid, lxw_workbook* wb, lxw_worksheet* ws
 // Writes the workbook under a temporary name and renames it when complete, so
 // that no half-written workbook remains. Returns why it failed, empty on success.
 QString writeWorkbook(const SpreadGrid& grid, const QString& file, const QString& sheet, const QList<int>& cols,
-                      int rows, CellCounts* counts)
+                      int rows, CellCounts* counts, const Progress& progress)
 {
     const QString temp = PartFileFor(file);
     RemoveStalePartFiles(QFileInfo(file).absolutePath());
@@ -252,11 +257,11 @@ QString writeWorkbook(const SpreadGrid& grid, const QString& file, const QString
         QFile::remove(temp);
         return QStringLiteral("cannot add the worksheet");
     }
-    lxw_error err = writeSheet(grid, wb, ws, cols, rows, counts);
+    lxw_error err = writeSheet(grid, wb, ws, cols, rows, counts, progress);
     if (err != LXW_NO_ERROR) {
         workbook_close(wb);
         QFile::remove(temp);
-        return QString::fromUtf8(lxw_strerror(err));
+        return counts->stopped ? QStringLiteral("stopped") : QString::fromUtf8(lxw_strerror(err));
     }
     err = workbook_close(wb);
     if (err != LXW_NO_ERROR) {
@@ -273,7 +278,8 @@ QString writeWorkbook(const SpreadGrid& grid, const QString& file, const QString
 
 } // namespace
 
-bool SpreadGrid::exportToExcel(const QString& file, const QString& sheetName, const QString& logFile, QString* why)
+bool SpreadGrid::exportToExcel(const QString& file, const QString& sheetName, const QString& logFile, QString* why,
+                               const Progress& progress)
 {
     ExportLog log;
     log.path = logFile;
@@ -291,7 +297,7 @@ bool SpreadGrid::exportToExcel(const QString& file, const QString& sheetName, co
         return log.fail(QStringLiteral("%1 columns exceed Excel's %2").arg(cols.size()).arg(kExcelMaxCols));
 
     CellCounts counts;
-    const QString failure = writeWorkbook(*this, file, sheet, cols, rows, &counts);
+    const QString failure = writeWorkbook(*this, file, sheet, cols, rows, &counts, progress);
     if (!failure.isEmpty())
         return log.fail(failure);
 

@@ -5,6 +5,7 @@
 #include "platform/PartFile.h"
 #include "platform/SpreadGrid.h"
 #include "toolkit/Messages.h"
+#include "toolkit/ProgressWindow.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -174,7 +175,7 @@ void ExportImageFile(const QImage& image)
 }
 
 bool ExportGridToFile(SpreadGrid* grid, const QString& sheetName, const QString& file, QString* error,
-                      const QString& logFile)
+                      const QString& logFile, const Progress& progress)
 {
     auto failWith = [error](const QString& why) {
         if (error)
@@ -192,7 +193,7 @@ bool ExportGridToFile(SpreadGrid* grid, const QString& sheetName, const QString&
         titles.insert();
         // The workbook carries no sheet protection, so the cells' locks need
         // not be lifted for it: every cell keeps the lock it had.
-        written = grid->exportToExcel(file, sheetName, logFile, &why);
+        written = grid->exportToExcel(file, sheetName, logFile, &why, progress);
     }
     return written || failWith(why);
 }
@@ -219,10 +220,16 @@ void ExportToExcelFile(SpreadGrid* grid, const QString& sheetName, bool locked)
         const ExportNames names = NextExportNames(folder, Clock::now());
 
         bool written = false;
+        bool stopped = false;
         {
             BusyCursor busy;
-            written = ExportGridToFile(grid, sheetName, names.workbook, nullptr, names.log);
+            // Stopping is safe: the workbook is written aside and only then renamed.
+            ProgressWindow progress(QStringLiteral("엑셀로 내보내는 중..."), true, grid->window());
+            written = ExportGridToFile(grid, sheetName, names.workbook, nullptr, names.log, progress.progress());
+            stopped = progress.cancelled();
         }
+        if (stopped)
+            return;
         if (written)
             openSaved(folder, names.workbook, QStringLiteral("엑셀 파일"));
         else

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/Progress.h"
+
 #include <QDateTime>
 #include <QString>
 #include <QUrl>
@@ -31,7 +33,7 @@ void ExportImageFile(const QImage& image);
 // (never a file beside the workbook that the user did not ask for).
 // False with a reason in `error` when the workbook could not be written.
 bool ExportGridToFile(SpreadGrid* grid, const QString& sheetName, const QString& file, QString* error = nullptr,
-                      const QString& logFile = QString());
+                      const QString& logFile = QString(), const Progress& progress = {});
 
 // Workbook and log names for an export at `now` in `folder`: "Exp" + YYMMDD_HHMMSS,
 // with "_2", "_3", ... when an export of the same second already took the name.

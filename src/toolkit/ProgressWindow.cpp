@@ -25,8 +25,17 @@ Progress ProgressWindow::progress()
 
 bool ProgressWindow::step(qint64 done, qint64 total)
 {
+    // Once the work is through, later calls (a print preview painting its
+    // pages again) show nothing.
+    if (m_finished)
+        return true;
+    if (done >= total) {
+        m_finished = true;
+        m_dialog->close();
+        return !m_cancelled;
+    }
     // A few times a second is enough to paint and to see 취소.
-    if (m_sinceEvents.elapsed() < 50 && done < total)
+    if (m_sinceEvents.elapsed() < 50)
         return !m_cancelled;
     m_sinceEvents.restart();
     m_dialog->setValue(total > 0 ? int(qBound(qint64(0), done * 100 / total, qint64(100))) : 0);

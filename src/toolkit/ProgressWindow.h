@@ -28,4 +28,5 @@ private:
     std::unique_ptr<QProgressDialog> m_dialog;
     QElapsedTimer m_sinceEvents;
     bool m_cancelled = false;
+    bool m_finished = false;
 };

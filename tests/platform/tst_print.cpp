@@ -87,6 +87,8 @@ private Q_SLOTS:
     void preview_paintsTheSamePages();
     void pdf_textLayerHasRealBlanks();
     void pdf_fullDiskKeepsTheOlderFile();
+    void progress_reportsAndStops_data();
+    void progress_reportsAndStops();
 };
 
 void TestPrint::cleanup()
@@ -268,3 +270,47 @@ void TestPrint::pdf_fullDiskKeepsTheOlderFile()
 
 QTEST_MAIN(TestPrint)
 #include "tst_print.moc"
+
+void TestPrint::progress_reportsAndStops_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<bool>("stop");
+    for (const char* file : {"sheet.pdf", "sheet.xlsx"}) {
+        QTest::addRow("%s, watched", file) << QString::fromLatin1(file) << false;
+        QTest::addRow("%s, stopped", file) << QString::fromLatin1(file) << true;
+    }
+}
+
+// A long print or export tells how far it is; stopped, it leaves no file at all.
+void TestPrint::progress_reportsAndStops()
+{
+    QFETCH(QString, file);
+    QFETCH(bool, stop);
+    TestEnv env(QDate(2005, 6, 15), false);
+    SpreadGrid grid;
+    fillSheet(grid, 1200);
+    qint64 lastDone = 0, lastTotal = 0;
+    const Progress progress = [&](qint64 done, qint64 total) {
+        lastDone = done;
+        lastTotal = total;
+        return !stop;
+    };
+    const QString path = env.appFolder() + QLatin1Char('/') + file;
+    bool written = false;
+    if (file.endsWith(QLatin1String(".pdf"))) {
+        PrintComponent print;
+        print.setPdfTarget(path);
+        print.setProgress(progress);
+        written = print.PrintSheet(&grid, PrintDescription{}, nullptr, nullptr);
+        if (!stop)
+            QCOMPARE(lastTotal, qint64(print.lastPageCount()));
+    } else {
+        QString why;
+        written = grid.exportToExcel(path, QStringLiteral("Sheet1"), QString(), &why, progress);
+        if (stop)
+            QCOMPARE(why, QStringLiteral("stopped"));
+    }
+    QCOMPARE(written, !stop);
+    QVERIFY(lastDone > 0 && lastTotal > 1);
+    QCOMPARE(QDir(env.appFolder()).entryList(QDir::Files | QDir::Hidden), stop ? QStringList() : QStringList{file});
+}
