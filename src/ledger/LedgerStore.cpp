@@ -498,6 +498,15 @@ bool writeRebuiltRows(Database& db, const QList<MonthNet>& months, const Progres
 }
 } // namespace
 
+bool LedgerStore::abandon(Transaction& tx, const Memory& saved, ErrorInfo e, const QString& text, ErrorInfo* error)
+{
+    if (!e.isSet())
+        e = Database::errorOf(m_db.handle().lastError());
+    tx.rollback();
+    m_memory = saved;
+    return fail(error, e.asEngine(text));
+}
+
 bool LedgerStore::ReBaln(ErrorInfo* error, const Progress& progress)
 {
     // One transaction: a failure (or the program ending half-way) leaves the table as it was.
@@ -640,13 +649,8 @@ bool LedgerStore::RecordEditCol(int code, const QString& colName, const QVariant
     bool ok = tx.isActive() && moveCarryOver(*stored, next, &e) &&
               executeOneRow(QStringLiteral("UPDATE Tallox SET %1 = ? WHERE code = ?").arg(field), {value, code}, &e) &&
               (same || appendHistory(row, &e)) && tx.commit(&e);
-    if (!ok) {
-        if (!e.isSet())
-            e = Database::errorOf(m_db.handle().lastError());
-        tx.rollback();
-        m_memory = saved;
-        return fail(error, e.asEngine(failText));
-    }
+    if (!ok)
+        return abandon(tx, saved, e, failText, error);
     return scope.done(true);
 }
 
@@ -742,13 +746,8 @@ bool LedgerStore::DeleteRecord(int key, ErrorInfo* error)
               (!IsStoredDayText(stored->date) || shiftCarryOver(stored->date, -stored->net(), stored->card, &e)) &&
               executeOneRow(QStringLiteral("DELETE FROM Tallox WHERE code = ?"), {key}, &e) && appendHistory(row, &e) &&
               tx.commit(&e);
-    if (!ok) {
-        if (!e.isSet())
-            e = Database::errorOf(m_db.handle().lastError());
-        tx.rollback();
-        m_memory = saved;
-        return fail(error, e.asEngine(QStringLiteral("자료를 삭제하는 중 오류가 발생했습니다.")));
-    }
+    if (!ok)
+        return abandon(tx, saved, e, QStringLiteral("자료를 삭제하는 중 오류가 발생했습니다."), error);
     return scope.done(true);
 }
 
@@ -797,13 +796,8 @@ bool LedgerStore::RestoreRecord(const StoredEntry& entry, int* key, ErrorInfo* e
         row.newValue = History::RowJson(added.toMap());
         ok = appendHistory(row, &e) && tx.commit(&e);
     }
-    if (!ok) {
-        if (!e.isSet())
-            e = Database::errorOf(m_db.handle().lastError());
-        tx.rollback();
-        m_memory = saved;
-        return fail(error, e.asEngine(failText));
-    }
+    if (!ok)
+        return abandon(tx, saved, e, failText, error);
     if (key)
         *key = newKey;
     return scope.done(true);

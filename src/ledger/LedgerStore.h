@@ -148,6 +148,8 @@ private:
     bool moveCarryOver(const Entry& stored, const Entry& next, ErrorInfo* error);
     bool executeOneRow(const QString& sql, const QVariantList& binds, ErrorInfo* error);
     bool insertWhole(const StoredEntry& entry, int* key, ErrorInfo* error);
+    // A store that failed half-way: neither the file nor the memory keeps any of it.
+    bool abandon(Transaction& tx, const Memory& saved, ErrorInfo e, const QString& text, ErrorInfo* error);
     // Appends the history row of the store in progress (inside its transaction).
     bool appendHistory(History::Row row, ErrorInfo* error);
     // A store ends: its tag is used up, and on success it becomes the last change.

@@ -1,5 +1,7 @@
 #include "summary/SumBillChart.h"
 
+#include "summary/SumBillData.h"
+
 #include <QBarCategoryAxis>
 #include <QBarSet>
 #include <QCategoryAxis>
@@ -99,10 +101,8 @@ QLineSeries* RateLine(const MonthlyCardFigures& card, const QColor& color, doubl
 
 PrintDescription SumBillChartPrintDescription(const QString& from, const QString& to)
 {
-    PrintDescription d;
-    d.windowName = QStringLiteral("frmSumBill");
+    PrintDescription d = SumBillPrintDescription(from, to);
     d.title = SumBillChartCaption();
-    d.periodLine = PrintPeriodLine(from, to);
     return d;
 }
 

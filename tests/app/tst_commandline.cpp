@@ -18,23 +18,8 @@
 #include <QTextStream>
 
 namespace {
-struct Run {
-    int status = -1;
-    QString out;
-    QString err;
-};
-
-Run tallox(const QStringList& args)
-{
-    Run r;
-    QTextStream out(&r.out);
-    QTextStream err(&r.err);
-    r.status = RunCommandLine(ParseCommandLine(args), out, err);
-    out.flush();
-    err.flush();
-    MessageHook::enable(); // the test keeps scripting boxes
-    return r;
-}
+using Run = CommandRun;
+constexpr auto tallox = &RunTallox;
 } // namespace
 
 class TestCommandLine : public QObject {

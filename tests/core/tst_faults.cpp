@@ -20,23 +20,8 @@
 // command that did not fully succeed never exits 0. Each row builds a book with
 // one fault and runs what must not go wrong on it.
 namespace {
-struct Run {
-    int status = -1;
-    QString out;
-    QString err;
-};
-
-Run tallox(const QStringList& args)
-{
-    Run r;
-    QTextStream out(&r.out);
-    QTextStream err(&r.err);
-    r.status = RunCommandLine(ParseCommandLine(args), out, err);
-    out.flush();
-    err.flush();
-    MessageHook::enable();
-    return r;
-}
+using Run = CommandRun;
+constexpr auto tallox = &RunTallox;
 
 // Runs statements separated by ';', each of which must succeed.
 void exec(Database& db, const QString& statements)

@@ -1,11 +1,13 @@
 #include "TestSupport.h"
 
+#include "app/CommandLine.h"
 #include "base/Clock.h"
 #include "core/AppPaths.h"
 #include "core/DbAccess.h"
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QTextStream>
 
 TestEnv::TestEnv(const QDate& today, bool createDatabases)
 {
@@ -94,4 +96,16 @@ QByteArray FileChecksum(const QString& path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? QCryptographicHash::hash(f.readAll(), QCryptographicHash::Md5) : QByteArray();
+}
+
+CommandRun RunTallox(const QStringList& args)
+{
+    CommandRun r;
+    QTextStream out(&r.out);
+    QTextStream err(&r.err);
+    r.status = RunCommandLine(ParseCommandLine(args), out, err);
+    out.flush();
+    err.flush();
+    MessageHook::enable(); // the test keeps scripting boxes
+    return r;
 }

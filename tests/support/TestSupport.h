@@ -37,6 +37,14 @@ private:
 
 // Shows an error handed back by a store or query as a window would, so that
 // a test reads the same box: Say(store.Do(..., &e), e).
+// One command-line run, as `tallox ARGS` does it, with what it printed.
+struct CommandRun {
+    int status = -1;
+    QString out;
+    QString err;
+};
+CommandRun RunTallox(const QStringList& args);
+
 // A file's content hash, empty when it cannot be read: "left unchanged" checks.
 QByteArray FileChecksum(const QString& path);
 
