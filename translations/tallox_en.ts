@@ -1053,7 +1053,7 @@ Open-source software used: Qt (LGPL 3), SQLite (public domain), libxlsxwriter (B
     </message>
     <message>
         <source>[전기이월]</source>
-        <translation>[Brought forward]</translation>
+        <translation>[Opening]</translation>
     </message>
     <message>
         <source>신용카드 명세서(매출)</source>

@@ -38,7 +38,7 @@ void TestTranslations::choice()
 
 void TestTranslations::commandLine_data()
 {
-    // LANGUAGE, LANG, LC_ALL ("-" unsets), and the start of the message.
+    // LANGUAGE, LANG, LC_ALL ("-" unsets), and the message.
     QTest::addColumn<QStringList>("environment");
     QTest::addColumn<QString>("said");
     const QString english = QStringLiteral("tallox: Unknown option: --bogus");
@@ -69,8 +69,10 @@ void TestTranslations::commandLine()
     p.start(QStringLiteral(TALLOX_EXE), {QStringLiteral("--bogus")});
     QVERIFY(p.waitForFinished(60000));
     QCOMPARE(p.exitCode(), 2);
-    const QString err = QString::fromUtf8(p.readAllStandardError()).trimmed();
-    QVERIFY2(err.startsWith(said), qPrintable(err));
+    // Qt may warn first (no XDG_RUNTIME_DIR); the message is a line of its own.
+    const QString err = QString::fromUtf8(p.readAllStandardError());
+    QVERIFY2(err.split(QLatin1Char('\n')).contains(said), qPrintable(err));
+
 }
 
 QTEST_GUILESS_MAIN(TestTranslations)
