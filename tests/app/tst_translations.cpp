@@ -72,7 +72,6 @@ void TestTranslations::commandLine()
     // Qt may warn first (no XDG_RUNTIME_DIR); the message is a line of its own.
     const QString err = QString::fromUtf8(p.readAllStandardError());
     QVERIFY2(err.split(QLatin1Char('\n')).contains(said), qPrintable(err));
-
 }
 
 QTEST_GUILESS_MAIN(TestTranslations)
