@@ -1,6 +1,9 @@
 #include "base/Language.h"
 
+#include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
+
 #include <QTest>
 
 // The language Tallox speaks: Korean, its own text, unless the system's
@@ -13,6 +16,7 @@ private Q_SLOTS:
     void choice();
     void commandLine_data();
     void commandLine();
+    void guide_hasEnglishTwin();
 };
 
 void TestTranslations::choice_data()
@@ -72,6 +76,24 @@ void TestTranslations::commandLine()
     // Qt may warn first (no XDG_RUNTIME_DIR); the message is a line of its own.
     const QString err = QString::fromUtf8(p.readAllStandardError());
     QVERIFY2(err.split(QLatin1Char('\n')).contains(said), qPrintable(err));
+}
+
+void TestTranslations::guide_hasEnglishTwin()
+{
+    // The same sections in both, so that neither guide falls behind.
+    const auto sections = [](const QString& path) {
+        QFile f(path);
+        if (!f.open(QIODevice::ReadOnly))
+            return QStringList{path + QStringLiteral(" is missing")};
+        QStringList ids;
+        const QRegularExpression id(QStringLiteral("<h2 id=\"([a-z]+)\""));
+        for (auto m = id.globalMatch(QString::fromUtf8(f.readAll())); m.hasNext();)
+            ids << m.next().captured(1);
+        return ids;
+    };
+    const QStringList korean = sections(QStringLiteral(":/help/guide.html"));
+    QVERIFY(korean.size() >= 5);
+    QCOMPARE(sections(QStringLiteral(":/help/guide_en.html")), korean);
 }
 
 QTEST_GUILESS_MAIN(TestTranslations)
