@@ -2,7 +2,7 @@
 # Every Debian package Tallox needs to build, test and run is listed here, once.
 PACKAGES := g++ make cmake ninja-build pkg-config \
 	qt6-base-dev qt6-charts-dev libqt6opengl6-dev libqt6sql6-sqlite libgl-dev libxlsxwriter-dev libsqlite3-dev zlib1g-dev \
-	qt6-translations-l10n libbenchmark-dev fonts-nanum xvfb xauth clang-format poppler-utils \
+	qt6-translations-l10n qt6-tools-dev qt6-l10n-tools libbenchmark-dev fonts-nanum xvfb xauth clang-format poppler-utils \
 	dpkg-dev file appstream desktop-file-utils man-db
 
 BUILD_DIR ?= build
@@ -10,7 +10,7 @@ BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all deps build test run install package bench format format-check clean
+.PHONY: all deps build test run install package bench format format-check translations clean
 
 all: build
 
@@ -46,6 +46,11 @@ install: build
 # A Debian package in $(BUILD_DIR)/package: sudo apt install ./build/package/tallox_*.deb
 package: build
 	cd $(BUILD_DIR) && cpack
+
+# Refreshes translations/tallox_en.ts from the sources (lupdate); new texts then
+# wait there for their English (see README, Languages).
+translations: deps $(BUILD_DIR)/build.ninja
+	cmake --build $(BUILD_DIR) --target update_translations
 
 bench: deps
 	cmake -S . -B $(BUILD_DIR)-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DTALLOX_BENCH=ON

@@ -20,6 +20,7 @@
 #include "toolkit/ExcelExport.h"
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLockFile>
@@ -55,7 +56,8 @@ QString ResolveFolder(const CommandLine& cmd, Failure* f)
     QString folder = cmd.folder;
     if (!folder.isEmpty()) {
         if (!QFileInfo(folder).isDir()) {
-            *f = {ExitDatabase, QStringLiteral("데이터베이스 폴더가 없습니다: %1").arg(folder)};
+            *f = {ExitDatabase,
+                  QCoreApplication::translate("CommandLine", "데이터베이스 폴더가 없습니다: %1").arg(folder)};
             return {};
         }
     } else {
@@ -67,7 +69,8 @@ QString ResolveFolder(const CommandLine& cmd, Failure* f)
     folder = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
     for (const QString& file : {AppPaths::ledgerDbFile(folder), AppPaths::cardDbFile(folder)}) {
         if (!QFileInfo(file).isFile()) {
-            *f = {ExitDatabase, QStringLiteral("데이터베이스 파일이 없습니다: %1").arg(file)};
+            *f = {ExitDatabase,
+                  QCoreApplication::translate("CommandLine", "데이터베이스 파일이 없습니다: %1").arg(file)};
             return {};
         }
     }
@@ -78,9 +81,10 @@ bool ParseDay(const QString& label, const QString& typed, QString* day, Failure*
 {
     QString text = typed;
     if (!ParseDateInput(text)) {
-        *f = {ExitUsage,
-              QStringLiteral("%1 '%2'은(는) 날짜가 아닙니다 (가능한 형식: 2004-01-01, 20040101, 040101, 0101, 101, 1)")
-                  .arg(label, typed)};
+        *f = {ExitUsage, QCoreApplication::translate(
+                             "CommandLine",
+                             "%1 '%2'은(는) 날짜가 아닙니다 (가능한 형식: 2004-01-01, 20040101, 040101, 0101, 101, 1)")
+                             .arg(label, typed)};
         return false;
     }
     *day = text;
@@ -127,17 +131,19 @@ int Rebuild(AppContext& ctx, QTextStream& out, Failure* f)
     ErrorInfo e;
     bool ok = false;
     {
-        TerminalProgress progress(QStringLiteral("잔액 재정리"));
+        TerminalProgress progress(QCoreApplication::translate("CommandLine", "잔액 재정리"));
         ok = store.ReBaln(&e, progress.progress());
     }
     if (!ok) {
-        *f =
-            failedWith(ExitDatabase, QStringLiteral("이월금액을 재정리하지 못했습니다. 이월 테이블은 그대로입니다"), e);
+        *f = failedWith(
+            ExitDatabase,
+            QCoreApplication::translate("CommandLine", "이월금액을 재정리하지 못했습니다. 이월 테이블은 그대로입니다"),
+            e);
         return f->status;
     }
     LedgerStore::Counts counts;
     store.CountRows(&counts, nullptr); // the rebuild is done; the counts only inform
-    out << QStringLiteral("잔액 재정리를 완료 하였습니다: 카드사 %1곳, 이월 행 %2개")
+    out << QCoreApplication::translate("CommandLine", "잔액 재정리를 완료 하였습니다: 카드사 %1곳, 이월 행 %2개")
                .arg(counts.carryOverCards)
                .arg(counts.carryOverRows)
         << Qt::endl;
@@ -149,33 +155,38 @@ int Check(AppContext& ctx, QTextStream& out, Failure* f)
     LedgerStore store(ctx.ledger);
     const CarryOverCheck check = store.CheckCarryOver();
     if (!check.ok) {
-        *f = failedWith(ExitDatabase, QStringLiteral("잔액을 검증할 수 없습니다"), check.error);
+        *f = failedWith(ExitDatabase, QCoreApplication::translate("CommandLine", "잔액을 검증할 수 없습니다"),
+                        check.error);
         return f->status;
     }
     for (const CarryOverMismatch& m : check.rows)
-        out << QStringLiteral("불일치: 카드코드 %1, %2월말 이월금액 %3, 원장 합계 %4")
+        out << QCoreApplication::translate("CommandLine", "불일치: 카드코드 %1, %2월말 이월금액 %3, 원장 합계 %4")
                    .arg(m.card)
                    .arg(m.month, m.stored.toDisplayString(0), m.expected.toDisplayString(0))
             << Qt::endl;
     for (const CarryOverUncovered& u : check.uncovered)
-        out << QStringLiteral("이월 없음: 카드코드 %1 (%2월부터 자료가 있으나 이월금액이 없습니다)")
+        out << QCoreApplication::translate("CommandLine",
+                                           "이월 없음: 카드코드 %1 (%2월부터 자료가 있으나 이월금액이 없습니다)")
                    .arg(u.card)
                    .arg(u.firstMonth)
             << Qt::endl;
     for (const CarryOverBadDate& b : check.badDates)
-        out << QStringLiteral("잘못된 날짜: 코드 %1, 일자 '%2'").arg(b.code).arg(b.date) << Qt::endl;
+        out << QCoreApplication::translate("CommandLine", "잘못된 날짜: 코드 %1, 일자 '%2'").arg(b.code).arg(b.date)
+            << Qt::endl;
     if (check.clean()) {
-        out << QStringLiteral("잔액 검증: 이월금액이 모두 원장과 일치합니다.") << Qt::endl;
+        out << QCoreApplication::translate("CommandLine", "잔액 검증: 이월금액이 모두 원장과 일치합니다.") << Qt::endl;
         return ExitOk;
     }
-    out << QStringLiteral("잔액 검증: 불일치 %1건, 이월 없는 카드사 %2곳, 잘못된 날짜 %3건.")
+    out << QCoreApplication::translate("CommandLine",
+                                       "잔액 검증: 불일치 %1건, 이월 없는 카드사 %2곳, 잘못된 날짜 %3건.")
                .arg(check.rows.size())
                .arg(check.uncovered.size())
                .arg(check.badDates.size());
     if (!check.rows.isEmpty() || !check.uncovered.isEmpty())
-        out << QStringLiteral(" 'tallox --rebuild'로 재정리할 수 있습니다.");
+        out << QCoreApplication::translate("CommandLine", " 'tallox --rebuild'로 재정리할 수 있습니다.");
     if (!check.badDates.isEmpty())
-        out << QStringLiteral(" 잘못된 날짜의 자료는 어느 기간에도 들지 않습니다: 날짜를 고치거나 자료를 삭제하세요.");
+        out << QCoreApplication::translate(
+            "CommandLine", " 잘못된 날짜의 자료는 어느 기간에도 들지 않습니다: 날짜를 고치거나 자료를 삭제하세요.");
     out << Qt::endl;
     return ExitFindings;
 }
@@ -192,7 +203,7 @@ bool BuildChart(AppContext& ctx, const QString& from, const QString& to, Output*
     MonthlySummary data;
     ErrorInfo e;
     if (!LoadMonthlySummary(ctx.ledger, from, to, &data, &e)) {
-        *f = failedWith(ExitDatabase, QStringLiteral("월별 집계를 읽을 수 없습니다"), e);
+        *f = failedWith(ExitDatabase, QCoreApplication::translate("CommandLine", "월별 집계를 읽을 수 없습니다"), e);
         return false;
     }
     o->chart = SumBillChart(std::move(data));
@@ -203,11 +214,12 @@ int WriteChart(const CommandLine& cmd, const Output& o, QTextStream& out, Failur
 {
     ErrorInfo e;
     if (!WritePngFile(o.chart.render(kSumBillChartSize), cmd.file, &e)) {
-        *f = failedWith(ExitOutput, QStringLiteral("PNG 파일을 쓸 수 없습니다: %1").arg(cmd.file), e);
+        *f = failedWith(ExitOutput,
+                        QCoreApplication::translate("CommandLine", "PNG 파일을 쓸 수 없습니다: %1").arg(cmd.file), e);
         return f->status;
     }
     const MonthlySummary& data = o.chart.data();
-    out << QStringLiteral("차트를 저장했습니다: %1 (%2 - %3, 카드사 %4곳, %5개월, %6x%7)")
+    out << QCoreApplication::translate("CommandLine", "차트를 저장했습니다: %1 (%2 - %3, 카드사 %4곳, %5개월, %6x%7)")
                .arg(cmd.file, data.from, data.to)
                .arg(data.cards.size())
                .arg(data.months.size())
@@ -227,7 +239,7 @@ bool BuildOutput(const CommandLine& cmd, AppContext& ctx, const QString& from, c
         o->grid.setObjectName(QStringLiteral("spList"));
         o->print = SumBillPrintDescription(from, to);
         if (!BuildSumBillSheet(ctx.ledger, &o->grid, from, to, &e)) {
-            *f = failedWith(ExitDatabase, QStringLiteral("집계를 읽을 수 없습니다"), e);
+            *f = failedWith(ExitDatabase, QCoreApplication::translate("CommandLine", "집계를 읽을 수 없습니다"), e);
             return false;
         }
         return true;
@@ -235,13 +247,17 @@ bool BuildOutput(const CommandLine& cmd, AppContext& ctx, const QString& from, c
     CardRecord card;
     bool found = false;
     if (cmd.card != 0 && (!CardStore::Fetch(ctx.card, cmd.card, &card, &found, &e) || !found)) {
-        *f = e.isSet() ? failedWith(ExitDatabase, QStringLiteral("카드 자료를 읽을 수 없습니다"), e)
-                       : Failure{ExitUsage, QStringLiteral("등록되지 않은 카드코드입니다: %1").arg(cmd.card)};
+        *f =
+            e.isSet()
+                ? failedWith(ExitDatabase, QCoreApplication::translate("CommandLine", "카드 자료를 읽을 수 없습니다"),
+                             e)
+                : Failure{ExitUsage,
+                          QCoreApplication::translate("CommandLine", "등록되지 않은 카드코드입니다: %1").arg(cmd.card)};
         return false;
     }
     o->print = LedgerPrintDescription(from, to, card.name);
     if (!BuildLedgerOutputSheet(&o->grid, ctx.ledger, from, to, cmd.card, &e)) {
-        *f = failedWith(ExitDatabase, QStringLiteral("원장을 읽을 수 없습니다"), e);
+        *f = failedWith(ExitDatabase, QCoreApplication::translate("CommandLine", "원장을 읽을 수 없습니다"), e);
         return false;
     }
     return true;
@@ -260,9 +276,11 @@ bool MayWriteOutput(const CommandLine& cmd, Failure* f)
 {
     const QFileInfo target(cmd.file);
     if (target.isDir())
-        *f = {ExitOutput, QStringLiteral("출력 파일 이름이 폴더입니다: %1").arg(cmd.file)};
+        *f = {ExitOutput, QCoreApplication::translate("CommandLine", "출력 파일 이름이 폴더입니다: %1").arg(cmd.file)};
     else if (target.exists() && !cmd.force)
-        *f = {ExitOutput, QStringLiteral("출력 파일이 이미 있습니다: %1 (바꾸려면 --force를 주세요)").arg(cmd.file)};
+        *f = {ExitOutput,
+              QCoreApplication::translate("CommandLine", "출력 파일이 이미 있습니다: %1 (바꾸려면 --force를 주세요)")
+                  .arg(cmd.file)};
     return f->status == ExitOk;
 }
 
@@ -276,15 +294,19 @@ int WriteOutput(const CommandLine& cmd, Output& o, const QString& from, const QS
         QString why;
         bool written = false;
         {
-            TerminalProgress progress(QStringLiteral("엑셀"));
+            TerminalProgress progress(QCoreApplication::translate("CommandLine", "엑셀"));
             written = ExportGridToFile(&o.grid, QStringLiteral("Sheet1"), cmd.file, &why, ExportLogFile(),
                                        progress.progress());
         }
         if (!written) {
-            *f = {ExitOutput, QStringLiteral("엑셀 파일을 쓸 수 없습니다: %1 (%2)").arg(cmd.file, why)};
+            *f = {ExitOutput,
+                  QCoreApplication::translate("CommandLine", "엑셀 파일을 쓸 수 없습니다: %1 (%2)").arg(cmd.file, why)};
             return f->status;
         }
-        out << QStringLiteral("엑셀로 내보냈습니다: %1 (%2 - %3, %4행)").arg(cmd.file, from, to).arg(rows) << Qt::endl;
+        out << QCoreApplication::translate("CommandLine", "엑셀로 내보냈습니다: %1 (%2 - %3, %4행)")
+                   .arg(cmd.file, from, to)
+                   .arg(rows)
+            << Qt::endl;
         return ExitOk;
     }
     PrintComponent printer;
@@ -293,15 +315,16 @@ int WriteOutput(const CommandLine& cmd, Output& o, const QString& from, const QS
     ErrorInfo e;
     bool printed = false;
     {
-        TerminalProgress progress(QStringLiteral("인쇄"));
+        TerminalProgress progress(QCoreApplication::translate("CommandLine", "인쇄"));
         printer.setProgress(progress.progress());
         printed = printer.PrintSheet(&o.grid, o.print, nullptr, &e);
     }
     if (!printed) {
-        *f = failedWith(ExitOutput, QStringLiteral("PDF 파일을 쓸 수 없습니다: %1").arg(cmd.file), e);
+        *f = failedWith(ExitOutput,
+                        QCoreApplication::translate("CommandLine", "PDF 파일을 쓸 수 없습니다: %1").arg(cmd.file), e);
         return f->status;
     }
-    out << QStringLiteral("인쇄했습니다: %1 (%2 - %3, %4행, %5쪽)")
+    out << QCoreApplication::translate("CommandLine", "인쇄했습니다: %1 (%2 - %3, %4행, %5쪽)")
                .arg(cmd.file, from, to)
                .arg(rows)
                .arg(printer.lastPageCount())
@@ -318,11 +341,12 @@ int RunWithDatabases(const CommandLine& cmd, AppContext& ctx, QTextStream& out, 
         return Check(ctx, out, f);
 
     QString from, to;
-    if (!ParseDay(QStringLiteral("시작일"), cmd.from, &from, f) ||
-        !ParseDay(QStringLiteral("종료일"), cmd.to, &to, f) || !MayWriteOutput(cmd, f))
+    if (!ParseDay(QCoreApplication::translate("CommandLine", "시작일"), cmd.from, &from, f) ||
+        !ParseDay(QCoreApplication::translate("CommandLine", "종료일"), cmd.to, &to, f) || !MayWriteOutput(cmd, f))
         return f->status;
     if (from > to) {
-        *f = {ExitUsage, QStringLiteral("시작일 %1이(가) 종료일 %2보다 늦습니다.").arg(from, to)};
+        *f = {ExitUsage,
+              QCoreApplication::translate("CommandLine", "시작일 %1이(가) 종료일 %2보다 늦습니다.").arg(from, to)};
         return f->status;
     }
     Output o;
@@ -340,15 +364,19 @@ int RunOnFolder(const CommandLine& cmd, const QString& folder, QTextStream& out,
     AppContext ctx;
     ErrorInfo e;
     if (!ctx.openFolder(folder, &e, !writes)) {
-        *f = failedWith(ExitDatabase, QStringLiteral("데이터 베이스를 열 수 없습니다: %1").arg(folder), e);
+        *f =
+            failedWith(ExitDatabase,
+                       QCoreApplication::translate("CommandLine", "데이터 베이스를 열 수 없습니다: %1").arg(folder), e);
         return f->status;
     }
     if (writes && !UpgradeSchema(ctx.ledger, &e)) {
-        *f = failedWith(ExitDatabase, QStringLiteral("원장을 갱신할 수 없습니다: %1").arg(folder), e);
+        *f = failedWith(ExitDatabase,
+                        QCoreApplication::translate("CommandLine", "원장을 갱신할 수 없습니다: %1").arg(folder), e);
         return f->status;
     }
     if (!writes && !ReadAsUpgraded(ctx.ledger, &e)) {
-        *f = failedWith(ExitDatabase, QStringLiteral("원장을 읽을 수 없습니다: %1").arg(folder), e);
+        *f = failedWith(ExitDatabase,
+                        QCoreApplication::translate("CommandLine", "원장을 읽을 수 없습니다: %1").arg(folder), e);
         return f->status;
     }
     const int status = RunWithDatabases(cmd, ctx, out, f);
@@ -361,10 +389,13 @@ int TakeBackupCommand(const CommandLine& cmd, const QString& folder, QTextStream
     const QString root = cmd.dir.isEmpty() ? QString() : QDir::cleanPath(QFileInfo(cmd.dir).absoluteFilePath());
     const BackupRun run = Backup::TakeEverywhere(folder, root);
     for (const BackupInfo& b : run.made)
-        out << QStringLiteral("백업했습니다: %1 (자료 %2건)").arg(QDir::toNativeSeparators(b.path)).arg(b.entries)
+        out << QCoreApplication::translate("CommandLine", "백업했습니다: %1 (자료 %2건)")
+                   .arg(QDir::toNativeSeparators(b.path))
+                   .arg(b.entries)
             << Qt::endl;
     if (!run.ok())
-        *f = {ExitOutput, QStringLiteral("백업하지 못했습니다: ") + run.problems.join(QStringLiteral("; "))};
+        *f = {ExitOutput, QCoreApplication::translate("CommandLine", "백업하지 못했습니다: ") +
+                              run.problems.join(QStringLiteral("; "))};
     return f->status;
 }
 
@@ -375,11 +406,14 @@ int ListBackupsCommand(const QString& folder, QTextStream& out)
         roots << Backup::SecondRoot();
     for (const QString& root : roots) {
         const QList<BackupInfo> list = Backup::List(root, folder);
-        out << QStringLiteral("%1: 백업 %2개").arg(QDir::toNativeSeparators(root)).arg(list.size()) << Qt::endl;
+        out << QCoreApplication::translate("CommandLine", "%1: 백업 %2개")
+                   .arg(QDir::toNativeSeparators(root))
+                   .arg(list.size())
+            << Qt::endl;
         for (const BackupInfo& b : list)
-            out << QStringLiteral("  %1  자료 %2건, 마지막 자료 %3")
+            out << QCoreApplication::translate("CommandLine", "  %1  자료 %2건, 마지막 자료 %3")
                        .arg(b.name, b.entries < 0 ? QStringLiteral("?") : QString::number(b.entries),
-                            b.lastEntry.isEmpty() ? QStringLiteral("없음") : b.lastEntry)
+                            b.lastEntry.isEmpty() ? QCoreApplication::translate("CommandLine", "없음") : b.lastEntry)
                 << Qt::endl;
     }
     return ExitOk;
@@ -391,16 +425,17 @@ int RestoreCommand(const CommandLine& cmd, const QString& folder, QTextStream& o
     if (!QFileInfo(dir).isDir() && Backup::ParseName(dir)) // a name from --list-backups
         dir = Backup::DefaultRoot() + QLatin1Char('/') + dir;
     if (!QFileInfo(dir).isDir()) {
-        *f = {ExitUsage, QStringLiteral("백업 폴더가 없습니다: %1").arg(cmd.dir)};
+        *f = {ExitUsage, QCoreApplication::translate("CommandLine", "백업 폴더가 없습니다: %1").arg(cmd.dir)};
         return f->status;
     }
     dir = QDir::cleanPath(QFileInfo(dir).absoluteFilePath());
     ErrorInfo e;
     if (!Backup::FinishPendingRestore(folder, &e) || !Backup::RestoreWithBackup(folder, dir, &e)) {
-        *f = failedWith(ExitDatabase, QStringLiteral("복원하지 않았습니다"), e);
+        *f = failedWith(ExitDatabase, QCoreApplication::translate("CommandLine", "복원하지 않았습니다"), e);
         return f->status;
     }
-    out << QStringLiteral("복원했습니다: %1 (%2)").arg(QDir::toNativeSeparators(folder), QDir::toNativeSeparators(dir))
+    out << QCoreApplication::translate("CommandLine", "복원했습니다: %1 (%2)")
+               .arg(QDir::toNativeSeparators(folder), QDir::toNativeSeparators(dir))
         << Qt::endl;
     return ExitOk;
 }
@@ -414,7 +449,9 @@ bool HoldBooks(const QString& folder, const QString& option, std::unique_ptr<QLo
     lock->reset(Startup::AcquireInstanceLock(AppPaths::appFolder()));
     if (*lock && Startup::AcquireLock(Startup::BooksLockFile(folder), booksLock) != Startup::LockStatus::HeldByOther)
         return true;
-    *f = {ExitDatabase, QStringLiteral("Tallox가 실행중입니다. 프로그램을 닫은 뒤 %1를 실행하세요.").arg(option)};
+    *f = {ExitDatabase,
+          QCoreApplication::translate("CommandLine", "Tallox가 실행중입니다. 프로그램을 닫은 뒤 %1를 실행하세요.")
+              .arg(option)};
     return false;
 }
 } // namespace
@@ -430,7 +467,8 @@ bool IsCommandLineRun(const QStringList& args)
 
 QString UsageText()
 {
-    return QStringLiteral(
+    return QCoreApplication::translate(
+        "CommandLine",
         "사용법: tallox [폴더] [옵션 ...]\n"
         "\n"
         "  폴더                       dbTallox.db와 Plastra.db가 있는 데이터베이스 폴더 (이번 실행에만 사용)\n"
@@ -501,24 +539,26 @@ QList<QCommandLineOption> AllOptions()
 QString MisplacedOption(Action action, const QString& name)
 {
     if (name != QLatin1String("card"))
-        return action == Action::Demo ? QString() : QStringLiteral("--%1는 --demo에만 쓸 수 있습니다.").arg(name);
+        return action == Action::Demo
+                   ? QString()
+                   : QCoreApplication::translate("CommandLine", "--%1는 --demo에만 쓸 수 있습니다.").arg(name);
     if (action == Action::ExportSheet || action == Action::PrintSheet)
         return {};
     if (action == Action::ExportSummary || action == Action::PrintSummary || action == Action::ChartSummary)
-        return QStringLiteral("--card는 원장 명세서에만 쓸 수 있습니다.");
-    return QStringLiteral("--card는 --export-sheet와 --print-sheet에만 쓸 수 있습니다.");
+        return QCoreApplication::translate("CommandLine", "--card는 원장 명세서에만 쓸 수 있습니다.");
+    return QCoreApplication::translate("CommandLine", "--card는 --export-sheet와 --print-sheet에만 쓸 수 있습니다.");
 }
 
 QString BadNumber(const QString& option)
 {
     if (option == QLatin1String("--card"))
-        return QStringLiteral("--card 다음에는 카드코드(1 이상의 정수)가 와야 합니다.");
-    return QStringLiteral("%1 다음에는 0 이상의 정수가 와야 합니다.").arg(option);
+        return QCoreApplication::translate("CommandLine", "--card 다음에는 카드코드(1 이상의 정수)가 와야 합니다.");
+    return QCoreApplication::translate("CommandLine", "%1 다음에는 0 이상의 정수가 와야 합니다.").arg(option);
 }
 
 QString UnknownOption(const QString& option)
 {
-    return QStringLiteral("알 수 없는 옵션입니다: %1").arg(option);
+    return QCoreApplication::translate("CommandLine", "알 수 없는 옵션입니다: %1").arg(option);
 }
 
 // QCommandLineParser words its refusals in English; name the argument at fault instead.
@@ -574,9 +614,10 @@ QString TakeValues(const QStringList& args, const QStringList& positional, int n
     if (folderFirst || (!optional && values.size() == need + 1))
         cmd->folder = values.takeFirst();
     if (values.size() < need)
-        return QStringLiteral("인자가 부족합니다. 'tallox --help'를 보세요.");
+        return QCoreApplication::translate("CommandLine", "인자가 부족합니다. 'tallox --help'를 보세요.");
     if (values.size() > need)
-        return QStringLiteral("인자가 너무 많습니다: %1").arg(positional.join(QLatin1Char(' ')));
+        return QCoreApplication::translate("CommandLine", "인자가 너무 많습니다: %1")
+            .arg(positional.join(QLatin1Char(' ')));
     if (NeedsPeriod(cmd->action)) {
         cmd->from = values[0];
         cmd->to = values[1];
@@ -586,12 +627,13 @@ QString TakeValues(const QStringList& args, const QStringList& positional, int n
             excel ? QStringLiteral(".xlsx")
                   : (cmd->action == Action::ChartSummary ? QStringLiteral(".png") : QStringLiteral(".pdf"));
         if (!cmd->file.endsWith(ext, Qt::CaseInsensitive))
-            return QStringLiteral("출력 파일 이름은 %1(으)로 끝나야 합니다: %2").arg(ext, cmd->file);
+            return QCoreApplication::translate("CommandLine", "출력 파일 이름은 %1(으)로 끝나야 합니다: %2")
+                .arg(ext, cmd->file);
     } else if (cmd->action == Action::Backup || cmd->action == Action::Restore) {
         cmd->dir = values.value(0);
     } else if (cmd->action == Action::Demo) {
         if (!cmd->folder.isEmpty())
-            return QStringLiteral("--demo에는 만들 폴더 하나만 줍니다.");
+            return QCoreApplication::translate("CommandLine", "--demo에는 만들 폴더 하나만 줍니다.");
         cmd->folder = values[0];
     }
     return {};
@@ -619,14 +661,14 @@ CommandLine ParseCommandLine(const QStringList& args)
     const QStringList given = parser.optionNames();
     for (const QString& name : given) {
         if (given.count(name) > 1)
-            return fail(QStringLiteral("옵션은 한 번만 줄 수 있습니다: --%1").arg(name));
+            return fail(QCoreApplication::translate("CommandLine", "옵션은 한 번만 줄 수 있습니다: --%1").arg(name));
     }
     int need = 0;
     for (const CommandOption& c : kCommands) {
         if (!parser.isSet(QLatin1String(c.name)))
             continue;
         if (cmd.action != Action::Window)
-            return fail(QStringLiteral("명령은 한 번에 하나만 줄 수 있습니다."));
+            return fail(QCoreApplication::translate("CommandLine", "명령은 한 번에 하나만 줄 수 있습니다."));
         cmd.action = c.action;
         need = c.values;
     }
@@ -637,13 +679,14 @@ CommandLine ParseCommandLine(const QStringList& args)
     }
     cmd.force = parser.isSet(QStringLiteral("force"));
     if (cmd.force && !NeedsPeriod(cmd.action))
-        return fail(QStringLiteral("--force는 내보내기, 인쇄, 차트 저장에만 쓸 수 있습니다."));
+        return fail(
+            QCoreApplication::translate("CommandLine", "--force는 내보내기, 인쇄, 차트 저장에만 쓸 수 있습니다."));
     if (!ReadNumbers(parser, &cmd))
         return cmd;
     if (const QString why = TakeValues(args, parser.positionalArguments(), need, &cmd); !why.isEmpty())
         return fail(why);
     if (cmd.action == Action::Window)
-        return fail(QStringLiteral("알 수 없는 명령입니다. 'tallox --help'를 보세요."));
+        return fail(QCoreApplication::translate("CommandLine", "알 수 없는 명령입니다. 'tallox --help'를 보세요."));
     return cmd;
 }
 
@@ -668,7 +711,8 @@ int RunOnBooks(const CommandLine& cmd, QTextStream& out, QTextStream& err, Failu
     if (cmd.action == A::Rebuild) {
         Backup::FinishPendingRestore(folder);
         for (const QString& problem : Backup::TakeEverywhere(folder).problems)
-            err << "tallox: " << QStringLiteral("경고: 백업하지 못했습니다: ") << problem << Qt::endl;
+            err << "tallox: " << QCoreApplication::translate("CommandLine", "경고: 백업하지 못했습니다: ") << problem
+                << Qt::endl;
     }
     if (cmd.action == A::Backup)
         return TakeBackupCommand(cmd, folder, out, f);
@@ -719,7 +763,8 @@ int RunDemo(const CommandLine& cmd, QTextStream& out, QTextStream& err)
     // Sizes a demo can have: beyond them it would hang or run out of memory.
     if (spec.cards > 999 || spec.years > 50 || spec.entries < 0 || spec.entries > 2'000'000) {
         err << "tallox: "
-            << QStringLiteral("예제 자료의 크기가 너무 큽니다 (--cards 1-999, --years 1-50, --entries 0-2000000).")
+            << QCoreApplication::translate(
+                   "CommandLine", "예제 자료의 크기가 너무 큽니다 (--cards 1-999, --years 1-50, --entries 0-2000000).")
             << Qt::endl;
         return ExitUsage;
     }
@@ -730,20 +775,24 @@ int RunDemo(const CommandLine& cmd, QTextStream& out, QTextStream& err)
     QString why;
     bool made = false;
     {
-        TerminalProgress terminal(QStringLiteral("예제 자료"));
+        TerminalProgress terminal(QCoreApplication::translate("CommandLine", "예제 자료"));
         const Progress progress = terminal.progress();
         made = !QFileInfo::exists(AppPaths::ledgerDbFile(cmd.folder)) &&
                GenerateDemoData(temp, spec, &why,
                                 [&progress](int written, int total) { Report(progress, written, total); });
     }
     if (!made && why.isEmpty())
-        why = QStringLiteral("이미 Tallox 데이터베이스가 있는 폴더입니다: %1").arg(cmd.folder);
+        why = QCoreApplication::translate("CommandLine", "이미 Tallox 데이터베이스가 있는 폴더입니다: %1")
+                  .arg(cmd.folder);
     const bool moved = made && QDir().mkpath(cmd.folder) &&
                        QFile::rename(AppPaths::cardDbFile(temp), AppPaths::cardDbFile(cmd.folder)) &&
                        QFile::rename(AppPaths::ledgerDbFile(temp), AppPaths::ledgerDbFile(cmd.folder));
     QDir(temp).removeRecursively();
     if (!moved) {
-        err << "tallox: " << (why.isEmpty() ? QStringLiteral("예제 자료를 옮길 수 없습니다: %1").arg(cmd.folder) : why)
+        err << "tallox: "
+            << (why.isEmpty()
+                    ? QCoreApplication::translate("CommandLine", "예제 자료를 옮길 수 없습니다: %1").arg(cmd.folder)
+                    : why)
             << Qt::endl;
         return ExitDatabase;
     }
@@ -751,7 +800,8 @@ int RunDemo(const CommandLine& cmd, QTextStream& out, QTextStream& err)
     LedgerStore::Counts counts;
     if (ctx.openFolder(cmd.folder))
         LedgerStore(ctx.ledger).CountRows(&counts, nullptr);
-    out << QStringLiteral("예제 자료를 만들었습니다: %1 (카드사 %2곳, 자료 %3건). 'tallox %1'로 여세요.")
+    out << QCoreApplication::translate("CommandLine",
+                                       "예제 자료를 만들었습니다: %1 (카드사 %2곳, 자료 %3건). 'tallox %1'로 여세요.")
                .arg(cmd.folder)
                .arg(spec.cards)
                .arg(counts.entries)

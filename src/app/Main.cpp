@@ -2,6 +2,7 @@
 
 #include "app/CommandLine.h"
 
+#include "base/Language.h"
 #include "core/AppContext.h"
 #include "core/AppInfo.h"
 #include "core/AppPaths.h"
@@ -32,19 +33,32 @@ bool HasDisplay()
 }
 } // namespace
 
-bool InstallQtTranslations()
+namespace {
+// Loads one translation file into the running application; false when it is missing.
+bool InstallTranslator(const QString& name, const QString& folder)
 {
-    static QPointer<QTranslator> installed;
-    if (installed)
-        return true;
     auto* translator = new QTranslator(QCoreApplication::instance());
-    if (translator->load(QStringLiteral("qtbase_ko"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)) &&
-        QCoreApplication::installTranslator(translator)) {
-        installed = translator;
+    if (translator->load(name, folder) && QCoreApplication::installTranslator(translator))
         return true;
-    }
     delete translator;
     return false;
+}
+} // namespace
+
+bool InstallQtTranslations()
+{
+    static bool installed = false;
+    if (installed)
+        return true;
+    const QString qtFolder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    if (Language::English()) {
+        // Tallox's English texts are built in; Qt's own are English already, its file only refines them.
+        installed = InstallTranslator(QStringLiteral("tallox_en"), QStringLiteral(":/i18n"));
+        InstallTranslator(QStringLiteral("qtbase_en"), qtFolder);
+    } else {
+        installed = InstallTranslator(QStringLiteral("qtbase_ko"), qtFolder);
+    }
+    return installed;
 }
 
 bool OpenBooksOrSay(AppContext& ctx, const QString& folder)
@@ -53,7 +67,8 @@ bool OpenBooksOrSay(AppContext& ctx, const QString& folder)
     if (ctx.openFolder(folder, &e))
         return true;
     ShowError(e);
-    MsgInfo(QStringLiteral("데이터 베이스를 열 수 없습니다.\r\n\r\n") + ctx.failedPath, AppTitle());
+    MsgInfo(QCoreApplication::translate("Main", "데이터 베이스를 열 수 없습니다.\r\n\r\n") + ctx.failedPath,
+            AppTitle());
     return false;
 }
 
@@ -98,12 +113,13 @@ bool TakeInstanceLock(const QString& appFolder, std::unique_ptr<QLockFile>* lock
     case Startup::LockStatus::Acquired:
         return true;
     case Startup::LockStatus::HeldByOther:
-        MsgInfo(QStringLiteral("이미 프로그램이 실행중입니다."), AppTitle());
+        MsgInfo(QCoreApplication::translate("Main", "이미 프로그램이 실행중입니다."), AppTitle());
         return false;
     case Startup::LockStatus::CannotWrite:
         break;
     }
-    MsgInfo(QStringLiteral("응용 프로그램 폴더에 쓸 수 없습니다.\r\n\r\n") + appFolder, AppTitle());
+    MsgInfo(QCoreApplication::translate("Main", "응용 프로그램 폴더에 쓸 수 없습니다.\r\n\r\n") + appFolder,
+            AppTitle());
     return false;
 }
 
@@ -161,7 +177,8 @@ int TalloxMain(int argc, char** argv)
     // Another user's Tallox (another application folder) may have these books open.
     std::unique_ptr<QLockFile> booksLock;
     if (Startup::AcquireLock(Startup::BooksLockFile(folder), &booksLock) == Startup::LockStatus::HeldByOther) {
-        MsgInfo(QStringLiteral("다른 Tallox가 이 장부를 열고 있습니다.\r\n\r\n") + folder, AppTitle());
+        MsgInfo(QCoreApplication::translate("Main", "다른 Tallox가 이 장부를 열고 있습니다.\r\n\r\n") + folder,
+                AppTitle());
         return 1;
     }
 

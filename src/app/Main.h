@@ -8,8 +8,10 @@ struct AppContext;
 // print component, then the ledger window. Returns the process exit status.
 int TalloxMain(int argc, char** argv);
 
-// Loads Qt's own Korean texts (qtbase_ko.qm: standard buttons, dialog boxes)
-// into the running application; false when the file is missing.
+// Loads the texts of the system's language into the running application:
+// for English Tallox's own translation (built in) and Qt's, otherwise Qt's own
+// Korean texts (qtbase_ko.qm: standard buttons, dialog boxes). False when the
+// file for the language is missing.
 bool InstallQtTranslations();
 
 // Opens the books of a folder for the window: on failure shows the engine's

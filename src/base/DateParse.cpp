@@ -2,6 +2,7 @@
 
 #include "base/Clock.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 
 namespace {
@@ -43,16 +44,17 @@ QDate shortFormDate(const QString& text, bool* shortForm)
 QString DateFormsMessage(const QString& typed)
 {
     const QStringList lines = {
-        QStringLiteral("[") + typed + QStringLiteral("]는 날짜형식이 아닙니다.             "),
+        QCoreApplication::translate("DateParse", "[%1]는 날짜형식이 아닙니다.             ").arg(typed),
+
         QString(),
-        QStringLiteral(" 가능한 형식은 아래와 같습니다."),
+        QCoreApplication::translate("DateParse", " 가능한 형식은 아래와 같습니다."),
         QString(),
         QStringLiteral("   * 2004-01-01"),
         QStringLiteral("   * 20040101"),
         QStringLiteral("   * 040101"),
         QStringLiteral("   * 0101"),
-        QStringLiteral("   * 101 (※10월1일은 1001)"),
-        QStringLiteral("   * 1 (당월의 일자지정시)"),
+        QCoreApplication::translate("DateParse", "   * 101 (※10월1일은 1001)"),
+        QCoreApplication::translate("DateParse", "   * 1 (당월의 일자지정시)"),
     };
     return lines.join(QStringLiteral("\r\n"));
 }

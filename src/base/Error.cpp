@@ -1,5 +1,7 @@
 #include "base/Error.h"
 
+#include <QCoreApplication>
+
 ErrorInfo ErrorInfo::asEngine(const QString& whatFailed) const
 {
     ErrorInfo e = *this;
@@ -51,7 +53,9 @@ QString ProcErrorText(const ErrorInfo& error, const QString& procedure, const QS
 
 QString ErrorLine(const ErrorInfo& error)
 {
-    const auto details = [&] { return QStringLiteral("오류번호 %1: %2").arg(error.number).arg(error.description); };
+    const auto details = [&] {
+        return QCoreApplication::translate("Error", "오류번호 %1: %2").arg(error.number).arg(error.description);
+    };
     QString line;
     switch (error.kind) {
     case ErrorInfo::Kind::Engine:

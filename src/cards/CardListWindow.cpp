@@ -34,15 +34,17 @@ QString CardDeleteQuestion(const QString& question, int ledgerEntries)
 {
     if (ledgerEntries <= 0)
         return question;
-    return question + QStringLiteral("\r\n\r\n이 카드를 사용하는 장부 자료가 ") + QString::number(ledgerEntries) +
-           QStringLiteral("건 있습니다.\r\n장부 자료는 지워지지 않고 카드코드를 그대로 가지며, 장부에서 카드명만 "
-                          "보이지 않게 됩니다.");
+    return question + QCoreApplication::translate(
+                          "CardListWindow", "\r\n\r\n이 카드를 사용하는 장부 자료가 %1건 있습니다.\r\n장부 자료는 "
+                                            "지워지지 않고 카드코드를 그대로 가지며, 장부에서 카드명만 "
+                                            "보이지 않게 됩니다.")
+                          .arg(ledgerEntries);
 }
 
 CardListWindow::CardListWindow(const QString& cardDbPath, QWidget* parent) : QDialog(parent), m_cardDbPath(cardDbPath)
 {
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
-    SSPanel2 = new QLabel(QStringLiteral("검   색"), this);
+    SSPanel2 = new QLabel(tr("검   색"), this);
     SSPanel2->setObjectName(QStringLiteral("SSPanel2"));
     SSPanel2->setFrameShape(QFrame::Panel);
     SSPanel2->setFrameShadow(QFrame::Raised);
@@ -53,14 +55,11 @@ CardListWindow::CardListWindow(const QString& cardDbPath, QWidget* parent) : QDi
     txtinput->installEventFilter(this);
     spList = new SpreadGrid(this);
     spList->setObjectName(QStringLiteral("spList"));
-    btnAdd = MakeCardButton(QStringLiteral("추가(F2)"), QStringLiteral("btnAdd"),
-                            QStringLiteral("새 카드사를 등록합니다 (F2)"), this);
-    btnEdit = MakeCardButton(QStringLiteral("수정(F3)"), QStringLiteral("btnEdit"),
-                             QStringLiteral("고른 카드사를 고칩니다 (F3, 두 번 누르기)"), this);
-    btnDelete = MakeCardButton(QStringLiteral("삭제(F4)"), QStringLiteral("btnDelete"),
-                               QStringLiteral("고른 카드사를 삭제합니다 (F4)"), this);
-    btnClose = MakeCardButton(QStringLiteral("닫기(&C)"), QStringLiteral("btnClose"),
-                              QStringLiteral("창을 닫습니다 (Alt+C, Esc)"), this);
+    btnAdd = MakeCardButton(tr("추가(F2)"), QStringLiteral("btnAdd"), tr("새 카드사를 등록합니다 (F2)"), this);
+    btnEdit = MakeCardButton(tr("수정(F3)"), QStringLiteral("btnEdit"), tr("고른 카드사를 고칩니다 (F3, 두 번 누르기)"),
+                             this);
+    btnDelete = MakeCardButton(tr("삭제(F4)"), QStringLiteral("btnDelete"), tr("고른 카드사를 삭제합니다 (F4)"), this);
+    btnClose = MakeCardButton(tr("닫기(&C)"), QStringLiteral("btnClose"), tr("창을 닫습니다 (Alt+C, Esc)"), this);
     // Out of sight but for its bottom edge: the editor opens just below it.
     subFormPos = new QLineEdit(this);
     subFormPos->setObjectName(QStringLiteral("subFormPos"));
@@ -99,7 +98,7 @@ bool CardListWindow::openCardDatabase()
     if (OpenDB(mdbCard, m_cardDbPath, false, &e))
         return true;
     ShowError(e);
-    MsgInfo(QStringLiteral("신용카드 데이터베이스를 열 수 없습니다."));
+    MsgInfo(tr("신용카드 데이터베이스를 열 수 없습니다."));
     return false;
 }
 
@@ -187,7 +186,7 @@ void CardListWindow::btnEdit_Click()
 {
     const int code = GetSelCode();
     if (code == -1) {
-        MsgInfo(QStringLiteral("수정할 카드를 선택하세요."));
+        MsgInfo(tr("수정할 카드를 선택하세요."));
         spList->setFocus();
         return;
     }
@@ -198,14 +197,14 @@ void CardListWindow::btnDelete_Click()
 {
     const int code = GetSelCode();
     if (code == -1) {
-        MsgInfo(QStringLiteral("삭제할 카드를 선택하세요."));
+        MsgInfo(tr("삭제할 카드를 선택하세요."));
         spList->setFocus();
         return;
     }
     const QString name = GetSelName();
     const QString question =
         CardDeleteQuestion(deleteQuestion(name), CardStore::LedgerEntriesUsing(m_cardDbPath, code));
-    if (MsgQuestion(question, QStringLiteral("카드삭제"), true) != MsgAnswer::No && DeleteCard(code)) {
+    if (MsgQuestion(question, tr("카드삭제"), true) != MsgAnswer::No && DeleteCard(code)) {
         DeleteSheetRow(spList, -2, true, true);
         rowCountChanged();
     }
@@ -219,16 +218,16 @@ bool CardListWindow::DeleteCard(int code)
     case CardStore::DeleteOutcome::Deleted:
         return true;
     case CardStore::DeleteOutcome::NotFound:
-        MsgWarn(QStringLiteral("코드[") + QString::number(code) +
-                QStringLiteral("]에 해당하는 자료를 삭제 할 수 없습니다."));
+        MsgWarn(tr("코드[%1]에 해당하는 자료를 삭제 할 수 없습니다.").arg(code));
+
         return false;
     case CardStore::DeleteOutcome::InUse:
-        MsgInfo(QStringLiteral("해당 카드의 자료가 다른곳에서 사용되고 있어 삭제할 수 없습니다."));
+        MsgInfo(tr("해당 카드의 자료가 다른곳에서 사용되고 있어 삭제할 수 없습니다."));
         return false;
     case CardStore::DeleteOutcome::Failed:
         break;
     }
-    MsgError(QStringLiteral("자료를 삭제하는 중 오류가 발생했습니다."), e);
+    MsgError(tr("자료를 삭제하는 중 오류가 발생했습니다."), e);
     return false;
 }
 

@@ -15,9 +15,10 @@ QString SearchCard(const QString& cardDbPath, const QString& name, int* cardCode
     int codeOut = 0;
     bool newOut = false;
     QString chosen;
-    const QString title = QStringLiteral("신용카드 검색");
-    const QString notFound = name.isEmpty() ? QStringLiteral("등록된 신용카드가 없습니다.")
-                                            : QStringLiteral("검색한 신용카드가 등록되어 있지 않습니다.");
+    const QString title = QCoreApplication::translate("CardSearch", "신용카드 검색");
+    const QString notFound =
+        name.isEmpty() ? QCoreApplication::translate("CardSearch", "등록된 신용카드가 없습니다.")
+                       : QCoreApplication::translate("CardSearch", "검색한 신용카드가 등록되어 있지 않습니다.");
     QWidget* owner = anchor ? anchor->window() : QApplication::activeWindow();
     const auto across = static_cast<PlaceAcross>(placeMode);
 
@@ -27,7 +28,8 @@ QString SearchCard(const QString& cardDbPath, const QString& name, int* cardCode
     if (matches == 0) {
         if (allowNew) {
             readPicker = false;
-            if (MsgQuestion(notFound + QStringLiteral("\r\n신규 등록하겠습니까?"), title, false) == MsgAnswer::Yes) {
+            if (MsgQuestion(notFound + QCoreApplication::translate("CardSearch", "\r\n신규 등록하겠습니까?"), title,
+                            false) == MsgAnswer::Yes) {
                 frmPlastra_write editor(cardDbPath, owner);
                 editor.setMode(frmPlastra_write::EditMode::Add);
                 editor.setDefaultName(name);

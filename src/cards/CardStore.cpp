@@ -6,6 +6,7 @@
 #include "core/History.h"
 #include "core/SharedQueries.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QSqlQuery>
 
@@ -146,7 +147,7 @@ bool Fetch(Database& db, int code, CardRecord* card, bool* found, ErrorInfo* err
 
 bool Save(Database& db, const QString& cardDbPath, const CardRecord& card, int* code, ErrorInfo* error)
 {
-    const QString failText = QStringLiteral("자료를 저장하는 중 오류가 발생했습니다.");
+    const QString failText = QCoreApplication::translate("CardStore", "자료를 저장하는 중 오류가 발생했습니다.");
     ErrorInfo e;
     const bool withHistory = attachHistory(db, &e);
     if (e.isSet())
@@ -164,7 +165,8 @@ bool Save(Database& db, const QString& cardDbPath, const CardRecord& card, int* 
         *code = target;
     }
     if (target < 0)
-        return fail(error, ErrorInfo::notice(QStringLiteral("CODE 생성 및 정의 오류입니다.")));
+        return fail(error,
+                    ErrorInfo::notice(QCoreApplication::translate("CardStore", "CODE 생성 및 정의 오류입니다.")));
     if (!tx.isActive())
         return fail(error, Database::errorOf(db.handle().lastError()).asEngine(failText));
 

@@ -21,9 +21,7 @@ frmPlastra_read::frmPlastra_read(const QString& cardDbPath, QWidget* parent) : C
     placeAnchor(-250);
 
     // The designed grid: code, name, fee rate, settlement days.
-    designCardGrid(
-        {QStringLiteral("코드"), QStringLiteral("카 드 명"), QStringLiteral("수수료율"), QStringLiteral("결제일")},
-        {4, 24.62, 8.37, 5.87});
+    designCardGrid({tr("코드"), tr("카 드 명"), tr("수수료율"), tr("결제일")}, {4, 24.62, 8.37, 5.87});
 
     // Loading.
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -49,7 +47,7 @@ void frmPlastra_read::done(int r)
 
 QString frmPlastra_read::RecordCountText(int count)
 {
-    return QStringLiteral("등록수:") + QStringLiteral("%1").arg(count, 5);
+    return tr("등록수:") + QStringLiteral("%1").arg(count, 5);
 }
 
 void frmPlastra_read::ShowRecordCount()
@@ -69,7 +67,7 @@ void frmPlastra_read::rowAction()
 
 QString frmPlastra_read::deleteQuestion(const QString& name) const
 {
-    return QStringLiteral("[") + name + QStringLiteral("]를 정말로 삭제 하시겠습니까?");
+    return tr("[%1]를 정말로 삭제 하시겠습니까?").arg(name);
 }
 
 void frmPlastra_read::rowCountChanged()

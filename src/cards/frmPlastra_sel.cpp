@@ -16,16 +16,16 @@ frmPlastra_sel::frmPlastra_sel(const QString& cardDbPath, QWidget* parent) : Car
     openCardDatabase();
 
     setObjectName(QStringLiteral("frmPlastra_sel"));
-    setWindowTitle(QStringLiteral("신용카드 선택"));
-    btnSel = MakeCardButton(QStringLiteral("선택(&S)"), QStringLiteral("btnSel"),
-                            QStringLiteral("고른 카드사를 장부에 씁니다 (Alt+S, Enter)"), this);
+    setWindowTitle(tr("신용카드 선택"));
+    btnSel = MakeCardButton(tr("선택(&S)"), QStringLiteral("btnSel"), tr("고른 카드사를 장부에 씁니다 (Alt+S, Enter)"),
+                            this);
     connect(btnSel, &QPushButton::clicked, this, &frmPlastra_sel::btnSel_Click);
     buildLayout(btnSel);
     resize(TwipsToPixelsX(5550), TwipsToPixelsY(7680));
     placeAnchor(-225);
 
     // The designed grid: code, name, fee rate.
-    designCardGrid({QStringLiteral("코드"), QStringLiteral("카드명"), QStringLiteral("수수료율")}, {4.12, 31.37, 7.5});
+    designCardGrid({tr("코드"), tr("카드명"), tr("수수료율")}, {4.12, 31.37, 7.5});
 
     // Loading: the caller places the window before showing it.
     move(0, 0);
@@ -64,7 +64,7 @@ void frmPlastra_sel::btnSel_Click()
 {
     const int row = spList->activeRow();
     if (row < 1 || row > spList->maxRows()) {
-        MsgInfo(QStringLiteral("리스트에서 자료를 선택하세요."));
+        MsgInfo(tr("리스트에서 자료를 선택하세요."));
         return;
     }
     m_result = GetCellText(spList, 1, -2) + QChar(0) + GetCellText(spList, 2, -2);
@@ -78,5 +78,5 @@ void frmPlastra_sel::rowAction()
 
 QString frmPlastra_sel::deleteQuestion(const QString& name) const
 {
-    return QStringLiteral("[") + name + QStringLiteral("] 카드를 정말로 삭제 하시겠습니까?");
+    return tr("[%1] 카드를 정말로 삭제 하시겠습니까?").arg(name);
 }

@@ -42,7 +42,7 @@ frmPlastra_write::frmPlastra_write(const QString& cardDbPath, QWidget* parent)
     : QDialog(parent), m_cardDbPath(cardDbPath)
 {
     setObjectName(QStringLiteral("frmPlastra_write"));
-    setWindowTitle(QStringLiteral("신용카드 추가"));
+    setWindowTitle(tr("신용카드 추가"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     createControls();
     layOutControls();
@@ -68,37 +68,37 @@ frmPlastra_write::frmPlastra_write(const QString& cardDbPath, QWidget* parent)
     ErrorInfo e;
     if (!OpenDB(mdbCard, m_cardDbPath, false, &e)) {
         ShowError(e);
-        MsgInfo(QStringLiteral("신용카드 데이터베이스를 열 수 없습니다."));
+        MsgInfo(tr("신용카드 데이터베이스를 열 수 없습니다."));
     }
 }
 
 void frmPlastra_write::createControls()
 {
-    lblName = panelLabel(QStringLiteral("*카  드  명"), this);
+    lblName = panelLabel(tr("*카  드  명"), this);
     txtName = new QLineEdit(this);
     txtName->setObjectName(QStringLiteral("txtName"));
-    lblFee = panelLabel(QStringLiteral(" 수수료율"), this);
+    lblFee = panelLabel(tr(" 수수료율"), this);
     txtFee = new NumericEdit(2, true, this);
     txtFee->setObjectName(QStringLiteral("txtFee"));
     lblFeeUnit = new QLabel(QStringLiteral("%"), this);
     lblFeeUnit->setObjectName(QStringLiteral("lblFeeUnit"));
-    lblSetDay = panelLabel(QStringLiteral(" 결제일수"), this);
+    lblSetDay = panelLabel(tr(" 결제일수"), this);
     lblSetDay->setObjectName(QStringLiteral("lblSetDay"));
     txtSetDay = new NumericEdit(0, false, this);
     txtSetDay->setObjectName(QStringLiteral("txtSetDay"));
     cmdHelp = new QPushButton(QStringLiteral("?"), this);
     cmdHelp->setObjectName(QStringLiteral("cmdHelp"));
     cmdHelp->setFixedWidth(TwipsToPixelsX(300));
-    ChkContinueAdd = new QCheckBox(QStringLiteral("계속 등록하기(&N)"), this);
+    ChkContinueAdd = new QCheckBox(tr("계속 등록하기(&N)"), this);
     ChkContinueAdd->setObjectName(QStringLiteral("ChkContinueAdd"));
-    btnSave = new QPushButton(QStringLiteral("저장(&S)"), this);
+    btnSave = new QPushButton(tr("저장(&S)"), this);
     btnSave->setObjectName(QStringLiteral("btnSave"));
-    btnClose = new QPushButton(QStringLiteral("닫기(&C)"), this);
+    btnClose = new QPushButton(tr("닫기(&C)"), this);
     btnClose->setObjectName(QStringLiteral("btnClose"));
-    cmdHelp->setToolTip(QStringLiteral("결제일수가 무엇인지 알려 줍니다"));
-    ChkContinueAdd->setToolTip(QStringLiteral("저장한 뒤 창을 닫지 않고 다음 카드사를 등록합니다 (Alt+N)"));
-    btnSave->setToolTip(QStringLiteral("카드사를 저장합니다 (Alt+S, 마지막 칸에서 Enter)"));
-    btnClose->setToolTip(QStringLiteral("저장하지 않고 닫습니다 (Alt+C, Esc)"));
+    cmdHelp->setToolTip(tr("결제일수가 무엇인지 알려 줍니다"));
+    ChkContinueAdd->setToolTip(tr("저장한 뒤 창을 닫지 않고 다음 카드사를 등록합니다 (Alt+N)"));
+    btnSave->setToolTip(tr("카드사를 저장합니다 (Alt+S, 마지막 칸에서 Enter)"));
+    btnClose->setToolTip(tr("저장하지 않고 닫습니다 (Alt+C, Esc)"));
     for (QPushButton* b : {cmdHelp, btnSave, btnClose}) {
         b->setAutoDefault(false);
         b->setDefault(false);
@@ -159,9 +159,9 @@ void frmPlastra_write::setMode(EditMode mode)
 {
     m_mode = mode;
     if (mode == EditMode::Add)
-        setWindowTitle(QStringLiteral("신규 카드 등록"));
+        setWindowTitle(tr("신규 카드 등록"));
     else if (mode == EditMode::Change)
-        setWindowTitle(QStringLiteral("기존 카드 수정"));
+        setWindowTitle(tr("기존 카드 수정"));
 }
 
 void frmPlastra_write::setCCode(int code)
@@ -190,11 +190,10 @@ bool frmPlastra_write::continueAdd() const
 
 QString frmPlastra_write::HelpText()
 {
-    const QString gap = QStringLiteral("\r\n\r\n");
-    return QStringLiteral("결제일수란 카드사로부터 실수금을 하기까지의 대기일수를 말합니다.") + gap +
-           QStringLiteral("이는 입금전표 작성시 결제일자를 자동으로 계산하기 위해 사용됩니다.") + gap +
-           QStringLiteral("예를 들어 4를 입력시 고객이 카드로 입금처리 한 날로 부터 4일후에") + gap +
-           QStringLiteral("카드사로부터 해당금액을 결제받음을 의미합니다.");
+    return tr("결제일수란 카드사로부터 실수금을 하기까지의 대기일수를 말합니다.\r\n\r\n"
+              "이는 입금전표 작성시 결제일자를 자동으로 계산하기 위해 사용됩니다.\r\n\r\n"
+              "예를 들어 4를 입력시 고객이 카드로 입금처리 한 날로 부터 4일후에\r\n\r\n"
+              "카드사로부터 해당금액을 결제받음을 의미합니다.");
 }
 
 void frmPlastra_write::cmdHelp_Click()
@@ -235,7 +234,7 @@ void frmPlastra_write::LoadCard(int code)
 
 void frmPlastra_write::btnSave_Click()
 {
-    if (CheckRequired(txtName, QStringLiteral("카드명"), false))
+    if (CheckRequired(txtName, tr("카드명"), false))
         return;
     const bool isNew = m_mode == EditMode::Add;
     if (!SaveCard(isNew))
@@ -244,7 +243,7 @@ void frmPlastra_write::btnSave_Click()
     m_cName = txtName->text();
     if (m_callForm)
         m_callForm->SyncUpdatePlastra(m_cCode, isNew);
-    ShowFloatMsg(QStringLiteral("자료가 저장되었습니다."), 500, 1, FloatMsgColor());
+    ShowFloatMsg(tr("자료가 저장되었습니다."), 500, 1, FloatMsgColor());
     if (ChkContinueAdd->isChecked())
         ClearInputs();
     else

@@ -1,5 +1,7 @@
 #include "core/AppContext.h"
 
+#include <QCoreApplication>
+
 #include "core/AppPaths.h"
 #include "core/DbAccess.h"
 
@@ -19,7 +21,8 @@ bool AppContext::openFolder(const QString& folder, ErrorInfo* error, bool readOn
     if (!OpenDB(card, cardPath, false, &e, readOnly))
         return failed(cardPath, e);
     if (!ledger.attach(cardPath, CardAlias(), &e))
-        return failed(cardPath, e.asEngine(QStringLiteral("프로그램 수행도중 오류가 발생했습니다.")));
+        return failed(cardPath,
+                      e.asEngine(QCoreApplication::translate("AppContext", "프로그램 수행도중 오류가 발생했습니다.")));
     return true;
 }
 

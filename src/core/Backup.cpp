@@ -4,6 +4,7 @@
 #include "core/AppPaths.h"
 #include "platform/Database.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -203,7 +204,7 @@ bool Snapshot(const QString& dbFolder, const QString& part, Description* d, Erro
     ErrorInfo e;
     if (!src.open(AppPaths::ledgerDbFile(dbFolder), &e, false, true) ||
         !src.attach(AppPaths::cardDbFile(dbFolder), QStringLiteral("card"), &e))
-        return fail(error, Said(QStringLiteral("장부를 읽을 수 없습니다: %1").arg(dbFolder), e));
+        return fail(error, Said(QCoreApplication::translate("Backup", "장부를 읽을 수 없습니다: %1").arg(dbFolder), e));
     // The snapshot of each file starts at its first read and holds until COMMIT.
     bool ok = src.execute(QStringLiteral("BEGIN"), {}, &e) >= 0 &&
               src.scalar(QStringLiteral("SELECT count(*) FROM main.sqlite_master"), {}, &e).isValid() &&
@@ -221,7 +222,7 @@ bool Snapshot(const QString& dbFolder, const QString& part, Description* d, Erro
     d->source = SameFolder(dbFolder);
     d->taken = Clock::now();
     if (!ok)
-        return fail(error, Said(QStringLiteral("백업을 쓰지 못했습니다: %1").arg(part), e));
+        return fail(error, Said(QCoreApplication::translate("Backup", "백업을 쓰지 못했습니다: %1").arg(part), e));
     return true;
 }
 
@@ -232,26 +233,28 @@ bool CheckFile(const QString& path, const QString& file, const Description& want
     ErrorInfo e;
     QMap<QString, qint64> counts;
     if (!db.open(path, &e, false, true))
-        return fail(error, Said(QStringLiteral("백업 파일을 열 수 없습니다: %1").arg(path), e));
+        return fail(error, Said(QCoreApplication::translate("Backup", "백업 파일을 열 수 없습니다: %1").arg(path), e));
     const QString verdict = db.scalar(QStringLiteral("PRAGMA integrity_check"), {}, &e).toString();
     if (verdict != QLatin1String("ok"))
-        return fail(error, Said(QStringLiteral("백업 파일이 손상되었습니다: %1").arg(path), e));
+        return fail(error, Said(QCoreApplication::translate("Backup", "백업 파일이 손상되었습니다: %1").arg(path), e));
     if (!CountTables(db, QStringLiteral("main"), file, &counts, &e))
-        return fail(error, Said(QStringLiteral("백업 파일을 읽을 수 없습니다: %1").arg(path), e));
+        return fail(error,
+                    Said(QCoreApplication::translate("Backup", "백업 파일을 읽을 수 없습니다: %1").arg(path), e));
     QMap<QString, qint64> wanted;
     for (auto it = want.counts.cbegin(); it != want.counts.cend(); ++it) {
         if (it.key().startsWith(file + QLatin1Char('/')))
             wanted.insert(it.key(), it.value());
     }
     if (counts != wanted)
-        return fail(error, Said(QStringLiteral("백업 파일의 자료 수가 원본과 다릅니다: %1").arg(path)));
+        return fail(error,
+                    Said(QCoreApplication::translate("Backup", "백업 파일의 자료 수가 원본과 다릅니다: %1").arg(path)));
     return true;
 }
 
 bool CheckFiles(const QString& ledger, const QString& card, const Description& want, ErrorInfo* error)
 {
     if (!want.counts.contains(QStringLiteral("ledger/Tallox")) || !want.counts.contains(QStringLiteral("card/Plastra")))
-        return fail(error, Said(QStringLiteral("Tallox의 장부가 아닙니다")));
+        return fail(error, Said(QCoreApplication::translate("Backup", "Tallox의 장부가 아닙니다")));
     return CheckFile(ledger, QStringLiteral("ledger"), want, error) &&
            CheckFile(card, QStringLiteral("card"), want, error);
 }
@@ -269,7 +272,8 @@ bool WriteDescription(const QString& folder, const Description& d, ErrorInfo* er
         if (f.commit())
             return true;
     }
-    return fail(error, Said(QStringLiteral("백업 설명 파일을 쓸 수 없습니다: %1 (%2)").arg(folder, f.errorString())));
+    return fail(error, Said(QCoreApplication::translate("Backup", "백업 설명 파일을 쓸 수 없습니다: %1 (%2)")
+                                .arg(folder, f.errorString())));
 }
 
 bool ReadDescription(const QString& folder, Description* d)
@@ -310,10 +314,10 @@ BackupInfo InfoOf(const QString& path, const Description* d)
 bool IsBackupFolder(const QString& dir, Description* d, ErrorInfo* error)
 {
     if (!QFileInfo(dir).isDir() || !ReadDescription(dir, d))
-        return fail(error, Said(QStringLiteral("Tallox 백업이 아닙니다: %1").arg(dir)));
+        return fail(error, Said(QCoreApplication::translate("Backup", "Tallox 백업이 아닙니다: %1").arg(dir)));
     for (const QString& file : {AppPaths::ledgerDbFile(dir), AppPaths::cardDbFile(dir)}) {
         if (!QFileInfo(file).isFile())
-            return fail(error, Said(QStringLiteral("백업에 파일이 없습니다: %1").arg(file)));
+            return fail(error, Said(QCoreApplication::translate("Backup", "백업에 파일이 없습니다: %1").arg(file)));
     }
     return true;
 }
@@ -323,9 +327,10 @@ bool PrepareRoot(const QString& root, bool createRoot, ErrorInfo* error)
 {
     const QFileInfo fi(root);
     if (!fi.exists() && !(createRoot && QDir().mkpath(root)))
-        return fail(error, Said(QStringLiteral("백업 폴더가 없습니다: %1").arg(root)));
+        return fail(error, Said(QCoreApplication::translate("Backup", "백업 폴더가 없습니다: %1").arg(root)));
     if (!QFileInfo(root).isDir())
-        return fail(error, Said(QStringLiteral("백업 폴더로 정한 곳이 폴더가 아닙니다: %1").arg(root)));
+        return fail(error,
+                    Said(QCoreApplication::translate("Backup", "백업 폴더로 정한 곳이 폴더가 아닙니다: %1").arg(root)));
     return true;
 }
 
@@ -336,8 +341,9 @@ bool LockRoot(const QString& root, std::unique_ptr<QLockFile>* lock, ErrorInfo* 
     l->setStaleLockTime(0);
     if (!l->tryLock(kLockWaitMs)) {
         const bool busy = l->error() == QLockFile::LockFailedError;
-        return fail(error, Said(busy ? QStringLiteral("다른 백업이 진행중입니다: %1").arg(root)
-                                     : QStringLiteral("백업 폴더에 쓸 수 없습니다: %1").arg(root)));
+        return fail(error,
+                    Said(busy ? QCoreApplication::translate("Backup", "다른 백업이 진행중입니다: %1").arg(root)
+                              : QCoreApplication::translate("Backup", "백업 폴더에 쓸 수 없습니다: %1").arg(root)));
     }
     const QStringList leftovers = QDir(root).entryList({kPartPrefix + QLatin1Char('*')}, QDir::Dirs | QDir::Hidden);
     for (const QString& leftover : leftovers)
@@ -371,7 +377,8 @@ bool Publish(const QString& part, const QString& root, const QString& name, Erro
         SyncPath(part + QLatin1Char('/') + file);
     SyncPath(part);
     if (!QDir().rename(part, final))
-        return fail(error, Said(QStringLiteral("백업 폴더의 이름을 바꿀 수 없습니다: %1").arg(final)));
+        return fail(error,
+                    Said(QCoreApplication::translate("Backup", "백업 폴더의 이름을 바꿀 수 없습니다: %1").arg(final)));
     SyncPath(root);
     return true;
 }
@@ -417,7 +424,8 @@ bool CopyBeside(const QString& dbFolder, const QString& backupDir, const Descrip
         return false;
     };
     if (!ok)
-        return removeCopies() || fail(error, Said(QStringLiteral("장부 폴더에 쓸 수 없습니다: %1").arg(dbFolder)));
+        return removeCopies() ||
+               fail(error, Said(QCoreApplication::translate("Backup", "장부 폴더에 쓸 수 없습니다: %1").arg(dbFolder)));
     if (StopHere("beside"))
         return fail(error, Stopped());
     return CheckFiles(live[0] + kRestoring, live[1] + kRestoring, d, error) || removeCopies();
@@ -486,7 +494,7 @@ bool Take(const QString& dbFolder, const QString& root, bool createRoot, BackupI
     const QString name = FreeName(root);
     const QString part = root + QLatin1Char('/') + kPartPrefix + name;
     if (!QDir().mkpath(part))
-        return fail(error, Said(QStringLiteral("백업 폴더에 쓸 수 없습니다: %1").arg(root)));
+        return fail(error, Said(QCoreApplication::translate("Backup", "백업 폴더에 쓸 수 없습니다: %1").arg(root)));
     Description d;
     if (!Snapshot(dbFolder, part, &d, error, pinned)) {
         QDir(part).removeRecursively();
@@ -524,7 +532,7 @@ bool CopyTo(const BackupInfo& backup, const QString& root, BackupInfo* made, Err
         ok = ok && CopySynced(backup.path + QLatin1Char('/') + file, part + QLatin1Char('/') + file);
     if (!ok) {
         QDir(part).removeRecursively();
-        return fail(error, Said(QStringLiteral("백업 폴더에 쓸 수 없습니다: %1").arg(root)));
+        return fail(error, Said(QCoreApplication::translate("Backup", "백업 폴더에 쓸 수 없습니다: %1").arg(root)));
     }
     if (!CheckFiles(AppPaths::ledgerDbFile(part), AppPaths::cardDbFile(part), d, error) ||
         !Publish(part, root, backup.name, error)) {
@@ -634,7 +642,8 @@ bool Rotate(const QString& root, ErrorInfo* error)
         if (!kept.contains(b.taken))
             ok = QDir(b.path).removeRecursively() && ok;
     }
-    return ok || fail(error, Said(QStringLiteral("오래된 백업을 지울 수 없습니다: %1").arg(root)));
+    return ok ||
+           fail(error, Said(QCoreApplication::translate("Backup", "오래된 백업을 지울 수 없습니다: %1").arg(root)));
 }
 
 bool Verify(const QString& backupDir, BackupInfo* info, ErrorInfo* error)
@@ -661,7 +670,7 @@ bool Restore(const QString& dbFolder, const QString& backupDir, ErrorInfo* error
     QSaveFile mark(dbFolder + QLatin1Char('/') + kPendingRestore);
     if (!mark.open(QIODevice::WriteOnly) || mark.write(backupDir.toUtf8()) < 0 || !mark.commit()) {
         FinishPendingRestore(dbFolder); // without the mark: removes the copies
-        return fail(error, Said(QStringLiteral("장부 폴더에 쓸 수 없습니다: %1").arg(dbFolder)));
+        return fail(error, Said(QCoreApplication::translate("Backup", "장부 폴더에 쓸 수 없습니다: %1").arg(dbFolder)));
     }
     SyncPath(dbFolder);
     if (StopHere("committed"))
@@ -676,7 +685,8 @@ bool RestoreWithBackup(const QString& dbFolder, const QString& backupDir, ErrorI
         return false;
     const BackupRun run = TakeEverywhere(dbFolder, QString(), false);
     if (run.made.isEmpty() && !SaveAsFound(dbFolder))
-        return fail(error, Said(QStringLiteral("지금의 장부를 먼저 백업할 수 없어 복원하지 않았습니다. %1")
+        return fail(error, Said(QCoreApplication::translate("Backup",
+                                                            "지금의 장부를 먼저 백업할 수 없어 복원하지 않았습니다. %1")
                                     .arg(run.problems.join(QStringLiteral("; ")))));
     return Restore(dbFolder, backupDir, error);
 }
@@ -700,7 +710,7 @@ bool FinishPendingRestore(const QString& dbFolder, ErrorInfo* error)
         std::filesystem::rename(QFile::encodeName(l + kRestoring).toStdString(), QFile::encodeName(l).toStdString(),
                                 ec);
         if (ec)
-            return fail(error, Said(QStringLiteral("복원을 마칠 수 없습니다: %1 (%2)")
+            return fail(error, Said(QCoreApplication::translate("Backup", "복원을 마칠 수 없습니다: %1 (%2)")
                                         .arg(l, QString::fromLocal8Bit(ec.message().c_str()))));
         if (l == live.constFirst() && StopHere("ledger"))
             return fail(error, Stopped());

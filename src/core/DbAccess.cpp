@@ -2,6 +2,7 @@
 
 #include "core/History.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QSqlError>
 #include <QSqlRecord>
@@ -38,7 +39,8 @@ bool OpenDB(Database& db, const QString& path, bool exclusive, ErrorInfo* error,
     Q_UNUSED(exclusive) // single-user files: shared is the only mode Tallox uses
     ErrorInfo e;
     if (!db.open(path, &e, false, readOnly))
-        return fail(error, e.asEngine(QStringLiteral("프로그램 수행도중 오류가 발생했습니다.")));
+        return fail(error,
+                    e.asEngine(QCoreApplication::translate("DbAccess", "프로그램 수행도중 오류가 발생했습니다.")));
     return true;
 }
 
@@ -76,13 +78,13 @@ bool ReadMoney(const QVariant& v, Money* out)
 ErrorInfo NotAnAmount()
 {
     return ErrorInfo{13, QStringLiteral("Type mismatch")}.asEngine(
-        QStringLiteral("정수가 아닌 금액이 저장되어 있습니다. 금액을 읽을 수 없습니다."));
+        QCoreApplication::translate("DbAccess", "정수가 아닌 금액이 저장되어 있습니다. 금액을 읽을 수 없습니다."));
 }
 
 ErrorInfo MoneyOverflow()
 {
     return ErrorInfo{6, QStringLiteral("Overflow")}.asEngine(
-        QStringLiteral("금액의 합계가 표시할 수 있는 범위를 벗어났습니다."));
+        QCoreApplication::translate("DbAccess", "금액의 합계가 표시할 수 있는 범위를 벗어났습니다."));
 }
 
 void CloseRs(QSqlQuery& rs)
@@ -185,8 +187,9 @@ bool needsSlipCount(Database& ledger, bool* needs, ErrorInfo* error)
     const QStringList own = {QStringLiteral("code"), QStringLiteral("sdate"), QStringLiteral("cardcode"),
                              QStringLiteral("sale"), QStringLiteral("fee"),   QStringLiteral("billcoll")};
     if (!std::all_of(own.begin(), own.end(), [&](const QString& c) { return columns.contains(c); }))
-        return fail(error, ErrorInfo::notice(QStringLiteral("Tallox 원장 파일이 아닙니다.\r\n\r\n") +
-                                             QDir::toNativeSeparators(ledger.path())));
+        return fail(error,
+                    ErrorInfo::notice(QCoreApplication::translate("DbAccess", "Tallox 원장 파일이 아닙니다.\r\n\r\n") +
+                                      QDir::toNativeSeparators(ledger.path())));
     *needs = !columns.contains(QStringLiteral("numsheet"));
     return true;
 }

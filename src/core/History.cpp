@@ -2,6 +2,7 @@
 
 #include "base/Clock.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -22,16 +23,16 @@ struct KindName {
 const std::array<KindName, 10>& kindNames()
 {
     static const std::array<KindName, 10> names = {{
-        {Kind::EntryAdded, "entry-added", "입력"},
-        {Kind::FieldChanged, "field-changed", "수정"},
-        {Kind::EntryDeleted, "entry-deleted", "삭제"},
-        {Kind::CardAdded, "card-added", "카드 추가"},
-        {Kind::CardChanged, "card-changed", "카드 수정"},
-        {Kind::CardDeleted, "card-deleted", "카드 삭제"},
-        {Kind::CarryOver, "carry-over", "이월금액"},
-        {Kind::Rebuild, "rebuild", "잔액 재정리"},
-        {Kind::Import, "import", "가져오기"},
-        {Kind::Restore, "restore", "복원"},
+        {Kind::EntryAdded, "entry-added", QT_TRANSLATE_NOOP("History", "입력")},
+        {Kind::FieldChanged, "field-changed", QT_TRANSLATE_NOOP("History", "수정")},
+        {Kind::EntryDeleted, "entry-deleted", QT_TRANSLATE_NOOP("History", "삭제")},
+        {Kind::CardAdded, "card-added", QT_TRANSLATE_NOOP("History", "카드 추가")},
+        {Kind::CardChanged, "card-changed", QT_TRANSLATE_NOOP("History", "카드 수정")},
+        {Kind::CardDeleted, "card-deleted", QT_TRANSLATE_NOOP("History", "카드 삭제")},
+        {Kind::CarryOver, "carry-over", QT_TRANSLATE_NOOP("History", "이월금액")},
+        {Kind::Rebuild, "rebuild", QT_TRANSLATE_NOOP("History", "잔액 재정리")},
+        {Kind::Import, "import", QT_TRANSLATE_NOOP("History", "가져오기")},
+        {Kind::Restore, "restore", QT_TRANSLATE_NOOP("History", "복원")},
     }};
     return names;
 }
@@ -88,7 +89,7 @@ QString KindLabel(Kind kind)
 {
     for (const KindName& n : kindNames())
         if (n.kind == kind)
-            return QString::fromUtf8(n.label);
+            return QCoreApplication::translate("History", n.label);
     return QString();
 }
 

@@ -20,13 +20,14 @@ void SayBackupRun(const BackupRun& run, bool asked)
 {
     const QString made = run.made.isEmpty() ? QString() : QDir::toNativeSeparators(run.made.constFirst().path);
     if (!run.ok() && (asked || Backup::FirstWarningToday())) {
-        MsgWarn(QStringLiteral("백업하지 못한 곳이 있습니다. 장부는 그대로 쓸 수 있습니다.\r\n\r\n") +
+        MsgWarn(QCoreApplication::translate("BackupDialog",
+                                            "백업하지 못한 곳이 있습니다. 장부는 그대로 쓸 수 있습니다.\r\n\r\n") +
                     run.problems.join(QStringLiteral("\r\n")),
                 AppTitle());
         return;
     }
     if (asked && run.ok())
-        MsgInfo(QStringLiteral("백업했습니다.\r\n\r\n") + made, AppTitle());
+        MsgInfo(QCoreApplication::translate("BackupDialog", "백업했습니다.\r\n\r\n") + made, AppTitle());
 }
 
 QString BooksFolder(const AppContext& ctx)
@@ -87,14 +88,13 @@ void BackupTask::wait()
 BackupDialog::BackupDialog(const QString& dbFolder, QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("BackupDialog"));
-    setWindowTitle(QStringLiteral("백업에서 복원"));
+    setWindowTitle(tr("백업에서 복원"));
     m_backups = Backup::List(Backup::DefaultRoot(), dbFolder);
     if (!Backup::SecondRoot().isEmpty())
         m_backups += Backup::List(Backup::SecondRoot(), dbFolder);
     m_list = new QTableWidget(int(m_backups.size()), 3, this);
     m_list->setObjectName(QStringLiteral("lstBackups"));
-    m_list->setHorizontalHeaderLabels(
-        {QStringLiteral("백업 일시"), QStringLiteral("자료 수"), QStringLiteral("마지막 자료")});
+    m_list->setHorizontalHeaderLabels({tr("백업 일시"), tr("자료 수"), tr("마지막 자료")});
     m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -110,10 +110,8 @@ BackupDialog::BackupDialog(const QString& dbFolder, QWidget* parent) : QDialog(p
     if (!m_backups.isEmpty())
         m_list->setCurrentCell(0, 0);
     auto* buttons = new QDialogButtonBox(this);
-    buttons->addButton(QStringLiteral("복원"), QDialogButtonBox::AcceptRole)
-        ->setObjectName(QStringLiteral("btnRestore"));
-    buttons->addButton(QStringLiteral("취소"), QDialogButtonBox::RejectRole)
-        ->setObjectName(QStringLiteral("btnCancel"));
+    buttons->addButton(tr("복원"), QDialogButtonBox::AcceptRole)->setObjectName(QStringLiteral("btnRestore"));
+    buttons->addButton(tr("취소"), QDialogButtonBox::RejectRole)->setObjectName(QStringLiteral("btnCancel"));
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(m_list, &QTableWidget::cellDoubleClicked, this, &QDialog::accept);
@@ -134,7 +132,7 @@ bool RestoreBooksFromBackup(QWidget* parent, AppContext& ctx, const std::functio
     auto* dlg = new BackupDialog(BooksFolder(ctx), parent);
     if (dlg->isEmpty()) {
         delete dlg;
-        MsgInfo(QStringLiteral("복원할 백업이 없습니다."), AppTitle());
+        MsgInfo(QCoreApplication::translate("BackupDialog", "복원할 백업이 없습니다."), AppTitle());
         return false;
     }
     const bool chosen = ExecModal(dlg) == QDialog::Accepted;
@@ -142,9 +140,10 @@ bool RestoreBooksFromBackup(QWidget* parent, AppContext& ctx, const std::functio
     delete dlg;
     if (!chosen || path.isEmpty())
         return false;
-    const QString question = QStringLiteral("장부를 %1의 백업으로 되돌립니다.\r\n"
-                                            "지금의 장부는 먼저 백업합니다.\r\n\r\n진행하시겠습니까?")
-                                 .arg(QFileInfo(path).fileName());
+    const QString question =
+        QCoreApplication::translate("BackupDialog", "장부를 %1의 백업으로 되돌립니다.\r\n"
+                                                    "지금의 장부는 먼저 백업합니다.\r\n\r\n진행하시겠습니까?")
+            .arg(QFileInfo(path).fileName());
     if (MsgQuestion(question, AppTitle(), false) != MsgAnswer::Yes)
         return false;
     const QString folder = BooksFolder(ctx);
@@ -162,6 +161,6 @@ bool RestoreBooksFromBackup(QWidget* parent, AppContext& ctx, const std::functio
     if (!open)
         ShowError(openError);
     if (restored && open)
-        MsgInfo(QStringLiteral("백업에서 복원했습니다."), AppTitle());
+        MsgInfo(QCoreApplication::translate("BackupDialog", "백업에서 복원했습니다."), AppTitle());
     return restored;
 }

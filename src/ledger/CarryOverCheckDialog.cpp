@@ -27,11 +27,11 @@ QHash<int, QString> CardNames(Database& card)
 
 QString CarryOverCheckDialog::SummaryText(const CarryOverCheck& check)
 {
-    QString text = QStringLiteral("이월금액이 장부와 맞지 않는 월: %1건, 이월금액이 없는 카드: %2건")
+    QString text = tr("이월금액이 장부와 맞지 않는 월: %1건, 이월금액이 없는 카드: %2건")
                        .arg(check.rows.size())
                        .arg(check.uncovered.size());
     if (!check.badDates.isEmpty())
-        text += QStringLiteral(", 날짜가 잘못된 자료: %1건").arg(check.badDates.size());
+        text += tr(", 날짜가 잘못된 자료: %1건").arg(check.badDates.size());
     return text;
 }
 
@@ -39,7 +39,7 @@ CarryOverCheckDialog::CarryOverCheckDialog(const CarryOverCheck& check, Database
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmBalnCheck"));
-    setWindowTitle(QStringLiteral("잔액 검증"));
+    setWindowTitle(tr("잔액 검증"));
     auto* layout = new QVBoxLayout(this);
 
     lblSummary = new QLabel(SummaryText(check), this);
@@ -53,15 +53,14 @@ CarryOverCheckDialog::CarryOverCheckDialog(const CarryOverCheck& check, Database
     layout->addWidget(spCheck, 1);
 
     auto* buttons = new QHBoxLayout();
-    buttons->addWidget(new QLabel(QStringLiteral("잔액 재정리로 이월금액을 장부에서 다시 계산할 수 있습니다."), this),
-                       1);
-    btnReBaln = new QPushButton(QStringLiteral("잔액 재정리"), this);
+    buttons->addWidget(new QLabel(tr("잔액 재정리로 이월금액을 장부에서 다시 계산할 수 있습니다."), this), 1);
+    btnReBaln = new QPushButton(tr("잔액 재정리"), this);
     btnReBaln->setObjectName(QStringLiteral("btnReBaln"));
-    btnClose = new QPushButton(QStringLiteral("닫기"), this);
+    btnClose = new QPushButton(tr("닫기"), this);
     btnClose->setObjectName(QStringLiteral("btnClose"));
     btnClose->setDefault(true);
-    btnReBaln->setToolTip(QStringLiteral("이월금액을 장부에서 다시 계산합니다"));
-    btnClose->setToolTip(QStringLiteral("창을 닫습니다 (Enter, Esc)"));
+    btnReBaln->setToolTip(tr("이월금액을 장부에서 다시 계산합니다"));
+    btnClose->setToolTip(tr("창을 닫습니다 (Enter, Esc)"));
     buttons->addWidget(btnReBaln);
     buttons->addWidget(btnClose);
     layout->addLayout(buttons);
@@ -73,8 +72,7 @@ CarryOverCheckDialog::CarryOverCheckDialog(const CarryOverCheck& check, Database
 void CarryOverCheckDialog::DesignFindings()
 {
     spCheck->setMaxCols(6);
-    const QStringList headers = {QStringLiteral("카드코드"), QStringLiteral("카드명"),   QStringLiteral("월"),
-                                 QStringLiteral("이월금액"), QStringLiteral("장부금액"), QStringLiteral("비고")};
+    const QStringList headers = {tr("카드코드"), tr("카드명"), tr("월"), tr("이월금액"), tr("장부금액"), tr("비고")};
     const double widths[] = {7, 16, 8, 13, 13, 22};
     for (int c = 1; c <= 6; ++c) {
         spCheck->setHeaderText(c, headers[c - 1]);
@@ -97,20 +95,20 @@ void CarryOverCheckDialog::FillFindings(const CarryOverCheck& check, const QHash
         spCheck->setText(3, row, m.month);
         spCheck->setText(4, row, m.stored.toPlainString());
         spCheck->setText(5, row, m.expected.toPlainString());
-        spCheck->setText(6, row, QStringLiteral("차이 ") + (m.stored - m.expected).toDisplayString(0, true));
+        spCheck->setText(6, row, tr("차이 %1").arg((m.stored - m.expected).toDisplayString(0, true)));
         ++row;
     }
     for (const CarryOverUncovered& u : check.uncovered) {
         spCheck->setText(1, row, QString::number(u.card));
         spCheck->setText(2, row, names.value(u.card));
         spCheck->setText(3, row, u.firstMonth);
-        spCheck->setText(6, row, QStringLiteral("첫 거래 이전의 이월금액 없음"));
+        spCheck->setText(6, row, tr("첫 거래 이전의 이월금액 없음"));
         ++row;
     }
     // An entry whose date is no real day counts in no balance until it is corrected.
     for (const CarryOverBadDate& b : check.badDates) {
         spCheck->setText(3, row, b.date);
-        spCheck->setText(6, row, QStringLiteral("잘못된 날짜 (코드 %1)").arg(b.code));
+        spCheck->setText(6, row, tr("잘못된 날짜 (코드 %1)").arg(b.code));
         ++row;
     }
     spCheck->setLock(-1, -1, true);

@@ -6,6 +6,7 @@
 #include "core/DbAccess.h"
 #include "ledger/LedgerStore.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <algorithm>
@@ -68,6 +69,7 @@ QVector<PlannedEntry> PlanEntries(const DemoSpec& spec, const QVector<double>& r
 
 QStringList DemoCardNames()
 {
+    // i18n-exempt-begin: the demo shop's card companies are stored data, Korean in every language
     return {QStringLiteral("BC카드"),         QStringLiteral("KB국민카드"),     QStringLiteral("신한카드"),
             QStringLiteral("삼성카드"),       QStringLiteral("현대카드"),       QStringLiteral("롯데카드"),
             QStringLiteral("하나카드"),       QStringLiteral("우리카드"),       QStringLiteral("NH농협카드"),
@@ -82,6 +84,7 @@ QStringList DemoCardNames()
             QStringLiteral("다이너스카드"),   QStringLiteral("BC법인카드"),     QStringLiteral("KB법인카드"),
             QStringLiteral("신한법인카드"),   QStringLiteral("삼성법인카드"),   QStringLiteral("현대법인카드"),
             QStringLiteral("롯데법인카드")};
+    // i18n-exempt-end
 }
 
 namespace {
@@ -111,7 +114,7 @@ bool StoreThroughLedger(LedgerStore& store, const PlannedEntry& p, QString* why)
     ErrorInfo e;
     int key = 0;
     if (!store.InsertRecord(p.date, p.card, &key, &e)) {
-        *why = QStringLiteral("자료를 저장하지 못했습니다 (%1): %2").arg(p.date, ErrorLine(e));
+        *why = QCoreApplication::translate("DemoData", "자료를 저장하지 못했습니다 (%1): %2").arg(p.date, ErrorLine(e));
         return false;
     }
     bool ok = store.RecordEditCol(key, QStringLiteral("numsheet"), p.slips, &e);
@@ -121,7 +124,7 @@ bool StoreThroughLedger(LedgerStore& store, const PlannedEntry& p, QString* why)
     if (!p.billcoll.isZero())
         ok = ok && store.RecordEditCol(key, QStringLiteral("billcoll"), p.billcoll.toPlainString(), &e);
     if (!ok)
-        *why = QStringLiteral("자료를 수정하지 못했습니다 (%1): %2").arg(p.date, ErrorLine(e));
+        *why = QCoreApplication::translate("DemoData", "자료를 수정하지 못했습니다 (%1): %2").arg(p.date, ErrorLine(e));
     return ok;
 }
 
@@ -146,13 +149,15 @@ bool GenerateDemoData(const QString& folder, const DemoSpec& spec, QString* erro
         return false;
     };
     if (QFileInfo::exists(AppPaths::ledgerDbFile(folder)) || QFileInfo::exists(AppPaths::cardDbFile(folder)))
-        return fail(QStringLiteral("이미 Tallox 데이터베이스가 있는 폴더입니다: %1").arg(folder));
+        return fail(
+            QCoreApplication::translate("DemoData", "이미 Tallox 데이터베이스가 있는 폴더입니다: %1").arg(folder));
     ErrorInfo e;
     if (!CreateDatabaseFiles(folder, &e))
         return fail(e.description);
     AppContext ctx;
     if (!ctx.openFolder(folder, &e))
-        return fail(QStringLiteral("데이터베이스를 열 수 없습니다: %1 (%2)").arg(folder, ErrorLine(e)));
+        return fail(QCoreApplication::translate("DemoData", "데이터베이스를 열 수 없습니다: %1 (%2)")
+                        .arg(folder, ErrorLine(e)));
 
     // Generation is rebuildable from scratch: no need to wait for the disk on every entry.
     ctx.ledger.execute(QStringLiteral("PRAGMA synchronous = OFF"));
@@ -184,7 +189,7 @@ bool GenerateDemoData(const QString& folder, const DemoSpec& spec, QString* erro
     }
     // The carry-over table as the rebuild makes it, whichever way the entries came in.
     if (!store.ReBaln(&e))
-        return fail(QStringLiteral("이월금액을 재정리하지 못했습니다: %1").arg(ErrorLine(e)));
+        return fail(QCoreApplication::translate("DemoData", "이월금액을 재정리하지 못했습니다: %1").arg(ErrorLine(e)));
     ctx.ledger.execute(QStringLiteral("PRAGMA synchronous = FULL"));
     ctx.closeAll();
     return true;

@@ -7,6 +7,7 @@
 #include "ledger/LedgerStore.h"
 #include "platform/SpreadGrid.h"
 
+#include <QCoreApplication>
 #include <QSqlQuery>
 
 namespace {
@@ -17,13 +18,13 @@ QString wholeRowText(History::Kind kind, const QString& json)
         return QString();
     const QVariantMap map = History::ParseRowJson(json);
     if (kind == History::Kind::CardAdded || kind == History::Kind::CardChanged || kind == History::Kind::CardDeleted)
-        return QStringLiteral("%1, 수수료 %2%, 결제일 %3")
+        return QCoreApplication::translate("HistorySheet", "%1, 수수료 %2%, 결제일 %3")
             .arg(map.value(QStringLiteral("name")).toString(), map.value(QStringLiteral("fee")).toString(),
                  map.value(QStringLiteral("setday")).toString());
     LedgerStore::StoredEntry e;
     if (!LedgerStore::StoredEntry::fromMap(map, &e))
         return json;
-    return QStringLiteral("매출액 %1, 수수료 %2, 카드사결제액 %3")
+    return QCoreApplication::translate("HistorySheet", "매출액 %1, 수수료 %2, 카드사결제액 %3")
         .arg(LedgerHistory::AmountText(e.sale), LedgerHistory::AmountText(e.fee),
              LedgerHistory::AmountText(e.billcoll));
 }
@@ -32,9 +33,9 @@ QString kindText(History::Kind kind, const QString& origin)
 {
     const QString label = History::KindLabel(kind);
     if (origin == QLatin1String("undo"))
-        return label + QStringLiteral(" (실행 취소)");
+        return QCoreApplication::translate("HistorySheet", "%1 (실행 취소)").arg(label);
     if (origin == QLatin1String("redo"))
-        return label + QStringLiteral(" (다시 실행)");
+        return QCoreApplication::translate("HistorySheet", "%1 (다시 실행)").arg(label);
     return label;
 }
 
@@ -49,7 +50,8 @@ void fillRow(SpreadGrid* sheet, int row, Database& ledger, const QVariantList& v
     const int card = v.value(3).toInt();
     sheet->setText(HistoryCol::Card, row,
                    card == 0 ? QString()
-                             : (v.value(4).isNull() ? QStringLiteral("카드 %1").arg(card) : v.value(4).toString()));
+                             : (v.value(4).isNull() ? QCoreApplication::translate("HistorySheet", "카드 %1").arg(card)
+                                                    : v.value(4).toString()));
     if (kind == History::Kind::FieldChanged) {
         sheet->setText(HistoryCol::Field, row, LedgerHistory::FieldLabel(field));
         sheet->setText(HistoryCol::Old, row, LedgerHistory::ValueText(ledger, field, v.value(6)));
@@ -61,7 +63,7 @@ void fillRow(SpreadGrid* sheet, int row, Database& ledger, const QVariantList& v
         sheet->setText(HistoryCol::New, row, wholeRowText(kind, v.value(7).toString()));
     }
     const bool undone = v.value(8).isNull() && v.value(9).toInt() != History::InPlace;
-    sheet->setText(HistoryCol::State, row, undone ? QStringLiteral("취소됨") : QString());
+    sheet->setText(HistoryCol::State, row, undone ? QCoreApplication::translate("HistorySheet", "취소됨") : QString());
     sheet->setText(HistoryCol::Who, row,
                    (v.value(10).toString() + QLatin1Char(' ') + v.value(11).toString()).trimmed());
 }
@@ -70,17 +72,21 @@ void fillRow(SpreadGrid* sheet, int row, Database& ledger, const QVariantList& v
 void DesignHistorySheet(SpreadGrid* sheet)
 {
     struct Column {
-        const char16_t* header;
+        const char* header;
         double width;
     };
     static const Column columns[] = {
-        {u"일시", 18},    {u"내용", 16},  {u"일자", 11}, {u"카드명", 14},        {u"항목", 11},
-        {u"이전 값", 30}, {u"새 값", 30}, {u"상태", 7},  {u"컴퓨터/사용자", 18},
+        {QT_TRANSLATE_NOOP("HistorySheet", "일시"), 18},          {QT_TRANSLATE_NOOP("HistorySheet", "내용"), 16},
+        {QT_TRANSLATE_NOOP("HistorySheet", "일자"), 11},          {QT_TRANSLATE_NOOP("HistorySheet", "카드명"), 14},
+        {QT_TRANSLATE_NOOP("HistorySheet", "항목"), 11},          {QT_TRANSLATE_NOOP("HistorySheet", "이전 값"), 30},
+        {QT_TRANSLATE_NOOP("HistorySheet", "새 값"), 30},         {QT_TRANSLATE_NOOP("HistorySheet", "상태"), 7},
+        {QT_TRANSLATE_NOOP("HistorySheet", "컴퓨터/사용자"), 18},
     };
     sheet->setMaxCols(HistoryCol::Count);
     sheet->setMaxRows(0);
     for (int c = 1; c <= HistoryCol::Count; ++c) {
-        sheet->setHeaderText(c, QString::fromUtf16(columns[c - 1].header));
+        sheet->setHeaderText(c, QCoreApplication::translate("HistorySheet", columns[c - 1].header));
+
         sheet->setColWidth(c, columns[c - 1].width);
         sheet->setCellType(c, -1, SpreadGrid::CellType::Edit);
     }

@@ -20,7 +20,7 @@
 HistoryWindow::HistoryWindow(AppContext& ctx, QWidget* parent) : QWidget(parent, Qt::Window), m_ctx(ctx)
 {
     setObjectName(QStringLiteral("HistoryWindow"));
-    setWindowTitle(QStringLiteral("변경 내역"));
+    setWindowTitle(tr("변경 내역"));
     setAttribute(Qt::WA_DeleteOnClose);
     auto* rows = new QVBoxLayout(this);
     auto* bar = new QHBoxLayout();
@@ -33,9 +33,9 @@ HistoryWindow::HistoryWindow(AppContext& ctx, QWidget* parent) : QWidget(parent,
         bar->addWidget(b);
         return b;
     };
-    btnView = makeButton("btnView", QStringLiteral("조회(F5)"));
-    btnExcel = makeButton("btnExcel", QStringLiteral("엑셀(F7)"));
-    btnClose = makeButton("btnClose", QStringLiteral("닫기(&C)"));
+    btnView = makeButton("btnView", tr("조회(F5)"));
+    btnExcel = makeButton("btnExcel", tr("엑셀(F7)"));
+    btnClose = makeButton("btnClose", tr("닫기(&C)"));
     rows->addLayout(bar);
     spHistory = new SpreadGrid(this);
     spHistory->setObjectName(QStringLiteral("spHistory"));
@@ -64,7 +64,7 @@ void HistoryWindow::RefreshSheet()
 {
     for (int i = 0; i < 2; ++i) {
         if (!DateText::isValidDay(m_period->dateText(i))) {
-            MsgWarn(QStringLiteral("조회기간의 날짜가 올바르지 않습니다."), QString());
+            MsgWarn(tr("조회기간의 날짜가 올바르지 않습니다."), QString());
             m_period->spDate(i)->setFocus();
             return;
         }

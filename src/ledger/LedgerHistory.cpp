@@ -5,6 +5,7 @@
 #include "core/LedgerSql.h"
 #include "ledger/LedgerStore.h"
 
+#include <QCoreApplication>
 #include <QHash>
 #include <QSqlQuery>
 
@@ -42,22 +43,23 @@ LedgerHistory::LedgerHistory(LedgerStore& store, Database& ledger) : m_store(sto
 
 QString LedgerHistory::FieldLabel(const QString& field)
 {
-    static const QHash<QString, QString> labels = {
-        {QStringLiteral("sdate"), QStringLiteral("일자")},
-        {QStringLiteral("cardcode"), QStringLiteral("카드")},
-        {QStringLiteral("numsheet"), QStringLiteral("건수")},
-        {QStringLiteral("sale"), QStringLiteral("매출액")},
-        {QStringLiteral("fee"), QStringLiteral("수수료")},
-        {QStringLiteral("billcoll"), QStringLiteral("카드사결제액")},
+    static const QHash<QString, const char*> labels = {
+        {QStringLiteral("sdate"), QT_TRANSLATE_NOOP("LedgerHistory", "일자")},
+        {QStringLiteral("cardcode"), QT_TRANSLATE_NOOP("LedgerHistory", "카드")},
+        {QStringLiteral("numsheet"), QT_TRANSLATE_NOOP("LedgerHistory", "건수")},
+        {QStringLiteral("sale"), QT_TRANSLATE_NOOP("LedgerHistory", "매출액")},
+        {QStringLiteral("fee"), QT_TRANSLATE_NOOP("LedgerHistory", "수수료")},
+        {QStringLiteral("billcoll"), QT_TRANSLATE_NOOP("LedgerHistory", "카드사결제액")},
     };
-    return labels.value(field, field);
+    const char* label = labels.value(field);
+    return label ? QCoreApplication::translate("LedgerHistory", label) : field;
 }
 
 QString LedgerHistory::CardName(Database& ledger, int card)
 {
     const QString name =
         ledger.scalar(QStringLiteral("SELECT name FROM %1.Plastra WHERE code = ?").arg(CardAlias()), {card}).toString();
-    return name.isEmpty() ? QStringLiteral("카드 %1").arg(card) : name;
+    return name.isEmpty() ? QCoreApplication::translate("LedgerHistory", "카드 %1").arg(card) : name;
 }
 
 QString LedgerHistory::AmountText(const Money& m)
@@ -88,7 +90,7 @@ QString LedgerHistory::Describe(Database& ledger, const Change& c)
     case History::Kind::EntryDeleted: {
         LedgerStore::StoredEntry e;
         LedgerStore::StoredEntry::fromMap(History::ParseRowJson(c.oldValue.toString()), &e);
-        return entry + QStringLiteral(" 삭제 (매출액 ") + AmountText(e.sale) + QLatin1Char(')');
+        return QCoreApplication::translate("LedgerHistory", "%1 삭제 (매출액 %2)").arg(entry, AmountText(e.sale));
     }
     default:
         return entry + QLatin1Char(' ') + History::KindLabel(c.kind);
@@ -152,8 +154,8 @@ bool LedgerHistory::Redo(Landing* landing, ErrorInfo* error)
 
 bool LedgerHistory::checkEntry(const Change& c, bool undo, bool mustExist, ErrorInfo* error)
 {
-    const QString refused =
-        undo ? QStringLiteral("실행 취소할 수 없습니다.") : QStringLiteral("다시 실행할 수 없습니다.");
+    const QString refused = undo ? QCoreApplication::translate("LedgerHistory", "실행 취소할 수 없습니다.")
+                                 : QCoreApplication::translate("LedgerHistory", "다시 실행할 수 없습니다.");
     const QString entry = c.entryDate + QLatin1Char(' ') + CardName(m_db, c.card);
     // A later change of the same entry that is still in place (typed on
     // another computer or by another user) would be overwritten or is in the way.
@@ -169,11 +171,13 @@ bool LedgerHistory::checkEntry(const Change& c, bool undo, bool mustExist, Error
         const QString when = QStringLiteral("%1, %2 %3")
                                  .arg(rs.value(1).toString(), rs.value(2).toString(), rs.value(3).toString())
                                  .trimmed();
-        later =
-            rs.value(0).toString() == History::KindText(History::Kind::EntryDeleted)
-                ? QStringLiteral("%1 자료는 그 뒤에 삭제되었고(%2) 그 삭제가 아직 그대로 있습니다.").arg(entry, when)
-                : QStringLiteral("%1 자료는 그 뒤에 다시 수정되었고(%2) 그 수정이 아직 그대로 있습니다.")
-                      .arg(entry, when);
+        later = rs.value(0).toString() == History::KindText(History::Kind::EntryDeleted)
+                    ? QCoreApplication::translate("LedgerHistory",
+                                                  "%1 자료는 그 뒤에 삭제되었고(%2) 그 삭제가 아직 그대로 있습니다.")
+                          .arg(entry, when)
+                    : QCoreApplication::translate(
+                          "LedgerHistory", "%1 자료는 그 뒤에 다시 수정되었고(%2) 그 수정이 아직 그대로 있습니다.")
+                          .arg(entry, when);
     }
     if (!FinishRead(rs, error))
         return false;
@@ -185,8 +189,10 @@ bool LedgerHistory::checkEntry(const Change& c, bool undo, bool mustExist, Error
     if (!n.isValid())
         return false;
     return n.toInt() > 0 ||
-           fail(error, ErrorInfo::notice(refused + QStringLiteral("\r\n\r\n") +
-                                         QStringLiteral("%1 자료(코드 %2)가 장부에 없습니다.").arg(entry).arg(c.key)));
+           fail(error,
+                ErrorInfo::notice(refused + QStringLiteral("\r\n\r\n") +
+                                  QCoreApplication::translate("LedgerHistory", "%1 자료(코드 %2)가 장부에 없습니다.")
+                                      .arg(entry, QString::number(c.key))));
 }
 
 bool LedgerHistory::dropCarryRows(const QString& rows, ErrorInfo* error)
@@ -235,7 +241,8 @@ bool LedgerHistory::apply(const Change& c, bool undo, int* key, ErrorInfo* error
         LedgerStore::StoredEntry entry;
         ok = (LedgerStore::StoredEntry::fromMap(History::ParseRowJson((undo ? c.oldValue : c.newValue).toString()),
                                                 &entry) ||
-              fail(error, ErrorInfo::notice(QStringLiteral("변경 내역의 자료를 읽을 수 없습니다.")))) &&
+              fail(error, ErrorInfo::notice(
+                              QCoreApplication::translate("LedgerHistory", "변경 내역의 자료를 읽을 수 없습니다.")))) &&
              m_store.RestoreRecord(entry, key, error);
     }
     m_store.TagNextChange(History::Origin::Change, 0);
@@ -264,9 +271,12 @@ bool LedgerHistory::run(bool undo, Landing* landing, ErrorInfo* error)
     ErrorInfo e;
     const std::optional<Step> step = readStep(undo, &e);
     if (!step)
-        return fail(error, e.isSet() ? e
-                                     : ErrorInfo::notice(undo ? QStringLiteral("실행 취소할 변경이 없습니다.")
-                                                              : QStringLiteral("다시 실행할 변경이 없습니다.")));
+        return fail(error,
+                    e.isSet()
+                        ? e
+                        : ErrorInfo::notice(
+                              undo ? QCoreApplication::translate("LedgerHistory", "실행 취소할 변경이 없습니다.")
+                                   : QCoreApplication::translate("LedgerHistory", "다시 실행할 변경이 없습니다.")));
     // The whole step and the rows' new state are one transaction.
     Transaction tx(m_db);
     bool ok = tx.isActive();

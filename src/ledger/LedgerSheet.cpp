@@ -6,6 +6,7 @@
 #include "platform/SpreadDesign.h"
 #include "platform/SpreadGrid.h"
 
+#include <QCoreApplication>
 #include <QSignalBlocker>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -24,27 +25,28 @@ struct ColumnDesign {
     bool hidden;
 };
 
-// Hangul headers are written as UTF-8 literals and converted once.
+// Headers are the Korean source texts; the sheet shows them translated.
 const ColumnDesign kColumns[] = {
     {LedgerCol::Code, "key", "CODE", 0, true},
-    {LedgerCol::Date, "일자", "SDATE", 10.5, false},
-    {LedgerCol::CardCode, "카드코드", "cardcode", 0, true},
-    {LedgerCol::CardName, "카드명", "", 17.5, false},
-    {LedgerCol::NumSheet, "건수", "numsheet", 5.25, false},
-    {LedgerCol::Sale, "매출액", "sale", 11, false},
-    {LedgerCol::Fee, "수수료", "fee", 10, false},
-    {LedgerCol::BillColl, "카드사결제액", "billcoll", 11, false},
-    {LedgerCol::Balance, "잔액", "", 11.37, false},
-    {10, "매출합계", "", 0, true},
-    {11, "수수료합계", "", 0, true},
-    {12, "수금합계", "", 0, true},
+    {LedgerCol::Date, QT_TRANSLATE_NOOP("LedgerSheet", "일자"), "SDATE", 10.5, false},
+    {LedgerCol::CardCode, QT_TRANSLATE_NOOP("LedgerSheet", "카드코드"), "cardcode", 0, true},
+    {LedgerCol::CardName, QT_TRANSLATE_NOOP("LedgerSheet", "카드명"), "", 17.5, false},
+    {LedgerCol::NumSheet, QT_TRANSLATE_NOOP("LedgerSheet", "건수"), "numsheet", 5.25, false},
+    {LedgerCol::Sale, QT_TRANSLATE_NOOP("LedgerSheet", "매출액"), "sale", 11, false},
+    {LedgerCol::Fee, QT_TRANSLATE_NOOP("LedgerSheet", "수수료"), "fee", 10, false},
+    {LedgerCol::BillColl, QT_TRANSLATE_NOOP("LedgerSheet", "카드사결제액"), "billcoll", 11, false},
+    {LedgerCol::Balance, QT_TRANSLATE_NOOP("LedgerSheet", "잔액"), "", 11.37, false},
+    {10, QT_TRANSLATE_NOOP("LedgerSheet", "매출합계"), "", 0, true},
+    {11, QT_TRANSLATE_NOOP("LedgerSheet", "수수료합계"), "", 0, true},
+    {12, QT_TRANSLATE_NOOP("LedgerSheet", "수금합계"), "", 0, true},
     {13, "", "", 0, true},
 };
+
 } // namespace
 
 QString BroughtForwardLabel()
 {
-    return QStringLiteral("[전기이월]");
+    return QCoreApplication::translate("LedgerSheet", "[전기이월]");
 }
 
 QColor BroughtForwardColor()
@@ -63,13 +65,18 @@ void DesignLedgerColumns(SpreadGrid* sheet)
 {
     sheet->setMaxCols(LedgerCol::Count);
     sheet->setColWidth(0, 3.5);
+    // A workbook exported from the sheet keeps the Korean titles in every
+    // language: an import recognises Tallox's own sheet by them.
+    QStringList exportTitles(LedgerCol::Count + 1);
     for (const ColumnDesign& c : kColumns) {
-        sheet->setHeaderText(c.col, QString::fromUtf8(c.header));
+        sheet->setHeaderText(c.col, QCoreApplication::translate("LedgerSheet", c.header));
+        exportTitles[c.col] = QString::fromUtf8(c.header);
         sheet->setColId(c.col, QString::fromLatin1(c.id));
         if (c.width > 0)
             sheet->setColWidth(c.col, c.width);
         sheet->setColHidden(c.col, c.hidden);
     }
+    sheet->setProperty(kExportTitlesProperty, exportTitles);
     SpreadGrid::NumberFormat slips;
     slips.decimals = 0;
     slips.separators = true;
@@ -239,7 +246,7 @@ PrintDescription LedgerPrintDescription(const QString& from, const QString& to, 
 {
     PrintDescription d;
     d.windowName = QStringLiteral("frmMain");
-    d.title = QStringLiteral("신용카드 명세서(매출)");
+    d.title = QCoreApplication::translate("LedgerSheet", "신용카드 명세서(매출)");
     d.subTitle = cardName;
     d.periodLine = PrintPeriodLine(from, to);
     d.marginTop = 0.7;

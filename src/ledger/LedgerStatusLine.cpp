@@ -30,21 +30,20 @@ LedgerStatusLine::LedgerStatusLine(QStatusBar* bar, const QString& ledgerPath)
     m_firstSteps->setToolTip(m_firstSteps->text()); // whole, should a narrow window cut it
     m_firstSteps->hide();
     const QString folder = QFileInfo(ledgerPath).absolutePath();
-    m_books->setText(QStringLiteral("장부: ") + QDir::toNativeSeparators(folder));
+    m_books->setText(tr("장부: ") + QDir::toNativeSeparators(folder));
     m_books->setToolTip(QDir::toNativeSeparators(ledgerPath));
 }
 
 QString LedgerStatusLine::firstStepsText()
 {
-    return QStringLiteral(
-        "처음이시면: [카드정보]에서 카드사를 등록한 뒤, 맨 아래 줄 카드명 칸부터 매출을 입력하세요. (F1 도움말)");
+    return tr("처음이시면: [카드정보]에서 카드사를 등록한 뒤, 맨 아래 줄 카드명 칸부터 매출을 입력하세요. (F1 도움말)");
 }
 
 void LedgerStatusLine::showLoaded(const QString& from, const QString& to, const QString& card, int entries)
 {
     m_from = from;
     m_to = to;
-    m_card = card.isEmpty() ? QStringLiteral("전체 카드") : card;
+    m_card = card.isEmpty() ? tr("전체 카드") : card;
     setEntries(entries);
 }
 
@@ -52,14 +51,13 @@ void LedgerStatusLine::setEntries(int entries)
 {
     if (m_from.isEmpty())
         return; // nothing loaded yet
-    m_loaded->setText(
-        QStringLiteral("%1 ~ %2 | %3 | %4건").arg(m_from, m_to, m_card, QLocale(QLocale::Korean).toString(entries)));
+    m_loaded->setText(tr("%1 ~ %2 | %3 | %4건").arg(m_from, m_to, m_card, QLocale(QLocale::Korean).toString(entries)));
 }
 
 void LedgerStatusLine::flashSaved()
 {
     // A message that says more (which card a typed code chose) keeps its time.
-    const QString saved = QStringLiteral("저장됨");
+    const QString saved = tr("저장됨");
     if (m_bar->currentMessage().isEmpty() || m_bar->currentMessage() == saved)
         m_bar->showMessage(saved, 1500);
 }

@@ -4,6 +4,7 @@
 #include "core/DbAccess.h"
 #include "core/LedgerSql.h"
 
+#include <QCoreApplication>
 #include <QHash>
 #include <QRegularExpression>
 #include <QSqlError>
@@ -15,7 +16,11 @@
 
 namespace {
 const QString kForm = QStringLiteral("frmMain");
-const QString kCarryOverFailed = QStringLiteral("이월금액을 계산하는 중 오류가 발생했습니다.");
+// A function, not a constant: the text is looked up after the translation is installed.
+QString CarryOverFailed()
+{
+    return QCoreApplication::translate("LedgerStore", "이월금액을 계산하는 중 오류가 발생했습니다.");
+}
 
 // Error numbers as the box shows them for refused values.
 const ErrorInfo kTypeMismatch{13, QStringLiteral("Type mismatch")};
@@ -26,7 +31,7 @@ const ErrorInfo kNoSuchField{3265, QStringLiteral("Item not found in this collec
 // warning with the description alone.
 ErrorInfo carryOverInsertFailed()
 {
-    return {0, kCarryOverFailed};
+    return {0, CarryOverFailed()};
 }
 
 bool isMonthText(const QString& text)
@@ -180,8 +185,9 @@ std::optional<StoredEntry> readEntry(Database& db, int code, ErrorInfo* error)
     if (!FinishRead(rs, error))
         return std::nullopt;
     if (!found) {
-        fail(error, ErrorInfo::notice(QStringLiteral("코드[") + QString::number(code) +
-                                      QStringLiteral("]에 해당하는 자료를 찾을 수 없습니다.")));
+        fail(error,
+             ErrorInfo::notice(
+                 QCoreApplication::translate("LedgerStore", "코드[%1]에 해당하는 자료를 찾을 수 없습니다.").arg(code)));
         return std::nullopt;
     }
     if (!amounts) {
@@ -380,8 +386,9 @@ std::optional<LedgerStore::EntryView> LedgerStore::ReadEntry(int code, ErrorInfo
         return std::nullopt;
     }
     if (!found) {
-        fail(error, ErrorInfo::notice(QStringLiteral("코드[") + QString::number(code) +
-                                      QStringLiteral("]에 해당하는 자료를 찾을 수 없습니다.")));
+        fail(error,
+             ErrorInfo::notice(
+                 QCoreApplication::translate("LedgerStore", "코드[%1]에 해당하는 자료를 찾을 수 없습니다.").arg(code)));
         return std::nullopt;
     }
     return v;
@@ -403,8 +410,8 @@ bool LedgerStore::CheckPrevBalance(const QString& date, int card, ErrorInfo* err
         return scope.done(true);
     tx.rollback();
     m_memory = saved;
-    if (e.number == 0 && e.description == kCarryOverFailed)
-        return fail(error, ErrorInfo::notice(kCarryOverFailed));
+    if (e.number == 0 && e.description == CarryOverFailed())
+        return fail(error, ErrorInfo::notice(CarryOverFailed()));
     return fail(error, e.inProcedure(QStringLiteral("CheckPrevBalance"), kForm, true));
 }
 
@@ -478,7 +485,8 @@ bool writeRebuiltRows(Database& db, const QList<MonthNet>& months, const Progres
     qint64 done = 0;
     for (const MonthNet& m : months) {
         if (++done % 256 == 0 && !Report(progress, done, months.size()))
-            return fail(e, ErrorInfo::notice(QStringLiteral("잔액 재정리를 취소했습니다. 이월금액은 그대로입니다.")));
+            return fail(e, ErrorInfo::notice(QCoreApplication::translate(
+                               "LedgerStore", "잔액 재정리를 취소했습니다. 이월금액은 그대로입니다.")));
         if (!isMonthText(m.month))
             continue; // no real day; no period ever reaches such an entry
         if (!previousCard || *previousCard != m.card) {
@@ -621,8 +629,8 @@ QVariant storedField(const StoredEntry& e, const QString& field)
 bool LedgerStore::RecordEditCol(int code, const QString& colName, const QVariant& newValue, ErrorInfo* error)
 {
     if (code < 1)
-        return fail(error, ErrorInfo::notice(QStringLiteral("코드 정의 오류입니다.")));
-    const QString failText = QStringLiteral("자료를 수정하는 중 오류가 발생했습니다.");
+        return fail(error, ErrorInfo::notice(QCoreApplication::translate("LedgerStore", "코드 정의 오류입니다.")));
+    const QString failText = QCoreApplication::translate("LedgerStore", "자료를 수정하는 중 오류가 발생했습니다.");
     // The column name only selects one of the fixed fields; it never reaches the SQL.
     const QString field = colName.trimmed().toLower();
     if (!editableFields().contains(field))
@@ -682,7 +690,7 @@ bool LedgerStore::moveCarryOver(const Entry& stored, const Entry& next, ErrorInf
 
 bool LedgerStore::InsertRecord(const QString& date, int card, int* key, ErrorInfo* error)
 {
-    const QString failText = QStringLiteral("자료를 저장하는 중 오류가 발생했습니다.");
+    const QString failText = QCoreApplication::translate("LedgerStore", "자료를 저장하는 중 오류가 발생했습니다.");
     if (!IsStoredDayText(date) || card < 1)
         return fail(error, kTypeMismatch.asEngine(failText));
     const Memory saved = m_memory;
@@ -711,7 +719,7 @@ bool LedgerStore::InsertRecord(const QString& date, int card, int* key, ErrorInf
         const QVariant id = q.lastInsertId();
         q.finish();
         if (!id.isValid() || id.toLongLong() < 1)
-            return failed(QStringLiteral("저장된 자료의 코드를 찾을 수 없습니다."),
+            return failed(QCoreApplication::translate("LedgerStore", "저장된 자료의 코드를 찾을 수 없습니다."),
                           {3021, QStringLiteral("No current record.")});
         newKey = id.toInt();
     }
@@ -731,7 +739,7 @@ bool LedgerStore::InsertRecord(const QString& date, int card, int* key, ErrorInf
 bool LedgerStore::DeleteRecord(int key, ErrorInfo* error)
 {
     if (key < 1)
-        return fail(error, ErrorInfo::notice(QStringLiteral("코드 정의 오류입니다.")));
+        return fail(error, ErrorInfo::notice(QCoreApplication::translate("LedgerStore", "코드 정의 오류입니다.")));
     ChangeScope scope(this);
     const Memory saved = m_memory;
     Transaction tx(m_db);
@@ -747,7 +755,8 @@ bool LedgerStore::DeleteRecord(int key, ErrorInfo* error)
               executeOneRow(QStringLiteral("DELETE FROM Tallox WHERE code = ?"), {key}, &e) && appendHistory(row, &e) &&
               tx.commit(&e);
     if (!ok)
-        return abandon(tx, saved, e, QStringLiteral("자료를 삭제하는 중 오류가 발생했습니다."), error);
+        return abandon(tx, saved, e,
+                       QCoreApplication::translate("LedgerStore", "자료를 삭제하는 중 오류가 발생했습니다."), error);
     return scope.done(true);
 }
 
@@ -774,7 +783,7 @@ bool LedgerStore::insertWhole(const StoredEntry& entry, int* key, ErrorInfo* err
 
 bool LedgerStore::RestoreRecord(const StoredEntry& entry, int* key, ErrorInfo* error)
 {
-    const QString failText = QStringLiteral("자료를 저장하는 중 오류가 발생했습니다.");
+    const QString failText = QCoreApplication::translate("LedgerStore", "자료를 저장하는 중 오류가 발생했습니다.");
     const std::optional<Money> net = netOf(entry);
     if (entry.card < 1 || !net)
         return fail(error, kTypeMismatch.asEngine(failText));

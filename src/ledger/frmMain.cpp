@@ -101,25 +101,25 @@ QString frmMain::Caption(const QString& ledgerPath)
 
 void frmMain::BuildMenu()
 {
-    mnuTool = menuBar()->addMenu(QStringLiteral("  도구(&T)  "));
+    mnuTool = menuBar()->addMenu(tr("  도구(&T)  "));
     mnuTool->setObjectName(QStringLiteral("mnuTool"));
-    mnuTool_ReBaln = mnuTool->addAction(QStringLiteral("잔액 재정리"));
+    mnuTool_ReBaln = mnuTool->addAction(tr("잔액 재정리"));
     mnuTool_ReBaln->setObjectName(QStringLiteral("mnuTool_ReBaln"));
-    mnuTool_Check = mnuTool->addAction(QStringLiteral("잔액 검증"));
+    mnuTool_Check = mnuTool->addAction(tr("잔액 검증"));
     mnuTool_Check->setObjectName(QStringLiteral("mnuTool_Check"));
     mnuTool->addSeparator();
-    mnuTool_Backup = mnuTool->addAction(QStringLiteral("지금 백업"));
+    mnuTool_Backup = mnuTool->addAction(tr("지금 백업"));
     mnuTool_Backup->setObjectName(QStringLiteral("mnuTool_Backup"));
-    mnuTool_Restore = mnuTool->addAction(QStringLiteral("백업에서 복원"));
+    mnuTool_Restore = mnuTool->addAction(tr("백업에서 복원"));
     mnuTool_Restore->setObjectName(QStringLiteral("mnuTool_Restore"));
     m_backupTask = new BackupTask(this);
     mnuTool->addSeparator();
-    mnuTool_Calc = mnuTool->addAction(QStringLiteral("계산기"));
+    mnuTool_Calc = mnuTool->addAction(tr("계산기"));
     mnuTool_Calc->setObjectName(QStringLiteral("mnuTool_Calc"));
-    mnuHomePage = menuBar()->addAction(QStringLiteral("  홈페이지(&P)  "));
+    mnuHomePage = menuBar()->addAction(tr("  홈페이지(&P)  "));
     mnuHomePage->setObjectName(QStringLiteral("mnuHomePage"));
     BuildHelpMenu();
-    mnuExit = menuBar()->addAction(QStringLiteral("  종료(&X)  "));
+    mnuExit = menuBar()->addAction(tr("  종료(&X)  "));
     mnuExit->setObjectName(QStringLiteral("mnuExit"));
 
     connect(mnuTool_ReBaln, &QAction::triggered, this, &frmMain::mnuTool_ReBaln_Click);
@@ -134,19 +134,19 @@ void frmMain::BuildMenu()
 
 void frmMain::BuildEditMenu()
 {
-    mnuEdit = new QMenu(QStringLiteral("  편집(&E)  "), this);
+    mnuEdit = new QMenu(tr("  편집(&E)  "), this);
     mnuEdit->setObjectName(QStringLiteral("mnuEdit"));
     menuBar()->insertMenu(mnuTool->menuAction(), mnuEdit);
-    mnuEdit_Undo = mnuEdit->addAction(QStringLiteral("실행 취소"));
+    mnuEdit_Undo = mnuEdit->addAction(tr("실행 취소"));
     mnuEdit_Undo->setObjectName(QStringLiteral("mnuEdit_Undo"));
     mnuEdit_Undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-    mnuEdit_Redo = mnuEdit->addAction(QStringLiteral("다시 실행"));
+    mnuEdit_Redo = mnuEdit->addAction(tr("다시 실행"));
     mnuEdit_Redo->setObjectName(QStringLiteral("mnuEdit_Redo"));
     mnuEdit_Redo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
     // A cell editor takes Ctrl+Z for its own text before the window sees it.
     for (QAction* a : {mnuEdit_Undo, mnuEdit_Redo})
         a->setShortcutContext(Qt::WindowShortcut);
-    mnuTool_History = new QAction(QStringLiteral("변경 내역"), this);
+    mnuTool_History = new QAction(tr("변경 내역"), this);
     mnuTool_History->setObjectName(QStringLiteral("mnuTool_History"));
     mnuTool->insertAction(mnuTool_Calc, mnuTool_History);
     connect(mnuEdit_Undo, &QAction::triggered, this, &frmMain::mnuEdit_Undo_Click);
@@ -157,13 +157,13 @@ void frmMain::BuildEditMenu()
 
 void frmMain::BuildHelpMenu()
 {
-    QMenu* help = menuBar()->addMenu(QStringLiteral("  도움말(&H)  "));
+    QMenu* help = menuBar()->addMenu(tr("  도움말(&H)  "));
     help->setObjectName(QStringLiteral("mnuHelp"));
-    QAction* guide = help->addAction(QStringLiteral("사용 설명서"));
+    QAction* guide = help->addAction(tr("사용 설명서"));
     guide->setObjectName(QStringLiteral("mnuHelp_Guide"));
     guide->setShortcut(QKeySequence(Qt::Key_F1));
     guide->setShortcutContext(Qt::WindowShortcut);
-    QAction* about = help->addAction(QStringLiteral("정보"));
+    QAction* about = help->addAction(tr("정보"));
     about->setObjectName(QStringLiteral("mnuHelp_About"));
     connect(guide, &QAction::triggered, this, [this] { ShowHelp(this); });
     connect(about, &QAction::triggered, this, [this] { ShowAbout(QFileInfo(m_ctx->ledgerPath).absolutePath()); });
@@ -220,18 +220,18 @@ QHBoxLayout* frmMain::BuildSearchRow()
 {
     auto* search = new QHBoxLayout();
     search->setSpacing(4);
-    auto* lblPeriod = new QLabel(QStringLiteral("검색기간"), pnlTop);
+    auto* lblPeriod = new QLabel(tr("검색기간"), pnlTop);
     lblPeriod->setObjectName(QStringLiteral("lblPeriod"));
     m_period = new PeriodBar(pnlTop);
-    auto* lblCard = new QLabel(QStringLiteral("검색카드"), pnlTop);
+    auto* lblCard = new QLabel(tr("검색카드"), pnlTop);
     lblCard->setObjectName(QStringLiteral("lblCard"));
     cmbPlastra = new QComboBox(pnlTop);
     cmbPlastra->setObjectName(QStringLiteral("cmbPlastra"));
     cmbPlastra->setMinimumWidth(TwipsToPixelsX(2400));
     cmbPlastra->installEventFilter(this);
-    chkAutoFee = new QCheckBox(QStringLiteral("수수료 자동입력"), pnlTop);
+    chkAutoFee = new QCheckBox(tr("수수료 자동입력"), pnlTop);
     chkAutoFee->setObjectName(QStringLiteral("chkAutoFee"));
-    chkAutoFee->setToolTip(QStringLiteral("매출액을 적으면 카드사의 수수료율로 수수료를 계산해 저장합니다"));
+    chkAutoFee->setToolTip(tr("매출액을 적으면 카드사의 수수료율로 수수료를 계산해 저장합니다"));
     search->addWidget(lblPeriod);
     search->addWidget(m_period);
     search->addSpacing(12);
@@ -254,14 +254,13 @@ QHBoxLayout* frmMain::BuildCommandRow()
         b->setAutoDefault(false);
         return b;
     };
-    btnView = makeButton("btnView", QStringLiteral("조회(F5)"),
-                         QStringLiteral("검색기간의 자료를 보여 줍니다 (F5, 종료일에서 Enter)"));
-    btnSum = makeButton("btnSum", QStringLiteral("집계(F6)"), QStringLiteral("카드사별 집계 창을 엽니다 (F6)"));
-    btnExcel = makeButton("btnExcel", QStringLiteral("엑셀(F7)"), QStringLiteral("명세서를 엑셀로 내보냅니다 (F7)"));
-    btnPrint = makeButton("btnPrint", QStringLiteral("인쇄(F8)"), QStringLiteral("명세서를 인쇄합니다 (F8)"));
-    btnCard = makeButton("btnCard", QStringLiteral("카드정보"),
-                         QStringLiteral("카드사를 등록하고 고칩니다. 처음에는 여기서 카드사부터 등록하세요."));
-    btnClose = makeButton("btnClose", QStringLiteral("닫기(&C)"), QStringLiteral("프로그램을 닫습니다 (Alt+C)"));
+    btnView = makeButton("btnView", tr("조회(F5)"), tr("검색기간의 자료를 보여 줍니다 (F5, 종료일에서 Enter)"));
+    btnSum = makeButton("btnSum", tr("집계(F6)"), tr("카드사별 집계 창을 엽니다 (F6)"));
+    btnExcel = makeButton("btnExcel", tr("엑셀(F7)"), tr("명세서를 엑셀로 내보냅니다 (F7)"));
+    btnPrint = makeButton("btnPrint", tr("인쇄(F8)"), tr("명세서를 인쇄합니다 (F8)"));
+    btnCard =
+        makeButton("btnCard", tr("카드정보"), tr("카드사를 등록하고 고칩니다. 처음에는 여기서 카드사부터 등록하세요."));
+    btnClose = makeButton("btnClose", tr("닫기(&C)"), tr("프로그램을 닫습니다 (Alt+C)"));
     commands->addStretch(1);
     for (QPushButton* b : {btnView, btnSum, btnExcel, btnPrint, btnCard, btnClose})
         commands->addWidget(b);
@@ -311,7 +310,7 @@ void frmMain::Form_Load()
     }
     CmbSetSize(cmbPlastra, int(PixelsToTwipsX(cmbPlastra->width())), 5000);
     FillCards();
-    cmbPlastra->setToolTip(QStringLiteral("단축키: F3"));
+    cmbPlastra->setToolTip(tr("단축키: F3"));
     m_loading = false;
 }
 
@@ -692,7 +691,7 @@ bool frmMain::TakeTypedValue(int col, int row, bool entryRow, QString* text)
     default:
         // Amounts wait until the row is an entry.
         if (entryRow) {
-            MsgInfo(QStringLiteral("카드명을 먼저 입력하세요."), AppTitle());
+            MsgInfo(tr("카드명을 먼저 입력하세요."), AppTitle());
             return false;
         }
         return true;
@@ -728,7 +727,7 @@ bool frmMain::TakeTypedCard(int row, const QString& text)
     bool number = false;
     text.trimmed().toInt(&number);
     if (number && name != text.trimmed())
-        statusBar()->showMessage(QStringLiteral("'%1' → 카드코드 %2 %3").arg(text.trimmed()).arg(code).arg(name), 8000);
+        statusBar()->showMessage(tr("'%1' → 카드코드 %2 %3").arg(text.trimmed()).arg(code).arg(name), 8000);
     if (isNew) {
         // Keep the card filter the user had chosen.
         const int filter = CmbGetItemData(cmbPlastra, 0);
@@ -879,7 +878,7 @@ void frmMain::ActionDelete()
     FinishCellEdit();
     const int key = GetRowCode(-2);
     if (key < 1) {
-        MsgInfo(QStringLiteral("삭제할 자료를 선택하세요."), AppTitle());
+        MsgInfo(tr("삭제할 자료를 선택하세요."), AppTitle());
         spList->setFocus();
         return;
     }
@@ -889,10 +888,10 @@ void frmMain::ActionDelete()
     const QModelIndex last = spList->model()->index(row - 1, spList->model()->columnCount() - 1);
     spList->selectionModel()->select(QItemSelection(first, last), QItemSelectionModel::ClearAndSelect);
     const QString entry = spList->text(LedgerCol::Date, row) + QStringLiteral("  ") +
-                          spList->text(LedgerCol::CardName, row) + QStringLiteral("  매출액 ") +
+                          spList->text(LedgerCol::CardName, row) + tr("  매출액 ") +
                           CellMoney(spList, LedgerCol::Sale, row).toDisplayString(0);
-    const MsgAnswer answer = MsgQuestion(QStringLiteral("선택된 자료를 정말로 삭제 하시겠습니까?\r\n\r\n") + entry,
-                                         QStringLiteral("삭제"), true);
+    const MsgAnswer answer =
+        MsgQuestion(tr("선택된 자료를 정말로 삭제 하시겠습니까?\r\n\r\n") + entry, tr("삭제"), true);
     if (answer != MsgAnswer::No) {
         ErrorInfo e;
         if (m_store->DeleteRecord(key, &e)) {
@@ -934,7 +933,7 @@ void frmMain::spList_NumberOutOfRange(int col, int row)
     const double scale = std::pow(10.0, qBound(0, f.decimals, 4));
     const Money low = Money::fromDouble(std::ceil(f.min * scale) / scale);
     const Money high = Money::fromDouble(std::floor(f.max * scale) / scale);
-    MsgWarn(QStringLiteral("입력할 수 있는 범위를 벗어났습니다.\r\n(%1 ~ %2)")
+    MsgWarn(tr("입력할 수 있는 범위를 벗어났습니다.\r\n(%1 ~ %2)")
                 .arg(low.toDisplayString(f.decimals), high.toDisplayString(f.decimals)),
             AppTitle());
 }
@@ -995,7 +994,7 @@ void frmMain::btnPrint_Click()
     const int card = CmbGetItemData(cmbPlastra, 0);
     const QString cardName = card > 0 ? cmbPlastra->currentText() : QString();
     ErrorInfo e;
-    ProgressWindow progress(QStringLiteral("인쇄할 쪽을 만드는 중..."), false, this);
+    ProgressWindow progress(tr("인쇄할 쪽을 만드는 중..."), false, this);
     m_ctx->print->setProgress(progress.progress());
     const auto forget = qScopeGuard([this] { m_ctx->print->setProgress({}); });
     if (!m_ctx->print->PrintSheet(
@@ -1015,26 +1014,26 @@ void frmMain::btnCard_Click()
 
 void frmMain::mnuTool_ReBaln_Click()
 {
-    const QString question = QStringLiteral("                    [잔액 재정리]\r\n\r\n"
-                                            "이월금액이 맞지 않는 경우 재계산을 통하여 자동으로 맞춥니다.\r\n"
-                                            "자료의 양에 따라 다소 시간이 걸릴 수도 있습니다.\r\n\r\n"
-                                            "진행하시겠습니까?");
+    const QString question = tr("                    [잔액 재정리]\r\n\r\n"
+                                "이월금액이 맞지 않는 경우 재계산을 통하여 자동으로 맞춥니다.\r\n"
+                                "자료의 양에 따라 다소 시간이 걸릴 수도 있습니다.\r\n\r\n"
+                                "진행하시겠습니까?");
     if (MsgQuestion(question, AppTitle(), false) != MsgAnswer::Yes)
         return;
     QApplication::setOverrideCursor(Qt::WaitCursor);
     BackupBeforeChange(*m_ctx, m_backupTask);
-    ShowFloatMsg(QStringLiteral("이월금액 재계산중..."), 0, 0, QColor(0, 255, 255));
+    ShowFloatMsg(tr("이월금액 재계산중..."), 0, 0, QColor(0, 255, 255));
     ErrorInfo e;
     bool ok = false;
     {
         // Stopping is safe: the rebuild is one transaction.
-        ProgressWindow progress(QStringLiteral("이월금액 재계산중..."), true, this);
+        ProgressWindow progress(tr("이월금액 재계산중..."), true, this);
         ok = m_store->ReBaln(&e, progress.progress());
     }
     CloseFloatMsg();
     QApplication::restoreOverrideCursor();
     if (ok)
-        MsgInfo(QStringLiteral("잔액 재정리를 완료 하였습니다."), AppTitle());
+        MsgInfo(tr("잔액 재정리를 완료 하였습니다."), AppTitle());
     else
         ShowError(e);
     UpdateUndoActions();
@@ -1044,11 +1043,11 @@ void frmMain::mnuTool_Check_Click()
 {
     const CarryOverCheck check = m_store->CheckCarryOver();
     if (!check.ok) {
-        MsgError(QStringLiteral("이월금액을 검증하는 중 오류가 발생했습니다."), check.error);
+        MsgError(tr("이월금액을 검증하는 중 오류가 발생했습니다."), check.error);
         return;
     }
     if (check.clean()) {
-        MsgInfo(QStringLiteral("이월금액이 장부와 모두 일치합니다."), AppTitle());
+        MsgInfo(tr("이월금액이 장부와 모두 일치합니다."), AppTitle());
         return;
     }
     auto* dlg = new CarryOverCheckDialog(check, m_ctx->card, this);
@@ -1061,7 +1060,7 @@ void frmMain::mnuTool_Check_Click()
 void frmMain::mnuTool_Backup_Click()
 {
     if (!m_backupTask->start(BooksFolder(*m_ctx)))
-        MsgInfo(QStringLiteral("백업이 진행중입니다."), AppTitle());
+        MsgInfo(tr("백업이 진행중입니다."), AppTitle());
 }
 
 void frmMain::mnuTool_Restore_Click()
@@ -1083,7 +1082,7 @@ void frmMain::mnuTool_Restore_Click()
 void frmMain::mnuTool_Calc_Click()
 {
     if (!StartCalculator())
-        MsgWarn(QStringLiteral("계산기 파일을 찾을 수 없습니다."), AppTitle());
+        MsgWarn(tr("계산기 파일을 찾을 수 없습니다."), AppTitle());
 }
 
 void frmMain::mnuHomePage_Click()
@@ -1102,8 +1101,8 @@ void frmMain::UpdateUndoActions()
     const std::optional<LedgerHistory::Step> redo = m_history->NextRedo(&e);
     // A card name's "&" is no menu mnemonic.
     const auto plain = [](const QString& text) { return QString(text).replace(u'&', QStringLiteral("&&")); };
-    mnuEdit_Undo->setText(undo ? QStringLiteral("실행 취소: ") + plain(undo->text) : QStringLiteral("실행 취소"));
-    mnuEdit_Redo->setText(redo ? QStringLiteral("다시 실행: ") + plain(redo->text) : QStringLiteral("다시 실행"));
+    mnuEdit_Undo->setText(undo ? tr("실행 취소: ") + plain(undo->text) : tr("실행 취소"));
+    mnuEdit_Redo->setText(redo ? tr("다시 실행: ") + plain(redo->text) : tr("다시 실행"));
 }
 
 void frmMain::mnuEdit_Undo_Click()

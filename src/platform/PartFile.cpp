@@ -1,5 +1,6 @@
 #include "platform/PartFile.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -41,6 +42,6 @@ bool WritePngFile(const QImage& image, const QString& target, ErrorInfo* error)
     if (written)
         return true;
     QFile::remove(temp);
-    return fail(error, ErrorInfo::notice(QStringLiteral("PNG 파일을 만들 수 없습니다.\r\n") +
+    return fail(error, ErrorInfo::notice(QCoreApplication::translate("PartFile", "PNG 파일을 만들 수 없습니다.\r\n") +
                                          QDir::toNativeSeparators(target)));
 }

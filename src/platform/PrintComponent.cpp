@@ -5,6 +5,7 @@
 #include "base/Clock.h"
 #include "platform/SpreadGrid.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -243,7 +244,7 @@ private:
         m.lineH = QFontMetricsF(m.lineFont, printer).height() * 1.4;
         m.pad = 2.5 * m.pt;
         countPages(m);
-        m.printed = QStringLiteral("출력일: ") + DateText::day(Clock::today());
+        m.printed = QCoreApplication::translate("PrintComponent", "출력일: ") + DateText::day(Clock::today());
         m.gridPen = QPen(QColor(110, 110, 110), qMax(1.0, 0.5 * m.pt));
         return m;
     }
@@ -407,7 +408,7 @@ void PrintComponent::setPreviewHook(PreviewHook hook)
 
 QString PrintPeriodLine(const QString& from, const QString& to)
 {
-    return QStringLiteral("( 검색기간: ") + from + QStringLiteral(" - ") + to + QStringLiteral(" )");
+    return QCoreApplication::translate("PrintComponent", "( 검색기간: %1 - %2 )").arg(from, to);
 }
 
 bool PrintComponent::PrintSheet(SpreadGrid* grid, const PrintDescription& d, QWidget* parent, ErrorInfo* error)
@@ -448,7 +449,8 @@ bool PrintComponent::PrintPicture(const PicturePainter& picture, const PrintDesc
         if (!p.begin(target))
             return -1;
         const QRectF page(QPointF(0, 0), target->pageLayout().paintRectPixels(target->resolution()).size());
-        const QString printed = QStringLiteral("출력일: ") + DateText::day(Clock::today());
+        const QString printed =
+            QCoreApplication::translate("PrintComponent", "출력일: ") + DateText::day(Clock::today());
         const double top = paintTitleBlock(p, target, page.width(), QRectF(0, 0, page.width(), 0),
                                            HeaderTexts{d.title, d.subTitle, d.periodLine, printed});
         const double bottom = page.height() - footerHeight(target);
@@ -476,8 +478,9 @@ bool PrintComponent::run(QPrinter& printer, const QString& title, const std::fun
         if (!complete || std::rename(QFile::encodeName(temp).constData(),
                                      QFile::encodeName(target.absoluteFilePath()).constData()) != 0) {
             QFile::remove(temp);
-            return fail(error, ErrorInfo::notice(QStringLiteral("PDF 파일을 만들 수 없습니다.\r\n") +
-                                                 QDir::toNativeSeparators(m_pdfTarget)));
+            return fail(error, ErrorInfo::notice(
+                                   QCoreApplication::translate("PrintComponent", "PDF 파일을 만들 수 없습니다.\r\n") +
+                                   QDir::toNativeSeparators(m_pdfTarget)));
         }
         m_lastPageCount = pages;
         return true;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QCoreApplication>
 #include <QString>
 
 class SpreadGrid;
@@ -30,9 +31,14 @@ inline QColor SpreadLockedBackColor()
 {
     return QColor(225, 225, 225);
 }
+// A grid's dynamic property (QStringList by column, entry 0 unused): column
+// titles that an exported workbook carries instead of the shown ones.
+inline constexpr const char* kExportTitlesProperty = "talloxExportTitles";
+
 inline QString SpreadTotalLabel()
+
 {
-    return QStringLiteral("[합 계]");
+    return QCoreApplication::translate("SpreadDesign", "[합 계]");
 }
 
 void CommonSpreadDesign(SpreadGrid* grid, bool lockAll, bool clearRows, bool sortOnHeader, bool rowMode);

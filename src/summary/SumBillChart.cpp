@@ -6,6 +6,7 @@
 #include <QBarSet>
 #include <QCategoryAxis>
 #include <QChart>
+#include <QCoreApplication>
 #include <QGraphicsLayout>
 #include <QGraphicsScene>
 #include <QLegend>
@@ -41,7 +42,7 @@ QBarCategoryAxis* MonthAxis(const QStringList& months)
 {
     auto* axis = new QBarCategoryAxis;
     axis->append(months);
-    axis->setTitleText(QStringLiteral("월"));
+    axis->setTitleText(QCoreApplication::translate("SumBillChart", "월"));
     // More than a year of months only fits upright.
     if (months.size() > 12)
         axis->setLabelsAngle(-90);
@@ -56,7 +57,7 @@ QCategoryAxis* YearAxis(QBarCategoryAxis* monthAxis, const QStringList& months)
     monthAxis->setGridLineVisible(false);
     monthAxis->setTitleVisible(false);
     auto* axis = new QCategoryAxis;
-    axis->setTitleText(QStringLiteral("연도 (막대 하나가 한 달)"));
+    axis->setTitleText(QCoreApplication::translate("SumBillChart", "연도 (막대 하나가 한 달)"));
     axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionCenter);
     axis->setRange(-0.5, double(months.size()) - 0.5);
     axis->setStartValue(-0.5); // the first year starts at the first bar's left edge
@@ -85,7 +86,8 @@ std::pair<double, double> StackRange(const MonthlySummary& m)
 QLineSeries* RateLine(const MonthlyCardFigures& card, const QColor& color, double* low, double* high)
 {
     auto* line = new QLineSeries;
-    line->setName(card.name + QStringLiteral(" 수수료율"));
+    line->setName(QCoreApplication::translate("SumBillChart", "%1 수수료율").arg(card.name));
+
     line->setPen(QPen(color.darker(125), 2));
     line->setPointsVisible(true);
     for (qsizetype i = 0; i < card.sales.size(); ++i) {
@@ -112,7 +114,8 @@ QChart* SumBillChart::makeChart() const
     chart->setAnimationOptions(QChart::NoAnimation);
     chart->setLocalizeNumbers(true); // group separators in the amounts
     chart->setLocale(QLocale(QLocale::Korean, QLocale::SouthKorea));
-    chart->setTitle(QStringLiteral("카드사별 매출액(막대)과 수수료율(선): %1 - %2").arg(m_data.from, m_data.to));
+    chart->setTitle(QCoreApplication::translate("SumBillChart", "카드사별 매출액(막대)과 수수료율(선): %1 - %2")
+                        .arg(m_data.from, m_data.to));
     QFont titleFont = chart->titleFont();
     titleFont.setPointSizeF(titleFont.pointSizeF() * 1.4);
     titleFont.setBold(true);
@@ -121,7 +124,8 @@ QChart* SumBillChart::makeChart() const
 
     QBarCategoryAxis* months = MonthAxis(m_data.months);
     const auto [low, high] = StackRange(m_data);
-    QValueAxis* salesAxis = MakeValueAxis(QStringLiteral("매출액 (원)"), QStringLiteral("%.0f"), low, high);
+    QValueAxis* salesAxis =
+        MakeValueAxis(QCoreApplication::translate("SumBillChart", "매출액 (원)"), QStringLiteral("%.0f"), low, high);
     chart->addAxis(months, Qt::AlignBottom);
     if (m_data.months.size() > 36)
         chart->addAxis(YearAxis(months, m_data.months), Qt::AlignBottom);
@@ -145,7 +149,8 @@ QChart* SumBillChart::makeChart() const
     bars->attachAxis(months);
     bars->attachAxis(salesAxis);
 
-    QValueAxis* rateAxis = MakeValueAxis(QStringLiteral("수수료율 (%)"), QStringLiteral("%.2f"), rateLow, rateHigh);
+    QValueAxis* rateAxis = MakeValueAxis(QCoreApplication::translate("SumBillChart", "수수료율 (%)"),
+                                         QStringLiteral("%.2f"), rateLow, rateHigh);
     rateAxis->setGridLineVisible(false); // the amounts' grid is enough
     chart->addAxis(rateAxis, Qt::AlignRight);
     for (QLineSeries* line : lines) {

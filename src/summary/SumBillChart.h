@@ -3,6 +3,7 @@
 #include "platform/PrintComponent.h"
 #include "summary/SumBillMonthly.h"
 
+#include <QCoreApplication>
 #include <QImage>
 #include <QSize>
 #include <QString>
@@ -14,7 +15,7 @@ class QRectF;
 // The tab and printout title of the monthly chart.
 inline QString SumBillChartCaption()
 {
-    return QStringLiteral("월별 추이");
+    return QCoreApplication::translate("SumBillChart", "월별 추이");
 }
 
 // The size of a saved chart picture, and the size the chart is laid out at

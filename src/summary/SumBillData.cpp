@@ -5,6 +5,7 @@
 #include "core/LedgerSql.h"
 #include "core/SharedQueries.h"
 
+#include <QCoreApplication>
 #include <QSqlError>
 #include <QSqlQuery>
 
@@ -57,7 +58,7 @@ bool FiguresFit(const QList<SumBillLine>& lines)
 
 QString MissingCardName(int code)
 {
-    return QStringLiteral("(삭제된 카드 %1)").arg(code);
+    return QCoreApplication::translate("SumBillData", "(삭제된 카드 %1)").arg(code);
 }
 
 bool LoadSumBillLines(Database& ledger, const QString& from, const QString& to, QList<SumBillLine>* lines,

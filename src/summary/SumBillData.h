@@ -5,6 +5,7 @@
 #include "platform/Database.h"
 #include "platform/PrintComponent.h"
 
+#include <QCoreApplication>
 #include <QHash>
 #include <QList>
 #include <QString>
@@ -43,7 +44,7 @@ bool LoadSumBillLines(Database& ledger, const QString& from, const QString& to, 
 // The summary window's caption, also the title of its printout.
 inline QString SumBillCaption()
 {
-    return QStringLiteral("카드사별 집계");
+    return QCoreApplication::translate("SumBillData", "카드사별 집계");
 }
 
 // How the summary of a period is printed (by the window and the command line).

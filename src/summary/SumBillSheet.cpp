@@ -3,20 +3,24 @@
 #include "platform/SpreadDesign.h"
 #include "platform/SpreadGrid.h"
 
+#include <QCoreApplication>
+
 void DesignSumBillSheet(SpreadGrid* grid)
 {
     struct Column {
-        const char16_t* header;
+        const char* header;
         double width;
     };
     static const Column columns[] = {
-        {u"카드명", 18}, {u"건수", 7},    {u"전기이월", 14}, {u"매출액", 14},
-        {u"수수료", 12}, {u"결제액", 14}, {u"잔액", 14},
+        {QT_TRANSLATE_NOOP("SumBillSheet", "카드명"), 18},   {QT_TRANSLATE_NOOP("SumBillSheet", "건수"), 7},
+        {QT_TRANSLATE_NOOP("SumBillSheet", "전기이월"), 14}, {QT_TRANSLATE_NOOP("SumBillSheet", "매출액"), 14},
+        {QT_TRANSLATE_NOOP("SumBillSheet", "수수료"), 12},   {QT_TRANSLATE_NOOP("SumBillSheet", "결제액"), 14},
+        {QT_TRANSLATE_NOOP("SumBillSheet", "잔액"), 14},
     };
     grid->setMaxCols(SumBillCol::Count);
     grid->setMaxRows(0);
     for (int c = 1; c <= SumBillCol::Count; ++c) {
-        grid->setHeaderText(c, QString::fromUtf16(columns[c - 1].header));
+        grid->setHeaderText(c, QCoreApplication::translate("SumBillSheet", columns[c - 1].header));
         grid->setColWidth(c, columns[c - 1].width);
     }
     grid->setCellType(SumBillCol::Name, -1, SpreadGrid::CellType::Edit);

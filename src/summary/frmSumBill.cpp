@@ -53,10 +53,10 @@ frmSumBill::frmSumBill(AppContext& ctx, QWidget* parent) : QWidget(parent, Qt::W
         bar->addWidget(b);
         return b;
     };
-    btnView = makeButton("btnView", QStringLiteral("조회(F5)"), QStringLiteral("기간을 카드사별로 집계합니다 (F5)"));
-    btnExcel = makeButton("btnExcel", QStringLiteral("엑셀(F7)"), QStringLiteral("집계를 엑셀로 내보냅니다 (F7)"));
-    btnPrint = makeButton("btnPrint", QStringLiteral("인쇄(F8)"), QStringLiteral("집계를 인쇄합니다 (F8)"));
-    btnClose = makeButton("btnClose", QStringLiteral("닫기(&C)"), QStringLiteral("창을 닫습니다 (Alt+C, Esc)"));
+    btnView = makeButton("btnView", tr("조회(F5)"), tr("기간을 카드사별로 집계합니다 (F5)"));
+    btnExcel = makeButton("btnExcel", tr("엑셀(F7)"), tr("집계를 엑셀로 내보냅니다 (F7)"));
+    btnPrint = makeButton("btnPrint", tr("인쇄(F8)"), tr("집계를 인쇄합니다 (F8)"));
+    btnClose = makeButton("btnClose", tr("닫기(&C)"), tr("창을 닫습니다 (Alt+C, Esc)"));
     pnlSearch->setFixedHeight(pnlSearch->sizeHint().height());
 
     setupTabs();
@@ -180,7 +180,7 @@ void frmSumBill::RefreshSheet()
     // A box holding no date would make every figure meaningless.
     for (int i = 0; i < 2; ++i) {
         if (!DateText::isValidDay(m_period->dateText(i))) {
-            MsgWarn(QStringLiteral("조회기간의 날짜가 올바르지 않습니다."), QString());
+            MsgWarn(tr("조회기간의 날짜가 올바르지 않습니다."), QString());
             m_period->spDate(i)->setFocus();
             return;
         }
@@ -229,7 +229,7 @@ void frmSumBill::showChart(SumBillChart chart)
 void frmSumBill::tabMain_CurrentChanged(int index)
 {
     // The Excel button saves the chart as a picture on its tab.
-    btnExcel->setText(index == ChartTab ? QStringLiteral("PNG 저장(F7)") : QStringLiteral("엑셀(F7)"));
+    btnExcel->setText(index == ChartTab ? tr("PNG 저장(F7)") : tr("엑셀(F7)"));
     if (index == ChartTab && m_chartStale)
         refreshChart();
 }
@@ -246,7 +246,7 @@ void frmSumBill::btnExcel_Click()
         return;
     }
     if (m_chart.data().cards.isEmpty()) {
-        MsgInfo(QStringLiteral("그림으로 저장할 매출이 없습니다.\r\n자료가 있는 기간을 조회한 뒤 저장하세요."));
+        MsgInfo(tr("그림으로 저장할 매출이 없습니다.\r\n자료가 있는 기간을 조회한 뒤 저장하세요."));
         return;
     }
     ExportImageFile(m_chart.render());

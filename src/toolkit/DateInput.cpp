@@ -29,7 +29,7 @@ FrmCalendar::FrmCalendar(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
 {
     setObjectName(QStringLiteral("FrmCalendar"));
-    setWindowTitle(QStringLiteral("일자 선택"));
+    setWindowTitle(tr("일자 선택"));
 
     MonthView1 = new QCalendarWidget(this);
     MonthView1->setObjectName(QStringLiteral("MonthView1"));
@@ -167,7 +167,7 @@ void SyncChainDate(QCheckBox* chkChain, SpreadGrid* spDate0, SpreadGrid* spDate1
         spDate0->setText(1, 1, spDate1->text(1, 1));
         break;
     default:
-        MsgPlain(QStringLiteral("코딩누락"));
+        MsgPlain(QCoreApplication::translate("DateInput", "코딩누락"));
         break;
     }
 }

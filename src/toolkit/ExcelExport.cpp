@@ -3,6 +3,7 @@
 #include "base/Clock.h"
 #include "core/AppPaths.h"
 #include "platform/PartFile.h"
+#include "platform/SpreadDesign.h"
 #include "platform/SpreadGrid.h"
 #include "toolkit/Messages.h"
 #include "toolkit/ProgressWindow.h"
@@ -62,10 +63,12 @@ void openSaved(const QString& folder, const QString& file, const QString& kind)
     if (openLocal(file))
         return;
     const QString shownFolder = QDir::toNativeSeparators(folder);
-    const QString text = kind + QStringLiteral("을 저장했습니다.\r\n") + shownFolder + QStringLiteral("\r\n") +
-                         QFileInfo(file).fileName() + QStringLiteral("\r\n\r\n폴더를 여시겠습니까?");
+    const QString text =
+        QCoreApplication::translate("ExcelExport", "%1을 저장했습니다.\r\n%2\r\n%3\r\n\r\n폴더를 여시겠습니까?")
+            .arg(kind, shownFolder, QFileInfo(file).fileName());
+
     if (MsgQuestion(text, QString(), true) == MsgAnswer::Yes && !openLocal(folder))
-        MsgWarn(QStringLiteral("폴더를 열 수 없습니다.\r\n") + shownFolder);
+        MsgWarn(QCoreApplication::translate("ExcelExport", "폴더를 열 수 없습니다.\r\n") + shownFolder);
 }
 
 // The hourglass for as long as the export runs, whatever way it ends.
@@ -108,6 +111,7 @@ public:
     void insert()
     {
         const int cols = m_grid->maxCols();
+        const QStringList kept = m_grid->property(kExportTitlesProperty).toStringList();
         m_grid->setMaxRows(m_maxRows + m_headerRows);
         for (int r = 1; r <= m_headerRows; ++r) {
             m_grid->insertRows(r, 1);
@@ -117,7 +121,7 @@ public:
             m_grid->setTypeVAlign(-1, r, Qt::AlignVCenter);
             m_grid->setFontBold(-1, r, true);
             for (int c = 1; c <= cols; ++c)
-                m_grid->setText(c, r, m_grid->headerText(c, r - 1));
+                m_grid->setText(c, r, r == 1 && c < kept.size() ? kept[c] : m_grid->headerText(c, r - 1));
         }
     }
 
@@ -168,10 +172,11 @@ void ExportImageFile(const QImage& image)
                              ? FreeExportStem(folder, Clock::now(), {QStringLiteral(".png")}) + QStringLiteral(".png")
                              : QString();
     if (file.isEmpty() || !WritePngFile(image, file, &e)) {
-        MsgWarn(QStringLiteral("그림 파일을 저장하지 못했습니다.\r\n") + QDir::toNativeSeparators(folder));
+        MsgWarn(QCoreApplication::translate("ExcelExport", "그림 파일을 저장하지 못했습니다.\r\n") +
+                QDir::toNativeSeparators(folder));
         return;
     }
-    openSaved(folder, file, QStringLiteral("그림 파일"));
+    openSaved(folder, file, QCoreApplication::translate("ExcelExport", "그림 파일"));
 }
 
 bool ExportGridToFile(SpreadGrid* grid, const QString& sheetName, const QString& file, QString* error,
@@ -201,15 +206,17 @@ bool ExportGridToFile(SpreadGrid* grid, const QString& sheetName, const QString&
 void ExportToExcelFile(SpreadGrid* grid, const QString& sheetName, bool locked)
 {
     Q_UNUSED(locked) // the export leaves every lock as it is
-    const QString failed = QStringLiteral("엑셀로 내보내기에 실패했습니다.");
+    const QString failed = QCoreApplication::translate("ExcelExport", "엑셀로 내보내기에 실패했습니다.");
     try {
         if (!grid)
             return;
         if (grid->dataRowCnt() == 0) {
-            MsgInfo(QStringLiteral("엑셀로 보낼 데이터가 없습니다.\r\n자료 검색후 엑셀로 보내세요."));
+            MsgInfo(QCoreApplication::translate("ExcelExport",
+                                                "엑셀로 보낼 데이터가 없습니다.\r\n자료 검색후 엑셀로 보내세요."));
             return;
         }
-        if (MsgQuestion(QStringLiteral("엑셀로 자료를 내보내기 하시겠습니까?"), QString(), true) != MsgAnswer::Yes)
+        if (MsgQuestion(QCoreApplication::translate("ExcelExport", "엑셀로 자료를 내보내기 하시겠습니까?"), QString(),
+                        true) != MsgAnswer::Yes)
             return;
 
         const QString folder = AppPaths::expExcelFolder();
@@ -224,14 +231,15 @@ void ExportToExcelFile(SpreadGrid* grid, const QString& sheetName, bool locked)
         {
             BusyCursor busy;
             // Stopping is safe: the workbook is written aside and only then renamed.
-            ProgressWindow progress(QStringLiteral("엑셀로 내보내는 중..."), true, grid->window());
+            ProgressWindow progress(QCoreApplication::translate("ExcelExport", "엑셀로 내보내는 중..."), true,
+                                    grid->window());
             written = ExportGridToFile(grid, sheetName, names.workbook, nullptr, names.log, progress.progress());
             stopped = progress.cancelled();
         }
         if (stopped)
             return;
         if (written)
-            openSaved(folder, names.workbook, QStringLiteral("엑셀 파일"));
+            openSaved(folder, names.workbook, QCoreApplication::translate("ExcelExport", "엑셀 파일"));
         else
             MsgWarn(failed);
     } catch (const std::exception& e) {

@@ -21,7 +21,7 @@ frmFloatMsg::frmFloatMsg(QWidget* owner)
     setFixedSize(TwipsToPixelsX(5490), TwipsToPixelsY(405));
     setAutoFillBackground(true);
     pnlCaption->setObjectName(QStringLiteral("pnlCaption"));
-    pnlCaption->setText(QStringLiteral("메시지"));
+    pnlCaption->setText(tr("메시지"));
     pnlCaption->setAlignment(Qt::AlignCenter);
     QFont f(QStringLiteral("NanumGothic"));
     f.setPointSizeF(11.25);

@@ -1,9 +1,12 @@
 #include "toolkit/HelpWindow.h"
 
+#include "base/Language.h"
 #include "core/AppInfo.h"
+
 #include "core/AppPaths.h"
 #include "toolkit/Messages.h"
 
+#include <QCoreApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QDir>
@@ -13,10 +16,17 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
-bool ShowHelp(QWidget* parent, const QString& source)
+QString GuideSource()
 {
+    return Language::English() ? QStringLiteral(":/help/guide_en.html") : QStringLiteral(":/help/guide.html");
+}
+
+bool ShowHelp(QWidget* parent, const QString& wanted)
+{
+    const QString source = wanted.isEmpty() ? GuideSource() : wanted;
     if (!QFile::exists(source)) {
-        MsgWarn(QStringLiteral("도움말을 찾을 수 없습니다. 프로그램을 다시 설치하세요."), AppTitle());
+        MsgWarn(QCoreApplication::translate("HelpWindow", "도움말을 찾을 수 없습니다. 프로그램을 다시 설치하세요."),
+                AppTitle());
         return false;
     }
     static QPointer<QDialog> open;
@@ -28,7 +38,8 @@ bool ShowHelp(QWidget* parent, const QString& source)
     auto* dlg = new QDialog(parent, Qt::Window);
     dlg->setObjectName(QStringLiteral("frmHelp"));
     dlg->setAttribute(Qt::WA_DeleteOnClose);
-    dlg->setWindowTitle(AppTitle() + QStringLiteral(" 도움말"));
+    dlg->setWindowTitle(QCoreApplication::translate("HelpWindow", "%1 도움말").arg(AppTitle()));
+
     auto* text = new QTextBrowser(dlg);
     text->setObjectName(QStringLiteral("txtHelp"));
     text->setSource(QUrl(QStringLiteral("qrc") + source));
@@ -45,14 +56,16 @@ bool ShowHelp(QWidget* parent, const QString& source)
 
 QString AboutText(const QString& dbFolder)
 {
-    return AppTitle() + QStringLiteral(" Ver.") + QStringLiteral(TALLOX_VERSION) + QStringLiteral("  (") +
-           AppCompany() + QStringLiteral(")\r\n\r\n데이터베이스 폴더: ") + QDir::toNativeSeparators(dbFolder) +
-           QStringLiteral("\r\n응용 프로그램 폴더: ") + QDir::toNativeSeparators(AppPaths::appFolder()) +
-           QStringLiteral("\r\n\r\n이 프로그램의 사용 조건은 사용권 계약을 따릅니다.\r\n"
-                          "사용한 공개 소프트웨어: Qt (LGPL 3), SQLite (퍼블릭 도메인), libxlsxwriter (BSD 2조항).");
+    return QCoreApplication::translate("HelpWindow", "%1 Ver.%2  (%3)\r\n\r\n데이터베이스 폴더: %4\r\n"
+                                                     "응용 프로그램 폴더: %5\r\n\r\n"
+                                                     "이 프로그램의 사용 조건은 사용권 계약을 따릅니다.\r\n"
+                                                     "사용한 공개 소프트웨어: Qt (LGPL 3), SQLite (퍼블릭 도메인), "
+                                                     "libxlsxwriter (BSD 2조항).")
+        .arg(AppTitle(), QStringLiteral(TALLOX_VERSION), AppCompany(), QDir::toNativeSeparators(dbFolder),
+             QDir::toNativeSeparators(AppPaths::appFolder()));
 }
 
 void ShowAbout(const QString& dbFolder)
 {
-    MsgInfo(AboutText(dbFolder), AppTitle() + QStringLiteral(" 정보"));
+    MsgInfo(AboutText(dbFolder), QCoreApplication::translate("HelpWindow", "%1 정보").arg(AppTitle()));
 }

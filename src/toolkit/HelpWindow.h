@@ -6,7 +6,10 @@ class QWidget;
 
 // The program's guide, bundled as a resource, in one window that may stay
 // open beside the ledger. False, after saying so, when the guide is missing.
-bool ShowHelp(QWidget* parent, const QString& source = QStringLiteral(":/help/guide.html"));
+// Without a source, the guide in the language of the program's texts.
+bool ShowHelp(QWidget* parent, const QString& source = QString());
+// ":/help/guide.html", or its English twin guide_en.html when Tallox speaks English.
+QString GuideSource();
 
 // The 정보 box: version, the folders in use, the licences.
 void ShowAbout(const QString& dbFolder);

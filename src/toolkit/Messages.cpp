@@ -90,9 +90,11 @@ MsgAnswer MsgQuestion(const QString& text, const QString& title, bool yesDefault
 
 void MsgError(const QString& text, const ErrorInfo& error)
 {
-    const QString full = text + QStringLiteral("\r\n오류번호 : ") + QString::number(error.number) +
-                         QStringLiteral("\r\n오류내용 : ") + error.description;
-    showOkBox(QMessageBox::Warning, MsgIcon::Warning, full, QStringLiteral("오류"), QStringLiteral("error"));
+    const QString full = text + QCoreApplication::translate("Messages", "\r\n오류번호 : ") +
+                         QString::number(error.number) + QCoreApplication::translate("Messages", "\r\n오류내용 : ") +
+                         error.description;
+    showOkBox(QMessageBox::Warning, MsgIcon::Warning, full, QCoreApplication::translate("Messages", "오류"),
+              QStringLiteral("error"));
 }
 
 void MsgProcError(const ErrorInfo& error, const QString& procedure, const QString& owner, bool ownerIsForm)
@@ -122,17 +124,20 @@ void ShowError(const ErrorInfo& error)
                               error.description.contains(QStringLiteral("no such column"), Qt::CaseInsensitive) ||
                               error.number == 3011;
         if (error.number == 91)
-            MsgInfo(QStringLiteral("Data Base MDB가 선언되지 않았습니다.") + cr + error.sql,
-                    QStringLiteral("MDB 오류"));
+            MsgInfo(QCoreApplication::translate("Messages", "Data Base MDB가 선언되지 않았습니다.") + cr + error.sql,
+                    QCoreApplication::translate("Messages", "MDB 오류"));
         else if (notFound)
-            MsgInfo(QStringLiteral("Jet Data Base Engine의 식을 확인하세요.") + cr + error.sql,
+            MsgInfo(QCoreApplication::translate("Messages", "Jet Data Base Engine의 식을 확인하세요.") + cr + error.sql,
                     QStringLiteral("Query"));
         else
             MsgInfo(error.description + cr + error.sql, QStringLiteral("ERROR"));
         break;
     }
     case ErrorInfo::Kind::Plain:
-        MsgError(error.what.isEmpty() ? QStringLiteral("프로그램 수행도중 오류가 발생했습니다.") : error.what, error);
+        MsgError(error.what.isEmpty()
+                     ? QCoreApplication::translate("Messages", "프로그램 수행도중 오류가 발생했습니다.")
+                     : error.what,
+                 error);
         break;
     }
 }
@@ -167,10 +172,12 @@ bool CheckRequired(QLineEdit* input, const QString& fieldName, bool zeroIsEmpty)
     if (!missing)
         return false;
     if (!fieldName.isEmpty())
-        MsgInfo(QStringLiteral("[") + fieldName + QStringLiteral("]은(는) 필수 입력 사항입니다."),
-                QStringLiteral("필수입력"));
+        MsgInfo(QCoreApplication::translate("Messages", "[%1]은(는) 필수 입력 사항입니다.").arg(fieldName),
+
+                QCoreApplication::translate("Messages", "필수입력"));
     else
-        MsgInfo(QStringLiteral("필수 입력사항을 입력하지 않았습니다."), QStringLiteral("필수입력"));
+        MsgInfo(QCoreApplication::translate("Messages", "필수 입력사항을 입력하지 않았습니다."),
+                QCoreApplication::translate("Messages", "필수입력"));
     if (input->isEnabled() && input->isVisible())
         input->setFocus();
     return true;

@@ -34,8 +34,8 @@ UpDown::UpDown(QWidget* parent) : QWidget(parent)
     };
     m_up = makeArrow(Qt::UpArrow, QStringLiteral("btnUp"));
     m_down = makeArrow(Qt::DownArrow, QStringLiteral("btnDown"));
-    m_up->setToolTip(QStringLiteral("하루 뒤 (날짜 상자에서 위 화살표)"));
-    m_down->setToolTip(QStringLiteral("하루 앞 (날짜 상자에서 아래 화살표)"));
+    m_up->setToolTip(tr("하루 뒤 (날짜 상자에서 위 화살표)"));
+    m_down->setToolTip(tr("하루 앞 (날짜 상자에서 아래 화살표)"));
     connect(m_up, &QToolButton::clicked, this, &UpDown::upClick);
     connect(m_down, &QToolButton::clicked, this, &UpDown::downClick);
 }
@@ -61,9 +61,9 @@ PeriodBar::PeriodBar(QWidget* parent) : QWidget(parent)
         connectDatePart(i);
     }
 
-    m_chkChain = new QCheckBox(QStringLiteral("양쪽 날짜 동시에 변경"), this);
+    m_chkChain = new QCheckBox(tr("양쪽 날짜 동시에 변경"), this);
     m_chkChain->setObjectName(QStringLiteral("chkChain"));
-    m_chkChain->setToolTip(QStringLiteral("위아래 화살표로 두 날짜를 함께 옮깁니다"));
+    m_chkChain->setToolTip(tr("위아래 화살표로 두 날짜를 함께 옮깁니다"));
     layout->addSpacing(6);
     layout->addWidget(m_chkChain);
     layout->addStretch(1);
@@ -97,7 +97,7 @@ QToolButton* PeriodBar::makeMonthButton(int index)
     btn->setObjectName(QStringLiteral("btnMonthView%1").arg(index));
     btn->setProperty("index", index);
     btn->setText(QStringLiteral("…"));
-    btn->setToolTip(QStringLiteral("일자 선택"));
+    btn->setToolTip(tr("일자 선택"));
     btn->setFocusPolicy(Qt::NoFocus);
     return btn;
 }

@@ -4,8 +4,8 @@
 #include <QProgressDialog>
 
 ProgressWindow::ProgressWindow(const QString& label, bool cancellable, QWidget* parent)
-    : m_dialog(
-          std::make_unique<QProgressDialog>(label, cancellable ? QStringLiteral("취소") : QString(), 0, 100, parent))
+    : m_dialog(std::make_unique<QProgressDialog>(
+          label, cancellable ? QCoreApplication::translate("ProgressWindow", "취소") : QString(), 0, 100, parent))
 {
     m_dialog->setObjectName(QStringLiteral("frmProgress"));
     m_dialog->setWindowModality(Qt::WindowModal);

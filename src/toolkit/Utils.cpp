@@ -181,7 +181,8 @@ QString HomePageAddress()
 
 void GoHomePage()
 {
-    if (MsgQuestion(QStringLiteral("고객지원센터 홈페이지로 이동하시겠습니까?"), QString(), true) != MsgAnswer::Yes)
+    if (MsgQuestion(QCoreApplication::translate("Utils", "고객지원센터 홈페이지로 이동하시겠습니까?"), QString(),
+                    true) != MsgAnswer::Yes)
         return;
     OpenUrl(QUrl::fromUserInput(HomePageAddress()));
 }

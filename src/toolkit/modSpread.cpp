@@ -9,6 +9,7 @@
 #include "toolkit/Messages.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QCursor>
 #include <QMenu>
 #include <cmath>
@@ -53,7 +54,7 @@ void DeleteSheetRow(SpreadGrid* grid, int row, bool showNotice, bool shrink)
         grid->setMaxRows(grid->dataRowCnt());
     grid->refresh();
     if (showNotice)
-        ShowFloatMsg(QStringLiteral("자료를 삭제하였습니다."), 500, 1, QColor(0, 255, 255));
+        ShowFloatMsg(QCoreApplication::translate("modSpread", "자료를 삭제하였습니다."), 500, 1, QColor(0, 255, 255));
 }
 
 namespace {
@@ -64,12 +65,12 @@ struct GridMenuEntry {
 
 QList<GridMenuEntry> gridMenuEntries()
 {
-    return {{QStringLiteral("그리드 줄높이 변경"), GridMenuCommand::RowHeight},
-            {QStringLiteral("글자크기        변경"), GridMenuCommand::FontSize},
+    return {{QCoreApplication::translate("modSpread", "그리드 줄높이 변경"), GridMenuCommand::RowHeight},
+            {QCoreApplication::translate("modSpread", "글자크기        변경"), GridMenuCommand::FontSize},
             {QString(), GridMenuCommand::Dismissed},
-            {QStringLiteral("폼 및 그리드 설정 초기화"), GridMenuCommand::ResetLayout},
+            {QCoreApplication::translate("modSpread", "폼 및 그리드 설정 초기화"), GridMenuCommand::ResetLayout},
             {QString(), GridMenuCommand::Dismissed},
-            {QStringLiteral("메    뉴      닫    기"), GridMenuCommand::Dismissed}};
+            {QCoreApplication::translate("modSpread", "메    뉴      닫    기"), GridMenuCommand::Dismissed}};
 }
 
 // The command the user picks: through the test hook when one is set, else from the real menu.
@@ -115,15 +116,16 @@ void changeGridSize(QWidget* window, SpreadGrid* grid, const QString& prompt, co
 
 void resetGridLayout(QWidget* window)
 {
-    const QString gap = QStringLiteral("\r\n\r\n");
-    const QString question = QStringLiteral("해당폼의 폼의 위치 및 크기, 그리드의 각 칸의 넓이") + gap +
-                             QStringLiteral(", 줄높이, 글자크기등이 모두 초기화 됩니다.") + gap +
-                             QStringLiteral("초기화 하시겠습니까?");
+    const QString question =
+        QCoreApplication::translate("modSpread", "해당폼의 폼의 위치 및 크기, 그리드의 각 칸의 넓이\r\n\r\n"
+                                                 ", 줄높이, 글자크기등이 모두 초기화 됩니다.\r\n\r\n"
+                                                 "초기화 하시겠습니까?");
     if (MsgQuestion(question, QString(), true) != MsgAnswer::Yes)
         return;
     DelFormIni(window ? window->objectName() : QString());
-    MsgInfo(QStringLiteral("초기화를 완료하였습니다.") + gap +
-            QStringLiteral("현재창을 닫고 다시 열어 주셔야 초기화된 형태가 제대로 보여집니다."));
+    MsgInfo(QCoreApplication::translate("modSpread",
+                                        "초기화를 완료하였습니다.\r\n\r\n"
+                                        "현재창을 닫고 다시 열어 주셔야 초기화된 형태가 제대로 보여집니다."));
 }
 } // namespace
 
@@ -133,20 +135,24 @@ void ShowGridMenu(QWidget* window, SpreadGrid* grid)
         return;
     switch (pickGridMenuCommand(window)) {
     case GridMenuCommand::RowHeight:
-        changeGridSize(window, grid, QStringLiteral("변경할 그리드의 줄높이를 입력하세요.(입력범위: 8~20, 0:기본값)"),
-                       QStringLiteral("그리드의 줄높이 변경"), int(grid->rowHeight(-1)), QStringLiteral("RowHeight"),
-                       [grid](double v) {
-                           grid->setRowHeight(-1, v);
-                           grid->setRowHeight(0, v + 2);
-                       });
+        changeGridSize(
+            window, grid,
+            QCoreApplication::translate("modSpread", "변경할 그리드의 줄높이를 입력하세요.(입력범위: 8~20, 0:기본값)"),
+            QCoreApplication::translate("modSpread", "그리드의 줄높이 변경"), int(grid->rowHeight(-1)),
+            QStringLiteral("RowHeight"), [grid](double v) {
+                grid->setRowHeight(-1, v);
+                grid->setRowHeight(0, v + 2);
+            });
         return;
     case GridMenuCommand::FontSize:
-        changeGridSize(window, grid, QStringLiteral("변경할 글자의 크기를 입력하세요.(입력범위: 8~20, 0:기본값)"),
-                       QStringLiteral("그리드내 글자크기 변경"), int(grid->fontSize(1, 1)), QStringLiteral("FontSize"),
-                       [grid](double v) {
-                           grid->setFontSize(-1, -1, v);
-                           grid->setFontSize(-1, 0, 10);
-                       });
+        changeGridSize(
+            window, grid,
+            QCoreApplication::translate("modSpread", "변경할 글자의 크기를 입력하세요.(입력범위: 8~20, 0:기본값)"),
+            QCoreApplication::translate("modSpread", "그리드내 글자크기 변경"), int(grid->fontSize(1, 1)),
+            QStringLiteral("FontSize"), [grid](double v) {
+                grid->setFontSize(-1, -1, v);
+                grid->setFontSize(-1, 0, 10);
+            });
         return;
     case GridMenuCommand::ResetLayout:
         resetGridLayout(window);

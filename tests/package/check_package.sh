@@ -40,4 +40,7 @@ fi
 [ -f "$root/usr/share/applications/org.tallox.Tallox.desktop" ] || fail "package lacks the desktop entry"
 version=$("$root/usr/bin/tallox" --version 2>/dev/null)
 [ "$version" = "tallox $(dpkg-deb -f "$deb" Version)" ] || fail "tallox --version from the package said: $version"
+# The English translation is built in: no file beside the program.
+LANGUAGE=en "$root/usr/bin/tallox" --help 2>/dev/null | grep -q '^Usage: tallox' || fail "no English from the package"
+
 echo "package ok: $(basename "$deb")"
