@@ -43,12 +43,14 @@ private Q_SLOTS:
     void droppedFile_opensTheDialog();
 
 private:
-    static void choose(QComboBox* box, int data)
+    static bool choose(QComboBox* box, int data)
     {
-        const int index = box->findData(data);
-        QVERIFY(index >= 0);
+        const int index = box ? box->findData(data) : -1;
+        if (index < 0)
+            return false;
         box->setCurrentIndex(index);
         Q_EMIT box->activated(index);
+        return true;
     }
     static QComboBox* cardChoice(ImportDialog* d, const QString& name)
     {
@@ -66,12 +68,12 @@ void TestImportWindow::menu_mapsColumnsAndCardsSavesProfileAndStores()
     openWindow();
     ModalHook::push([this](QDialog* dialog) {
         auto* d = qobject_cast<ImportDialog*>(dialog);
-        QVERIFY(d);
+        QVERIFY(d && d->openFile(m_file)); // as 파일 선택 would
         for (int field = 0; field < 6; ++field)
-            choose(d->columnBox(field), field);  // the file's columns are in the ledger's order
-        QCOMPARE(d->plan().counts().refused, 3); // no card name is known yet but BC카드
-        choose(cardChoice(d, QStringLiteral("shinhan")), 2);
-        choose(cardChoice(d, QStringLiteral("lotte")), -2); // registered as a new card
+            QVERIFY(choose(d->columnBox(field), field)); // the file's columns are in the ledger's order
+        QCOMPARE(d->plan().counts().refused, 3);         // no card name is known yet but BC카드
+        QVERIFY(choose(cardChoice(d, QStringLiteral("shinhan")), 2));
+        QVERIFY(choose(cardChoice(d, QStringLiteral("lotte")), -2)); // registered as a new card
         const ImportCounts counts = d->plan().counts();
         QCOMPARE(counts.ready, 3);
         QCOMPARE(counts.duplicates, 1); // 2005-05-02 is in the ledger already
@@ -106,6 +108,10 @@ void TestImportWindow::droppedFile_opensTheDialog()
     });
     QMimeData mime;
     mime.setUrls({QUrl::fromLocalFile(m_file)});
+    // A drop reaches the widget that accepted the drag's entry.
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(win, &enter);
+    QVERIFY(enter.isAccepted());
     QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(win, &drop);
     QTRY_COMPARE(ModalHook::shown(), QStringList{QStringLiteral("ImportDialog")});
