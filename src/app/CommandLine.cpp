@@ -359,6 +359,10 @@ int ImportCommand(const CommandLine& cmd, AppContext& ctx, QTextStream& out, Fai
                 << Qt::endl;
     }
     const ImportCounts counts = plan.counts();
+    if (counts.ready + counts.duplicates + counts.refused == 0) {
+        *f = {ExitUsage, ImportText::tr("파일에 가져올 행이 없습니다: %1").arg(cmd.file)};
+        return f->status;
+    }
     const int status = counts.refused > 0 ? ExitFindings : ExitOk;
     out << QStringLiteral("%1 (%2, %3)").arg(cmd.file, table.format, profile.name) << Qt::endl;
     if (cmd.dryRun || (counts.refused > 0 && !cmd.partial)) {

@@ -128,6 +128,8 @@ void Parse(const QString& text, QChar separator, ImportTable* table)
             table->oversizedRows.insert(int(table->rows.size()));
         if (table->rows.size() < kMaxRows)
             table->rows.append(row);
+        else
+            table->tooManyRows = true;
         row.clear();
         cut = false;
     };

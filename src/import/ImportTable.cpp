@@ -28,6 +28,11 @@ bool ReadImportFile(const QString& path, ImportTable* table, ErrorInfo* error, c
                                                             : CsvReader::ReadFile(path, table, error);
     if (!ok)
         return false;
+    if (table->tooManyRows)
+        return fail(error, ErrorInfo::notice(QCoreApplication::translate("ImportTable", "행이 너무 많습니다 (%1행까지 "
+                                                                                        "가져올 수 있습니다): %2")
+                                                 .arg(ImportLimits::kMaxRows)
+                                                 .arg(path)));
     const bool blank = std::all_of(table->rows.cbegin(), table->rows.cend(), [](const QStringList& row) {
         return std::all_of(row.cbegin(), row.cend(), [](const QString& c) { return c.trimmed().isEmpty(); });
     });

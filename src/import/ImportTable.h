@@ -12,10 +12,11 @@
 // stores as serial numbers with a date format arrive as "YYYY-MM-DD".
 struct ImportTable {
     QList<QStringList> rows;
-    QSet<int> oversizedRows; // 0-based rows with a cell cut at kMaxCellChars
-    QString format;          // how the file was read ("CSV, UTF-8, 쉼표"), for the window
-    QStringList sheets;      // a workbook's sheet names
-    QString sheet;           // the sheet that was read
+    QSet<int> oversizedRows;  // 0-based rows with a cell cut at kMaxCellChars
+    QString format;           // how the file was read ("CSV, UTF-8, 쉼표"), for the window
+    QStringList sheets;       // a workbook's sheet names
+    QString sheet;            // the sheet that was read
+    bool tooManyRows = false; // rows beyond ImportLimits::kMaxRows were left out
 
     QString cell(int row, int col) const { return rows.value(row).value(col); }
     int columnCount() const;

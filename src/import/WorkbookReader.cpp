@@ -249,8 +249,10 @@ bool readSheet(const QByteArray& xml, const SheetContext& ctx, ImportTable* tabl
         if (r.isStartElement() && r.name() == QLatin1String("row")) {
             const int given = r.attributes().value(QLatin1String("r")).toInt();
             rowIndex = given > 0 ? given - 1 : rowIndex + 1;
-            if (rowIndex >= ImportLimits::kMaxRows)
+            if (rowIndex >= ImportLimits::kMaxRows) {
+                table->tooManyRows = true;
                 break;
+            }
             row.clear();
             col = -1;
             cut = false;

@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QHash>
 #include <QRegularExpression>
+#include <QSet>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <algorithm>
@@ -954,6 +955,39 @@ bool LedgerStore::insertMany(const QList<StoredEntry>& entries, ErrorInfo* error
     return true;
 }
 
+// The month-before rows that the cards' new months lack, each holding the
+// card's balance up to that month's end, from one grouped pass over the
+// ledger that already holds the imported entries (one query per row would
+// read the card's entries again for every month).
+bool LedgerStore::addMissingPrevRows(const QList<std::pair<int, QString>>& cardMonths, ErrorInfo* e)
+{
+    QSet<std::pair<int, QString>> existing;
+    QSqlQuery rs;
+    if (!OpenSnapshot(m_db, rs, QStringLiteral("SELECT cardcode, sMonth FROM transfer"), {}, e))
+        return false;
+    while (rs.next())
+        existing.insert({rs.value(0).toInt(), rs.value(1).toString()});
+    if (!FinishRead(rs, e))
+        return false;
+    MonthEnds ends;
+    bool badDates = false;
+    if (!readMonthEnds(m_db, &ends, &badDates, e))
+        return false;
+    for (const auto& [card, month] : cardMonths) {
+        const QString prev = DateText::previousMonth(month);
+        if (existing.contains({card, prev}))
+            continue;
+        const Money amount = expectedAt(ends.value(card), prev);
+        if (m_db.execute(QStringLiteral("INSERT INTO transfer (sMonth, amount, cardcode) VALUES (?, ?, ?)"),
+                         {prev, amount.units(), card}, e) != 1)
+            return false;
+        existing.insert({card, prev});
+        m_createdRows.append(prev + QLatin1Char('/') + QString::number(card));
+    }
+    ResetPrevBalanceMemory();
+    return true;
+}
+
 bool LedgerStore::ImportEntries(const QList<StoredEntry>& entries, const QString& note, ErrorInfo* error,
                                 const std::function<bool()>& beforeCommit)
 {
@@ -979,9 +1013,7 @@ bool LedgerStore::ImportEntries(const QList<StoredEntry>& entries, const QString
              (shiftFits(m_db, it.key().second, it.value(), it.key().first, &e) &&
               m_db.execute(QStringLiteral("UPDATE transfer SET amount = amount + ? WHERE sMonth >= ? AND cardcode = ?"),
                            {it.value().units(), it.key().second, it.key().first}, &e) >= 0);
-    ok = ok && insertMany(entries, &e);
-    for (auto it = joins.cbegin(); ok && it != joins.cend(); ++it)
-        ok = ensurePrevMonthRow(it.key().second + QStringLiteral("-01"), it.key().first, &e);
+    ok = ok && insertMany(entries, &e) && addMissingPrevRows(joins.keys(), &e);
     History::Row row{History::Kind::Import};
     row.note = note;
     row.newValue = QString::number(entries.size());

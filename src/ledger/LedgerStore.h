@@ -158,6 +158,7 @@ private:
     bool executeOneRow(const QString& sql, const QVariantList& binds, ErrorInfo* error);
     bool insertWhole(const StoredEntry& entry, int* key, ErrorInfo* error);
     bool insertMany(const QList<StoredEntry>& entries, ErrorInfo* error);
+    bool addMissingPrevRows(const QList<std::pair<int, QString>>& cardMonths, ErrorInfo* error);
     // A store that failed half-way: neither the file nor the memory keeps any of it.
     bool abandon(Transaction& tx, const Memory& saved, ErrorInfo e, const QString& text, ErrorInfo* error);
     // Appends the history row of the store in progress (inside its transaction).

@@ -5,6 +5,7 @@
 #include "import/CsvReader.h"
 #include "import/ImportPlan.h"
 #include "import/ImportValues.h"
+#include "ledger/LedgerStore.h"
 
 #include <QDir>
 #include <QFile>
@@ -134,6 +135,7 @@ private Q_SLOTS:
     void sameSales_csvCp949_csvBom_xlsx();
     void talloxExport_importsAsTheSameEntries();
     void duplicates_inFileAndLedger();
+    void carryOver_exactAroundTypedEntries();
     void statuses_data();
     void statuses();
     void killedDuringStore_leavesNothing();
@@ -311,9 +313,36 @@ void TestImport::duplicates_inFileAndLedger()
     expectCheckClean();
 }
 
+// Entries typed before and after the imported month keep their carry-over
+// rows exact: the later rows take the import's nets, new months get theirs.
+void TestImport::carryOver_exactAroundTypedEntries()
+{
+    LedgerStore store(m_env->ctx().ledger);
+    for (const auto& [date, card] :
+         {std::pair{"2005-03-10", 2}, std::pair{"2005-06-01", 2}, std::pair{"2005-06-03", 1}}) {
+        int key = 0;
+        QVERIFY(store.InsertRecord(QString::fromLatin1(date), card, &key));
+        QVERIFY(store.RecordEditCol(key, QStringLiteral("sale"), 5000));
+    }
+    const Money mayEndBefore = m_env->transferAmount("2005-05", 2); // made for the June entry
+    writeFile(file("sales.csv"), "거래일자,카드사,건수,매출금액,수수료,입금액\n"
+                                 "2005-05-02,신한,1,1000,0,0\n"
+                                 "2005-05-20,BC카드,1,700,0,0\n");
+    const Run r = tallox({m_env->dbFolder(), "--import", file("sales.csv"), "--profile", m_profile});
+    QVERIFY2(r.status == 0, qPrintable(r.out + r.err));
+    expectCheckClean();
+    QCOMPARE(m_env->transferAmount("2005-05", 2), mayEndBefore + Money::fromWon(1000));
+    QCOMPARE(m_env->transferAmount("2005-05", 1), Money::fromWon(700));
+    bool exists = false;
+    QCOMPARE(m_env->transferAmount("2005-04", 2, &exists), Money::fromWon(5000)); // new: the March entry
+    QVERIFY(exists);
+    QCOMPARE(m_env->transferAmount("2005-04", 1, &exists), Money());
+    QVERIFY(exists);
+}
+
 void TestImport::statuses_data()
 {
-    QTest::addColumn<QByteArray>("content"); // "@big": a sparse file beyond the limit
+    QTest::addColumn<QByteArray>("content"); // "@big": a sparse file beyond the limit; "@xlsx": a header row
     QTest::addColumn<QStringList>("options");
     QTest::addColumn<int>("status");
     QTest::addColumn<int>("stored");
@@ -332,6 +361,7 @@ void TestImport::statuses_data()
     QTest::newRow("empty file") << QByteArray() << profile << 2 << 0 << "빈 파일";
     QTest::newRow("binary file") << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16) << profile << 2 << 0 << "이진";
     QTest::newRow("no rows") << QByteArray(" , ,\r\n\r\n") << profile << 2 << 0 << "가져올 행이 없습니다";
+    QTest::newRow("workbook of a header only") << QByteArray("@xlsx") << profile << 2 << 0 << "가져올 행이 없습니다";
     QTest::newRow("file of 100 MB") << QByteArray("@big") << profile << 2 << 0 << "파일이 너무 큽니다";
     QTest::newRow("no profile fits") << good << QStringList() << 2 << 0 << "맞는 프로필이 없습니다";
     QTest::newRow("profile missing") << good << QStringList{"--profile", "없는프로필"} << 2 << 0 << "프로필이 없습니다";
@@ -346,7 +376,9 @@ void TestImport::statuses()
     QFETCH(int, stored);
     QFETCH(QString, said);
     const QString path = file("in.csv");
-    if (content == "@big") {
+    if (content == "@xlsx") {
+        writeWorkbook(path, {kSales[0]});
+    } else if (content == "@big") {
         QFile f(path);
         QVERIFY(f.open(QIODevice::WriteOnly) && f.resize(100LL * 1024 * 1024));
     } else {
