@@ -1014,9 +1014,12 @@ bool LedgerStore::ImportEntries(const QList<StoredEntry>& entries, const QString
               m_db.execute(QStringLiteral("UPDATE transfer SET amount = amount + ? WHERE sMonth >= ? AND cardcode = ?"),
                            {it.value().units(), it.key().second, it.key().first}, &e) >= 0);
     ok = ok && insertMany(entries, &e) && addMissingPrevRows(joins.keys(), &e);
+    // The history shows the first imported day and what was imported.
     History::Row row{History::Kind::Import};
+    for (const StoredEntry& entry : entries)
+        row.entryDate = row.entryDate.isEmpty() ? entry.date : std::min(row.entryDate, entry.date);
     row.note = note;
-    row.newValue = QString::number(entries.size());
+    row.newValue = note;
     ok = ok && appendHistory(row, &e);
     if (ok && beforeCommit && !beforeCommit())
         ok = fail(&e, ErrorInfo::notice(QCoreApplication::translate("LedgerStore", "가져오기를 멈췄습니다.")));

@@ -310,6 +310,9 @@ void TestImport::duplicates_inFileAndLedger()
     const Run again = tallox({m_env->dbFolder(), "--import", file("dup.csv"), "--profile", m_profile});
     QVERIFY2(again.out.contains("저장 0건, 중복으로 건너뜀 5건"), qPrintable(again.out));
     QCOMPARE(m_env->count("Tallox"), 4);
+    // One history row for the import that stored rows, none for the one that stored nothing.
+    QCOMPARE(m_env->ctx().ledger.scalar("SELECT count(*) FROM history WHERE kind = 'import'").toInt(), 1);
+    QCOMPARE(m_env->ctx().ledger.scalar("SELECT count(*) FROM history WHERE kind <> 'import'").toInt(), 0);
     expectCheckClean();
 }
 
