@@ -137,7 +137,6 @@ void ImportDialog::buildControls()
     fileRow->addWidget(browse);
     fileRow->addWidget(new QLabel(tr("시트"), this));
     fileRow->addWidget(m_sheet);
-    fileRow->addWidget(m_format);
 
     m_preview = new QTableWidget(this);
     m_preview->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -147,6 +146,8 @@ void ImportDialog::buildControls()
     m_model = new ImportPlanModel(this);
     m_planView = new QTableView(this);
     m_planView->setModel(m_model);
+    m_planView->horizontalHeader()->setStretchLastSection(true);
+    m_planView->verticalHeader()->hide();
     m_summary = new QLabel(this);
     m_store = new QPushButton(tr("저장"), this);
     auto* close = new QPushButton(tr("닫기"), this);
@@ -160,6 +161,7 @@ void ImportDialog::buildControls()
     middle->addWidget(m_cardMap, 1);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(fileRow);
+    layout->addWidget(m_format);
     layout->addWidget(m_preview, 2);
     layout->addLayout(middle, 2);
     layout->addWidget(new QLabel(tr("가져올 자료 (중복은 체크하면 저장합니다)"), this));
@@ -338,6 +340,7 @@ void ImportDialog::fillCardMap()
     for (const QString& n : m_plan.unknownCards())
         if (!names.contains(n))
             names.append(n);
+    m_cardMap->setRowCount(0); // the old boxes go (one of them may be the one just chosen in)
     m_cardMap->setRowCount(int(names.size()));
     for (int r = 0; r < names.size(); ++r) {
         m_cardMap->setItem(r, 0, new QTableWidgetItem(names[r]));
