@@ -10,6 +10,8 @@
 #include "core/DbAccess.h"
 #include "core/SharedQueries.h"
 #include "core/Startup.h"
+#include "import/ImportPlan.h"
+#include "import/ImportRun.h"
 #include "ledger/DemoData.h"
 #include "ledger/LedgerSheet.h"
 #include "ledger/LedgerStore.h"
@@ -332,6 +334,81 @@ int WriteOutput(const CommandLine& cmd, Output& o, const QString& from, const QS
     return ExitOk;
 }
 
+struct ImportText {
+    Q_DECLARE_TR_FUNCTIONS(CommandLine)
+};
+
+// The file and the profile that maps it: the one named, else Tallox's own
+// export or a saved profile whose header row the file has.
+bool ReadImportInput(const CommandLine& cmd, ImportTable* table, ImportProfile* profile, Failure* f)
+{
+    ErrorInfo e;
+    if (!cmd.profile.isEmpty() && !ImportProfiles::Find(cmd.profile, profile, &e)) {
+        *f = {ExitUsage, ErrorLine(e)};
+        return false;
+    }
+    if (!ReadImportFile(cmd.file, table, &e, profile->sheet)) {
+        *f = {ExitUsage, ErrorLine(e)};
+        return false;
+    }
+    if (cmd.profile.isEmpty() && !ImportProfiles::Recognize(*table, profile)) {
+        *f = {ExitUsage, QCoreApplication::translate("CommandLine", "이 파일에 맞는 프로필이 없습니다. --profile로 "
+                                                                    "프로필 이름이나 프로필 파일을 주세요: %1")
+                             .arg(cmd.file)};
+        return false;
+    }
+    return true;
+}
+
+int ImportCommand(const CommandLine& cmd, AppContext& ctx, QTextStream& out, Failure* f)
+{
+    ImportTable table;
+    ImportProfile profile;
+    ImportPlan plan;
+    ErrorInfo e;
+    if (!ReadImportInput(cmd, &table, &profile, f))
+        return f->status;
+    if (!ImportPlanner::Build(ctx.ledger, table, profile, &plan, &e)) {
+        *f = failedWith(ExitDatabase, ImportText::tr("원장을 읽을 수 없습니다"), e);
+        return f->status;
+    }
+    for (const ImportRow& row : plan.rows) {
+        if (row.status == ImportRow::Status::Refused || row.status == ImportRow::Status::Duplicate)
+            out << (row.status == ImportRow::Status::Refused ? ImportText::tr("거부 %1행: %2")
+                                                             : ImportText::tr("중복 %1행: %2"))
+                       .arg(row.line)
+                       .arg(row.reason)
+                << Qt::endl;
+    }
+    const ImportCounts counts = plan.counts();
+    if (counts.ready + counts.duplicates + counts.refused == 0) {
+        *f = {ExitUsage, ImportText::tr("파일에 가져올 행이 없습니다: %1").arg(cmd.file)};
+        return f->status;
+    }
+    const int status = counts.refused > 0 ? ExitFindings : ExitOk;
+    out << QStringLiteral("%1 (%2, %3)").arg(cmd.file, table.format, profile.name) << Qt::endl;
+    if (cmd.dryRun || (counts.refused > 0 && !cmd.partial)) {
+        out << ImportRun::SummaryLine(counts, false) << Qt::endl
+            << (cmd.dryRun
+                    ? ImportText::tr("시험 실행이므로 아무것도 저장하지 않았습니다.")
+                    : ImportText::tr(
+                          "거부된 행이 있어 아무것도 저장하지 않았습니다 (--partial을 주면 나머지를 저장합니다)."))
+            << Qt::endl;
+        return status;
+    }
+    ImportOutcome outcome;
+    if (!ImportRun::Store(ctx.ledger, QFileInfo(ctx.ledgerPath).absolutePath(), plan, cmd.file, &outcome, &e)) {
+        *f = failedWith(ExitDatabase, ImportText::tr("가져오지 못했습니다. 원장은 그대로입니다"), e);
+        return f->status;
+    }
+    for (const QString& w : outcome.warnings)
+        out << w << Qt::endl;
+    out << ImportRun::SummaryLine(outcome.counts) << Qt::endl;
+    if (!outcome.firstDay.isEmpty())
+        out << ImportText::tr("가져온 기간: %1 - %2").arg(outcome.firstDay, outcome.lastDay) << Qt::endl;
+    return status;
+}
+
 int RunWithDatabases(const CommandLine& cmd, AppContext& ctx, QTextStream& out, Failure* f)
 {
     using A = CommandLine::Action;
@@ -339,6 +416,8 @@ int RunWithDatabases(const CommandLine& cmd, AppContext& ctx, QTextStream& out, 
         return Rebuild(ctx, out, f);
     if (cmd.action == A::Check)
         return Check(ctx, out, f);
+    if (cmd.action == A::Import)
+        return ImportCommand(cmd, ctx, out, f);
 
     QString from, to;
     if (!ParseDay(QCoreApplication::translate("CommandLine", "시작일"), cmd.from, &from, f) ||
@@ -360,7 +439,8 @@ int RunWithDatabases(const CommandLine& cmd, AppContext& ctx, QTextStream& out, 
 // them read-only and changes nothing in them, not even the journal mode.
 int RunOnFolder(const CommandLine& cmd, const QString& folder, QTextStream& out, Failure* f)
 {
-    const bool writes = cmd.action == CommandLine::Action::Rebuild;
+    const bool writes =
+        cmd.action == CommandLine::Action::Rebuild || (cmd.action == CommandLine::Action::Import && !cmd.dryRun);
     AppContext ctx;
     ErrorInfo e;
     if (!ctx.openFolder(folder, &e, !writes)) {
@@ -486,6 +566,8 @@ QString UsageText()
         "  --backup [폴더]            장부를 백업합니다 (폴더가 없으면 응용 프로그램 폴더의 backups)\n"
         "  --list-backups             백업 목록을 보여 줍니다\n"
         "  --restore 백업폴더         지금의 장부를 백업한 뒤 백업에서 복원합니다\n"
+        "  --import 파일 [--profile 이름|프로필파일] [--dry-run] [--partial]\n"
+        "                             카드 매출, 정산 파일(.csv, .txt, .xlsx)을 원장으로 가져옵니다\n"
         "  --demo 폴더 [--cards N] [--years N] [--entries N] [--seed N]\n"
         "                             예제 자료가 든 데이터베이스 폴더를 만듭니다\n"
         "  --version                  버전을 보여 줍니다\n"
@@ -516,7 +598,26 @@ const CommandOption kCommands[] = {
     {"backup", Action::Backup, -1}, // [DIR]
     {"list-backups", Action::ListBackups, 0},
     {"restore", Action::Restore, 1}, // DIR
+    {"import", Action::Import, 1},   // FILE
 };
+
+// The import's own options: a value, then two switches.
+QList<QCommandLineOption> ImportOptions()
+{
+    return {QCommandLineOption(QStringLiteral("profile"), QString(), QStringLiteral("NAME")),
+            QCommandLineOption(QStringLiteral("dry-run")), QCommandLineOption(QStringLiteral("partial"))};
+}
+
+// Refuses the import's options on any other command.
+QString MisplacedImportOption(const CommandLine& cmd, const QCommandLineParser& parser)
+{
+    for (const char* name : {"profile", "dry-run", "partial"}) {
+        if (parser.isSet(QLatin1String(name)) && cmd.action != Action::Import)
+            return QCoreApplication::translate("CommandLine", "--%1은(는) --import에만 쓸 수 있습니다.")
+                .arg(QLatin1String(name));
+    }
+    return {};
+}
 
 // The options that take a whole number: the card code, then the demo's sizes.
 const QStringList kNumberOptions{QStringLiteral("card"), QStringLiteral("cards"), QStringLiteral("years"),
@@ -529,6 +630,7 @@ QList<QCommandLineOption> AllOptions()
     for (const CommandOption& c : kCommands)
         options << QCommandLineOption(QLatin1String(c.name));
     options << QCommandLineOption(QStringLiteral("force"));
+    options << ImportOptions();
     for (const QString& name : kNumberOptions)
         options << QCommandLineOption(name, QString(), QStringLiteral("N"));
     return options;
@@ -574,6 +676,9 @@ QString ParseMistake(const QCommandLineParser& parser, const QStringList& args)
             return UnknownOption(a);
     }
     const QString last = args.constLast();
+    if (last == QLatin1String("--profile"))
+        return QCoreApplication::translate("CommandLine",
+                                           "--profile 다음에는 프로필 이름이나 프로필 파일이 와야 합니다.");
     if (last.startsWith(QStringLiteral("--")) && kNumberOptions.contains(last.mid(2)))
         return BadNumber(last);
     return parser.errorText();
@@ -629,6 +734,8 @@ QString TakeValues(const QStringList& args, const QStringList& positional, int n
         if (!cmd->file.endsWith(ext, Qt::CaseInsensitive))
             return QCoreApplication::translate("CommandLine", "출력 파일 이름은 %1(으)로 끝나야 합니다: %2")
                 .arg(ext, cmd->file);
+    } else if (cmd->action == Action::Import) {
+        cmd->file = values[0];
     } else if (cmd->action == Action::Backup || cmd->action == Action::Restore) {
         cmd->dir = values.value(0);
     } else if (cmd->action == Action::Demo) {
@@ -681,6 +788,11 @@ CommandLine ParseCommandLine(const QStringList& args)
     if (cmd.force && !NeedsPeriod(cmd.action))
         return fail(
             QCoreApplication::translate("CommandLine", "--force는 내보내기, 인쇄, 차트 저장에만 쓸 수 있습니다."));
+    if (const QString why = MisplacedImportOption(cmd, parser); !why.isEmpty())
+        return fail(why);
+    cmd.profile = parser.value(QStringLiteral("profile"));
+    cmd.dryRun = parser.isSet(QStringLiteral("dry-run"));
+    cmd.partial = parser.isSet(QStringLiteral("partial"));
     if (!ReadNumbers(parser, &cmd))
         return cmd;
     if (const QString why = TakeValues(args, parser.positionalArguments(), need, &cmd); !why.isEmpty())
@@ -701,7 +813,8 @@ int RunOnBooks(const CommandLine& cmd, QTextStream& out, QTextStream& err, Failu
         return f->status;
     std::unique_ptr<QLockFile> lock;
     std::unique_ptr<QLockFile> booksLock;
-    if (cmd.action == A::Rebuild || cmd.action == A::Restore || cmd.action == A::ListBackups) {
+    if (cmd.action == A::Rebuild || cmd.action == A::Restore || cmd.action == A::ListBackups ||
+        (cmd.action == A::Import && !cmd.dryRun)) {
         QString option;
         for (const CommandOption& c : kCommands)
             option = c.action == cmd.action ? QStringLiteral("--") + QLatin1String(c.name) : option;

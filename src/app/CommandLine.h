@@ -22,7 +22,8 @@ struct CommandLine {
         Demo,
         Backup,
         ListBackups,
-        Restore
+        Restore,
+        Import
     };
     Action action = Action::Window;
     QString folder;     // database folder (or the demo's target folder)
@@ -37,6 +38,10 @@ struct CommandLine {
     int demoYears = 3;
     int demoEntries = 0; // 0: several entries a day for the years
     quint32 demoSeed = 1;
+    // --import FILE (in `file`)
+    QString profile;      // --profile: a saved profile's name or a profile file
+    bool dryRun = false;  // --dry-run: shows what would be stored, stores nothing
+    bool partial = false; // --partial: stores the rows that are not refused
 };
 
 // Exit statuses of the commands.

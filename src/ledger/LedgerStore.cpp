@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QHash>
 #include <QRegularExpression>
+#include <QSet>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <algorithm>
@@ -940,4 +941,97 @@ CarryOverCheck LedgerStore::CheckCarryOver()
     }
     result.ok = true;
     return result;
+}
+
+bool LedgerStore::insertMany(const QList<StoredEntry>& entries, ErrorInfo* error)
+{
+    // One statement prepared once: an import brings thousands of entries.
+    QSqlQuery q = m_db.newQuery();
+    if (!q.prepare(QStringLiteral("INSERT INTO Tallox (sdate, cardcode, sale, fee, billcoll, numsheet)"
+                                  " VALUES (?, ?, ?, ?, ?, ?)")))
+        return fail(error, Database::errorOf(q.lastError()));
+    for (const StoredEntry& entry : entries) {
+        q.bindValue(0, entry.date);
+        q.bindValue(1, entry.card);
+        q.bindValue(2, entry.sale.units());
+        q.bindValue(3, entry.fee.units());
+        q.bindValue(4, entry.billcoll.units());
+        q.bindValue(5, entry.numsheet.isNull() ? QVariant(QMetaType(QMetaType::Int)) : entry.numsheet);
+        if (!q.exec())
+            return fail(error, Database::errorOf(q.lastError()));
+    }
+    return true;
+}
+
+// The month-before rows that the cards' new months lack, each holding the
+// card's balance up to that month's end, from one grouped pass over the
+// ledger that already holds the imported entries (one query per row would
+// read the card's entries again for every month).
+bool LedgerStore::addMissingPrevRows(const QList<std::pair<int, QString>>& cardMonths, ErrorInfo* e)
+{
+    QSet<std::pair<int, QString>> existing;
+    QSqlQuery rs;
+    if (!OpenSnapshot(m_db, rs, QStringLiteral("SELECT cardcode, sMonth FROM transfer"), {}, e))
+        return false;
+    while (rs.next())
+        existing.insert({rs.value(0).toInt(), rs.value(1).toString()});
+    if (!FinishRead(rs, e))
+        return false;
+    MonthEnds ends;
+    bool badDates = false;
+    if (!readMonthEnds(m_db, &ends, &badDates, e))
+        return false;
+    for (const auto& [card, month] : cardMonths) {
+        const QString prev = DateText::previousMonth(month);
+        if (existing.contains({card, prev}))
+            continue;
+        const Money amount = expectedAt(ends.value(card), prev);
+        if (m_db.execute(QStringLiteral("INSERT INTO transfer (sMonth, amount, cardcode) VALUES (?, ?, ?)"),
+                         {prev, amount.units(), card}, e) != 1)
+            return false;
+        existing.insert({card, prev});
+        m_createdRows.append(prev + QLatin1Char('/') + QString::number(card));
+    }
+    ResetPrevBalanceMemory();
+    return true;
+}
+
+bool LedgerStore::ImportEntries(const QList<StoredEntry>& entries, const QString& note, ErrorInfo* error,
+                                const std::function<bool()>& beforeCommit)
+{
+    const QString failText = QCoreApplication::translate("LedgerStore", "자료를 저장하는 중 오류가 발생했습니다.");
+    // The net each card's entries add per month, in card and month order.
+    QMap<std::pair<int, QString>, Money> joins;
+    for (const StoredEntry& entry : entries) {
+        const std::optional<Money> net = netOf(entry);
+        if (!IsStoredDayText(entry.date) || entry.card < 1 || !net)
+            return fail(error, kTypeMismatch.asEngine(failText));
+        if (!Money::addTo(joins[{entry.card, DateText::monthOf(entry.date)}], *net))
+            return fail(error, MoneyOverflow().asEngine(failText));
+    }
+    ChangeScope scope(this);
+    const Memory saved = m_memory;
+    Transaction tx(m_db);
+    ErrorInfo e;
+    bool ok = tx.isActive();
+    // The rows already stored take the new entries' nets first; a month-before
+    // row made afterwards is read from the ledger that holds them all.
+    for (auto it = joins.cbegin(); ok && it != joins.cend(); ++it)
+        ok = it.value().isZero() ||
+             (shiftFits(m_db, it.key().second, it.value(), it.key().first, &e) &&
+              m_db.execute(QStringLiteral("UPDATE transfer SET amount = amount + ? WHERE sMonth >= ? AND cardcode = ?"),
+                           {it.value().units(), it.key().second, it.key().first}, &e) >= 0);
+    ok = ok && insertMany(entries, &e) && addMissingPrevRows(joins.keys(), &e);
+    // The history shows the first imported day and what was imported.
+    History::Row row{History::Kind::Import};
+    for (const StoredEntry& entry : entries)
+        row.entryDate = row.entryDate.isEmpty() ? entry.date : std::min(row.entryDate, entry.date);
+    row.note = note;
+    row.newValue = note;
+    ok = ok && appendHistory(row, &e);
+    if (ok && beforeCommit && !beforeCommit())
+        ok = fail(&e, ErrorInfo::notice(QCoreApplication::translate("LedgerStore", "가져오기를 멈췄습니다.")));
+    if (!ok || !tx.commit(&e))
+        return abandon(tx, saved, e, failText, error);
+    return scope.done(true);
 }

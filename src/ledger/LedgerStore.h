@@ -9,6 +9,7 @@
 #include <QList>
 #include <QString>
 #include <QVariant>
+#include <functional>
 #include <optional>
 
 // A stored carry-over row that disagrees with the ledger.
@@ -105,6 +106,14 @@ public:
     // `key` receives the key it got.
     bool RestoreRecord(const StoredEntry& entry, int* key, ErrorInfo* error = nullptr);
 
+    // Stores many entries at once (an import): the entries, the shifts of the
+    // carry-over rows they join and the month-before rows they need, and one
+    // history row of kind import holding `note`, in one transaction, leaving
+    // the carry-over table as storing them one by one would. `beforeCommit`
+    // runs last inside the transaction; returning false rolls everything back.
+    bool ImportEntries(const QList<StoredEntry>& entries, const QString& note, ErrorInfo* error = nullptr,
+                       const std::function<bool()>& beforeCommit = {});
+
     // Every store above writes its history row in its own transaction. The
     // next store's row is marked as an undo or redo of row `target`...
     void TagNextChange(History::Origin origin, qint64 target);
@@ -148,6 +157,8 @@ private:
     bool moveCarryOver(const Entry& stored, const Entry& next, ErrorInfo* error);
     bool executeOneRow(const QString& sql, const QVariantList& binds, ErrorInfo* error);
     bool insertWhole(const StoredEntry& entry, int* key, ErrorInfo* error);
+    bool insertMany(const QList<StoredEntry>& entries, ErrorInfo* error);
+    bool addMissingPrevRows(const QList<std::pair<int, QString>>& cardMonths, ErrorInfo* error);
     // A store that failed half-way: neither the file nor the memory keeps any of it.
     bool abandon(Transaction& tx, const Memory& saved, ErrorInfo e, const QString& text, ErrorInfo* error);
     // Appends the history row of the store in progress (inside its transaction).

@@ -9,6 +9,7 @@
 #include "ledger/BackupDialog.h"
 #include "ledger/CarryOverCheckDialog.h"
 #include "ledger/HistoryWindow.h"
+#include "ledger/ImportDialog.h"
 #include "ledger/LedgerHistory.h"
 #include "ledger/LedgerSheet.h"
 #include "ledger/LedgerStatusLine.h"
@@ -33,6 +34,8 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -40,6 +43,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QSettings>
@@ -75,6 +79,7 @@ frmMain::frmMain(std::unique_ptr<AppContext> ctx, QWidget* parent)
 {
     setObjectName(kForm);
     BuildMenu();
+    BuildImportMenu();
     BuildControls();
     Form_Load();
     qApp->installEventFilter(this);
@@ -1170,4 +1175,59 @@ void frmMain::mnuTool_History_Click()
     }
     auto* w = new HistoryWindow(*m_ctx, this);
     w->show();
+}
+
+// ---------------------------------------------------------------- import
+
+void frmMain::BuildImportMenu()
+{
+    mnuTool_Import = new QAction(tr("자료 가져오기"), this);
+    mnuTool_Import->setObjectName(QStringLiteral("mnuTool_Import"));
+    mnuTool->insertAction(mnuTool_Backup, mnuTool_Import);
+    mnuTool->insertSeparator(mnuTool_Backup);
+    connect(mnuTool_Import, &QAction::triggered, this, &frmMain::mnuTool_Import_Click);
+    setAcceptDrops(true);
+}
+
+void frmMain::mnuTool_Import_Click()
+{
+    OpenImport(QString());
+}
+
+void frmMain::OpenImport(const QString& file)
+{
+    auto* dlg = new ImportDialog(*m_ctx, file, this);
+    const bool stored = ExecModal(dlg) == QDialog::Accepted;
+    const ImportOutcome outcome = dlg->outcome();
+    delete dlg;
+    if (!stored)
+        return;
+    FillCards(); // the dialog may have registered cards
+    if (!outcome.firstDay.isEmpty()) {
+        m_period->setDateText(0, outcome.firstDay);
+        m_period->setDateText(1, outcome.lastDay);
+    }
+    RefreshSheet();
+    UpdateUndoActions();
+    QStringList lines{tr("자료를 가져왔습니다."), ImportRun::SummaryLine(outcome.counts)};
+    MsgInfo((lines + outcome.warnings).join(QLatin1Char('\n')), AppTitle());
+}
+
+void frmMain::dragEnterEvent(QDragEnterEvent* e)
+{
+    const QList<QUrl> urls = e->mimeData()->urls();
+    if (urls.size() == 1 && urls[0].isLocalFile())
+        e->acceptProposedAction();
+}
+
+void frmMain::dropEvent(QDropEvent* e)
+{
+    const QList<QUrl> urls = e->mimeData()->urls();
+    if (urls.size() != 1 || !urls[0].isLocalFile())
+        return;
+    e->acceptProposedAction();
+    const QString file = urls[0].toLocalFile();
+    // Opened once the drop has finished: the dialog must not run inside the drag's own loop.
+    QMetaObject::invokeMethod(
+        this, [this, file] { OpenImport(file); }, Qt::QueuedConnection);
 }

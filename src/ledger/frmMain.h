@@ -74,6 +74,10 @@ public:
     void mnuTool_History_Click();
     // The menu texts name what an undo and a redo would do.
     void UpdateUndoActions();
+    // 자료 가져오기: the import dialog on `file` (empty: the user chooses);
+    // once stored, the sheet shows the imported period and a summary is said.
+    void mnuTool_Import_Click();
+    void OpenImport(const QString& file);
 
     // The print header's period line for the dates in the boxes.
     QString PeriodLine() const;
@@ -85,6 +89,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
+    // A file dropped onto the window opens the import dialog on it.
+    void dragEnterEvent(QDragEnterEvent* e) override;
+    void dropEvent(QDropEvent* e) override;
 
 private:
     void BuildControls();
@@ -96,6 +103,7 @@ private:
     void FillCards(); // the card filter, and the first steps while there is no card company
     int EntryCount() const;
     void BuildEditMenu();
+    void BuildImportMenu();
     // After an undo or redo: the sheet shows the entry (its period and card if
     // need be) with the cursor on the field changed.
     void RunUndoStep(bool undo);
@@ -163,6 +171,7 @@ private:
     QAction* mnuTool_History = nullptr;
     QAction* mnuTool_Backup = nullptr;
     QAction* mnuTool_Restore = nullptr;
+    QAction* mnuTool_Import = nullptr;
     BackupTask* m_backupTask = nullptr;
     QAction* mnuHomePage = nullptr;
     QAction* mnuExit = nullptr;

@@ -1,0 +1,227 @@
+#include "import/ImportPlan.h"
+
+#include "core/DbAccess.h"
+#include "import/ImportValues.h"
+#include "ledger/LedgerStore.h"
+
+#include <QCoreApplication>
+#include <QHash>
+#include <QSqlQuery>
+#include <algorithm>
+
+namespace {
+struct Text {
+    Q_DECLARE_TR_FUNCTIONS(ImportPlan)
+};
+
+using Status = ImportRow::Status;
+
+bool isBlank(const QStringList& row)
+{
+    return std::all_of(row.cbegin(), row.cend(), [](const QString& c) { return c.trimmed().isEmpty(); });
+}
+
+// An amount column: blank or absent is 0; false with the reason otherwise.
+bool readAmount(const ImportTable& t, int row, int col, const QString& label, Money* out, QString* why)
+{
+    const QString text = col >= 0 ? t.cell(row, col).trimmed() : QString();
+    if (text.isEmpty()) {
+        *out = Money();
+        return true;
+    }
+    const std::optional<Money> m = ImportValues::ParseAmount(text);
+    if (!m) {
+        *why = Text::tr("%1이(가) 금액이 아닙니다: %2").arg(label, text.left(40));
+        return false;
+    }
+    const Money limit = Money::fromWon(LedgerStore::kMaxAmountWon);
+    if (*m > limit || *m < -limit) {
+        *why = Text::tr("%1이(가) 범위를 벗어납니다: %2").arg(label, text.left(40));
+        return false;
+    }
+    *out = *m;
+    return true;
+}
+
+bool readSlips(const ImportTable& t, int row, int col, QVariant* out, QString* why)
+{
+    const QString text = col >= 0 ? t.cell(row, col).trimmed() : QString();
+    if (text.isEmpty()) {
+        *out = QVariant();
+        return true;
+    }
+    const std::optional<Money> m = ImportValues::ParseAmount(text);
+    if (!m || m->units() % Money::kScale != 0 || m->units() < 0 || m->units() / Money::kScale > 1'000'000) {
+        *why = Text::tr("건수가 0 이상의 정수가 아닙니다: %1").arg(text.left(40));
+        return false;
+    }
+    *out = int(m->units() / Money::kScale);
+    return true;
+}
+
+struct Cards {
+    QMap<QString, int> byName;
+    QMap<int, QString> byCode;
+};
+
+// The row's fields; the status stays Ready unless the row is refused or skipped.
+void readRow(const ImportTable& t, int r, const ImportProfile& p, const Cards& cards, ImportRow* row)
+{
+    const auto refuse = [row](const QString& why) {
+        row->status = Status::Refused;
+        row->reason = why;
+    };
+    const QString dateText = t.cell(r, p.dateCol).trimmed();
+    row->cardText = t.cell(r, p.cardCol).trimmed();
+    // The export's own label rows ("[전기이월]", "[합 계]") count as undated.
+    const bool label = dateText.startsWith(QLatin1Char('[')) && dateText.endsWith(QLatin1Char(']'));
+    if (dateText.isEmpty() || (label && p.skipUndated)) {
+        row->status = p.skipUndated ? Status::Skipped : Status::Refused;
+        row->reason = Text::tr("일자가 없습니다");
+        return;
+    }
+    row->date = ImportValues::ParseDay(dateText);
+    if (row->date.isEmpty())
+        return refuse(Text::tr("일자가 아닙니다: %1").arg(dateText.left(40)));
+    row->card = p.cards.value(row->cardText, cards.byName.value(row->cardText, 0));
+    if (row->cardText.isEmpty())
+        return refuse(Text::tr("카드명이 없습니다"));
+    if (row->card == 0 || !cards.byCode.contains(row->card))
+        return refuse(Text::tr("등록되지 않은 카드입니다: %1").arg(row->cardText.left(40)));
+    row->cardName = cards.byCode.value(row->card);
+    QString why;
+    if (!readSlips(t, r, p.slipsCol, &row->slips, &why) ||
+        !readAmount(t, r, p.saleCol, Text::tr("매출액"), &row->sale, &why) ||
+        !readAmount(t, r, p.feeCol, Text::tr("수수료"), &row->fee, &why) ||
+        !readAmount(t, r, p.payoutCol, Text::tr("카드사결제액"), &row->payout, &why))
+        return refuse(why);
+}
+
+QString keyOf(const QString& date, int card, Money sale, Money fee, Money payout)
+{
+    return QStringLiteral("%1|%2|%3|%4|%5").arg(date).arg(card).arg(sale.units()).arg(fee.units()).arg(payout.units());
+}
+
+// How many entries of the ledger each key has, over the plan's days.
+bool readLedgerKeys(Database& ledger, const ImportPlan& plan, QHash<QString, int>* keys, ErrorInfo* error)
+{
+    QString first, last;
+    for (const ImportRow& r : plan.rows) {
+        if (r.status != Status::Ready)
+            continue;
+        first = first.isEmpty() || r.date < first ? r.date : first;
+        last = std::max(last, r.date);
+    }
+    if (first.isEmpty())
+        return true;
+    QSqlQuery rs;
+    if (!OpenSnapshot(ledger, rs,
+                      QStringLiteral("SELECT sdate, cardcode, sale, fee, billcoll FROM Tallox"
+                                     " WHERE sdate >= ? AND sdate <= ?"),
+                      {first, last}, error))
+        return false;
+    while (rs.next())
+        ++(*keys)[keyOf(rs.value(0).toString(), rs.value(1).toInt(), Money::fromUnits(rs.value(2).toLongLong()),
+                        Money::fromUnits(rs.value(3).toLongLong()), Money::fromUnits(rs.value(4).toLongLong()))];
+    return FinishRead(rs, error);
+}
+} // namespace
+
+ImportCounts ImportPlan::counts() const
+{
+    ImportCounts c;
+    for (const ImportRow& r : rows) {
+        c.ready += r.stored() ? 1 : 0;
+        c.duplicates += r.status == Status::Duplicate && !r.chosen ? 1 : 0;
+        c.refused += r.status == Status::Refused ? 1 : 0;
+        c.skipped += r.status == Status::Skipped ? 1 : 0;
+    }
+    return c;
+}
+
+QString ImportPlan::firstDay() const
+{
+    QString day;
+    for (const ImportRow& r : rows)
+        if (r.stored() && (day.isEmpty() || r.date < day))
+            day = r.date;
+    return day;
+}
+
+QString ImportPlan::lastDay() const
+{
+    QString day;
+    for (const ImportRow& r : rows)
+        if (r.stored())
+            day = std::max(day, r.date);
+    return day;
+}
+
+QStringList ImportPlan::unknownCards() const
+{
+    QStringList names;
+    for (const ImportRow& r : rows)
+        if (r.status == Status::Refused && r.card == 0 && !r.cardText.isEmpty() && !r.date.isEmpty() &&
+            !names.contains(r.cardText))
+            names.append(r.cardText);
+    return names;
+}
+
+namespace ImportPlanner {
+
+bool ReadCards(Database& ledger, QMap<QString, int>* byName, QMap<int, QString>* byCode, ErrorInfo* error)
+{
+    QSqlQuery rs;
+    if (!OpenSnapshot(ledger, rs, QStringLiteral("SELECT code, name FROM %1.Plastra ORDER BY code").arg(CardAlias()),
+                      {}, error))
+        return false;
+    while (rs.next()) {
+        const QString name = rs.value(1).toString().trimmed();
+        byCode->insert(rs.value(0).toInt(), name);
+        if (!byName->contains(name)) // the lowest code of a name used twice
+            byName->insert(name, rs.value(0).toInt());
+    }
+    return FinishRead(rs, error);
+}
+
+bool Build(Database& ledger, const ImportTable& table, const ImportProfile& profile, ImportPlan* plan, ErrorInfo* error)
+{
+    Cards cards;
+    if (!ReadCards(ledger, &cards.byName, &cards.byCode, error))
+        return false;
+    ImportPlan p;
+    for (int r = std::max(profile.skipRows, 0); r < table.rows.size(); ++r) {
+        ImportRow row;
+        row.line = r + 1;
+        if (isBlank(table.rows[r]))
+            row.status = Status::Skipped;
+        else if (table.oversizedRows.contains(r)) {
+            row.status = Status::Refused;
+            row.reason = Text::tr("칸이 너무 깁니다 (%1자 넘음)").arg(ImportLimits::kMaxCellChars);
+        } else
+            readRow(table, r, profile, cards, &row);
+        p.rows.append(row);
+    }
+    QHash<QString, int> ledgerKeys;
+    if (!readLedgerKeys(ledger, p, &ledgerKeys, error))
+        return false;
+    QHash<QString, int> fileKeys; // key -> line of its first row
+    for (ImportRow& row : p.rows) {
+        if (row.status != Status::Ready)
+            continue;
+        const QString key = keyOf(row.date, row.card, row.sale, row.fee, row.payout);
+        if (fileKeys.contains(key)) {
+            row.status = Status::Duplicate;
+            row.reason = Text::tr("파일의 %1행과 같습니다").arg(fileKeys.value(key));
+        } else if (ledgerKeys.value(key) > 0) {
+            row.status = Status::Duplicate;
+            row.reason = Text::tr("원장에 같은 자료가 있습니다");
+        }
+        if (!fileKeys.contains(key))
+            fileKeys.insert(key, row.line);
+    }
+    *plan = p;
+    return true;
+}
+
+} // namespace ImportPlanner

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "base/Error.h"
+#include "base/Money.h"
+#include "import/ImportProfile.h"
+#include "import/ImportTable.h"
+#include "platform/Database.h"
+
+#include <QList>
+#include <QMap>
+#include <QString>
+#include <QVariant>
+
+// One row of the file as it will be stored, or why not.
+struct ImportRow {
+    enum class Status {
+        Ready,     // stored
+        Duplicate, // looks already present: stored only when chosen
+        Refused,   // cannot be stored (reason)
+        Skipped,   // no entry (blank row, a row without date where the profile says so)
+    };
+    int line = 0; // 1-based row of the file
+    Status status = Status::Ready;
+    QString reason;
+    QString date;
+    QString cardText; // the card name as the file has it
+    int card = 0;
+    QString cardName; // the card's name in the books
+    QVariant slips;   // null when the file has none
+    Money sale;
+    Money fee;
+    Money payout;
+    bool chosen = false; // a duplicate the user wants stored all the same
+
+    bool stored() const { return status == Status::Ready || (status == Status::Duplicate && chosen); }
+};
+
+struct ImportCounts {
+    int ready = 0;
+    int duplicates = 0;
+    int refused = 0;
+    int skipped = 0;
+};
+
+struct ImportPlan {
+    QList<ImportRow> rows;
+    ImportCounts counts() const;
+    // The first and last day of the rows that will be stored (empty when none).
+    QString firstDay() const;
+    QString lastDay() const;
+    // Names of the file that no card of the books or of the profile matches.
+    QStringList unknownCards() const;
+};
+
+namespace ImportPlanner {
+
+// The books' cards by name, for the mapping.
+bool ReadCards(Database& ledger, QMap<QString, int>* byName, QMap<int, QString>* byCode, ErrorInfo* error);
+
+// Every data row of the table as it will be stored, refused or skipped;
+// duplicates against the ledger's entries and earlier rows of the file are
+// marked (same date, card and amounts).
+bool Build(Database& ledger, const ImportTable& table, const ImportProfile& profile, ImportPlan* plan,
+           ErrorInfo* error);
+
+} // namespace ImportPlanner

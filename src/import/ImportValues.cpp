@@ -1,0 +1,68 @@
+#include "import/ImportValues.h"
+
+#include <QDate>
+#include <QRegularExpression>
+#include <cmath>
+
+namespace ImportValues {
+
+std::optional<Money> ParseAmount(const QString& text)
+{
+    QString t = text.trimmed();
+    // Currency signs and the unit word around the number ("₩", full-width "￦", "원").
+    for (const QChar c : {QChar(0x20A9), QChar(0xFFE6), QChar(0xC6D0), QChar(u'\\')})
+        t.remove(c);
+    t.remove(QChar(0x00A0)); // a space that a spreadsheet keeps inside numbers
+    t = t.trimmed();
+    bool negative = false;
+    if (t.startsWith(QLatin1Char('(')) && t.endsWith(QLatin1Char(')'))) {
+        negative = true;
+        t = t.mid(1, t.size() - 2).trimmed();
+    }
+    // Grouping commas only between groups of three digits: "1,2,3" is no amount.
+    static const QRegularExpression form(QStringLiteral("^[+-]?(\\d{1,3}(,\\d{3})+|\\d+)(\\.\\d+)?$"));
+    if (!form.match(t).hasMatch())
+        return std::nullopt;
+    if (negative && (t.startsWith(QLatin1Char('-')) || t.startsWith(QLatin1Char('+'))))
+        return std::nullopt;
+    const std::optional<Money> m = Money::parse(t);
+    if (!m)
+        return std::nullopt;
+    return negative ? -*m : *m;
+}
+
+QString ParseDay(const QString& text)
+{
+    // Year, month and day with one separator kind, an optional dot after the
+    // day ("2026. 12. 7.") and an optional time of day after a blank.
+    static const QRegularExpression separated(
+        QStringLiteral("^(\\d{4}|\\d{2})([-./])\\s*(\\d{1,2})\\2\\s*(\\d{1,2})\\.?(\\s+\\d{1,2}:\\d{2}(:\\d{2})?)?$"));
+    static const QRegularExpression compact(QStringLiteral("^(\\d{4})(\\d{2})(\\d{2})$"));
+    const QString t = text.trimmed();
+    int year = 0, month = 0, day = 0;
+    if (const QRegularExpressionMatch m = separated.match(t); m.hasMatch()) {
+        year = m.captured(1).toInt();
+        if (m.captured(1).size() == 2)
+            year += 2000;
+        month = m.captured(3).toInt();
+        day = m.captured(4).toInt();
+    } else if (const QRegularExpressionMatch c = compact.match(t); c.hasMatch()) {
+        year = c.captured(1).toInt();
+        month = c.captured(2).toInt();
+        day = c.captured(3).toInt();
+    } else {
+        return {};
+    }
+    const QDate date(year, month, day);
+    return date.isValid() && year >= 1900 ? date.toString(QStringLiteral("yyyy-MM-dd")) : QString();
+}
+
+QString DayFromSerial(double serial, bool base1904)
+{
+    if (!std::isfinite(serial) || serial < 1 || serial > 2958465) // up to 9999-12-31
+        return {};
+    const QDate base = base1904 ? QDate(1904, 1, 1) : QDate(1899, 12, 30);
+    return base.addDays(qint64(std::floor(serial))).toString(QStringLiteral("yyyy-MM-dd"));
+}
+
+} // namespace ImportValues

@@ -1,0 +1,429 @@
+#include "ledger/ImportDialog.h"
+
+#include "cards/CardStore.h"
+#include "core/AppContext.h"
+#include "ledger/BackupDialog.h"
+#include "toolkit/Messages.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTableView>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace {
+using Status = ImportRow::Status;
+
+int ImportProfile::*const kFields[] = {&ImportProfile::dateCol, &ImportProfile::cardCol, &ImportProfile::slipsCol,
+                                       &ImportProfile::saleCol, &ImportProfile::feeCol,  &ImportProfile::payoutCol};
+constexpr int kPreviewRows = 30;
+constexpr int kNewCard = -2; // the card map's choice "register as a new card"
+} // namespace
+
+void ImportPlanModel::setPlan(ImportPlan* plan)
+{
+    beginResetModel();
+    m_plan = plan;
+    endResetModel();
+}
+
+int ImportPlanModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() || !m_plan ? 0 : int(m_plan->rows.size());
+}
+
+int ImportPlanModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : 9;
+}
+
+QVariant ImportPlanModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole)
+        return {};
+    const QStringList titles{tr("행"),     tr("처리"),   tr("일자"),         tr("카드명"), tr("건수"),
+                             tr("매출액"), tr("수수료"), tr("카드사결제액"), tr("사유")};
+    return titles.value(section);
+}
+
+QVariant ImportPlanModel::data(const QModelIndex& index, int role) const
+{
+    if (!m_plan || !index.isValid())
+        return {};
+    const ImportRow& r = m_plan->rows[index.row()];
+    if (role == Qt::CheckStateRole && index.column() == 0 && r.status == Status::Duplicate)
+        return r.chosen ? Qt::Checked : Qt::Unchecked;
+    if (role == Qt::TextAlignmentRole && index.column() >= 4 && index.column() <= 7)
+        return int(Qt::AlignRight | Qt::AlignVCenter);
+    if (role != Qt::DisplayRole)
+        return {};
+    const bool fields = r.status == Status::Ready || r.status == Status::Duplicate;
+    switch (index.column()) {
+    case 0:
+        return r.line;
+    case 1:
+        return r.stored()                      ? tr("저장")
+               : r.status == Status::Duplicate ? tr("중복")
+               : r.status == Status::Refused   ? tr("거부")
+                                               : tr("건너뜀");
+    case 2:
+        return r.date;
+    case 3:
+        return r.cardName.isEmpty() ? r.cardText : r.cardName;
+    case 4:
+        return r.slips;
+    case 5:
+        return fields ? r.sale.toDisplayString(0) : QString();
+    case 6:
+        return fields ? r.fee.toDisplayString(0) : QString();
+    case 7:
+        return fields ? r.payout.toDisplayString(0) : QString();
+    default:
+        return r.reason;
+    }
+}
+
+Qt::ItemFlags ImportPlanModel::flags(const QModelIndex& index) const
+{
+    Qt::ItemFlags f = QAbstractTableModel::flags(index);
+    if (m_plan && index.column() == 0 && m_plan->rows[index.row()].status == Status::Duplicate)
+        f |= Qt::ItemIsUserCheckable;
+    return f;
+}
+
+bool ImportPlanModel::setData(const QModelIndex& index, const QVariant& value, int role)
+{
+    if (!m_plan || role != Qt::CheckStateRole || index.column() != 0 ||
+        m_plan->rows[index.row()].status != Status::Duplicate)
+        return false;
+    m_plan->rows[index.row()].chosen = value.toInt() == Qt::Checked;
+    Q_EMIT dataChanged(index, this->index(index.row(), 1));
+    Q_EMIT choiceChanged();
+    return true;
+}
+
+ImportDialog::ImportDialog(AppContext& ctx, const QString& file, QWidget* parent) : QDialog(parent), m_ctx(ctx)
+{
+    setObjectName(QStringLiteral("ImportDialog"));
+    setWindowTitle(tr("자료 가져오기"));
+    buildControls();
+    resize(980, 720);
+    if (!file.isEmpty())
+        openFile(file);
+    else
+        updateSummary();
+}
+
+void ImportDialog::buildControls()
+{
+    m_fileEdit = new QLineEdit(this);
+    m_fileEdit->setReadOnly(true);
+    auto* browse = new QPushButton(tr("파일 선택..."), this);
+    m_sheet = new QComboBox(this);
+    m_format = new QLabel(this);
+    auto* fileRow = new QHBoxLayout;
+    fileRow->addWidget(new QLabel(tr("파일"), this));
+    fileRow->addWidget(m_fileEdit, 1);
+    fileRow->addWidget(browse);
+    fileRow->addWidget(new QLabel(tr("시트"), this));
+    fileRow->addWidget(m_sheet);
+
+    m_preview = new QTableWidget(this);
+    m_preview->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_cardMap = new QTableWidget(0, 2, this);
+    m_cardMap->setHorizontalHeaderLabels({tr("파일의 카드명"), tr("장부의 카드")});
+    m_cardMap->horizontalHeader()->setStretchLastSection(true);
+    m_model = new ImportPlanModel(this);
+    m_planView = new QTableView(this);
+    m_planView->setModel(m_model);
+    m_planView->horizontalHeader()->setStretchLastSection(true);
+    m_planView->verticalHeader()->hide();
+    m_summary = new QLabel(this);
+    m_store = new QPushButton(tr("저장"), this);
+    auto* close = new QPushButton(tr("닫기"), this);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(m_summary, 1);
+    buttons->addWidget(m_store);
+    buttons->addWidget(close);
+
+    auto* middle = new QHBoxLayout;
+    middle->addWidget(buildColumnsBox());
+    middle->addWidget(m_cardMap, 1);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(fileRow);
+    layout->addWidget(m_format);
+    layout->addWidget(m_preview, 2);
+    layout->addLayout(middle, 2);
+    layout->addWidget(new QLabel(tr("가져올 자료 (중복은 체크하면 저장합니다)"), this));
+    layout->addWidget(m_planView, 3);
+    layout->addLayout(buttons);
+
+    connect(browse, &QPushButton::clicked, this, &ImportDialog::chooseFile);
+    connect(m_sheet, &QComboBox::activated, this, [this] {
+        m_profile.sheet = m_sheet->currentText();
+        openFile(m_file);
+    });
+    connect(m_model, &ImportPlanModel::choiceChanged, this, &ImportDialog::updateSummary);
+    connect(m_store, &QPushButton::clicked, this, &ImportDialog::store);
+    connect(close, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+QWidget* ImportDialog::buildColumnsBox()
+{
+    auto* box = new QGroupBox(tr("열 선택"), this);
+    auto* form = new QFormLayout(box);
+    m_profiles = new QComboBox(box);
+    m_profileName = new QLineEdit(box);
+    auto* save = new QPushButton(tr("프로필 저장"), box);
+    m_skip = new QSpinBox(box);
+    m_skip->setRange(0, 1000);
+    form->addRow(tr("프로필"), m_profiles);
+    auto* nameRow = new QHBoxLayout;
+    nameRow->addWidget(m_profileName, 1);
+    nameRow->addWidget(save);
+    form->addRow(tr("프로필 이름"), nameRow);
+    form->addRow(tr("위에서 건너뛸 행"), m_skip);
+    const QStringList labels{tr("일자"), tr("카드명"), tr("건수"), tr("매출액"), tr("수수료"), tr("카드사결제액")};
+    for (const QString& label : labels) {
+        auto* combo = new QComboBox(box);
+        m_columns.append(combo);
+        form->addRow(label, combo);
+        connect(combo, &QComboBox::activated, this, [this] {
+            readControls();
+            replan();
+        });
+    }
+    connect(m_skip, &QSpinBox::valueChanged, this, [this] {
+        if (m_filling)
+            return;
+        readControls();
+        fillPreview();
+        replan();
+    });
+    connect(m_profiles, &QComboBox::activated, this, [this](int index) {
+        ImportProfile p;
+        if (index > 0 && ImportProfiles::Find(m_profiles->itemData(index).toString(), &p, nullptr)) {
+            m_profile = p;
+            showProfile();
+            replan();
+        }
+    });
+    connect(save, &QPushButton::clicked, this, &ImportDialog::saveProfile);
+    return box;
+}
+
+bool ImportDialog::openFile(const QString& file)
+{
+    ErrorInfo e;
+    ImportTable table;
+    if (!ReadImportFile(file, &table, &e, m_file == file ? m_profile.sheet : QString())) {
+        ShowError(e);
+        return false;
+    }
+    const bool sameFile = m_file == file;
+    m_file = file;
+    m_table = table;
+    if (!sameFile && !ImportProfiles::Recognize(m_table, &m_profile)) {
+        m_profile = ImportProfile();
+        m_profile.skipRows = 1;
+        m_profile.name = QFileInfo(file).completeBaseName();
+    }
+    m_profile.sheet = m_table.sheet;
+    m_fileEdit->setText(QDir::toNativeSeparators(file));
+    m_format->setText(m_table.format);
+    m_filling = true;
+    m_sheet->clear();
+    m_sheet->addItems(m_table.sheets);
+    m_sheet->setCurrentText(m_table.sheet);
+    m_sheet->setEnabled(m_table.sheets.size() > 1);
+    m_filling = false;
+    showProfile();
+    replan();
+    return true;
+}
+
+void ImportDialog::chooseFile()
+{
+    const QString file = QFileDialog::getOpenFileName(this, tr("가져올 파일"), QString(),
+                                                      tr("카드 매출 파일 (*.csv *.txt *.xlsx);;모든 파일 (*)"));
+    if (!file.isEmpty())
+        openFile(file);
+}
+
+// The profile into the controls: profile list, name, rows to skip, columns.
+void ImportDialog::showProfile()
+{
+    m_filling = true;
+    m_profiles->clear();
+    m_profiles->addItem(tr("(프로필 선택)"));
+    for (const ImportProfile& p : ImportProfiles::List())
+        m_profiles->addItem(p.name, ImportProfiles::FileFor(p.name));
+    m_profileName->setText(m_profile.name);
+    m_skip->setValue(m_profile.skipRows);
+    const QStringList header = ImportProfiles::HeaderAt(m_table, m_profile.skipRows);
+    for (int f = 0; f < m_columns.size(); ++f) {
+        QComboBox* combo = m_columns[f];
+        combo->clear();
+        combo->addItem(tr("(없음)"), -1);
+        for (int c = 0; c < m_table.columnCount(); ++c)
+            combo->addItem(tr("%1열 %2").arg(c + 1).arg(header.value(c).left(20)), c);
+        combo->setCurrentIndex(std::max(0, combo->findData(m_profile.*kFields[f])));
+    }
+    m_filling = false;
+    fillPreview();
+}
+
+void ImportDialog::readControls()
+{
+    if (m_filling)
+        return;
+    m_profile.skipRows = m_skip->value();
+    m_profile.header = ImportProfiles::HeaderAt(m_table, m_profile.skipRows);
+    for (int f = 0; f < m_columns.size(); ++f)
+        m_profile.*kFields[f] = m_columns[f]->currentData().toInt();
+}
+
+void ImportDialog::fillPreview()
+{
+    const int rows = int(std::min<qsizetype>(m_table.rows.size(), kPreviewRows));
+    m_preview->clear();
+    m_preview->setRowCount(rows);
+    m_preview->setColumnCount(std::min(m_table.columnCount(), 60));
+    for (int r = 0; r < rows; ++r) {
+        for (int c = 0; c < m_preview->columnCount(); ++c) {
+            auto* item = new QTableWidgetItem(m_table.cell(r, c).left(60));
+            // The rows skipped at the top are greyed.
+            if (r < m_skip->value())
+                item->setForeground(Qt::gray);
+            m_preview->setItem(r, c, item);
+        }
+    }
+}
+
+void ImportDialog::replan()
+{
+    if (m_filling)
+        return;
+    QSet<int> chosen; // the duplicates ticked so far stay ticked
+    for (const ImportRow& r : std::as_const(m_plan.rows))
+        if (r.chosen)
+            chosen.insert(r.line);
+    ErrorInfo e;
+    QMap<QString, int> byName;
+    m_cardNames.clear();
+    ImportPlan plan;
+    if (!ImportPlanner::ReadCards(m_ctx.ledger, &byName, &m_cardNames, &e) ||
+        (m_profile.usable() && !ImportPlanner::Build(m_ctx.ledger, m_table, m_profile, &plan, &e)))
+        ShowError(e);
+    for (ImportRow& r : plan.rows)
+        r.chosen = r.status == Status::Duplicate && chosen.contains(r.line);
+    m_plan = plan;
+    m_model->setPlan(&m_plan);
+    fillCardMap();
+    updateSummary();
+}
+
+// One line per card name of the file that the profile maps or no card of the books has.
+void ImportDialog::fillCardMap()
+{
+    QStringList names = m_profile.cards.keys();
+    for (const QString& n : m_plan.unknownCards())
+        if (!names.contains(n))
+            names.append(n);
+    m_cardMap->setRowCount(0); // the old boxes go (one of them may be the one just chosen in)
+    m_cardMap->setRowCount(int(names.size()));
+    for (int r = 0; r < names.size(); ++r) {
+        m_cardMap->setItem(r, 0, new QTableWidgetItem(names[r]));
+        auto* combo = new QComboBox(m_cardMap);
+        combo->addItem(tr("(선택하세요)"), 0);
+        combo->addItem(tr("새 카드로 등록"), kNewCard);
+        for (auto it = m_cardNames.cbegin(); it != m_cardNames.cend(); ++it)
+            combo->addItem(QStringLiteral("%1 %2").arg(it.key()).arg(it.value()), it.key());
+        combo->setCurrentIndex(std::max(0, combo->findData(m_profile.cards.value(names[r]))));
+        const QString name = names[r];
+        connect(combo, &QComboBox::activated, this,
+                [this, name, combo] { mapCard(name, combo->currentData().toInt()); });
+        m_cardMap->setCellWidget(r, 1, combo);
+    }
+}
+
+void ImportDialog::mapCard(const QString& name, int choice)
+{
+    if (choice == kNewCard) {
+        CardRecord card;
+        card.name = name;
+        card.fee = 0.0;
+        card.setday = 0;
+        ErrorInfo e;
+        if (!CardStore::Save(m_ctx.card, m_ctx.cardPath, card, &choice, &e)) {
+            ShowError(e);
+            return;
+        }
+    }
+    if (choice > 0)
+        m_profile.cards.insert(name, choice);
+    else
+        m_profile.cards.remove(name);
+    replan();
+}
+
+QString ImportDialog::summaryText() const
+{
+    return ImportRun::SummaryLine(m_plan.counts(), false);
+}
+
+void ImportDialog::updateSummary()
+{
+    m_summary->setText(m_profile.usable() ? summaryText() : tr("일자와 카드명 열을 고르세요."));
+    m_store->setEnabled(m_plan.counts().ready > 0);
+}
+
+void ImportDialog::saveProfile()
+{
+    const QString name = m_profileName->text().trimmed();
+    if (name.isEmpty()) {
+        MsgWarn(tr("프로필 이름을 입력하세요."));
+        return;
+    }
+    readControls();
+    m_profile.name = name;
+    ErrorInfo e;
+    if (!m_profile.usable()) {
+        MsgWarn(tr("일자와 카드명 열을 고른 뒤 저장하세요."));
+        return;
+    }
+    if (!ImportProfiles::Save(ImportProfiles::FileFor(name), m_profile, &e)) {
+        ShowError(e);
+        return;
+    }
+    if (m_profiles->findText(name) < 0)
+        m_profiles->addItem(name, ImportProfiles::FileFor(name));
+    MsgInfo(tr("프로필을 저장했습니다: %1").arg(QDir::toNativeSeparators(ImportProfiles::FileFor(name))));
+}
+
+void ImportDialog::store()
+{
+    const ImportCounts counts = m_plan.counts();
+    if (counts.ready == 0)
+        return;
+    if (counts.refused > 0 &&
+        MsgQuestion(tr("거부된 %1행은 빼고 나머지 %2행을 저장할까요?").arg(counts.refused).arg(counts.ready)) !=
+            MsgAnswer::Yes)
+        return;
+    ErrorInfo e;
+    if (!ImportRun::Store(m_ctx.ledger, BooksFolder(m_ctx), m_plan, m_file, &m_outcome, &e)) {
+        MsgError(tr("가져오지 못했습니다. 원장은 그대로입니다."), e);
+        return;
+    }
+    accept();
+}

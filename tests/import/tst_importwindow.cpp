@@ -1,0 +1,123 @@
+#include "LedgerWindowTestBase.h"
+
+#include "import/ImportProfile.h"
+#include "ledger/ImportDialog.h"
+#include "toolkit/ModalRun.h"
+#include "toolkit/PeriodBar.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDropEvent>
+#include <QFile>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QTableWidget>
+
+// 자료 가져오기 in the ledger window: the dialog driven as a user would, from
+// the tool menu and from a file dropped onto the window.
+class TestImportWindow : public LedgerWindowTestBase {
+    Q_OBJECT
+private Q_SLOTS:
+    void init()
+    {
+        startEnv();
+        env->addCard(1, QStringLiteral("BC카드"));
+        env->addCard(2, QStringLiteral("신한카드"));
+        env->addEntry(QStringLiteral("2005-05-02"), 2, 1000, 20, 980, 1);
+        m_file = env->appFolder() + QStringLiteral("/terminal.csv");
+        QFile f(m_file);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("date;who;n;amount;fee;paid\n"
+                "2005.05.02;shinhan;1;1000;20;980\n"
+                "2005.05.03;BC카드;2;\"2,000\";50;1950\n"
+                "2005.05.04;lotte;1;300;9;291\n"
+                "2005.05.05;shinhan;;500;10;490\n");
+    }
+    void cleanup()
+    {
+        ModalHook::reset();
+        stopEnv();
+    }
+
+    void menu_mapsColumnsAndCardsSavesProfileAndStores();
+    void droppedFile_opensTheDialog();
+
+private:
+    static bool choose(QComboBox* box, int data)
+    {
+        const int index = box ? box->findData(data) : -1;
+        if (index < 0)
+            return false;
+        box->setCurrentIndex(index);
+        Q_EMIT box->activated(index);
+        return true;
+    }
+    static QComboBox* cardChoice(ImportDialog* d, const QString& name)
+    {
+        QTableWidget* map = d->cardMap();
+        for (int r = 0; r < map->rowCount(); ++r)
+            if (map->item(r, 0)->text() == name)
+                return qobject_cast<QComboBox*>(map->cellWidget(r, 1));
+        return nullptr;
+    }
+    QString m_file;
+};
+
+void TestImportWindow::menu_mapsColumnsAndCardsSavesProfileAndStores()
+{
+    openWindow();
+    ModalHook::push([this](QDialog* dialog) {
+        auto* d = qobject_cast<ImportDialog*>(dialog);
+        QVERIFY(d && d->openFile(m_file)); // as 파일 선택 would
+        for (int field = 0; field < 6; ++field)
+            QVERIFY(choose(d->columnBox(field), field)); // the file's columns are in the ledger's order
+        QCOMPARE(d->plan().counts().refused, 3);         // no card name is known yet but BC카드
+        QVERIFY(choose(cardChoice(d, QStringLiteral("shinhan")), 2));
+        QVERIFY(choose(cardChoice(d, QStringLiteral("lotte")), -2)); // registered as a new card
+        const ImportCounts counts = d->plan().counts();
+        QCOMPARE(counts.ready, 3);
+        QCOMPARE(counts.duplicates, 1); // 2005-05-02 is in the ledger already
+        QCOMPARE(counts.refused, 0);
+        d->profileName()->setText(QStringLiteral("단말기"));
+        d->saveProfile();
+        d->store();
+    });
+    win->findChild<QAction*>(QStringLiteral("mnuTool_Import"))->trigger();
+    QCOMPARE(ModalHook::shown(), QStringList{QStringLiteral("ImportDialog")});
+    QVERIFY(MessageHook::shown().last().text.contains(QStringLiteral("저장 3건, 중복으로 건너뜀 1건, 거부 0건")));
+    QCOMPARE(period()->dateText(0), QStringLiteral("2005-05-03"));
+    QCOMPARE(period()->dateText(1), QStringLiteral("2005-05-05"));
+    QCOMPARE(env->count(QStringLiteral("Tallox")), 4);
+    // The saved profile knows the file again, with its card names.
+    ImportTable table;
+    ImportProfile profile;
+    QVERIFY(ReadImportFile(m_file, &table, nullptr));
+    QVERIFY(ImportProfiles::Recognize(table, &profile));
+    QCOMPARE(profile.name, QStringLiteral("단말기"));
+    QCOMPARE(profile.cards.value(QStringLiteral("shinhan")), 2);
+    QVERIFY(profile.cards.value(QStringLiteral("lotte")) > 2);
+}
+
+void TestImportWindow::droppedFile_opensTheDialog()
+{
+    openWindow();
+    QString shown;
+    ModalHook::push([&shown](QDialog* d) {
+        shown = d->findChild<QLineEdit*>()->text();
+        d->reject();
+    });
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(m_file)});
+    // A drop reaches the widget that accepted the drag's entry.
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(win, &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(win, &drop);
+    QTRY_COMPARE(ModalHook::shown(), QStringList{QStringLiteral("ImportDialog")});
+    QCOMPARE(shown, QDir::toNativeSeparators(m_file));
+    QCOMPARE(env->count(QStringLiteral("Tallox")), 1);
+}
+
+QTEST_MAIN(TestImportWindow)
+#include "tst_importwindow.moc"
