@@ -507,58 +507,6 @@ Do you want to register it as a new card?</translation>
         <translation>Tallox is running. Close the program, then run %1.</translation>
     </message>
     <message>
-        <source>사용법: tallox [폴더] [옵션 ...]
-
-  폴더                       dbTallox.db와 Plastra.db가 있는 데이터베이스 폴더 (이번 실행에만 사용)
-  옵션이 없으면 원장 창을 엽니다.
-
-옵션 (창을 열지 않고 실행합니다):
-  --export-sheet 시작 종료 [--card 코드] 파일.xlsx   원장 명세서를 엑셀로 내보냅니다
-  --export-summary 시작 종료 파일.xlsx               카드사별 집계를 엑셀로 내보냅니다
-  --print-sheet 시작 종료 [--card 코드] 파일.pdf     원장 명세서를 PDF로 인쇄합니다
-  --print-summary 시작 종료 파일.pdf                 카드사별 집계를 PDF로 인쇄합니다
-  --chart-summary 시작 종료 파일.png                 카드사별 월별 추이 차트를 PNG로 저장합니다
-  --force                    내보내기, 인쇄, 차트 저장에서 이미 있는 출력 파일을 바꿉니다
-  --rebuild                  이월금액 테이블을 원장에서 다시 만듭니다 (잔액 재정리)
-  --check                    이월금액을 원장과 비교합니다 (불일치가 있으면 종료 상태 1)
-  --backup [폴더]            장부를 백업합니다 (폴더가 없으면 응용 프로그램 폴더의 backups)
-  --list-backups             백업 목록을 보여 줍니다
-  --restore 백업폴더         지금의 장부를 백업한 뒤 백업에서 복원합니다
-  --demo 폴더 [--cards N] [--years N] [--entries N] [--seed N]
-                             예제 자료가 든 데이터베이스 폴더를 만듭니다
-  --version                  버전을 보여 줍니다
-  --help                     이 도움말을 보여 줍니다
-
-날짜는 원장에서처럼 입력합니다: 2004-01-01, 20040101, 040101, 0101, 101, 1.
-종료 상태: 0 성공, 1 잔액 불일치, 2 잘못된 인자, 3 데이터베이스 오류, 4 출력 파일 오류.
-</source>
-        <translation>Usage: tallox [FOLDER] [OPTION ...]
-
-  FOLDER                     database folder holding dbTallox.db and Plastra.db (for this run only)
-  Without options the ledger window opens.
-
-Options (they run without opening a window):
-  --export-sheet FROM TO [--card CODE] FILE.xlsx   export the ledger statement to Excel
-  --export-summary FROM TO FILE.xlsx               export the summary by card company to Excel
-  --print-sheet FROM TO [--card CODE] FILE.pdf     print the ledger statement to PDF
-  --print-summary FROM TO FILE.pdf                 print the summary by card company to PDF
-  --chart-summary FROM TO FILE.png                 save the monthly chart by card company as PNG
-  --force                    let export, print and chart replace an existing output file
-  --rebuild                  rebuild the carry-over table from the ledger (rebuild balances)
-  --check                    compare the carry-over amounts with the ledger (exit status 1 on a mismatch)
-  --backup [FOLDER]          back up the books (without a folder: backups in the application folder)
-  --list-backups             list the backups
-  --restore BACKUP-FOLDER    back up the current books, then restore them from the backup
-  --demo FOLDER [--cards N] [--years N] [--entries N] [--seed N]
-                             create a database folder with sample data
-  --version                  show the version
-  --help                     show this help
-
-Dates are typed as in the ledger: 2004-01-01, 20040101, 040101, 0101, 101, 1.
-Exit status: 0 success, 1 balance mismatch, 2 bad arguments, 3 database error, 4 output file error.
-</translation>
-    </message>
-    <message>
         <source>--%1는 --demo에만 쓸 수 있습니다.</source>
         <translation>--%1 can only be used with --demo.</translation>
     </message>
@@ -637,6 +585,111 @@ Exit status: 0 success, 1 balance mismatch, 2 bad arguments, 3 database error, 4
     <message>
         <source>예제 자료를 만들었습니다: %1 (카드사 %2곳, 자료 %3건). &apos;tallox %1&apos;로 여세요.</source>
         <translation>Sample data created: %1 (%2 card companies, %3 entries). Open it with &apos;tallox %1&apos;.</translation>
+    </message>
+    <message>
+        <source>이 파일에 맞는 프로필이 없습니다. --profile로 프로필 이름이나 프로필 파일을 주세요: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>거부 %1행: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>중복 %1행: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>파일에 가져올 행이 없습니다: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>시험 실행이므로 아무것도 저장하지 않았습니다.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>거부된 행이 있어 아무것도 저장하지 않았습니다 (--partial을 주면 나머지를 저장합니다).</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>가져오지 못했습니다. 원장은 그대로입니다</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>가져온 기간: %1 - %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>사용법: tallox [폴더] [옵션 ...]
+
+  폴더                       dbTallox.db와 Plastra.db가 있는 데이터베이스 폴더 (이번 실행에만 사용)
+  옵션이 없으면 원장 창을 엽니다.
+
+옵션 (창을 열지 않고 실행합니다):
+  --export-sheet 시작 종료 [--card 코드] 파일.xlsx   원장 명세서를 엑셀로 내보냅니다
+  --export-summary 시작 종료 파일.xlsx               카드사별 집계를 엑셀로 내보냅니다
+  --print-sheet 시작 종료 [--card 코드] 파일.pdf     원장 명세서를 PDF로 인쇄합니다
+  --print-summary 시작 종료 파일.pdf                 카드사별 집계를 PDF로 인쇄합니다
+  --chart-summary 시작 종료 파일.png                 카드사별 월별 추이 차트를 PNG로 저장합니다
+  --force                    내보내기, 인쇄, 차트 저장에서 이미 있는 출력 파일을 바꿉니다
+  --rebuild                  이월금액 테이블을 원장에서 다시 만듭니다 (잔액 재정리)
+  --check                    이월금액을 원장과 비교합니다 (불일치가 있으면 종료 상태 1)
+  --backup [폴더]            장부를 백업합니다 (폴더가 없으면 응용 프로그램 폴더의 backups)
+  --list-backups             백업 목록을 보여 줍니다
+  --restore 백업폴더         지금의 장부를 백업한 뒤 백업에서 복원합니다
+  --import 파일 [--profile 이름|프로필파일] [--dry-run] [--partial]
+                             카드 매출, 정산 파일(.csv, .txt, .xlsx)을 원장으로 가져옵니다
+  --demo 폴더 [--cards N] [--years N] [--entries N] [--seed N]
+                             예제 자료가 든 데이터베이스 폴더를 만듭니다
+  --version                  버전을 보여 줍니다
+  --help                     이 도움말을 보여 줍니다
+
+날짜는 원장에서처럼 입력합니다: 2004-01-01, 20040101, 040101, 0101, 101, 1.
+종료 상태: 0 성공, 1 잔액 불일치, 2 잘못된 인자, 3 데이터베이스 오류, 4 출력 파일 오류.
+</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--%1은(는) --import에만 쓸 수 있습니다.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>--profile 다음에는 프로필 이름이나 프로필 파일이 와야 합니다.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>CsvReader</name>
+    <message>
+        <source>파일의 글자를 읽을 수 없습니다.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>텍스트 파일이 아닙니다 (이진 파일).</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>파일의 글자를 읽을 수 없습니다. UTF-8이나 CP949(EUC-KR) 파일이어야 합니다.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>파일이 너무 큽니다 (%1MB까지 가져올 수 있습니다): %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>파일을 열 수 없습니다: %1 (%2)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>탭</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>세미콜론</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>쉼표</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
@@ -939,6 +992,316 @@ Open-source software used: Qt (LGPL 3), SQLite (public domain), libxlsxwriter (B
     </message>
 </context>
 <context>
+    <name>ImportDialog</name>
+    <message>
+        <source>자료 가져오기</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>파일 선택...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>파일</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>시트</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>파일의 카드명</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>장부의 카드</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>저장</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>닫기</source>
+        <translation type="unfinished">Close</translation>
+    </message>
+    <message>
+        <source>가져올 자료 (중복은 체크하면 저장합니다)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>열 선택</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>프로필 저장</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>프로필</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>프로필 이름</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>위에서 건너뛸 행</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>일자</source>
+        <translation type="unfinished">Date</translation>
+    </message>
+    <message>
+        <source>카드명</source>
+        <translation type="unfinished">Card name</translation>
+    </message>
+    <message>
+        <source>건수</source>
+        <translation type="unfinished">Slips</translation>
+    </message>
+    <message>
+        <source>매출액</source>
+        <translation type="unfinished">Sales</translation>
+    </message>
+    <message>
+        <source>수수료</source>
+        <translation type="unfinished">Fee</translation>
+    </message>
+    <message>
+        <source>카드사결제액</source>
+        <translation type="unfinished">Card payout</translation>
+    </message>
+    <message>
+        <source>가져올 파일</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>카드 매출 파일 (*.csv *.txt *.xlsx);;모든 파일 (*)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>(프로필 선택)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>(없음)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1열 %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>(선택하세요)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>새 카드로 등록</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>일자와 카드명 열을 고르세요.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>프로필 이름을 입력하세요.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>일자와 카드명 열을 고른 뒤 저장하세요.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>프로필을 저장했습니다: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>거부된 %1행은 빼고 나머지 %2행을 저장할까요?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>가져오지 못했습니다. 원장은 그대로입니다.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ImportPlan</name>
+    <message>
+        <source>%1이(가) 금액이 아닙니다: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1이(가) 범위를 벗어납니다: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>건수가 0 이상의 정수가 아닙니다: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>일자가 없습니다</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>일자가 아닙니다: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>카드명이 없습니다</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>등록되지 않은 카드입니다: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>매출액</source>
+        <translation type="unfinished">Sales</translation>
+    </message>
+    <message>
+        <source>수수료</source>
+        <translation type="unfinished">Fee</translation>
+    </message>
+    <message>
+        <source>카드사결제액</source>
+        <translation type="unfinished">Card payout</translation>
+    </message>
+    <message>
+        <source>칸이 너무 깁니다 (%1자 넘음)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>파일의 %1행과 같습니다</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>원장에 같은 자료가 있습니다</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ImportPlanModel</name>
+    <message>
+        <source>행</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>처리</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>일자</source>
+        <translation type="unfinished">Date</translation>
+    </message>
+    <message>
+        <source>카드명</source>
+        <translation type="unfinished">Card name</translation>
+    </message>
+    <message>
+        <source>건수</source>
+        <translation type="unfinished">Slips</translation>
+    </message>
+    <message>
+        <source>매출액</source>
+        <translation type="unfinished">Sales</translation>
+    </message>
+    <message>
+        <source>수수료</source>
+        <translation type="unfinished">Fee</translation>
+    </message>
+    <message>
+        <source>카드사결제액</source>
+        <translation type="unfinished">Card payout</translation>
+    </message>
+    <message>
+        <source>사유</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>저장</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>중복</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>거부</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>건너뜀</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ImportProfile</name>
+    <message>
+        <source>프로필 파일을 읽을 수 없습니다: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>프로필 파일 %1의 %2번째 줄을 읽을 수 없습니다: %3</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>프로필 %1에 일자(date)와 카드명(card) 열이 없습니다.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>프로필을 저장할 수 없습니다: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>프로필이 없습니다: %1 (%2에 저장된 프로필이나 프로필 파일을 주세요)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Tallox 원장</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ImportRun</name>
+    <message>
+        <source>백업하지 못했습니다: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1에서 %2건</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>저장 %1건, 중복으로 건너뜀 %2건, 거부 %3건, 빈 행 등 건너뜀 %4건</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>저장할 행 %1건, 중복으로 건너뜀 %2건, 거부 %3건, 빈 행 등 건너뜀 %4건</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ImportTable</name>
+    <message>
+        <source>파일이 없습니다: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>빈 파일입니다: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>행이 너무 많습니다 (%1행까지 가져올 수 있습니다): %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>가져올 행이 없습니다: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>LedgerHistory</name>
     <message>
         <source>일자</source>
@@ -1116,6 +1479,10 @@ Open-source software used: Qt (LGPL 3), SQLite (public domain), libxlsxwriter (B
     <message>
         <source>자료를 삭제하는 중 오류가 발생했습니다.</source>
         <translation>An error occurred while deleting the entry.</translation>
+    </message>
+    <message>
+        <source>가져오기를 멈췄습니다.</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
@@ -1343,6 +1710,21 @@ Error details: </translation>
     </message>
 </context>
 <context>
+    <name>WorkbookReader</name>
+    <message>
+        <source>엑셀 파일(.xlsx)로 읽을 수 없습니다: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>엑셀 파일에 시트가 없습니다: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>엑셀 파일에 &apos;%1&apos; 시트가 없습니다: %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
     <name>frmFloatMsg</name>
     <message>
         <source>메시지</source>
@@ -1562,6 +1944,14 @@ Do you want to continue?</translation>
     <message>
         <source>다시 실행: </source>
         <translation>Redo: </translation>
+    </message>
+    <message>
+        <source>자료 가져오기</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>자료를 가져왔습니다.</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>

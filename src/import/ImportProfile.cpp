@@ -177,8 +177,10 @@ QStringList HeaderAt(const ImportTable& table, int skipRows)
 
 bool TalloxExport(const ImportTable& table, ImportProfile* profile)
 {
+    // i18n-exempt-begin: the headers an exported ledger workbook carries, Korean in every language
     const QStringList names{QStringLiteral("일자"),   QStringLiteral("카드명"), QStringLiteral("건수"),
                             QStringLiteral("매출액"), QStringLiteral("수수료"), QStringLiteral("카드사결제액")};
+    // i18n-exempt-end
     for (int r = 0; r < std::min<qsizetype>(table.rows.size(), 20); ++r) {
         const QStringList header = HeaderAt(table, r + 1);
         if (!header.contains(names[0]) || !header.contains(names[1]) || !header.contains(names[3]))
