@@ -588,35 +588,35 @@ Do you want to register it as a new card?</translation>
     </message>
     <message>
         <source>이 파일에 맞는 프로필이 없습니다. --profile로 프로필 이름이나 프로필 파일을 주세요: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>No profile fits this file. Give a profile name or a profile file with --profile: %1</translation>
     </message>
     <message>
         <source>거부 %1행: %2</source>
-        <translation type="unfinished"></translation>
+        <translation>Row %1 refused: %2</translation>
     </message>
     <message>
         <source>중복 %1행: %2</source>
-        <translation type="unfinished"></translation>
+        <translation>Row %1 is a duplicate: %2</translation>
     </message>
     <message>
         <source>파일에 가져올 행이 없습니다: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>The file has no rows to import: %1</translation>
     </message>
     <message>
         <source>시험 실행이므로 아무것도 저장하지 않았습니다.</source>
-        <translation type="unfinished"></translation>
+        <translation>This was a dry run, so nothing was saved.</translation>
     </message>
     <message>
         <source>거부된 행이 있어 아무것도 저장하지 않았습니다 (--partial을 주면 나머지를 저장합니다).</source>
-        <translation type="unfinished"></translation>
+        <translation>Nothing was saved because some rows were refused (give --partial to save the rest).</translation>
     </message>
     <message>
         <source>가져오지 못했습니다. 원장은 그대로입니다</source>
-        <translation type="unfinished"></translation>
+        <translation>The import failed. The ledger is unchanged</translation>
     </message>
     <message>
         <source>가져온 기간: %1 - %2</source>
-        <translation type="unfinished"></translation>
+        <translation>Imported period: %1 - %2</translation>
     </message>
     <message>
         <source>사용법: tallox [폴더] [옵션 ...]
@@ -646,50 +646,76 @@ Do you want to register it as a new card?</translation>
 날짜는 원장에서처럼 입력합니다: 2004-01-01, 20040101, 040101, 0101, 101, 1.
 종료 상태: 0 성공, 1 잔액 불일치, 2 잘못된 인자, 3 데이터베이스 오류, 4 출력 파일 오류.
 </source>
-        <translation type="unfinished"></translation>
+        <translation>Usage: tallox [FOLDER] [OPTION ...]
+
+  FOLDER                     database folder holding dbTallox.db and Plastra.db (for this run only)
+  Without options the ledger window opens.
+
+Options (they run without opening a window):
+  --export-sheet FROM TO [--card CODE] FILE.xlsx   export the ledger statement to Excel
+  --export-summary FROM TO FILE.xlsx               export the summary by card company to Excel
+  --print-sheet FROM TO [--card CODE] FILE.pdf     print the ledger statement to PDF
+  --print-summary FROM TO FILE.pdf                 print the summary by card company to PDF
+  --chart-summary FROM TO FILE.png                 save the monthly chart by card company as PNG
+  --force                    let export, print and chart replace an existing output file
+  --rebuild                  rebuild the carry-over table from the ledger (rebuild balances)
+  --check                    compare the carry-over amounts with the ledger (exit status 1 on a mismatch)
+  --backup [FOLDER]          back up the books (without a folder: backups in the application folder)
+  --list-backups             list the backups
+  --restore BACKUP-FOLDER    back up the current books, then restore them from the backup
+  --import FILE [--profile NAME|PROFILE-FILE] [--dry-run] [--partial]
+                             import a card sales or settlement file (.csv, .txt, .xlsx) into the ledger
+  --demo FOLDER [--cards N] [--years N] [--entries N] [--seed N]
+                             create a database folder with sample data
+  --version                  show the version
+  --help                     show this help
+
+Dates are typed as in the ledger: 2004-01-01, 20040101, 040101, 0101, 101, 1.
+Exit status: 0 success, 1 balance mismatch, 2 bad arguments, 3 database error, 4 output file error.
+</translation>
     </message>
     <message>
         <source>--%1은(는) --import에만 쓸 수 있습니다.</source>
-        <translation type="unfinished"></translation>
+        <translation>--%1 can only be used with --import.</translation>
     </message>
     <message>
         <source>--profile 다음에는 프로필 이름이나 프로필 파일이 와야 합니다.</source>
-        <translation type="unfinished"></translation>
+        <translation>--profile must be followed by a profile name or a profile file.</translation>
     </message>
 </context>
 <context>
     <name>CsvReader</name>
     <message>
         <source>파일의 글자를 읽을 수 없습니다.</source>
-        <translation type="unfinished"></translation>
+        <translation>The text of the file cannot be read.</translation>
     </message>
     <message>
         <source>텍스트 파일이 아닙니다 (이진 파일).</source>
-        <translation type="unfinished"></translation>
+        <translation>This is not a text file (it is a binary file).</translation>
     </message>
     <message>
         <source>파일의 글자를 읽을 수 없습니다. UTF-8이나 CP949(EUC-KR) 파일이어야 합니다.</source>
-        <translation type="unfinished"></translation>
+        <translation>The text of the file cannot be read. The file must be in UTF-8 or CP949 (EUC-KR).</translation>
     </message>
     <message>
         <source>파일이 너무 큽니다 (%1MB까지 가져올 수 있습니다): %2</source>
-        <translation type="unfinished"></translation>
+        <translation>The file is too large (files of up to %1 MB can be imported): %2</translation>
     </message>
     <message>
         <source>파일을 열 수 없습니다: %1 (%2)</source>
-        <translation type="unfinished"></translation>
+        <translation>The file cannot be opened: %1 (%2)</translation>
     </message>
     <message>
         <source>탭</source>
-        <translation type="unfinished"></translation>
+        <translation>tab</translation>
     </message>
     <message>
         <source>세미콜론</source>
-        <translation type="unfinished"></translation>
+        <translation>semicolon</translation>
     </message>
     <message>
         <source>쉼표</source>
-        <translation type="unfinished"></translation>
+        <translation>comma</translation>
     </message>
 </context>
 <context>
@@ -995,310 +1021,310 @@ Open-source software used: Qt (LGPL 3), SQLite (public domain), libxlsxwriter (B
     <name>ImportDialog</name>
     <message>
         <source>자료 가져오기</source>
-        <translation type="unfinished"></translation>
+        <translation>Import Data</translation>
     </message>
     <message>
         <source>파일 선택...</source>
-        <translation type="unfinished"></translation>
+        <translation>Choose File...</translation>
     </message>
     <message>
         <source>파일</source>
-        <translation type="unfinished"></translation>
+        <translation>File</translation>
     </message>
     <message>
         <source>시트</source>
-        <translation type="unfinished"></translation>
+        <translation>Sheet</translation>
     </message>
     <message>
         <source>파일의 카드명</source>
-        <translation type="unfinished"></translation>
+        <translation>Card name in the file</translation>
     </message>
     <message>
         <source>장부의 카드</source>
-        <translation type="unfinished"></translation>
+        <translation>Card in the books</translation>
     </message>
     <message>
         <source>저장</source>
-        <translation type="unfinished"></translation>
+        <translation>Save</translation>
     </message>
     <message>
         <source>닫기</source>
-        <translation type="unfinished">Close</translation>
+        <translation>Close</translation>
     </message>
     <message>
         <source>가져올 자료 (중복은 체크하면 저장합니다)</source>
-        <translation type="unfinished"></translation>
+        <translation>Entries to import (duplicates are saved if you tick them)</translation>
     </message>
     <message>
         <source>열 선택</source>
-        <translation type="unfinished"></translation>
+        <translation>Columns</translation>
     </message>
     <message>
         <source>프로필 저장</source>
-        <translation type="unfinished"></translation>
+        <translation>Save Profile</translation>
     </message>
     <message>
         <source>프로필</source>
-        <translation type="unfinished"></translation>
+        <translation>Profile</translation>
     </message>
     <message>
         <source>프로필 이름</source>
-        <translation type="unfinished"></translation>
+        <translation>Profile name</translation>
     </message>
     <message>
         <source>위에서 건너뛸 행</source>
-        <translation type="unfinished"></translation>
+        <translation>Rows to skip at the top</translation>
     </message>
     <message>
         <source>일자</source>
-        <translation type="unfinished">Date</translation>
+        <translation>Date</translation>
     </message>
     <message>
         <source>카드명</source>
-        <translation type="unfinished">Card name</translation>
+        <translation>Card name</translation>
     </message>
     <message>
         <source>건수</source>
-        <translation type="unfinished">Slips</translation>
+        <translation>Slips</translation>
     </message>
     <message>
         <source>매출액</source>
-        <translation type="unfinished">Sales</translation>
+        <translation>Sales</translation>
     </message>
     <message>
         <source>수수료</source>
-        <translation type="unfinished">Fee</translation>
+        <translation>Fee</translation>
     </message>
     <message>
         <source>카드사결제액</source>
-        <translation type="unfinished">Card payout</translation>
+        <translation>Card payout</translation>
     </message>
     <message>
         <source>가져올 파일</source>
-        <translation type="unfinished"></translation>
+        <translation>File to Import</translation>
     </message>
     <message>
         <source>카드 매출 파일 (*.csv *.txt *.xlsx);;모든 파일 (*)</source>
-        <translation type="unfinished"></translation>
+        <translation>Card sales files (*.csv *.txt *.xlsx);;All files (*)</translation>
     </message>
     <message>
         <source>(프로필 선택)</source>
-        <translation type="unfinished"></translation>
+        <translation>(choose a profile)</translation>
     </message>
     <message>
         <source>(없음)</source>
-        <translation type="unfinished"></translation>
+        <translation>(none)</translation>
     </message>
     <message>
         <source>%1열 %2</source>
-        <translation type="unfinished"></translation>
+        <translation>Column %1 %2</translation>
     </message>
     <message>
         <source>(선택하세요)</source>
-        <translation type="unfinished"></translation>
+        <translation>(choose a card)</translation>
     </message>
     <message>
         <source>새 카드로 등록</source>
-        <translation type="unfinished"></translation>
+        <translation>Register as a new card</translation>
     </message>
     <message>
         <source>일자와 카드명 열을 고르세요.</source>
-        <translation type="unfinished"></translation>
+        <translation>Choose the date and card name columns.</translation>
     </message>
     <message>
         <source>프로필 이름을 입력하세요.</source>
-        <translation type="unfinished"></translation>
+        <translation>Enter a profile name.</translation>
     </message>
     <message>
         <source>일자와 카드명 열을 고른 뒤 저장하세요.</source>
-        <translation type="unfinished"></translation>
+        <translation>Choose the date and card name columns, then save.</translation>
     </message>
     <message>
         <source>프로필을 저장했습니다: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Profile saved: %1</translation>
     </message>
     <message>
         <source>거부된 %1행은 빼고 나머지 %2행을 저장할까요?</source>
-        <translation type="unfinished"></translation>
+        <translation>Do you want to leave out the %1 refused rows and save the other %2 rows?</translation>
     </message>
     <message>
         <source>가져오지 못했습니다. 원장은 그대로입니다.</source>
-        <translation type="unfinished"></translation>
+        <translation>The import failed. The ledger is unchanged.</translation>
     </message>
 </context>
 <context>
     <name>ImportPlan</name>
     <message>
         <source>%1이(가) 금액이 아닙니다: %2</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 is not an amount: %2</translation>
     </message>
     <message>
         <source>%1이(가) 범위를 벗어납니다: %2</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 is out of range: %2</translation>
     </message>
     <message>
         <source>건수가 0 이상의 정수가 아닙니다: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Slips must be a whole number of 0 or more: %1</translation>
     </message>
     <message>
         <source>일자가 없습니다</source>
-        <translation type="unfinished"></translation>
+        <translation>No date</translation>
     </message>
     <message>
         <source>일자가 아닙니다: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Not a date: %1</translation>
     </message>
     <message>
         <source>카드명이 없습니다</source>
-        <translation type="unfinished"></translation>
+        <translation>No card name</translation>
     </message>
     <message>
         <source>등록되지 않은 카드입니다: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Card not registered: %1</translation>
     </message>
     <message>
         <source>매출액</source>
-        <translation type="unfinished">Sales</translation>
+        <translation>Sales</translation>
     </message>
     <message>
         <source>수수료</source>
-        <translation type="unfinished">Fee</translation>
+        <translation>Fee</translation>
     </message>
     <message>
         <source>카드사결제액</source>
-        <translation type="unfinished">Card payout</translation>
+        <translation>Card payout</translation>
     </message>
     <message>
         <source>칸이 너무 깁니다 (%1자 넘음)</source>
-        <translation type="unfinished"></translation>
+        <translation>A cell is too long (over %1 characters)</translation>
     </message>
     <message>
         <source>파일의 %1행과 같습니다</source>
-        <translation type="unfinished"></translation>
+        <translation>Same as row %1 of the file</translation>
     </message>
     <message>
         <source>원장에 같은 자료가 있습니다</source>
-        <translation type="unfinished"></translation>
+        <translation>The same entry is already in the ledger</translation>
     </message>
 </context>
 <context>
     <name>ImportPlanModel</name>
     <message>
         <source>행</source>
-        <translation type="unfinished"></translation>
+        <translation>Row</translation>
     </message>
     <message>
         <source>처리</source>
-        <translation type="unfinished"></translation>
+        <translation>Status</translation>
     </message>
     <message>
         <source>일자</source>
-        <translation type="unfinished">Date</translation>
+        <translation>Date</translation>
     </message>
     <message>
         <source>카드명</source>
-        <translation type="unfinished">Card name</translation>
+        <translation>Card name</translation>
     </message>
     <message>
         <source>건수</source>
-        <translation type="unfinished">Slips</translation>
+        <translation>Slips</translation>
     </message>
     <message>
         <source>매출액</source>
-        <translation type="unfinished">Sales</translation>
+        <translation>Sales</translation>
     </message>
     <message>
         <source>수수료</source>
-        <translation type="unfinished">Fee</translation>
+        <translation>Fee</translation>
     </message>
     <message>
         <source>카드사결제액</source>
-        <translation type="unfinished">Card payout</translation>
+        <translation>Card payout</translation>
     </message>
     <message>
         <source>사유</source>
-        <translation type="unfinished"></translation>
+        <translation>Reason</translation>
     </message>
     <message>
         <source>저장</source>
-        <translation type="unfinished"></translation>
+        <translation>Save</translation>
     </message>
     <message>
         <source>중복</source>
-        <translation type="unfinished"></translation>
+        <translation>Duplicate</translation>
     </message>
     <message>
         <source>거부</source>
-        <translation type="unfinished"></translation>
+        <translation>Refused</translation>
     </message>
     <message>
         <source>건너뜀</source>
-        <translation type="unfinished"></translation>
+        <translation>Skipped</translation>
     </message>
 </context>
 <context>
     <name>ImportProfile</name>
     <message>
         <source>프로필 파일을 읽을 수 없습니다: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>The profile file cannot be read: %1</translation>
     </message>
     <message>
         <source>프로필 파일 %1의 %2번째 줄을 읽을 수 없습니다: %3</source>
-        <translation type="unfinished"></translation>
+        <translation>Line %2 of the profile file %1 cannot be read: %3</translation>
     </message>
     <message>
         <source>프로필 %1에 일자(date)와 카드명(card) 열이 없습니다.</source>
-        <translation type="unfinished"></translation>
+        <translation>The profile %1 does not give both the date (date) and card name (card) columns.</translation>
     </message>
     <message>
         <source>프로필을 저장할 수 없습니다: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>The profile cannot be saved: %1</translation>
     </message>
     <message>
         <source>프로필이 없습니다: %1 (%2에 저장된 프로필이나 프로필 파일을 주세요)</source>
-        <translation type="unfinished"></translation>
+        <translation>No such profile: %1 (give a profile saved in %2, or a profile file)</translation>
     </message>
     <message>
         <source>Tallox 원장</source>
-        <translation type="unfinished"></translation>
+        <translation>Tallox ledger</translation>
     </message>
 </context>
 <context>
     <name>ImportRun</name>
     <message>
         <source>백업하지 못했습니다: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Backup failed: %1</translation>
     </message>
     <message>
         <source>%1에서 %2건</source>
-        <translation type="unfinished"></translation>
+        <translation>%2 entries from %1</translation>
     </message>
     <message>
         <source>저장 %1건, 중복으로 건너뜀 %2건, 거부 %3건, 빈 행 등 건너뜀 %4건</source>
-        <translation type="unfinished"></translation>
+        <translation>Saved: %1, skipped as duplicates: %2, refused: %3, skipped (empty rows and such): %4</translation>
     </message>
     <message>
         <source>저장할 행 %1건, 중복으로 건너뜀 %2건, 거부 %3건, 빈 행 등 건너뜀 %4건</source>
-        <translation type="unfinished"></translation>
+        <translation>Rows to save: %1, skipped as duplicates: %2, refused: %3, skipped (empty rows and such): %4</translation>
     </message>
 </context>
 <context>
     <name>ImportTable</name>
     <message>
         <source>파일이 없습니다: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>The file does not exist: %1</translation>
     </message>
     <message>
         <source>빈 파일입니다: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>The file is empty: %1</translation>
     </message>
     <message>
         <source>행이 너무 많습니다 (%1행까지 가져올 수 있습니다): %2</source>
-        <translation type="unfinished"></translation>
+        <translation>The file has too many rows (up to %1 rows can be imported): %2</translation>
     </message>
     <message>
         <source>가져올 행이 없습니다: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>There are no rows to import: %1</translation>
     </message>
 </context>
 <context>
@@ -1482,7 +1508,7 @@ Open-source software used: Qt (LGPL 3), SQLite (public domain), libxlsxwriter (B
     </message>
     <message>
         <source>가져오기를 멈췄습니다.</source>
-        <translation type="unfinished"></translation>
+        <translation>The import was stopped.</translation>
     </message>
 </context>
 <context>
@@ -1713,15 +1739,15 @@ Error details: </translation>
     <name>WorkbookReader</name>
     <message>
         <source>엑셀 파일(.xlsx)로 읽을 수 없습니다: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>The file cannot be read as an Excel file (.xlsx): %1</translation>
     </message>
     <message>
         <source>엑셀 파일에 시트가 없습니다: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>The Excel file has no sheets: %1</translation>
     </message>
     <message>
         <source>엑셀 파일에 &apos;%1&apos; 시트가 없습니다: %2</source>
-        <translation type="unfinished"></translation>
+        <translation>The Excel file has no sheet &apos;%1&apos;: %2</translation>
     </message>
 </context>
 <context>
@@ -1947,11 +1973,11 @@ Do you want to continue?</translation>
     </message>
     <message>
         <source>자료 가져오기</source>
-        <translation type="unfinished"></translation>
+        <translation>Import Data</translation>
     </message>
     <message>
         <source>자료를 가져왔습니다.</source>
-        <translation type="unfinished"></translation>
+        <translation>The data has been imported.</translation>
     </message>
 </context>
 <context>
