@@ -64,5 +64,9 @@ void LedgerStatusLine::flashSaved()
 
 void LedgerStatusLine::showFirstSteps(bool noCards)
 {
+    // Books without a card hold no entries: the first steps get the whole
+    // line, so that a longer translation is not cut off.
     m_firstSteps->setVisible(noCards);
+    m_loaded->setVisible(!noCards);
+    m_books->setVisible(!noCards);
 }

@@ -425,13 +425,16 @@ void TestLedgerWindowCommands::firstStepsAndStatusLine()
     auto* firstSteps = win->findChild<QLabel*>(QStringLiteral("lblFirstSteps"));
     QVERIFY(firstSteps->isVisibleTo(win));
     QCOMPARE(firstSteps->text(), LedgerStatusLine::firstStepsText());
-    QVERIFY(win->findChild<QLabel*>(QStringLiteral("lblBooks"))->text().contains(env->dbFolder()));
+    auto* books = win->findChild<QLabel*>(QStringLiteral("lblBooks"));
+    QVERIFY(books->text().contains(env->dbFolder()));
+    QVERIFY(!books->isVisibleTo(win)); // the first steps get the whole line
     ModalHook::push([this](QDialog* d) {
         env->addCard(1, QStringLiteral("신한카드"));
         d->reject();
     });
     win->findChild<QPushButton*>(QStringLiteral("btnCard"))->click();
     QVERIFY(!firstSteps->isVisibleTo(win));
+    QVERIFY(books->isVisibleTo(win));
 
     auto* loaded = win->findChild<QLabel*>(QStringLiteral("lblLoaded"));
     view(QStringLiteral("2005-06-01"), QStringLiteral("2005-06-30"));
