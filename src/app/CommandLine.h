@@ -22,7 +22,9 @@ struct CommandLine {
         Demo,
         Backup,
         ListBackups,
-        Restore
+        Restore,
+        InitServer, // creates Tallox's tables on a PostgreSQL database
+        Copy,       // copies the books from one folder or server to another (folder, dir)
     };
     Action action = Action::Window;
     QString folder;     // database folder (or the demo's target folder)
