@@ -74,7 +74,7 @@ QString fingerprint(Database& db, ErrorInfo* error)
         while (q.next()) {
             QStringList fields;
             for (int i = 0; i < q.record().count(); ++i)
-                fields << q.value(i).toString();
+                fields << (q.isNull(i) ? QString() : q.value(i).toString()); // a null number reads "0" from the server
             lines << fields.join(QLatin1Char(' '));
         }
     }

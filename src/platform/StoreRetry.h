@@ -14,7 +14,7 @@
 // an enclosing transaction, the store runs once.
 template <typename Store> bool StoreWithRetry(Database& db, ErrorInfo* error, Store store)
 {
-    constexpr int kAttempts = 12;
+    constexpr int kAttempts = 25;
     ErrorInfo e;
     for (int attempt = 1;; ++attempt) {
         e = ErrorInfo();
@@ -22,7 +22,7 @@ template <typename Store> bool StoreWithRetry(Database& db, ErrorInfo* error, St
             return true;
         if (!db.isServer() || db.transactionDepth() > 0 || !Database::IsRetryable(e) || attempt == kAttempts)
             break;
-        QThread::msleep(2 + QRandomGenerator::global()->bounded(5 * attempt));
+        QThread::msleep(2 + QRandomGenerator::global()->bounded(qMin(10 * attempt, 100)));
     }
     if (Database::IsRetryable(e)) {
         e = ErrorInfo::notice(QCoreApplication::translate(

@@ -202,7 +202,7 @@ QStringList dump(const QString& books)
         while (q.next()) {
             QStringList fields;
             for (int i = 0; i < q.record().count(); ++i)
-                fields << q.value(i).toString();
+                fields << (q.isNull(i) ? QStringLiteral("NULL") : q.value(i).toString());
             rows << fields.join(QLatin1Char('|'));
         }
     }
@@ -242,7 +242,11 @@ void TestServerBooks::readerMayNotStore()
         QVERIFY(env->ctx().ledger.execute(QLatin1String(grant)) >= 0);
     const QString reader =
         addressWith(env->dbFolder(), QUrl(env->dbFolder()).path().mid(1), QStringLiteral("tallox_reader"));
+    QCOMPARE(RunTallox({env->dbFolder(), QStringLiteral("--rebuild")}).status, 0);
     QCOMPARE(RunTallox({reader, QStringLiteral("--check")}).status, 0);
+    const CommandRun rebuild = RunTallox({reader, QStringLiteral("--rebuild")});
+    QCOMPARE(rebuild.status, 3);
+    QVERIFY2(rebuild.err.contains(QStringLiteral("읽기만")), qPrintable(rebuild.err));
     AppContext ctx;
     QVERIFY(ctx.openFolder(reader));
     ErrorInfo e;
