@@ -90,7 +90,7 @@ QString Books(int entries, const char* label, bool throughStore)
 
 QString OnServer(const QString& folder, const char* label, BenchReport& report)
 {
-    const QString address = Server().address(QStringLiteral("bench_%1").arg(QLatin1String(label).toLower()));
+    const QString address = Server().address(QStringLiteral("bench_%1").arg(QString::fromLatin1(label).toLower()));
     Database db;
     ErrorInfo e;
     if (address.isEmpty() || !db.open(address, &e, false, false, false) || !CreateServerSchema(db, &e)) {

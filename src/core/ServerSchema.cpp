@@ -1,5 +1,7 @@
 #include "core/ServerSchema.h"
 
+#include "core/LedgerSql.h"
+
 #include <QCoreApplication>
 #include <QStringList>
 
@@ -102,8 +104,14 @@ bool CreateServerSchema(Database& db, ErrorInfo* error)
         return fail(error, ErrorInfo::notice(QCoreApplication::translate(
                                                  "ServerSchema", "이 데이터베이스에는 이미 Tallox 장부가 있습니다: %1")
                                                  .arg(db.path())));
+    // Every period query counts real days only (RealDaySql): indexes of those
+    // entries let the server skip that test row by row, as SQLite's plain scan is cheap.
+    const QStringList realDayIndexes = {
+        QStringLiteral("CREATE INDEX ix_tallox_realday_sdate ON main.tallox (sdate, code) WHERE ") + RealDaySql(),
+        QStringLiteral("CREATE INDEX ix_tallox_realday_card ON main.tallox (cardcode, sdate) WHERE ") + RealDaySql(),
+    };
     Transaction tx(db);
-    for (const QStringList* list : {&tableStatements(), &functionStatements()}) {
+    for (const QStringList* list : {&tableStatements(), &functionStatements(), &realDayIndexes}) {
         for (const QString& s : *list) {
             if (db.execute(s, {}, error) < 0)
                 return false;
