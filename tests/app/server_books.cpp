@@ -10,6 +10,7 @@
 #include "base/Clock.h"
 #include "ledger/LedgerSheet.h"
 #include "ledger/LedgerStore.h"
+#include "platform/StoreRetry.h"
 
 #include <QApplication>
 #include <QMap>
@@ -114,6 +115,7 @@ private Q_SLOTS:
     void copyRoundTrip();
     void readerMayNotStore();
     void otherComputersStoreShows();
+    void retriesAreBounded();
     void twoClerksAtOnce();
 };
 
@@ -276,6 +278,39 @@ void TestServerBooks::otherComputersStoreShows()
     // The cursor stays on the entry it was on.
     QCOMPARE(sheet()->activeRow(), rowOfKey(first));
     QCOMPARE(sheet()->activeCol(), int(LedgerCol::Sale));
+}
+
+// A store the server refuses for another computer's change runs again; one
+// refused every time ends with the books-busy notice, after a bounded number of runs.
+void TestServerBooks::retriesAreBounded()
+{
+    startEnv();
+    Database& db = env->ctx().ledger;
+    int runs = 0;
+    ErrorInfo e;
+    QVERIFY(StoreWithRetry(db, &e, [&](ErrorInfo* err) {
+        *err = {++runs < 3 ? int(Database::ServerSerialization) : 0, QString()};
+        return runs == 3;
+    }));
+    QCOMPARE(runs, 3);
+    runs = 0;
+    QVERIFY(!StoreWithRetry(db, &e, [&](ErrorInfo* err) {
+        ++runs;
+        *err = {int(Database::ServerDeadlock), QStringLiteral("deadlock detected")};
+        return false;
+    }));
+    QVERIFY(runs > 3 && runs < 100);
+    QCOMPARE(e.number, int(Database::ServerBusy));
+    QVERIFY2(e.what.contains(QStringLiteral("다른 컴퓨터")), qPrintable(e.what));
+    // Any other failure is told at once.
+    runs = 0;
+    QVERIFY(!StoreWithRetry(db, &e, [&](ErrorInfo* err) {
+        ++runs;
+        *err = {23505, QStringLiteral("duplicate key")};
+        return false;
+    }));
+    QCOMPARE(runs, 1);
+    QCOMPARE(e.number, 23505);
 }
 
 void TestServerBooks::twoClerksAtOnce()
