@@ -1,7 +1,7 @@
 # Tallox: set-up, build, test, run and benchmark.
 # Every Debian package Tallox needs to build, test and run is listed here, once.
 PACKAGES := g++ make cmake ninja-build pkg-config \
-	qt6-base-dev qt6-charts-dev libqt6opengl6-dev libqt6sql6-sqlite libgl-dev libxlsxwriter-dev libsqlite3-dev zlib1g-dev libzip-dev \
+	qt6-base-dev qt6-charts-dev libqt6opengl6-dev libqt6sql6-sqlite libqt6sql6-psql postgresql-15 libgl-dev libxlsxwriter-dev libsqlite3-dev zlib1g-dev libzip-dev \
 	qt6-translations-l10n qt6-tools-dev qt6-l10n-tools libbenchmark-dev fonts-nanum xvfb xauth clang-format poppler-utils \
 	dpkg-dev file appstream desktop-file-utils man-db
 

@@ -1,4 +1,5 @@
 #include "app/CommandLine.h"
+#include "app/ServerCommands.h"
 
 #include "base/Clock.h"
 #include "base/DateParse.h"
@@ -16,6 +17,7 @@
 #include "ledger/LedgerSheet.h"
 #include "ledger/LedgerStore.h"
 #include "platform/PartFile.h"
+#include "platform/ServerAddress.h"
 #include "platform/SpreadGrid.h"
 #include "summary/SumBillChart.h"
 #include "summary/SumBillData.h"
@@ -56,6 +58,8 @@ bool NeedsPeriod(CommandLine::Action a)
 QString ResolveFolder(const CommandLine& cmd, Failure* f)
 {
     QString folder = cmd.folder;
+    if (const QString server = ServerBooks(cmd.folder); !server.isEmpty())
+        return server;
     if (!folder.isEmpty()) {
         if (!QFileInfo(folder).isDir()) {
             *f = {ExitDatabase,
@@ -597,8 +601,10 @@ const CommandOption kCommands[] = {
     {"demo", Action::Demo, 1},      // the folder to create
     {"backup", Action::Backup, -1}, // [DIR]
     {"list-backups", Action::ListBackups, 0},
-    {"restore", Action::Restore, 1}, // DIR
-    {"import", Action::Import, 1},   // FILE
+    {"restore", Action::Restore, 1},        // DIR
+    {"import", Action::Import, 1},          // FILE
+    {"init-server", Action::InitServer, 1}, // ADDRESS
+    {"copy", Action::Copy, 2},              // FROM TO
 };
 
 // The import's own options: a value, then two switches.
@@ -738,6 +744,11 @@ QString TakeValues(const QStringList& args, const QStringList& positional, int n
         cmd->file = values[0];
     } else if (cmd->action == Action::Backup || cmd->action == Action::Restore) {
         cmd->dir = values.value(0);
+    } else if (cmd->action == Action::InitServer) {
+        cmd->folder = values[0];
+    } else if (cmd->action == Action::Copy) {
+        cmd->folder = values[0];
+        cmd->dir = values[1];
     } else if (cmd->action == Action::Demo) {
         if (!cmd->folder.isEmpty())
             return QCoreApplication::translate("CommandLine", "--demo에는 만들 폴더 하나만 줍니다.");
@@ -805,12 +816,28 @@ CommandLine ParseCommandLine(const QStringList& args)
 int RunDemo(const CommandLine& cmd, QTextStream& out, QTextStream& err);
 
 namespace {
+// Books on a server: no lock files and no file backups there (the server is
+// backed up with its own tools); the other computers keep working meanwhile.
+int RunOnServerBooks(const CommandLine& cmd, const QString& address, QTextStream& out, Failure* f)
+{
+    using A = CommandLine::Action;
+    if (cmd.action == A::Backup || cmd.action == A::ListBackups || cmd.action == A::Restore) {
+        *f = {
+            ExitDatabase,
+            QCoreApplication::translate("CommandLine", "서버의 장부는 서버에서 백업합니다 (pg_dump): %1").arg(address)};
+        return f->status;
+    }
+    return RunOnFolder(cmd, address, out, f);
+}
+
 int RunOnBooks(const CommandLine& cmd, QTextStream& out, QTextStream& err, Failure* f)
 {
     using A = CommandLine::Action;
     const QString folder = ResolveFolder(cmd, f);
     if (folder.isEmpty())
         return f->status;
+    if (ServerAddress::Looks(folder))
+        return RunOnServerBooks(cmd, folder, out, f);
     std::unique_ptr<QLockFile> lock;
     std::unique_ptr<QLockFile> booksLock;
     if (cmd.action == A::Rebuild || cmd.action == A::Restore || cmd.action == A::ListBackups ||
@@ -845,7 +872,7 @@ int RunCommandLine(const CommandLine& cmd, QTextStream& out, QTextStream& err)
         return ExitUsage;
     }
     if (cmd.action == A::Help) {
-        out << UsageText();
+        out << UsageText() << ServerUsageText();
         out.flush();
         return ExitOk;
     }
@@ -857,6 +884,10 @@ int RunCommandLine(const CommandLine& cmd, QTextStream& out, QTextStream& err)
     Failure f;
     if (cmd.action == A::Demo)
         status = RunDemo(cmd, out, err);
+    else if (cmd.action == A::InitServer)
+        status = RunInitServer(cmd.folder, out, err);
+    else if (cmd.action == A::Copy)
+        status = RunCopyBooks(cmd.folder, cmd.dir, out, err);
     else
         status = RunOnBooks(cmd, out, err, &f);
     if (f.status != ExitOk) {

@@ -23,7 +23,9 @@ struct CommandLine {
         Backup,
         ListBackups,
         Restore,
-        Import
+        Import,
+        InitServer, // creates Tallox's tables on a PostgreSQL database
+        Copy,       // copies the books from one folder or server to another (folder, dir)
     };
     Action action = Action::Window;
     QString folder;     // database folder (or the demo's target folder)

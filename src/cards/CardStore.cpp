@@ -6,6 +6,8 @@
 #include "core/History.h"
 #include "core/SharedQueries.h"
 
+#include "platform/ServerAddress.h"
+#include "platform/StoreRetry.h"
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QSqlQuery>
@@ -42,7 +44,7 @@ bool readAll(Database& db, const QString& sql, const QVariantList& binds, QList<
 template <typename Work> void withLedger(const QString& cardDbPath, Work work)
 {
     const QString path = CardStore::LedgerFileBeside(cardDbPath);
-    if (path.isEmpty() || !QFileInfo::exists(path))
+    if (path.isEmpty() || (!ServerAddress::Looks(path) && !QFileInfo::exists(path)))
         return;
     Database ledger;
     if (!ledger.open(path))
@@ -57,15 +59,13 @@ const QString kBooks = QStringLiteral("books");
 // without error when there is no ledger beside: the card is stored without a row.
 bool attachHistory(Database& db, ErrorInfo* error)
 {
-    const QString attached =
-        db.scalar(QStringLiteral("SELECT name FROM pragma_database_list WHERE name = ?"), {kBooks}).toString();
-    if (!attached.isEmpty())
+    if (db.isAttached(kBooks))
         return true;
     const QString path = CardStore::LedgerFileBeside(db.path());
-    if (path.isEmpty() || !QFileInfo::exists(path))
+    if (path.isEmpty() || (!db.isServer() && !QFileInfo::exists(path)))
         return false;
     return db.attach(path, kBooks, error) &&
-           (History::TableExists(db, kBooks) || History::EnsureTable(db, kBooks, error));
+           (History::TableExists(db, db.schemaOf(kBooks)) || History::EnsureTable(db, db.schemaOf(kBooks), error));
 }
 
 QVariantMap cardMap(const CardRecord& c)
@@ -88,7 +88,7 @@ bool appendCardRow(Database& db, bool withHistory, History::Kind kind, const Car
         row.oldValue = History::RowJson(cardMap(*before));
     if (after)
         row.newValue = History::RowJson(cardMap(*after));
-    return History::Append(db, row, nullptr, error, kBooks);
+    return History::Append(db, row, nullptr, error, db.schemaOf(kBooks));
 }
 } // namespace
 
@@ -145,7 +145,7 @@ bool Fetch(Database& db, int code, CardRecord* card, bool* found, ErrorInfo* err
     return FinishRead(rs, error);
 }
 
-bool Save(Database& db, const QString& cardDbPath, const CardRecord& card, int* code, ErrorInfo* error)
+static bool saveOnce(Database& db, const QString& cardDbPath, const CardRecord& card, int* code, ErrorInfo* error)
 {
     const QString failText = QCoreApplication::translate("CardStore", "자료를 저장하는 중 오류가 발생했습니다.");
     ErrorInfo e;
@@ -196,7 +196,7 @@ bool Save(Database& db, const QString& cardDbPath, const CardRecord& card, int* 
     return true;
 }
 
-DeleteOutcome Delete(Database& db, int code, ErrorInfo* error)
+static DeleteOutcome deleteOnce(Database& db, int code, ErrorInfo* error)
 {
     ErrorInfo e;
     const bool withHistory = attachHistory(db, &e);
@@ -223,10 +223,32 @@ DeleteOutcome Delete(Database& db, int code, ErrorInfo* error)
     return DeleteOutcome::Failed;
 }
 
+// Each store runs again when a server gave way to another computer's change.
+bool Save(Database& db, const QString& cardDbPath, const CardRecord& card, int* code, ErrorInfo* error)
+{
+    return StoreWithRetry(db, error, [&](ErrorInfo* e) { return saveOnce(db, cardDbPath, card, code, e); });
+}
+
+DeleteOutcome Delete(Database& db, int code, ErrorInfo* error)
+{
+    DeleteOutcome outcome = DeleteOutcome::Failed;
+    ErrorInfo inUse; // a card still in use is told with the engine's words
+    const bool ok = StoreWithRetry(db, error, [&](ErrorInfo* e) {
+        outcome = deleteOnce(db, code, e);
+        inUse = *e;
+        return outcome != DeleteOutcome::Failed;
+    });
+    if (ok && outcome == DeleteOutcome::InUse && error)
+        *error = inUse;
+    return ok ? outcome : DeleteOutcome::Failed;
+}
+
 QString LedgerFileBeside(const QString& cardDbPath)
 {
     if (cardDbPath.isEmpty())
         return QString();
+    if (ServerAddress::Looks(cardDbPath))
+        return cardDbPath;
     return AppPaths::ledgerDbFile(QFileInfo(cardDbPath).absolutePath());
 }
 

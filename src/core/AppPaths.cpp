@@ -1,6 +1,7 @@
 #include "core/AppPaths.h"
 
 #include "core/AppInfo.h"
+#include "platform/ServerAddress.h"
 
 #include <QDir>
 #include <QSettings>
@@ -33,13 +34,18 @@ QString expExcelFolder()
     return appFolder() + QStringLiteral("/ExpExcel");
 }
 
+// Books on a server are one database: both "files" are its address.
 QString ledgerDbFile(const QString& folder)
 {
+    if (ServerAddress::Looks(folder))
+        return folder;
     return QDir::cleanPath(folder) + QStringLiteral("/dbTallox.db");
 }
 
 QString cardDbFile(const QString& folder)
 {
+    if (ServerAddress::Looks(folder))
+        return folder;
     return QDir::cleanPath(folder) + QStringLiteral("/Plastra.db");
 }
 } // namespace AppPaths

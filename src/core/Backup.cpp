@@ -3,6 +3,7 @@
 #include "base/Clock.h"
 #include "core/AppPaths.h"
 #include "platform/Database.h"
+#include "platform/ServerAddress.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -570,6 +571,8 @@ BackupRun TakeEverywhere(const QString& dbFolder, const QString& root, bool rota
 
 bool DueToday(const QString& dbFolder)
 {
+    if (ServerAddress::Looks(dbFolder)) // a server is backed up with its own tools
+        return false;
     const QList<BackupInfo> all = List(DefaultRoot(), dbFolder);
     return all.isEmpty() || all.constFirst().taken.date() != Clock::today();
 }
@@ -693,6 +696,8 @@ bool RestoreWithBackup(const QString& dbFolder, const QString& backupDir, ErrorI
 
 bool FinishPendingRestore(const QString& dbFolder, ErrorInfo* error)
 {
+    if (ServerAddress::Looks(dbFolder))
+        return true;
     const QString mark = dbFolder + QLatin1Char('/') + kPendingRestore;
     const QStringList live = LiveFiles(dbFolder);
     if (!QFileInfo::exists(mark)) {

@@ -7,6 +7,7 @@
 #include <QSqlError>
 #include <QSqlRecord>
 #include <algorithm>
+#include <limits>
 
 namespace {
 constexpr int kErrNoHandle = 91;
@@ -69,7 +70,10 @@ bool ReadMoney(const QVariant& v, Money* out)
         *out = Money();
         return true;
     }
-    if (v.typeId() != QMetaType::LongLong && v.typeId() != QMetaType::Int)
+    // The server's driver hands a positive BIGINT over as unsigned.
+    const bool unsignedFits =
+        v.typeId() == QMetaType::ULongLong && v.toULongLong() <= quint64(std::numeric_limits<qint64>::max());
+    if (v.typeId() != QMetaType::LongLong && v.typeId() != QMetaType::Int && !unsignedFits)
         return false;
     *out = Money::fromUnits(v.toLongLong());
     return true;
@@ -167,13 +171,9 @@ namespace {
 // The columns of the main file's ledger table, in lower case; none when it is missing.
 bool ledgerColumns(Database& ledger, QStringList* columns, ErrorInfo* error)
 {
-    QSqlQuery rs;
-    if (!OpenSnapshot(ledger, rs, QStringLiteral("SELECT lower(name) FROM pragma_table_info('Tallox', 'main')"), {},
-                      error))
-        return false;
-    while (rs.next())
-        columns->append(rs.value(0).toString());
-    return FinishRead(rs, error);
+    ErrorInfo e;
+    *columns = ledger.columnsOf(QStringLiteral("main"), QStringLiteral("Tallox"), &e);
+    return !e.isSet() || fail(error, e);
 }
 
 // A ledger of Tallox has every column of Tallox's own in its table; one from

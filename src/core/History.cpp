@@ -1,6 +1,7 @@
 #include "core/History.h"
 
 #include "base/Clock.h"
+#include "platform/InsertedKey.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -130,9 +131,7 @@ bool EnsureTable(Database& db, const QString& schema, ErrorInfo* error)
 
 bool TableExists(Database& db, const QString& schema)
 {
-    return db.scalar(QStringLiteral("SELECT count(*) FROM %1.sqlite_master WHERE type = 'table' AND name = 'history'")
-                         .arg(schema))
-               .toInt() > 0;
+    return db.tableExists(schema, QStringLiteral("history"));
 }
 
 bool Append(Database& db, const Row& row, qint64* id, ErrorInfo* error, const QString& schema)
@@ -150,10 +149,14 @@ bool Append(Database& db, const Row& row, qint64* id, ErrorInfo* error, const QS
     if (wholesale && db.execute(cut, {int(Dropped), int(Undone)}, error) < 0)
         return false;
     QSqlQuery q = db.newQuery();
-    q.prepare(QStringLiteral("INSERT INTO %1.history (at, computer, username, kind, code, sdate, cardcode, field,"
-                             " old_value, new_value, carry_rows, step, origin, target, note)"
-                             " VALUES (?, COALESCE(?, ''), COALESCE(?, ''), ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)")
-                  .arg(schema));
+    q.prepare(
+        ReturningKey(db,
+                     QStringLiteral("INSERT INTO %1.history (at, computer, username, kind, code, sdate, cardcode,"
+                                    " field, old_value, new_value, carry_rows, step, origin, target, note)"
+                                    " VALUES (?, COALESCE(?, ''), COALESCE(?, ''), ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?,"
+                                    " ?)")
+                         .arg(schema),
+                     QStringLiteral("id")));
     const QVariantList binds = {Clock::now().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
                                 ComputerName(),
                                 UserName(),
@@ -174,7 +177,7 @@ bool Append(Database& db, const Row& row, qint64* id, ErrorInfo* error, const QS
     if (!q.exec())
         return fail(error, Database::errorOf(q.lastError()));
     if (id)
-        *id = q.lastInsertId().toLongLong();
+        *id = InsertedKey(db, q).toLongLong();
     return true;
 }
 

@@ -12,7 +12,8 @@
 // date() gives back the text only for such a day: its modifier makes SQLite
 // carry a day past the month's end into the next month (date('2025-02-30')
 // alone stays as typed), and years before 0001 are no days for Tallox.
+// Written so that it also runs on a server, whose schema gives date() the same meaning.
 inline QString RealDaySql(const QString& column = QStringLiteral("sdate"))
 {
-    return QStringLiteral("((%1 >= '0001') IS 1 AND date(%1, '+0 days') IS %1)").arg(column);
+    return QStringLiteral("(CASE WHEN %1 >= '0001' AND date(%1, '+0 days') = %1 THEN 1 ELSE 0 END = 1)").arg(column);
 }

@@ -5,7 +5,6 @@
 #include "core/LedgerSql.h"
 
 #include <QJsonArray>
-#include <QJsonDocument>
 #include <QRegularExpression>
 #include <QSqlQuery>
 
@@ -89,7 +88,8 @@ int GetNextCode(Database& db, const QString& table, const QString& field, ErrorI
         return -1;
     }
     QSqlQuery rs;
-    if (!OpenSnapshot(db, rs, QStringLiteral("SELECT MAX(\"%1\") FROM \"%2\"").arg(field, table), {}, error))
+    if (!OpenSnapshot(db, rs, QStringLiteral("SELECT MAX(%1) FROM %2").arg(db.quoted(field), db.quoted(table)), {},
+                      error))
         return -1;
     int next = 1;
     if (rs.next() && !rs.value(0).isNull())
@@ -118,16 +118,22 @@ bool PrevBalancesByCard(Database& ledger, const QString& periodStart, QHash<int,
         return true;
 
     // The entries of every card's range are summed by one statement; the
-    // ranges travel as one JSON value so that each card keeps its own.
+    // ranges travel as one VALUES list (its columns are column1.. on both
+    // engines) so that each card keeps its own.
+    QStringList rows;
+    QVariantList binds;
+    for (const QJsonValue& range : std::as_const(ranges)) {
+        const QJsonArray r = range.toArray();
+        rows << QStringLiteral("(CAST(? AS INTEGER), ?, ?)");
+        binds << r.at(0).toInt() << r.at(1).toString() << r.at(2).toString();
+    }
     QSqlQuery rs;
     if (!OpenSnapshot(ledger, rs,
-                      QStringLiteral("SELECT r.card, (SELECT SUM(sale - billcoll - fee) FROM Tallox"
-                                     " WHERE cardcode = r.card AND sdate BETWEEN r.s AND r.e AND %1)"
-                                     " FROM (SELECT json_extract(value, '$[0]') AS card,"
-                                     " json_extract(value, '$[1]') AS s, json_extract(value, '$[2]') AS e"
-                                     " FROM json_each(?)) AS r")
-                          .arg(RealDaySql()),
-                      {QString::fromUtf8(QJsonDocument(ranges).toJson(QJsonDocument::Compact))}, &e))
+                      QStringLiteral("SELECT r.column1, (SELECT SUM(sale - billcoll - fee) FROM Tallox"
+                                     " WHERE cardcode = r.column1 AND sdate BETWEEN r.column2 AND r.column3 AND %1)"
+                                     " FROM (VALUES %2) AS r")
+                          .arg(RealDaySql(), rows.join(QLatin1Char(','))),
+                      binds, &e))
         return failed(e);
     ErrorInfo sumError;
     while (!sumError.isSet() && rs.next())

@@ -2,6 +2,7 @@
 
 #include "core/AppPaths.h"
 #include "core/DbAccess.h"
+#include "platform/ServerAddress.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -19,10 +20,14 @@ void StoreAppPath(QSettings& settings, const QString& appFolder)
 QString ChooseDbFolder(const QString& commandLineFolder, QSettings& settings, const QString& defaultFolder)
 {
     const QString cmd = commandLineFolder.trimmed();
+    if (ServerAddress::Looks(cmd))
+        return cmd;
     if (!cmd.isEmpty() && QFileInfo(cmd).isDir())
         return QDir::cleanPath(QFileInfo(cmd).absoluteFilePath());
 
     const QString stored = settings.value(QStringLiteral("General/dbPath")).toString();
+    if (ServerAddress::Looks(stored))
+        return stored.trimmed();
     if (stored.isEmpty()) {
         settings.setValue(QStringLiteral("General/dbPath"), defaultFolder);
         return defaultFolder;
@@ -78,6 +83,9 @@ QLockFile* AcquireInstanceLock(const QString& appFolder)
 
 QString BooksLockFile(const QString& dbFolder)
 {
+    // Many computers share a server; on this one the books are locked in the application folder.
+    if (ServerAddress::Looks(dbFolder))
+        return QDir(AppPaths::appFolder()).filePath(QStringLiteral("tallox-server-books.lock"));
     return QDir(dbFolder).filePath(QStringLiteral("tallox-books.lock"));
 }
 } // namespace Startup

@@ -3,6 +3,8 @@
 #include "base/Clock.h"
 #include "core/DbAccess.h"
 #include "core/LedgerSql.h"
+#include "platform/InsertedKey.h"
+#include "platform/StoreRetry.h"
 
 #include <QCoreApplication>
 #include <QHash>
@@ -134,10 +136,13 @@ bool parseWhole(const QVariant& v, qint64* out)
 bool shiftFits(Database& db, const QString& month, Money change, int card, ErrorInfo* error)
 {
     QSqlQuery rs;
-    if (!OpenSnapshot(db, rs,
-                      QStringLiteral("SELECT MIN(amount), MAX(amount), SUM(typeof(amount) <> 'integer') FROM transfer"
-                                     " WHERE sMonth >= ? AND cardcode = ?"),
-                      {month, card}, error))
+    if (!OpenSnapshot(
+            db, rs,
+            QStringLiteral(
+                "SELECT MIN(amount), MAX(amount), SUM(CASE WHEN typeof(amount) <> 'integer' THEN 1 ELSE 0 END)"
+                " FROM transfer"
+                " WHERE sMonth >= ? AND cardcode = ?"),
+            {month, card}, error))
         return false;
     Money low, high;
     const bool read =
@@ -313,7 +318,8 @@ bool LedgerStore::ensurePrevMonthRow(const QString& date, int card, ErrorInfo* e
         return false;
     }
     const QString prev = DateText::previousMonth(date);
-    if (prev == m_memory.month && card == m_memory.card)
+    // On a server another computer may have taken the row away since (an undo): look every time.
+    if (prev == m_memory.month && card == m_memory.card && !m_db.isServer())
         return true;
     // Unlike a row for a completed month only, the row is written whatever
     // the month: every stored row is kept exact by the shifts, and a card
@@ -395,7 +401,7 @@ std::optional<LedgerStore::EntryView> LedgerStore::ReadEntry(int code, ErrorInfo
     return v;
 }
 
-bool LedgerStore::CheckPrevBalance(const QString& date, int card, ErrorInfo* error)
+bool LedgerStore::checkPrevBalance(const QString& date, int card, ErrorInfo* error)
 {
     const Memory saved = m_memory;
     ChangeScope scope(this);
@@ -416,7 +422,7 @@ bool LedgerStore::CheckPrevBalance(const QString& date, int card, ErrorInfo* err
     return fail(error, e.inProcedure(QStringLiteral("CheckPrevBalance"), kForm, true));
 }
 
-bool LedgerStore::CalcPrevBaln(const QString& date, Money change, int card, ErrorInfo* error)
+bool LedgerStore::calcPrevBaln(const QString& date, Money change, int card, ErrorInfo* error)
 {
     const Memory saved = m_memory;
     ChangeScope scope(this);
@@ -507,6 +513,51 @@ bool writeRebuiltRows(Database& db, const QList<MonthNet>& months, const Progres
 }
 } // namespace
 
+template <typename Store> bool LedgerStore::retrying(ErrorInfo* error, Store store)
+{
+    // A store run again is the same change: it keeps its undo or redo tag.
+    const Tag tag = m_tag;
+    return StoreWithRetry(m_db, error, [&](ErrorInfo* e) {
+        m_tag = tag;
+        return store(e);
+    });
+}
+
+bool LedgerStore::CheckPrevBalance(const QString& date, int card, ErrorInfo* error)
+{
+    return retrying(error, [&](ErrorInfo* e) { return checkPrevBalance(date, card, e); });
+}
+
+bool LedgerStore::CalcPrevBaln(const QString& date, Money change, int card, ErrorInfo* error)
+{
+    return retrying(error, [&](ErrorInfo* e) { return calcPrevBaln(date, change, card, e); });
+}
+
+bool LedgerStore::ReBaln(ErrorInfo* error, const Progress& progress)
+{
+    return retrying(error, [&](ErrorInfo* e) { return reBaln(e, progress); });
+}
+
+bool LedgerStore::RecordEditCol(int code, const QString& colName, const QVariant& newValue, ErrorInfo* error)
+{
+    return retrying(error, [&](ErrorInfo* e) { return recordEditCol(code, colName, newValue, e); });
+}
+
+bool LedgerStore::InsertRecord(const QString& date, int card, int* key, ErrorInfo* error)
+{
+    return retrying(error, [&](ErrorInfo* e) { return insertRecord(date, card, key, e); });
+}
+
+bool LedgerStore::DeleteRecord(int key, ErrorInfo* error)
+{
+    return retrying(error, [&](ErrorInfo* e) { return deleteRecord(key, e); });
+}
+
+bool LedgerStore::RestoreRecord(const StoredEntry& entry, int* key, ErrorInfo* error)
+{
+    return retrying(error, [&](ErrorInfo* e) { return restoreRecord(entry, key, e); });
+}
+
 bool LedgerStore::abandon(Transaction& tx, const Memory& saved, ErrorInfo e, const QString& text, ErrorInfo* error)
 {
     if (!e.isSet())
@@ -516,14 +567,15 @@ bool LedgerStore::abandon(Transaction& tx, const Memory& saved, ErrorInfo e, con
     return fail(error, e.asEngine(text));
 }
 
-bool LedgerStore::ReBaln(ErrorInfo* error, const Progress& progress)
+bool LedgerStore::reBaln(ErrorInfo* error, const Progress& progress)
 {
     // One transaction: a failure (or the program ending half-way) leaves the table as it was.
     ChangeScope scope(this);
     Transaction tx(m_db);
     ErrorInfo e;
     QList<MonthNet> months;
-    const bool ok = tx.isActive() && m_db.execute(QStringLiteral("DELETE FROM transfer"), {}, &e) >= 0 &&
+    const bool ok = tx.isActive() && HoldRebuildLock(m_db, &e) &&
+                    m_db.execute(QStringLiteral("DELETE FROM transfer"), {}, &e) >= 0 &&
                     readMonthNets(m_db, &months, &e) && writeRebuiltRows(m_db, months, progress, &e) &&
                     appendHistory(History::Row{History::Kind::Rebuild}, &e) && tx.commit(&e);
     if (!ok) {
@@ -627,7 +679,7 @@ QVariant storedField(const StoredEntry& e, const QString& field)
 }
 } // namespace
 
-bool LedgerStore::RecordEditCol(int code, const QString& colName, const QVariant& newValue, ErrorInfo* error)
+bool LedgerStore::recordEditCol(int code, const QString& colName, const QVariant& newValue, ErrorInfo* error)
 {
     if (code < 1)
         return fail(error, ErrorInfo::notice(QCoreApplication::translate("LedgerStore", "코드 정의 오류입니다.")));
@@ -689,7 +741,7 @@ bool LedgerStore::moveCarryOver(const Entry& stored, const Entry& next, ErrorInf
     return true;
 }
 
-bool LedgerStore::InsertRecord(const QString& date, int card, int* key, ErrorInfo* error)
+bool LedgerStore::insertRecord(const QString& date, int card, int* key, ErrorInfo* error)
 {
     const QString failText = QCoreApplication::translate("LedgerStore", "자료를 저장하는 중 오류가 발생했습니다.");
     if (!IsStoredDayText(date) || card < 1)
@@ -709,7 +761,9 @@ bool LedgerStore::InsertRecord(const QString& date, int card, int* key, ErrorInf
     int newKey = 0;
     {
         QSqlQuery q = m_db.newQuery();
-        q.prepare(QStringLiteral("INSERT INTO Tallox (sdate, cardcode, sale, fee, billcoll) VALUES (?, ?, 0, 0, 0)"));
+        q.prepare(ReturningKey(
+            m_db, QStringLiteral("INSERT INTO Tallox (sdate, cardcode, sale, fee, billcoll) VALUES (?, ?, 0, 0, 0)"),
+            QStringLiteral("code")));
         q.addBindValue(date);
         q.addBindValue(card);
         if (!q.exec())
@@ -717,7 +771,7 @@ bool LedgerStore::InsertRecord(const QString& date, int card, int* key, ErrorInf
         if (q.numRowsAffected() != 1)
             return failed(failText, {3021, QStringLiteral("No current record.")});
         // The key of this very row, not the largest key of the table.
-        const QVariant id = q.lastInsertId();
+        const QVariant id = InsertedKey(m_db, q);
         q.finish();
         if (!id.isValid() || id.toLongLong() < 1)
             return failed(QCoreApplication::translate("LedgerStore", "저장된 자료의 코드를 찾을 수 없습니다."),
@@ -737,7 +791,7 @@ bool LedgerStore::InsertRecord(const QString& date, int card, int* key, ErrorInf
     return scope.done(true);
 }
 
-bool LedgerStore::DeleteRecord(int key, ErrorInfo* error)
+bool LedgerStore::deleteRecord(int key, ErrorInfo* error)
 {
     if (key < 1)
         return fail(error, ErrorInfo::notice(QCoreApplication::translate("LedgerStore", "코드 정의 오류입니다.")));
@@ -771,18 +825,20 @@ bool LedgerStore::insertWhole(const StoredEntry& entry, int* key, ErrorInfo* err
     const QVariant code =
         entry.code > 0 && taken.toInt() == 0 ? QVariant(entry.code) : QVariant(QMetaType(QMetaType::Int));
     QSqlQuery q = m_db.newQuery();
-    q.prepare(QStringLiteral("INSERT INTO Tallox (code, sdate, cardcode, sale, fee, billcoll, numsheet)"
-                             " VALUES (?, ?, ?, ?, ?, ?, ?)"));
+    q.prepare(ReturningKey(m_db,
+                           QStringLiteral("INSERT INTO Tallox (code, sdate, cardcode, sale, fee, billcoll, numsheet)"
+                                          " VALUES (?, ?, ?, ?, ?, ?, ?)"),
+                           QStringLiteral("code")));
     for (const QVariant& v : QVariantList{code, entry.date, entry.card, entry.sale.units(), entry.fee.units(),
                                           entry.billcoll.units(), entry.numsheet})
         q.addBindValue(v);
     if (!q.exec())
         return fail(error, Database::errorOf(q.lastError()));
-    *key = q.lastInsertId().toInt();
+    *key = InsertedKey(m_db, q).toInt();
     return *key > 0 || fail(error, {3021, QStringLiteral("No current record.")});
 }
 
-bool LedgerStore::RestoreRecord(const StoredEntry& entry, int* key, ErrorInfo* error)
+bool LedgerStore::restoreRecord(const StoredEntry& entry, int* key, ErrorInfo* error)
 {
     const QString failText = QCoreApplication::translate("LedgerStore", "자료를 저장하는 중 오류가 발생했습니다.");
     const std::optional<Money> net = netOf(entry);

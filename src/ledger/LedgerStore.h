@@ -148,6 +148,15 @@ public:
     static constexpr qint64 kMaxAmountWon = 10'000'000'000LL;
 
 private:
+    // The stores above, each run by StoreWithRetry (again when a server gave way to another computer).
+    bool checkPrevBalance(const QString& date, int card, ErrorInfo* error);
+    bool calcPrevBaln(const QString& date, Money change, int card, ErrorInfo* error);
+    bool reBaln(ErrorInfo* error, const Progress& progress);
+    bool recordEditCol(int code, const QString& colName, const QVariant& newValue, ErrorInfo* error);
+    bool insertRecord(const QString& date, int card, int* key, ErrorInfo* error);
+    bool deleteRecord(int key, ErrorInfo* error);
+    bool restoreRecord(const StoredEntry& entry, int* key, ErrorInfo* error);
+    template <typename Store> bool retrying(ErrorInfo* error, Store store);
     struct Memory {
         QString month;
         int card = 0;

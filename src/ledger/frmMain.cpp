@@ -23,6 +23,7 @@
 #include "toolkit/FloatMsg.h"
 #include "toolkit/FormIni.h"
 #include "toolkit/HelpWindow.h"
+#include "toolkit/LiveReload.h"
 #include "toolkit/Messages.h"
 #include "toolkit/ModalRun.h"
 #include "toolkit/PeriodBar.h"
@@ -316,7 +317,31 @@ void frmMain::Form_Load()
     CmbSetSize(cmbPlastra, int(PixelsToTwipsX(cmbPlastra->width())), 5000);
     FillCards();
     cmbPlastra->setToolTip(tr("단축키: F3"));
+    new LiveReload(
+        m_ctx->ledger, this, [this] { return spList->isEditing(); }, [this] { ReloadForOthers(); });
     m_loading = false;
+}
+
+void frmMain::ReloadForOthers()
+{
+    if (spList->maxRows() < 2) // no sheet shown yet
+        return;
+    const int col = spList->activeCol();
+    const int row = spList->activeRow();
+    const bool entryRow = row >= spList->maxRows();
+    const int key = row >= 2 && !entryRow ? GetRowCode(row) : 0;
+    QPointer<QWidget> focus = QApplication::focusWidget();
+    RefreshSheet();
+    int target = spList->maxRows();
+    for (int r = 2; key > 0 && r < spList->maxRows(); ++r) {
+        if (GetRowCode(r) == key) {
+            target = r;
+            break;
+        }
+    }
+    spList->setActiveCell(col, target);
+    if (focus)
+        focus->setFocus();
 }
 
 void frmMain::InitSheets()

@@ -43,6 +43,9 @@ public:
 
     // The sheet (RefreshSheet rebuilds it from the period and card filter).
     void RefreshSheet();
+    // Another computer stored a change (books on a server): the period shown
+    // again, the cursor and the focus where they were.
+    void ReloadForOthers();
     void AppendEntryRow();
     void CalcBalance(int startRow);
     void SetTotalFormulas();

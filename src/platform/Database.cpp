@@ -1,5 +1,8 @@
 #include "platform/Database.h"
 
+#include "platform/ServerAddress.h"
+
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QSqlDriver>
 #include <QSqlError>
@@ -22,18 +25,27 @@ Database::~Database()
 ErrorInfo Database::errorOf(const QSqlError& e)
 {
     bool ok = false;
-    int number = e.nativeErrorCode().toInt(&ok);
+    const QString code = e.nativeErrorCode();
+    int number = code == QLatin1String("40P01") ? int(ServerDeadlock) : code.toInt(&ok);
+    ok = ok || number == ServerDeadlock;
     if (!ok)
         number = int(e.type());
     QString text = e.databaseText();
     if (text.isEmpty())
         text = e.text();
+    // A role that may only read: said in words, the server's own text after them.
+    if (number == ServerNoRights || number == ServerReadOnly)
+        text = QCoreApplication::translate("Database",
+                                           "이 사용자는 서버의 장부를 읽기만 할 수 있어 저장하지 않았습니다.") +
+               QLatin1Char('\n') + text.trimmed();
     return {number, text};
 }
 
-bool Database::open(const QString& path, ErrorInfo* error, bool createIfMissing, bool readOnly)
+bool Database::open(const QString& path, ErrorInfo* error, bool createIfMissing, bool readOnly, bool needSchema)
 {
     close();
+    if (ServerAddress::Looks(path))
+        return openServer(path, error, readOnly, needSchema);
     const QFileInfo fi(path);
     if (!createIfMissing && !fi.exists()) {
         if (error)
@@ -85,6 +97,13 @@ bool Database::open(const QString& path, ErrorInfo* error, bool createIfMissing,
 
 bool Database::attach(const QString& path, const QString& alias, ErrorInfo* error)
 {
+    if (isServer()) {
+        // One database holds both: the card schema must be there, every other alias is the ledger's.
+        if (alias == QLatin1String("card") && !tableExists(QStringLiteral("card"), QStringLiteral("plastra")))
+            return fail(error, {ServerNoSchema, QStringLiteral("schema \"card\" has no table plastra")});
+        m_aliases.append(alias);
+        return true;
+    }
     if (!QFileInfo::exists(path)) {
         if (error)
             *error = {kSqliteCantOpen, QStringLiteral("unable to open database file: '%1' does not exist").arg(path)};
@@ -113,6 +132,8 @@ void Database::close()
     QSqlDatabase::removeDatabase(m_name);
     m_path.clear();
     m_depth = 0;
+    m_engine = Engine::Sqlite;
+    m_aliases.clear();
 }
 
 bool Database::isOpen() const
@@ -128,9 +149,26 @@ QSqlDatabase Database::handle() const
 QSqlQuery Database::newQuery() const
 {
     QSqlQuery q(handle());
-    q.setForwardOnly(true);
+    // The server driver streams a forward-only result and drops it when the
+    // connection runs another statement meanwhile; there a result is read whole.
+    q.setForwardOnly(!isServer());
     return q;
 }
+
+namespace {
+// A statement with its values. The server prepares only queries and changes
+// of rows (not SET, BEGIN or CREATE): one without values runs as it is.
+bool run(QSqlQuery& q, const QString& sql, const QVariantList& binds)
+{
+    if (binds.isEmpty() && q.driver() && q.driver()->dbmsType() == QSqlDriver::PostgreSQL)
+        return q.exec(sql);
+    if (!q.prepare(sql))
+        return false;
+    for (const QVariant& v : binds)
+        q.addBindValue(v);
+    return q.exec();
+}
+} // namespace
 
 int Database::execute(const QString& sql, const QVariantList& binds, ErrorInfo* error)
 {
@@ -140,14 +178,7 @@ int Database::execute(const QString& sql, const QVariantList& binds, ErrorInfo* 
         return -1;
     }
     QSqlQuery q = newQuery();
-    if (!q.prepare(sql)) {
-        if (error)
-            *error = errorOf(q.lastError());
-        return -1;
-    }
-    for (const QVariant& v : binds)
-        q.addBindValue(v);
-    if (!q.exec()) {
+    if (!run(q, sql, binds)) {
         if (error)
             *error = errorOf(q.lastError());
         return -1;
@@ -163,14 +194,7 @@ QVariant Database::scalar(const QString& sql, const QVariantList& binds, ErrorIn
         return {};
     }
     QSqlQuery q = newQuery();
-    if (!q.prepare(sql)) {
-        if (error)
-            *error = errorOf(q.lastError());
-        return {};
-    }
-    for (const QVariant& v : binds)
-        q.addBindValue(v);
-    if (!q.exec()) {
+    if (!run(q, sql, binds)) {
         if (error)
             *error = errorOf(q.lastError());
         return {};
@@ -182,18 +206,90 @@ QVariant Database::scalar(const QString& sql, const QVariantList& binds, ErrorIn
 
 int Database::userVersion() const
 {
+    if (isServer())
+        return scalar(QStringLiteral("SELECT max(version) FROM main.tallox_version")).toInt();
     return scalar(QStringLiteral("PRAGMA user_version")).toInt();
 }
 
 bool Database::setUserVersion(int version)
 {
+    if (isServer())
+        return execute(QStringLiteral("DELETE FROM main.tallox_version")) >= 0 &&
+               execute(QStringLiteral("INSERT INTO main.tallox_version (version) VALUES (?)"), {version}) == 1;
     return execute(QStringLiteral("PRAGMA user_version = %1").arg(version)) >= 0;
+}
+
+QString Database::schemaOf(const QString& alias) const
+{
+    if (!isServer() || alias == QLatin1String("card") || alias == QLatin1String("main"))
+        return alias;
+    return QStringLiteral("main");
+}
+
+bool Database::isAttached(const QString& alias) const
+{
+    if (isServer())
+        return m_aliases.contains(alias);
+    return !scalar(QStringLiteral("SELECT name FROM pragma_database_list WHERE name = ?"), {alias}).isNull();
+}
+
+bool Database::tableExists(const QString& schema, const QString& table) const
+{
+    if (isServer())
+        return scalar(QStringLiteral("SELECT to_regclass(?) IS NOT NULL"),
+                      {schemaOf(schema) + QLatin1Char('.') + table.toLower()})
+            .toBool();
+    return scalar(QStringLiteral("SELECT count(*) FROM %1.sqlite_master WHERE type = 'table' AND name = ?").arg(schema),
+                  {table})
+               .toInt() > 0;
+}
+
+QStringList Database::columnsOf(const QString& schema, const QString& table, ErrorInfo* error) const
+{
+    QSqlQuery q = newQuery();
+    const bool ok =
+        isServer()
+            ? q.prepare(QStringLiteral("SELECT lower(column_name) FROM information_schema.columns"
+                                       " WHERE table_schema = ? AND table_name = lower(?) ORDER BY ordinal_position"))
+            : q.prepare(QStringLiteral("SELECT lower(name) FROM pragma_table_info(?, ?)"));
+    if (isServer()) {
+        q.addBindValue(schemaOf(schema));
+        q.addBindValue(table);
+    } else {
+        q.addBindValue(table);
+        q.addBindValue(schema);
+    }
+    QStringList columns;
+    if (!ok || !q.exec()) {
+        fail(error, errorOf(q.lastError()));
+        return {};
+    }
+    while (q.next())
+        columns.append(q.value(0).toString());
+    if (q.lastError().isValid())
+        fail(error, errorOf(q.lastError()));
+    return columns;
+}
+
+QString Database::quoted(const QString& name) const
+{
+    const QString folded = isServer() ? name.toLower() : name;
+    return QLatin1Char('"') + QString(folded).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
+}
+
+bool Database::IsRetryable(const ErrorInfo& e)
+{
+    return e.number == ServerSerialization || e.number == ServerDeadlock;
 }
 
 Transaction::Transaction(Database& db) : m_db(db)
 {
     m_name = QStringLiteral("sp%1").arg(++db.m_savepointCounter);
-    m_active = db.execute(QStringLiteral("SAVEPOINT ") + m_name) >= 0;
+    // A server needs a transaction around its savepoints.
+    if (db.isServer() && db.m_depth == 0)
+        m_name.clear();
+    m_active = db.execute(m_name.isEmpty() ? QStringLiteral("BEGIN ISOLATION LEVEL SERIALIZABLE")
+                                           : QStringLiteral("SAVEPOINT ") + m_name) >= 0;
     if (m_active)
         ++db.m_depth;
 }
@@ -208,7 +304,8 @@ bool Transaction::commit(ErrorInfo* error)
 {
     if (!m_active)
         return false;
-    const bool ok = m_db.execute(QStringLiteral("RELEASE ") + m_name, {}, error) >= 0;
+    const bool ok =
+        m_db.execute(m_name.isEmpty() ? QStringLiteral("COMMIT") : QStringLiteral("RELEASE ") + m_name, {}, error) >= 0;
     if (!ok) {
         rollback();
         return false;
@@ -222,8 +319,12 @@ void Transaction::rollback()
 {
     if (!m_active)
         return;
-    m_db.execute(QStringLiteral("ROLLBACK TO ") + m_name);
-    m_db.execute(QStringLiteral("RELEASE ") + m_name);
+    if (m_name.isEmpty()) {
+        m_db.execute(QStringLiteral("ROLLBACK"));
+    } else {
+        m_db.execute(QStringLiteral("ROLLBACK TO ") + m_name);
+        m_db.execute(QStringLiteral("RELEASE ") + m_name);
+    }
     m_active = false;
     --m_db.m_depth;
 }

@@ -5,13 +5,33 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QString>
+#include <QStringList>
 #include <QVariantList>
 
-// One SQLite connection through Qt SQL. The class owns its connection name;
-// every statement binds its values, and multi-statement changes go through
-// Transaction. Error numbers are SQLite's result codes.
+// One connection through Qt SQL: a SQLite file, or books on a PostgreSQL
+// server (ServerAddress). The class owns its connection name; every statement
+// binds its values, and multi-statement changes go through Transaction. Error
+// numbers are SQLite's result codes, or the server's SQLSTATE as a number
+// (40001), or one of the ServerFault codes below.
 class Database {
 public:
+    enum class Engine { Sqlite, Server };
+    // Why books on a server cannot be used (ErrorInfo::number).
+    enum ServerFault {
+        ServerUnreachable = 3101,  // down, wrong address or port, no network
+        ServerLoginRefused = 3102, // password or user refused
+        ServerNoDatabase = 3103,
+        ServerNoSchema = 3104, // a database without Tallox's tables (--init-server)
+        ServerNewerSchema = 3105,
+        ServerBusy = 3106,      // a store kept meeting other computers' changes
+        ServerDeadlock = 40901, // SQLSTATE 40P01
+        ServerSerialization = 40001,
+        ServerReadOnly = 25006, // SQLSTATE: a store on a read-only connection
+        ServerNoRights = 42501, // SQLSTATE: the role may not write
+    };
+    // The schema version the server's books must have.
+    static constexpr int kServerSchemaVersion = 1;
+
     Database();
     explicit Database(const QString& connectionName);
     ~Database();
@@ -22,9 +42,27 @@ public:
     // readable database. `createIfMissing` is only for the first-run default folder.
     // `readOnly`: SQLite opens the file read-only (files attached later too) and
     // its journal mode is left as the file has it.
-    bool open(const QString& path, ErrorInfo* error = nullptr, bool createIfMissing = false, bool readOnly = false);
+    // A server address opens the books there; the schema must exist with
+    // Tallox's version (`needSchema` false: only the connection, for --init-server).
+    bool open(const QString& path, ErrorInfo* error = nullptr, bool createIfMissing = false, bool readOnly = false,
+              bool needSchema = true);
     // ATTACH another file under an alias, so that one statement can join both.
+    // On a server every table is in the one database: the card table in the
+    // schema "card", the ledger's in "main"; another alias names "main".
     bool attach(const QString& path, const QString& alias, ErrorInfo* error = nullptr);
+    // The schema qualifier that reaches an attached alias ("books" -> "main" on a server).
+    QString schemaOf(const QString& alias) const;
+    bool isAttached(const QString& alias) const;
+    // Whether a table exists in an attached schema, and its columns (lower case).
+    bool tableExists(const QString& schema, const QString& table) const;
+    QStringList columnsOf(const QString& schema, const QString& table, ErrorInfo* error = nullptr) const;
+    // A table or column name as a quoted identifier (the server folds names to lower case).
+    QString quoted(const QString& name) const;
+
+    Engine engine() const { return m_engine; }
+    bool isServer() const { return m_engine == Engine::Server; }
+    // Whether a failed store may simply be run again (the server gave way to another computer).
+    static bool IsRetryable(const ErrorInfo& e);
     void close();
     bool isOpen() const;
 
@@ -50,14 +88,20 @@ public:
 
 private:
     friend class Transaction;
+    bool openServer(const QString& address, ErrorInfo* error, bool readOnly, bool needSchema);
+    bool checkServerSchema(ErrorInfo* error);
     QString m_name;
+    Engine m_engine = Engine::Sqlite;
+    QStringList m_aliases;
     QString m_path;
     int m_depth = 0;
     int m_savepointCounter = 0;
 };
 
 // A transaction (a SAVEPOINT, so that transactions nest): rolled back on
-// destruction unless committed.
+// destruction unless committed. On a server the outermost one is a
+// SERIALIZABLE transaction: a change that met another computer's concurrent
+// change fails with ServerSerialization and may be run again.
 class Transaction {
 public:
     explicit Transaction(Database& db);

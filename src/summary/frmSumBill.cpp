@@ -8,6 +8,7 @@
 #include "summary/SumBillData.h"
 #include "toolkit/ExcelExport.h"
 #include "toolkit/FormIni.h"
+#include "toolkit/LiveReload.h"
 #include "toolkit/Messages.h"
 #include "toolkit/PeriodBar.h"
 #include "toolkit/Utils.h"
@@ -150,6 +151,16 @@ void frmSumBill::Form_Load()
     LoadFormIni(this);
     m_loadedRect = formRect();
     RefreshSheet();
+    // Books on a server: another computer's store shows here too, for the period shown.
+    new LiveReload(
+        m_ctx.ledger, this, [] { return false; },
+        [this] {
+            QPointer<QWidget> focus = QApplication::focusWidget();
+            if (!m_shownFrom.isEmpty() && periodFrom() == m_shownFrom && periodTo() == m_shownTo)
+                RefreshSheet();
+            if (focus)
+                focus->setFocus();
+        });
 }
 
 QSize frmSumBill::defaultSize() const

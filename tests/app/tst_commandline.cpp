@@ -166,6 +166,8 @@ void TestCommandLine::damagedBooks_failWithoutOutput()
     QFETCH(QString, damage);
     QFETCH(QString, option);
     QFETCH(QString, file);
+    if (m_env->ctx().ledger.isServer() && damage.contains("1.5"))
+        QSKIP("a BIGINT column on the server holds no fraction");
     for (const QString& statement : damage.split(';'))
         QVERIFY(m_env->ctx().ledger.execute(statement) >= 0);
     const QString out = m_env->appFolder() + "/" + file;
@@ -278,8 +280,9 @@ void TestCommandLine::check_findsTamperingAndRebuildMendsIt()
     r = tallox({folder(), "--check"});
     QCOMPARE(r.status, int(ExitFindings));
     QVERIFY2(r.out.contains("2005-03"), qPrintable(r.out));
-    // Books held by a window under another application folder are not rebuilt.
-    {
+    // Books held by a window under another application folder are not rebuilt
+    // (on a server, where many computers work at once, an advisory lock keeps rebuilds apart).
+    if (!m_env->ctx().ledger.isServer()) {
         std::unique_ptr<QLockFile> otherWindow;
         QCOMPARE(int(Startup::AcquireLock(Startup::BooksLockFile(folder()), &otherWindow)),
                  int(Startup::LockStatus::Acquired));
@@ -417,6 +420,8 @@ void TestCommandLine::backupCommands()
     QFETCH(int, status);
     QFETCH(QString, says);
     QFETCH(int, entries);
+    if (m_env->ctx().ledger.isServer())
+        QSKIP("file backups only: books on a server are backed up with the server's tools");
     BackupInfo backup;
     QVERIFY(Backup::Take(folder(), Backup::DefaultRoot(), true, &backup, nullptr));
     m_env->addEntry("2005-06-20", 1, 100);

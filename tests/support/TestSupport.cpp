@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 
+#include "ServerBooks.h"
 #include "app/CommandLine.h"
 #include "base/Clock.h"
 #include "core/AppPaths.h"
@@ -18,9 +19,11 @@ TestEnv::TestEnv(const QDate& today, bool createDatabases)
     MessageHook::enable();
     MessageHook::reset();
     m_ctx = std::make_unique<AppContext>();
+    if (TestsOnServer())
+        m_server = FreshServerBooks();
     if (createDatabases) {
         ErrorInfo e;
-        if (!CreateDatabaseFiles(dbFolder(), &e))
+        if (!TestsOnServer() && !CreateDatabaseFiles(dbFolder(), &e))
             qFatal("cannot create test databases: %s", qPrintable(e.description));
         if (!m_ctx->openFolder(dbFolder()))
             qFatal("cannot open test databases");
@@ -46,6 +49,8 @@ QString TestEnv::appFolder() const
 
 QString TestEnv::dbFolder() const
 {
+    if (!m_server.isEmpty())
+        return m_server;
     return appFolder() + QStringLiteral("/dbs");
 }
 
@@ -67,7 +72,7 @@ int TestEnv::addEntry(const QString& date, int card, double sale, double fee, do
              Money::fromDouble(billcoll).units(), numsheet},
             &e) != 1)
         qFatal("addEntry: %s", qPrintable(e.description));
-    return m_ctx->ledger.scalar(QStringLiteral("SELECT last_insert_rowid()")).toInt();
+    return m_ctx->ledger.scalar(QStringLiteral("SELECT MAX(code) FROM Tallox")).toInt();
 }
 
 void TestEnv::addTransfer(const QString& month, int card, double amount)
@@ -108,4 +113,25 @@ CommandRun RunTallox(const QStringList& args)
     err.flush();
     MessageHook::enable(); // the test keeps scripting boxes
     return r;
+}
+
+bool AddTestTrigger(Database& db, const QString& name, const QString& spec, const QString& when, const QString& action)
+{
+    if (!db.isServer()) {
+        const QString body = action.isEmpty() ? QStringLiteral("SELECT RAISE(ABORT, 'blocked')") : action;
+        return db.execute(QStringLiteral("CREATE TRIGGER %1 %2 %3 BEGIN %4; END")
+                              .arg(name, spec, when.isEmpty() ? QString() : QStringLiteral("WHEN ") + when, body)) >= 0;
+    }
+    const QString body = action.isEmpty() ? QStringLiteral("RAISE EXCEPTION 'blocked'") : action;
+    return db.execute(QStringLiteral("CREATE FUNCTION main.%1() RETURNS trigger LANGUAGE plpgsql AS $$ BEGIN %2;"
+                                     " RETURN NEW; END $$")
+                          .arg(name, body)) >= 0 &&
+           db.execute(QStringLiteral("CREATE TRIGGER %1 %2 FOR EACH ROW %3 EXECUTE FUNCTION main.%1()")
+                          .arg(name, spec, when.isEmpty() ? QString() : QStringLiteral("WHEN (%1)").arg(when))) >= 0;
+}
+
+bool DropTestTrigger(Database& db, const QString& name)
+{
+    return db.execute(db.isServer() ? QStringLiteral("DROP FUNCTION main.%1() CASCADE").arg(name)
+                                    : QStringLiteral("DROP TRIGGER %1").arg(name)) >= 0;
 }

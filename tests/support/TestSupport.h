@@ -10,7 +10,8 @@
 #include <memory>
 
 // A fresh application folder for one test: TALLOX_HOME points into a
-// temporary folder, both databases are created there with the schema and
+// temporary folder, both databases are created there (or, on the test server,
+// as empty books there: dbFolder() is then its address) with the schema and
 // opened into an AppContext, message boxes are scripted through the hook and
 // today is fixed (15 June 2005 unless told otherwise).
 class TestEnv {
@@ -32,6 +33,7 @@ public:
 private:
     QTemporaryDir m_dir;
     QByteArray m_oldHome;
+    QString m_server; // the books' address when the tests run on the server
     std::unique_ptr<AppContext> m_ctx;
 };
 
@@ -44,6 +46,14 @@ struct CommandRun {
     QString err;
 };
 CommandRun RunTallox(const QStringList& args);
+
+// A row trigger for a fault the test needs, on either engine: `spec` as
+// "BEFORE INSERT ON transfer", `when` a condition on NEW (may be empty),
+// `action` one statement; without one, the change is refused ("blocked").
+bool AddTestTrigger(Database& db, const QString& name, const QString& spec, const QString& when = QString(),
+                    const QString& action = QString());
+
+bool DropTestTrigger(Database& db, const QString& name);
 
 // A file's content hash, empty when it cannot be read: "left unchanged" checks.
 QByteArray FileChecksum(const QString& path);

@@ -1,0 +1,94 @@
+// The server half of Database: connecting to PostgreSQL and naming why it failed.
+#include "platform/Database.h"
+#include "platform/ServerAddress.h"
+
+#include <QCoreApplication>
+#include <QSqlError>
+
+namespace {
+// libpq words its faults in English; these are the ones a user can act on.
+ErrorInfo connectFault(const QSqlError& e, const ServerAddress& address)
+{
+    const QString detail = e.databaseText().isEmpty() ? e.text() : e.databaseText().trimmed();
+    const QString lower = detail.toLower();
+    const QString where = address.display();
+    if (lower.contains(QLatin1String("password")) || lower.contains(QLatin1String("authentication")) ||
+        (lower.contains(QLatin1String("role")) && lower.contains(QLatin1String("does not exist"))))
+        return {Database::ServerLoginRefused,
+                QCoreApplication::translate(
+                    "Database",
+                    "서버가 사용자 또는 암호를 받아들이지 않습니다 (~/.pgpass, PGPASSWORD를 확인하세요): %1\n%2")
+                    .arg(where, detail)};
+    if (lower.contains(QLatin1String("database")) && lower.contains(QLatin1String("does not exist")))
+        return {
+            Database::ServerNoDatabase,
+            QCoreApplication::translate("Database", "서버에 그 데이터베이스가 없습니다: %1\n%2").arg(where, detail)};
+    return {Database::ServerUnreachable,
+            QCoreApplication::translate("Database",
+                                        "서버에 연결할 수 없습니다 (서버가 꺼져 있거나 주소에 닿지 않습니다): %1\n%2")
+                .arg(where, detail)};
+}
+} // namespace
+
+bool Database::openServer(const QString& address, ErrorInfo* error, bool readOnly, bool needSchema)
+{
+    ServerAddress a;
+    QString why;
+    if (!a.parse(address, &why))
+        return fail(error, {ServerUnreachable, why});
+    if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QPSQL")))
+        return fail(error, {ServerUnreachable,
+                            QCoreApplication::translate(
+                                "Database", "PostgreSQL 드라이버(libqt6sql6-psql)가 설치되어 있지 않습니다.")});
+    ErrorInfo fault;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), m_name);
+        db.setHostName(a.host);
+        db.setPort(a.port);
+        db.setDatabaseName(a.dbname);
+        db.setUserName(a.user);
+        db.setConnectOptions(a.connectOptions());
+        if (!db.open())
+            fault = connectFault(db.lastError(), a);
+    }
+    if (fault.isSet()) {
+        QSqlDatabase::removeDatabase(m_name);
+        return fail(error, fault);
+    }
+    m_engine = Engine::Server;
+    m_path = a.display();
+    // The ledger's tables and Tallox's SQL helpers live in "main", the cards in
+    // "card"; "main" comes before pg_catalog so that its integer SUM stays an integer.
+    ErrorInfo e;
+    if (execute(QStringLiteral("SET search_path = main, card, pg_catalog"), {}, &e) < 0 ||
+        (readOnly && execute(QStringLiteral("SET default_transaction_read_only = on"), {}, &e) < 0)) {
+        close();
+        return fail(error, e);
+    }
+    if (needSchema && !checkServerSchema(error)) {
+        close();
+        return false;
+    }
+    return true;
+}
+
+bool Database::checkServerSchema(ErrorInfo* error)
+{
+    if (!tableExists(QStringLiteral("main"), QStringLiteral("tallox_version")))
+        return fail(error, {ServerNoSchema,
+                            QCoreApplication::translate(
+                                "Database", "서버의 데이터베이스에 Tallox 장부가 없습니다. 'tallox --init-server "
+                                            "%1'로 만드세요.")
+                                .arg(m_path)});
+    const int version = userVersion();
+    if (version > kServerSchemaVersion)
+        return fail(error,
+                    {ServerNewerSchema,
+                     QCoreApplication::translate("Database", "서버의 장부는 더 새로운 Tallox가 만든 것입니다 (판 %1).")
+                         .arg(version)});
+    if (version < 1)
+        return fail(error,
+                    {ServerNoSchema,
+                     QCoreApplication::translate("Database", "서버의 장부에 판 번호가 없습니다: %1").arg(m_path)});
+    return true;
+}

@@ -1,0 +1,366 @@
+// What only books on a server have: --init-server, the faults named on the
+// command line, --copy to a folder and back, a role that may only read, a
+// change of another connection showing in an open window, and two clerks at
+// once (this executable runs itself twice as workers that make random stores
+// at the same time on the same cards and months; afterwards the ledger holds
+// exactly what each stored, and tallox --check is clean).
+#include "LedgerWindowTestBase.h"
+#include "ServerBooks.h"
+
+#include "base/Clock.h"
+#include "ledger/LedgerSheet.h"
+#include "ledger/LedgerStore.h"
+#include "platform/StoreRetry.h"
+
+#include <QApplication>
+#include <QMap>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QTemporaryDir>
+#include <QUrl>
+
+namespace {
+constexpr int kWorkerStores = 300;
+
+struct Kept {
+    QString date;
+    int card = 0;
+    qint64 sale = 0;
+};
+
+QString randomDate(QRandomGenerator& rng)
+{
+    const QDate first = QDate(2005, 1, 1).addMonths(rng.bounded(5));
+    const int day = rng.bounded(2) ? first.daysInMonth() : 1 + rng.bounded(first.daysInMonth());
+    return DateText::day(QDate(first.year(), first.month(), day));
+}
+
+// One random store on this worker's own entries; `kept` follows what was stored.
+bool randomStore(LedgerStore& store, QRandomGenerator& rng, QMap<int, Kept>* kept, int* busy)
+{
+    ErrorInfo e;
+    const int pick = kept->isEmpty() ? 0 : rng.bounded(10);
+    const int key = kept->isEmpty() ? 0 : kept->keys().at(rng.bounded(int(kept->size())));
+    const int won = 1000 * (1 + rng.bounded(500));
+    const qint64 sale = Money::fromDouble(won).units();
+    bool ok = true;
+    if (pick < 4) {
+        Kept k{randomDate(rng), 1 + rng.bounded(3), 0};
+        int added = 0;
+        ok = store.InsertRecord(k.date, k.card, &added, &e);
+        if (ok)
+            kept->insert(added, k);
+    } else if (pick < 7) {
+        ok = store.RecordEditCol(key, QStringLiteral("sale"), QString::number(won), &e);
+        if (ok)
+            (*kept)[key].sale = sale;
+    } else if (pick < 8) {
+        const QString date = randomDate(rng);
+        ok = store.RecordEditCol(key, QStringLiteral("sdate"), date, &e);
+        if (ok)
+            (*kept)[key].date = date;
+    } else if (pick < 9) {
+        const int card = 1 + rng.bounded(3);
+        ok = store.RecordEditCol(key, QStringLiteral("cardcode"), card, &e);
+        if (ok)
+            (*kept)[key].card = card;
+    } else {
+        ok = store.DeleteRecord(key, &e);
+        if (ok)
+            kept->remove(key);
+    }
+    if (!ok && e.number == Database::ServerBusy)
+        ++*busy; // nothing of it was stored: `kept` is still right
+    else if (!ok)
+        QTextStream(stderr) << "store failed: " << e.description << " " << e.what << Qt::endl;
+    return ok || e.number == Database::ServerBusy;
+}
+
+// The worker: prints "key date card sale" for every entry it keeps in the end.
+int runWorker(const QString& address, quint32 seed)
+{
+    Clock::setToday(QDate(2005, 6, 15));
+    AppContext ctx;
+    ErrorInfo e;
+    if (!ctx.openFolder(address, &e)) {
+        QTextStream(stderr) << "cannot open: " << e.description << Qt::endl;
+        return 2;
+    }
+    LedgerStore store(ctx.ledger);
+    QRandomGenerator rng(seed);
+    QMap<int, Kept> kept;
+    int busy = 0;
+    for (int i = 0; i < kWorkerStores; ++i) {
+        if (!randomStore(store, rng, &kept, &busy))
+            return 1;
+    }
+    QTextStream out(stdout);
+    for (auto it = kept.cbegin(); it != kept.cend(); ++it)
+        out << it.key() << ' ' << it->date << ' ' << it->card << ' ' << it->sale << '\n';
+    QTextStream(stderr) << "busy " << busy << Qt::endl;
+    return 0;
+}
+} // namespace
+
+class TestServerBooks : public LedgerWindowTestBase {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase() { QVERIFY2(TestsOnServer(), "runs on the test server only (TALLOX_TEST_ENGINE=postgres)"); }
+    void cleanup() { stopEnv(); }
+    void initServerOnce();
+    void faultsAreNamed_data();
+    void faultsAreNamed();
+    void copyRoundTrip();
+    void readerMayNotStore();
+    void otherComputersStoreShows();
+    void retriesAreBounded();
+    void twoClerksAtOnce();
+};
+
+// An address on the test server for another database (or user, port, password).
+QString addressWith(const QString& books, const QString& db, const QString& user = QString(), int port = 0)
+{
+    QUrl url(books);
+    url.setPath(QLatin1Char('/') + db);
+    if (!user.isEmpty())
+        url.setUserName(user);
+    if (port > 0)
+        url.setPort(port);
+    return url.toString();
+}
+
+// A database without Tallox's tables, made anew.
+QString emptyDatabase(const QString& books, const QString& name)
+{
+    Database admin;
+    admin.open(books, nullptr, false, false, false);
+    admin.execute(QStringLiteral("DROP DATABASE IF EXISTS ") + name);
+    admin.execute(QStringLiteral("CREATE DATABASE ") + name);
+    return addressWith(books, name);
+}
+
+void TestServerBooks::initServerOnce()
+{
+    startEnv();
+    const QString address = emptyDatabase(env->dbFolder(), QStringLiteral("tallox_init"));
+    const CommandRun before = RunTallox({address, QStringLiteral("--check")});
+    QCOMPARE(before.status, 3);
+    QVERIFY2(before.err.contains(QStringLiteral("--init-server")), qPrintable(before.err));
+    QCOMPARE(RunTallox({QStringLiteral("--init-server"), address}).status, 0);
+    QCOMPARE(RunTallox({address, QStringLiteral("--check")}).status, 0);
+    const CommandRun again = RunTallox({QStringLiteral("--init-server"), address});
+    QCOMPARE(again.status, 3);
+    QVERIFY2(again.err.contains(QStringLiteral("이미 Tallox 장부가")), qPrintable(again.err));
+}
+
+void TestServerBooks::faultsAreNamed_data()
+{
+    QTest::addColumn<QString>("db");
+    QTest::addColumn<QString>("user");
+    QTest::addColumn<int>("port");
+    QTest::addColumn<QString>("said");
+    QTest::newRow("server down") << QString() << QString() << 1 << QStringLiteral("서버에 연결할 수 없습니다");
+    QTest::newRow("password refused") << QString() << QStringLiteral("tallox_pw") << 0
+                                      << QStringLiteral("암호를 받아들이지 않습니다");
+    QTest::newRow("no database") << QStringLiteral("no_such_books") << QString() << 0
+                                 << QStringLiteral("데이터베이스가 없습니다");
+    QTest::newRow("no schema") << QStringLiteral("tallox_empty") << QString() << 0
+                               << QStringLiteral("Tallox 장부가 없습니다");
+}
+
+void TestServerBooks::faultsAreNamed()
+{
+    QFETCH(QString, db);
+    QFETCH(QString, user);
+    QFETCH(int, port);
+    QFETCH(QString, said);
+    startEnv();
+    if (db == QLatin1String("tallox_empty"))
+        emptyDatabase(env->dbFolder(), db);
+    const QString books = env->dbFolder();
+    const QString address = addressWith(books, db.isEmpty() ? QUrl(books).path().mid(1) : db, user, port);
+    qputenv("PGPASSWORD", "wrong");
+    const CommandRun run = RunTallox({address, QStringLiteral("--check")});
+    qunsetenv("PGPASSWORD");
+    QCOMPARE(run.status, 3);
+    QVERIFY2(run.err.contains(said), qPrintable(run.err));
+}
+
+// Every row of every table, as text: what a copy must keep.
+QStringList dump(const QString& books)
+{
+    AppContext ctx;
+    if (!ctx.openFolder(books, nullptr, true))
+        return {QStringLiteral("cannot open")};
+    QStringList rows;
+    for (const char* sql : {"SELECT code, name, fee, setday FROM card.Plastra ORDER BY code",
+                            "SELECT code, sdate, cardcode, sale, fee, billcoll, numsheet FROM Tallox ORDER BY code",
+                            "SELECT sMonth, amount, cardcode FROM transfer ORDER BY cardcode, sMonth",
+                            "SELECT id, kind, code, old_value, new_value, undo_state FROM main.history ORDER BY id"}) {
+        QSqlQuery q = ctx.ledger.newQuery();
+        q.exec(QLatin1String(sql));
+        while (q.next()) {
+            QStringList fields;
+            for (int i = 0; i < q.record().count(); ++i)
+                fields << (q.isNull(i) ? QStringLiteral("NULL") : q.value(i).toString());
+            rows << fields.join(QLatin1Char('|'));
+        }
+    }
+    return rows;
+}
+
+void TestServerBooks::copyRoundTrip()
+{
+    startEnv();
+    QTemporaryDir dir;
+    const QString folder = dir.filePath(QStringLiteral("books"));
+    const QString back = dir.filePath(QStringLiteral("back"));
+    QCOMPARE(RunTallox({QStringLiteral("--demo"), folder, QStringLiteral("--cards"), QStringLiteral("5"),
+                        QStringLiteral("--years"), QStringLiteral("1")})
+                 .status,
+             0);
+    const CommandRun up = RunTallox({QStringLiteral("--copy"), folder, env->dbFolder()});
+    QVERIFY2(up.status == 0, qPrintable(up.err));
+    QCOMPARE(RunTallox({QStringLiteral("--copy"), env->dbFolder(), back}).status, 0);
+    const QStringList original = dump(folder);
+    QVERIFY(original.size() > 100);
+    QCOMPARE(dump(env->dbFolder()), original);
+    QCOMPARE(dump(back), original);
+    // A target that holds entries is refused and keeps them.
+    const CommandRun again = RunTallox({QStringLiteral("--copy"), folder, env->dbFolder()});
+    QCOMPARE(again.status, 3);
+    QCOMPARE(dump(env->dbFolder()), original);
+}
+
+void TestServerBooks::readerMayNotStore()
+{
+    startEnv();
+    env->addCard(1, QStringLiteral("카드1"));
+    const int key = env->addEntry(QStringLiteral("2005-06-01"), 1, 1000);
+    for (const char* grant : {"GRANT USAGE ON SCHEMA main, card TO tallox_reader",
+                              "GRANT SELECT ON ALL TABLES IN SCHEMA main, card TO tallox_reader"})
+        QVERIFY(env->ctx().ledger.execute(QLatin1String(grant)) >= 0);
+    const QString reader =
+        addressWith(env->dbFolder(), QUrl(env->dbFolder()).path().mid(1), QStringLiteral("tallox_reader"));
+    QCOMPARE(RunTallox({env->dbFolder(), QStringLiteral("--rebuild")}).status, 0);
+    QCOMPARE(RunTallox({reader, QStringLiteral("--check")}).status, 0);
+    const CommandRun rebuild = RunTallox({reader, QStringLiteral("--rebuild")});
+    QCOMPARE(rebuild.status, 3);
+    QVERIFY2(rebuild.err.contains(QStringLiteral("읽기만")), qPrintable(rebuild.err));
+    AppContext ctx;
+    QVERIFY(ctx.openFolder(reader));
+    ErrorInfo e;
+    LedgerStore store(ctx.ledger);
+    QVERIFY(!store.RecordEditCol(key, QStringLiteral("sale"), QStringLiteral("5000"), &e));
+    QVERIFY2(e.description.contains(QStringLiteral("읽기만")), qPrintable(e.description));
+    QCOMPARE(env->ctx().ledger.scalar(QStringLiteral("SELECT sale FROM Tallox")).toLongLong(),
+             Money::fromWon(1000).units());
+}
+
+void TestServerBooks::otherComputersStoreShows()
+{
+    startEnv();
+    env->addCard(1, QStringLiteral("카드1"));
+    const int first = env->addEntry(QStringLiteral("2005-06-01"), 1, 1000);
+    openWindow();
+    view(QStringLiteral("2005-06-01"), QStringLiteral("2005-06-30"));
+    QCOMPARE(rows(), 3);
+    gotoCell(LedgerCol::Sale, rowOfKey(first));
+    AppContext other;
+    QVERIFY(other.openFolder(env->dbFolder()));
+    LedgerStore store(other.ledger);
+    int added = 0;
+    QVERIFY(store.InsertRecord(QStringLiteral("2005-05-31"), 1, &added));
+    QVERIFY(store.InsertRecord(QStringLiteral("2005-06-02"), 1, &added));
+    QTRY_COMPARE_WITH_TIMEOUT(rows(), 4, 5000);
+    // The cursor stays on the entry it was on.
+    QCOMPARE(sheet()->activeRow(), rowOfKey(first));
+    QCOMPARE(sheet()->activeCol(), int(LedgerCol::Sale));
+}
+
+// A store the server refuses for another computer's change runs again; one
+// refused every time ends with the books-busy notice, after a bounded number of runs.
+void TestServerBooks::retriesAreBounded()
+{
+    startEnv();
+    Database& db = env->ctx().ledger;
+    int runs = 0;
+    ErrorInfo e;
+    QVERIFY(StoreWithRetry(db, &e, [&](ErrorInfo* err) {
+        *err = {++runs < 3 ? int(Database::ServerSerialization) : 0, QString()};
+        return runs == 3;
+    }));
+    QCOMPARE(runs, 3);
+    runs = 0;
+    QVERIFY(!StoreWithRetry(db, &e, [&](ErrorInfo* err) {
+        ++runs;
+        *err = {int(Database::ServerDeadlock), QStringLiteral("deadlock detected")};
+        return false;
+    }));
+    QVERIFY(runs > 3 && runs < 100);
+    QCOMPARE(e.number, int(Database::ServerBusy));
+    QVERIFY2(e.what.contains(QStringLiteral("다른 컴퓨터")), qPrintable(e.what));
+    // Any other failure is told at once.
+    runs = 0;
+    QVERIFY(!StoreWithRetry(db, &e, [&](ErrorInfo* err) {
+        ++runs;
+        *err = {23505, QStringLiteral("duplicate key")};
+        return false;
+    }));
+    QCOMPARE(runs, 1);
+    QCOMPARE(e.number, 23505);
+}
+
+void TestServerBooks::twoClerksAtOnce()
+{
+    startEnv();
+    TestEnv& env = *this->env;
+    for (int card = 1; card <= 3; ++card)
+        env.addCard(card, QStringLiteral("카드%1").arg(card));
+    QList<QProcess*> workers;
+    for (int i = 0; i < 2; ++i) {
+        auto* p = new QProcess(this);
+        p->start(QCoreApplication::applicationFilePath(),
+                 {QStringLiteral("--worker"), env.dbFolder(), QString::number(17 + i)});
+        workers << p;
+    }
+    QStringList expected;
+    for (QProcess* p : workers) {
+        QVERIFY(p->waitForFinished(600000));
+        const QString err = QString::fromUtf8(p->readAllStandardError());
+        QVERIFY2(p->exitStatus() == QProcess::NormalExit && p->exitCode() == 0, qPrintable(err));
+        qInfo().noquote() << err.trimmed();
+        expected += QString::fromUtf8(p->readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    }
+    QStringList stored;
+    QSqlQuery q = env.ctx().ledger.newQuery();
+    QVERIFY(q.exec(QStringLiteral("SELECT code, sdate, cardcode, sale FROM Tallox ORDER BY code")));
+    while (q.next())
+        stored << QStringLiteral("%1 %2 %3 %4")
+                      .arg(q.value(0).toInt())
+                      .arg(q.value(1).toString())
+                      .arg(q.value(2).toInt())
+                      .arg(q.value(3).toLongLong());
+    std::sort(expected.begin(), expected.end(), [](const QString& a, const QString& b) {
+        return a.section(' ', 0, 0).toInt() < b.section(' ', 0, 0).toInt();
+    });
+    QVERIFY(!stored.isEmpty());
+    QCOMPARE(stored, expected);
+    const CommandRun check = RunTallox({env.dbFolder(), QStringLiteral("--check")});
+    QVERIFY2(check.status == 0, qPrintable(check.out + check.err));
+}
+
+int main(int argc, char** argv)
+{
+    if (argc == 4 && qstrcmp(argv[1], "--worker") == 0) {
+        QCoreApplication app(argc, argv);
+        return runWorker(QString::fromLocal8Bit(argv[2]), QByteArray(argv[3]).toUInt());
+    }
+    QApplication app(argc, argv);
+    TestServerBooks test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "server_books.moc"
