@@ -1238,18 +1238,28 @@ void frmMain::OpenImport(const QString& file)
     MsgInfo((lines + outcome.warnings).join(QLatin1Char('\n')), AppTitle());
 }
 
+namespace {
+// One local file of a kind the import reads.
+bool IsImportDrop(const QMimeData* mime)
+{
+    const QList<QUrl> urls = mime->urls();
+    const QString suffix = urls.size() == 1 ? QFileInfo(urls[0].toLocalFile()).suffix().toLower() : QString();
+    return urls.size() == 1 && urls[0].isLocalFile() &&
+           (suffix == QLatin1String("csv") || suffix == QLatin1String("txt") || suffix == QLatin1String("xlsx"));
+}
+} // namespace
+
 void frmMain::dragEnterEvent(QDragEnterEvent* e)
 {
-    const QList<QUrl> urls = e->mimeData()->urls();
-    if (urls.size() == 1 && urls[0].isLocalFile())
+    if (IsImportDrop(e->mimeData()))
         e->acceptProposedAction();
 }
 
 void frmMain::dropEvent(QDropEvent* e)
 {
-    const QList<QUrl> urls = e->mimeData()->urls();
-    if (urls.size() != 1 || !urls[0].isLocalFile())
+    if (!IsImportDrop(e->mimeData()))
         return;
+    const QList<QUrl> urls = e->mimeData()->urls();
     e->acceptProposedAction();
     const QString file = urls[0].toLocalFile();
     // Opened once the drop has finished: the dialog must not run inside the drag's own loop.

@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QSqlQuery>
+#include <QStringEncoder>
 #include <iconv.h>
 #include <xlsxwriter.h>
 
@@ -132,7 +133,7 @@ private Q_SLOTS:
     void valueForms();
     void csvFields_data();
     void csvFields();
-    void sameSales_csvCp949_csvBom_xlsx();
+    void sameSales_csvCp949_csvBom_xlsx_utf16();
     void talloxExport_importsAsTheSameEntries();
     void duplicates_inFileAndLedger();
     void carryOver_exactAroundTypedEntries();
@@ -230,14 +231,19 @@ void TestImport::csvFields()
     QCOMPARE(got.join(QStringLiteral(" / ")), rows);
 }
 
-void TestImport::sameSales_csvCp949_csvBom_xlsx()
+void TestImport::sameSales_csvCp949_csvBom_xlsx_utf16()
 {
     const QString csv = csvOf(kSales);
     writeFile(file("cp949.csv"), toCp949(csv));
     writeFile(file("bom.csv"), QByteArray("\xEF\xBB\xBF") + csv.toUtf8());
     writeWorkbook(file("sales.xlsx"), kSales);
+    QStringEncoder utf16(QStringConverter::Utf16LE, QStringConverter::Flag::WriteBom);
+    QString tabbed; // Excel's "Unicode text": UTF-16 with its mark, tab-separated
+    for (const QStringList& row : kSales)
+        tabbed += row.join(QLatin1Char('\t')) + QStringLiteral("\r\n");
+    writeFile(file("utf16.txt"), utf16.encode(tabbed));
     QStringList first;
-    for (const char* name : {"cp949.csv", "bom.csv", "sales.xlsx"}) {
+    for (const char* name : {"cp949.csv", "bom.csv", "sales.xlsx", "utf16.txt"}) {
         m_env->ctx().ledger.execute(QStringLiteral("DELETE FROM Tallox"));
         m_env->ctx().ledger.execute(QStringLiteral("DELETE FROM transfer"));
         const Run r = tallox({m_env->dbFolder(), "--import", file(name), "--profile", m_profile});
@@ -253,6 +259,14 @@ void TestImport::sameSales_csvCp949_csvBom_xlsx()
     QCOMPARE(first.value(0), QStringLiteral("2005-05-02 2 12340000000 246800000 12093200000 3"));
     QCOMPARE(first.value(2), QStringLiteral("2005-05-04 2 -100000000 -2000000 -98000000 2"));
     QCOMPARE(first.value(3), QStringLiteral("2005-05-05 1 70000000 0 70000000 NULL"));
+    // A workbook's sheet is chosen by name.
+    ImportTable book;
+    ErrorInfo e;
+    QVERIFY(!ReadImportFile(file("sales.xlsx"), &book, &e, QStringLiteral("없는 시트")));
+    QVERIFY(ErrorLine(e).contains(QStringLiteral("'없는 시트' 시트가 없습니다")));
+    QVERIFY(ReadImportFile(file("sales.xlsx"), &book, &e, QStringLiteral("매출")));
+    QCOMPARE(book.sheets, QStringList{QStringLiteral("매출")});
+    QCOMPARE(book.cell(4, 0), QStringLiteral("2005-05-05")); // a date serial with a date format
     // A profile saved under a name is found by that name, and the file's header recognises it.
     ImportProfile saved;
     QVERIFY(ImportProfiles::Find(m_profile, &saved, nullptr));

@@ -106,6 +106,11 @@ void TestImportWindow::droppedFile_opensTheDialog()
         shown = d->findChild<QLineEdit*>()->text();
         d->reject();
     });
+    QMimeData other; // a kind of file the import does not read is not taken
+    other.setUrls({QUrl::fromLocalFile(env->appFolder() + QStringLiteral("/report.pdf"))});
+    QDragEnterEvent refused(QPoint(10, 10), Qt::CopyAction, &other, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(win, &refused);
+    QVERIFY(!refused.isAccepted());
     QMimeData mime;
     mime.setUrls({QUrl::fromLocalFile(m_file)});
     // A drop reaches the widget that accepted the drag's entry.
