@@ -149,6 +149,17 @@ Do you want to continue?</translation>
     </message>
 </context>
 <context>
+    <name>BooksCopy</name>
+    <message>
+        <source>복사할 곳에 이미 자료가 있습니다. 빈 장부에만 복사합니다: %1</source>
+        <translation>The target already holds entries. Books can only be copied into empty books: %1</translation>
+    </message>
+    <message>
+        <source>복사한 자료의 건수나 합계가 원본과 다릅니다. 복사하지 않았습니다.</source>
+        <translation>The counts or totals of the copy differ from the original. The books were not copied.</translation>
+    </message>
+</context>
+<context>
     <name>CardListWindow</name>
     <message>
         <source><byte value="xd"/>
@@ -619,6 +630,52 @@ Do you want to register it as a new card?</translation>
         <translation>Imported period: %1 - %2</translation>
     </message>
     <message>
+        <source>--%1은(는) --import에만 쓸 수 있습니다.</source>
+        <translation>--%1 can only be used with --import.</translation>
+    </message>
+    <message>
+        <source>--profile 다음에는 프로필 이름이나 프로필 파일이 와야 합니다.</source>
+        <translation>--profile must be followed by a profile name or a profile file.</translation>
+    </message>
+    <message>
+        <source>서버의 장부는 서버에서 백업합니다 (pg_dump): %1</source>
+        <translation>Books on a server are backed up on the server (pg_dump): %1</translation>
+    </message>
+    <message>
+        <source>
+서버의 장부 (폴더 대신 postgresql://[사용자@]호스트[:포트]/데이터베이스):
+  --init-server 주소         빈 PostgreSQL 데이터베이스에 Tallox 장부를 만듭니다
+  --copy 원본 대상           장부를 폴더에서 서버로 (또는 반대로) 복사하고 건수와 합계를 확인합니다
+  암호는 ~/.pgpass, PGPASSWORD 또는 서비스 파일에 둡니다 (Tallox는 암호를 저장하지 않습니다).
+</source>
+        <translation>
+Books on a server (postgresql://[USER@]HOST[:PORT]/DATABASE instead of a folder):
+  --init-server ADDRESS      create Tallox books in an empty PostgreSQL database
+  --copy SOURCE TARGET       copy the books from a folder to a server (or back) and check the counts and totals
+  Keep the password in ~/.pgpass, PGPASSWORD or a service file (Tallox does not store passwords).
+</translation>
+    </message>
+    <message>
+        <source>서버 주소가 아닙니다: %1</source>
+        <translation>Not a server address: %1</translation>
+    </message>
+    <message>
+        <source>서버를 쓸 수 없습니다: %1</source>
+        <translation>The server cannot be used: %1</translation>
+    </message>
+    <message>
+        <source>서버에 Tallox 장부를 만들었습니다: %1</source>
+        <translation>Tallox books created on the server: %1</translation>
+    </message>
+    <message>
+        <source>장부를 복사하지 못했습니다: %1</source>
+        <translation>The books could not be copied: %1</translation>
+    </message>
+    <message>
+        <source>장부를 복사했습니다: %1 → %2 (카드사 %3곳, 자료 %4건, 이월금액 %5건, 변경 이력 %6건)</source>
+        <translation>Books copied: %1 → %2 (%3 card companies, %4 entries, %5 carry-over amounts, %6 change history records)</translation>
+    </message>
+    <message>
         <source>사용법: tallox [폴더] [옵션 ...]
 
   폴더                       dbTallox.db와 Plastra.db가 있는 데이터베이스 폴더 (이번 실행에만 사용)
@@ -644,7 +701,7 @@ Do you want to register it as a new card?</translation>
   --help                     이 도움말을 보여 줍니다
 
 날짜는 원장에서처럼 입력합니다: 2004-01-01, 20040101, 040101, 0101, 101, 1.
-종료 상태: 0 성공, 1 잔액 불일치, 2 잘못된 인자, 3 데이터베이스 오류, 4 출력 파일 오류.
+종료 상태: 0 성공, 1 잔액 불일치 또는 거절된 행, 2 잘못된 인자, 3 데이터베이스 오류, 4 출력 파일 오류.
 </source>
         <translation>Usage: tallox [FOLDER] [OPTION ...]
 
@@ -671,16 +728,8 @@ Options (they run without opening a window):
   --help                     show this help
 
 Dates are typed as in the ledger: 2004-01-01, 20040101, 040101, 0101, 101, 1.
-Exit status: 0 success, 1 balance mismatch, 2 bad arguments, 3 database error, 4 output file error.
+Exit status: 0 success, 1 balance mismatch or refused rows, 2 bad arguments, 3 database error, 4 output file error.
 </translation>
-    </message>
-    <message>
-        <source>--%1은(는) --import에만 쓸 수 있습니다.</source>
-        <translation>--%1 can only be used with --import.</translation>
-    </message>
-    <message>
-        <source>--profile 다음에는 프로필 이름이나 프로필 파일이 와야 합니다.</source>
-        <translation>--profile must be followed by a profile name or a profile file.</translation>
     </message>
 </context>
 <context>
@@ -716,6 +765,51 @@ Exit status: 0 success, 1 balance mismatch, 2 bad arguments, 3 database error, 4
     <message>
         <source>쉼표</source>
         <translation>comma</translation>
+    </message>
+</context>
+<context>
+    <name>Database</name>
+    <message>
+        <source>이 사용자는 서버의 장부를 읽기만 할 수 있어 저장하지 않았습니다.</source>
+        <translation>This user may only read the books on the server, so nothing was saved.</translation>
+    </message>
+    <message>
+        <source>서버가 사용자 또는 암호를 받아들이지 않습니다 (~/.pgpass, PGPASSWORD를 확인하세요): %1
+%2</source>
+        <translation>The server refused the user name or password (check ~/.pgpass and PGPASSWORD): %1
+%2</translation>
+    </message>
+    <message>
+        <source>서버에 그 데이터베이스가 없습니다: %1
+%2</source>
+        <translation>That database does not exist on the server: %1
+%2</translation>
+    </message>
+    <message>
+        <source>서버에 연결할 수 없습니다 (서버가 꺼져 있거나 주소에 닿지 않습니다): %1
+%2</source>
+        <translation>Cannot connect to the server (the server is down or its address cannot be reached): %1
+%2</translation>
+    </message>
+    <message>
+        <source>PostgreSQL 드라이버(libqt6sql6-psql)가 설치되어 있지 않습니다.</source>
+        <translation>The PostgreSQL driver (libqt6sql6-psql) is not installed.</translation>
+    </message>
+    <message>
+        <source>서버의 데이터베이스에 Tallox 장부가 없습니다. &apos;tallox --init-server %1&apos;로 만드세요.</source>
+        <translation>The database on the server holds no Tallox books. Create them with &apos;tallox --init-server %1&apos;.</translation>
+    </message>
+    <message>
+        <source>서버의 장부는 더 새로운 Tallox가 만든 것입니다 (판 %1).</source>
+        <translation>The books on the server were made by a newer Tallox (books version %1).</translation>
+    </message>
+    <message>
+        <source>서버의 장부에 판 번호가 없습니다: %1</source>
+        <translation>The books on the server have no version number: %1</translation>
+    </message>
+    <message>
+        <source>다른 컴퓨터가 같은 장부를 고치고 있어 저장하지 못했습니다. 잠시 뒤에 다시 하세요.</source>
+        <translation>Another computer is changing the same books, so nothing was saved. Try again in a moment.</translation>
     </message>
 </context>
 <context>
@@ -1635,6 +1729,32 @@ Error details: </translation>
     <message>
         <source>취소</source>
         <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>ServerAddress</name>
+    <message>
+        <source>서버 주소는 postgresql://[사용자@]호스트[:포트]/데이터베이스 꼴로 씁니다.</source>
+        <translation>A server address is written as postgresql://[USER@]HOST[:PORT]/DATABASE.</translation>
+    </message>
+    <message>
+        <source>서버 주소에 암호를 쓰지 않습니다. 암호는 ~/.pgpass 또는 PGPASSWORD에 둡니다.</source>
+        <translation>Do not put the password in the server address. Keep it in ~/.pgpass or PGPASSWORD.</translation>
+    </message>
+    <message>
+        <source>서버 주소에 데이터베이스 이름이 없습니다.</source>
+        <translation>The server address has no database name.</translation>
+    </message>
+    <message>
+        <source>서버 주소의 알 수 없는 설정입니다: %1</source>
+        <translation>Unknown setting in the server address: %1</translation>
+    </message>
+</context>
+<context>
+    <name>ServerSchema</name>
+    <message>
+        <source>이 데이터베이스에는 이미 Tallox 장부가 있습니다: %1</source>
+        <translation>This database already holds Tallox books: %1</translation>
     </message>
 </context>
 <context>
