@@ -317,7 +317,7 @@ void frmMain::Form_Load()
     CmbSetSize(cmbPlastra, int(PixelsToTwipsX(cmbPlastra->width())), 5000);
     FillCards();
     cmbPlastra->setToolTip(tr("단축키: F3"));
-    new LiveReload(
+    m_live = new LiveReload(
         m_ctx->ledger, this, [this] { return spList->isEditing(); }, [this] { ReloadForOthers(); });
     m_loading = false;
 }
@@ -774,7 +774,9 @@ void frmMain::StoreTypedValue(int col, int row, bool entryRow, const QString& te
     bool stored = false;
     int key = 0;
     ErrorInfo storeError;
-    if (!entryRow) {
+    if (!ReconnectForStore(&storeError)) {
+        key = entryRow ? 0 : GetRowCode(row);
+    } else if (!entryRow) {
         key = GetRowCode(row);
         stored = StoreEntryField(key, col, row, text, &storeError);
     } else if (col == LedgerCol::CardName) {
@@ -805,6 +807,18 @@ void frmMain::StoreTypedValue(int col, int row, bool entryRow, const QString& te
             PutBackOldText(col, row);
     }
     UpdateUndoActions();
+}
+
+bool frmMain::ReconnectForStore(ErrorInfo* error)
+{
+    bool reopened = false, cardReopened = false;
+    if (!m_ctx->ledger.reconnect(&reopened, error) || !m_ctx->card.reconnect(&cardReopened, error))
+        return false;
+    if (reopened) {
+        m_live->resubscribe();
+        QTimer::singleShot(0, this, &frmMain::ReloadForOthers);
+    }
+    return true;
 }
 
 bool frmMain::StoreEntryField(int key, int col, int row, const QString& text, ErrorInfo* error)

@@ -11,6 +11,7 @@ class QHBoxLayout;
 
 class LedgerHistory;
 class LedgerStatusLine;
+class LiveReload;
 class BackupTask;
 class LedgerStore;
 class PeriodBar;
@@ -136,6 +137,9 @@ private:
     bool TakeTypedDate(int row, QString* text);
     bool TakeTypedCard(int row, const QString& text);
     void StoreTypedValue(int col, int row, bool entryRow, const QString& text);
+    // Books on a server: a broken connection is opened again before a store,
+    // and the sheet reloads after it (other computers may have stored meanwhile).
+    bool ReconnectForStore(ErrorInfo* error);
     bool StoreEntryField(int key, int col, int row, const QString& text, ErrorInfo* error);
     void PutBackOldText(int col, int row);
     // The sheet as printed and exported, laid out like the window's.
@@ -179,6 +183,7 @@ private:
     QAction* mnuHomePage = nullptr;
     QAction* mnuExit = nullptr;
     LedgerStatusLine* m_status = nullptr;
+    LiveReload* m_live = nullptr;
 
     QPointer<frmSumBill> m_sumBill;
 

@@ -65,6 +65,10 @@ public:
     static bool IsRetryable(const ErrorInfo& e);
     void close();
     bool isOpen() const;
+    // A server connection that broke (server restarted, network gone) is
+    // opened again with the same address; `reopened` says whether it had to.
+    // False with `error` while the server cannot be reached. SQLite: nothing to do.
+    bool reconnect(bool* reopened, ErrorInfo* error = nullptr);
 
     QString path() const { return m_path; }
     QString connectionName() const { return m_name; }
@@ -90,6 +94,8 @@ private:
     friend class Transaction;
     bool openServer(const QString& address, ErrorInfo* error, bool readOnly, bool needSchema);
     bool checkServerSchema(ErrorInfo* error);
+    bool prepareServer(bool readOnly, ErrorInfo* error);
+    bool m_serverReadOnly = false;
     QString m_name;
     Engine m_engine = Engine::Sqlite;
     QStringList m_aliases;

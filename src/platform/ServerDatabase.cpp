@@ -57,11 +57,9 @@ bool Database::openServer(const QString& address, ErrorInfo* error, bool readOnl
     }
     m_engine = Engine::Server;
     m_path = a.display();
-    // The ledger's tables and Tallox's SQL helpers live in "main", the cards in
-    // "card"; "main" comes before pg_catalog so that its integer SUM stays an integer.
+    m_serverReadOnly = readOnly;
     ErrorInfo e;
-    if (execute(QStringLiteral("SET search_path = main, card, pg_catalog"), {}, &e) < 0 ||
-        (readOnly && execute(QStringLiteral("SET default_transaction_read_only = on"), {}, &e) < 0)) {
+    if (!prepareServer(readOnly, &e)) {
         close();
         return fail(error, e);
     }
@@ -70,6 +68,34 @@ bool Database::openServer(const QString& address, ErrorInfo* error, bool readOnl
         return false;
     }
     return true;
+}
+
+// The session settings every new connection to the server needs.
+bool Database::prepareServer(bool readOnly, ErrorInfo* error)
+{
+    // The ledger's tables and Tallox's SQL helpers live in "main", the cards in
+    // "card"; "main" comes before pg_catalog so that its integer SUM stays an integer.
+    return execute(QStringLiteral("SET search_path = main, card, pg_catalog"), {}, error) >= 0 &&
+           (!readOnly || execute(QStringLiteral("SET default_transaction_read_only = on"), {}, error) >= 0);
+}
+
+bool Database::reconnect(bool* reopened, ErrorInfo* error)
+{
+    *reopened = false;
+    if (!isServer() || m_depth > 0 || scalar(QStringLiteral("SELECT 1")).isValid())
+        return true;
+    ServerAddress a;
+    a.parse(m_path, nullptr);
+    {
+        // The same connection object opens again, so that whoever listens to
+        // its driver keeps listening.
+        QSqlDatabase db = handle();
+        db.close();
+        if (!db.open())
+            return fail(error, connectFault(db.lastError(), a));
+    }
+    *reopened = true;
+    return prepareServer(m_serverReadOnly, error);
 }
 
 bool Database::checkServerSchema(ErrorInfo* error)

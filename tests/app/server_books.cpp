@@ -115,6 +115,7 @@ private Q_SLOTS:
     void copyRoundTrip();
     void readerMayNotStore();
     void otherComputersStoreShows();
+    void lostConnectionReopens();
     void retriesAreBounded();
     void twoClerksAtOnce();
 };
@@ -278,6 +279,30 @@ void TestServerBooks::otherComputersStoreShows()
     // The cursor stays on the entry it was on.
     QCOMPARE(sheet()->activeRow(), rowOfKey(first));
     QCOMPARE(sheet()->activeCol(), int(LedgerCol::Sale));
+}
+
+// The window's connection cut by the server (a restart, a dropped network):
+// the next store opens it again and goes through, and the sheet reloads.
+void TestServerBooks::lostConnectionReopens()
+{
+    startEnv();
+    env->addCard(1, QStringLiteral("카드1"));
+    const int first = env->addEntry(QStringLiteral("2005-06-01"), 1, 1000);
+    openWindow();
+    view(QStringLiteral("2005-06-01"), QStringLiteral("2005-06-30"));
+    AppContext other;
+    QVERIFY(other.openFolder(env->dbFolder()));
+    QVERIFY(other.ledger.execute(QStringLiteral("SELECT pg_terminate_backend(pid) FROM pg_stat_activity "
+                                                "WHERE datname = current_database() AND pid <> pg_backend_pid()")) >=
+            0);
+    typeInto(LedgerCol::Sale, rowOfKey(first), QStringLiteral("7000"));
+    LedgerStore store(other.ledger);
+    QCOMPARE(store.ReadEntry(first, nullptr)->sale, Money::fromDouble(7000));
+    QVERIFY2(MessageHook::shown().isEmpty(), qPrintable(MessageHook::shown().value(0).text));
+    // Live sheets listen again on the new connection.
+    int added = 0;
+    QVERIFY(store.InsertRecord(QStringLiteral("2005-06-02"), 1, &added));
+    QTRY_COMPARE_WITH_TIMEOUT(rows(), 4, 5000);
 }
 
 // A store the server refuses for another computer's change runs again; one
