@@ -771,23 +771,14 @@ bool frmMain::TakeTypedCard(int row, const QString& text)
 
 void frmMain::StoreTypedValue(int col, int row, bool entryRow, const QString& text)
 {
-    bool stored = false;
     int key = 0;
     ErrorInfo storeError;
-    if (!ReconnectForStore(&storeError)) {
-        key = entryRow ? 0 : GetRowCode(row);
-    } else if (!entryRow) {
-        key = GetRowCode(row);
-        stored = StoreEntryField(key, col, row, text, &storeError);
-    } else if (col == LedgerCol::CardName) {
-        // Naming the card company makes the entry row an entry.
-        stored = m_store->InsertRecord(spList->text(LedgerCol::Date, row), GetRowCardCode(row), &key, &storeError);
-        if (stored) {
-            spList->setText(LedgerCol::Code, row, QString::number(key));
-            AppendEntryRow();
-        }
-    } else {
-        stored = true; // the date of the entry row stays in the sheet until a card is named
+    bool stored = StoreTyped(col, row, entryRow, text, &key, &storeError);
+    // Books on a server: a connection that broke since the last store is
+    // opened again and the store runs once more (no probe on every store).
+    if (!stored && ReopenConnection(&storeError)) {
+        storeError = {};
+        stored = StoreTyped(col, row, entryRow, text, &key, &storeError);
     }
 
     if (stored && key >= 1) {
@@ -809,15 +800,34 @@ void frmMain::StoreTypedValue(int col, int row, bool entryRow, const QString& te
     UpdateUndoActions();
 }
 
-bool frmMain::ReconnectForStore(ErrorInfo* error)
+bool frmMain::StoreTyped(int col, int row, bool entryRow, const QString& text, int* key, ErrorInfo* error)
+{
+    if (!entryRow) {
+        *key = GetRowCode(row);
+        return StoreEntryField(*key, col, row, text, error);
+    }
+    if (col != LedgerCol::CardName)
+        return true; // the date of the entry row stays in the sheet until a card is named
+    // Naming the card company makes the entry row an entry.
+    if (!m_store->InsertRecord(spList->text(LedgerCol::Date, row), GetRowCardCode(row), key, error))
+        return false;
+    spList->setText(LedgerCol::Code, row, QString::number(*key));
+    AppendEntryRow();
+    return true;
+}
+
+bool frmMain::ReopenConnection(ErrorInfo* error)
 {
     bool reopened = false, cardReopened = false;
-    if (!m_ctx->ledger.reconnect(&reopened, error) || !m_ctx->card.reconnect(&cardReopened, error))
+    ErrorInfo why;
+    if (!m_ctx->ledger.reconnect(&reopened, &why) || !m_ctx->card.reconnect(&cardReopened, &why)) {
+        *error = why; // names why the server cannot be reached
         return false;
-    if (reopened) {
-        m_live->resubscribe();
-        QTimer::singleShot(0, this, &frmMain::ReloadForOthers);
     }
+    if (!reopened && !cardReopened)
+        return false;
+    m_live->resubscribe();
+    QTimer::singleShot(0, this, &frmMain::ReloadForOthers);
     return true;
 }
 

@@ -137,9 +137,11 @@ private:
     bool TakeTypedDate(int row, QString* text);
     bool TakeTypedCard(int row, const QString& text);
     void StoreTypedValue(int col, int row, bool entryRow, const QString& text);
-    // Books on a server: a broken connection is opened again before a store,
-    // and the sheet reloads after it (other computers may have stored meanwhile).
-    bool ReconnectForStore(ErrorInfo* error);
+    bool StoreTyped(int col, int row, bool entryRow, const QString& text, int* key, ErrorInfo* error);
+    // Books on a server, after a failed store: true when a broken connection
+    // was opened again (the sheet then reloads: others may have stored
+    // meanwhile); false with `error` naming why while the server is away.
+    bool ReopenConnection(ErrorInfo* error);
     bool StoreEntryField(int key, int col, int row, const QString& text, ErrorInfo* error);
     void PutBackOldText(int col, int row);
     // The sheet as printed and exported, laid out like the window's.
