@@ -16,11 +16,6 @@ struct Text {
 
 using Status = ImportRow::Status;
 
-bool isBlank(const QStringList& row)
-{
-    return std::all_of(row.cbegin(), row.cend(), [](const QString& c) { return c.trimmed().isEmpty(); });
-}
-
 // An amount column: blank or absent is 0; false with the reason otherwise.
 bool readAmount(const ImportTable& t, int row, int col, const QString& label, Money* out, QString* why)
 {
@@ -193,7 +188,7 @@ bool Build(Database& ledger, const ImportTable& table, const ImportProfile& prof
     for (int r = std::max(profile.skipRows, 0); r < table.rows.size(); ++r) {
         ImportRow row;
         row.line = r + 1;
-        if (isBlank(table.rows[r]))
+        if (IsBlankRow(table.rows[r]))
             row.status = Status::Skipped;
         else if (table.oversizedRows.contains(r)) {
             row.status = Status::Refused;

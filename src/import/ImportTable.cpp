@@ -15,6 +15,11 @@ int ImportTable::columnCount() const
     return int(n);
 }
 
+bool IsBlankRow(const QStringList& row)
+{
+    return std::all_of(row.cbegin(), row.cend(), [](const QString& c) { return c.trimmed().isEmpty(); });
+}
+
 bool ReadImportFile(const QString& path, ImportTable* table, ErrorInfo* error, const QString& sheet)
 {
     const QFileInfo info(path);
@@ -33,9 +38,7 @@ bool ReadImportFile(const QString& path, ImportTable* table, ErrorInfo* error, c
                                                                                         "가져올 수 있습니다): %2")
                                                  .arg(ImportLimits::kMaxRows)
                                                  .arg(path)));
-    const bool blank = std::all_of(table->rows.cbegin(), table->rows.cend(), [](const QStringList& row) {
-        return std::all_of(row.cbegin(), row.cend(), [](const QString& c) { return c.trimmed().isEmpty(); });
-    });
+    const bool blank = std::all_of(table->rows.cbegin(), table->rows.cend(), IsBlankRow);
     if (blank)
         return fail(
             error, ErrorInfo::notice(QCoreApplication::translate("ImportTable", "가져올 행이 없습니다: %1").arg(path)));

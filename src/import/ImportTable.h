@@ -35,4 +35,7 @@ constexpr int kMaxRows = 1'000'000;
 // Reads a .csv/.txt or .xlsx file (by its content, not its name); `sheet`
 // chooses a workbook's sheet by name (empty: the first). False with a Korean
 // message in `error` for a file that cannot be read as a table.
+// A row whose cells are all empty or blank.
+bool IsBlankRow(const QStringList& row);
+
 bool ReadImportFile(const QString& path, ImportTable* table, ErrorInfo* error, const QString& sheet = QString());

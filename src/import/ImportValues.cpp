@@ -1,5 +1,7 @@
 #include "import/ImportValues.h"
 
+#include "base/Clock.h"
+
 #include <QDate>
 #include <QRegularExpression>
 #include <cmath>
@@ -54,7 +56,7 @@ QString ParseDay(const QString& text)
         return {};
     }
     const QDate date(year, month, day);
-    return date.isValid() && year >= 1900 ? date.toString(QStringLiteral("yyyy-MM-dd")) : QString();
+    return date.isValid() && year >= 1900 ? DateText::day(date) : QString();
 }
 
 QString DayFromSerial(double serial, bool base1904)
@@ -62,7 +64,7 @@ QString DayFromSerial(double serial, bool base1904)
     if (!std::isfinite(serial) || serial < 1 || serial > 2958465) // up to 9999-12-31
         return {};
     const QDate base = base1904 ? QDate(1904, 1, 1) : QDate(1899, 12, 30);
-    return base.addDays(qint64(std::floor(serial))).toString(QStringLiteral("yyyy-MM-dd"));
+    return DateText::day(base.addDays(qint64(std::floor(serial))));
 }
 
 } // namespace ImportValues

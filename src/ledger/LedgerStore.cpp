@@ -154,6 +154,15 @@ bool shiftFits(Database& db, const QString& month, Money change, int card, Error
     return (Money::add(low, change) && Money::add(high, change)) || fail(error, MoneyOverflow());
 }
 
+// Moves the card's carry-over rows from `month` on by `change`, when they all fit.
+bool shiftRows(Database& db, const QString& month, Money change, int card, ErrorInfo* error)
+{
+    return change.isZero() ||
+           (shiftFits(db, month, change, card, error) &&
+            db.execute(QStringLiteral("UPDATE transfer SET amount = amount + ? WHERE sMonth >= ? AND cardcode = ?"),
+                       {change.units(), month, card}, error) >= 0);
+}
+
 // The fields an edit may write, by the name the caller gives in any letter case.
 const QStringList& editableFields()
 {
@@ -362,11 +371,7 @@ bool LedgerStore::shiftCarryOver(const QString& date, Money change, int card, Er
     // Rows of the current and later months are shifted as well: they exist
     // (the rebuild's zero rows, rows before future-dated entries) and must
     // stay exact for the day their month is completed.
-    if (change.isZero())
-        return true;
-    return shiftFits(m_db, DateText::monthOf(date), change, card, error) &&
-           m_db.execute(QStringLiteral("UPDATE transfer SET amount = amount + ? WHERE sMonth >= ? AND cardcode = ?"),
-                        {change.units(), DateText::monthOf(date), card}, error) >= 0;
+    return shiftRows(m_db, DateText::monthOf(date), change, card, error);
 }
 
 std::optional<LedgerStore::EntryView> LedgerStore::ReadEntry(int code, ErrorInfo* error)
@@ -1073,10 +1078,7 @@ bool LedgerStore::ImportEntries(const QList<StoredEntry>& entries, const QString
     // The rows already stored take the new entries' nets first; a month-before
     // row made afterwards is read from the ledger that holds them all.
     for (auto it = joins.cbegin(); ok && it != joins.cend(); ++it)
-        ok = it.value().isZero() ||
-             (shiftFits(m_db, it.key().second, it.value(), it.key().first, &e) &&
-              m_db.execute(QStringLiteral("UPDATE transfer SET amount = amount + ? WHERE sMonth >= ? AND cardcode = ?"),
-                           {it.value().units(), it.key().second, it.key().first}, &e) >= 0);
+        ok = shiftRows(m_db, it.key().second, it.value(), it.key().first, &e);
     ok = ok && insertMany(entries, &e) && addMissingPrevRows(joins.keys(), &e);
     // The history shows the first imported day and what was imported.
     History::Row row{History::Kind::Import};

@@ -317,7 +317,7 @@ void frmMain::Form_Load()
     CmbSetSize(cmbPlastra, int(PixelsToTwipsX(cmbPlastra->width())), 5000);
     FillCards();
     cmbPlastra->setToolTip(tr("단축키: F3"));
-    m_live = new LiveReload(
+    new LiveReload(
         m_ctx->ledger, this, [this] { return spList->isEditing(); }, [this] { ReloadForOthers(); });
     m_loading = false;
 }
@@ -826,7 +826,6 @@ bool frmMain::ReopenConnection(ErrorInfo* error)
     }
     if (!reopened && !cardReopened)
         return false;
-    m_live->resubscribe();
     QTimer::singleShot(0, this, &frmMain::ReloadForOthers);
     return true;
 }

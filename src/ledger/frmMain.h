@@ -11,7 +11,6 @@ class QHBoxLayout;
 
 class LedgerHistory;
 class LedgerStatusLine;
-class LiveReload;
 class BackupTask;
 class LedgerStore;
 class PeriodBar;
@@ -185,7 +184,6 @@ private:
     QAction* mnuHomePage = nullptr;
     QAction* mnuExit = nullptr;
     LedgerStatusLine* m_status = nullptr;
-    LiveReload* m_live = nullptr;
 
     QPointer<frmSumBill> m_sumBill;
 

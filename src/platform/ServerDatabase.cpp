@@ -7,11 +7,10 @@
 
 namespace {
 // libpq words its faults in English; these are the ones a user can act on.
-ErrorInfo connectFault(const QSqlError& e, const ServerAddress& address)
+ErrorInfo connectFault(const QSqlError& e, const QString& where)
 {
     const QString detail = e.databaseText().isEmpty() ? e.text() : e.databaseText().trimmed();
     const QString lower = detail.toLower();
-    const QString where = address.display();
     if (lower.contains(QLatin1String("password")) || lower.contains(QLatin1String("authentication")) ||
         (lower.contains(QLatin1String("role")) && lower.contains(QLatin1String("does not exist"))))
         return {Database::ServerLoginRefused,
@@ -49,7 +48,7 @@ bool Database::openServer(const QString& address, ErrorInfo* error, bool readOnl
         db.setUserName(a.user);
         db.setConnectOptions(a.connectOptions());
         if (!db.open())
-            fault = connectFault(db.lastError(), a);
+            fault = connectFault(db.lastError(), a.display());
     }
     if (fault.isSet()) {
         QSqlDatabase::removeDatabase(m_name);
@@ -84,15 +83,16 @@ bool Database::reconnect(bool* reopened, ErrorInfo* error)
     *reopened = false;
     if (!isServer() || m_depth > 0 || scalar(QStringLiteral("SELECT 1")).isValid())
         return true;
-    ServerAddress a;
-    a.parse(m_path, nullptr);
     {
         // The same connection object opens again, so that whoever listens to
-        // its driver keeps listening.
+        // its driver keeps listening; the server forgot the subscriptions.
         QSqlDatabase db = handle();
+        const QStringList channels = db.driver()->subscribedToNotifications();
         db.close();
         if (!db.open())
-            return fail(error, connectFault(db.lastError(), a));
+            return fail(error, connectFault(db.lastError(), m_path));
+        for (const QString& channel : channels)
+            db.driver()->subscribeToNotification(channel);
     }
     *reopened = true;
     return prepareServer(m_serverReadOnly, error);

@@ -16,7 +16,7 @@ QString LiveReload::Channel()
 }
 
 LiveReload::LiveReload(Database& db, QObject* parent, std::function<bool()> typing, std::function<void()> reload)
-    : QObject(parent), m_db(db), m_typing(std::move(typing)), m_reload(std::move(reload))
+    : QObject(parent), m_typing(std::move(typing)), m_reload(std::move(reload))
 {
     m_timer.setSingleShot(true);
     connect(&m_timer, &QTimer::timeout, this, &LiveReload::fire);
@@ -38,14 +38,6 @@ LiveReload::~LiveReload()
         return;
     if (QSqlDriver* driver = QSqlDatabase::database(m_connection, false).driver())
         driver->unsubscribeFromNotification(Channel());
-}
-
-void LiveReload::resubscribe()
-{
-    if (m_connection.isEmpty())
-        return;
-    if (QSqlDriver* driver = m_db.handle().driver(); driver && !driver->subscribedToNotifications().contains(Channel()))
-        driver->subscribeToNotification(Channel());
 }
 
 void LiveReload::changed(const QString& name, int source)

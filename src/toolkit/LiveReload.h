@@ -19,14 +19,11 @@ public:
     ~LiveReload() override;
 
     static QString Channel();
-    // After the connection was opened again: the server forgot the subscription.
-    void resubscribe();
 
 private:
     void changed(const QString& name, int source);
     void fire();
 
-    Database& m_db;
     QString m_connection;
     std::function<bool()> m_typing;
     std::function<void()> m_reload;
