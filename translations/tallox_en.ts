@@ -86,6 +86,18 @@
         <source>복원을 마칠 수 없습니다: %1 (%2)</source>
         <translation>The restore cannot be finished: %1 (%2)</translation>
     </message>
+    <message>
+        <source>백업 %1 (자료 %2건)</source>
+        <translation>backup %1 (%2 entries)</translation>
+    </message>
+    <message>
+        <source>복원 내역을 쓸 수 없습니다: %1</source>
+        <translation>Cannot write the restore&apos;s history row: %1</translation>
+    </message>
+    <message>
+        <source>복원이 끝나지 않은 장부입니다: %1. Tallox 창을 열거나 &apos;tallox --rebuild&apos;를 실행하면 복원을 마칩니다.</source>
+        <translation>A restore of these books was not finished: %1. Open the Tallox window or run &apos;tallox --rebuild&apos; to finish it.</translation>
+    </message>
 </context>
 <context>
     <name>BackupDialog</name>
@@ -859,6 +871,18 @@ Exit status: 0 success, 1 balance mismatch or refused rows, 2 bad arguments, 3 d
         <translation>This is not a Tallox ledger file.<byte value="xd"/>
 <byte value="xd"/>
 </translation>
+    </message>
+    <message>
+        <source>%1 표가 없습니다: %2</source>
+        <translation>The table %1 is missing: %2</translation>
+    </message>
+    <message>
+        <source>%1 표에 %2 열이 없습니다: %3</source>
+        <translation>The table %1 has no column %2: %3</translation>
+    </message>
+    <message>
+        <source>이 Tallox가 모르는 형식(버전 %1)의 파일입니다: %2</source>
+        <translation>This file has a format this Tallox does not know (version %1): %2</translation>
     </message>
 </context>
 <context>
@@ -1762,6 +1786,13 @@ Error details: </translation>
     <message>
         <source>[합 계]</source>
         <translation>[Total]</translation>
+    </message>
+</context>
+<context>
+    <name>Startup</name>
+    <message>
+        <source>데이터베이스를 만들 수 없습니다: %1</source>
+        <translation>Cannot create the databases: %1</translation>
     </message>
 </context>
 <context>

@@ -514,7 +514,7 @@ int RestoreCommand(const CommandLine& cmd, const QString& folder, QTextStream& o
     }
     dir = QDir::cleanPath(QFileInfo(dir).absoluteFilePath());
     ErrorInfo e;
-    if (!Backup::FinishPendingRestore(folder, &e) || !Backup::RestoreWithBackup(folder, dir, &e)) {
+    if (!Backup::RestoreWithBackup(folder, dir, &e)) {
         *f = failedWith(ExitDatabase, QCoreApplication::translate("CommandLine", "복원하지 않았습니다"), e);
         return f->status;
     }
@@ -840,16 +840,25 @@ int RunOnBooks(const CommandLine& cmd, QTextStream& out, QTextStream& err, Failu
         return RunOnServerBooks(cmd, folder, out, f);
     std::unique_ptr<QLockFile> lock;
     std::unique_ptr<QLockFile> booksLock;
-    if (cmd.action == A::Rebuild || cmd.action == A::Restore || cmd.action == A::ListBackups ||
-        (cmd.action == A::Import && !cmd.dryRun)) {
+    const bool writes =
+        cmd.action == A::Rebuild || cmd.action == A::Restore || (cmd.action == A::Import && !cmd.dryRun);
+    if (writes || cmd.action == A::ListBackups) {
         QString option;
         for (const CommandOption& c : kCommands)
             option = c.action == cmd.action ? QStringLiteral("--") + QLatin1String(c.name) : option;
         if (!HoldBooks(folder, option, &lock, &booksLock, f))
             return f->status;
     }
+    // Under the lock a writer finishes (or undoes) a restore cut short before
+    // anything else reads the books, the backup before a rebuild included.
+    ErrorInfo e;
+    if (writes && !Backup::FinishPendingRestore(folder, &e)) {
+        *f =
+            failedWith(ExitDatabase,
+                       QCoreApplication::translate("CommandLine", "데이터 베이스를 열 수 없습니다: %1").arg(folder), e);
+        return f->status;
+    }
     if (cmd.action == A::Rebuild) {
-        Backup::FinishPendingRestore(folder);
         for (const QString& problem : Backup::TakeEverywhere(folder).problems)
             err << "tallox: " << QCoreApplication::translate("CommandLine", "경고: 백업하지 못했습니다: ") << problem
                 << Qt::endl;

@@ -85,13 +85,16 @@ bool UpgradeBooksOrSay(AppContext& ctx)
     return true;
 }
 
-namespace {
-// Opens the books for the window. A restore cut short is finished (or undone)
-// first; the day's first backup then starts beside the window, and its
-// snapshot is fixed before anything of the day is stored, the upgrade included.
-std::unique_ptr<AppContext> OpenForWindow(const QString& folder, BackupTask* daily)
+// A restore cut short is finished (or undone) first; the day's first backup
+// then starts beside the window, and its snapshot is fixed before anything of
+// the day is stored, the upgrade included.
+std::unique_ptr<AppContext> OpenForWindow(const QString& folder, const QString& defaultFolder, BackupTask* daily)
 {
-    Backup::FinishPendingRestore(folder);
+    ErrorInfo e;
+    if (!Backup::FinishPendingRestore(folder, &e) || !Startup::EnsureDefaultDatabases(folder, defaultFolder, &e)) {
+        ShowError(e);
+        return nullptr;
+    }
     auto ctx = std::make_unique<AppContext>();
     if (!OpenBooksOrSay(*ctx, folder))
         return nullptr;
@@ -105,6 +108,8 @@ std::unique_ptr<AppContext> OpenForWindow(const QString& folder, BackupTask* dai
     ctx->print->setTitle(AppTitle());
     return ctx;
 }
+
+namespace {
 
 // One window per application folder; a folder that cannot take the lock is said as such.
 bool TakeInstanceLock(const QString& appFolder, std::unique_ptr<QLockFile>* lock)
@@ -173,7 +178,6 @@ int TalloxMain(int argc, char** argv)
     const QString folder = Startup::ChooseDbFolder(commandLineFolder, *settings, defaultFolder);
     settings->sync();
 
-    Startup::EnsureDefaultDatabases(folder, defaultFolder);
     // Another user's Tallox (another application folder) may have these books open.
     std::unique_ptr<QLockFile> booksLock;
     if (Startup::AcquireLock(Startup::BooksLockFile(folder), &booksLock) == Startup::LockStatus::HeldByOther) {
@@ -183,7 +187,7 @@ int TalloxMain(int argc, char** argv)
     }
 
     BackupTask daily; // lives as long as the window
-    auto ctx = OpenForWindow(folder, &daily);
+    auto ctx = OpenForWindow(folder, defaultFolder, &daily);
     if (!ctx)
         return 1;
 

@@ -2,7 +2,10 @@
 
 #include <QString>
 
+#include <memory>
+
 struct AppContext;
+class BackupTask;
 
 // Start-up: single instance, database folder, open both databases, upgrade,
 // print component, then the ledger window. Returns the process exit status.
@@ -21,3 +24,8 @@ bool OpenBooksOrSay(AppContext& ctx, const QString& folder);
 // that is no ledger of Tallox, or one that cannot be upgraded, is said as
 // such, the books are closed and the answer is false.
 bool UpgradeBooksOrSay(AppContext& ctx);
+// Everything start-up does to the books under the books lock before the window
+// shows: the first run's databases, a restore cut short finished or undone,
+// the books opened, the day's first backup started, the upgrade. Null, after
+// saying why, when any step failed: the program then stops.
+std::unique_ptr<AppContext> OpenForWindow(const QString& folder, const QString& defaultFolder, BackupTask* daily);

@@ -2,6 +2,8 @@
 
 #include "base/Clock.h"
 #include "core/AppPaths.h"
+#include "core/DbAccess.h"
+#include "core/History.h"
 #include "platform/Database.h"
 #include "platform/ServerAddress.h"
 
@@ -26,6 +28,7 @@
 #include <functional>
 #include <sqlite3.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -203,9 +206,14 @@ bool Snapshot(const QString& dbFolder, const QString& part, Description* d, Erro
 {
     Database src;
     ErrorInfo e;
+    const QByteArray stamp = Backup::BooksStamp(dbFolder);
+    if (stamp.isEmpty())
+        return fail(error, Backup::PendingRestoreError(dbFolder));
     if (!src.open(AppPaths::ledgerDbFile(dbFolder), &e, false, true) ||
         !src.attach(AppPaths::cardDbFile(dbFolder), QStringLiteral("card"), &e))
         return fail(error, Said(QCoreApplication::translate("Backup", "장부를 읽을 수 없습니다: %1").arg(dbFolder), e));
+    if (Backup::BooksStamp(dbFolder) != stamp)
+        return fail(error, Backup::PendingRestoreError(dbFolder));
     // The snapshot of each file starts at its first read and holds until COMMIT.
     bool ok = src.execute(QStringLiteral("BEGIN"), {}, &e) >= 0 &&
               src.scalar(QStringLiteral("SELECT count(*) FROM main.sqlite_master"), {}, &e).isValid() &&
@@ -431,6 +439,45 @@ bool CopyBeside(const QString& dbFolder, const QString& backupDir, const Descrip
         return fail(error, Stopped());
     return CheckFiles(live[0] + kRestoring, live[1] + kRestoring, d, error) || removeCopies();
 }
+
+// Files that are to be used as the books: what the window and the commands need of them.
+bool CheckSchemaOf(const QString& ledger, const QString& card, ErrorInfo* error)
+{
+    Database db;
+    ErrorInfo e;
+    if (!db.open(ledger, &e, false, true) || !db.attach(card, CardAlias(), &e))
+        return fail(error,
+                    Said(QCoreApplication::translate("Backup", "백업 파일을 열 수 없습니다: %1").arg(ledger), e));
+    return CheckBooksSchema(db, error);
+}
+
+// The restore's history row, written into the restored ledger before the restore is committed, so that
+// the books never are the backup's without it. Undo stops at it.
+bool RecordRestore(const QString& ledger, const QString& card, const QString& backupDir, const Description& d,
+                   ErrorInfo* error)
+{
+    if (!CheckSchemaOf(ledger, card, error))
+        return false;
+    Database db;
+    ErrorInfo e;
+    History::Row row(History::Kind::Restore);
+    row.note = QCoreApplication::translate("Backup", "백업 %1 (자료 %2건)")
+                   .arg(QFileInfo(backupDir).fileName())
+                   .arg(d.entries());
+    row.newValue = row.note;
+    // The copy stays one file with a rollback journal until it is renamed over the books.
+    bool ok =
+        db.open(ledger, &e) && db.execute(QStringLiteral("PRAGMA journal_mode = DELETE"), {}, &e) >= 0 &&
+        (History::TableExists(db, QStringLiteral("main")) || History::EnsureTable(db, QStringLiteral("main"), &e));
+    if (ok) {
+        Transaction tx(db);
+        ok = tx.isActive() && History::Append(db, row, nullptr, &e) && tx.commit(&e);
+    }
+    db.close();
+    if (ok && SyncPath(ledger))
+        return true;
+    return fail(error, Said(QCoreApplication::translate("Backup", "복원 내역을 쓸 수 없습니다: %1").arg(ledger), e));
+}
 // Books that cannot be backed up (damaged: often the reason to restore) are
 // kept as they are, files and logs, in backups/YYYYMMDD-HHMMSS-as-found. They
 // are closed and locked, so a file copy is what they hold. Never listed.
@@ -654,7 +701,8 @@ bool Verify(const QString& backupDir, BackupInfo* info, ErrorInfo* error)
     Description d;
     if (!IsBackupFolder(backupDir, &d, error))
         return false;
-    if (!CheckFiles(AppPaths::ledgerDbFile(backupDir), AppPaths::cardDbFile(backupDir), d, error))
+    if (!CheckFiles(AppPaths::ledgerDbFile(backupDir), AppPaths::cardDbFile(backupDir), d, error) ||
+        !CheckSchemaOf(AppPaths::ledgerDbFile(backupDir), AppPaths::cardDbFile(backupDir), error))
         return false;
     if (info)
         *info = InfoOf(backupDir, &d);
@@ -664,11 +712,16 @@ bool Verify(const QString& backupDir, BackupInfo* info, ErrorInfo* error)
 bool Restore(const QString& dbFolder, const QString& backupDir, ErrorInfo* error)
 {
     Description d;
-    if (!IsBackupFolder(backupDir, &d, error))
+    if (!FinishPendingRestore(dbFolder, error) || !IsBackupFolder(backupDir, &d, error))
         return false;
-    SettleBooks(dbFolder);
     if (!CopyBeside(dbFolder, backupDir, d, error))
         return false;
+    const QStringList live = LiveFiles(dbFolder);
+    if (!RecordRestore(live[0] + kRestoring, live[1] + kRestoring, backupDir, d, error)) {
+        FinishPendingRestore(dbFolder); // without the mark: removes the copies
+        return false;
+    }
+    SettleBooks(dbFolder);
     // The mark commits the restore: from here on it is finished, even after a crash.
     QSaveFile mark(dbFolder + QLatin1Char('/') + kPendingRestore);
     if (!mark.open(QIODevice::WriteOnly) || mark.write(backupDir.toUtf8()) < 0 || !mark.commit()) {
@@ -683,8 +736,8 @@ bool Restore(const QString& dbFolder, const QString& backupDir, ErrorInfo* error
 
 bool RestoreWithBackup(const QString& dbFolder, const QString& backupDir, ErrorInfo* error)
 {
-    Description d;
-    if (!IsBackupFolder(backupDir, &d, error))
+    // A backup that would be refused is refused before anything is done, the backup of the books included.
+    if (!FinishPendingRestore(dbFolder, error) || !Verify(backupDir, nullptr, error))
         return false;
     const BackupRun run = TakeEverywhere(dbFolder, QString(), false);
     if (run.made.isEmpty() && !SaveAsFound(dbFolder))
@@ -724,6 +777,35 @@ bool FinishPendingRestore(const QString& dbFolder, ErrorInfo* error)
     QFile::remove(mark);
     SyncPath(dbFolder);
     return true;
+}
+
+bool RestorePending(const QString& dbFolder)
+{
+    return !ServerAddress::Looks(dbFolder) && QFileInfo::exists(dbFolder + QLatin1Char('/') + kPendingRestore);
+}
+
+ErrorInfo PendingRestoreError(const QString& dbFolder)
+{
+    return ErrorInfo::notice(
+        QCoreApplication::translate("Backup", "복원이 끝나지 않은 장부입니다: %1. Tallox 창을 열거나 'tallox "
+                                              "--rebuild'를 실행하면 복원을 마칩니다.")
+            .arg(QDir::toNativeSeparators(dbFolder)));
+}
+
+QByteArray BooksStamp(const QString& dbFolder)
+{
+    if (ServerAddress::Looks(dbFolder))
+        return QByteArrayLiteral("server");
+    if (RestorePending(dbFolder))
+        return {};
+    QByteArray stamp;
+    for (const QString& live : LiveFiles(dbFolder)) {
+        struct stat st {};
+        stamp += ::stat(QFile::encodeName(live).constData(), &st) == 0
+                     ? QByteArray::number(quint64(st.st_dev)) + ':' + QByteArray::number(quint64(st.st_ino)) + ' '
+                     : QByteArrayLiteral("- ");
+    }
+    return stamp;
 }
 
 void YieldToEdits()

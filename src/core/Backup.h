@@ -2,6 +2,7 @@
 
 #include "base/Error.h"
 
+#include <QByteArray>
 #include <QDateTime>
 #include <QList>
 #include <QString>
@@ -78,19 +79,31 @@ QList<QDateTime> Kept(const QList<QDateTime>& taken, const QDate& today);
 bool Rotate(const QString& root, ErrorInfo* error = nullptr);
 
 // Checks that `backupDir` is a whole Tallox backup: both files pass the
-// integrity check, hold Tallox's tables and the rows its description names.
+// integrity check, hold the rows its description names and what the books
+// need (CheckBooksSchema: tables, columns, a known version).
 bool Verify(const QString& backupDir, BackupInfo* info, ErrorInfo* error);
 // Replaces both databases of `dbFolder` by the backup's: copied beside the
-// books, synced and checked, then renamed over them. The books must be closed.
-// Refused, with nothing changed, when the backup does not verify.
+// books, synced and checked, given the restore's history row, then renamed
+// over them. The books must be closed and locked. Refused, with nothing
+// changed, when the backup does not verify.
 bool Restore(const QString& dbFolder, const QString& backupDir, ErrorInfo* error);
 // Backs up the current books (default folder, and the second one), then
 // restores. Books that cannot be backed up are copied as they are into
 // backups/YYYYMMDD-HHMMSS-as-found first.
 bool RestoreWithBackup(const QString& dbFolder, const QString& backupDir, ErrorInfo* error);
 // A restore stopped after it was committed is finished; one stopped before
-// leaves the books and its copies are removed. Run before the books are opened.
+// leaves the books and its copies are removed. Run by a writer, under the
+// books lock, before the books are opened (AppContext::openFolder does).
 bool FinishPendingRestore(const QString& dbFolder, ErrorInfo* error = nullptr);
+// True while a restore is committed and not finished: until then the folder
+// may hold a ledger and a card file of two states.
+bool RestorePending(const QString& dbFolder);
+// What a reader, which may not finish a restore, says then: how to finish it.
+ErrorInfo PendingRestoreError(const QString& dbFolder);
+// Which files the books are (device and inode of each), empty while a
+// restore is pending. Readers take no lock: one that finds the same stamp
+// before and after opening both files holds files of one state.
+QByteArray BooksStamp(const QString& dbFolder);
 
 // Lowers the calling thread's CPU and disk priority, for a backup thread that
 // shares the machine with a window being typed into.

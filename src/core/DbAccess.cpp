@@ -227,6 +227,51 @@ bool ReadAsUpgraded(Database& ledger, ErrorInfo* error)
     return true;
 }
 
+bool CheckBooksSchema(Database& ledger, ErrorInfo* error)
+{
+    bool needs = false;
+    if (!needsSlipCount(ledger, &needs, error))
+        return false;
+    struct Needed {
+        QString schema;
+        QString table;
+        QStringList columns;
+    };
+    const Needed needed[] = {
+        {QStringLiteral("main"),
+         QStringLiteral("transfer"),
+         {QStringLiteral("smonth"), QStringLiteral("amount"), QStringLiteral("cardcode")}},
+        {CardAlias(),
+         QStringLiteral("Plastra"),
+         {QStringLiteral("code"), QStringLiteral("name"), QStringLiteral("fee"), QStringLiteral("setday")}},
+    };
+    for (const Needed& n : needed) {
+        ErrorInfo e;
+        const QStringList columns = ledger.columnsOf(n.schema, n.table, &e);
+        if (e.isSet())
+            return fail(error, e);
+        const QString file =
+            ledger.scalar(QStringLiteral("SELECT file FROM pragma_database_list WHERE name = ?"), {n.schema})
+                .toString();
+        if (columns.isEmpty())
+            return fail(error, ErrorInfo::notice(QCoreApplication::translate("DbAccess", "%1 표가 없습니다: %2")
+                                                     .arg(n.table, QDir::toNativeSeparators(file))));
+        for (const QString& c : n.columns) {
+            if (!columns.contains(c))
+                return fail(error,
+                            ErrorInfo::notice(QCoreApplication::translate("DbAccess", "%1 표에 %2 열이 없습니다: %3")
+                                                  .arg(n.table, c, QDir::toNativeSeparators(file))));
+        }
+        const int version = ledger.scalar(QStringLiteral("PRAGMA %1.user_version").arg(n.schema)).toInt();
+        if (version < 0 || version > kBooksSchemaVersion)
+            return fail(error, ErrorInfo::notice(QCoreApplication::translate(
+                                                     "DbAccess", "이 Tallox가 모르는 형식(버전 %1)의 파일입니다: %2")
+                                                     .arg(version)
+                                                     .arg(QDir::toNativeSeparators(file))));
+    }
+    return true;
+}
+
 bool CreateLedgerSchema(Database& ledger, ErrorInfo* error)
 {
     // Money columns hold ten-thousandths; new rows get 0 in all three amounts.
@@ -252,7 +297,8 @@ bool CreateLedgerSchema(Database& ledger, ErrorInfo* error)
         if (ledger.execute(s, {}, error) < 0)
             return false;
     }
-    return History::EnsureTable(ledger, QStringLiteral("main"), error) && ledger.setUserVersion(1) && tx.commit(error);
+    return History::EnsureTable(ledger, QStringLiteral("main"), error) && ledger.setUserVersion(kBooksSchemaVersion) &&
+           tx.commit(error);
 }
 
 bool CreateCardSchema(Database& card, ErrorInfo* error)
@@ -270,7 +316,7 @@ bool CreateCardSchema(Database& card, ErrorInfo* error)
         if (card.execute(s, {}, error) < 0)
             return false;
     }
-    return card.setUserVersion(1) && tx.commit(error);
+    return card.setUserVersion(kBooksSchemaVersion) && tx.commit(error);
 }
 
 bool CreateDatabaseFiles(const QString& folder, ErrorInfo* error)

@@ -56,6 +56,15 @@ bool UpgradeSchema(Database& ledger, ErrorInfo* error = nullptr);
 // the upgrade would leave it (one slip per entry), without any write.
 bool ReadAsUpgraded(Database& ledger, ErrorInfo* error = nullptr);
 
+// The newest layout of the ledger and card files (PRAGMA user_version) that this program knows; 0 is a file
+// from before versions were kept.
+constexpr int kBooksSchemaVersion = 1;
+
+// Books about to replace the current ones: the ledger (its card file attached as CardAlias()) has the ledger
+// table as UpgradeSchema requires it, the carry-over and card tables with the columns Tallox reads, and
+// neither file is of a version this program does not know. False with a notice naming the file otherwise.
+bool CheckBooksSchema(Database& ledger, ErrorInfo* error = nullptr);
+
 // Creates the tables of a new ledger or card database (first run, demo data, tests).
 bool CreateLedgerSchema(Database& ledger, ErrorInfo* error = nullptr);
 bool CreateCardSchema(Database& card, ErrorInfo* error = nullptr);

@@ -137,11 +137,12 @@ bool TableExists(Database& db, const QString& schema)
 bool Append(Database& db, const Row& row, qint64* id, ErrorInfo* error, const QString& schema)
 {
     // A new entry change ends its typist's redo chain, as in any editor;
-    // books replaced wholesale end everyone's.
+    // books changed wholesale (undo stops there too) end everyone's.
     const bool typed =
         row.origin == Origin::Change &&
         (row.kind == Kind::EntryAdded || row.kind == Kind::FieldChanged || row.kind == Kind::EntryDeleted);
-    const bool wholesale = row.origin == Origin::Change && (row.kind == Kind::Import || row.kind == Kind::Restore);
+    const bool wholesale = row.origin == Origin::Change &&
+                           (row.kind == Kind::Import || row.kind == Kind::Restore || row.kind == Kind::Rebuild);
     const QString cut = QStringLiteral("UPDATE %1.history SET undo_state = ? WHERE undo_state = ?").arg(schema);
     if (typed && db.execute(cut + QStringLiteral(" AND computer = ? AND username = ?"),
                             {int(Dropped), int(Undone), ComputerName(), UserName()}, error) < 0)

@@ -65,8 +65,8 @@ bool TableExists(Database& db, const QString& schema);
 
 // Appends one row stamped with the program's clock and this computer's and
 // user's names. Call it inside the transaction of the change it describes.
-// A typed entry change cuts its typist's redo chain; an import or a restore
-// cuts everyone's. `id` receives the row's key.
+// A typed entry change cuts its typist's redo chain; a rebuild, an import or
+// a restore cuts everyone's. `id` receives the row's key.
 bool Append(Database& db, const Row& row, qint64* id = nullptr, ErrorInfo* error = nullptr,
             const QString& schema = QStringLiteral("main"));
 

@@ -4,6 +4,7 @@
 #include "core/DbAccess.h"
 #include "platform/ServerAddress.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
@@ -39,13 +40,17 @@ QString ChooseDbFolder(const QString& commandLineFolder, QSettings& settings, co
     return stored;
 }
 
-bool EnsureDefaultDatabases(const QString& folder, const QString& defaultFolder)
+bool EnsureDefaultDatabases(const QString& folder, const QString& defaultFolder, ErrorInfo* error)
 {
     if (QDir::cleanPath(folder) != QDir::cleanPath(defaultFolder))
         return true;
     if (QFileInfo::exists(AppPaths::ledgerDbFile(folder)) || QFileInfo::exists(AppPaths::cardDbFile(folder)))
         return true;
-    return CreateDatabaseFiles(folder);
+    ErrorInfo e;
+    if (CreateDatabaseFiles(folder, &e))
+        return true;
+    return fail(error, e.asEngine(QCoreApplication::translate("Startup", "데이터베이스를 만들 수 없습니다: %1")
+                                      .arg(QDir::toNativeSeparators(folder))));
 }
 
 LockStatus AcquireLock(const QString& lockFile, std::unique_ptr<QLockFile>* lock)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/Error.h"
+
 #include <QString>
 
 #include <memory>
@@ -18,8 +20,9 @@ void StoreAppPath(QSettings& settings, const QString& appFolder);
 QString ChooseDbFolder(const QString& commandLineFolder, QSettings& settings, const QString& defaultFolder);
 
 // First run: the default folder without either database file gets both, with
-// the schema. Any other folder is left alone. False when creating failed.
-bool EnsureDefaultDatabases(const QString& folder, const QString& defaultFolder);
+// the schema. Any other folder is left alone. False, with `error` naming the
+// folder, when creating failed.
+bool EnsureDefaultDatabases(const QString& folder, const QString& defaultFolder, ErrorInfo* error = nullptr);
 
 enum class LockStatus { Acquired, HeldByOther, CannotWrite };
 

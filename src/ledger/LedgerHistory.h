@@ -21,7 +21,8 @@ class LedgerStore;
 // history rows, and set the step's rows' state in the same transaction. A
 // later change of the same entry that is still in place (someone else's)
 // refuses the step. A newer typed change cuts its typist's redo chain; a
-// rebuild, an import or a restore is as far back as undo reaches.
+// rebuild, an import or a restore cuts everyone's and is as far back as undo
+// reaches.
 class LedgerHistory {
 public:
     LedgerHistory(LedgerStore& store, Database& ledger);

@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 
+#include "app/CommandLine.h"
 #include "base/Clock.h"
 #include "core/AppPaths.h"
 #include "core/Backup.h"
@@ -9,6 +10,8 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QSettings>
+#include <QSqlQuery>
 #include <QThread>
 #include <atomic>
 
@@ -70,6 +73,8 @@ private Q_SLOTS:
     void restore_refusesWhatIsNoWholeBackup();
     void killed_leavesOldOrNew_data();
     void killed_leavesOldOrNew();
+    void killedRestore_thenCommand_data();
+    void killedRestore_thenCommand();
     void unwritableFolders_warnAndListNothingHalf_data();
     void unwritableFolders_warnAndListNothingHalf();
 
@@ -259,22 +264,32 @@ void TestBackup::restore_overDamagedBooks()
 
 void TestBackup::restore_refusesWhatIsNoWholeBackup_data()
 {
-    QTest::addColumn<QString>("damage");
+    QTest::addColumn<QString>("damage"); // "ledger: SQL" or "card: SQL": run on that copy, then the description
+                                         // written anew to match, as a hand-made folder would have it
     QTest::addColumn<QString>("says");
-    QTest::newRow("damaged page") << "page"
-                                  << "손상";
-    QTest::newRow("truncated ledger") << "truncate"
-                                      << "dbTallox.db";
-    QTest::newRow("rows missing") << "rows"
-                                  << "자료 수";
-    QTest::newRow("no description") << "description"
-                                    << "Tallox 백업이 아닙니다";
-    QTest::newRow("ledger is another file") << "foreign"
-                                            << "열 수 없습니다";
-    QTest::newRow("card file missing") << "card"
-                                       << "Plastra.db";
+    const auto row = [](const char* name, const char* damage, const char* says) {
+        QTest::newRow(name) << QString::fromUtf8(damage) << QString::fromUtf8(says);
+    };
+    row("damaged page", "page", "손상");
+    row("truncated ledger", "truncate", "dbTallox.db");
+    row("rows missing", "rows", "자료 수");
+    row("no description", "description", "Tallox 백업이 아닙니다");
+    row("ledger is no SQLite file", "foreign", "열 수 없습니다");
+    row("card file is no SQLite file", "foreignCard", "Plastra.db");
+    row("card file missing", "card", "Plastra.db");
+    row("another program's ledger table", "ledger: DROP TABLE Tallox; CREATE TABLE Tallox (x)",
+        "Tallox 원장 파일이 아닙니다");
+    row("no carry-over table", "ledger: DROP TABLE transfer", "transfer 표가 없습니다");
+    row("card table lacks a column", "card: ALTER TABLE Plastra DROP COLUMN setday", "setday");
+    row("newer ledger", "ledger: PRAGMA user_version = 2", "버전 2");
+    row("newer card file", "card: PRAGMA user_version = 9", "버전 9");
+    row("history of another shape", "ledger: DROP TABLE history; CREATE TABLE history (id INTEGER PRIMARY KEY)",
+        "복원 내역을 쓸 수 없습니다");
 }
 
+// A folder that is no whole backup of books Tallox can use is refused by
+// --restore before anything is done: the books stay byte for byte, and no
+// backup of them, copy or mark is left.
 void TestBackup::restore_refusesWhatIsNoWholeBackup()
 {
     QFETCH(QString, damage);
@@ -300,19 +315,42 @@ void TestBackup::restore_refusesWhatIsNoWholeBackup()
     }
     if (damage == "description")
         QVERIFY(QFile::remove(made.path + "/tallox-backup.ini"));
-    if (damage == "foreign" && f.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        f.write(QByteArray(8192, 'x'));
-        f.close();
+    for (const QString& file : {ledger, AppPaths::cardDbFile(made.path)}) {
+        QFile other(file);
+        if (damage == (file == ledger ? "foreign" : "foreignCard") && other.open(QIODevice::WriteOnly)) {
+            other.write(QByteArray(8192, 'x'));
+            other.close();
+        }
     }
     if (damage == "card")
         QVERIFY(QFile::remove(AppPaths::cardDbFile(made.path)));
+    if (damage.contains(':')) {
+        const QString file = damage.section(':', 0, 0);
+        QSettings ini(made.path + "/tallox-backup.ini", QSettings::IniFormat);
+        ini.beginGroup("rows");
+        ini.remove("");
+        for (const QString& path : {ledger, AppPaths::cardDbFile(made.path)}) {
+            const QString prefix = path == ledger ? "ledger" : "card";
+            Database db;
+            QVERIFY(db.open(path));
+            for (const QString& sql : damage.section(':', 1).split(';'))
+                QVERIFY2(prefix != file || db.execute(sql) >= 0, qPrintable(sql));
+            QSqlQuery q = db.newQuery();
+            q.exec("SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite_%'");
+            while (q.next())
+                ini.setValue(prefix + "." + q.value(0).toString(),
+                             db.scalar("SELECT count(*) FROM " + q.value(0).toString()));
+        }
+    }
     const Books before = books();
-    ErrorInfo e;
-    QVERIFY(!Backup::RestoreWithBackup(m_env->dbFolder(), made.path, &e));
-    QVERIFY2(ErrorLine(e).contains(says), qPrintable(ErrorLine(e)));
+    const CommandRun r = RunTallox({m_env->dbFolder(), "--restore", made.path});
+    QCOMPARE(r.status, int(ExitDatabase));
+    QVERIFY2(r.err.contains(says), qPrintable(r.err));
     QCOMPARE(books().sum, before.sum);
     for (const QString& live : liveFiles())
         QVERIFY(!QFileInfo::exists(live + ".restoring"));
+    QVERIFY(!Backup::RestorePending(m_env->dbFolder()));
+    QCOMPARE(Backup::List(root()).size(), 1);
 }
 
 void TestBackup::killed_leavesOldOrNew_data()
@@ -357,6 +395,74 @@ void TestBackup::killed_leavesOldOrNew()
     }
     QVERIFY(!take().path.isEmpty());
     QCOMPARE(QDir(root()).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden).size(), 2);
+}
+
+void TestBackup::killedRestore_thenCommand_data()
+{
+    QTest::addColumn<QString>("step");
+    QTest::addColumn<QString>("command"); // SALES: a file to import, OUT: an output file
+    for (const char* step : {"beside", "committed", "ledger"}) {
+        for (const char* command :
+             {"--import SALES", "--rebuild", "--check", "--export-summary 0101 1231 OUT", "--backup"})
+            QTest::newRow(qPrintable(QStringLiteral("%1, then %2").arg(step, QString(command).section(' ', 0, 0))))
+                << QString(step) << QString(command);
+    }
+}
+
+// A restore killed before its copies were checked ("beside"), after its
+// commit mark, or between its two renames; then a command. A writer finishes
+// or undoes the restore first, and what it stores stays after the next start.
+// A reader reads whole books, or refuses and says how to finish, reading and
+// writing nothing. The ledger and the card file are always of one state.
+void TestBackup::killedRestore_thenCommand()
+{
+    QFETCH(QString, step);
+    QFETCH(QString, command);
+    const BackupInfo old = take();
+    // The books move on in both files, so that files of two states can be told apart.
+    m_env->addEntry("2005-06-01", 1, 700);
+    QCOMPARE(m_env->ctx().card.execute("UPDATE Plastra SET name = 'BC카드 new' WHERE code = 1"), 1);
+    m_env->ctx().closeAll();
+    Backup::SetStopAt(step);
+    ErrorInfo e;
+    QVERIFY(!Backup::Restore(m_env->dbFolder(), old.path, &e));
+    Backup::SetStopAt(QString());
+    const bool committed = step != "beside";
+    const bool writer = command == "--rebuild" || command.startsWith("--import");
+
+    QFile sales(m_env->appFolder() + "/sales.csv");
+    QVERIFY(sales.open(QIODevice::WriteOnly));
+    sales.write("일자,카드명,매출액\n2005-06-14,신한카드,4000\n");
+    sales.close();
+    const QString out = m_env->appFolder() + "/out.xlsx";
+    command.replace("SALES", sales.fileName()).replace("OUT", out);
+    const QByteArray files = FileChecksum(liveFiles()[0]) + FileChecksum(liveFiles()[1]);
+    const int backups = Backup::List(root()).size();
+    const CommandRun r = RunTallox(QStringList{m_env->dbFolder()} + command.split(' '));
+    if (writer || !committed) {
+        QVERIFY2(r.status == ExitOk, qPrintable(r.out + r.err));
+    } else {
+        QVERIFY(r.status != ExitOk);
+        QVERIFY2(r.err.contains("복원이 끝나지 않은") && r.err.contains("--rebuild"), qPrintable(r.err));
+        QCOMPARE(FileChecksum(liveFiles()[0]) + FileChecksum(liveFiles()[1]), files);
+        QVERIFY(!QFileInfo::exists(out));
+        QCOMPARE(Backup::List(root()).size(), backups);
+    }
+
+    QVERIFY2(Backup::FinishPendingRestore(m_env->dbFolder(), &e), qPrintable(ErrorLine(e))); // the next start
+    AppContext look;
+    QVERIFY2(look.openFolder(m_env->dbFolder(), &e, true), qPrintable(ErrorLine(e)));
+    for (Database* db : {&look.ledger, &look.card})
+        QCOMPARE(db->scalar("PRAGMA integrity_check").toString(), QString("ok"));
+    QCOMPARE(look.ledger.scalar("SELECT count(*) FROM Tallox WHERE sdate = '2005-06-01'").toInt(), committed ? 0 : 1);
+    QCOMPARE(look.card.scalar("SELECT name FROM Plastra WHERE code = 1").toString(),
+             committed ? QString("BC카드") : QString("BC카드 new"));
+    if (command.startsWith("--import"))
+        QCOMPARE(look.ledger.scalar("SELECT count(*) FROM Tallox WHERE sdate = '2005-06-14'").toInt(), 1);
+    if (writer)
+        QVERIFY(LedgerStore(look.ledger).CheckCarryOver().clean());
+    for (const QString& live : liveFiles())
+        QVERIFY(!QFileInfo::exists(live + ".restoring"));
 }
 
 void TestBackup::unwritableFolders_warnAndListNothingHalf_data()

@@ -5,8 +5,10 @@
 #include "core/AppPaths.h"
 #include "core/DbAccess.h"
 #include "core/Startup.h"
+#include "ledger/BackupDialog.h"
 #include "ledger/frmMain.h"
 
+#include <QDir>
 #include <QFile>
 #include <QLibraryInfo>
 #include <QLineEdit>
@@ -27,6 +29,8 @@ private Q_SLOTS:
     void firstRun_createsBothFilesInDefaultOnly();
     void openFolder_missingDamagedOrForeignFile();
     void openFolder_doesNotWriteIntoBadFile();
+    void openForWindow_stopsAtAFailedStep_data();
+    void openForWindow_stopsAtAFailedStep();
     void addField_cases();
     void upgradeSchema_twiceOnOldFile();
     void addField_readOnlyReportsAndContinues();
@@ -184,6 +188,40 @@ void TestFoundation::openFolder_missingDamagedOrForeignFile()
     Database look; // nothing was created in it
     QVERIFY(look.open(empty.fileName(), nullptr, false, true));
     QCOMPARE(look.scalar("SELECT count(*) FROM sqlite_master").toInt(), 0);
+}
+
+void TestFoundation::openForWindow_stopsAtAFailedStep_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<QString>("says");
+    QTest::newRow("default folder cannot be made") << "default"
+                                                   << "데이터베이스를 만들 수 없습니다";
+    QTest::newRow("restore cannot be finished") << "restore"
+                                                << "복원을 마칠 수 없습니다";
+}
+
+// Start-up stops, saying why, when the first run's databases cannot be made
+// or a committed restore cannot be finished: no window on missing or old books.
+void TestFoundation::openForWindow_stopsAtAFailedStep()
+{
+    QFETCH(QString, fault);
+    QFETCH(QString, says);
+    TestEnv env(QDate(2005, 6, 15), fault == "restore");
+    QString folder = env.dbFolder();
+    if (fault == "default") { // under a file: no folder can be made there
+        QFile file(env.appFolder() + "/file");
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        folder = file.fileName() + "/dbs";
+    } else { // a restore's copy that cannot be renamed over the ledger
+        env.ctx().closeAll();
+        QVERIFY(QDir().mkpath(folder + "/dbTallox.db.restoring/x"));
+        QFile mark(folder + "/tallox-restore.pending");
+        QVERIFY(mark.open(QIODevice::WriteOnly));
+    }
+    BackupTask daily;
+    QVERIFY(!OpenForWindow(folder, folder, &daily));
+    QCOMPARE(MessageHook::shown().size(), 1);
+    QVERIFY2(MessageHook::shown()[0].text.contains(says), qPrintable(MessageHook::shown()[0].text));
 }
 
 void TestFoundation::openFolder_doesNotWriteIntoBadFile()

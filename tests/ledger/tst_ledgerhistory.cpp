@@ -2,6 +2,7 @@
 
 #include "base/Clock.h"
 #include "cards/CardStore.h"
+#include "core/Backup.h"
 #include "core/DbAccess.h"
 #include "core/History.h"
 #include "ledger/HistorySheet.h"
@@ -24,6 +25,8 @@ private Q_SLOTS:
     void failedStoreLeavesNoRow();
     void cardStoresWriteRows();
     void booksWithoutHistory();
+    void wholesaleChange_endsUndoAndRedo_data();
+    void wholesaleChange_endsUndoAndRedo();
 };
 
 namespace {
@@ -263,6 +266,54 @@ void TestLedgerHistory::booksWithoutHistory()
     QCOMPARE(sheet.maxRows(), 2);
     QCOMPARE(sheet.text(HistoryCol::New, 1), QStringLiteral("120,000"));
     QCOMPARE(sheet.text(HistoryCol::Kind, 2), QStringLiteral("입력"));
+}
+
+void TestLedgerHistory::wholesaleChange_endsUndoAndRedo_data()
+{
+    QTest::addColumn<QString>("change");
+    for (const char* change : {"rebuild", "import", "restore"})
+        QTest::newRow(change) << QString::fromLatin1(change);
+}
+
+// Two typed changes, the second undone; then the books change wholesale (a
+// restore: to a backup taken just then). Neither may be taken back or applied
+// again across that change, and its row says what it was.
+void TestLedgerHistory::wholesaleChange_endsUndoAndRedo()
+{
+    QFETCH(QString, change);
+    TestEnv env;
+    env.addCard(1, QStringLiteral("신한카드"));
+    auto store = std::make_unique<LedgerStore>(env.ctx().ledger);
+    QVERIFY(store->ReBaln());
+    int key = 0;
+    QVERIFY(store->InsertRecord(QStringLiteral("2005-06-10"), 1, &key));
+    QVERIFY(store->RecordEditCol(key, QStringLiteral("sale"), 5000));
+    QVERIFY(LedgerHistory(*store, env.ctx().ledger).Undo());
+    ErrorInfo e;
+    if (change == QLatin1String("rebuild"))
+        QVERIFY(store->ReBaln(&e));
+    if (change == QLatin1String("import")) {
+        LedgerStore::StoredEntry entry;
+        entry.date = QStringLiteral("2005-06-11");
+        entry.card = 1;
+        QVERIFY(store->ImportEntries({entry}, QStringLiteral("sales.csv"), &e));
+    }
+    if (change == QLatin1String("restore")) {
+        BackupInfo made;
+        QVERIFY(Backup::Take(env.dbFolder(), Backup::DefaultRoot(), true, &made, &e));
+        QVERIFY(store->RecordEditCol(key, QStringLiteral("fee"), 30)); // after the backup: gone with the restore
+        store.reset();
+        env.ctx().closeAll();
+        QVERIFY2(Backup::RestoreWithBackup(env.dbFolder(), made.path, &e), qPrintable(ErrorLine(e)));
+        QVERIFY(env.ctx().openFolder(env.dbFolder(), &e));
+        store = std::make_unique<LedgerStore>(env.ctx().ledger);
+        QCOMPARE(env.ctx().ledger.scalar(QStringLiteral("SELECT new_value FROM history ORDER BY id DESC")).toString(),
+                 QStringLiteral("백업 %1 (자료 1건)").arg(made.name));
+    }
+    QCOMPARE(env.ctx().ledger.scalar(QStringLiteral("SELECT kind FROM history ORDER BY id DESC")).toString(), change);
+    LedgerHistory history(*store, env.ctx().ledger);
+    QVERIFY(!history.NextUndo(&e) && !e.isSet());
+    QVERIFY(!history.NextRedo(&e) && !e.isSet());
 }
 
 QTEST_MAIN(TestLedgerHistory)
