@@ -759,10 +759,6 @@ Exit status: 0 success, 1 balance mismatch or refused rows, 2 bad arguments, 3 d
         <translation>The text of the file cannot be read. The file must be in UTF-8 or CP949 (EUC-KR).</translation>
     </message>
     <message>
-        <source>파일이 너무 큽니다 (%1MB까지 가져올 수 있습니다): %2</source>
-        <translation>The file is too large (files of up to %1 MB can be imported): %2</translation>
-    </message>
-    <message>
         <source>파일을 열 수 없습니다: %1 (%2)</source>
         <translation>The file cannot be opened: %1 (%2)</translation>
     </message>
@@ -1324,6 +1320,10 @@ Open-source software used: Qt (LGPL 3), SQLite (public domain), libxlsxwriter (B
         <source>원장에 같은 자료가 있습니다</source>
         <translation>The same entry is already in the ledger</translation>
     </message>
+    <message>
+        <source>%1이(가) 소수점 아래 넷째 자리보다 작은 단위까지 있습니다: %2</source>
+        <translation>%1 has digits beyond the fourth decimal place: %2</translation>
+    </message>
 </context>
 <context>
     <name>ImportPlanModel</name>
@@ -1425,6 +1425,10 @@ Open-source software used: Qt (LGPL 3), SQLite (public domain), libxlsxwriter (B
         <source>저장할 행 %1건, 중복으로 건너뜀 %2건, 거부 %3건, 빈 행 등 건너뜀 %4건</source>
         <translation>Rows to save: %1, skipped as duplicates: %2, refused: %3, skipped (empty rows and such): %4</translation>
     </message>
+    <message>
+        <source>서버의 장부라 파일로 백업하지 않았습니다 (서버에서 pg_dump로 백업합니다).</source>
+        <translation>No file backup was taken: the books are on a server (back them up there with pg_dump).</translation>
+    </message>
 </context>
 <context>
     <name>ImportTable</name>
@@ -1443,6 +1447,22 @@ Open-source software used: Qt (LGPL 3), SQLite (public domain), libxlsxwriter (B
     <message>
         <source>가져올 행이 없습니다: %1</source>
         <translation>There are no rows to import: %1</translation>
+    </message>
+    <message>
+        <source>파일이 너무 큽니다 (%1MB까지 가져올 수 있습니다): %2</source>
+        <translation>The file is too large (files of up to %1 MB can be imported): %2</translation>
+    </message>
+    <message>
+        <source>채워진 칸이 너무 많습니다 (%1칸까지 가져올 수 있습니다): %2</source>
+        <translation>The file has too many filled cells (up to %1 can be imported): %2</translation>
+    </message>
+    <message>
+        <source>글자가 너무 많습니다 (%1MB까지 가져올 수 있습니다): %2</source>
+        <translation>The file holds too much text (up to %1 MB can be imported): %2</translation>
+    </message>
+    <message>
+        <source>따옴표가 닫히지 않았습니다: %1행(파일의 %2번째 줄)에서 연 따옴표가 파일 끝까지 이어집니다: %3</source>
+        <translation>A quote is never closed: the quote opened in row %1 (line %2 of the file) runs to the end of the file: %3</translation>
     </message>
 </context>
 <context>
@@ -1889,16 +1909,48 @@ Error details: </translation>
 <context>
     <name>WorkbookReader</name>
     <message>
-        <source>엑셀 파일(.xlsx)로 읽을 수 없습니다: %1</source>
-        <translation>The file cannot be read as an Excel file (.xlsx): %1</translation>
-    </message>
-    <message>
         <source>엑셀 파일에 시트가 없습니다: %1</source>
         <translation>The Excel file has no sheets: %1</translation>
     </message>
     <message>
         <source>엑셀 파일에 &apos;%1&apos; 시트가 없습니다: %2</source>
         <translation>The Excel file has no sheet &apos;%1&apos;: %2</translation>
+    </message>
+    <message>
+        <source>압축을 풀면 %1MB가 넘습니다</source>
+        <translation>it inflates to more than %1 MB</translation>
+    </message>
+    <message>
+        <source>태그 없이 %1MB가 넘게 이어집니다</source>
+        <translation>more than %1 MB without a tag</translation>
+    </message>
+    <message>
+        <source>엑셀 파일에 %1이(가) 없습니다: %2</source>
+        <translation>The Excel file has no %1: %2</translation>
+    </message>
+    <message>
+        <source>엑셀 파일의 %1이(가) 너무 큽니다 (압축을 풀면 %2MB, %3MB까지 읽습니다): %4</source>
+        <translation>%1 of the Excel file is too large (%2 MB inflated; up to %3 MB is read): %4</translation>
+    </message>
+    <message>
+        <source>%1, %2번째 줄</source>
+        <translation>%1, line %2</translation>
+    </message>
+    <message>
+        <source>엑셀 파일의 %1을(를) 읽을 수 없습니다 (%2): %3</source>
+        <translation>%1 of the Excel file cannot be read (%2): %3</translation>
+    </message>
+    <message>
+        <source>공유 문자열 %1이(가) 없습니다</source>
+        <translation>there is no shared string %1</translation>
+    </message>
+    <message>
+        <source>엑셀 파일(.xlsx)로 읽을 수 없습니다 (%1): %2</source>
+        <translation>The file cannot be read as an Excel file (.xlsx) (%1): %2</translation>
+    </message>
+    <message>
+        <source>엑셀 파일에 &apos;%1&apos; 시트의 파트가 없습니다: %2</source>
+        <translation>The Excel file has no part for the sheet &apos;%1&apos;: %2</translation>
     </message>
 </context>
 <context>

@@ -401,7 +401,8 @@ int ImportCommand(const CommandLine& cmd, AppContext& ctx, QTextStream& out, Fai
         return status;
     }
     ImportOutcome outcome;
-    if (!ImportRun::Store(ctx.ledger, QFileInfo(ctx.ledgerPath).absolutePath(), plan, cmd.file, &outcome, &e)) {
+    const QString booksFolder = ctx.ledger.isServer() ? QString() : QFileInfo(ctx.ledgerPath).absolutePath();
+    if (!ImportRun::Store(ctx.ledger, booksFolder, plan, cmd.file, &outcome, &e)) {
         *f = failedWith(ExitDatabase, ImportText::tr("가져오지 못했습니다. 원장은 그대로입니다"), e);
         return f->status;
     }

@@ -26,7 +26,9 @@ bool readAmount(const ImportTable& t, int row, int col, const QString& label, Mo
     }
     const std::optional<Money> m = ImportValues::ParseAmount(text);
     if (!m) {
-        *why = Text::tr("%1이(가) 금액이 아닙니다: %2").arg(label, text.left(40));
+        *why = ImportValues::FinerThanMoney(text)
+                   ? Text::tr("%1이(가) 소수점 아래 넷째 자리보다 작은 단위까지 있습니다: %2").arg(label, text.left(40))
+                   : Text::tr("%1이(가) 금액이 아닙니다: %2").arg(label, text.left(40));
         return false;
     }
     const Money limit = Money::fromWon(LedgerStore::kMaxAmountWon);

@@ -40,7 +40,11 @@ bool Store(Database& ledger, const QString& dbFolder, const ImportPlan& plan, co
         entries.append(e);
     }
     if (!entries.isEmpty()) {
-        if (!dbFolder.isEmpty()) {
+        if (ledger.isServer()) {
+            // Its address is no folder: the server is backed up with its own tools.
+            result.warnings.append(QCoreApplication::translate(
+                "ImportRun", "서버의 장부라 파일로 백업하지 않았습니다 (서버에서 pg_dump로 백업합니다)."));
+        } else if (!dbFolder.isEmpty()) {
             for (const QString& problem : Backup::TakeEverywhere(dbFolder).problems)
                 result.warnings.append(
                     QCoreApplication::translate("ImportRun", "백업하지 못했습니다: %1").arg(problem));

@@ -12,13 +12,14 @@ struct ImportOutcome {
     ImportCounts counts;
     QString firstDay; // the stored rows' period (empty when nothing was stored)
     QString lastDay;
-    QStringList warnings; // a backup that could not be taken
+    QStringList warnings; // a backup that could not be taken, or none taken of server books
 };
 
 namespace ImportRun {
 
 // Stores the plan's rows that are to be stored: a backup of the books of
-// `dbFolder` first (empty: none; a backup that fails is a warning), then all
+// `dbFolder` first (empty: none; a backup that fails is a warning; books on a
+// server take none, which is said as a warning too), then all
 // rows in one transaction through LedgerStore, with a history row naming the
 // file. Nothing is stored when it fails.
 bool Store(Database& ledger, const QString& dbFolder, const ImportPlan& plan, const QString& sourceFile,

@@ -4,11 +4,15 @@
 
 #include <QDate>
 #include <QRegularExpression>
+#include <algorithm>
 #include <cmath>
 
 namespace ImportValues {
 
-std::optional<Money> ParseAmount(const QString& text)
+namespace {
+// The number of an amount cell without currency signs, unit word and
+// brackets ("(1,000)" is negative); empty when it has no amount's form.
+QString amountNumber(const QString& text, bool* negative)
 {
     QString t = text.trimmed();
     // Currency signs and the unit word around the number ("₩", full-width "￦", "원").
@@ -16,21 +20,42 @@ std::optional<Money> ParseAmount(const QString& text)
         t.remove(c);
     t.remove(QChar(0x00A0)); // a space that a spreadsheet keeps inside numbers
     t = t.trimmed();
-    bool negative = false;
+    *negative = false;
     if (t.startsWith(QLatin1Char('(')) && t.endsWith(QLatin1Char(')'))) {
-        negative = true;
+        *negative = true;
         t = t.mid(1, t.size() - 2).trimmed();
     }
     // Grouping commas only between groups of three digits: "1,2,3" is no amount.
     static const QRegularExpression form(QStringLiteral("^[+-]?(\\d{1,3}(,\\d{3})+|\\d+)(\\.\\d+)?$"));
     if (!form.match(t).hasMatch())
-        return std::nullopt;
-    if (negative && (t.startsWith(QLatin1Char('-')) || t.startsWith(QLatin1Char('+'))))
+        return {};
+    if (*negative && (t.startsWith(QLatin1Char('-')) || t.startsWith(QLatin1Char('+'))))
+        return {};
+    return t;
+}
+} // namespace
+
+std::optional<Money> ParseAmount(const QString& text)
+{
+    bool negative = false;
+    const QString t = amountNumber(text, &negative);
+    if (t.isEmpty() || FinerThanMoney(text))
         return std::nullopt;
     const std::optional<Money> m = Money::parse(t);
     if (!m)
         return std::nullopt;
     return negative ? -*m : *m;
+}
+
+bool FinerThanMoney(const QString& text)
+{
+    bool negative = false;
+    const QString t = amountNumber(text, &negative);
+    const qsizetype point = t.indexOf(QLatin1Char('.'));
+    if (point < 0)
+        return false;
+    const QStringView beyond = QStringView(t).sliced(std::min(point + 1 + 4, t.size()));
+    return std::any_of(beyond.begin(), beyond.end(), [](QChar c) { return c != QLatin1Char('0'); });
 }
 
 QString ParseDay(const QString& text)

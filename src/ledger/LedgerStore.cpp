@@ -1060,6 +1060,12 @@ bool LedgerStore::addMissingPrevRows(const QList<std::pair<int, QString>>& cardM
 bool LedgerStore::ImportEntries(const QList<StoredEntry>& entries, const QString& note, ErrorInfo* error,
                                 const std::function<bool()>& beforeCommit)
 {
+    return retrying(error, [&](ErrorInfo* e) { return importEntries(entries, note, e, beforeCommit); });
+}
+
+bool LedgerStore::importEntries(const QList<StoredEntry>& entries, const QString& note, ErrorInfo* error,
+                                const std::function<bool()>& beforeCommit)
+{
     const QString failText = QCoreApplication::translate("LedgerStore", "자료를 저장하는 중 오류가 발생했습니다.");
     // The net each card's entries add per month, in card and month order.
     QMap<std::pair<int, QString>, Money> joins;

@@ -156,6 +156,8 @@ private:
     bool insertRecord(const QString& date, int card, int* key, ErrorInfo* error);
     bool deleteRecord(int key, ErrorInfo* error);
     bool restoreRecord(const StoredEntry& entry, int* key, ErrorInfo* error);
+    bool importEntries(const QList<StoredEntry>& entries, const QString& note, ErrorInfo* error,
+                       const std::function<bool()>& beforeCommit);
     template <typename Store> bool retrying(ErrorInfo* error, Store store);
     struct Memory {
         QString month;

@@ -3,9 +3,11 @@
 // change of another connection showing in an open window, and two clerks at
 // once (this executable runs itself twice as workers that make random stores
 // at the same time on the same cards and months; afterwards the ledger holds
-// exactly what each stored, and tallox --check is clean).
+// exactly what each stored, and tallox --check is clean), and two imports at once.
 #include "LedgerWindowTestBase.h"
 #include "ServerBooks.h"
+
+#include "app/CommandLine.h"
 
 #include "base/Clock.h"
 #include "ledger/LedgerSheet.h"
@@ -118,6 +120,7 @@ private Q_SLOTS:
     void lostConnectionReopens();
     void retriesAreBounded();
     void twoClerksAtOnce();
+    void twoImportsAtOnce();
 };
 
 // An address on the test server for another database (or user, port, password).
@@ -377,11 +380,66 @@ void TestServerBooks::twoClerksAtOnce()
     QVERIFY2(check.status == 0, qPrintable(check.out + check.err));
 }
 
+// Two imports into the same cards and months at once: the server refuses one
+// of the two transactions for the other's change, it runs again, and both
+// files are stored whole. Server books take no file backup, and say so.
+void TestServerBooks::twoImportsAtOnce()
+{
+    startEnv();
+    TestEnv& env = *this->env;
+    for (int card = 1; card <= 3; ++card)
+        env.addCard(card, QStringLiteral("카드%1").arg(card));
+    const QString profile = env.appFolder() + QStringLiteral("/two.txt");
+    QFile p(profile);
+    QVERIFY(p.open(QIODevice::WriteOnly) && p.write("name=two\nskip=1\ndate=1\ncard=2\nsale=3\n") > 0);
+    p.close();
+    constexpr int kRounds = 3, kRows = 1000;
+    for (int round = 0; round < kRounds; ++round) {
+        QList<QProcess*> imports;
+        for (int i = 0; i < 2; ++i) {
+            const QString file = env.appFolder() + QStringLiteral("/sales%1.csv").arg(i);
+            QFile f(file);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("일자,카드,매출\n");
+            for (int k = 0; k < kRows; ++k) // every file its own amounts: no row is a duplicate
+                f.write(QStringLiteral("2005-%1-%2,카드%3,%4\n")
+                            .arg(1 + k % 5, 2, 10, QLatin1Char('0'))
+                            .arg(1 + k % 28, 2, 10, QLatin1Char('0'))
+                            .arg(1 + k % 3)
+                            .arg(1000 * (2 * round + i + 1) + k)
+                            .toUtf8());
+            f.close();
+            auto* run = new QProcess(this);
+            run->start(QCoreApplication::applicationFilePath(),
+                       {QStringLiteral("--tallox"), env.dbFolder(), QStringLiteral("--import"), file,
+                        QStringLiteral("--profile"), profile});
+            imports << run;
+        }
+        for (QProcess* run : imports) {
+            QVERIFY(run->waitForFinished(300000));
+            const QString out = QString::fromUtf8(run->readAllStandardOutput() + run->readAllStandardError());
+            QVERIFY2(run->exitStatus() == QProcess::NormalExit && run->exitCode() == 0, qPrintable(out));
+            QVERIFY2(out.contains(QStringLiteral("저장 %1건").arg(kRows)), qPrintable(out));
+            QVERIFY2(out.contains(QStringLiteral("서버의 장부라 파일로 백업하지 않았습니다")) &&
+                         !out.contains(QStringLiteral("백업하지 못했습니다")),
+                     qPrintable(out));
+        }
+    }
+    QCOMPARE(env.count(QStringLiteral("Tallox")), 2 * kRounds * kRows);
+    const CommandRun check = RunTallox({env.dbFolder(), QStringLiteral("--check")});
+    QVERIFY2(check.status == 0, qPrintable(check.out + check.err));
+}
+
 int main(int argc, char** argv)
 {
     if (argc == 4 && qstrcmp(argv[1], "--worker") == 0) {
         QCoreApplication app(argc, argv);
         return runWorker(QString::fromLocal8Bit(argv[2]), QByteArray(argv[3]).toUInt());
+    }
+    if (argc > 2 && qstrcmp(argv[1], "--tallox") == 0) { // a tallox run of its own, with the test's environment
+        QCoreApplication app(argc, argv);
+        QTextStream out(stdout), err(stderr);
+        return RunCommandLine(ParseCommandLine(app.arguments().mid(2)), out, err);
     }
     QApplication app(argc, argv);
     TestServerBooks test;

@@ -9,11 +9,15 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QSqlQuery>
 #include <QStringEncoder>
+#include <cstring>
 #include <iconv.h>
+#include <sys/resource.h>
 #include <xlsxwriter.h>
+#include <zip.h>
 
 // Card sales and settlement files into the ledger: the readers, the plan and
 // the command line, on files written here.
@@ -114,6 +118,95 @@ QString csvOf(const QList<QStringList>& rows)
     }
     return text;
 }
+const QByteArray kXmlHead = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n";
+const QByteArray kMainNs = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
+
+// A workbook's parts, written here so that one can be broken: the header row
+// as shared strings, one sale of `sale` (the cell's XML value) on 2005-05-02,
+// then `blankRows` rows of one empty cell in column IV.
+QList<std::pair<QString, QByteArray>> workbookParts(const QByteArray& sale, int blankRows)
+{
+    QByteArray strings = kXmlHead + "<sst xmlns=\"" + kMainNs + "\">";
+    for (const QString& text : kSales[0] + QStringList{"신한", "zzzz"})
+        strings += "<si><t>" + text.toUtf8() + "</t></si>";
+    strings += "</sst>";
+    QByteArray sheet = kXmlHead + "<worksheet xmlns=\"" + kMainNs + "\"><sheetData><row r=\"1\">";
+    for (char c = 0; c < 6; ++c)
+        sheet += QByteArray("<c r=\"") + char('A' + c) + "1\" t=\"s\"><v>" + QByteArray::number(c) + "</v></c>";
+    sheet += "</row><row r=\"2\"><c r=\"A2\" t=\"inlineStr\"><is><t>2005-05-02</t></is></c>"
+             "<c r=\"B2\" t=\"s\"><v>6</v></c><c r=\"C2\"><v>1</v></c><c r=\"D2\"><v>" +
+             sale + "</v></c></row>";
+    sheet.reserve(sheet.size() + qsizetype(blankRows) * 40);
+    for (int r = 3; r < 3 + blankRows; ++r)
+        sheet += "<row r=\"" + QByteArray::number(r) + "\"><c r=\"IV" + QByteArray::number(r) + "\"/></row>";
+    sheet += "</sheetData></worksheet>";
+    return {{"xl/workbook.xml", kXmlHead + "<workbook xmlns=\"" + kMainNs +
+                                    "\" xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/"
+                                    "relationships\"><sheets><sheet name=\"매출\" sheetId=\"1\" r:id=\"rId1\"/>"
+                                    "</sheets></workbook>"},
+            {"xl/_rels/workbook.xml.rels",
+             kXmlHead + "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+                        "<Relationship Id=\"rId1\" Target=\"worksheets/sheet1.xml\" Type=\"http://schemas."
+                        "openxmlformats.org/officeDocument/2006/relationships/worksheet\"/></Relationships>"},
+            {"xl/sharedStrings.xml", strings},
+            {"xl/worksheets/sheet1.xml", sheet}};
+}
+
+// `size` bytes of spaces, made as libzip reads them: the test never holds them.
+zip_int64_t spaces(void* state, void* data, zip_uint64_t len, zip_source_cmd_t cmd)
+{
+    auto* left = static_cast<zip_uint64_t*>(state);
+    switch (cmd) {
+    case ZIP_SOURCE_READ: {
+        const zip_uint64_t n = std::min(len, left[1]);
+        memset(data, ' ', n);
+        left[1] -= n;
+        return zip_int64_t(n);
+    }
+    case ZIP_SOURCE_OPEN:
+        left[1] = left[0];
+        return 0;
+    case ZIP_SOURCE_STAT: {
+        auto* st = static_cast<zip_stat_t*>(data);
+        zip_stat_init(st);
+        st->size = left[0];
+        st->valid |= ZIP_STAT_SIZE;
+        return sizeof(*st);
+    }
+    case ZIP_SOURCE_SUPPORTS:
+        return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE, ZIP_SOURCE_STAT,
+                                              ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE, -1);
+    case ZIP_SOURCE_FREE:
+        delete[] left;
+        return 0;
+    default:
+        return 0;
+    }
+}
+
+// The parts as a zip container; a part whose content is "@spaces N" is N spaces.
+void writeZip(const QString& path, const QList<std::pair<QString, QByteArray>>& parts, bool stored)
+{
+    int code = 0;
+    zip_t* z = zip_open(QFile::encodeName(path).constData(), ZIP_CREATE | ZIP_TRUNCATE, &code);
+    for (const auto& [name, data] : parts) {
+        zip_source_t* src = data.startsWith("@spaces ")
+                                ? zip_source_function(z, spaces, new zip_uint64_t[2]{data.mid(8).toULongLong(), 0})
+                                : zip_source_buffer(z, data.constData(), zip_uint64_t(data.size()), 0);
+        const zip_int64_t i = zip_file_add(z, name.toUtf8().constData(), src, ZIP_FL_ENC_UTF_8);
+        zip_set_file_compression(z, zip_uint64_t(i), stored ? ZIP_CM_STORE : ZIP_CM_DEFLATE, 1);
+    }
+    if (zip_close(z) != 0)
+        qFatal("cannot write %s", qPrintable(path));
+}
+
+// The most this process has held at once, in kB.
+long peakKb()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
 } // namespace
 
 class TestImport : public QObject {
@@ -140,6 +233,8 @@ private Q_SLOTS:
     void statuses_data();
     void statuses();
     void killedDuringStore_leavesNothing();
+    void craftedFiles_data();
+    void craftedFiles();
 
 private:
     QString file(const QString& name) const { return m_env->appFolder() + QLatin1Char('/') + name; }
@@ -224,7 +319,8 @@ void TestImport::csvFields()
     QFETCH(QString, text);
     QFETCH(QString, rows);
     ImportTable table;
-    CsvReader::Parse(text, CsvReader::DetectSeparator(text), &table);
+    const QByteArray utf8 = text.toUtf8();
+    CsvReader::Parse(utf8, CsvReader::DetectSeparator(utf8), &table);
     QStringList got;
     for (const QStringList& r : std::as_const(table.rows))
         got << r.join(QLatin1Char('|'));
@@ -432,6 +528,98 @@ void TestImport::killedDuringStore_leavesNothing()
     const Run r = tallox({m_env->dbFolder(), "--import", file("kill.csv"), "--profile", m_profile});
     QCOMPARE(r.status, 0);
     QCOMPARE(m_env->count("Tallox"), 4);
+}
+
+// Files that are broken, hostile or beyond the limits: refused as a whole
+// with the part or place named, or read within a bounded memory; the stored
+// sales' sum in ten-thousandths of a won.
+void TestImport::craftedFiles_data()
+{
+    QTest::addColumn<QString>("kind");       // csv, xlsx, or xlsx with a fault
+    QTest::addColumn<QByteArray>("content"); // csv: the text; xlsx: the sale's XML value
+    QTest::addColumn<int>("more");           // csv: MB of lines of commas appended; xlsx: rows of an empty IV cell
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("said");
+    QTest::addColumn<qint64>("sum");
+    const QByteArray good = csvOf(kSales).toUtf8();
+    const qint64 goodSum = 12340000000 + 500000000 - 100000000 + 70000000;
+    const auto row = [](const char* name, const char* kind, const QByteArray& content, int more, int status,
+                        const char* said, qint64 sum) {
+        QTest::newRow(name) << kind << content << more << status << QString::fromUtf8(said) << sum;
+    };
+    row("workbook", "xlsx", "3000000", 0, 0, "저장 1건", 30000000000);
+    row("sharedStrings broken", "xlsx broken xl/sharedStrings.xml", "3000000", 0, 2,
+        "xl/sharedStrings.xml을(를) 읽을 수 없습니다", 0);
+    row("sheet broken", "xlsx broken xl/worksheets/sheet1.xml", "3000000", 0, 2, "sheet1.xml을(를) 읽을 수 없습니다",
+        0);
+    row("workbook.xml broken", "xlsx broken xl/workbook.xml", "3000000", 0, 2, "xl/workbook.xml을(를) 읽을 수 없습니다",
+        0);
+    row("rels broken", "xlsx broken xl/_rels/workbook.xml.rels", "3000000", 0, 2, "rels을(를) 읽을 수 없습니다", 0);
+    row("zip entry corrupt", "xlsx corrupt", "3000000", 0, 2, "xl/sharedStrings.xml을(를) 읽을 수 없습니다 (CRC", 0);
+    row("zip cut short", "xlsx truncated", "3000000", 0, 2, "엑셀 파일(.xlsx)로 읽을 수 없습니다", 0);
+    row("part of 300 MB inflated", "xlsx huge", "3000000", 0, 2, "sheet1.xml이(가) 너무 큽니다 (압축을 풀면 300MB", 0);
+    row("150,000 rows of an empty IV cell", "xlsx", "3000000", 150'000, 0, "저장 1건", 30000000000);
+    row("999,000 rows of an empty IV cell", "xlsx", "3000000", 999'000, 2, "행이 너무 많습니다 (200000행까지", 0);
+    row("workbook amount of 5 decimals", "xlsx", "0.00001", 0, 1, "소수점 아래 넷째 자리보다 작은 단위", 0);
+    row("workbook amount of a binary fraction", "xlsx", "1357.9500000000001", 0, 0, "저장 1건", 13579500);
+    row("30 MB of commas", "csv", good, 30, 0, "저장 4건", goodSum);
+    row("40 MB of commas", "csv", good, 40, 2, "파일이 너무 큽니다 (32MB까지", 0);
+    row("quote left open", "csv", good + "2005-05-06,\"신한\n카드\",1,1,0,1\n2005-05-07,신한,1,\"5,0,0\n", 0, 2,
+        "따옴표가 닫히지 않았습니다: 7행(파일의 8번째 줄)", 0);
+    row("amount of 5 decimals", "csv", good + "2005-05-06,신한,1,1.00001,0,0\n", 0, 1,
+        "거부 6행: 매출액이(가) 소수점 아래 넷째 자리보다 작은 단위까지 있습니다: 1.00001", 0);
+    row("amount of 5 decimals, the fifth 0", "csv", good + "2005-05-06,신한,1,\"1,234.50000\",0,0\n", 0, 0, "저장 5건",
+        goodSum + 12345000);
+}
+
+void TestImport::craftedFiles()
+{
+    QFETCH(QString, kind);
+    QFETCH(QByteArray, content);
+    QFETCH(int, more);
+    QFETCH(int, status);
+    QFETCH(QString, said);
+    QFETCH(qint64, sum);
+    const QString path = file(kind == QLatin1String("csv") ? "in.csv" : "in.xlsx");
+    if (kind == QLatin1String("csv")) {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(content) == content.size());
+        const QByteArray commas = QByteArray(1023, ',') + '\n';
+        for (int i = 0; i < more * 1024; ++i)
+            f.write(commas);
+    } else {
+        QList<std::pair<QString, QByteArray>> parts = workbookParts(content, more);
+        for (auto& [name, data] : parts) {
+            if (kind == QLatin1String("xlsx broken ") + name)
+                data.insert(data.indexOf("</") + 2, 'q'); // a closing tag that matches none
+            if (kind == QLatin1String("xlsx huge") && name.contains(QLatin1String("sheet1")))
+                data = "@spaces " + QByteArray::number(300 << 20);
+        }
+        writeZip(path, parts, kind == QLatin1String("xlsx corrupt"));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        QByteArray bytes = f.readAll();
+        if (kind == QLatin1String("xlsx corrupt")) // a byte of a stored part changed: its checksum is wrong
+            bytes.replace("zzzz", "zzzy");
+        if (kind == QLatin1String("xlsx truncated"))
+            bytes.truncate(bytes.size() / 2);
+        QVERIFY(f.resize(0) && f.seek(0) && f.write(bytes) == bytes.size());
+    }
+    const long before = peakKb();
+    const Run r = tallox({m_env->dbFolder(), "--import", path, "--profile", m_profile});
+    // A growth of the peak is a lower bound of what the import held.
+    QVERIFY2(peakKb() - before < 200 * 1024, qPrintable(QString::number(peakKb() - before)));
+    QVERIFY2(r.status == status, qPrintable(QString::number(r.status) + r.out + r.err));
+    QVERIFY2((r.out + r.err).contains(said), qPrintable(r.out + r.err));
+    QCOMPARE(m_env->ctx().ledger.scalar("SELECT coalesce(sum(sale), 0) FROM Tallox").toLongLong(), sum);
+    if (status == 0) {
+        // The table holds its text and a few bytes a row, whatever the cells' count.
+        ImportTable table;
+        QVERIFY(ReadImportFile(path, &table, nullptr));
+        QVERIFY2(table.rows.storageBytes() <= 2 * QFileInfo(path).size() + 8 * table.rows.size(),
+                 qPrintable(QString::number(table.rows.storageBytes())));
+    }
+    QFile::remove(path);
 }
 
 QTEST_MAIN(TestImport)
