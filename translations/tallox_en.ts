@@ -2116,10 +2116,6 @@ Do you want to continue?</translation>
         <translation>The data has been imported.</translation>
     </message>
     <message>
-        <source>매출액을 적으면 카드사의 수수료율로 수수료를 계산해 저장합니다</source>
-        <translation>When you type the sales, the fee is calculated with the card company&apos;s fee rate and stored</translation>
-    </message>
-    <message>
         <source>매출액을 적으면 카드사의 수수료율로 수수료를 계산해 저장합니다. 새 자료의 매출액 다음 Enter는 다음 새 자료의 카드명 칸으로 갑니다</source>
         <translation>Typing the sales calculates the fee with the card company&apos;s fee rate and stores it. Enter after the sales of a new entry goes to the card name box of the next new entry</translation>
     </message>
