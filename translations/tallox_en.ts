@@ -743,6 +743,10 @@ Dates are typed as in the ledger: 2004-01-01, 20040101, 040101, 0101, 101, 1.
 Exit status: 0 success, 1 balance mismatch or refused rows, 2 bad arguments, 3 database error, 4 output file error.
 </translation>
     </message>
+    <message>
+        <source>경고: %1</source>
+        <translation>Warning: %1</translation>
+    </message>
 </context>
 <context>
     <name>CsvReader</name>
@@ -1324,6 +1328,18 @@ Open-source software used: Qt (LGPL 3), SQLite (public domain), libxlsxwriter (B
         <source>%1이(가) 소수점 아래 넷째 자리보다 작은 단위까지 있습니다: %2</source>
         <translation>%1 has digits beyond the fourth decimal place: %2</translation>
     </message>
+    <message>
+        <source>프로필의 %1=%2에 맞는 카드가 장부에 없습니다</source>
+        <translation>No card of the books fits %1=%2 of the profile</translation>
+    </message>
+    <message>
+        <source>프로필의 %1=%2에 맞는 카드가 여럿입니다 (%3): 카드사 이름을 더 길게 적으세요</source>
+        <translation>Several cards fit %1=%2 of the profile (%3): write more of the card company&apos;s name</translation>
+    </message>
+    <message>
+        <source>프로필의 %1=%2은(는) 카드 코드로 읽었습니다 (이 장부에서는 %3). 코드는 장부마다 다르니 카드사 이름으로 적으세요: %1=%3</source>
+        <translation>%1=%2 of the profile was read as a card code (in these books: %3). Codes differ from one set of books to another: write the card company&apos;s name instead: %1=%3</translation>
+    </message>
 </context>
 <context>
     <name>ImportPlanModel</name>
@@ -1608,6 +1624,10 @@ Open-source software used: Qt (LGPL 3), SQLite (public domain), libxlsxwriter (B
     <message>
         <source>저장됨</source>
         <translation>Saved</translation>
+    </message>
+    <message>
+        <source>저장됨. 다음 새 자료의 카드명 칸입니다 (카드사결제액은 방향키나 클릭으로)</source>
+        <translation>Saved. The cursor is in the card name box of the next new entry (reach the card payout with the arrow keys or a click)</translation>
     </message>
 </context>
 <context>
@@ -2035,10 +2055,6 @@ Error details: </translation>
         <translation>Automatic fee</translation>
     </message>
     <message>
-        <source>매출액을 적으면 카드사의 수수료율로 수수료를 계산해 저장합니다</source>
-        <translation>When you type the sales, the fee is calculated with the card company&apos;s fee rate and stored</translation>
-    </message>
-    <message>
         <source>조회(F5)</source>
         <translation>Show (F5)</translation>
     </message>
@@ -2181,6 +2197,10 @@ Do you want to continue?</translation>
     <message>
         <source>자료를 가져왔습니다.</source>
         <translation>The data has been imported.</translation>
+    </message>
+    <message>
+        <source>매출액을 적으면 카드사의 수수료율로 수수료를 계산해 저장합니다. 새 자료의 매출액 다음 Enter는 다음 새 자료의 카드명 칸으로 갑니다</source>
+        <translation>Typing the sales calculates the fee with the card company&apos;s fee rate and stores it. Enter after the sales of a new entry goes to the card name box of the next new entry</translation>
     </message>
 </context>
 <context>
@@ -2326,6 +2346,16 @@ the card company pays you the amount.</translation>
     <message>
         <source>자료가 저장되었습니다.</source>
         <translation>The entry has been saved.</translation>
+    </message>
+    <message>
+        <source>숫자만, 소수 둘째 자리까지 (예: 1.5)</source>
+        <translation>Numbers only, up to two decimals (e.g. 1.5)</translation>
+    </message>
+    <message>
+        <source>수수료율 &apos;%1&apos;을(를) 읽을 수 없습니다.<byte value="xd"/>
+0 이상의 숫자로 입력하세요 (예: 1.5).</source>
+        <translation>The fee rate &apos;%1&apos; cannot be read.<byte value="xd"/>
+Type a number of 0 or more (e.g. 1.5).</translation>
     </message>
 </context>
 <context>

@@ -376,6 +376,8 @@ int ImportCommand(const CommandLine& cmd, AppContext& ctx, QTextStream& out, Fai
         *f = failedWith(ExitDatabase, ImportText::tr("원장을 읽을 수 없습니다"), e);
         return f->status;
     }
+    for (const QString& w : plan.warnings())
+        out << ImportText::tr("경고: %1").arg(w) << Qt::endl;
     for (const ImportRow& row : plan.rows) {
         if (row.status == ImportRow::Status::Refused || row.status == ImportRow::Status::Duplicate)
             out << (row.status == ImportRow::Status::Refused ? ImportText::tr("거부 %1행: %2")

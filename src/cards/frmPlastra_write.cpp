@@ -82,6 +82,10 @@ void frmPlastra_write::createControls()
     txtFee->setObjectName(QStringLiteral("txtFee"));
     lblFeeUnit = new QLabel(QStringLiteral("%"), this);
     lblFeeUnit->setObjectName(QStringLiteral("lblFeeUnit"));
+    lblFeeHint = new QLabel(FeeHint(), this);
+    lblFeeHint->setObjectName(QStringLiteral("lblFeeHint"));
+    lblFeeHint->setStyleSheet(QStringLiteral("color: #c00000"));
+    lblFeeHint->hide();
     lblSetDay = panelLabel(tr(" 결제일수"), this);
     lblSetDay->setObjectName(QStringLiteral("lblSetDay"));
     txtSetDay = new NumericEdit(0, false, this);
@@ -113,6 +117,7 @@ void frmPlastra_write::layOutControls()
     grid->addWidget(lblFee, 1, 0);
     grid->addWidget(txtFee, 1, 1);
     grid->addWidget(lblFeeUnit, 1, 2);
+    grid->addWidget(lblFeeHint, 1, 3);
     // A row of their own: when hidden, the row and its spacing are gone.
     grid->addWidget(lblSetDay, 2, 0);
     grid->addWidget(txtSetDay, 2, 1);
@@ -132,15 +137,19 @@ void frmPlastra_write::layOutControls()
 
 void frmPlastra_write::connectEnterKeys()
 {
-    // Enter goes on to the next input shown; in the last one it saves.
-    connect(txtName, &QLineEdit::returnPressed, txtFee, qOverload<>(&QWidget::setFocus));
+    // Enter goes on to the next input shown, its text selected as Tab would
+    // leave it (so that typing replaces the "0.00"); in the last one it saves.
+    connect(txtName, &QLineEdit::returnPressed, this, [this] { txtFee->setFocus(Qt::TabFocusReason); });
     connect(txtFee, &QLineEdit::returnPressed, this, [this] {
         if (txtSetDay->isVisibleTo(this))
-            txtSetDay->setFocus();
+            txtSetDay->setFocus(Qt::TabFocusReason);
         else
             btnSave_Click();
     });
     connect(txtSetDay, &QLineEdit::returnPressed, this, &frmPlastra_write::btnSave_Click);
+    // A key the rate box refuses is said beside it, not silently dropped.
+    connect(txtFee, &QLineEdit::inputRejected, lblFeeHint, &QWidget::show);
+    connect(txtFee, &QLineEdit::textEdited, lblFeeHint, &QWidget::hide);
 }
 
 frmPlastra_write::~frmPlastra_write()
@@ -186,6 +195,11 @@ void frmPlastra_write::setContinueAdd(bool on)
 bool frmPlastra_write::continueAdd() const
 {
     return ChkContinueAdd->isChecked();
+}
+
+QString frmPlastra_write::FeeHint()
+{
+    return tr("숫자만, 소수 둘째 자리까지 (예: 1.5)");
 }
 
 QString frmPlastra_write::HelpText()
@@ -250,12 +264,29 @@ void frmPlastra_write::btnSave_Click()
         accept();
 }
 
+bool frmPlastra_write::readFee(double* fee)
+{
+    // An emptied box is no fee; anything else must read whole as a rate.
+    const QString typed = txtFee->plainText();
+    bool ok = typed.isEmpty();
+    *fee = ok ? 0.0 : typed.toDouble(&ok);
+    if (ok && *fee >= 0.0)
+        return true;
+    MsgWarn(tr("수수료율 '%1'을(를) 읽을 수 없습니다.\r\n0 이상의 숫자로 입력하세요 (예: 1.5).").arg(txtFee->text()));
+    txtFee->setFocus(Qt::TabFocusReason);
+    txtFee->selectAll();
+    return false;
+}
+
 bool frmPlastra_write::SaveCard(bool isNew)
 {
+    double fee = 0.0;
+    if (!readFee(&fee))
+        return false;
     CardRecord card;
     card.code = isNew ? 0 : mnCode;
     card.name = txtName->text();
-    card.fee = leadingNumber(txtFee->plainText());
+    card.fee = fee;
     card.setday = qRound(leadingNumber(txtSetDay->plainText()));
     ErrorInfo e;
     int code = mnCode;

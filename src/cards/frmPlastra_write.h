@@ -48,6 +48,8 @@ public:
     bool databaseOpen() const { return mdbCard.isOpen(); }
 
     static QString HelpText();
+    // Said beside the rate box when it refuses a key.
+    static QString FeeHint();
 
 public Q_SLOTS:
     void done(int r) override;
@@ -62,6 +64,7 @@ private:
     void ClearInputs();
     void LoadCard(int code);
     bool SaveCard(bool isNew);
+    bool readFee(double* fee); // false when the box holds no rate (said, focus on the box)
 
     QString m_cardDbPath;
     Database mdbCard;
@@ -76,6 +79,7 @@ private:
     QLabel* lblFee;
     NumericEdit* txtFee;
     QLabel* lblFeeUnit;
+    QLabel* lblFeeHint;
     QLabel* lblSetDay;
     NumericEdit* txtSetDay;
     QPushButton* cmdHelp;

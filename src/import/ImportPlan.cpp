@@ -59,6 +59,7 @@ bool readSlips(const ImportTable& t, int row, int col, QVariant* out, QString* w
 struct Cards {
     QMap<QString, int> byName;
     QMap<int, QString> byCode;
+    QHash<QString, ImportCardMatch> profiled; // the profile's lines by the file's card name
 };
 
 // The row's fields; the status stays Ready unless the row is refused or skipped.
@@ -80,9 +81,12 @@ void readRow(const ImportTable& t, int r, const ImportProfile& p, const Cards& c
     row->date = ImportValues::ParseDay(dateText);
     if (row->date.isEmpty())
         return refuse(Text::tr("일자가 아닙니다: %1").arg(dateText.left(40)));
-    row->card = p.cards.value(row->cardText, cards.byName.value(row->cardText, 0));
     if (row->cardText.isEmpty())
         return refuse(Text::tr("카드명이 없습니다"));
+    const auto profiled = cards.profiled.constFind(row->cardText);
+    if (profiled != cards.profiled.cend() && !profiled->refusal().isEmpty())
+        return refuse(profiled->refusal());
+    row->card = profiled != cards.profiled.cend() ? profiled->card : cards.byName.value(row->cardText, 0);
     if (row->card == 0 || !cards.byCode.contains(row->card))
         return refuse(Text::tr("등록되지 않은 카드입니다: %1").arg(row->cardText.left(40)));
     row->cardName = cards.byCode.value(row->card);
@@ -124,6 +128,28 @@ bool readLedgerKeys(Database& ledger, const ImportPlan& plan, QHash<QString, int
 }
 } // namespace
 
+QString ImportCardMatch::refusal() const
+{
+    switch (kind) {
+    case Kind::None:
+        return Text::tr("프로필의 %1=%2에 맞는 카드가 장부에 없습니다").arg(fileName.left(40), target.left(40));
+    case Kind::Several:
+        return Text::tr("프로필의 %1=%2에 맞는 카드가 여럿입니다 (%3): 카드사 이름을 더 길게 적으세요")
+            .arg(fileName.left(40), target.left(40), candidates.join(QStringLiteral(", ")).left(200));
+    default:
+        return QString();
+    }
+}
+
+QString ImportCardMatch::warning() const
+{
+    if (kind != Kind::Code)
+        return QString();
+    return Text::tr("프로필의 %1=%2은(는) 카드 코드로 읽었습니다 (이 장부에서는 %3). "
+                    "코드는 장부마다 다르니 카드사 이름으로 적으세요: %1=%3")
+        .arg(fileName, target, cardName);
+}
+
 ImportCounts ImportPlan::counts() const
 {
     ImportCounts c;
@@ -164,7 +190,53 @@ QStringList ImportPlan::unknownCards() const
     return names;
 }
 
+QStringList ImportPlan::warnings() const
+{
+    QStringList list;
+    for (const ImportCardMatch& m : cardMatches)
+        if (!m.warning().isEmpty())
+            list.append(m.warning());
+    return list;
+}
+
 namespace ImportPlanner {
+
+ImportCardMatch MatchCard(const QMap<int, QString>& byCode, const QString& fileName, const QString& target)
+{
+    using Kind = ImportCardMatch::Kind;
+    ImportCardMatch m;
+    m.fileName = fileName;
+    m.target = target.trimmed();
+    const auto take = [&m](Kind kind, int code, const QString& name) {
+        m.kind = kind;
+        m.card = code;
+        m.cardName = name;
+        return m;
+    };
+    bool digits = !m.target.isEmpty();
+    for (const QChar c : m.target)
+        digits = digits && c >= QLatin1Char('0') && c <= QLatin1Char('9');
+    if (digits) {
+        const int code = m.target.toInt();
+        return byCode.contains(code) ? take(Kind::Code, code, byCode.value(code)) : m;
+    }
+    QList<int> exact, part;
+    for (auto it = byCode.cbegin(); it != byCode.cend(); ++it) {
+        if (it.value() == m.target)
+            exact.append(it.key());
+        else if (!m.target.isEmpty() && it.value().contains(m.target, Qt::CaseInsensitive))
+            part.append(it.key());
+    }
+    const QList<int>& found = exact.isEmpty() ? part : exact;
+    if (found.size() == 1)
+        return take(exact.isEmpty() ? Kind::Part : Kind::Exact, found.first(), byCode.value(found.first()));
+    if (found.size() > 1) {
+        m.kind = Kind::Several;
+        for (const int code : found)
+            m.candidates.append(byCode.value(code));
+    }
+    return m;
+}
 
 bool ReadCards(Database& ledger, QMap<QString, int>* byName, QMap<int, QString>* byCode, ErrorInfo* error)
 {
@@ -187,6 +259,10 @@ bool Build(Database& ledger, const ImportTable& table, const ImportProfile& prof
     if (!ReadCards(ledger, &cards.byName, &cards.byCode, error))
         return false;
     ImportPlan p;
+    for (auto it = profile.cards.cbegin(); it != profile.cards.cend(); ++it) {
+        p.cardMatches.append(MatchCard(cards.byCode, it.key(), it.value()));
+        cards.profiled.insert(it.key(), p.cardMatches.constLast());
+    }
     for (int r = std::max(profile.skipRows, 0); r < table.rows.size(); ++r) {
         ImportRow row;
         row.line = r + 1;

@@ -42,20 +42,52 @@ struct ImportCounts {
     int skipped = 0;
 };
 
+// How one [cards] line of the profile reads against the books' cards. A
+// name that matches no card or several maps nothing: its rows are refused.
+struct ImportCardMatch {
+    enum class Kind {
+        Exact,   // the name of one card
+        Part,    // a part of the name of one card only
+        Code,    // the older form, a card code: mapped, with a warning
+        None,    // no card has that name (or code)
+        Several, // several cards have it
+    };
+    QString fileName; // the card name of the file
+    QString target;   // what the profile maps it to
+    Kind kind = Kind::None;
+    int card = 0; // the card mapped to; 0 when none
+    QString cardName;
+    QStringList candidates; // Several: the names that have it
+
+    // Why the rows of this card name are refused (empty when mapped).
+    QString refusal() const;
+    // What the user should know of a mapped line (the older form), else empty.
+    QString warning() const;
+};
+
 struct ImportPlan {
     QList<ImportRow> rows;
+    QList<ImportCardMatch> cardMatches; // one per [cards] line of the profile
     ImportCounts counts() const;
     // The first and last day of the rows that will be stored (empty when none).
     QString firstDay() const;
     QString lastDay() const;
     // Names of the file that no card of the books or of the profile matches.
     QStringList unknownCards() const;
+    // The warnings of the profile's card lines.
+    QStringList warnings() const;
 };
 
 namespace ImportPlanner {
 
 // The books' cards by name, for the mapping.
 bool ReadCards(Database& ledger, QMap<QString, int>* byName, QMap<int, QString>* byCode, ErrorInfo* error);
+
+// Reads `target`, what a profile maps the file's `fileName` to, against the
+// books' cards: a card's whole name first, then a part of one card's name
+// only (as the ledger's card search, ignoring case), or a card code when it is
+// all digits (the older form).
+ImportCardMatch MatchCard(const QMap<int, QString>& byCode, const QString& fileName, const QString& target);
 
 // Every data row of the table as it will be stored, refused or skipped;
 // duplicates against the ledger's entries and earlier rows of the file are

@@ -49,11 +49,10 @@ bool parseColumn(const QString& text, int* column)
 bool readLine(const QString& key, const QString& value, bool inCards, ImportProfile* p)
 {
     if (inCards) {
-        bool ok = false;
-        const int code = value.toInt(&ok);
-        if (ok && code > 0)
-            p->cards.insert(key, code);
-        return ok && code > 0;
+        if (value.isEmpty())
+            return false;
+        p->cards.insert(key, value);
+        return true;
     }
     for (const ColumnKey& c : kColumns)
         if (key == QLatin1String(c.key))

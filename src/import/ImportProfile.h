@@ -21,7 +21,8 @@
 //   undated=skip            rows without a date (or with a [label] there) are skipped, not refused
 //   sheet=Sheet1            a workbook's sheet (empty: the first)
 //   [cards]
-//   신한=3                  a card name of the file = a card code of the books
+//   신한=신한카드           a card name of the file = a card company of the books, by its name
+//                           or a part of it that only that name has (older files: a card code)
 struct ImportProfile {
     QString name;
     QString sheet;
@@ -35,7 +36,9 @@ struct ImportProfile {
     int feeCol = -1;
     int payoutCol = -1;
     bool skipUndated = false;
-    QMap<QString, int> cards;
+    // A card name of the file -> the books' card company: its name, a part of
+    // its name, or (the older form, read with a warning) a card code.
+    QMap<QString, QString> cards;
 
     bool usable() const { return dateCol >= 0 && cardCol >= 0; }
 };

@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QVBoxLayout>
+#include <functional>
 
 HistoryWindow::HistoryWindow(AppContext& ctx, QWidget* parent) : QWidget(parent, Qt::Window), m_ctx(ctx)
 {
@@ -44,14 +45,16 @@ HistoryWindow::HistoryWindow(AppContext& ctx, QWidget* parent) : QWidget(parent,
     rows->addWidget(spHistory, 1);
 
     connect(btnView, &QPushButton::clicked, this, &HistoryWindow::RefreshSheet);
+    connect(m_period, &PeriodBar::periodEntered, this, &HistoryWindow::RefreshSheet);
     connect(btnExcel, &QPushButton::clicked, this, &HistoryWindow::btnExcel_Click);
     connect(btnClose, &QPushButton::clicked, this, &QWidget::close);
-    for (const auto& [key, handler] :
-         {std::pair{Qt::Key_F5, &HistoryWindow::RefreshSheet}, std::pair{Qt::Key_F7, &HistoryWindow::btnExcel_Click}}) {
+    const auto addKey = [this](Qt::Key key, const std::function<void()>& handler) {
         auto* s = new QShortcut(QKeySequence(key), this);
         s->setContext(Qt::WindowShortcut);
         connect(s, &QShortcut::activated, this, handler);
-    }
+    };
+    addKey(Qt::Key_F5, [this] { RefreshSheet(); });
+    addKey(Qt::Key_F7, [this] { btnExcel_Click(); });
 
     // The month so far, as the changes of these days are the ones looked for.
     m_period->setupDateCells(true);
@@ -60,23 +63,35 @@ HistoryWindow::HistoryWindow(AppContext& ctx, QWidget* parent) : QWidget(parent,
     RefreshSheet();
 }
 
-void HistoryWindow::RefreshSheet()
+bool HistoryWindow::RefreshSheet()
 {
+    m_period->finishEdit();
+    m_shown.clear();
     for (int i = 0; i < 2; ++i) {
         if (!DateText::isValidDay(m_period->dateText(i))) {
             MsgWarn(tr("조회기간의 날짜가 올바르지 않습니다."), QString());
             m_period->spDate(i)->setFocus();
-            return;
+            return false;
         }
     }
     ErrorInfo e;
-    if (!BuildHistorySheet(spHistory, m_ctx.ledger, m_period->dateText(0), m_period->dateText(1), &e))
+    const bool built = BuildHistorySheet(spHistory, m_ctx.ledger, m_period->dateText(0), m_period->dateText(1), &e);
+    if (!built)
         ShowError(e);
+    else
+        m_shown = m_period->dateText(0) + QLatin1Char('|') + m_period->dateText(1);
     spHistory->setActiveCell(1, 1);
+    if (spHistory->isVisible())
+        spHistory->setFocus(); // as the ledger and the summary: on to what was asked for
+    return built;
 }
 
 void HistoryWindow::btnExcel_Click()
 {
+    // The workbook is of the period in the boxes, never of an earlier one.
+    m_period->finishEdit();
+    if (m_shown != m_period->dateText(0) + QLatin1Char('|') + m_period->dateText(1) && !RefreshSheet())
+        return;
     // The sheet on screen is the one written: built once, by the same builder.
     ExportToExcelFile(spHistory, QStringLiteral("Sheet1"), true);
 }

@@ -14,8 +14,8 @@ class HistoryWindow : public QWidget {
 public:
     explicit HistoryWindow(AppContext& ctx, QWidget* parent = nullptr);
 
-    // Rebuilds the sheet for the period in the date boxes.
-    void RefreshSheet();
+    // Rebuilds the sheet for the period in the date boxes; false when it could not.
+    bool RefreshSheet();
     void btnExcel_Click();
 
     PeriodBar* periodBar() const { return m_period; }
@@ -28,4 +28,5 @@ private:
     QPushButton* btnExcel = nullptr;
     QPushButton* btnClose = nullptr;
     SpreadGrid* spHistory = nullptr;
+    QString m_shown; // the period the sheet shows, "first|last"
 };

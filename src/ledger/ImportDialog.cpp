@@ -149,6 +149,11 @@ void ImportDialog::buildControls()
     m_planView->horizontalHeader()->setStretchLastSection(true);
     m_planView->verticalHeader()->hide();
     m_summary = new QLabel(this);
+    m_warnings = new QLabel(this);
+    m_warnings->setObjectName(QStringLiteral("lblWarnings"));
+    m_warnings->setWordWrap(true);
+    m_warnings->setStyleSheet(QStringLiteral("color: #a05000"));
+    m_warnings->hide();
     m_store = new QPushButton(tr("저장"), this);
     auto* close = new QPushButton(tr("닫기"), this);
     auto* buttons = new QHBoxLayout;
@@ -166,6 +171,7 @@ void ImportDialog::buildControls()
     layout->addLayout(middle, 2);
     layout->addWidget(new QLabel(tr("가져올 자료 (중복은 체크하면 저장합니다)"), this));
     layout->addWidget(m_planView, 3);
+    layout->addWidget(m_warnings);
     layout->addLayout(buttons);
 
     connect(browse, &QPushButton::clicked, this, &ImportDialog::chooseFile);
@@ -349,7 +355,7 @@ void ImportDialog::fillCardMap()
         combo->addItem(tr("새 카드로 등록"), kNewCard);
         for (auto it = m_cardNames.cbegin(); it != m_cardNames.cend(); ++it)
             combo->addItem(QStringLiteral("%1 %2").arg(it.key()).arg(it.value()), it.key());
-        combo->setCurrentIndex(std::max(0, combo->findData(m_profile.cards.value(names[r]))));
+        combo->setCurrentIndex(std::max(0, combo->findData(mappedCard(names[r]))));
         const QString name = names[r];
         connect(combo, &QComboBox::activated, this,
                 [this, name, combo] { mapCard(name, combo->currentData().toInt()); });
@@ -370,11 +376,20 @@ void ImportDialog::mapCard(const QString& name, int choice)
             return;
         }
     }
+    // The profile keeps the card's name: codes differ from one set of books to another.
     if (choice > 0)
-        m_profile.cards.insert(name, choice);
+        m_profile.cards.insert(name, m_cardNames.value(choice, name));
     else
         m_profile.cards.remove(name);
     replan();
+}
+
+int ImportDialog::mappedCard(const QString& fileName) const
+{
+    for (const ImportCardMatch& m : m_plan.cardMatches)
+        if (m.fileName == fileName)
+            return m.card;
+    return 0;
 }
 
 QString ImportDialog::summaryText() const
@@ -385,6 +400,9 @@ QString ImportDialog::summaryText() const
 void ImportDialog::updateSummary()
 {
     m_summary->setText(m_profile.usable() ? summaryText() : tr("일자와 카드명 열을 고르세요."));
+    const QStringList warnings = m_plan.warnings();
+    m_warnings->setText(warnings.join(QLatin1Char('\n')));
+    m_warnings->setVisible(!warnings.isEmpty());
     m_store->setEnabled(m_plan.counts().ready > 0);
 }
 

@@ -70,6 +70,7 @@ private:
     void fillPreview();
     void fillCardMap();
     void mapCard(const QString& name, int choice);
+    int mappedCard(const QString& fileName) const; // the books' card a profile line maps to, 0 when none
     void updateSummary();
 
     AppContext& m_ctx;
@@ -93,5 +94,6 @@ private:
     QTableView* m_planView;
     ImportPlanModel* m_model;
     QLabel* m_summary;
+    QLabel* m_warnings; // the profile's card lines in the older form
     QPushButton* m_store;
 };

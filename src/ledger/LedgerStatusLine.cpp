@@ -62,6 +62,16 @@ void LedgerStatusLine::flashSaved()
         m_bar->showMessage(saved, 1500);
 }
 
+QString LedgerStatusLine::nextEntryText()
+{
+    return tr("저장됨. 다음 새 자료의 카드명 칸입니다 (카드사결제액은 방향키나 클릭으로)");
+}
+
+void LedgerStatusLine::showNextEntry()
+{
+    m_bar->showMessage(nextEntryText(), 5000);
+}
+
 void LedgerStatusLine::showFirstSteps(bool noCards)
 {
     // Books without a card hold no entries: the first steps get the whole

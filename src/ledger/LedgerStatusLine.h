@@ -18,6 +18,9 @@ public:
     void showLoaded(const QString& from, const QString& to, const QString& card, int entries);
     void setEntries(int entries); // after an entry was added or deleted
     void flashSaved();
+    // After the sale of a new entry and Enter: the cursor went on to the next new entry.
+    void showNextEntry();
+    static QString nextEntryText();
     void showFirstSteps(bool noCards);
 
     static QString firstStepsText();

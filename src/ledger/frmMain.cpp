@@ -237,7 +237,8 @@ QHBoxLayout* frmMain::BuildSearchRow()
     cmbPlastra->installEventFilter(this);
     chkAutoFee = new QCheckBox(tr("수수료 자동입력"), pnlTop);
     chkAutoFee->setObjectName(QStringLiteral("chkAutoFee"));
-    chkAutoFee->setToolTip(tr("매출액을 적으면 카드사의 수수료율로 수수료를 계산해 저장합니다"));
+    chkAutoFee->setToolTip(tr("매출액을 적으면 카드사의 수수료율로 수수료를 계산해 저장합니다. "
+                              "새 자료의 매출액 다음 Enter는 다음 새 자료의 카드명 칸으로 갑니다"));
     search->addWidget(lblPeriod);
     search->addWidget(m_period);
     search->addSpacing(12);
@@ -653,7 +654,9 @@ void frmMain::spList_EnterKey()
     } else if (col == LedgerCol::Date) {
         newCol = LedgerCol::CardName;
     } else if (col == LedgerCol::Sale && chkAutoFee->isChecked()) {
-        newCol = LedgerCol::BillColl; // past the fee that is filled in
+        // Past the fee that is filled in; for the entry just made,
+        // spList_LeaveCell sends the cursor on to the next new entry instead.
+        newCol = LedgerCol::BillColl;
     } else if (col >= LedgerCol::BillColl) {
         if (row >= spList->maxRows())
             return;
@@ -912,11 +915,13 @@ void frmMain::spList_LeaveCell(int col, int row, int newCol, int newRow, bool* c
         spList->setActiveCell(LedgerCol::CardName, newRow);
         return;
     }
-    // Date, card, sale, Enter: straight on to the next new entry.
+    // Date, card, sale, Enter (fee filled in): straight on to the next new
+    // entry, not to the pay-out, which is reached with the arrows or a click.
     if (newRow == row && row == rows - 1 && col == LedgerCol::Sale && newCol == LedgerCol::BillColl && mbEnterKey &&
         !CellMoney(spList, LedgerCol::Sale, row).isZero()) {
         *cancel = true;
         spList->setActiveCell(LedgerCol::CardName, row + 1);
+        m_status->showNextEntry();
     }
 }
 

@@ -166,6 +166,7 @@ struct SpreadGrid::Private {
     OperationMode opMode = OperationMode::Normal;
     bool editPermanent = false;
     bool editReplace = false;
+    bool tabLeaves = false;
     bool userSort = false;
     int selectBlock = 15;
     bool noBeep = false;
@@ -1139,6 +1140,11 @@ void SpreadGrid::setEditModeReplace(bool on)
     d->editReplace = on;
 }
 
+void SpreadGrid::setTabLeavesGrid(bool on)
+{
+    d->tabLeaves = on;
+}
+
 void SpreadGrid::setUserColActionSort(bool on)
 {
     d->userSort = on;
@@ -1413,7 +1419,7 @@ bool SpreadGrid::editorKeyPress(QKeyEvent* event)
     case Qt::Key_Backtab:
         Q_EMIT keyPress(kAsciiTab);
         endEdit(true);
-        moveNextCol(isBackwardTab(event));
+        tabToNextCol(isBackwardTab(event));
         return true;
     case Qt::Key_Escape:
         Q_EMIT keyPress(kAsciiEscape);
@@ -1456,24 +1462,24 @@ bool SpreadGrid::userMoveTo(int col, int row)
     return true;
 }
 
-void SpreadGrid::moveNextCol(bool backwards)
+bool SpreadGrid::moveNextCol(bool backwards)
 {
     if (d->opMode != OperationMode::Normal)
-        return;
+        return false;
     int col = d->activeCol, row = d->activeRow;
     if (row < 1 || row > maxRows())
-        return;
+        return false;
     const int step = backwards ? -1 : 1;
     for (;;) {
         col += step;
         if (col > maxCols()) {
             if (row >= maxRows())
-                return;
+                return false;
             ++row;
             col = 1;
         } else if (col < 1) {
             if (row <= 1)
-                return;
+                return false;
             --row;
             col = maxCols();
         }
@@ -1481,6 +1487,15 @@ void SpreadGrid::moveNextCol(bool backwards)
             break;
     }
     userMoveTo(col, row);
+    return true;
+}
+
+void SpreadGrid::tabToNextCol(bool backwards)
+{
+    // Past the edge, a grid that lets Tab leave hands the focus on as any
+    // control does; so does a list, whose cells Tab does not walk.
+    if (!moveNextCol(backwards) && (d->tabLeaves || d->opMode != OperationMode::Normal) && isVisible())
+        QAbstractScrollArea::focusNextPrevChild(!backwards);
 }
 
 void SpreadGrid::keyPressEvent(QKeyEvent* event)
@@ -1533,7 +1548,7 @@ bool SpreadGrid::commandKey(QKeyEvent* event)
     case Qt::Key_Tab:
     case Qt::Key_Backtab:
         Q_EMIT keyPress(kAsciiTab);
-        moveNextCol(isBackwardTab(event));
+        tabToNextCol(isBackwardTab(event));
         return true;
     case Qt::Key_F2:
         beginEdit();

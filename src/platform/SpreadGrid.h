@@ -167,6 +167,10 @@ public:
     OperationMode operationMode() const;
     void setEditModePermanent(bool on);
     void setEditModeReplace(bool on);
+    // Tab past the last cell (Shift+Tab before the first) goes on to the next
+    // (previous) control of the window instead of staying: for one-cell boxes.
+    // A grid not in OperationMode::Normal always passes Tab on.
+    void setTabLeavesGrid(bool on);
     void setUserColActionSort(bool on); // a header click sorts by that column
     bool userColActionSort() const;
     void setSelectBlockOptions(int options); // 0: no block selection
@@ -253,7 +257,8 @@ private:
     bool editorKeyPress(QKeyEvent* event);
     void editorFocusLost();
     bool userMoveTo(int col, int row);
-    void moveNextCol(bool backwards);
+    bool moveNextCol(bool backwards); // false when no cell lies further that way
+    void tabToNextCol(bool backwards);
     void applyColWidth(int col);
     void applyAllSizes();
     QFont unitFont(bool rowHeader) const;

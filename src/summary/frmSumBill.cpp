@@ -77,6 +77,7 @@ frmSumBill::frmSumBill(AppContext& ctx, QWidget* parent) : QWidget(parent, Qt::W
     connect(btnClose, &QPushButton::clicked, this, &frmSumBill::btnClose_Click);
     connect(spList, &SpreadGrid::columnWidthChanged, this, &frmSumBill::spList_ColWidthChange);
     connect(tabMain, &QTabWidget::currentChanged, this, &frmSumBill::tabMain_CurrentChanged);
+    connect(m_period, &PeriodBar::periodEntered, this, &frmSumBill::RefreshSheet);
 
     // The window's keys, whichever of its controls has the focus.
     const auto addKey = [this](Qt::Key key, void (frmSumBill::*handler)()) {
@@ -156,7 +157,7 @@ void frmSumBill::Form_Load()
         m_ctx.ledger, this, [] { return false; },
         [this] {
             QPointer<QWidget> focus = QApplication::focusWidget();
-            if (!m_shownFrom.isEmpty() && periodFrom() == m_shownFrom && periodTo() == m_shownTo)
+            if (sheetCurrent())
                 RefreshSheet();
             if (focus)
                 focus->setFocus();
@@ -183,7 +184,7 @@ QRect frmSumBill::formRect() const
                  qRound(PixelsToTwipsY(height())));
 }
 
-void frmSumBill::RefreshSheet()
+bool frmSumBill::RefreshSheet()
 {
     spList->setMaxRows(0);
     const QString from = periodFrom();
@@ -193,7 +194,7 @@ void frmSumBill::RefreshSheet()
         if (!DateText::isValidDay(m_period->dateText(i))) {
             MsgWarn(tr("조회기간의 날짜가 올바르지 않습니다."), QString());
             m_period->spDate(i)->setFocus();
-            return;
+            return false;
         }
     }
     m_shownFrom = from;
@@ -203,13 +204,26 @@ void frmSumBill::RefreshSheet()
     if (!BuildSumBillSheet(m_ctx.ledger, spList, from, to, &e)) {
         ShowError(e);
         showChart(SumBillChart()); // nothing of an earlier period stays on the chart tab
-        return;
+        return false;
     }
     spList->setActiveCell(1, 1);
     if (spList->isVisible())
         spList->setFocus();
     if (chartShown())
         refreshChart();
+    return true;
+}
+
+bool frmSumBill::sheetCurrent() const
+{
+    return !m_shownFrom.isEmpty() && periodFrom() == m_shownFrom && periodTo() == m_shownTo;
+}
+
+bool frmSumBill::showTypedPeriod()
+{
+    // Printed and exported figures are always those of the period in the boxes.
+    m_period->finishEdit();
+    return sheetCurrent() || RefreshSheet();
 }
 
 bool frmSumBill::chartShown() const
@@ -247,11 +261,14 @@ void frmSumBill::tabMain_CurrentChanged(int index)
 
 void frmSumBill::btnView_Click()
 {
+    m_period->finishEdit(); // F5 while a date is being typed shows that date
     RefreshSheet();
 }
 
 void frmSumBill::btnExcel_Click()
 {
+    if (!showTypedPeriod())
+        return;
     if (!chartShown()) {
         ExportToExcelFile(spList, QStringLiteral("Sheet1"), true);
         return;
@@ -265,7 +282,7 @@ void frmSumBill::btnExcel_Click()
 
 void frmSumBill::btnPrint_Click()
 {
-    if (!m_ctx.print)
+    if (!m_ctx.print || !showTypedPeriod())
         return;
     ErrorInfo e;
     bool printed = false;

@@ -31,8 +31,11 @@ public:
     static frmSumBill* OpenInstance();
 
     // Rebuilds the grid for the period in the date boxes, and the chart when
-    // its tab is shown (otherwise when the tab is next shown).
-    void RefreshSheet();
+    // its tab is shown (otherwise when the tab is next shown). False when the
+    // period is no period or the books cannot be read (said to the user).
+    bool RefreshSheet();
+    // Whether the grid shows the period now in the date boxes.
+    bool sheetCurrent() const;
 
     enum Tab { GridTab = 0, ChartTab = 1 };
 
@@ -61,6 +64,7 @@ private:
     void btnClose_Click();
     void tabMain_CurrentChanged(int index);
     void refreshChart();
+    bool showTypedPeriod(); // refreshes first when the boxes hold another period
     void showChart(SumBillChart chart);
     bool chartShown() const;
     void spList_ColWidthChange(int col1, int col2);

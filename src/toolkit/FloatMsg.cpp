@@ -93,7 +93,7 @@ void ShowFloatMsg(const QString& text, int delayMs, int modal, const QColor& col
 {
     // One notice at a time: a new one replaces whatever is still shown.
     CloseFloatMsg();
-    QWidget* owner = QApplication::activeWindow();
+    QPointer<QWidget> owner = QApplication::activeWindow();
     auto* notice = new frmFloatMsg(owner);
     notice->setAttribute(Qt::WA_DeleteOnClose);
     g_notice = notice;
@@ -105,6 +105,9 @@ void ShowFloatMsg(const QString& text, int delayMs, int modal, const QColor& col
     if (modal == 1) {
         notice->setModal(true);
         notice->exec();
+        // A window manager may have given the notice the activation: hand it back.
+        if (owner && owner->isVisible())
+            owner->activateWindow();
     } else {
         SetTopMost(notice);
         notice->show();

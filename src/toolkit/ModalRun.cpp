@@ -1,6 +1,8 @@
 #include "toolkit/ModalRun.h"
 
+#include <QApplication>
 #include <QDialog>
+#include <QPointer>
 #include <QQueue>
 #include <QWidget>
 
@@ -19,10 +21,9 @@ HookState& state()
 }
 } // namespace
 
-int ExecModal(QDialog* dialog)
+namespace {
+int runModal(QDialog* dialog)
 {
-    if (!dialog)
-        return QDialog::Rejected;
     HookState& s = state();
     if (!s.enabled)
         return dialog->exec();
@@ -42,6 +43,22 @@ int ExecModal(QDialog* dialog)
         dialog->reject();
     }
     return dialog->result();
+}
+} // namespace
+
+int ExecModal(QDialog* dialog)
+{
+    if (!dialog)
+        return QDialog::Rejected;
+    // The control that had the focus gets it back, in the window that opened
+    // the dialog: otherwise no window may have it and keys go nowhere.
+    QPointer<QWidget> before = QApplication::focusWidget();
+    if (!before && dialog->parentWidget())
+        before = dialog->parentWidget()->window();
+    const int result = runModal(dialog);
+    if (before && before->isVisible() && before->window() != dialog)
+        ReturnFocusTo(before);
+    return result;
 }
 
 void ReturnFocusTo(QWidget* target)

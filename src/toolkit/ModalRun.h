@@ -8,8 +8,10 @@ class QDialog;
 class QWidget;
 
 // Shows a dialog modally and returns its result (QDialog::Accepted or
-// Rejected). Every modal window that a caller opens and waits for goes
-// through here, so that tests can drive it without a nested event loop.
+// Rejected); the focus then returns to the control that had it before, in the
+// window that opened the dialog. Every modal window that a caller opens and
+// waits for goes through here, so that tests can drive it without a nested
+// event loop.
 int ExecModal(QDialog* dialog);
 
 // After a dialog has closed: activates and raises the window of `target` and

@@ -81,6 +81,7 @@ SpreadGrid* PeriodBar::makeDateBox(int index)
     box->setRowHeadersShow(false);
     box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    box->setTabLeavesGrid(true); // one cell: Tab goes on to the next control
     // Wide enough for a whole date in the cell's bold 10-point font, whatever the screen.
     QFont dateFont = box->font();
     dateFont.setPointSize(10);
@@ -109,8 +110,16 @@ void PeriodBar::connectDatePart(int index)
     connect(m_btnMonthView[index], &QToolButton::clicked, this, [this, index] { btnMonthView_Click(index); });
     connect(m_spDate[index], &SpreadGrid::userTextChanged, this, [this, index](int, int) { spDate_Edited(index); });
     connect(m_spDate[index], &SpreadGrid::keyPress, this, [this, index](int keyAscii) {
-        if (keyAscii == SpreadGrid::kAsciiEnter)
+        if (keyAscii != SpreadGrid::kAsciiEnter)
+            return;
+        if (index == 0) {
             KeyToTab(m_spDate[index], Qt::Key_Return);
+            return;
+        }
+        // The period is complete: the window shows it. The key comes before
+        // the edit ends, so the typed date is taken first.
+        finishEdit();
+        Q_EMIT periodEntered();
     });
 }
 
@@ -132,6 +141,12 @@ QToolButton* PeriodBar::btnMonthView(int index) const
 QString PeriodBar::dateText(int index) const
 {
     return spDate(index)->text(1, 1);
+}
+
+void PeriodBar::finishEdit()
+{
+    for (SpreadGrid* box : m_spDate)
+        box->endEdit(true);
 }
 
 void PeriodBar::setDateText(int index, const QString& text)

@@ -40,6 +40,8 @@ public:
     QCheckBox* chkChain() const { return m_chkChain; }
 
     QString dateText(int index) const;
+    // Takes a date still being typed into either box (as leaving the box would).
+    void finishEdit();
     void setDateText(int index, const QString& text);
 
     // SetupDateCell on both boxes; the first box shows the first of this month
@@ -54,6 +56,9 @@ public:
 Q_SIGNALS:
     // A date box changed through one of these controls (not through setDateText).
     void periodChanged();
+    // Enter in the last date box: the period is complete and the window shows
+    // it (Enter in the first box goes on to the second).
+    void periodEntered();
 
 private:
     SpreadGrid* makeDateBox(int index);

@@ -67,7 +67,7 @@ private Q_SLOTS:
     void singleZeroIsAName();
     void nameTakesAtMostTwentyCharacters();
     void feeShowsGroupingButStoresThePlainNumber();
-    void feeThatIsNoNumberStoresZero();
+    void feeThatIsNoNumberIsSaid();
     void engineErrorRollsBackAndKeepsTheWindowOpen();
     void noModeAndNoCodeCannotStore();
     void codeStillUsedByTheLedgerIsNotGivenAgain();
@@ -250,7 +250,7 @@ void TestCardEditor::feeShowsGroupingButStoresThePlainNumber()
     QCOMPARE(storedCard(env, 1).fee, 1234.56);
 }
 
-void TestCardEditor::feeThatIsNoNumberStoresZero()
+void TestCardEditor::feeThatIsNoNumberIsSaid()
 {
     TestEnv env;
     env.addCard(2, QStringLiteral("국민"), 3.0);
@@ -259,19 +259,23 @@ void TestCardEditor::feeThatIsNoNumberStoresZero()
     ed.setCCode(2);
     ed.show();
     auto* txtFee = ed.findChild<NumericEdit*>(QStringLiteral("txtFee"));
-    txtFee->clear();
+    auto* hint = ed.findChild<QLabel*>(QStringLiteral("lblFeeHint"));
+    typeText(txtFee, QStringLiteral("x")); // a key the box refuses is said beside it
+    QVERIFY(hint->isVisibleTo(&ed));
+    QCOMPARE(hint->text(), frmPlastra_write::FeeHint());
+    txtFee->setNumberText(QStringLiteral("abc"));
+    QCOMPARE(txtFee->text(), QStringLiteral("abc"));
+    ed.findChild<QPushButton*>(QStringLiteral("btnSave"))->click();
+    TALLOX_COMPARE_LAST_BOX("warn", "Tallox",
+                            "수수료율 'abc'을(를) 읽을 수 없습니다.\r\n0 이상의 숫자로 입력하세요 (예: 1.5).");
+    QCOMPARE(storedCard(env, 2).fee, 3.0); // not stored as 0
+    QVERIFY(ed.isVisible());
+    QCOMPARE(ed.focusWidget(), txtFee);
+
+    txtFee->clear(); // an emptied box is no fee
     ed.findChild<QPushButton*>(QStringLiteral("btnSave"))->click();
     QCOMPARE(storedCard(env, 2).fee, 0.0);
-
-    frmPlastra_write ed2(env.ctx().cardPath);
-    ed2.setMode(2);
-    ed2.setCCode(2);
-    ed2.show();
-    ed2.findChild<NumericEdit*>(QStringLiteral("txtFee"))->setNumberText(QStringLiteral("abc"));
-    QCOMPARE(ed2.findChild<NumericEdit*>(QStringLiteral("txtFee"))->text(), QStringLiteral("abc"));
-    ed2.findChild<QPushButton*>(QStringLiteral("btnSave"))->click();
-    QCOMPARE(storedCard(env, 2).fee, 0.0);
-    QVERIFY(MessageHook::shown().isEmpty());
+    QCOMPARE(MessageHook::shown().size(), 1);
 }
 
 void TestCardEditor::engineErrorRollsBackAndKeepsTheWindowOpen()

@@ -96,7 +96,7 @@ const QString kProfile = QStringLiteral("# card terminal\n"
                                         "header=거래일자|카드사|건수|매출금액|수수료|입금액\n"
                                         "date=1\ncard=B\nslips=3\nsale=4\nfee=5\npayout=6\n"
                                         "[cards]\n"
-                                        "신한=2\n");
+                                        "신한=신한카드\n");
 
 // The same sales in the forms card files use.
 const QList<QStringList> kSales = {
@@ -232,6 +232,8 @@ private Q_SLOTS:
     void carryOver_exactAroundTypedEntries();
     void statuses_data();
     void statuses();
+    void profileCardNames_data();
+    void profileCardNames();
     void killedDuringStore_leavesNothing();
     void craftedFiles_data();
     void craftedFiles();
@@ -371,7 +373,7 @@ void TestImport::sameSales_csvCp949_csvBom_xlsx_utf16()
     QVERIFY(ReadImportFile(file("bom.csv"), &table, nullptr));
     ImportProfile found;
     QVERIFY(ImportProfiles::Recognize(table, &found));
-    QCOMPARE(found.cards.value(QStringLiteral("신한")), 2);
+    QCOMPARE(found.cards.value(QStringLiteral("신한")), QStringLiteral("신한카드"));
     QCOMPARE(found.payoutCol, 5);
 }
 
@@ -509,6 +511,57 @@ void TestImport::statuses()
     if (stored == 0)
         QCOMPARE(FileChecksum(ledgerFile()), before);
     expectCheckClean();
+}
+
+// A profile's [cards] line maps a card name of the file onto a card of the
+// books by name; what fits no card or several is refused, an older code is
+// read with a warning.
+void TestImport::profileCardNames_data()
+{
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<int>("kind"); // ImportCardMatch::Kind
+    QTest::addColumn<int>("card"); // 0: the row is refused
+    QTest::addColumn<QString>("said");
+    using K = ImportCardMatch::Kind;
+    QTest::newRow("exact name") << "신한카드" << int(K::Exact) << 2 << "";
+    QTest::newRow("exact beats a part of a longer name") << "BC카드" << int(K::Exact) << 1 << "";
+    QTest::newRow("unique part") << "국민" << int(K::Part) << 4 << "";
+    QTest::newRow("unique part, other case") << "kb" << int(K::Part) << 4 << "";
+    QTest::newRow("part of several: refused")
+        << "신한" << int(K::Several) << 0 << "여럿입니다 (신한카드, 신한법인카드)";
+    QTest::newRow("no match: refused") << "롯데" << int(K::None) << 0 << "롯데에 맞는 카드가 장부에 없습니다";
+    QTest::newRow("older code: mapped, warned") << "2" << int(K::Code) << 2 << "이 장부에서는 신한카드";
+    QTest::newRow("older code of no card: refused") << "9" << int(K::None) << 0 << "맞는 카드가 장부에 없습니다";
+}
+
+void TestImport::profileCardNames()
+{
+    QFETCH(QString, target);
+    QFETCH(int, kind);
+    QFETCH(int, card);
+    QFETCH(QString, said);
+    m_env->addCard(3, QStringLiteral("신한법인카드"));
+    m_env->addCard(4, QStringLiteral("KB국민카드"));
+    m_env->addCard(5, QStringLiteral("BC카드 법인"));
+    writeFile(m_profile, QString(kProfile).replace(QStringLiteral("신한카드"), target).toUtf8());
+    ImportProfile profile;
+    QVERIFY(ImportProfiles::Load(m_profile, &profile, nullptr));
+    QCOMPARE(profile.cards.value(QStringLiteral("신한")), target);
+    ImportTable table;
+    table.rows = {kSales[0], {"2005-05-02", "신한", "1", "1000", "0", "0"}};
+    ImportPlan plan;
+    QVERIFY(ImportPlanner::Build(m_env->ctx().ledger, table, profile, &plan, nullptr));
+    QCOMPARE(plan.cardMatches.size(), 1);
+    QCOMPARE(int(plan.cardMatches[0].kind), kind);
+    QCOMPARE(plan.rows[0].card, card);
+    QCOMPARE(plan.rows[0].status, card ? ImportRow::Status::Ready : ImportRow::Status::Refused);
+    const QString told = plan.rows[0].reason + plan.warnings().join(QString());
+    QVERIFY2(said.isEmpty() ? told.isEmpty() : told.contains(said), qPrintable(told));
+    // The command line says the warning and refuses what it cannot map.
+    writeFile(file("one.csv"), csvOf(table.rows).toUtf8());
+    const Run r = tallox({m_env->dbFolder(), "--import", file("one.csv"), "--profile", m_profile, "--dry-run"});
+    QCOMPARE(r.status, card ? 0 : 1);
+    QCOMPARE(r.out.contains(QStringLiteral("경고: ")), kind == int(ImportCardMatch::Kind::Code));
 }
 
 void TestImport::killedDuringStore_leavesNothing()

@@ -6,6 +6,7 @@
 #include "core/Backup.h"
 #include "ledger/BackupDialog.h"
 #include "ledger/CarryOverCheckDialog.h"
+#include "ledger/HistoryWindow.h"
 #include "ledger/LedgerSheet.h"
 #include "ledger/LedgerStatusLine.h"
 #include "summary/frmSumBill.h"
@@ -44,6 +45,9 @@ private Q_SLOTS:
     void arrowsCrossMonthsAndYears();
     void enterInDateBoxMovesFocusWithoutReload();
     void enterInLastDateBoxShowsThePeriod();
+    void focusAndTabOrder_data();
+    void focusAndTabOrder();
+    void cardEditorSavedFocusBackInCardList();
     void cardChoiceWaitsForView();
     void enterInCardFilterViews();
     void f3FocusesCardFilter();
@@ -128,6 +132,157 @@ void TestLedgerWindowCommands::enterInLastDateBoxShowsThePeriod()
     QVERIFY(!cardFilter()->view()->isVisible());
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_F5);
     QCOMPARE(rows(), 3);
+}
+
+namespace {
+// The control a user sees with the focus: a cell editor counts as its grid.
+QString focusName()
+{
+    QWidget* w = QApplication::focusWidget();
+    while (w && (w->objectName().isEmpty() || w->objectName().startsWith(QLatin1String("qt_"))))
+        w = w->parentWidget();
+    return w ? w->objectName() : QString();
+}
+
+QString valueOf(QWidget* window, const QString& name)
+{
+    QWidget* w = window->findChild<QWidget*>(name);
+    if (auto* grid = qobject_cast<SpreadGrid*>(w))
+        return grid->text(1, 1);
+    if (auto* edit = qobject_cast<QLineEdit*>(w))
+        return edit->text();
+    return QStringLiteral("(no %1)").arg(name);
+}
+
+// Plays "@box 1201 Tab 1207 Enter" on the control with the focus, as a keyboard would.
+void play(QWidget* window, const QString& keys)
+{
+    const QHash<QString, std::pair<Qt::Key, Qt::KeyboardModifiers>> named{
+        {"Tab", {Qt::Key_Tab, Qt::NoModifier}},
+        {"Backtab", {Qt::Key_Backtab, Qt::ShiftModifier}},
+        {"Enter", {Qt::Key_Return, Qt::NoModifier}}};
+    for (const QString& word : keys.split(QLatin1Char(' '))) {
+        if (word.startsWith(QLatin1Char('@'))) {
+            window->findChild<QWidget*>(word.mid(1))->setFocus(Qt::MouseFocusReason);
+        } else if (named.contains(word)) {
+            QTest::keyClick(QApplication::focusWidget(), named[word].first, named[word].second);
+        } else {
+            for (const QChar ch : word) {
+                const Qt::Key key = ch.unicode() < 128 && ch.isDigit() ? Qt::Key(ch.unicode()) : Qt::Key_unknown;
+                QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), key, QString(ch), Qt::NoModifier);
+            }
+        }
+    }
+}
+} // namespace
+
+// Each window as the keyboard meets it: Tab leaves a date box, Enter in the
+// last date box shows the period, Enter into a text box selects what it holds.
+void TestLedgerWindowCommands::focusAndTabOrder_data()
+{
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QString>("focus");
+    QTest::addColumn<QStringList>("values"); // "control=value"
+    const QStringList today{"spDate0=2005-06-15", "spDate1=2005-06-15"};
+    QTest::newRow("ledger: Tab leaves the first date")
+        << "ledger"
+        << "@spDate0 1201 Tab"
+        << "spDate1" << QStringList{"spDate0=2005-12-01", "spDate1=2005-06-15"};
+    QTest::newRow("ledger: a period typed with Tab and Enter")
+        << "ledger"
+        << "@spDate0 1201 Tab 1207 Enter"
+        << "spList" << QStringList{"spDate0=2005-12-01", "spDate1=2005-12-07"};
+    QTest::newRow("ledger: Shift+Tab back to the first date") << "ledger"
+                                                              << "@spDate1 Backtab"
+                                                              << "spDate0" << today;
+    QTest::newRow("ledger: fee switch, view, summary") << "ledger"
+                                                       << "@chkAutoFee Tab Tab"
+                                                       << "btnSum" << today;
+    QTest::newRow("summary: a period typed with Tab and Enter")
+        << "summary"
+        << "@spDate0 0301 Tab 0331 Enter"
+        << "spList" << QStringList{"spDate0=2005-03-01", "spDate1=2005-03-31"};
+    QTest::newRow("summary: last date, chain box, view") << "summary"
+                                                         << "@spDate1 Tab Tab"
+                                                         << "btnView" << today;
+    QTest::newRow("history: a period typed with Tab and Enter")
+        << "history"
+        << "@spDate0 0601 Tab 0610 Enter"
+        << "spHistory" << QStringList{"spDate0=2005-06-01", "spDate1=2005-06-10"};
+    QTest::newRow("card list: Tab leaves the list") << "cardlist"
+                                                    << "@spList Tab"
+                                                    << "btnAdd" << QStringList();
+    QTest::newRow("card editor: rate typed after Enter") << "cardeditor"
+                                                         << "@txtName 신한카드 Enter 1.5"
+                                                         << "txtFee" << QStringList{"txtFee=1.5"};
+    QTest::newRow("card editor: rate typed after Tab") << "cardeditor"
+                                                       << "@txtName 신한카드 Tab 1.5"
+                                                       << "txtFee" << QStringList{"txtFee=1.5"};
+    QTest::newRow("card editor: back to the name") << "cardeditor"
+                                                   << "@txtFee Backtab"
+                                                   << "txtName" << QStringList{"txtFee=0.00"};
+}
+
+void TestLedgerWindowCommands::focusAndTabOrder()
+{
+    QFETCH(QString, window);
+    QFETCH(QString, keys);
+    QFETCH(QString, focus);
+    QFETCH(QStringList, values);
+    std::unique_ptr<QWidget> own;
+    QWidget* w = nullptr;
+    if (window == QLatin1String("ledger")) {
+        w = openWindow();
+    } else {
+        if (window == QLatin1String("summary"))
+            own = std::make_unique<frmSumBill>(env->ctx());
+        else if (window == QLatin1String("history"))
+            own = std::make_unique<HistoryWindow>(env->ctx());
+        else if (window == QLatin1String("cardlist"))
+            own = std::make_unique<frmPlastra_read>(env->ctx().cardPath);
+        else
+            own = std::make_unique<frmPlastra_write>(env->ctx().cardPath);
+        w = own.get();
+        w->show();
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w));
+    }
+    play(w, keys);
+    QCOMPARE(focusName(), focus);
+    for (const QString& v : values)
+        QCOMPARE(v.section(QLatin1Char('='), 0, 0) + QLatin1Char('=') + valueOf(w, v.section(QLatin1Char('='), 0, 0)),
+                 v);
+    QVERIFY(MessageHook::shown().isEmpty());
+}
+
+// After the card editor saves (and goes on with the next card), it keeps the
+// focus, so Esc closes it; then the card list has it, then the ledger.
+void TestLedgerWindowCommands::cardEditorSavedFocusBackInCardList()
+{
+    openWindow();
+    const auto active = [] { return QApplication::activeWindow() ? QApplication::activeWindow()->objectName() : ""; };
+    QStringList seen; // the active window and the focus after each step
+    ModalHook::push([&](QDialog* list) {
+        QTRY_COMPARE(QApplication::activeWindow(), list);
+        ModalHook::push([&](QDialog* editor) {
+            QTRY_COMPARE(QApplication::activeWindow(), editor);
+            play(editor, QStringLiteral("@txtName 신한카드 Enter 1.5 Enter"));
+            QTRY_VERIFY(QApplication::focusWidget()); // the notice "saved" has come and gone
+            seen << active() + QLatin1Char(' ') + focusName();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        });
+        list->findChild<QPushButton*>(QStringLiteral("btnAdd"))->click();
+        QTRY_COMPARE(QApplication::activeWindow(), list);
+        seen << active() + QLatin1Char(' ') + focusName();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    });
+    win->findChild<QPushButton*>(QStringLiteral("btnCard"))->click();
+    QTRY_VERIFY(QApplication::activeWindow());
+    seen << active();
+    QCOMPARE(seen, (QStringList{"frmPlastra_write txtName", "frmPlastra_read spList", "frmMain"}));
+    QCOMPARE(ModalHook::unhandled(), QStringList()); // Esc closed both
+    QCOMPARE(env->ctx().card.scalar(QStringLiteral("SELECT fee FROM Plastra")).toDouble(), 1.5);
 }
 
 void TestLedgerWindowCommands::cardChoiceWaitsForView()

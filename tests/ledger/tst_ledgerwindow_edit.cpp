@@ -4,6 +4,7 @@
 #include "cards/frmPlastra_write.h"
 #include "core/AppPaths.h"
 #include "ledger/LedgerSheet.h"
+#include "ledger/LedgerStatusLine.h"
 #include "toolkit/ModalRun.h"
 
 #include <QApplication>
@@ -115,6 +116,8 @@ void TestLedgerWindowEdit::typicalEntryEndToEnd()
     typeText(QStringLiteral("900"));
     QCOMPARE(sheet()->activeCol(), 4);
     QCOMPARE(sheet()->activeRow(), 4);
+    // The status line says where the cursor went (not to the pay-out).
+    QCOMPARE(win->statusBar()->currentMessage(), LedgerStatusLine::nextEntryText());
 
     const QVariantMap e = entry(key);
     QCOMPARE(e[QStringLiteral("sdate")].toString(), QStringLiteral("2005-05-07"));

@@ -11,6 +11,7 @@
 #include "toolkit/FormIni.h"
 #include "toolkit/PeriodBar.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QFile>
 #include <QFrame>
@@ -46,6 +47,8 @@ private Q_SLOTS:
     void window_emptyLedgerOnlyTotals();
     void window_invalidDateWarnsAndKeepsNothing();
     void window_excelAndPrint();
+    void window_outputOfATypedPeriod_data();
+    void window_outputOfATypedPeriod();
     void window_layoutSavedOnlyWhenMovedOrResized();
     void window_columnWidthDragStored();
     void window_resizeKeepsMinimumAndLayout();
@@ -489,6 +492,57 @@ void TestSummary::window_excelAndPrint()
     QTest::mouseClick(w.findChild<QPushButton*>(QStringLiteral("btnPrint")), Qt::LeftButton);
     QVERIFY(QFile::exists(pdf));
     QCOMPARE(env.ctx().print->lastPageCount(), 1);
+}
+
+// A period typed into the boxes is what Enter shows and what F7 and F8 put
+// out: never the figures of the period shown before under the new title.
+void TestSummary::window_outputOfATypedPeriod_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::newRow("Enter in the last date") << int(Qt::Key_Return);
+    QTest::newRow("F7 exports") << int(Qt::Key_F7);
+    QTest::newRow("F8 prints") << int(Qt::Key_F8);
+}
+
+void TestSummary::window_outputOfATypedPeriod()
+{
+    QFETCH(int, key);
+    TestEnv env;
+    addWorkedExample(env);
+    env.addEntry(QStringLiteral("2005-04-10"), 1, 70);
+    frmSumBill w(env.ctx());
+    showActive(&w);
+    w.periodBar()->setDateText(0, QStringLiteral("2005-03-01"));
+    w.periodBar()->setDateText(1, QStringLiteral("2005-03-31"));
+    QTest::keyClick(w.grid(), Qt::Key_F5);
+    QCOMPARE(w.grid()->text(SumBillCol::Sales, 1), QStringLiteral("500"));
+
+    // April typed as a user would, the last date still being edited.
+    w.periodBar()->spDate(0)->setFocus();
+    for (const QChar ch : QStringLiteral("0401\t0430")) {
+        const Qt::Key k = ch == u'\t' ? Qt::Key_Tab : Qt::Key(ch.unicode());
+        QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), k, QString(ch), Qt::NoModifier);
+    }
+    QList<QUrl> opened;
+    ExcelExportHook::setOpener([&opened](const QUrl& url) {
+        opened << url;
+        return true;
+    });
+    env.ctx().print->setPdfTarget(env.appFolder() + QStringLiteral("/sum.pdf"));
+    if (key == Qt::Key_F7)
+        MessageHook::answer(MsgAnswer::Yes);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
+    ExcelExportHook::setOpener({});
+    QCOMPARE(w.periodFrom(), QStringLiteral("2005-04-01"));
+    QCOMPARE(w.periodTo(), QStringLiteral("2005-04-30"));
+    QCOMPARE(w.grid()->text(SumBillCol::Sales, 1), QStringLiteral("70"));
+    QVERIFY(w.sheetCurrent());
+    if (key == Qt::Key_F7) {
+        QCOMPARE(opened.size(), 1);
+        QCOMPARE(XlsxReader(opened.first().toLocalFile()).text(2, SumBillCol::Sales).toDouble(), 70.0);
+    }
+    if (key == Qt::Key_F8)
+        QCOMPARE(env.ctx().print->lastPageCount(), 1);
 }
 
 void TestSummary::window_layoutSavedOnlyWhenMovedOrResized()
