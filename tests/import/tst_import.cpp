@@ -107,6 +107,19 @@ const QList<QStringList> kSales = {
     {"05/05/05", "BC카드", "", "7000", "0", "7000"},
 };
 
+ImportRows rowsOf(const QList<QStringList>& lists)
+{
+    ImportRows rows;
+    for (const QStringList& row : lists) {
+        for (int c = 0; c < row.size(); ++c)
+            if (!row[c].isEmpty())
+                rows.addCell(c, row[c].toUtf8());
+        rows.widen(int(row.size()));
+        rows.endRow();
+    }
+    return rows;
+}
+
 QString csvOf(const QList<QStringList>& rows)
 {
     QString text;
@@ -548,7 +561,8 @@ void TestImport::profileCardNames()
     QVERIFY(ImportProfiles::Load(m_profile, &profile, nullptr));
     QCOMPARE(profile.cards.value(QStringLiteral("신한")), target);
     ImportTable table;
-    table.rows = {kSales[0], {"2005-05-02", "신한", "1", "1000", "0", "0"}};
+    const QList<QStringList> lists = {kSales[0], {"2005-05-02", "신한", "1", "1000", "0", "0"}};
+    table.rows = rowsOf(lists);
     ImportPlan plan;
     QVERIFY(ImportPlanner::Build(m_env->ctx().ledger, table, profile, &plan, nullptr));
     QCOMPARE(plan.cardMatches.size(), 1);
@@ -558,7 +572,7 @@ void TestImport::profileCardNames()
     const QString told = plan.rows[0].reason + plan.warnings().join(QString());
     QVERIFY2(said.isEmpty() ? told.isEmpty() : told.contains(said), qPrintable(told));
     // The command line says the warning and refuses what it cannot map.
-    writeFile(file("one.csv"), csvOf(table.rows).toUtf8());
+    writeFile(file("one.csv"), csvOf(lists).toUtf8());
     const Run r = tallox({m_env->dbFolder(), "--import", file("one.csv"), "--profile", m_profile, "--dry-run"});
     QCOMPARE(r.status, card ? 0 : 1);
     QCOMPARE(r.out.contains(QStringLiteral("경고: ")), kind == int(ImportCardMatch::Kind::Code));
