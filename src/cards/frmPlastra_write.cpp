@@ -117,11 +117,11 @@ void frmPlastra_write::layOutControls()
     grid->addWidget(lblFee, 1, 0);
     grid->addWidget(txtFee, 1, 1);
     grid->addWidget(lblFeeUnit, 1, 2);
-    grid->addWidget(lblFeeHint, 1, 3);
-    // A row of their own: when hidden, the row and its spacing are gone.
-    grid->addWidget(lblSetDay, 2, 0);
-    grid->addWidget(txtSetDay, 2, 1);
-    grid->addWidget(cmdHelp, 2, 2);
+    // Rows of their own: when hidden, the row and its spacing are gone.
+    grid->addWidget(lblFeeHint, 2, 1, 1, 3);
+    grid->addWidget(lblSetDay, 3, 0);
+    grid->addWidget(txtSetDay, 3, 1);
+    grid->addWidget(cmdHelp, 3, 2);
     grid->setColumnStretch(3, 1);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(ChkContinueAdd);

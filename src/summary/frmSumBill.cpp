@@ -88,6 +88,7 @@ frmSumBill::frmSumBill(AppContext& ctx, QWidget* parent) : QWidget(parent, Qt::W
     addKey(Qt::Key_F5, &frmSumBill::btnView_Click);
     addKey(Qt::Key_F7, &frmSumBill::btnExcel_Click);
     addKey(Qt::Key_F8, &frmSumBill::btnPrint_Click);
+    addKey(Qt::Key_Escape, &frmSumBill::btnClose_Click); // a date being typed takes Esc first
 
     Form_Load();
 }

@@ -567,6 +567,13 @@ void TestLedgerWindowCommands::summaryOpensOnceNotModal()
     QPointer<frmSumBill> guard(first);
     closeWindow();
     QVERIFY(guard.isNull());
+    // Esc closes it, as its close button says.
+    openWindow();
+    QTest::keyClick(sheet(), Qt::Key_F6);
+    guard = frmSumBill::OpenInstance();
+    QTRY_COMPARE(QApplication::activeWindow(), guard.data());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    QTRY_VERIFY(guard.isNull());
 }
 
 QTEST_MAIN(TestLedgerWindowCommands)
