@@ -1749,6 +1749,34 @@ Error details: </translation>
         <source>서버 주소의 알 수 없는 설정입니다: %1</source>
         <translation>Unknown setting in the server address: %1</translation>
     </message>
+    <message>
+        <source>서버 주소의 %1에 쓸 수 없는 글자가 있습니다: %2</source>
+        <translation>The %1 in the server address holds characters that cannot be used: %2</translation>
+    </message>
+    <message>
+        <source>사용자</source>
+        <translation>user name</translation>
+    </message>
+    <message>
+        <source>호스트</source>
+        <translation>host</translation>
+    </message>
+    <message>
+        <source>서버 주소의 포트는 1에서 65535 사이입니다.</source>
+        <translation>The port in the server address lies between 1 and 65535.</translation>
+    </message>
+    <message>
+        <source>데이터베이스 이름</source>
+        <translation>database name</translation>
+    </message>
+    <message>
+        <source>서버 주소의 sslmode는 %1 가운데 하나입니다: %2</source>
+        <translation>The sslmode in the server address is one of %1: %2</translation>
+    </message>
+    <message>
+        <source>서버 주소에 같은 설정이 두 번 있습니다: %1</source>
+        <translation>The server address gives the same setting twice: %1</translation>
+    </message>
 </context>
 <context>
     <name>ServerSchema</name>
