@@ -811,6 +811,12 @@ Exit status: 0 success, 1 balance mismatch or refused rows, 2 bad arguments, 3 d
         <source>다른 컴퓨터가 같은 장부를 고치고 있어 저장하지 못했습니다. 잠시 뒤에 다시 하세요.</source>
         <translation>Another computer is changing the same books, so nothing was saved. Try again in a moment.</translation>
     </message>
+    <message>
+        <source>저장하는 중에 서버와의 연결이 끊겨 저장되었는지 알 수 없습니다. 서버에 다시 연결되면 조회해서 확인하세요.
+%1</source>
+        <translation>The connection to the server broke while storing, so it is not known whether the change was stored. Once the server can be reached again, check with Show (F5).
+%1</translation>
+    </message>
 </context>
 <context>
     <name>DateInput</name>
