@@ -823,6 +823,12 @@ Exit status: 0 success, 1 balance mismatch or refused rows, 2 bad arguments, 3 d
         <source>다른 컴퓨터가 같은 장부를 고치고 있어 저장하지 못했습니다. 잠시 뒤에 다시 하세요.</source>
         <translation>Another computer is changing the same books, so nothing was saved. Try again in a moment.</translation>
     </message>
+    <message>
+        <source>저장하는 중에 서버와의 연결이 끊겨 저장되었는지 알 수 없습니다. 서버에 다시 연결되면 조회해서 확인하세요.
+%1</source>
+        <translation>The connection to the server broke while storing, so it is not known whether the change was stored. Once the server can be reached again, check with Show (F5).
+%1</translation>
+    </message>
 </context>
 <context>
     <name>DateInput</name>
@@ -1812,6 +1818,34 @@ Error details: </translation>
     <message>
         <source>서버 주소의 알 수 없는 설정입니다: %1</source>
         <translation>Unknown setting in the server address: %1</translation>
+    </message>
+    <message>
+        <source>서버 주소의 %1에 쓸 수 없는 글자가 있습니다: %2</source>
+        <translation>The %1 in the server address holds characters that cannot be used: %2</translation>
+    </message>
+    <message>
+        <source>사용자</source>
+        <translation>user name</translation>
+    </message>
+    <message>
+        <source>호스트</source>
+        <translation>host</translation>
+    </message>
+    <message>
+        <source>서버 주소의 포트는 1에서 65535 사이입니다.</source>
+        <translation>The port in the server address lies between 1 and 65535.</translation>
+    </message>
+    <message>
+        <source>데이터베이스 이름</source>
+        <translation>database name</translation>
+    </message>
+    <message>
+        <source>서버 주소의 sslmode는 %1 가운데 하나입니다: %2</source>
+        <translation>The sslmode in the server address is one of %1: %2</translation>
+    </message>
+    <message>
+        <source>서버 주소에 같은 설정이 두 번 있습니다: %1</source>
+        <translation>The server address gives the same setting twice: %1</translation>
     </message>
 </context>
 <context>

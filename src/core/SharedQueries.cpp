@@ -110,8 +110,12 @@ bool PrevBalancesByCard(Database& ledger, const QString& periodStart, QHash<int,
     if (DateText::dayBefore(periodStart).isEmpty())
         return failed({13, QStringLiteral("invalid date: %1").arg(periodStart)});
 
+    // The carry-over rows and the entries after them as of one moment.
+    const ReadSnapshot snapshot(ledger);
     QJsonArray ranges;
     ErrorInfo e;
+    if (!snapshot.ok(&e))
+        return failed(e);
     if (!latestCarryOverRows(ledger, periodStart, cardCode, balances, &ranges, &e))
         return failed(e);
     if (ranges.isEmpty())

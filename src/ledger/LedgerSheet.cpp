@@ -233,8 +233,10 @@ bool LoadLedgerSheet(SpreadGrid* sheet, Database& ledger, const QString& firstDa
 bool BuildLedgerSheet(SpreadGrid* sheet, Database& ledger, const QString& firstDay, const QString& lastDay,
                       int cardCode, const QString& entryDate, ErrorInfo* error)
 {
+    // The balance brought forward and the entries after it as of one moment.
+    const ReadSnapshot snapshot(ledger);
     ErrorInfo e;
-    const Money broughtForward = GetPrevBalance(ledger, firstDay, cardCode, &e);
+    const Money broughtForward = snapshot.ok(&e) ? GetPrevBalance(ledger, firstDay, cardCode, &e) : Money();
     if (e.isSet()) {
         ShowNoFigures(sheet, entryDate);
         return fail(error, e);

@@ -986,6 +986,10 @@ bool readBadDates(Database& db, QList<CarryOverBadDate>* bad, ErrorInfo* e)
 CarryOverCheck LedgerStore::CheckCarryOver()
 {
     CarryOverCheck result;
+    // The ledger and the carry-over table as of one moment, whatever other computers store meanwhile.
+    const ReadSnapshot snapshot(m_db);
+    if (!snapshot.ok(&result.error))
+        return result;
     MonthEnds ends;
     bool badDates = false;
     QHash<int, QString> firstRow;

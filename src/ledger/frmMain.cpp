@@ -557,7 +557,10 @@ void frmMain::RefreshSheet()
     const QString firstDay = m_period->dateText(0);
     const QString lastDay = m_period->dateText(1);
     ErrorInfo e;
+    // The read opens a broken server connection again by itself.
+    const int reopens = m_ctx->ledger.reopenCount();
     const bool ok = BuildLedgerSheet(spList, m_ctx->ledger, firstDay, lastDay, card, msEntryDate, &e);
+    CardFollowsLedger(reopens);
     CopySumsToStrip(spList, spTotal);
     SyncTotalStrip(); // the fill ran with the sheet's signals off
     if (!ok) {
@@ -776,13 +779,13 @@ void frmMain::StoreTypedValue(int col, int row, bool entryRow, const QString& te
 {
     int key = 0;
     ErrorInfo storeError;
-    bool stored = StoreTyped(col, row, entryRow, text, &key, &storeError);
     // Books on a server: a connection that broke since the last store is
-    // opened again and the store runs once more (no probe on every store).
-    if (!stored && ReopenConnection(&storeError)) {
-        storeError = {};
-        stored = StoreTyped(col, row, entryRow, text, &key, &storeError);
-    }
+    // opened again by the store itself; the sheet then reloads, as others
+    // may have stored meanwhile.
+    const int reopens = m_ctx->ledger.reopenCount();
+    const bool stored = StoreTyped(col, row, entryRow, text, &key, &storeError);
+    if (CardFollowsLedger(reopens))
+        QTimer::singleShot(0, this, &frmMain::ReloadForOthers);
 
     if (stored && key >= 1) {
         if (col == LedgerCol::Sale && chkAutoFee->isChecked())
@@ -819,17 +822,12 @@ bool frmMain::StoreTyped(int col, int row, bool entryRow, const QString& text, i
     return true;
 }
 
-bool frmMain::ReopenConnection(ErrorInfo* error)
+bool frmMain::CardFollowsLedger(int reopens)
 {
-    bool reopened = false, cardReopened = false;
-    ErrorInfo why;
-    if (!m_ctx->ledger.reconnect(&reopened, &why) || !m_ctx->card.reconnect(&cardReopened, &why)) {
-        *error = why; // names why the server cannot be reached
+    if (m_ctx->ledger.reopenCount() == reopens)
         return false;
-    }
-    if (!reopened && !cardReopened)
-        return false;
-    QTimer::singleShot(0, this, &frmMain::ReloadForOthers);
+    bool reopened = false;
+    m_ctx->card.reconnect(&reopened); // a failure shows at the next use of the cards
     return true;
 }
 

@@ -137,10 +137,10 @@ private:
     bool TakeTypedCard(int row, const QString& text);
     void StoreTypedValue(int col, int row, bool entryRow, const QString& text);
     bool StoreTyped(int col, int row, bool entryRow, const QString& text, int* key, ErrorInfo* error);
-    // Books on a server, after a failed store: true when a broken connection
-    // was opened again (the sheet then reloads: others may have stored
-    // meanwhile); false with `error` naming why while the server is away.
-    bool ReopenConnection(ErrorInfo* error);
+    // Books on a server: true when a store or read opened the broken ledger
+    // connection again since it was `reopens` (Database::reopenCount); the
+    // card connection is then opened again too.
+    bool CardFollowsLedger(int reopens);
     bool StoreEntryField(int key, int col, int row, const QString& text, ErrorInfo* error);
     void PutBackOldText(int col, int row);
     // The sheet as printed and exported, laid out like the window's.

@@ -277,6 +277,12 @@ QString Database::quoted(const QString& name) const
     return QLatin1Char('"') + QString(folded).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
 }
 
+bool Database::isBroken() const
+{
+    // The server's driver says "not open" once libpq found the connection gone.
+    return isServer() && QSqlDatabase::contains(m_name) && !handle().isOpen();
+}
+
 bool Database::IsRetryable(const ErrorInfo& e)
 {
     return e.number == ServerSerialization || e.number == ServerDeadlock;
@@ -304,15 +310,32 @@ bool Transaction::commit(ErrorInfo* error)
 {
     if (!m_active)
         return false;
-    const bool ok =
-        m_db.execute(m_name.isEmpty() ? QStringLiteral("COMMIT") : QStringLiteral("RELEASE ") + m_name, {}, error) >= 0;
-    if (!ok) {
-        rollback();
-        return false;
+    // The server's id of the transaction, when it wrote anything, and of the
+    // session: should the reply to COMMIT be lost, the server still knows
+    // whether it committed.
+    qint64 xid = 0, pid = 0;
+    if (m_name.isEmpty() && m_db.isServer()) {
+        QSqlQuery q = m_db.newQuery();
+        if (!q.exec(QStringLiteral("SELECT txid_current_if_assigned(), pg_backend_pid()")) || !q.next()) {
+            fail(error, Database::errorOf(q.lastError()));
+            rollback();
+            return false;
+        }
+        xid = q.isNull(0) ? 0 : q.value(0).toLongLong();
+        pid = q.value(1).toLongLong();
     }
-    m_active = false;
-    --m_db.m_depth;
-    return true;
+    ErrorInfo e;
+    const bool ok =
+        m_db.execute(m_name.isEmpty() ? QStringLiteral("COMMIT") : QStringLiteral("RELEASE ") + m_name, {}, &e) >= 0;
+    if (ok) {
+        m_active = false;
+        --m_db.m_depth;
+        return true;
+    }
+    rollback();
+    if (xid > 0 && m_db.isBroken())
+        return m_db.settleLostCommit(xid, pid, e, error);
+    return fail(error, e);
 }
 
 void Transaction::rollback()
@@ -327,4 +350,35 @@ void Transaction::rollback()
     }
     m_active = false;
     --m_db.m_depth;
+}
+
+ReadSnapshot::ReadSnapshot(Database& db) : m_db(db)
+{
+    if (db.m_depth > 0 || !QSqlDatabase::contains(db.m_name))
+        return;
+    // REPEATABLE READ: every statement sees what was committed when the first began.
+    const QString begin =
+        db.isServer() ? QStringLiteral("BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY") : QStringLiteral("BEGIN");
+    m_active = db.execute(begin) >= 0;
+    // An idle connection learns only now that the server went away.
+    bool reopened = false;
+    if (!m_active && db.isBroken() && db.reconnect(&reopened, &m_error))
+        m_active = db.execute(begin) >= 0;
+    if (m_active)
+        ++db.m_depth;
+}
+
+ReadSnapshot::~ReadSnapshot()
+{
+    if (!m_active)
+        return;
+    --m_db.m_depth;
+    // Never left open: a store after it would nest in it and never be written.
+    if (m_db.execute(QStringLiteral("COMMIT")) < 0)
+        m_db.execute(QStringLiteral("ROLLBACK"));
+}
+
+bool ReadSnapshot::ok(ErrorInfo* error) const
+{
+    return !m_error.isSet() || fail(error, m_error);
 }

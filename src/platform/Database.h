@@ -23,7 +23,13 @@ public:
         ServerNoDatabase = 3103,
         ServerNoSchema = 3104, // a database without Tallox's tables (--init-server)
         ServerNewerSchema = 3105,
-        ServerBusy = 3106,      // a store kept meeting other computers' changes
+        ServerBusy = 3106, // a store kept meeting other computers' changes
+        // The connection broke while COMMIT was under way and the server could
+        // not be asked afterwards whether it committed: never run such a store again.
+        ServerCommitUnknown = 3107,
+        // The connection broke during a store; it is open again and the server
+        // kept nothing of the store, so it may run again.
+        ServerStoreLost = 3108,
         ServerDeadlock = 40901, // SQLSTATE 40P01
         ServerSerialization = 40001,
         ServerReadOnly = 25006, // SQLSTATE: a store on a read-only connection
@@ -63,12 +69,18 @@ public:
     bool isServer() const { return m_engine == Engine::Server; }
     // Whether a failed store may simply be run again (the server gave way to another computer).
     static bool IsRetryable(const ErrorInfo& e);
+    // Whether a server connection that was open has broken (server restarted,
+    // network gone, the server ended the session); reconnect() opens it again.
+    bool isBroken() const;
     void close();
     bool isOpen() const;
     // A server connection that broke (server restarted, network gone) is
     // opened again with the same address; `reopened` says whether it had to.
     // False with `error` while the server cannot be reached. SQLite: nothing to do.
     bool reconnect(bool* reopened, ErrorInfo* error = nullptr);
+    // How often reconnect() opened the connection again: a window that sees it
+    // change reloads, as other computers' changes were not heard meanwhile.
+    int reopenCount() const { return m_reopens; }
 
     QString path() const { return m_path; }
     QString connectionName() const { return m_name; }
@@ -92,7 +104,11 @@ public:
 
 private:
     friend class Transaction;
+    friend class ReadSnapshot;
     bool openServer(const QString& address, ErrorInfo* error, bool readOnly, bool needSchema);
+    // After the reply to COMMIT was lost with the connection: true when the
+    // server committed transaction `xid` (of session `pid`), else why not.
+    bool settleLostCommit(qint64 xid, qint64 pid, const ErrorInfo& lost, ErrorInfo* error);
     bool checkServerSchema(ErrorInfo* error);
     bool prepareServer(bool readOnly, ErrorInfo* error);
     bool m_serverReadOnly = false;
@@ -102,12 +118,16 @@ private:
     QString m_path;
     int m_depth = 0;
     int m_savepointCounter = 0;
+    int m_reopens = 0;
 };
 
 // A transaction (a SAVEPOINT, so that transactions nest): rolled back on
 // destruction unless committed. On a server the outermost one is a
 // SERIALIZABLE transaction: a change that met another computer's concurrent
-// change fails with ServerSerialization and may be run again.
+// change fails with ServerSerialization and may be run again. When the
+// connection breaks during its COMMIT, commit() opens it again and asks the
+// server whether the transaction committed (true), was lost (ServerStoreLost)
+// or cannot be known (ServerCommitUnknown), so that no store is kept twice.
 class Transaction {
 public:
     explicit Transaction(Database& db);
@@ -123,4 +143,25 @@ private:
     Database& m_db;
     QString m_name;
     bool m_active = false;
+};
+
+// Several statements that must see the books at one moment (a check, a sheet
+// and its brought-forward balance, a summary): on a server one REPEATABLE READ
+// READ ONLY transaction, on SQLite one read transaction. A server connection
+// that broke meanwhile is opened again first. Inside another transaction it
+// adds nothing.
+class ReadSnapshot {
+public:
+    explicit ReadSnapshot(Database& db);
+    ~ReadSnapshot();
+    ReadSnapshot(const ReadSnapshot&) = delete;
+    ReadSnapshot& operator=(const ReadSnapshot&) = delete;
+
+    // False with why when the server cannot be reached (the reads would only fail).
+    bool ok(ErrorInfo* error) const;
+
+private:
+    Database& m_db;
+    bool m_active = false;
+    ErrorInfo m_error;
 };

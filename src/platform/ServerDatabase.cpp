@@ -3,7 +3,10 @@
 #include "platform/ServerAddress.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QSqlDriver>
 #include <QSqlError>
+#include <QThread>
 
 namespace {
 // libpq words its faults in English; these are the ones a user can act on.
@@ -95,7 +98,43 @@ bool Database::reconnect(bool* reopened, ErrorInfo* error)
             db.driver()->subscribeToNotification(channel);
     }
     *reopened = true;
+    ++m_reopens;
     return prepareServer(m_serverReadOnly, error);
+}
+
+bool Database::settleLostCommit(qint64 xid, qint64 pid, const ErrorInfo& lost, ErrorInfo* error)
+{
+    const ErrorInfo unknown{ServerCommitUnknown,
+                            QCoreApplication::translate("Database",
+                                                        "저장하는 중에 서버와의 연결이 끊겨 저장되었는지 알 수 "
+                                                        "없습니다. 서버에 다시 연결되면 조회해서 확인하세요.\n%1")
+                                .arg(lost.description.trimmed())};
+    // A server that restarts takes a few seconds before it takes connections again.
+    QDeadlineTimer deadline(20000);
+    bool reopened = false;
+    while (!reconnect(&reopened)) {
+        if (deadline.hasExpired())
+            return fail(error, unknown);
+        QThread::msleep(250);
+    }
+    bool ended = false;
+    for (;;) {
+        const QString status = scalar(QStringLiteral("SELECT txid_status(?)"), {xid}).toString();
+        if (status == QLatin1String("committed"))
+            return true;
+        if (status == QLatin1String("aborted"))
+            return fail(error, {ServerStoreLost, lost.description});
+        if (status != QLatin1String("in progress") || deadline.hasExpired())
+            return fail(error, unknown);
+        // The old session may still wait for the client that is gone: ending it
+        // ends its transaction one way or the other (a COMMIT under way completes).
+        if (!ended)
+            ended = scalar(QStringLiteral("SELECT pg_terminate_backend(pid) FROM pg_stat_activity"
+                                          " WHERE pid = ? AND backend_xid = (?::bigint % 4294967296)::text::xid"),
+                           {pid, xid})
+                        .isValid();
+        QThread::msleep(20);
+    }
 }
 
 bool Database::checkServerSchema(ErrorInfo* error)

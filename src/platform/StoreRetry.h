@@ -10,17 +10,30 @@
 // computer changed the same rows at the same time, the server refuses one of
 // the two (serialization failure or deadlock) and nothing of it is kept: run
 // it again from the start, a few times, after a short random pause. When the
-// books stay busy, the caller gets a notice saying so. On SQLite, and inside
-// an enclosing transaction, the store runs once.
+// books stay busy, the caller gets a notice saying so. A connection that broke
+// during the store is opened again and the store runs once more, but only when
+// the server kept nothing of it (a lost reply to COMMIT was asked about, see
+// Transaction). On SQLite, and inside an enclosing transaction, the store runs once.
 template <typename Store> bool StoreWithRetry(Database& db, ErrorInfo* error, Store store)
 {
     constexpr int kAttempts = 25;
     ErrorInfo e;
+    bool reopened = false;
     for (int attempt = 1;; ++attempt) {
         e = ErrorInfo();
         if (store(&e))
             return true;
-        if (!db.isServer() || db.transactionDepth() > 0 || !Database::IsRetryable(e) || attempt == kAttempts)
+        if (!db.isServer() || db.transactionDepth() > 0 || attempt == kAttempts ||
+            e.number == Database::ServerCommitUnknown)
+            break;
+        if (!reopened && (e.number == Database::ServerStoreLost || db.isBroken())) {
+            reopened = true;
+            bool again = false;
+            if (!db.reconnect(&again, &e))
+                break; // names why the server cannot be reached
+            continue;
+        }
+        if (!Database::IsRetryable(e))
             break;
         QThread::msleep(2 + QRandomGenerator::global()->bounded(qMin(10 * attempt, 100)));
     }

@@ -65,6 +65,10 @@ bool LoadSumBillLines(Database& ledger, const QString& from, const QString& to, 
                       ErrorInfo* error)
 {
     lines->clear();
+    // The balances brought forward and the period's sums as of one moment.
+    const ReadSnapshot snapshot(ledger);
+    if (!snapshot.ok(error))
+        return false;
     QHash<int, Money> prev;
     if (!PrevBalancesByCard(ledger, from, &prev, error))
         return false;

@@ -87,6 +87,9 @@ bool LoadMonthlySummary(Database& ledger, const QString& from, const QString& to
     m.from = from;
     m.to = to;
     m.months = MonthsOf(from, to);
+    const ReadSnapshot snapshot(ledger);
+    if (!snapshot.ok(error))
+        return false;
     QSqlQuery rs;
     if (!OpenSnapshot(ledger, rs, MonthlySql(), {from, to}, error))
         return false;

@@ -3,7 +3,9 @@
 // change of another connection showing in an open window, and two clerks at
 // once (this executable runs itself twice as workers that make random stores
 // at the same time on the same cards and months; afterwards the ledger holds
-// exactly what each stored, and tallox --check is clean), and two imports at once.
+// exactly what each stored, and tallox --check, run meanwhile and after, is
+// clean), a connection cut at a store's COMMIT and one cut while the window is idle,
+// and two imports at once.
 #include "LedgerWindowTestBase.h"
 #include "ServerBooks.h"
 
@@ -22,6 +24,15 @@
 #include <QSqlRecord>
 #include <QTemporaryDir>
 #include <QUrl>
+
+#include <arpa/inet.h>
+#include <atomic>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
 
 namespace {
 constexpr int kWorkerStores = 300;
@@ -104,6 +115,136 @@ int runWorker(const QString& address, quint32 seed)
     QTextStream(stderr) << "busy " << busy << Qt::endl;
     return 0;
 }
+
+// A TCP forwarder on 127.0.0.1 in front of the test server. Told to, it cuts
+// both connections at the client's next COMMIT: after forwarding it (the
+// server commits, its reply is lost) or instead of forwarding it.
+class CommitCutter {
+public:
+    enum Cut { None, ReplyLost, CommitLost };
+    explicit CommitCutter(int serverPort) : m_serverPort(serverPort)
+    {
+        m_listen = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in a = loopback(0);
+        socklen_t size = sizeof a;
+        if (::bind(m_listen, reinterpret_cast<sockaddr*>(&a), size) != 0 || ::listen(m_listen, 8) != 0 ||
+            ::getsockname(m_listen, reinterpret_cast<sockaddr*>(&a), &size) != 0)
+            qFatal("proxy: cannot listen");
+        m_port = ntohs(a.sin_port);
+        m_thread = std::thread([this] { run(); });
+    }
+    ~CommitCutter()
+    {
+        m_stop = true;
+        m_thread.join();
+        ::close(m_listen);
+    }
+    int port() const { return m_port; }
+    void cutNextCommit(Cut cut) { m_cut = cut; }
+    int cuts() const { return m_cuts; }
+
+private:
+    static sockaddr_in loopback(int port)
+    {
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_port = htons(quint16(port));
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        return a;
+    }
+    static void sendAll(int fd, const char* data, ssize_t size)
+    {
+        for (ssize_t sent = 0, n = 0; sent < size && (n = ::send(fd, data + sent, size - sent, MSG_NOSIGNAL)) > 0;)
+            sent += n;
+    }
+    void run()
+    {
+        // The simple-query message that carries a COMMIT.
+        static const QByteArray commit("Q\0\0\0\x0b"
+                                       "COMMIT\0",
+                                       12);
+        std::vector<std::pair<int, int>> pairs; // client, server
+        char buf[65536];
+        while (!m_stop) {
+            std::vector<pollfd> fds{{m_listen, POLLIN, 0}};
+            for (const auto& [client, server] : pairs) {
+                fds.push_back({client, POLLIN, 0});
+                fds.push_back({server, POLLIN, 0});
+            }
+            if (::poll(fds.data(), fds.size(), 20) <= 0)
+                continue;
+            std::vector<std::pair<int, int>> kept;
+            for (size_t i = 0; i < pairs.size(); ++i) {
+                auto [client, server] = pairs[i];
+                bool open = true;
+                if (fds[1 + 2 * i].revents) {
+                    const ssize_t n = ::recv(client, buf, sizeof buf, 0);
+                    const Cut cut = m_cut;
+                    if (n > 0 && cut != None && QByteArray::fromRawData(buf, n).contains(commit)) {
+                        m_cut = None;
+                        ::close(client);
+                        if (cut == ReplyLost) {
+                            // The server has the COMMIT, and answers it to nobody.
+                            sendAll(server, buf, n);
+                            pollfd wait{server, POLLIN, 0};
+                            if (::poll(&wait, 1, 5000) > 0)
+                                ::recv(server, buf, sizeof buf, 0);
+                        }
+                        ::close(server);
+                        ++m_cuts;
+                        continue;
+                    }
+                    if (n > 0)
+                        sendAll(server, buf, n);
+                    open = n > 0;
+                }
+                if (open && fds[2 + 2 * i].revents) {
+                    const ssize_t n = ::recv(server, buf, sizeof buf, 0);
+                    if (n > 0)
+                        sendAll(client, buf, n);
+                    open = n > 0;
+                }
+                if (open) {
+                    kept.push_back(pairs[i]);
+                } else {
+                    ::close(client);
+                    ::close(server);
+                }
+            }
+            pairs = std::move(kept);
+            if (fds[0].revents) {
+                const int client = ::accept(m_listen, nullptr, nullptr);
+                const int server = ::socket(AF_INET, SOCK_STREAM, 0);
+                const sockaddr_in a = loopback(m_serverPort);
+                if (::connect(server, reinterpret_cast<const sockaddr*>(&a), sizeof a) == 0) {
+                    pairs.push_back({client, server});
+                } else {
+                    ::close(client);
+                    ::close(server);
+                }
+            }
+        }
+        for (const auto& [client, server] : pairs) {
+            ::close(client);
+            ::close(server);
+        }
+    }
+
+    int m_serverPort = 0;
+    int m_listen = -1;
+    int m_port = 0;
+    std::atomic<Cut> m_cut{None};
+    std::atomic<int> m_cuts{0};
+    std::atomic<bool> m_stop{false};
+    std::thread m_thread;
+};
+
+// Ends every other session on the books, as a server restart does.
+bool endOtherSessions(Database& db)
+{
+    return db.execute(QStringLiteral("SELECT pg_terminate_backend(pid) FROM pg_stat_activity "
+                                     "WHERE datname = current_database() AND pid <> pg_backend_pid()")) >= 0;
+}
 } // namespace
 
 class TestServerBooks : public LedgerWindowTestBase {
@@ -118,6 +259,9 @@ private Q_SLOTS:
     void readerMayNotStore();
     void otherComputersStoreShows();
     void lostConnectionReopens();
+    void lostConnectionReadReopens();
+    void lostCommitStoresOnce_data();
+    void lostCommitStoresOnce();
     void retriesAreBounded();
     void twoClerksAtOnce();
     void twoImportsAtOnce();
@@ -295,9 +439,7 @@ void TestServerBooks::lostConnectionReopens()
     view(QStringLiteral("2005-06-01"), QStringLiteral("2005-06-30"));
     AppContext other;
     QVERIFY(other.openFolder(env->dbFolder()));
-    QVERIFY(other.ledger.execute(QStringLiteral("SELECT pg_terminate_backend(pid) FROM pg_stat_activity "
-                                                "WHERE datname = current_database() AND pid <> pg_backend_pid()")) >=
-            0);
+    QVERIFY(endOtherSessions(other.ledger));
     typeInto(LedgerCol::Sale, rowOfKey(first), QStringLiteral("7000"));
     LedgerStore store(other.ledger);
     QCOMPARE(store.ReadEntry(first, nullptr)->sale, Money::fromDouble(7000));
@@ -306,6 +448,73 @@ void TestServerBooks::lostConnectionReopens()
     int added = 0;
     QVERIFY(store.InsertRecord(QStringLiteral("2005-06-02"), 1, &added));
     QTRY_COMPARE_WITH_TIMEOUT(rows(), 4, 5000);
+}
+
+// The same with the window idle: the next 조회 opens the connection again
+// and shows the books, with no box.
+void TestServerBooks::lostConnectionReadReopens()
+{
+    startEnv();
+    env->addCard(1, QStringLiteral("카드1"));
+    env->addEntry(QStringLiteral("2005-06-01"), 1, 1000);
+    openWindow();
+    view(QStringLiteral("2005-06-01"), QStringLiteral("2005-06-30"));
+    AppContext other;
+    QVERIFY(other.openFolder(env->dbFolder()));
+    QVERIFY(endOtherSessions(other.ledger));
+    LedgerStore(other.ledger).InsertRecord(QStringLiteral("2005-06-02"), 1, nullptr);
+    view(QStringLiteral("2005-06-01"), QStringLiteral("2005-06-30"));
+    QVERIFY2(MessageHook::shown().isEmpty(), qPrintable(MessageHook::shown().value(0).text));
+    QCOMPARE(rows(), 4);
+}
+
+// The connection cut at a store's COMMIT (between program and server): the
+// store asks the server whether it committed and, whatever the answer, the
+// change is kept exactly once, with one history row.
+void TestServerBooks::lostCommitStoresOnce_data()
+{
+    QTest::addColumn<int>("cut");
+    QTest::addColumn<bool>("remove"); // a deletion, else a new entry
+    QTest::newRow("reply lost, new entry") << int(CommitCutter::ReplyLost) << false;
+    QTest::newRow("commit lost, new entry") << int(CommitCutter::CommitLost) << false;
+    QTest::newRow("reply lost, deletion") << int(CommitCutter::ReplyLost) << true;
+    QTest::newRow("commit lost, deletion") << int(CommitCutter::CommitLost) << true;
+}
+
+void TestServerBooks::lostCommitStoresOnce()
+{
+    QFETCH(int, cut);
+    QFETCH(bool, remove);
+    startEnv();
+    env->addCard(1, QStringLiteral("카드1"));
+    int first = 0;
+    QVERIFY(LedgerStore(env->ctx().ledger).InsertRecord(QStringLiteral("2005-05-10"), 1, &first));
+    QUrl address(env->dbFolder());
+    CommitCutter proxy(address.port());
+    address.setPort(proxy.port());
+    address.setQuery(QStringLiteral("sslmode=disable"));
+    AppContext via;
+    QVERIFY(via.openFolder(address.toString()));
+    LedgerStore store(via.ledger);
+    proxy.cutNextCommit(CommitCutter::Cut(cut));
+    ErrorInfo e;
+    int added = 0;
+    const bool ok =
+        remove ? store.DeleteRecord(first, &e) : store.InsertRecord(QStringLiteral("2005-05-12"), 1, &added, &e);
+    QVERIFY2(ok, qPrintable(e.what + QLatin1Char(' ') + e.description));
+    QCOMPARE(proxy.cuts(), 1);
+    QCOMPARE(env->count(QStringLiteral("Tallox")), remove ? 0 : 2);
+    const History::Kind kind = remove ? History::Kind::EntryDeleted : History::Kind::EntryAdded;
+    QCOMPARE(env->ctx()
+                 .ledger
+                 .scalar(QStringLiteral("SELECT count(*) FROM main.history WHERE kind = ?"), {History::KindText(kind)})
+                 .toInt(),
+             remove ? 1 : 2);
+    QCOMPARE(store.LastHistoryId(),
+             env->ctx().ledger.scalar(QStringLiteral("SELECT max(id) FROM main.history")).toLongLong());
+    if (!remove)
+        QCOMPARE(store.ReadEntry(added, nullptr)->date, QStringLiteral("2005-05-12"));
+    QVERIFY(LedgerStore(env->ctx().ledger).CheckCarryOver().clean());
 }
 
 // A store the server refuses for another computer's change runs again; one
@@ -354,9 +563,20 @@ void TestServerBooks::twoClerksAtOnce()
                  {QStringLiteral("--worker"), env.dbFolder(), QString::number(17 + i)});
         workers << p;
     }
+    // Meanwhile --check sees the books at one moment: no disagreement that is not there.
+    const auto running = [&] {
+        return std::any_of(workers.cbegin(), workers.cend(),
+                           [](QProcess* p) { return p->state() != QProcess::NotRunning && !p->waitForFinished(0); });
+    };
+    int checks = 0;
+    for (; running(); ++checks) {
+        const CommandRun check = RunTallox({env.dbFolder(), QStringLiteral("--check")});
+        QVERIFY2(check.status == 0, qPrintable(check.out + check.err));
+    }
+    qInfo() << checks << "checks while storing";
     QStringList expected;
     for (QProcess* p : workers) {
-        QVERIFY(p->waitForFinished(600000));
+        QVERIFY(p->state() == QProcess::NotRunning || p->waitForFinished(600000));
         const QString err = QString::fromUtf8(p->readAllStandardError());
         QVERIFY2(p->exitStatus() == QProcess::NormalExit && p->exitCode() == 0, qPrintable(err));
         qInfo().noquote() << err.trimmed();

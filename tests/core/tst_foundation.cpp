@@ -7,6 +7,7 @@
 #include "core/Startup.h"
 #include "ledger/BackupDialog.h"
 #include "ledger/frmMain.h"
+#include "platform/ServerAddress.h"
 
 #include <QDir>
 #include <QFile>
@@ -23,6 +24,8 @@ private Q_SLOTS:
     void money_parseAndFormat();
     void money_leadingNumber();
     void dateText_months();
+    void serverAddress_fieldsOrRefused_data();
+    void serverAddress_fieldsOrRefused();
     void folderChoice_commandLineNeverStored();
     void folderChoice_missingStoredReplacedByDefault();
     void folderChoice_defaultItselfMissing();
@@ -79,6 +82,67 @@ void TestFoundation::dateText_months()
     QCOMPARE(DateText::dayBefore(QStringLiteral("2004-03-01")), QStringLiteral("2004-02-29"));
     QCOMPARE(DateText::parse(QStringLiteral("2004/2/9")), QDate(2004, 2, 9));
     QVERIFY(!DateText::isValidDay(QStringLiteral("2004-02-30")));
+}
+
+// An address reaches libpq only as checked fields: anything that could carry
+// another setting (a password, another host) is refused with a reason.
+void TestFoundation::serverAddress_fieldsOrRefused_data()
+{
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<QString>("parsed"); // user|host|port|dbname|sslmode, or empty when refused
+    QTest::addColumn<QString>("why");    // part of the reason when refused
+    const QString refused;
+    QTest::newRow("plain") << "postgresql://clerk@dbhost:5433/tallox?sslmode=verify-full"
+                           << "clerk|dbhost|5433|tallox|verify-full" << QString();
+    QTest::newRow("no user, v6") << " postgres://[::1]/books_2.x "
+                                 << "|::1|-1|books_2.x|" << QString();
+    QTest::newRow("sslmode ; password") << "postgresql://h/db?sslmode=disable%3Bpassword%3Dx" << refused << "sslmode";
+    QTest::newRow("sslmode ; host") << "postgresql://h/db?sslmode=disable%3Bhost%3Devil" << refused << "sslmode";
+    QTest::newRow("sslmode space host") << "postgresql://h/db?sslmode=disable%20host=evil" << refused << "sslmode";
+    QTest::newRow("bad sslmode") << "postgresql://h/db?sslmode=maybe" << refused << "sslmode";
+    QTest::newRow("empty sslmode") << "postgresql://h/db?sslmode=" << refused << "sslmode";
+    QTest::newRow("sslmode twice") << "postgresql://h/db?sslmode=disable&sslmode=require" << refused << "두 번";
+    QTest::newRow("password=") << "postgresql://h/db?password=x" << refused << "알 수 없는 설정";
+    QTest::newRow("host=") << "postgresql://h/db?host=evil" << refused << "알 수 없는 설정";
+    QTest::newRow("unknown") << "postgresql://h/db?options=-c%20x" << refused << "알 수 없는 설정";
+    QTest::newRow("dbname ; host") << "postgresql://h/db%3Bhost%3Devil" << refused << "데이터베이스 이름";
+    QTest::newRow("dbname space") << "postgresql://h/my%20db" << refused << "데이터베이스 이름";
+    QTest::newRow("dbname quote") << "postgresql://h/db'x" << refused << "데이터베이스 이름";
+    QTest::newRow("dbname backslash") << "postgresql://h/db%5C" << refused << "데이터베이스 이름";
+    QTest::newRow("dbname =") << "postgresql://h/host%3Devil" << refused << "데이터베이스 이름";
+    QTest::newRow("user password") << "postgresql://clerk:secret@h/db" << refused << "암호";
+    QTest::newRow("user empty password") << "postgresql://clerk:@h/db" << refused << "암호";
+    QTest::newRow("user encoded colon") << "postgresql://clerk%3Asecret@h/db" << refused << "사용자";
+    QTest::newRow("user quote") << "postgresql://o%27brien@h/db" << refused << "사용자";
+    QTest::newRow("user ; password") << "postgresql://a%20password%3Dx@h/db" << refused << "사용자";
+    QTest::newRow("host ;") << "postgresql://h%3Bhost%3Devil/db" << refused << "";
+    QTest::newRow("space") << "postgresql://h/my db" << refused << "";
+    QTest::newRow("port 0") << "postgresql://h:0/db" << refused << "포트";
+    QTest::newRow("no dbname") << "postgresql://h/" << refused << "데이터베이스 이름이 없습니다";
+    QTest::newRow("fragment") << "postgresql://h/db#x" << refused << "꼴로";
+}
+
+void TestFoundation::serverAddress_fieldsOrRefused()
+{
+    QFETCH(QString, address);
+    QFETCH(QString, parsed);
+    QFETCH(QString, why);
+    ServerAddress a;
+    QString reason;
+    const bool ok = a.parse(address, &reason);
+    QVERIFY2(ok == !parsed.isEmpty(), qPrintable(reason));
+    if (!ok) {
+        QVERIFY2(!reason.isEmpty() && reason.contains(why), qPrintable(reason));
+        return;
+    }
+    QCOMPARE(QStringList({a.user, a.host, QString::number(a.port), a.dbname, a.sslmode}).join(QLatin1Char('|')),
+             parsed);
+    QCOMPARE(a.connectOptions(), QStringLiteral("connect_timeout=5;application_name=tallox") +
+                                     (a.sslmode.isEmpty() ? QString() : QStringLiteral(";sslmode=") + a.sslmode));
+    // What is shown reads back as the same fields.
+    ServerAddress again;
+    QVERIFY(again.parse(a.display(), nullptr));
+    QCOMPARE(again.display(), a.display());
 }
 
 void TestFoundation::folderChoice_commandLineNeverStored()
