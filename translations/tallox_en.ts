@@ -235,6 +235,10 @@ They are not deleted and keep their card code; only the card name no longer show
         <source>자료를 삭제하는 중 오류가 발생했습니다.</source>
         <translation>An error occurred while deleting the entry.</translation>
     </message>
+    <message>
+        <source>장부를 읽을 수 없어 카드를 삭제하지 않았습니다.</source>
+        <translation>The ledger cannot be read, so the card was not deleted.</translation>
+    </message>
 </context>
 <context>
     <name>CardSearch</name>
@@ -1486,6 +1490,14 @@ Open-source software used: Qt (LGPL 3), SQLite (public domain), libxlsxwriter (B
     <message>
         <source>다시 실행할 변경이 없습니다.</source>
         <translation>There is no change to redo.</translation>
+    </message>
+    <message>
+        <source>이 변경의 카드사 %1(코드 %2)는 그 뒤에 삭제되었고(%3) 코드 %2는 지금 다른 카드사 %4의 코드입니다.</source>
+        <translation>The card company of this change, %1 (code %2), was deleted afterwards (%3), and code %2 now belongs to another card company, %4.</translation>
+    </message>
+    <message>
+        <source>이 변경의 카드사 %1(코드 %2)는 그 뒤에 삭제되었습니다(%3).</source>
+        <translation>The card company of this change, %1 (code %2), was deleted afterwards (%3).</translation>
     </message>
 </context>
 <context>
