@@ -109,7 +109,7 @@ std::unique_ptr<AppContext> OpenForWindow(const QString& folder, BackupTask* dai
 // One window per application folder; a folder that cannot take the lock is said as such.
 bool TakeInstanceLock(const QString& appFolder, std::unique_ptr<QLockFile>* lock)
 {
-    switch (Startup::AcquireLock(QDir(appFolder).filePath(QStringLiteral("tallox.lock")), lock)) {
+    switch (Startup::AcquireLock(Startup::InstanceLockFile(appFolder), lock)) {
     case Startup::LockStatus::Acquired:
         return true;
     case Startup::LockStatus::HeldByOther:
