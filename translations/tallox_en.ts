@@ -410,10 +410,6 @@ Do you want to register it as a new card?</translation>
         <translation>The PNG file cannot be written: %1</translation>
     </message>
     <message>
-        <source>차트를 저장했습니다: %1 (%2 - %3, 카드사 %4곳, %5개월, %6x%7)</source>
-        <translation>Chart saved: %1 (%2 - %3, %4 card companies, %5 months, %6x%7)</translation>
-    </message>
-    <message>
         <source>집계를 읽을 수 없습니다</source>
         <translation>The summary cannot be read</translation>
     </message>
@@ -734,6 +730,18 @@ Options (they run without opening a window):
 Dates are typed as in the ledger: 2004-01-01, 20040101, 040101, 0101, 101, 1.
 Exit status: 0 success, 1 balance mismatch or refused rows, 2 bad arguments, 3 database error, 4 output file error.
 </translation>
+    </message>
+    <message>
+        <source>%1개월</source>
+        <translation>%1 months</translation>
+    </message>
+    <message>
+        <source>막대 %1개, 하나가 %2년</source>
+        <translation>%1 bars of %2 years each</translation>
+    </message>
+    <message>
+        <source>차트를 저장했습니다: %1 (%2 - %3, 카드사 %4곳, %5, %6x%7)</source>
+        <translation>Chart saved: %1 (%2 - %3, %4 card companies, %5, %6x%7)</translation>
     </message>
 </context>
 <context>
@@ -1805,6 +1813,14 @@ Error details: </translation>
     <message>
         <source>월별 추이</source>
         <translation>Monthly Trend</translation>
+    </message>
+    <message>
+        <source>연도</source>
+        <translation>Year</translation>
+    </message>
+    <message>
+        <source>연도 (막대 하나가 %1년)</source>
+        <translation>Years (one bar is %1 years)</translation>
     </message>
 </context>
 <context>
