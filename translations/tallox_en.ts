@@ -247,6 +247,10 @@ They are not deleted and keep their card code; only the card name no longer show
         <source>자료를 삭제하는 중 오류가 발생했습니다.</source>
         <translation>An error occurred while deleting the entry.</translation>
     </message>
+    <message>
+        <source>장부를 읽을 수 없어 카드를 삭제하지 않았습니다.</source>
+        <translation>The ledger cannot be read, so the card was not deleted.</translation>
+    </message>
 </context>
 <context>
     <name>CardSearch</name>
@@ -416,10 +420,6 @@ Do you want to register it as a new card?</translation>
     <message>
         <source>PNG 파일을 쓸 수 없습니다: %1</source>
         <translation>The PNG file cannot be written: %1</translation>
-    </message>
-    <message>
-        <source>차트를 저장했습니다: %1 (%2 - %3, 카드사 %4곳, %5개월, %6x%7)</source>
-        <translation>Chart saved: %1 (%2 - %3, %4 card companies, %5 months, %6x%7)</translation>
     </message>
     <message>
         <source>집계를 읽을 수 없습니다</source>
@@ -746,6 +746,18 @@ Exit status: 0 success, 1 balance mismatch or refused rows, 2 bad arguments, 3 d
     <message>
         <source>경고: %1</source>
         <translation>Warning: %1</translation>
+    </message>
+    <message>
+        <source>%1개월</source>
+        <translation>%1 months</translation>
+    </message>
+    <message>
+        <source>막대 %1개, 하나가 %2년</source>
+        <translation>%1 bars of %2 years each</translation>
+    </message>
+    <message>
+        <source>차트를 저장했습니다: %1 (%2 - %3, 카드사 %4곳, %5, %6x%7)</source>
+        <translation>Chart saved: %1 (%2 - %3, %4 card companies, %5, %6x%7)</translation>
     </message>
 </context>
 <context>
@@ -1553,6 +1565,14 @@ Open-source software used: Qt (LGPL 3), SQLite (public domain), libxlsxwriter (B
         <source>다시 실행할 변경이 없습니다.</source>
         <translation>There is no change to redo.</translation>
     </message>
+    <message>
+        <source>이 변경의 카드사 %1(코드 %2)는 그 뒤에 삭제되었고(%3) 코드 %2는 지금 다른 카드사 %4의 코드입니다.</source>
+        <translation>The card company of this change, %1 (code %2), was deleted afterwards (%3), and code %2 now belongs to another card company, %4.</translation>
+    </message>
+    <message>
+        <source>이 변경의 카드사 %1(코드 %2)는 그 뒤에 삭제되었습니다(%3).</source>
+        <translation>The card company of this change, %1 (code %2), was deleted afterwards (%3).</translation>
+    </message>
 </context>
 <context>
     <name>LedgerSheet</name>
@@ -1898,6 +1918,14 @@ Error details: </translation>
     <message>
         <source>월별 추이</source>
         <translation>Monthly Trend</translation>
+    </message>
+    <message>
+        <source>연도</source>
+        <translation>Year</translation>
+    </message>
+    <message>
+        <source>연도 (막대 하나가 %1년)</source>
+        <translation>Years (one bar is %1 years)</translation>
     </message>
 </context>
 <context>

@@ -225,10 +225,15 @@ int WriteChart(const CommandLine& cmd, const Output& o, QTextStream& out, Failur
         return f->status;
     }
     const MonthlySummary& data = o.chart.data();
-    out << QCoreApplication::translate("CommandLine", "차트를 저장했습니다: %1 (%2 - %3, 카드사 %4곳, %5개월, %6x%7)")
+    const QString bars = data.monthsPerBar == 1
+                             ? QCoreApplication::translate("CommandLine", "%1개월").arg(data.months.size())
+                             : QCoreApplication::translate("CommandLine", "막대 %1개, 하나가 %2년")
+                                   .arg(data.months.size())
+                                   .arg(data.monthsPerBar / 12);
+    out << QCoreApplication::translate("CommandLine", "차트를 저장했습니다: %1 (%2 - %3, 카드사 %4곳, %5, %6x%7)")
                .arg(cmd.file, data.from, data.to)
                .arg(data.cards.size())
-               .arg(data.months.size())
+               .arg(bars)
                .arg(kSumBillChartSize.width())
                .arg(kSumBillChartSize.height())
         << Qt::endl;

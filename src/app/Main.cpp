@@ -114,7 +114,7 @@ namespace {
 // One window per application folder; a folder that cannot take the lock is said as such.
 bool TakeInstanceLock(const QString& appFolder, std::unique_ptr<QLockFile>* lock)
 {
-    switch (Startup::AcquireLock(QDir(appFolder).filePath(QStringLiteral("tallox.lock")), lock)) {
+    switch (Startup::AcquireLock(Startup::InstanceLockFile(appFolder), lock)) {
     case Startup::LockStatus::Acquired:
         return true;
     case Startup::LockStatus::HeldByOther:

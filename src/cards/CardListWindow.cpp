@@ -202,8 +202,15 @@ void CardListWindow::btnDelete_Click()
         return;
     }
     const QString name = GetSelName();
-    const QString question =
-        CardDeleteQuestion(deleteQuestion(name), CardStore::LedgerEntriesUsing(m_cardDbPath, code));
+    // Without the count the question would hide entries that keep the card's code.
+    int entries = 0;
+    ErrorInfo e;
+    if (!CardStore::LedgerEntriesUsing(m_cardDbPath, code, &entries, &e)) {
+        MsgError(tr("장부를 읽을 수 없어 카드를 삭제하지 않았습니다."), e);
+        spList->setFocus();
+        return;
+    }
+    const QString question = CardDeleteQuestion(deleteQuestion(name), entries);
     if (MsgQuestion(question, tr("카드삭제"), true) != MsgAnswer::No && DeleteCard(code)) {
         DeleteSheetRow(spList, -2, true, true);
         rowCountChanged();

@@ -40,16 +40,15 @@ bool readAll(Database& db, const QString& sql, const QVariantList& binds, QList<
 }
 
 // Runs `work` on a short-lived read connection to the ledger beside the card
-// database; nothing happens when that file is missing or cannot be read.
-template <typename Work> void withLedger(const QString& cardDbPath, Work work)
+// database; true without running it when there is no such file, false with
+// `error` when the file is there but cannot be opened.
+template <typename Work> bool withLedger(const QString& cardDbPath, ErrorInfo* error, Work work)
 {
     const QString path = CardStore::LedgerFileBeside(cardDbPath);
     if (path.isEmpty() || (!ServerAddress::Looks(path) && !QFileInfo::exists(path)))
-        return;
+        return true;
     Database ledger;
-    if (!ledger.open(path))
-        return;
-    work(ledger);
+    return ledger.open(path, error) && work(ledger);
 }
 const QString kBooks = QStringLiteral("books");
 
@@ -145,7 +144,7 @@ bool Fetch(Database& db, int code, CardRecord* card, bool* found, ErrorInfo* err
     return FinishRead(rs, error);
 }
 
-static bool saveOnce(Database& db, const QString& cardDbPath, const CardRecord& card, int* code, ErrorInfo* error)
+static bool saveOnce(Database& db, const CardRecord& card, int* code, ErrorInfo* error)
 {
     const QString failText = QCoreApplication::translate("CardStore", "자료를 저장하는 중 오류가 발생했습니다.");
     ErrorInfo e;
@@ -158,10 +157,15 @@ static bool saveOnce(Database& db, const QString& cardDbPath, const CardRecord& 
     int target = card.code;
     if (target == 0) {
         target = GetNextCode(db, QStringLiteral("Plastra"), QStringLiteral("code"), &e);
-        // A code that ledger entries still use (its card was deleted) would
-        // hand those entries to the new card: go past it.
+        // A code that entries or history rows still name (its card was
+        // deleted) would hand them to the new card: go past it.
+        int used = 0;
+        if (target != -1 && withHistory && !LargestLedgerCardCode(db, db.schemaOf(kBooks), &used, &e)) {
+            *code = -1;
+            return fail(error, e.asEngine(failText));
+        }
         if (target != -1)
-            target = qMax(target, LargestLedgerCardCode(cardDbPath) + 1);
+            target = qMax(target, used + 1);
         *code = target;
     }
     if (target < 0)
@@ -224,9 +228,9 @@ static DeleteOutcome deleteOnce(Database& db, int code, ErrorInfo* error)
 }
 
 // Each store runs again when a server gave way to another computer's change.
-bool Save(Database& db, const QString& cardDbPath, const CardRecord& card, int* code, ErrorInfo* error)
+bool Save(Database& db, const CardRecord& card, int* code, ErrorInfo* error)
 {
-    return StoreWithRetry(db, error, [&](ErrorInfo* e) { return saveOnce(db, cardDbPath, card, code, e); });
+    return StoreWithRetry(db, error, [&](ErrorInfo* e) { return saveOnce(db, card, code, e); });
 }
 
 DeleteOutcome Delete(Database& db, int code, ErrorInfo* error)
@@ -252,23 +256,34 @@ QString LedgerFileBeside(const QString& cardDbPath)
     return AppPaths::ledgerDbFile(QFileInfo(cardDbPath).absolutePath());
 }
 
-int LedgerEntriesUsing(const QString& cardDbPath, int code)
+bool LedgerEntriesUsing(const QString& cardDbPath, int code, int* count, ErrorInfo* error)
 {
-    int count = 0;
-    withLedger(cardDbPath, [&](Database& ledger) {
-        count = ledger.scalar(QStringLiteral("SELECT count(*) FROM Tallox WHERE cardcode = ?"), {code}).toInt();
+    *count = 0;
+    return withLedger(cardDbPath, error, [&](Database& ledger) {
+        const QVariant n =
+            ledger.scalar(QStringLiteral("SELECT count(*) FROM Tallox WHERE cardcode = ?"), {code}, error);
+        *count = n.toInt();
+        return n.isValid();
     });
-    return count;
 }
 
-int LargestLedgerCardCode(const QString& cardDbPath)
+bool LargestLedgerCardCode(Database& db, const QString& schema, int* largest, ErrorInfo* error)
 {
-    int largest = 0;
-    withLedger(cardDbPath, [&](Database& ledger) {
-        largest = qMax(ledger.scalar(QStringLiteral("SELECT MAX(cardcode) FROM Tallox")).toInt(),
-                       ledger.scalar(QStringLiteral("SELECT MAX(cardcode) FROM transfer")).toInt());
-    });
-    return largest;
+    *largest = 0;
+    // Text throughout: a card field's history values are text, read as numbers
+    // here so that a stray one stops no engine.
+    QString sql = QStringLiteral("SELECT CAST(MAX(cardcode) AS TEXT) FROM %1.Tallox"
+                                 " UNION ALL SELECT CAST(MAX(cardcode) AS TEXT) FROM %1.transfer");
+    if (History::TableExists(db, schema))
+        sql += QStringLiteral(" UNION ALL SELECT CAST(MAX(cardcode) AS TEXT) FROM %1.history"
+                              " UNION SELECT old_value FROM %1.history WHERE field = 'cardcode'"
+                              " UNION SELECT new_value FROM %1.history WHERE field = 'cardcode'");
+    QSqlQuery rs;
+    if (!OpenSnapshot(db, rs, sql.arg(schema), {}, error))
+        return false;
+    while (rs.next())
+        *largest = qMax(*largest, rs.value(0).toInt());
+    return FinishRead(rs, error);
 }
 
 } // namespace CardStore

@@ -30,19 +30,23 @@ bool ListByCodeOrName(Database& db, const QString& text, QList<CardRecord>* rows
 bool Fetch(Database& db, int code, CardRecord* card, bool* found, ErrorInfo* error);
 
 // Stores a card: a new one (code 0) gets the next free code (past every
-// code the ledger beside still uses), an existing one is overwritten. One
+// code the ledger beside or its history ever used, so that no old entry or
+// undo step lands on the new card), an existing one is overwritten. One
 // transaction. `code` receives the stored code (-1 when a new card failed).
-bool Save(Database& db, const QString& cardDbPath, const CardRecord& card, int* code, ErrorInfo* error);
+bool Save(Database& db, const CardRecord& card, int* code, ErrorInfo* error);
 
 enum class DeleteOutcome { Deleted, NotFound, InUse, Failed };
 DeleteOutcome Delete(Database& db, int code, ErrorInfo* error);
 
 // The ledger database that lies next to a card database.
 QString LedgerFileBeside(const QString& cardDbPath);
-// How many ledger entries use the card code; 0 when the ledger cannot be read.
-int LedgerEntriesUsing(const QString& cardDbPath, int code);
-// The largest card code the ledger (entries and carry-over rows) still refers
-// to; 0 when there is none or the ledger cannot be read.
-int LargestLedgerCardCode(const QString& cardDbPath);
+// How many ledger entries use the card code (0 without a ledger beside);
+// false with `error` when the ledger cannot be read.
+bool LedgerEntriesUsing(const QString& cardDbPath, int code, int* count, ErrorInfo* error);
+// The largest card code the books still name, read through `db` whose
+// `schema` holds the ledger's tables: entries, carry-over rows and every
+// history row (a card's own rows, an entry's card, a card field's old and new
+// value). 0 when there is none; false with `error` when it cannot be read.
+bool LargestLedgerCardCode(Database& db, const QString& schema, int* largest, ErrorInfo* error);
 
 } // namespace CardStore

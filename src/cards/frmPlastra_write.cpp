@@ -290,7 +290,7 @@ bool frmPlastra_write::SaveCard(bool isNew)
     card.setday = qRound(leadingNumber(txtSetDay->plainText()));
     ErrorInfo e;
     int code = mnCode;
-    const bool ok = CardStore::Save(mdbCard, m_cardDbPath, card, &code, &e);
+    const bool ok = CardStore::Save(mdbCard, card, &code, &e);
     if (isNew)
         mnCode = code;
     if (!ok)

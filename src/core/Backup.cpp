@@ -4,6 +4,7 @@
 #include "core/AppPaths.h"
 #include "core/DbAccess.h"
 #include "core/History.h"
+#include "core/Startup.h"
 #include "platform/Database.h"
 #include "platform/ServerAddress.h"
 
@@ -346,10 +347,10 @@ bool PrepareRoot(const QString& root, bool createRoot, ErrorInfo* error)
 // One writer per backup folder at a time; under it, what killed runs left is removed.
 bool LockRoot(const QString& root, std::unique_ptr<QLockFile>* lock, ErrorInfo* error)
 {
-    auto l = std::make_unique<QLockFile>(root + QLatin1Char('/') + kLockName);
-    l->setStaleLockTime(0);
-    if (!l->tryLock(kLockWaitMs)) {
-        const bool busy = l->error() == QLockFile::LockFailedError;
+    std::unique_ptr<QLockFile> l;
+    const Startup::LockStatus status = Startup::AcquireLock(root + QLatin1Char('/') + kLockName, &l, kLockWaitMs);
+    if (status != Startup::LockStatus::Acquired) {
+        const bool busy = status == Startup::LockStatus::HeldByOther;
         return fail(error,
                     Said(busy ? QCoreApplication::translate("Backup", "다른 백업이 진행중입니다: %1").arg(root)
                               : QCoreApplication::translate("Backup", "백업 폴더에 쓸 수 없습니다: %1").arg(root)));

@@ -9,9 +9,60 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QRegularExpression>
 #include <QSettings>
+#include <QSysInfo>
+
+#include <cerrno>
+#include <limits>
+#include <signal.h>
+#include <sys/types.h>
+
+namespace {
+// Whether process `pid` runs the program `app` (a file name): by its
+// executable, or for another user's process by its short name (the kernel
+// keeps 15 characters). One that runs but cannot be looked into counts.
+bool RunsProgram(qint64 pid, const QString& app)
+{
+    if (pid <= 0 || pid > std::numeric_limits<pid_t>::max() || (::kill(pid_t(pid), 0) == -1 && errno == ESRCH))
+        return false;
+    QString exe = QFileInfo(QStringLiteral("/proc/%1/exe").arg(pid)).symLinkTarget();
+    if (!exe.isEmpty()) {
+        exe.remove(QRegularExpression(QStringLiteral(" \\(deleted\\)$"))); // replaced by an update while running
+        return QFileInfo(exe).fileName() == app;
+    }
+    QFile comm(QStringLiteral("/proc/%1/comm").arg(pid));
+    if (!comm.open(QIODevice::ReadOnly))
+        return true;
+    const QByteArray name = comm.readAll().trimmed();
+    return name.isEmpty() || name == app.left(15).toUtf8();
+}
+} // namespace
 
 namespace Startup {
+bool OwnerIsLive(const QString& lockFile)
+{
+    // The lines QLockFile writes: process id, program, host name, host id.
+    QFile file(lockFile);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QList<QByteArray> lines = file.read(4096).split('\n');
+    bool number = false;
+    const qint64 pid = lines.value(0).trimmed().toLongLong(&number);
+    const QString app = QFileInfo(QString::fromUtf8(lines.value(1))).fileName();
+    if (!number || app.isEmpty())
+        return false;
+    // Another computer's process (books in a shared folder) cannot be looked up here.
+    const QString host = QString::fromUtf8(lines.value(2));
+    const QByteArray hostId = lines.value(3);
+    const bool otherHost = !hostId.isEmpty() && !QSysInfo::machineUniqueId().isEmpty()
+                               ? hostId != QSysInfo::machineUniqueId()
+                               : !host.isEmpty() && host != QSysInfo::machineHostName();
+    if (otherHost)
+        return true;
+    return RunsProgram(pid, app);
+}
+
 void StoreAppPath(QSettings& settings, const QString& appFolder)
 {
     if (settings.value(QStringLiteral("General/AppPath")).toString() != appFolder)
@@ -53,21 +104,20 @@ bool EnsureDefaultDatabases(const QString& folder, const QString& defaultFolder,
                                       .arg(QDir::toNativeSeparators(folder))));
 }
 
-LockStatus AcquireLock(const QString& lockFile, std::unique_ptr<QLockFile>* lock)
+LockStatus AcquireLock(const QString& lockFile, std::unique_ptr<QLockFile>* lock, int waitMs)
 {
     QDir().mkpath(QFileInfo(lockFile).absolutePath());
     auto candidate = std::make_unique<QLockFile>(lockFile);
-    candidate->setStaleLockTime(0); // staleness by process id only: a live instance is never broken
-    if (!candidate->tryLock(0) && candidate->error() == QLockFile::LockFailedError) {
-        // A file without a readable owner (emptied, overwritten) blocks forever
-        // otherwise; a few seconds spare a lock that is being written right now.
-        qint64 pid = 0;
-        QString host, app;
-        const QFileInfo info(lockFile);
-        if (!candidate->getLockInfo(&pid, &host, &app) &&
-            info.lastModified().secsTo(QDateTime::currentDateTime()) > 3 && candidate->removeStaleLockFile())
-            candidate->tryLock(0);
-    }
+    candidate->setStaleLockTime(0); // staleness by owner only: a live instance is never broken
+    // Qt breaks a lock only when it reads a dead owner from it; one that names
+    // no live owner at all (emptied, overwritten) would block for good. The
+    // removal takes the file's own lock first, so a file that its owner has
+    // created and not yet written stays.
+    if (!candidate->tryLock(0) && candidate->error() == QLockFile::LockFailedError && !OwnerIsLive(lockFile) &&
+        candidate->removeStaleLockFile())
+        candidate->tryLock(0);
+    if (candidate->error() == QLockFile::LockFailedError && waitMs > 0)
+        candidate->tryLock(waitMs);
     switch (candidate->error()) {
     case QLockFile::NoError:
         *lock = std::move(candidate);
@@ -79,10 +129,15 @@ LockStatus AcquireLock(const QString& lockFile, std::unique_ptr<QLockFile>* lock
     }
 }
 
+QString InstanceLockFile(const QString& appFolder)
+{
+    return QDir(appFolder).filePath(QStringLiteral("tallox.lock"));
+}
+
 QLockFile* AcquireInstanceLock(const QString& appFolder)
 {
     std::unique_ptr<QLockFile> lock;
-    AcquireLock(QDir(appFolder).filePath(QStringLiteral("tallox.lock")), &lock);
+    AcquireLock(InstanceLockFile(appFolder), &lock);
     return lock.release();
 }
 

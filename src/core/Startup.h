@@ -26,13 +26,20 @@ bool EnsureDefaultDatabases(const QString& folder, const QString& defaultFolder,
 
 enum class LockStatus { Acquired, HeldByOther, CannotWrite };
 
-// Takes a lock file. A lock left by a crashed run (its process is gone) does
-// not block, nor does one that cannot be read (empty or garbage) once it is a
-// few seconds old. CannotWrite: the folder does not take the file.
-LockStatus AcquireLock(const QString& lockFile, std::unique_ptr<QLockFile>* lock);
+// Whether a lock file names a live process of the program that wrote it (on
+// this computer; another computer's owner counts as live).
+bool OwnerIsLive(const QString& lockFile);
 
-// The single-instance lock in the application folder. Null when another
-// instance runs or the folder cannot be written (see AcquireLock).
+// The one way Tallox takes a lock file: the window, every command and the
+// backups. A lock whose content names no live process of the program that
+// wrote it (empty, garbage, a process that is gone or is another program) is
+// removed and taken; one being written right now is spared. Waits up to
+// `waitMs` for a live owner to let go. CannotWrite: the folder does not take the file.
+LockStatus AcquireLock(const QString& lockFile, std::unique_ptr<QLockFile>* lock, int waitMs = 0);
+
+// The single-instance lock file of the application folder, and the lock
+// itself: null when another instance runs or the folder cannot be written.
+QString InstanceLockFile(const QString& appFolder);
 QLockFile* AcquireInstanceLock(const QString& appFolder);
 
 // The lock beside the databases, held by the window and by --rebuild, so that

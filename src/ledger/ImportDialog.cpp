@@ -371,7 +371,7 @@ void ImportDialog::mapCard(const QString& name, int choice)
         card.fee = 0.0;
         card.setday = 0;
         ErrorInfo e;
-        if (!CardStore::Save(m_ctx.card, m_ctx.cardPath, card, &choice, &e)) {
+        if (!CardStore::Save(m_ctx.card, card, &choice, &e)) {
             ShowError(e);
             return;
         }

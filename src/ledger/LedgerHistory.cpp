@@ -154,8 +154,6 @@ bool LedgerHistory::Redo(Landing* landing, ErrorInfo* error)
 
 bool LedgerHistory::checkEntry(const Change& c, bool undo, bool mustExist, ErrorInfo* error)
 {
-    const QString refused = undo ? QCoreApplication::translate("LedgerHistory", "실행 취소할 수 없습니다.")
-                                 : QCoreApplication::translate("LedgerHistory", "다시 실행할 수 없습니다.");
     const QString entry = c.entryDate + QLatin1Char(' ') + CardName(m_db, c.card);
     // A later change of the same entry that is still in place (typed on
     // another computer or by another user) would be overwritten or is in the way.
@@ -182,17 +180,81 @@ bool LedgerHistory::checkEntry(const Change& c, bool undo, bool mustExist, Error
     if (!FinishRead(rs, error))
         return false;
     if (!later.isEmpty())
-        return fail(error, ErrorInfo::notice(refused + QStringLiteral("\r\n\r\n") + later));
+        return refuse(Refusal::LaterChange, undo, later, error);
     if (!mustExist)
         return true;
     const QVariant n = m_db.scalar(QStringLiteral("SELECT count(*) FROM Tallox WHERE code = ?"), {c.key}, error);
     if (!n.isValid())
         return false;
-    return n.toInt() > 0 ||
-           fail(error,
-                ErrorInfo::notice(refused + QStringLiteral("\r\n\r\n") +
-                                  QCoreApplication::translate("LedgerHistory", "%1 자료(코드 %2)가 장부에 없습니다.")
-                                      .arg(entry, QString::number(c.key))));
+    return n.toInt() > 0 || refuse(Refusal::EntryGone, undo,
+                                   QCoreApplication::translate("LedgerHistory", "%1 자료(코드 %2)가 장부에 없습니다.")
+                                       .arg(entry, QString::number(c.key)),
+                                   error);
+}
+
+bool LedgerHistory::checkCards(const Change& c, bool undo, ErrorInfo* error)
+{
+    QList<int> codes{c.card};
+    if (c.field == QLatin1String("cardcode"))
+        codes << c.oldValue.toInt() << c.newValue.toInt();
+    for (const int code : std::as_const(codes)) {
+        if (code == 0)
+            continue;
+        // Rename and fee changes keep the company; a deletion ends it, and a
+        // card added under the code since is another company.
+        QSqlQuery rs;
+        if (!OpenSnapshot(m_db, rs,
+                          QStringLiteral("SELECT kind, at, computer, username, old_value FROM history WHERE id > ?"
+                                         " AND cardcode = ? AND kind IN ('card-added', 'card-deleted')"
+                                         " ORDER BY id LIMIT 1"),
+                          {c.id, code}, error))
+            return false;
+        QString when, was;
+        const bool ended = rs.next();
+        if (ended) {
+            when = QStringLiteral("%1, %2 %3")
+                       .arg(rs.value(1).toString(), rs.value(2).toString(), rs.value(3).toString())
+                       .trimmed();
+            was = History::ParseRowJson(rs.value(4).toString()).value(QStringLiteral("name")).toString();
+        }
+        if (!FinishRead(rs, error))
+            return false;
+        if (!ended)
+            continue;
+        ErrorInfo e;
+        const QVariant now =
+            m_db.scalar(QStringLiteral("SELECT name FROM %1.Plastra WHERE code = ?").arg(CardAlias()), {code}, &e);
+        if (e.isSet())
+            return fail(error, e);
+        const QString number = QString::number(code);
+        if (was.isEmpty())
+            was = QCoreApplication::translate("LedgerHistory", "카드 %1").arg(code);
+        if (now.isValid())
+            return refuse(Refusal::CardReplaced, undo,
+                          QCoreApplication::translate("LedgerHistory",
+                                                      "이 변경의 카드사 %1(코드 %2)는 그 뒤에 삭제되었고(%3)"
+                                                      " 코드 %2는 지금 다른 카드사 %4의 코드입니다.")
+                              .arg(was, number, when, now.toString()),
+                          error);
+        return refuse(
+            Refusal::CardDeleted, undo,
+            QCoreApplication::translate("LedgerHistory", "이 변경의 카드사 %1(코드 %2)는 그 뒤에 삭제되었습니다(%3).")
+                .arg(was, number, when),
+            error);
+    }
+    return true;
+}
+
+bool LedgerHistory::refuse(Refusal why, bool undo, const QString& reason, ErrorInfo* error)
+{
+    m_refusal = why;
+    const QString refused = undo ? QCoreApplication::translate("LedgerHistory", "실행 취소할 수 없습니다.")
+                                 : QCoreApplication::translate("LedgerHistory", "다시 실행할 수 없습니다.");
+    // A row that cannot be read needs no more words than that.
+    return fail(error, ErrorInfo::notice(
+                           why == Refusal::Unreadable
+                               ? QCoreApplication::translate("LedgerHistory", "변경 내역의 자료를 읽을 수 없습니다.")
+                               : refused + QStringLiteral("\r\n\r\n") + reason));
 }
 
 bool LedgerHistory::dropCarryRows(const QString& rows, ErrorInfo* error)
@@ -227,7 +289,7 @@ bool LedgerHistory::apply(const Change& c, bool undo, int* key, ErrorInfo* error
         (undo && c.kind == History::Kind::EntryDeleted) || (!undo && c.kind == History::Kind::EntryAdded);
     const bool removes =
         (undo && c.kind == History::Kind::EntryAdded) || (!undo && c.kind == History::Kind::EntryDeleted);
-    if (!checkEntry(c, undo, !restores, error))
+    if (!checkEntry(c, undo, !restores, error) || !checkCards(c, undo, error))
         return false;
     *key = c.key;
     m_store.TagNextChange(undo ? History::Origin::Undo : History::Origin::Redo, c.id);
@@ -241,8 +303,7 @@ bool LedgerHistory::apply(const Change& c, bool undo, int* key, ErrorInfo* error
         LedgerStore::StoredEntry entry;
         ok = (LedgerStore::StoredEntry::fromMap(History::ParseRowJson((undo ? c.oldValue : c.newValue).toString()),
                                                 &entry) ||
-              fail(error, ErrorInfo::notice(
-                              QCoreApplication::translate("LedgerHistory", "변경 내역의 자료를 읽을 수 없습니다.")))) &&
+              refuse(Refusal::Unreadable, undo, QString(), error)) &&
              m_store.RestoreRecord(entry, key, error);
     }
     m_store.TagNextChange(History::Origin::Change, 0);
@@ -268,15 +329,17 @@ bool LedgerHistory::apply(const Change& c, bool undo, int* key, ErrorInfo* error
 
 bool LedgerHistory::run(bool undo, Landing* landing, ErrorInfo* error)
 {
+    m_refusal = Refusal::None;
     ErrorInfo e;
     const std::optional<Step> step = readStep(undo, &e);
-    if (!step)
-        return fail(error,
-                    e.isSet()
-                        ? e
-                        : ErrorInfo::notice(
-                              undo ? QCoreApplication::translate("LedgerHistory", "실행 취소할 변경이 없습니다.")
-                                   : QCoreApplication::translate("LedgerHistory", "다시 실행할 변경이 없습니다.")));
+    if (!step && e.isSet())
+        return fail(error, e);
+    if (!step) {
+        m_refusal = Refusal::NoStep;
+        return fail(error, ErrorInfo::notice(
+                               undo ? QCoreApplication::translate("LedgerHistory", "실행 취소할 변경이 없습니다.")
+                                    : QCoreApplication::translate("LedgerHistory", "다시 실행할 변경이 없습니다.")));
+    }
     // The whole step and the rows' new state are one transaction.
     Transaction tx(m_db);
     bool ok = tx.isActive();

@@ -63,6 +63,18 @@ public:
     bool Undo(Landing* landing = nullptr, ErrorInfo* error = nullptr);
     bool Redo(Landing* landing = nullptr, ErrorInfo* error = nullptr);
 
+    // Why the last Undo or Redo was refused; None when it ran or a store failed.
+    enum class Refusal {
+        None,
+        NoStep,       // nothing to undo or redo
+        LaterChange,  // a later change of the entry (someone else's) is still in place
+        EntryGone,    // the entry is no longer in the books
+        Unreadable,   // the history row's entry cannot be read
+        CardDeleted,  // the entry's card company was deleted after the change
+        CardReplaced, // ... and its code now belongs to another card company
+    };
+    Refusal lastRefusal() const { return m_refusal; }
+
     // The field's name in the sheet's words ("매출액", ...).
     static QString FieldLabel(const QString& field);
     // A stored field value as the user reads it (amounts with separators, card names).
@@ -79,9 +91,15 @@ private:
     // Refuses (a Notice) when a later change still in place touched the entry,
     // or when it must exist and is gone.
     bool checkEntry(const Change& c, bool undo, bool mustExist, ErrorInfo* error);
+    // Refuses (a Notice) when a card company the change names was deleted
+    // after it: the step would file the entry under a code that no longer
+    // means that company.
+    bool checkCards(const Change& c, bool undo, ErrorInfo* error);
+    bool refuse(Refusal why, bool undo, const QString& reason, ErrorInfo* error);
     bool run(bool undo, Landing* landing, ErrorInfo* error);
     bool dropCarryRows(const QString& rows, ErrorInfo* error);
 
     LedgerStore& m_store;
     Database& m_db;
+    Refusal m_refusal = Refusal::None;
 };

@@ -38,11 +38,15 @@ QValueAxis* MakeValueAxis(const QString& title, const QString& format, double lo
     return axis;
 }
 
-QBarCategoryAxis* MonthAxis(const QStringList& months)
+QBarCategoryAxis* MonthAxis(const QStringList& months, int monthsPerBar)
 {
     auto* axis = new QBarCategoryAxis;
     axis->append(months);
-    axis->setTitleText(QCoreApplication::translate("SumBillChart", "월"));
+    axis->setTitleText(
+        monthsPerBar == 1 ? QCoreApplication::translate("SumBillChart", "월")
+        : monthsPerBar == 12
+            ? QCoreApplication::translate("SumBillChart", "연도")
+            : QCoreApplication::translate("SumBillChart", "연도 (막대 하나가 %1년)").arg(monthsPerBar / 12));
     // More than a year of months only fits upright.
     if (months.size() > 12)
         axis->setLabelsAngle(-90);
@@ -82,7 +86,7 @@ std::pair<double, double> StackRange(const MonthlySummary& m)
     return {low, high};
 }
 
-// One card's fee rate by month; a month without sales has no point.
+// One card's fee rate by bar; a bar without sales has no point.
 QLineSeries* RateLine(const MonthlyCardFigures& card, const QColor& color, double* low, double* high)
 {
     auto* line = new QLineSeries;
@@ -122,12 +126,12 @@ QChart* SumBillChart::makeChart() const
     chart->setTitleFont(titleFont);
     chart->legend()->setAlignment(Qt::AlignRight);
 
-    QBarCategoryAxis* months = MonthAxis(m_data.months);
+    QBarCategoryAxis* months = MonthAxis(m_data.months, m_data.monthsPerBar);
     const auto [low, high] = StackRange(m_data);
     QValueAxis* salesAxis =
         MakeValueAxis(QCoreApplication::translate("SumBillChart", "매출액 (원)"), QStringLiteral("%.0f"), low, high);
     chart->addAxis(months, Qt::AlignBottom);
-    if (m_data.months.size() > 36)
+    if (m_data.monthsPerBar == 1 && m_data.months.size() > 36)
         chart->addAxis(YearAxis(months, m_data.months), Qt::AlignBottom);
     chart->addAxis(salesAxis, Qt::AlignLeft);
 

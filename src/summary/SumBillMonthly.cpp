@@ -23,33 +23,60 @@ QString MonthlySql()
         .arg(CardAlias(), RealDaySql());
 }
 
-QStringList MonthsOf(const QString& from, const QString& to)
+// A month counted from the year 0, so that a bar of N months is a plain division.
+int MonthIndex(int year, int month)
 {
-    QStringList months;
-    const QDate last = QDate::fromString(to, Qt::ISODate);
-    for (QDate d = QDate::fromString(from, Qt::ISODate); d.isValid() && d <= last; d = d.addMonths(1)) {
-        d.setDate(d.year(), d.month(), 1);
-        months.append(d.toString(QStringLiteral("yyyy-MM")));
-    }
-    return months;
+    return year * 12 + month - 1;
 }
 
-// Adds the query's current row to the card it belongs to (a new one when the
-// code changes); false for an amount that is no integer.
-bool ReadRow(const QSqlQuery& q, const QStringList& months, QList<MonthlyCardFigures>* cards)
+// The bars of the period: one per month while they are few enough, else the
+// narrowest of years, decades, centuries, ... that keeps them at kMaxChartBars.
+void LayBars(const QString& from, const QString& to, MonthlySummary* m)
+{
+    const QDate first = QDate::fromString(from, Qt::ISODate);
+    const QDate last = QDate::fromString(to, Qt::ISODate);
+    if (!first.isValid() || !last.isValid() || last < first)
+        return;
+    const int low = MonthIndex(first.year(), first.month());
+    const int high = MonthIndex(last.year(), last.month());
+    int width = 1;
+    while (high / width - low / width + 1 > kMaxChartBars)
+        width = width == 1 ? 12 : width * 10;
+    m->monthsPerBar = width;
+    const auto year = [](int index) { return QStringLiteral("%1").arg(index / 12, 4, 10, QLatin1Char('0')); };
+    for (int bar = low / width; bar <= high / width; ++bar) {
+        const int start = bar * width;
+        if (width == 1)
+            m->months.append(year(start) + QStringLiteral("-%1").arg(start % 12 + 1, 2, 10, QLatin1Char('0')));
+        else if (width == 12)
+            m->months.append(year(start));
+        else
+            m->months.append(year(start) + QLatin1Char('~') + year(start + width - 12));
+    }
+}
+
+// Adds the query's current row (one month of one card) to its bar of the card
+// it belongs to (a new one when the code changes).
+bool ReadRow(const QSqlQuery& q, const MonthlySummary& m, QList<MonthlyCardFigures>* cards, ErrorInfo* error)
 {
     const int code = q.value(1).toInt();
     if (cards->isEmpty() || cards->constLast().cardCode != code) {
         MonthlyCardFigures card;
         card.cardCode = code;
         card.name = q.value(2).toBool() ? MissingCardName(code) : q.value(3).toString();
-        card.sales.fill(Money(), months.size());
-        card.fees.fill(Money(), months.size());
+        card.sales.fill(Money(), m.months.size());
+        card.fees.fill(Money(), m.months.size());
         cards->append(card);
     }
-    const qsizetype month = months.indexOf(q.value(0).toString());
+    const QString month = q.value(0).toString();
+    const QDate from = QDate::fromString(m.from, Qt::ISODate);
+    const qsizetype bar = MonthIndex(month.left(4).toInt(), month.mid(5, 2).toInt()) / m.monthsPerBar -
+                          MonthIndex(from.year(), from.month()) / m.monthsPerBar;
     MonthlyCardFigures& card = cards->last();
-    return month >= 0 && ReadMoney(q.value(4), &card.sales[month]) && ReadMoney(q.value(5), &card.fees[month]);
+    Money sales, fees;
+    if (bar < 0 || bar >= m.months.size() || !ReadMoney(q.value(4), &sales) || !ReadMoney(q.value(5), &fees))
+        return fail(error, NotAnAmount());
+    return (Money::addTo(card.sales[bar], sales) && Money::addTo(card.fees[bar], fees)) || fail(error, MoneyOverflow());
 }
 
 // Leaves out cards with neither sales nor fees (only pay-outs, or sums of 0)
@@ -86,21 +113,22 @@ bool LoadMonthlySummary(Database& ledger, const QString& from, const QString& to
     MonthlySummary m;
     m.from = from;
     m.to = to;
-    m.months = MonthsOf(from, to);
+    LayBars(from, to, &m);
     const ReadSnapshot snapshot(ledger);
     if (!snapshot.ok(error))
         return false;
     QSqlQuery rs;
     if (!OpenSnapshot(ledger, rs, MonthlySql(), {from, to}, error))
         return false;
+    ErrorInfo bad;
     bool amounts = true;
     while (amounts && rs.next())
-        amounts = ReadRow(rs, m.months, &m.cards);
+        amounts = ReadRow(rs, m, &m.cards, &bad);
     ErrorInfo e;
     if (!FinishRead(rs, &e))
         return fail(error, e.inProcedure(QStringLiteral("LoadMonthlySummary"), QStringLiteral("modSumBill")));
     if (!amounts)
-        return fail(error, NotAnAmount());
+        return fail(error, bad);
     if (!Finish(&m))
         return fail(error, MoneyOverflow());
     *out = std::move(m);

@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QProcess>
 #include <QTextStream>
 
 namespace {
@@ -48,6 +49,8 @@ private Q_SLOTS:
     void demo_writesAnOpenableFolder();
     void backupCommands_data();
     void backupCommands();
+    void locks_leftoverTakenLiveRefused_data();
+    void locks_leftoverTakenLiveRefused();
     void helpAndVersion();
 
 private:
@@ -440,6 +443,47 @@ void TestCommandLine::backupCommands()
     AppContext look;
     QVERIFY(look.openFolder(folder(), nullptr, true));
     QCOMPARE(look.ledger.scalar("SELECT count(*) FROM Tallox").toInt(), entries);
+}
+
+void TestCommandLine::locks_leftoverTakenLiveRefused_data()
+{
+    QTest::addColumn<QString>("lock");  // "tallox.lock", "books" (beside the books) or "backups" (the backup folder's)
+    QTest::addColumn<QString>("owner"); // what the file names (LockFileContent)
+    for (const char* lock : {"tallox.lock", "books", "backups"}) {
+        // A live owner of the backup folder is waited for (two minutes): not here.
+        for (const char* owner : {"empty", "garbage", "gone", "other", "live"})
+            if (QByteArray(lock) != "backups" || QByteArray(owner) != "live")
+                QTest::newRow(qPrintable(QStringLiteral("%1, %2").arg(lock, owner))) << lock << owner;
+    }
+}
+
+// The commands take the same locks as the window, through the same routine.
+void TestCommandLine::locks_leftoverTakenLiveRefused()
+{
+    QFETCH(QString, lock);
+    QFETCH(QString, owner);
+    if (m_env->ctx().ledger.isServer())
+        QSKIP("a folder's locks: the commands on server books take none");
+    const QString file = lock == QLatin1String("books")     ? Startup::BooksLockFile(folder())
+                         : lock == QLatin1String("backups") ? Backup::DefaultRoot() + "/.tallox-backup.lock"
+                                                            : Startup::InstanceLockFile(AppPaths::appFolder());
+    QVERIFY(QDir().mkpath(QFileInfo(file).absolutePath()));
+    QProcess other;
+    QFile left(file);
+    QVERIFY(left.open(QIODevice::WriteOnly));
+    left.write(LockFileContent(owner, &other));
+    left.close();
+    const Run r = tallox({folder(), lock == QLatin1String("backups") ? "--backup" : "--rebuild"});
+    other.kill();
+    other.waitForFinished();
+    if (owner == QLatin1String("live")) {
+        QCOMPARE(r.status, int(ExitDatabase));
+        QVERIFY2(r.err.contains("Tallox가 실행중입니다"), qPrintable(r.err));
+        QVERIFY(QFileInfo::exists(file));
+    } else {
+        QVERIFY2(r.status == ExitOk, qPrintable(r.err));
+        QVERIFY(!QFileInfo::exists(file)); // taken, then let go
+    }
 }
 
 void TestCommandLine::helpAndVersion()

@@ -14,6 +14,7 @@
 #include <QLibraryInfo>
 #include <QLineEdit>
 #include <QLockFile>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QSettings>
 #include <QSqlQuery>
@@ -428,22 +429,32 @@ void TestFoundation::checkRequired_zeroAndFocus()
 
 void TestFoundation::lock_garbageRecoveredUnwritableReported_data()
 {
-    QTest::addColumn<QByteArray>("content"); // of an old lock file; "-" for a folder that cannot be written
+    QTest::addColumn<QString>("owner"); // what the lock file names (LockFileContent); "-": unwritable folder
+    QTest::addColumn<bool>("books");    // the books lock, else the application folder's tallox.lock
     QTest::addColumn<int>("status");
-    QTest::newRow("empty") << QByteArray() << int(Startup::LockStatus::Acquired);
-    QTest::newRow("garbage") << QByteArray("\x01\x02 not a lock\n") << int(Startup::LockStatus::Acquired);
-    QTest::newRow("unwritable folder") << QByteArray("-") << int(Startup::LockStatus::CannotWrite);
+    using S = Startup::LockStatus;
+    for (const bool books : {false, true}) {
+        const char* file = books ? "books lock" : "tallox.lock";
+        for (const char* owner : {"empty", "garbage", "gone", "other"})
+            QTest::newRow(qPrintable(QStringLiteral("%1, %2").arg(file, owner))) << owner << books << int(S::Acquired);
+        QTest::newRow(qPrintable(QStringLiteral("%1, live").arg(file))) << "live" << books << int(S::HeldByOther);
+        QTest::newRow(qPrintable(QStringLiteral("%1, unwritable").arg(file))) << "-" << books << int(S::CannotWrite);
+    }
 }
 
+// The locks the window takes at start-up: one that names no live owner is
+// taken at once, however fresh the file.
 void TestFoundation::lock_garbageRecoveredUnwritableReported()
 {
-    QFETCH(QByteArray, content);
+    QFETCH(QString, owner);
+    QFETCH(bool, books);
     QFETCH(int, status);
     TestEnv env;
-    const QString folder = env.appFolder() + QStringLiteral("/books");
+    const QString folder = env.appFolder() + (books ? QStringLiteral("/books") : QStringLiteral("/app2"));
     QVERIFY(QDir().mkpath(folder));
-    const QString file = Startup::BooksLockFile(folder);
-    if (content == "-") {
+    const QString file = books ? Startup::BooksLockFile(folder) : Startup::InstanceLockFile(folder);
+    QProcess other;
+    if (owner == QLatin1String("-")) {
         // A file where the folder should be: nothing can be created in it, even as root.
         QVERIFY(QDir(folder).removeRecursively());
         QFile blocker(folder);
@@ -451,18 +462,19 @@ void TestFoundation::lock_garbageRecoveredUnwritableReported()
     } else {
         QFile old(file);
         QVERIFY(old.open(QIODevice::WriteOnly));
-        old.write(content);
-        old.flush();
-        QVERIFY(old.setFileTime(QDateTime::currentDateTime().addSecs(-60), QFileDevice::FileModificationTime));
+        old.write(LockFileContent(owner, &other));
         old.close();
     }
     std::unique_ptr<QLockFile> lock;
     QCOMPARE(int(Startup::AcquireLock(file, &lock)), status);
     QCOMPARE(bool(lock), status == int(Startup::LockStatus::Acquired));
+    QCOMPARE(QFileInfo::exists(file), owner != QLatin1String("-"));
     // A live owner is never broken.
     std::unique_ptr<QLockFile> second;
     if (lock)
         QCOMPARE(int(Startup::AcquireLock(file, &second)), int(Startup::LockStatus::HeldByOther));
+    other.kill();
+    other.waitForFinished();
 }
 
 void TestFoundation::instanceLock_secondRefusedStaleRecovered()

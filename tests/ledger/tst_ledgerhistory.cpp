@@ -27,6 +27,11 @@ private Q_SLOTS:
     void booksWithoutHistory();
     void wholesaleChange_endsUndoAndRedo_data();
     void wholesaleChange_endsUndoAndRedo();
+    // These two run on the server as well (tst_ledgerhistory_pg).
+    void newCardCode_pastEveryUsedCode_data();
+    void newCardCode_pastEveryUsedCode();
+    void undoRedo_cardNoLongerTheSame_data();
+    void undoRedo_cardNoLongerTheSame();
 };
 
 namespace {
@@ -219,8 +224,8 @@ void TestLedgerHistory::cardStoresWriteRows()
     Database& card = env.ctx().card;
     int code = 0;
     ErrorInfo e;
-    QVERIFY(CardStore::Save(card, env.ctx().cardPath, {0, QStringLiteral("BC카드"), 1.5, 25}, &code, &e));
-    QVERIFY(CardStore::Save(card, env.ctx().cardPath, {code, QStringLiteral("비씨카드"), 1.5, 25}, &code, &e));
+    QVERIFY(CardStore::Save(card, {0, QStringLiteral("BC카드"), 1.5, 25}, &code, &e));
+    QVERIFY(CardStore::Save(card, {code, QStringLiteral("비씨카드"), 1.5, 25}, &code, &e));
     QCOMPARE(CardStore::Delete(card, code, &e), CardStore::DeleteOutcome::Deleted);
     Database& ledger = env.ctx().ledger;
     QCOMPARE(
@@ -237,7 +242,7 @@ void TestLedgerHistory::cardStoresWriteRows()
     // A history row that cannot be written stores no card either.
     QVERIFY(card.execute(QStringLiteral("CREATE TEMP TRIGGER refuse BEFORE INSERT ON history"
                                         " BEGIN SELECT RAISE(ABORT, 'refused'); END")) >= 0);
-    QVERIFY(!CardStore::Save(card, env.ctx().cardPath, {0, QStringLiteral("삼성카드"), 2, 1}, &code, &e));
+    QVERIFY(!CardStore::Save(card, {0, QStringLiteral("삼성카드"), 2, 1}, &code, &e));
     QCOMPARE(card.scalar(QStringLiteral("SELECT count(*) FROM Plastra")).toInt(), 0);
 }
 
@@ -314,6 +319,120 @@ void TestLedgerHistory::wholesaleChange_endsUndoAndRedo()
     LedgerHistory history(*store, env.ctx().ledger);
     QVERIFY(!history.NextUndo(&e) && !e.isSet());
     QVERIFY(!history.NextRedo(&e) && !e.isSet());
+void TestLedgerHistory::newCardCode_pastEveryUsedCode_data()
+{
+    QTest::addColumn<int>("cards");          // registered straight: codes 1..N, no history rows
+    QTest::addColumn<QList<int>>("entries"); // entries stored straight, by card code
+    QTest::addColumn<QList<int>>("carry");   // carry-over rows stored straight, by card code
+    QTest::addColumn<int>("typed");          // an entry typed on this card, then deleted: history rows only
+    QTest::addColumn<int>("movedFrom");      // an entry of this card moved to card 1: only a field's old value
+    QTest::addColumn<int>("deleted");        // a card deleted at the end (negative: straight, no history row)
+    QTest::addColumn<int>("next");
+    QTest::newRow("new books") << 0 << QList<int>{} << QList<int>{} << 0 << 0 << 0 << 1;
+    QTest::newRow("largest in Plastra") << 3 << QList<int>{2} << QList<int>{1} << 0 << 0 << 0 << 4;
+    QTest::newRow("entries keep a deleted card's code") << 3 << QList<int>{3, 8} << QList<int>{} << 0 << 0 << 3 << 9;
+    QTest::newRow("carry-over row of a deleted card") << 3 << QList<int>{} << QList<int>{3} << 0 << 0 << 3 << 4;
+    QTest::newRow("only the card's own history rows") << 3 << QList<int>{} << QList<int>{} << 0 << 0 << 3 << 4;
+    QTest::newRow("only a typed and deleted entry") << 2 << QList<int>{} << QList<int>{} << 2 << 0 << -2 << 3;
+    QTest::newRow("only the old value of a card change") << 2 << QList<int>{} << QList<int>{} << 0 << 7 << 0 << 8;
+    QTest::newRow("history beyond Plastra and ledger") << 4 << QList<int>{2} << QList<int>{1} << 3 << 6 << 4 << 7;
+}
+
+// A new card company never gets a code that an entry, a carry-over row or a
+// history row ever used: old entries and undo steps would become its own.
+void TestLedgerHistory::newCardCode_pastEveryUsedCode()
+{
+    QFETCH(int, cards);
+    QFETCH(QList<int>, entries);
+    QFETCH(QList<int>, carry);
+    QFETCH(int, typed);
+    QFETCH(int, movedFrom);
+    QFETCH(int, deleted);
+    QFETCH(int, next);
+    TestEnv env;
+    AppContext& ctx = env.ctx();
+    ErrorInfo e;
+    int code = 0;
+    for (int c = 1; c <= cards; ++c)
+        env.addCard(c, QStringLiteral("카드%1").arg(c));
+    for (const int card : entries)
+        env.addEntry(QStringLiteral("2005-05-02"), card, 100);
+    for (const int card : carry)
+        env.addTransfer(QStringLiteral("2005-04"), card, 100);
+    LedgerStore store(ctx.ledger);
+    int key = 0;
+    if (typed)
+        QVERIFY(store.InsertRecord(QStringLiteral("2005-06-10"), typed, &key, &e) && store.DeleteRecord(key, &e));
+    if (movedFrom) {
+        key = env.addEntry(QStringLiteral("2005-06-11"), movedFrom, 100);
+        QVERIFY(store.RecordEditCol(key, QStringLiteral("cardcode"), 1, &e) && store.DeleteRecord(key, &e));
+    }
+    if (deleted > 0)
+        QCOMPARE(CardStore::Delete(ctx.card, deleted, &e), CardStore::DeleteOutcome::Deleted);
+    if (deleted < 0)
+        QCOMPARE(ctx.card.execute(QStringLiteral("DELETE FROM Plastra WHERE code = ?"), {-deleted}), 1);
+    QVERIFY2(CardStore::Save(ctx.card, {0, QStringLiteral("새카드"), 1, 1}, &code, &e), qPrintable(ErrorLine(e)));
+    QCOMPARE(code, next);
+}
+
+void TestLedgerHistory::undoRedo_cardNoLongerTheSame_data()
+{
+    // Steps: "type" an entry on card 1, "move" it to card 2, "undo", "delete N"
+    // a card, "reuse 1" (code 1 given to another company, as older versions
+    // did), "rename 1"; then the last step, whose outcome is checked.
+    using R = LedgerHistory::Refusal;
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<int>("refusal");
+    QTest::newRow("redo, card deleted") << "type undo delete1 redo" << int(R::CardDeleted);
+    QTest::newRow("redo, code given to another card") << "type undo delete1 reuse1 redo" << int(R::CardReplaced);
+    QTest::newRow("undo, card deleted") << "type delete1 undo" << int(R::CardDeleted);
+    QTest::newRow("undo of a move, old card deleted") << "type move delete1 undo" << int(R::CardDeleted);
+    QTest::newRow("redo of a move, new card replaced") << "type move undo delete2 reuse2 redo" << int(R::CardReplaced);
+    QTest::newRow("redo, card renamed") << "type undo rename1 redo" << int(R::None);
+    QTest::newRow("redo, another card deleted") << "type undo delete2 redo" << int(R::None);
+    QTest::newRow("undo, card changed before") << "rename1 type undo" << int(R::None);
+}
+
+// Undo and redo never file an entry under a card company other than the one
+// it was typed for: refused with the reason, the books left as they are.
+void TestLedgerHistory::undoRedo_cardNoLongerTheSame()
+{
+    QFETCH(QString, steps);
+    QFETCH(int, refusal);
+    TestEnv env;
+    AppContext& ctx = env.ctx();
+    ErrorInfo e;
+    int code = 0;
+    for (const char* name : {"BC카드", "신한카드"})
+        QVERIFY(CardStore::Save(ctx.card, {0, QString::fromUtf8(name), 1, 1}, &code, &e));
+    LedgerStore store(ctx.ledger);
+    LedgerHistory history(store, ctx.ledger);
+    int key = 0;
+    QStringList list = steps.split(QLatin1Char(' '));
+    const QString last = list.takeLast();
+    for (const QString& step : std::as_const(list)) {
+        const int card = step.right(1).toInt();
+        const bool ok = step == QLatin1String("type")   ? store.InsertRecord(QStringLiteral("2005-06-10"), 1, &key, &e)
+                        : step == QLatin1String("move") ? store.RecordEditCol(key, QStringLiteral("cardcode"), 2, &e)
+                        : step == QLatin1String("undo") ? history.Undo(nullptr, &e)
+                        : step.startsWith(QLatin1String("delete"))
+                            ? CardStore::Delete(ctx.card, card, &e) == CardStore::DeleteOutcome::Deleted
+                            : CardStore::Save(ctx.card,
+                                              {card,
+                                               step.startsWith(QLatin1String("reuse")) ? QStringLiteral("삼성카드")
+                                                                                       : QStringLiteral("비씨카드"),
+                                               1, 1},
+                                              &code, &e);
+        QVERIFY2(ok, qPrintable(step + QLatin1Char(' ') + ErrorLine(e)));
+    }
+    const Books before = snapshot(ctx.ledger);
+    const bool ran = last == QLatin1String("undo") ? history.Undo(nullptr, &e) : history.Redo(nullptr, &e);
+    QCOMPARE(int(history.lastRefusal()), refusal);
+    QCOMPARE(ran, refusal == int(LedgerHistory::Refusal::None));
+    if (!ran) {
+        QCOMPARE(e.kind, ErrorInfo::Kind::Notice);
+        QVERIFY(snapshot(ctx.ledger) == before);
+    }
 }
 
 QTEST_MAIN(TestLedgerHistory)

@@ -10,6 +10,7 @@
 #include <QBarSet>
 #include <QChart>
 #include <QChartView>
+#include <QElapsedTimer>
 #include <QLineSeries>
 #include <QPrintPreviewDialog>
 #include <QPushButton>
@@ -27,6 +28,8 @@ private Q_SLOTS:
     void feeRate_skipsMonthsWithoutSales_data();
     void feeRate_skipsMonthsWithoutSales();
     void picture_hasRequestedSize();
+    void longPeriod_drawnInLongerBars_data();
+    void longPeriod_drawnInLongerBars();
     void window_chartTabFollowsViewPrintsAndSaves();
     void window_amountNoIntegerSaysSoAndDrawsNothing();
 
@@ -75,6 +78,10 @@ void TestSummaryChart::monthly_equalsSummaryLines_data()
                                                 << "2004-12-31" << 1 << 1;
     QTest::newRow("month with a bad date only") << "2005-02-01"
                                                 << "2005-02-28" << 1 << 0;
+    QTest::newRow("eleven years, by year") << "1995-01-01"
+                                           << "2005-12-31" << 11 << 3;
+    QTest::newRow("8000 years, by century") << "1001-01-01"
+                                            << "9000-12-31" << 81 << 3;
 }
 
 // Per card, the months add up to the summary sheet's line of the same period.
@@ -146,6 +153,46 @@ void TestSummaryChart::picture_hasRequestedSize()
     const QImage image = SumBillChart(m).render(QSize(800, 450));
     QCOMPARE(image.size(), QSize(800, 450));
     QVERIFY(!image.copy(100, 100, 600, 250).allGray()); // coloured bars, not only white and text
+}
+
+void TestSummaryChart::longPeriod_drawnInLongerBars_data()
+{
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<QString>("to");
+    QTest::addColumn<int>("monthsPerBar");
+    QTest::addColumn<QStringList>("ends"); // the first and the last bar
+    QTest::newRow("ten years, by month") << "1996-01-01"
+                                         << "2005-12-31" << 1 << QStringList{"1996-01", "2005-12"};
+    QTest::newRow("eleven years, by year") << "1995-03-01"
+                                           << "2005-12-31" << 12 << QStringList{"1995", "2005"};
+    QTest::newRow("200 years, by decade") << "1806-01-01"
+                                          << "2005-12-31" << 120 << QStringList{"1800~1809", "2000~2009"};
+    QTest::newRow("8000 years, by century") << "1001-01-01"
+                                            << "9000-12-31" << 1200 << QStringList{"1000~1099", "9000~9099"};
+}
+
+// However long the period, the chart has at most kMaxChartBars bars and is
+// drawn in moments (8000 years by month took half a minute and 1.5 GB).
+void TestSummaryChart::longPeriod_drawnInLongerBars()
+{
+    QFETCH(QString, from);
+    QFETCH(QString, to);
+    QFETCH(int, monthsPerBar);
+    QFETCH(QStringList, ends);
+    m_env->addEntry(from, 1, 700, 7);
+    m_env->addEntry(to, 2, 900, 9);
+    QElapsedTimer clock;
+    clock.start();
+    MonthlySummary m;
+    ErrorInfo e;
+    QVERIFY2(LoadMonthlySummary(m_env->ctx().ledger, from, to, &m, &e), qPrintable(ErrorLine(e)));
+    QCOMPARE(m.monthsPerBar, monthsPerBar);
+    QVERIFY(m.months.size() <= kMaxChartBars);
+    QCOMPARE((QStringList{m.months.constFirst(), m.months.constLast()}), ends);
+    QCOMPARE(m.monthSales.constFirst(), Money::fromWon(700));
+    QVERIFY(m.monthSales.constLast() >= Money::fromWon(900));
+    QVERIFY(!SumBillChart(m).render(QSize(800, 450)).isNull());
+    QVERIFY2(clock.elapsed() < 10000, qPrintable(QString::number(clock.elapsed())));
 }
 
 void TestSummaryChart::window_chartTabFollowsViewPrintsAndSaves()

@@ -8,6 +8,7 @@
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QSysInfo>
 #include <QTextStream>
 
 TestEnv::TestEnv(const QDate& today, bool createDatabases)
@@ -95,6 +96,31 @@ Money TestEnv::transferAmount(const QString& month, int card, bool* exists)
 int TestEnv::count(const QString& table)
 {
     return m_ctx->ledger.scalar(QStringLiteral("SELECT count(*) FROM ") + table).toInt();
+}
+
+QByteArray LockFileContent(const QString& owner, QProcess* other)
+{
+    const auto lines = [](qint64 pid, const QString& program) {
+        return QByteArray::number(pid) + '\n' + program.toUtf8() + '\n' + QSysInfo::machineHostName().toUtf8() + '\n';
+    };
+    if (owner == QLatin1String("empty"))
+        return QByteArray();
+    if (owner == QLatin1String("garbage"))
+        return QByteArray("\x01\x02 not a lock\n\xff\xfe", 16);
+    if (owner == QLatin1String("gone")) {
+        QProcess ended;
+        ended.start(QStringLiteral("true"));
+        ended.waitForStarted();
+        const qint64 pid = ended.processId();
+        ended.waitForFinished();
+        return lines(pid, QStringLiteral("tallox"));
+    }
+    if (owner == QLatin1String("other")) {
+        other->start(QStringLiteral("sleep"), {QStringLiteral("60")});
+        other->waitForStarted();
+        return lines(other->processId(), QStringLiteral("tallox"));
+    }
+    return lines(QCoreApplication::applicationPid(), QFileInfo(QCoreApplication::applicationFilePath()).fileName());
 }
 
 QByteArray FileChecksum(const QString& path)

@@ -5,6 +5,7 @@
 #include "toolkit/Messages.h"
 
 #include <QDate>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
@@ -54,6 +55,11 @@ bool AddTestTrigger(Database& db, const QString& name, const QString& spec, cons
                     const QString& action = QString());
 
 bool DropTestTrigger(Database& db, const QString& name);
+
+// A lock file's content: "empty", "garbage", "gone" (a process that has
+// ended), "other" (a live process of another program, started in `other`,
+// that the file calls tallox) or "live" (this test program, which runs).
+QByteArray LockFileContent(const QString& owner, QProcess* other);
 
 // A file's content hash, empty when it cannot be read: "left unchanged" checks.
 QByteArray FileChecksum(const QString& path);
