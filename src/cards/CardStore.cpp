@@ -187,7 +187,7 @@ static bool saveOnce(Database& db, const QString& cardDbPath, const CardRecord& 
     if (ok)
         ok = tx.commit(&e);
     if (!ok) {
-        tx.rollback();
+        tx.rollback(&e);
         if (card.code == 0)
             *code = -1;
         return fail(error, e.asEngine(failText));
