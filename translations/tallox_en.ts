@@ -86,6 +86,14 @@
         <source>복원을 마칠 수 없습니다: %1 (%2)</source>
         <translation>The restore cannot be finished: %1 (%2)</translation>
     </message>
+    <message>
+        <source>백업은 했지만 장부의 기록을 파일에 합치지 못했습니다: %1</source>
+        <translation>Backed up, but the log of the books could not be folded into their file: %1</translation>
+    </message>
+    <message>
+        <source>%1: 백업 %2의 날짜가 컴퓨터의 시계보다 뒤라서 오래된 백업을 지우지 않았습니다. 컴퓨터의 날짜와 시각을 확인하세요.</source>
+        <translation>%1: backup %2 is dated after the computer&apos;s clock, so no old backups were removed. Check the computer&apos;s date and time.</translation>
+    </message>
 </context>
 <context>
     <name>BackupDialog</name>
@@ -730,6 +738,14 @@ Options (they run without opening a window):
 Dates are typed as in the ledger: 2004-01-01, 20040101, 040101, 0101, 101, 1.
 Exit status: 0 success, 1 balance mismatch or refused rows, 2 bad arguments, 3 database error, 4 output file error.
 </translation>
+    </message>
+    <message>
+        <source>백업은 했지만 문제가 있습니다: </source>
+        <translation>Backed up, with problems: </translation>
+    </message>
+    <message>
+        <source>  (미래의 날짜: 시계를 확인하세요)</source>
+        <translation>  (date in the future: check the clock)</translation>
     </message>
 </context>
 <context>
