@@ -98,6 +98,14 @@
         <source>복원이 끝나지 않은 장부입니다: %1. Tallox 창을 열거나 &apos;tallox --rebuild&apos;를 실행하면 복원을 마칩니다.</source>
         <translation>A restore of these books was not finished: %1. Open the Tallox window or run &apos;tallox --rebuild&apos; to finish it.</translation>
     </message>
+    <message>
+        <source>백업은 했지만 장부의 기록을 파일에 합치지 못했습니다: %1</source>
+        <translation>Backed up, but the log of the books could not be folded into their file: %1</translation>
+    </message>
+    <message>
+        <source>%1: 백업 %2의 날짜가 컴퓨터의 시계보다 뒤라서 오래된 백업을 지우지 않았습니다. 컴퓨터의 날짜와 시각을 확인하세요.</source>
+        <translation>%1: backup %2 is dated after the computer&apos;s clock, so no old backups were removed. Check the computer&apos;s date and time.</translation>
+    </message>
 </context>
 <context>
     <name>BackupDialog</name>
@@ -758,6 +766,14 @@ Exit status: 0 success, 1 balance mismatch or refused rows, 2 bad arguments, 3 d
     <message>
         <source>차트를 저장했습니다: %1 (%2 - %3, 카드사 %4곳, %5, %6x%7)</source>
         <translation>Chart saved: %1 (%2 - %3, %4 card companies, %5, %6x%7)</translation>
+    </message>
+    <message>
+        <source>백업은 했지만 문제가 있습니다: </source>
+        <translation>Backed up, with problems: </translation>
+    </message>
+    <message>
+        <source>  (미래의 날짜: 시계를 확인하세요)</source>
+        <translation>  (date in the future: check the clock)</translation>
     </message>
 </context>
 <context>

@@ -486,8 +486,10 @@ int TakeBackupCommand(const CommandLine& cmd, const QString& folder, QTextStream
                    .arg(b.entries)
             << Qt::endl;
     if (!run.ok())
-        *f = {ExitOutput, QCoreApplication::translate("CommandLine", "백업하지 못했습니다: ") +
-                              run.problems.join(QStringLiteral("; "))};
+        *f = {ExitOutput,
+              (run.made.isEmpty() ? QCoreApplication::translate("CommandLine", "백업하지 못했습니다: ")
+                                  : QCoreApplication::translate("CommandLine", "백업은 했지만 문제가 있습니다: ")) +
+                  run.problems.join(QStringLiteral("; "))};
     return f->status;
 }
 
@@ -506,6 +508,9 @@ int ListBackupsCommand(const QString& folder, QTextStream& out)
             out << QCoreApplication::translate("CommandLine", "  %1  자료 %2건, 마지막 자료 %3")
                        .arg(b.name, b.entries < 0 ? QStringLiteral("?") : QString::number(b.entries),
                             b.lastEntry.isEmpty() ? QCoreApplication::translate("CommandLine", "없음") : b.lastEntry)
+                << (Backup::InFuture(b)
+                        ? QCoreApplication::translate("CommandLine", "  (미래의 날짜: 시계를 확인하세요)")
+                        : QString())
                 << Qt::endl;
     }
     return ExitOk;

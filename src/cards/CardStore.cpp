@@ -191,7 +191,7 @@ static bool saveOnce(Database& db, const CardRecord& card, int* code, ErrorInfo*
     if (ok)
         ok = tx.commit(&e);
     if (!ok) {
-        tx.rollback();
+        tx.rollback(&e);
         if (card.code == 0)
             *code = -1;
         return fail(error, e.asEngine(failText));

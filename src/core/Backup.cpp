@@ -36,12 +36,15 @@
 namespace {
 const QString kDescription = QStringLiteral("tallox-backup.ini");
 const QString kPartPrefix = QStringLiteral(".part-");
+const QString kMadeMark = QStringLiteral(".tallox-made"); // first thing in a temporary folder
 const QString kLockName = QStringLiteral(".tallox-backup.lock");
 const QString kRestoring = QStringLiteral(".restoring");
 const QString kPendingRestore = QStringLiteral("tallox-restore.pending");
 constexpr int kLockWaitMs = 120000;
 constexpr int kPagesPerStep = 256;         // 1 MiB at SQLite's default page size
 constexpr qint64 kCopyChunk = 1024 * 1024; // synced file copies, for the same reason
+constexpr int kAlwaysKept = 10;            // the newest backups, whatever their dates
+constexpr qint64 kClockSlackSecs = 3600;   // a name bumped by a second or two, a summer-time change
 
 QString g_stopAt;
 
@@ -90,6 +93,36 @@ bool CopySynced(const QString& from, const QString& to)
 QString SameFolder(const QString& folder)
 {
     return QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
+}
+
+std::filesystem::path FsPath(const QString& path)
+{
+    return std::filesystem::path(QFile::encodeName(path).toStdString());
+}
+
+// What the entry itself is: a link is a link, never what it points to.
+std::filesystem::file_type TypeOf(const QString& path)
+{
+    std::error_code ec;
+    return std::filesystem::symlink_status(FsPath(path), ec).type();
+}
+
+bool IsRealDir(const QString& path)
+{
+    return TypeOf(path) == std::filesystem::file_type::directory;
+}
+
+bool IsRealFile(const QString& path)
+{
+    return TypeOf(path) == std::filesystem::file_type::regular;
+}
+
+// A folder and what it holds; links inside are removed, never followed.
+bool RemoveTree(const QString& path)
+{
+    std::error_code ec;
+    std::filesystem::remove_all(FsPath(path), ec);
+    return !ec;
 }
 
 QString Quoted(const QString& name)
@@ -161,16 +194,27 @@ bool CopySchema(sqlite3* src, const char* schema, const QString& target, ErrorIn
         else if (b)
             sqlite3_backup_finish(b);
     }
-    if (rc == SQLITE_OK)
-        rc = sqlite3_exec(dest, "PRAGMA journal_mode = DELETE", nullptr, nullptr, nullptr);
+    // The pragma answers with the mode it is left in; a copy still in WAL needs a log beside it.
+    QByteArray mode;
+    if (rc == SQLITE_OK) {
+        const auto answer = [](void* to, int, char** values, char**) {
+            *static_cast<QByteArray*>(to) = values[0] ? QByteArray(values[0]) : QByteArray();
+            return 0;
+        };
+        rc = sqlite3_exec(dest, "PRAGMA journal_mode = DELETE", answer, &mode, nullptr);
+    }
+    const bool modeStayed = rc == SQLITE_OK && mode.compare("delete", Qt::CaseInsensitive) != 0;
+    if (modeStayed)
+        rc = SQLITE_ERROR;
     int syncError = rc == SQLITE_OK && fd < 0 ? EBADF : 0;
     if (rc == SQLITE_OK && fd >= 0 && ::fsync(fd) != 0)
         syncError = errno;
     if (syncError)
         rc = SQLITE_IOERR_FSYNC;
-    const ErrorInfo e(rc, syncError ? QString::fromLocal8Bit(std::strerror(syncError))
-                          : dest    ? QString::fromUtf8(sqlite3_errmsg(dest))
-                                    : QStringLiteral("out of memory"));
+    const ErrorInfo e(rc, syncError    ? QString::fromLocal8Bit(std::strerror(syncError))
+                          : modeStayed ? QStringLiteral("journal mode stayed %1").arg(QString::fromUtf8(mode))
+                          : dest       ? QString::fromUtf8(sqlite3_errmsg(dest))
+                                       : QStringLiteral("out of memory"));
     if (fd >= 0)
         ::close(fd);
     sqlite3_close(dest);
@@ -179,15 +223,19 @@ bool CopySchema(sqlite3* src, const char* schema, const QString& target, ErrorIn
 
 // Edits stored while the snapshot was held piled up in the write-ahead log,
 // which no one could fold into the file meanwhile. Folding them here spares
-// the next stored edit that work. Nothing to do without a log.
-void FoldLog(const QString& path)
+// the next stored edit that work. Nothing to do without a log. A failure
+// (a full or failing disk under the books) is the caller's to say.
+bool FoldLog(const QString& path, ErrorInfo* error)
 {
     if (QFileInfo(path + QStringLiteral("-wal")).size() == 0)
-        return;
+        return true;
     sqlite3* db = nullptr;
-    if (sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK)
-        sqlite3_wal_checkpoint_v2(db, "main", SQLITE_CHECKPOINT_PASSIVE, nullptr, nullptr);
+    int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    if (rc == SQLITE_OK)
+        rc = sqlite3_wal_checkpoint_v2(db, "main", SQLITE_CHECKPOINT_PASSIVE, nullptr, nullptr);
+    const ErrorInfo e(rc, db ? QString::fromUtf8(sqlite3_errmsg(db)) : QStringLiteral("out of memory"));
     sqlite3_close(db);
+    return rc == SQLITE_OK || fail(error, e);
 }
 
 bool ReadLastEntry(Database& db, Description* d, ErrorInfo* error)
@@ -226,9 +274,13 @@ bool Snapshot(const QString& dbFolder, const QString& part, Description* d, Erro
     sqlite3* native = ok ? NativeHandle(src) : nullptr;
     ok = native && CopySchema(native, "main", AppPaths::ledgerDbFile(part), &e) &&
          CopySchema(native, "card", AppPaths::cardDbFile(part), &e);
-    src.execute(QStringLiteral("COMMIT"));
+    // Ends the read snapshot; one that would not end is no finished copy.
+    ErrorInfo ended;
+    if (src.execute(QStringLiteral("COMMIT"), {}, &ended) < 0 && ok) {
+        ok = false;
+        e = ended;
+    }
     src.close();
-    FoldLog(AppPaths::ledgerDbFile(dbFolder));
     d->source = SameFolder(dbFolder);
     d->taken = Clock::now();
     if (!ok)
@@ -344,6 +396,45 @@ bool PrepareRoot(const QString& root, bool createRoot, ErrorInfo* error)
     return true;
 }
 
+// The files of a backup folder: both databases and the description.
+QStringList BackupFiles()
+{
+    return {QFileInfo(AppPaths::ledgerDbFile(QStringLiteral("."))).fileName(),
+            QFileInfo(AppPaths::cardDbFile(QStringLiteral("."))).fileName(), kDescription};
+}
+
+// A temporary folder that a killed run left: a real folder (no link) holding
+// the mark written first, or a backup's description. One left by a version
+// that wrote no mark is taken only when it holds nothing but a backup's files.
+bool IsOurLeftover(const QString& path)
+{
+    if (!IsRealDir(path))
+        return false;
+    if (IsRealFile(path + QLatin1Char('/') + kMadeMark) || IsRealFile(path + QLatin1Char('/') + kDescription))
+        return true;
+    const QStringList own = BackupFiles(); // with their journals and temporary copies
+    const QStringList entries =
+        QDir(path).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    return std::all_of(entries.cbegin(), entries.cend(), [&](const QString& entry) {
+        return IsRealFile(path + QLatin1Char('/') + entry) &&
+               std::any_of(own.cbegin(), own.cend(), [&](const QString& file) { return entry.startsWith(file); });
+    });
+}
+
+// A new temporary folder, made here and marked as Tallox's before anything
+// goes in, so that the clean-up never takes a folder or link someone else put there.
+bool MakePart(const QString& part)
+{
+    std::error_code ec;
+    if (!std::filesystem::create_directory(FsPath(part), ec))
+        return false;
+    QFile mark(part + QLatin1Char('/') + kMadeMark);
+    if (mark.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        return true;
+    RemoveTree(part);
+    return false;
+}
+
 // One writer per backup folder at a time; under it, what killed runs left is removed.
 bool LockRoot(const QString& root, std::unique_ptr<QLockFile>* lock, ErrorInfo* error)
 {
@@ -355,9 +446,12 @@ bool LockRoot(const QString& root, std::unique_ptr<QLockFile>* lock, ErrorInfo* 
                     Said(busy ? QCoreApplication::translate("Backup", "다른 백업이 진행중입니다: %1").arg(root)
                               : QCoreApplication::translate("Backup", "백업 폴더에 쓸 수 없습니다: %1").arg(root)));
     }
-    const QStringList leftovers = QDir(root).entryList({kPartPrefix + QLatin1Char('*')}, QDir::Dirs | QDir::Hidden);
-    for (const QString& leftover : leftovers)
-        QDir(root + QLatin1Char('/') + leftover).removeRecursively();
+    const QStringList leftovers =
+        QDir(root).entryList({kPartPrefix + QLatin1Char('*')}, QDir::AllEntries | QDir::Hidden | QDir::System);
+    for (const QString& leftover : leftovers) {
+        if (IsOurLeftover(root + QLatin1Char('/') + leftover))
+            RemoveTree(root + QLatin1Char('/') + leftover);
+    }
     *lock = std::move(l);
     return true;
 }
@@ -370,13 +464,6 @@ bool StopHere(const char* step)
 ErrorInfo Stopped()
 {
     return Said(QStringLiteral("stopped at %1").arg(g_stopAt));
-}
-
-// The files of a backup folder: both databases and the description.
-QStringList BackupFiles()
-{
-    return {QFileInfo(AppPaths::ledgerDbFile(QStringLiteral("."))).fileName(),
-            QFileInfo(AppPaths::cardDbFile(QStringLiteral("."))).fileName(), kDescription};
 }
 
 // The checked folder under its final name, made durable.
@@ -396,7 +483,10 @@ bool Publish(const QString& part, const QString& root, const QString& name, Erro
 QString FreeName(const QString& root)
 {
     QDateTime at = Clock::now();
-    while (QFileInfo::exists(root + QLatin1Char('/') + Backup::NameFor(at)))
+    const auto taken = [&](const QString& name) {
+        return TypeOf(root + QLatin1Char('/') + name) != std::filesystem::file_type::not_found;
+    };
+    while (taken(Backup::NameFor(at)) || taken(kPartPrefix + Backup::NameFor(at)))
         at = at.addSecs(1);
     return Backup::NameFor(at);
 }
@@ -542,28 +632,35 @@ bool Take(const QString& dbFolder, const QString& root, bool createRoot, BackupI
         return false;
     const QString name = FreeName(root);
     const QString part = root + QLatin1Char('/') + kPartPrefix + name;
-    if (!QDir().mkpath(part))
+    if (!MakePart(part))
         return fail(error, Said(QCoreApplication::translate("Backup", "백업 폴더에 쓸 수 없습니다: %1").arg(root)));
     Description d;
     if (!Snapshot(dbFolder, part, &d, error, pinned)) {
-        QDir(part).removeRecursively();
+        RemoveTree(part);
         return false;
     }
     if (StopHere("copied"))
         return fail(error, Stopped());
     if (!CheckFiles(AppPaths::ledgerDbFile(part), AppPaths::cardDbFile(part), d, error) ||
         !WriteDescription(part, d, error)) {
-        QDir(part).removeRecursively();
+        RemoveTree(part);
         return false;
     }
     if (StopHere("checked"))
         return fail(error, Stopped());
     if (!Publish(part, root, name, error)) {
-        QDir(part).removeRecursively();
+        RemoveTree(part);
         return false;
     }
     if (made)
         *made = InfoOf(root + QLatin1Char('/') + name, &d);
+    // The backup stands; a log the books could not fold is still said, and the round goes on.
+    ErrorInfo e;
+    if (!FoldLog(AppPaths::ledgerDbFile(dbFolder), &e))
+        return fail(error, Said(QCoreApplication::translate("Backup",
+                                                            "백업은 했지만 장부의 기록을 파일에 합치지 못했습니다: %1")
+                                    .arg(dbFolder),
+                                e));
     return true;
 }
 
@@ -576,16 +673,19 @@ bool CopyTo(const BackupInfo& backup, const QString& root, BackupInfo* made, Err
     if (!PrepareRoot(root, false, error) || !LockRoot(root, &lock, error))
         return false;
     const QString part = root + QLatin1Char('/') + kPartPrefix + backup.name;
-    bool ok = QDir().mkpath(part);
+    const QString cannotWrite = QCoreApplication::translate("Backup", "백업 폴더에 쓸 수 없습니다: %1").arg(root);
+    if (!MakePart(part))
+        return fail(error, Said(cannotWrite));
+    bool ok = true;
     for (const QString& file : BackupFiles())
         ok = ok && CopySynced(backup.path + QLatin1Char('/') + file, part + QLatin1Char('/') + file);
     if (!ok) {
-        QDir(part).removeRecursively();
-        return fail(error, Said(QCoreApplication::translate("Backup", "백업 폴더에 쓸 수 없습니다: %1").arg(root)));
+        RemoveTree(part);
+        return fail(error, Said(cannotWrite));
     }
     if (!CheckFiles(AppPaths::ledgerDbFile(part), AppPaths::cardDbFile(part), d, error) ||
         !Publish(part, root, backup.name, error)) {
-        QDir(part).removeRecursively();
+        RemoveTree(part);
         return false;
     }
     if (made)
@@ -608,7 +708,7 @@ BackupRun TakeEverywhere(const QString& dbFolder, const QString& root, bool rota
             run.made << made;
             continue;
         }
-        if (ok)
+        if (!made.path.isEmpty()) // made, but not all went well after it
             run.made << made;
         run.problems << ErrorLine(e);
         if (!run.error.isSet())
@@ -639,7 +739,8 @@ QList<BackupInfo> List(const QString& root, const QString& dbFolder)
 {
     const QString books = dbFolder.isEmpty() ? QString() : SameFolder(dbFolder);
     QList<BackupInfo> list;
-    const QStringList names = QDir(root).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::Reversed);
+    const QStringList names =
+        QDir(root).entryList(QDir::Dirs | QDir::NoSymLinks | QDir::NoDotAndDotDot, QDir::Name | QDir::Reversed);
     for (const QString& name : names) {
         if (!ParseName(name))
             continue;
@@ -658,7 +759,8 @@ QList<QDateTime> Kept(const QList<QDateTime>& taken, const QDate& today)
     std::sort(newestFirst.begin(), newestFirst.end(), std::greater<>());
     QList<QDateTime> kept;
     QSet<QString> buckets;
-    for (const QDateTime& t : newestFirst) {
+    for (qsizetype i = 0; i < newestFirst.size(); ++i) {
+        const QDateTime& t = newestFirst[i];
         const QDate d = t.date();
         const int week = std::min((d.day() - 1) / 7, 3);
         const QDate monthEnd(d.year(), d.month(), d.daysInMonth());
@@ -673,25 +775,52 @@ QList<QDateTime> Kept(const QList<QDateTime>& taken, const QDate& today)
             bucket = d.toString(QStringLiteral("'w'yyyyMM")) + QString::number(week);
         else if (monthEnd > today.addYears(-5))
             bucket = d.toString(QStringLiteral("'m'yyyyMM"));
-        if (!bucket.isEmpty() && !buckets.contains(bucket)) {
+        const bool newBucket = !bucket.isEmpty() && !buckets.contains(bucket);
+        if (newBucket)
             buckets.insert(bucket);
+        if (newBucket || i < kAlwaysKept)
             kept << t;
-        }
     }
     return kept;
 }
 
+bool InFuture(const BackupInfo& backup)
+{
+    return backup.taken > Clock::now().addSecs(kClockSlackSecs);
+}
+
 bool Rotate(const QString& root, ErrorInfo* error)
 {
+    std::unique_ptr<QLockFile> lock;
+    if (!LockRoot(root, &lock, error))
+        return false;
+    // Only Tallox's own: a real folder (no link) holding a backup's description.
+    QList<BackupInfo> own;
+    for (const QString& name : QDir(root).entryList(QDir::Dirs | QDir::NoSymLinks | QDir::NoDotAndDotDot)) {
+        const QString path = root + QLatin1Char('/') + name;
+        if (ParseName(name) && IsRealDir(path) && IsRealFile(path + QLatin1Char('/') + kDescription))
+            own << InfoOf(path, nullptr);
+    }
+    // A date after the clock's: the clock is wrong now or was then, and its ages mean nothing.
+    for (const BackupInfo& b : own) {
+        if (InFuture(b))
+            return fail(error, Said(QCoreApplication::translate(
+                                        "Backup", "%1: 백업 %2의 날짜가 컴퓨터의 시계보다 뒤라서 오래된 백업을 "
+                                                  "지우지 않았습니다. 컴퓨터의 날짜와 시각을 확인하세요.")
+                                        .arg(root, b.name)));
+    }
     QList<QDateTime> taken;
-    const QList<BackupInfo> all = List(root);
-    for (const BackupInfo& b : all)
+    for (const BackupInfo& b : own)
         taken << b.taken;
     const QList<QDateTime> kept = Kept(taken, Clock::today());
     bool ok = true;
-    for (const BackupInfo& b : all) {
-        if (!kept.contains(b.taken))
-            ok = QDir(b.path).removeRecursively() && ok;
+    for (const BackupInfo& b : own) {
+        if (kept.contains(b.taken))
+            continue;
+        // Renamed first: one cut short is a leftover that the next backup removes, never a listed half.
+        const QString gone = root + QLatin1Char('/') + kPartPrefix + b.name;
+        ok = TypeOf(gone) == std::filesystem::file_type::not_found && QDir().rename(b.path, gone) && RemoveTree(gone) &&
+             ok;
     }
     return ok ||
            fail(error, Said(QCoreApplication::translate("Backup", "오래된 백업을 지울 수 없습니다: %1").arg(root)));

@@ -50,6 +50,8 @@ using Pinned = std::function<void()>;
 
 // A backup of the books of `dbFolder` into `root`. A missing root is created
 // only when `createRoot` (the default folder); a named folder must exist.
+// False with `made` set: the backup stands, but the books' log could not be
+// folded into their file afterwards (a full or failing disk under them).
 bool Take(const QString& dbFolder, const QString& root, bool createRoot, BackupInfo* made, ErrorInfo* error,
           const Pinned& pinned = {});
 // A finished backup copied into another root, checked the same way.
@@ -63,7 +65,7 @@ bool DueToday(const QString& dbFolder);
 // True the first time a day that it is asked; a warning about backups is said once a day.
 bool FirstWarningToday();
 
-// Finished backups in `root`, newest first; temporary folders are not listed.
+// Finished backups in `root`, newest first; temporary folders and links are not listed.
 // With `dbFolder`: only the backups of those books (and any whose description
 // does not say), since several books may share the application folder.
 QList<BackupInfo> List(const QString& root, const QString& dbFolder = QString());
@@ -71,11 +73,16 @@ QList<BackupInfo> List(const QString& root, const QString& dbFolder = QString())
 // The backups that rotation keeps of those taken at `taken` on `today`: every
 // one of the last 7 days, the newest of each day for 30 days, of each week of
 // a month (days 1-7, 8-14, 15-21, 22 to the end) for 6 months, of each month
-// for 5 years. A week or month is thinned only once all of it has reached
-// that age, and the buckets nest, so rotating every day keeps the same set as
-// rotating once.
+// for 5 years; and the newest 10 whatever their dates. A week or month is
+// thinned only once all of it has reached that age, and the buckets nest, so
+// rotating every day keeps the same set as rotating once.
 QList<QDateTime> Kept(const QList<QDateTime>& taken, const QDate& today);
-// Removes the backups in `root` that rotation does not keep.
+// True when the backup's name lies after the program's clock (beyond an hour):
+// the clock is wrong now, or was when it was taken.
+bool InFuture(const BackupInfo& backup);
+// Removes the backups in `root` that rotation does not keep: only real
+// folders (never links) holding a backup's description. With a backup in the
+// future it removes nothing and says so.
 bool Rotate(const QString& root, ErrorInfo* error = nullptr);
 
 // Checks that `backupDir` is a whole Tallox backup: both files pass the

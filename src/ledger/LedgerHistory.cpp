@@ -355,7 +355,7 @@ bool LedgerHistory::run(bool undo, Landing* landing, ErrorInfo* error)
     // Carry-over rows may have gone (or a failed step rolled back rows the store remembers).
     m_store.ResetPrevBalanceMemory();
     if (!ok) {
-        tx.rollback();
+        tx.rollback(&e);
         if (!e.isSet())
             e = Database::errorOf(m_db.handle().lastError());
         return fail(error, e);

@@ -420,7 +420,7 @@ bool LedgerStore::checkPrevBalance(const QString& date, int card, ErrorInfo* err
     };
     if (tx.isActive() && ensurePrevMonthRow(date, card, &e) && note() && tx.commit(&e))
         return scope.done(true);
-    tx.rollback();
+    tx.rollback(&e);
     m_memory = saved;
     if (e.number == 0 && e.description == CarryOverFailed())
         return fail(error, ErrorInfo::notice(CarryOverFailed()));
@@ -439,7 +439,7 @@ bool LedgerStore::calcPrevBaln(const QString& date, Money change, int card, Erro
     row.newValue = change.toPlainString();
     if (tx.isActive() && shiftCarryOver(date, change, card, &e) && appendHistory(row, &e) && tx.commit(&e))
         return scope.done(true);
-    tx.rollback();
+    tx.rollback(&e);
     m_memory = saved;
     return fail(error, e.inProcedure(QStringLiteral("CalcPrevBaln"), kForm, true));
 }
@@ -567,7 +567,7 @@ bool LedgerStore::abandon(Transaction& tx, const Memory& saved, ErrorInfo e, con
 {
     if (!e.isSet())
         e = Database::errorOf(m_db.handle().lastError());
-    tx.rollback();
+    tx.rollback(&e);
     m_memory = saved;
     return fail(error, e.asEngine(text));
 }
@@ -755,8 +755,8 @@ bool LedgerStore::insertRecord(const QString& date, int card, int* key, ErrorInf
     ChangeScope scope(this);
     Transaction tx(m_db);
     ErrorInfo e;
-    const auto failed = [&](const QString& text, const ErrorInfo& err) {
-        tx.rollback();
+    const auto failed = [&](const QString& text, ErrorInfo err) {
+        tx.rollback(&err);
         m_memory = saved;
         return fail(error, err.asEngine(text));
     };

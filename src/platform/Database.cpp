@@ -87,12 +87,23 @@ bool Database::open(const QString& path, ErrorInfo* error, bool createIfMissing,
     }
     // Write-ahead log: a reader (a backup taking its snapshot) never blocks a
     // stored edit, and a commit appends to the log instead of rewriting a
-    // journal. Setting the mode writes the file, so a read-only handle leaves it.
+    // journal. Setting the mode writes the file, so a read-only handle leaves
+    // it. Books it cannot be set on are not opened for writing.
+    bool logged = readOnly;
     if (!readOnly) {
         QSqlQuery q(handle());
-        q.exec(QStringLiteral("PRAGMA journal_mode = WAL"));
+        const bool ran = q.exec(QStringLiteral("PRAGMA journal_mode = WAL")) && q.next();
+        const QString mode = ran ? q.value(0).toString() : QString();
+        logged = mode.compare(QLatin1String("wal"), Qt::CaseInsensitive) == 0;
+        if (!logged && error)
+            *error = ran ? ErrorInfo{kSqliteCantOpen,
+                                     QStringLiteral("cannot use write-ahead logging on '%1' (journal mode %2)")
+                                         .arg(path, mode)}
+                         : errorOf(q.lastError());
     }
-    return true;
+    if (!logged)
+        close();
+    return logged;
 }
 
 bool Database::attach(const QString& path, const QString& alias, ErrorInfo* error)
@@ -338,18 +349,27 @@ bool Transaction::commit(ErrorInfo* error)
     return fail(error, e);
 }
 
-void Transaction::rollback()
+bool Transaction::rollback(ErrorInfo* error)
 {
     if (!m_active)
-        return;
-    if (m_name.isEmpty()) {
-        m_db.execute(QStringLiteral("ROLLBACK"));
-    } else {
-        m_db.execute(QStringLiteral("ROLLBACK TO ") + m_name);
-        m_db.execute(QStringLiteral("RELEASE ") + m_name);
-    }
+        return true;
     m_active = false;
     --m_db.m_depth;
+    ErrorInfo e;
+    const bool ok = m_name.isEmpty() ? m_db.execute(QStringLiteral("ROLLBACK"), {}, &e) >= 0
+                                     : m_db.execute(QStringLiteral("ROLLBACK TO ") + m_name, {}, &e) >= 0 &&
+                                           m_db.execute(QStringLiteral("RELEASE ") + m_name, {}, &e) >= 0;
+    if (ok)
+        return true;
+    // A transaction left open would take in every later change and lose it
+    // at close; ending all of it makes the enclosing ones fail to commit too.
+    if (!m_name.isEmpty())
+        m_db.execute(QStringLiteral("ROLLBACK"));
+    if (error && error->isSet())
+        error->description += QStringLiteral(" (rollback failed: %1)").arg(e.description);
+    else if (error)
+        *error = e;
+    return false;
 }
 
 ReadSnapshot::ReadSnapshot(Database& db) : m_db(db)

@@ -136,8 +136,11 @@ public:
     Transaction& operator=(const Transaction&) = delete;
 
     bool isActive() const { return m_active; }
+    // A failed commit is rolled back.
     bool commit(ErrorInfo* error = nullptr);
-    void rollback();
+    // A failure is added to `*error` (after the cause already there) and the
+    // connection's whole transaction is ended, so that nothing of it commits.
+    bool rollback(ErrorInfo* error = nullptr);
 
 private:
     Database& m_db;

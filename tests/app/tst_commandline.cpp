@@ -400,14 +400,20 @@ void TestCommandLine::backupCommands_data()
     QTest::addColumn<int>("status");
     QTest::addColumn<QString>("says");
     QTest::addColumn<int>("entries"); // in the books afterwards
-    const auto row = [](const char* name, const char* args, bool window, int status, const char* says, int entries) {
-        QTest::newRow(name) << QString(args) << window << status << QString(says) << entries;
+    QTest::addColumn<bool>("future"); // a copy of the backup named 2999-12-31 as well
+    const auto row = [](const char* name, const char* args, bool window, int status, const char* says, int entries,
+                        bool future = false) {
+        QTest::newRow(name) << QString(args) << window << status << QString(says) << entries << future;
     };
     row("backup", "--backup", false, ExitOk, "백업했습니다", 5);
     row("backup into a folder", "--backup ROOT", false, ExitOk, "ROOT", 5);
     row("backup into a missing folder", "--backup ROOT/none", false, ExitOutput, "백업 폴더가 없습니다", 5);
     row("backup beside a window", "--backup", true, ExitOk, "백업했습니다", 5);
-    row("list", "--list-backups", false, ExitOk, "NAME  자료 4건, 마지막 자료 2005-06-02", 5);
+    row("list", "--list-backups", false, ExitOk, "NAME  자료 4건, 마지막 자료 2005-06-02\n", 5);
+    row("list marks a backup in the future", "--list-backups", false, ExitOk,
+        "29991231-000000  자료 4건, 마지막 자료 2005-06-02  (미래의 날짜: 시계를 확인하세요)\n"
+        "  NAME  자료 4건, 마지막 자료 2005-06-02\n",
+        5, true);
     row("list beside a window", "--list-backups", true, ExitDatabase, "Tallox가 실행중입니다", 5);
     row("restore", "--restore BACKUP", false, ExitOk, "복원했습니다", 4);
     row("restore by name", "--restore NAME", false, ExitOk, "복원했습니다", 4);
@@ -423,10 +429,14 @@ void TestCommandLine::backupCommands()
     QFETCH(int, status);
     QFETCH(QString, says);
     QFETCH(int, entries);
+    QFETCH(bool, future);
     if (m_env->ctx().ledger.isServer())
         QSKIP("file backups only: books on a server are backed up with the server's tools");
     BackupInfo backup;
     QVERIFY(Backup::Take(folder(), Backup::DefaultRoot(), true, &backup, nullptr));
+    const QString ahead = Backup::DefaultRoot() + "/29991231-000000";
+    for (const char* file : {"dbTallox.db", "Plastra.db", "tallox-backup.ini"})
+        QVERIFY(!future || (QDir().mkpath(ahead) && QFile::copy(backup.path + "/" + file, ahead + "/" + file)));
     m_env->addEntry("2005-06-20", 1, 100);
     m_env->ctx().closeAll();
     const QString root = m_env->appFolder() + "/elsewhere";

@@ -56,6 +56,20 @@ struct Books {
     qint64 entries;
     QByteArray sum;
 };
+
+// A folder as rotation finds a backup: named for its moment, with a description.
+bool fakeBackup(const QString& path)
+{
+    QFile d(path + "/tallox-backup.ini");
+    return QDir().mkpath(path) && d.open(QIODevice::WriteOnly) && d.write("[backup]\n[rows]\nledger.Tallox=0\n") > 0;
+}
+
+// The entry itself, a link whether or not its target is there.
+bool present(const QString& path)
+{
+    const QFileInfo fi(path);
+    return fi.exists() || fi.isSymLink();
+}
 } // namespace
 
 class TestBackup : public QObject {
@@ -67,6 +81,10 @@ private Q_SLOTS:
     void editWhileSnapshotHeld_goesThroughAndStaysOut();
     void rotation_keepsThePromisedSet_data();
     void rotation_keepsThePromisedSet();
+    void rotation_neverLeavesTheBackupFolder_data();
+    void rotation_neverLeavesTheBackupFolder();
+    void rotation_trustsNoClock_data();
+    void rotation_trustsNoClock();
     void restore_roundTrip();
     void restore_overDamagedBooks();
     void restore_refusesWhatIsNoWholeBackup_data();
@@ -199,8 +217,8 @@ void TestBackup::rotation_keepsThePromisedSet()
     QDir().mkpath(root());
     for (QDate d = first; d <= last; d = d.addDays(1)) {
         for (const char* time : {"090000", "183000"})
-            QVERIFY(QDir().mkpath(root() + "/" + d.toString("yyyyMMdd-") + time));
-        Clock::setToday(d);
+            QVERIFY(fakeBackup(root() + "/" + d.toString("yyyyMMdd-") + time));
+        Clock::setNow(QDateTime(d, QTime(18, 30))); // after the day's last backup
         QVERIFY(Backup::Rotate(root()));
     }
     QStringList left;
@@ -222,6 +240,114 @@ void TestBackup::rotation_keepsThePromisedSet()
             expected << d.toString("yyyyMMdd-183000");
     }
     QCOMPARE(left, expected);
+}
+
+void TestBackup::rotation_neverLeavesTheBackupFolder_data()
+{
+    QTest::addColumn<QString>("entry"); // beside 10 newer backups, so that rotation would take a backup of its age
+    QTest::addColumn<QString>("kind");  // link: to a folder outside; folder: someone's; file; backup: holding a
+                                        // link outside; part: a leftover of a version that wrote no mark
+    QTest::addColumn<bool>("second");   // in the second backup folder
+    QTest::addColumn<bool>("removed");
+    const auto row = [](const char* name, const char* entry, const char* kind, bool removed) {
+        for (const bool second : {false, true})
+            QTest::newRow(qPrintable(QString(name) + (second ? ", second folder" : "")))
+                << QString(entry) << QString(kind) << second << removed;
+    };
+    row("link named like a backup", "20100101-000000", "link", false);
+    row("link named like a leftover", ".part-x", "link", false);
+    row("folder without description", "20100101-000000", "folder", false);
+    row("someone's .part- folder", ".part-x", "folder", false);
+    row("file named like a backup", "20100101-000000", "file", false);
+    row("old backup holding a link", "20100101-000000", "backup", true);
+    row("leftover of an older version", ".part-20100101-000000", "part", true);
+}
+
+// Rotation and the clean-up of leftovers take only what Tallox made: never a
+// link, never through one, never anything outside the backup folder.
+void TestBackup::rotation_neverLeavesTheBackupFolder()
+{
+    QFETCH(QString, entry);
+    QFETCH(QString, kind);
+    QFETCH(bool, second);
+    QFETCH(bool, removed);
+    Clock::setToday(QDate(2024, 6, 1));
+    const QString outside = m_env->appFolder() + "/outside";
+    const QString where = second ? m_env->appFolder() + "/second" : root();
+    const QString path = where + "/" + entry;
+    QFile keep(outside + "/keep.txt");
+    QVERIFY(QDir().mkpath(outside) && QDir().mkpath(where) && keep.open(QIODevice::WriteOnly));
+    keep.write("shop");
+    keep.close();
+    for (int i = 0; i < 10; ++i)
+        QVERIFY(fakeBackup(where + QString("/20240520-1000%1").arg(i, 2, 10, QLatin1Char('0'))));
+    if (kind == "link")
+        QVERIFY(QFile::link(outside, path));
+    if (kind == "backup")
+        QVERIFY(fakeBackup(path) && QFile::link(outside, path + "/outside"));
+    QFile file(kind == "file" ? path : path + (kind == "part" ? "/dbTallox.db" : "/notes.txt"));
+    QVERIFY(kind == "link" || kind == "backup" ||
+            (QDir().mkpath(kind == "file" ? where : path) && file.open(QIODevice::WriteOnly) && file.write("x") == 1));
+    file.close();
+
+    Backup::SetSecondRoot(m_env->appFolder() + "/second");
+    QVERIFY(QDir().mkpath(Backup::SecondRoot()));
+    const BackupRun run = Backup::TakeEverywhere(m_env->dbFolder());
+    Backup::SetSecondRoot(QString());
+    QVERIFY2(run.ok(), qPrintable(run.problems.join("; ")));
+    QCOMPARE(run.made.size(), 2);
+    QVERIFY(keep.open(QIODevice::ReadOnly));
+    QCOMPARE(keep.readAll(), QByteArray("shop"));
+    QCOMPARE(present(path), !removed);
+    for (const BackupInfo& b : Backup::List(where))
+        QVERIFY(b.name != entry || kind == "folder");
+}
+
+void TestBackup::rotation_trustsNoClock_data()
+{
+    QTest::addColumn<QDate>("first"); // one backup a day at 09:00 from here
+    QTest::addColumn<int>("days");
+    QTest::addColumn<QString>("extra"); // one more; empty: none
+    QTest::addColumn<QDateTime>("now");
+    QTest::addColumn<bool>("rotated"); // false: nothing removed, and a warning
+    QTest::addColumn<int>("left");
+    QTest::addColumn<QString>("oldest");
+    const QDateTime june(QDate(2024, 6, 1), QTime(12, 0));
+    const QDate may18(2024, 5, 18);
+    const QDate y2010(2010, 1, 1);
+    QTest::newRow("clock 6 years ahead") << may18 << 15 << "20300601-120000" << june.addYears(6) << true << 10
+                                         << "20240524-090000";
+    QTest::newRow("clock before the newest backup")
+        << may18 << 15 << "" << june.addDays(-3) << false << 15 << "20240518-090000";
+    QTest::newRow("a future backup among others")
+        << QDate(2024, 4, 3) << 60 << "20300601-120000" << june << false << 61 << "20240403-090000";
+    QTest::newRow("12 backups older than 5 years") << y2010 << 12 << "" << june << true << 10 << "20100103-090000";
+    QTest::newRow("named a second ahead (two in one second)")
+        << y2010 << 12 << "20240601-120001" << june << true << 10 << "20100104-090000";
+}
+
+// The newest 10 outlive any clock, and a backup dated after the clock stops
+// rotation: the clock is wrong now or was then, so no age can be trusted.
+void TestBackup::rotation_trustsNoClock()
+{
+    QFETCH(QDate, first);
+    QFETCH(int, days);
+    QFETCH(QString, extra);
+    QFETCH(QDateTime, now);
+    QFETCH(bool, rotated);
+    QFETCH(int, left);
+    QFETCH(QString, oldest);
+    for (int i = 0; i < days; ++i)
+        QVERIFY(fakeBackup(root() + first.addDays(i).toString("/yyyyMMdd-090000")));
+    QVERIFY(extra.isEmpty() || fakeBackup(root() + "/" + extra));
+    Clock::setNow(now);
+    ErrorInfo e;
+    QCOMPARE(Backup::Rotate(root(), &e), rotated);
+    QCOMPARE(ErrorLine(e).contains("시계"), !rotated);
+    const QList<BackupInfo> all = Backup::List(root());
+    QCOMPARE(all.size(), left);
+    QCOMPARE(all.constLast().name, oldest);
+    QCOMPARE(Backup::InFuture(all.constFirst()), !rotated);
 }
 
 void TestBackup::restore_roundTrip()

@@ -35,6 +35,7 @@ private Q_SLOTS:
     void openFolder_doesNotWriteIntoBadFile();
     void openForWindow_stopsAtAFailedStep_data();
     void openForWindow_stopsAtAFailedStep();
+    void openForWriting_onlyWithTheWriteAheadLog();
     void addField_cases();
     void upgradeSchema_twiceOnOldFile();
     void addField_readOnlyReportsAndContinues();
@@ -308,6 +309,29 @@ void TestFoundation::openFolder_doesNotWriteIntoBadFile()
     QFile r(path);
     QVERIFY(r.open(QIODevice::ReadOnly));
     QCOMPARE(r.readAll(), before);
+}
+
+// Books that cannot be switched to the write-ahead log (here: another
+// program holds a read on a file in rollback mode) are not opened for writing.
+void TestFoundation::openForWriting_onlyWithTheWriteAheadLog()
+{
+    TestEnv env;
+    env.ctx().closeAll();
+    const QString path = env.dbFolder() + "/dbTallox.db";
+    Database db;
+    QVERIFY(db.open(path));
+    QCOMPARE(db.scalar("PRAGMA journal_mode = DELETE").toString(), QString("delete"));
+    db.close();
+    Database reader;
+    QVERIFY(reader.open(path, nullptr, false, true));
+    QVERIFY(reader.execute("BEGIN") >= 0 && reader.scalar("SELECT count(*) FROM Tallox").isValid());
+    ErrorInfo e;
+    QVERIFY(!db.open(path, &e));
+    QVERIFY(!db.isOpen());
+    QCOMPARE(e.number, 5); // SQLITE_BUSY
+    reader.close();
+    QVERIFY(db.open(path));
+    QCOMPARE(db.scalar("PRAGMA journal_mode").toString(), QString("wal"));
 }
 
 void TestFoundation::addField_cases()
