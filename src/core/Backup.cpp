@@ -569,6 +569,7 @@ bool RecordRestore(const QString& ledger, const QString& card, const QString& ba
         return true;
     return fail(error, Said(QCoreApplication::translate("Backup", "복원 내역을 쓸 수 없습니다: %1").arg(ledger), e));
 }
+
 // Books that cannot be backed up (damaged: often the reason to restore) are
 // kept as they are, files and logs, in backups/YYYYMMDD-HHMMSS-as-found. They
 // are closed and locked, so a file copy is what they hold. Never listed.

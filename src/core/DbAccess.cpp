@@ -236,11 +236,17 @@ bool CheckBooksSchema(Database& ledger, ErrorInfo* error)
         QString schema;
         QString table;
         QStringList columns;
+        bool optional = false; // the upgrade creates it
     };
     const Needed needed[] = {
         {QStringLiteral("main"),
          QStringLiteral("transfer"),
          {QStringLiteral("smonth"), QStringLiteral("amount"), QStringLiteral("cardcode")}},
+        {QStringLiteral("main"), QStringLiteral("history"),
+         QStringLiteral("id at computer username kind code sdate cardcode field old_value new_value carry_rows step"
+                        " origin target undo_state note")
+             .split(QLatin1Char(' ')),
+         true},
         {CardAlias(),
          QStringLiteral("Plastra"),
          {QStringLiteral("code"), QStringLiteral("name"), QStringLiteral("fee"), QStringLiteral("setday")}},
@@ -253,6 +259,8 @@ bool CheckBooksSchema(Database& ledger, ErrorInfo* error)
         const QString file =
             ledger.scalar(QStringLiteral("SELECT file FROM pragma_database_list WHERE name = ?"), {n.schema})
                 .toString();
+        if (columns.isEmpty() && n.optional)
+            continue;
         if (columns.isEmpty())
             return fail(error, ErrorInfo::notice(QCoreApplication::translate("DbAccess", "%1 표가 없습니다: %2")
                                                      .arg(n.table, QDir::toNativeSeparators(file))));

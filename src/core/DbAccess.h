@@ -61,8 +61,9 @@ bool ReadAsUpgraded(Database& ledger, ErrorInfo* error = nullptr);
 constexpr int kBooksSchemaVersion = 1;
 
 // Books about to replace the current ones: the ledger (its card file attached as CardAlias()) has the ledger
-// table as UpgradeSchema requires it, the carry-over and card tables with the columns Tallox reads, and
-// neither file is of a version this program does not know. False with a notice naming the file otherwise.
+// table as UpgradeSchema requires it, the carry-over and card tables (and the history table, when there
+// is one) with the columns Tallox uses, and neither file is of a version this program does not know. False with a
+// notice naming the file otherwise.
 bool CheckBooksSchema(Database& ledger, ErrorInfo* error = nullptr);
 
 // Creates the tables of a new ledger or card database (first run, demo data, tests).

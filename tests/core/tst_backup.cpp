@@ -410,7 +410,7 @@ void TestBackup::restore_refusesWhatIsNoWholeBackup_data()
     row("newer ledger", "ledger: PRAGMA user_version = 2", "버전 2");
     row("newer card file", "card: PRAGMA user_version = 9", "버전 9");
     row("history of another shape", "ledger: DROP TABLE history; CREATE TABLE history (id INTEGER PRIMARY KEY)",
-        "복원 내역을 쓸 수 없습니다");
+        "history 표에 at 열이 없습니다");
 }
 
 // A folder that is no whole backup of books Tallox can use is refused by
