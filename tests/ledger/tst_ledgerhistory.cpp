@@ -319,6 +319,8 @@ void TestLedgerHistory::wholesaleChange_endsUndoAndRedo()
     LedgerHistory history(*store, env.ctx().ledger);
     QVERIFY(!history.NextUndo(&e) && !e.isSet());
     QVERIFY(!history.NextRedo(&e) && !e.isSet());
+}
+
 void TestLedgerHistory::newCardCode_pastEveryUsedCode_data()
 {
     QTest::addColumn<int>("cards");          // registered straight: codes 1..N, no history rows
