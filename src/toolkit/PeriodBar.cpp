@@ -14,6 +14,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMetaMethod>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -112,7 +113,7 @@ void PeriodBar::connectDatePart(int index)
     connect(m_spDate[index], &SpreadGrid::keyPress, this, [this, index](int keyAscii) {
         if (keyAscii != SpreadGrid::kAsciiEnter)
             return;
-        if (index == 0) {
+        if (index == 0 || !isSignalConnected(QMetaMethod::fromSignal(&PeriodBar::periodEntered))) {
             KeyToTab(m_spDate[index], Qt::Key_Return);
             return;
         }

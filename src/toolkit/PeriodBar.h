@@ -57,7 +57,7 @@ Q_SIGNALS:
     // A date box changed through one of these controls (not through setDateText).
     void periodChanged();
     // Enter in the last date box: the period is complete and the window shows
-    // it (Enter in the first box goes on to the second).
+    // it. Without a receiver Enter goes on to the next control, as in the first box.
     void periodEntered();
 
 private:

@@ -538,6 +538,12 @@ void TestCalendar::periodBar_enterMovesFocus()
     QVERIFY(bar->spDate(1)->hasFocus());
     Q_EMIT bar->spDate(1)->keyPress(13);
     QTRY_VERIFY(bar->chkChain()->hasFocus());
+    // A window that shows the period on Enter in the last box hears of it; the focus stays.
+    QSignalSpy entered(bar, &PeriodBar::periodEntered);
+    bar->spDate(1)->setFocus();
+    Q_EMIT bar->spDate(1)->keyPress(13);
+    QCOMPARE(entered.size(), 1);
+    QVERIFY(bar->spDate(1)->hasFocus());
 }
 
 QTEST_MAIN(TestCalendar)
