@@ -204,7 +204,8 @@ void CardListWindow::btnDelete_Click()
     const QString name = GetSelName();
     const QString question =
         CardDeleteQuestion(deleteQuestion(name), CardStore::LedgerEntriesUsing(m_cardDbPath, code));
-    if (MsgQuestion(question, tr("카드삭제"), true) != MsgAnswer::No && DeleteCard(code)) {
+    // 아니오 is preselected: Enter alone never deletes.
+    if (MsgQuestion(question, tr("카드삭제"), false) != MsgAnswer::No && DeleteCard(code)) {
         DeleteSheetRow(spList, -2, true, true);
         rowCountChanged();
     }

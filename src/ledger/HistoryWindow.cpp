@@ -13,6 +13,7 @@
 #include "toolkit/modSpread.h"
 
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QShortcut>
 #include <QVBoxLayout>
@@ -72,7 +73,20 @@ void HistoryWindow::RefreshSheet()
     ErrorInfo e;
     if (!BuildHistorySheet(spHistory, m_ctx.ledger, m_period->dateText(0), m_period->dateText(1), &e))
         ShowError(e);
+    // Each column as wide as its texts, the long values up to a limit.
+    constexpr double kWidestCol = 60;
+    for (int c = 1; c <= spHistory->maxCols(); ++c)
+        spHistory->setColWidth(c, std::min(spHistory->textWidthNeeded(c), kWidestCol));
     spHistory->setActiveCell(1, 1);
+}
+
+void HistoryWindow::keyPressEvent(QKeyEvent* e)
+{
+    if (e->key() == Qt::Key_Escape && e->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(e);
 }
 
 void HistoryWindow::btnExcel_Click()
