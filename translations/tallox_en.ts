@@ -990,16 +990,28 @@ Do you want to open the folder?</translation>
 Show some entries first, then export them.</translation>
     </message>
     <message>
-        <source>엑셀로 자료를 내보내기 하시겠습니까?</source>
-        <translation>Do you want to export the entries to Excel?</translation>
-    </message>
-    <message>
         <source>엑셀로 내보내는 중...</source>
         <translation>Exporting to Excel...</translation>
     </message>
     <message>
         <source>엑셀 파일</source>
         <translation>Excel file</translation>
+    </message>
+    <message>
+        <source>그림으로 저장</source>
+        <translation>Save as Picture</translation>
+    </message>
+    <message>
+        <source>PNG 그림 (*.png)</source>
+        <translation>PNG picture (*.png)</translation>
+    </message>
+    <message>
+        <source>엑셀로 내보내기</source>
+        <translation>Export to Excel</translation>
+    </message>
+    <message>
+        <source>엑셀 통합 문서 (*.xlsx)</source>
+        <translation>Excel workbook (*.xlsx)</translation>
     </message>
 </context>
 <context>
@@ -1020,24 +1032,56 @@ Show some entries first, then export them.</translation>
         <translation>%1 Help</translation>
     </message>
     <message>
+        <source>%1 정보</source>
+        <translation>About %1</translation>
+    </message>
+    <message>
+        <source>SQLite (퍼블릭 도메인)</source>
+        <translation>SQLite (public domain)</translation>
+    </message>
+    <message>
+        <source>libxlsxwriter (BSD 2조항)</source>
+        <translation>libxlsxwriter (BSD 2-clause)</translation>
+    </message>
+    <message>
+        <source>libzip (BSD 3조항)</source>
+        <translation>libzip (BSD 3-clause)</translation>
+    </message>
+    <message>
+        <source>zlib, minizip (zlib 사용 허가)</source>
+        <translation>zlib, minizip (zlib licence)</translation>
+    </message>
+    <message>
+        <source>PostgreSQL 클라이언트 libpq (PostgreSQL 사용 허가)</source>
+        <translation>PostgreSQL client libpq (PostgreSQL licence)</translation>
+    </message>
+    <message>
+        <source>나눔 글꼴 (SIL 오픈 폰트 사용 허가 1.1)</source>
+        <translation>Nanum fonts (SIL Open Font License 1.1)</translation>
+    </message>
+    <message>
         <source>%1 Ver.%2  (%3)<byte value="xd"/>
 <byte value="xd"/>
 데이터베이스 폴더: %4<byte value="xd"/>
 응용 프로그램 폴더: %5<byte value="xd"/>
 <byte value="xd"/>
-이 프로그램의 사용 조건은 사용권 계약을 따릅니다.<byte value="xd"/>
-사용한 공개 소프트웨어: Qt (LGPL 3), SQLite (퍼블릭 도메인), libxlsxwriter (BSD 2조항).</source>
+</source>
         <translation>%1 Ver.%2  (%3)<byte value="xd"/>
 <byte value="xd"/>
 Database folder: %4<byte value="xd"/>
 Application folder: %5<byte value="xd"/>
 <byte value="xd"/>
-The use of this program is governed by its licence agreement.<byte value="xd"/>
-Open-source software used: Qt (LGPL 3), SQLite (public domain), libxlsxwriter (BSD 2-clause).</translation>
+</translation>
     </message>
     <message>
-        <source>%1 정보</source>
-        <translation>About %1</translation>
+        <source>이 프로그램은 자유 소프트웨어입니다. GNU 일반 공중 사용 허가서(GPL) 3판 또는 그 이후 판에 따라 다시 배포하거나 고칠 수 있습니다. 아무런 보증도 없습니다.<byte value="xd"/>
+<byte value="xd"/>
+사용한 라이브러리와 사용 허가:<byte value="xd"/>
+</source>
+        <translation>This program is free software: you can redistribute it and/or modify it under the GNU General Public License (GPL), version 3 or any later version. It comes with no warranty.<byte value="xd"/>
+<byte value="xd"/>
+Libraries used and their licences:<byte value="xd"/>
+</translation>
     </message>
 </context>
 <context>
@@ -1144,6 +1188,10 @@ Open-source software used: Qt (LGPL 3), SQLite (public domain), libxlsxwriter (B
     <message>
         <source>컴퓨터/사용자</source>
         <translation>Computer/user</translation>
+    </message>
+    <message>
+        <source>변경 내역</source>
+        <translation>Change History</translation>
     </message>
 </context>
 <context>
@@ -2085,14 +2133,6 @@ Error details: </translation>
         <translation>Calculator</translation>
     </message>
     <message>
-        <source>  홈페이지(&amp;P)  </source>
-        <translation>  Home &amp;Page  </translation>
-    </message>
-    <message>
-        <source>  종료(&amp;X)  </source>
-        <translation>  E&amp;xit  </translation>
-    </message>
-    <message>
         <source>  편집(&amp;E)  </source>
         <translation>  &amp;Edit  </translation>
     </message>
@@ -2111,14 +2151,6 @@ Error details: </translation>
     <message>
         <source>  도움말(&amp;H)  </source>
         <translation>  &amp;Help  </translation>
-    </message>
-    <message>
-        <source>사용 설명서</source>
-        <translation>User Guide</translation>
-    </message>
-    <message>
-        <source>정보</source>
-        <translation>About</translation>
     </message>
     <message>
         <source>검색기간</source>
@@ -2257,10 +2289,6 @@ Do you want to continue?</translation>
         <translation>A backup is in progress.</translation>
     </message>
     <message>
-        <source>계산기 파일을 찾을 수 없습니다.</source>
-        <translation>The calculator program cannot be found.</translation>
-    </message>
-    <message>
         <source>실행 취소: </source>
         <translation>Undo: </translation>
     </message>
@@ -2279,6 +2307,36 @@ Do you want to continue?</translation>
     <message>
         <source>매출액을 적으면 카드사의 수수료율로 수수료를 계산해 저장합니다. 새 자료의 매출액 다음 Enter는 다음 새 자료의 카드명 칸으로 갑니다</source>
         <translation>Typing the sales calculates the fee with the card company&apos;s fee rate and stores it. Enter after the sales of a new entry goes to the card name box of the next new entry</translation>
+    </message>
+    <message>
+        <source>  파일(&amp;F)  </source>
+        <translation>  &amp;File  </translation>
+    </message>
+    <message>
+        <source>종료(&amp;X)</source>
+        <translation>E&amp;xit</translation>
+    </message>
+    <message>
+        <source>사용 설명서(&amp;G)</source>
+        <translation>User &amp;Guide</translation>
+    </message>
+    <message>
+        <source>홈페이지(&amp;P)</source>
+        <translation>Home &amp;Page</translation>
+    </message>
+    <message>
+        <source>정보(&amp;A)</source>
+        <translation>&amp;About</translation>
+    </message>
+    <message>
+        <source>계산기 파일을 찾을 수 없습니다.<byte value="xd"/>
+<byte value="xd"/>
+계산기 프로그램을 설치하세요: sudo apt install %1<byte value="xd"/>
+(%2 가운데 하나가 있으면 됩니다)</source>
+        <translation>The calculator program cannot be found.<byte value="xd"/>
+<byte value="xd"/>
+Install a calculator: sudo apt install %1<byte value="xd"/>
+(any one of %2 will do)</translation>
     </message>
 </context>
 <context>
@@ -2306,6 +2364,10 @@ Do you want to continue?</translation>
     <message>
         <source>[%1]를 정말로 삭제 하시겠습니까?</source>
         <translation>Do you really want to delete [%1]?</translation>
+    </message>
+    <message>
+        <source>신용카드 목록</source>
+        <translation>Credit Cards</translation>
     </message>
 </context>
 <context>

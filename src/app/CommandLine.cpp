@@ -267,7 +267,7 @@ bool BuildOutput(const CommandLine& cmd, AppContext& ctx, const QString& from, c
         return false;
     }
     o->print = LedgerPrintDescription(from, to, card.name);
-    if (!BuildLedgerOutputSheet(&o->grid, ctx.ledger, from, to, cmd.card, &e)) {
+    if (!BuildLedgerOutputSheet(&o->grid, ctx.ledger, from, to, cmd.card, &e, card.name)) {
         *f = failedWith(ExitDatabase, QCoreApplication::translate("CommandLine", "원장을 읽을 수 없습니다"), e);
         return false;
     }

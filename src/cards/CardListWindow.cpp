@@ -211,7 +211,8 @@ void CardListWindow::btnDelete_Click()
         return;
     }
     const QString question = CardDeleteQuestion(deleteQuestion(name), entries);
-    if (MsgQuestion(question, tr("카드삭제"), true) != MsgAnswer::No && DeleteCard(code)) {
+    // 아니오 is preselected: Enter alone never deletes.
+    if (MsgQuestion(question, tr("카드삭제"), false) != MsgAnswer::No && DeleteCard(code)) {
         DeleteSheetRow(spList, -2, true, true);
         rowCountChanged();
     }

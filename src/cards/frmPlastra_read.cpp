@@ -13,7 +13,7 @@
 frmPlastra_read::frmPlastra_read(const QString& cardDbPath, QWidget* parent) : CardListWindow(cardDbPath, parent)
 {
     setObjectName(QStringLiteral("frmPlastra_read"));
-    setWindowTitle(QStringLiteral("Tallox"));
+    setWindowTitle(tr("신용카드 목록"));
     lblRecCnt = new QLabel(RecordCountText(0), this);
     lblRecCnt->setObjectName(QStringLiteral("lblRecCnt"));
     buildLayout(lblRecCnt);

@@ -4,13 +4,14 @@
 #include "platform/InsertedKey.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSysInfo>
 #include <array>
+#include <pwd.h>
+#include <unistd.h>
 
 namespace History {
 
@@ -198,15 +199,40 @@ QString ComputerName()
     return QSysInfo::machineHostName();
 }
 
+namespace {
+QString& userNameOverride()
+{
+    static QString name;
+    return name;
+}
+
+QString AccountName()
+{
+    // The account of the effective user: variables such as USER may be unset
+    // (a service) or still name whoever ran su.
+    std::array<char, 4096> buffer{};
+    passwd entry{};
+    passwd* found = nullptr;
+    if (getpwuid_r(geteuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found && found->pw_name &&
+        *found->pw_name)
+        return QString::fromLocal8Bit(found->pw_name);
+    // An account the password database does not know (a container's bare uid).
+    const QString logName = qEnvironmentVariable("LOGNAME", qEnvironmentVariable("USER"));
+    return logName.isEmpty() ? QStringLiteral("uid %1").arg(geteuid()) : logName;
+}
+} // namespace
+
 QString UserName()
 {
-    for (const char* name : {"USER", "USERNAME", "LOGNAME"}) {
-        const QString value = qEnvironmentVariable(name);
-        if (!value.isEmpty())
-            return value;
-    }
-    // Without the usual variables (a service, a test run) the home folder names the user.
-    return QDir::home().dirName();
+    if (!userNameOverride().isEmpty())
+        return userNameOverride();
+    static const QString account = AccountName(); // the same for the whole run
+    return account;
+}
+
+void SetUserNameOverride(const QString& name)
+{
+    userNameOverride() = name;
 }
 
 } // namespace History

@@ -75,6 +75,9 @@ QString RowJson(const QVariantMap& fields);
 QVariantMap ParseRowJson(const QString& text);
 
 QString ComputerName();
+// The system account the program runs as (its login name), never a folder's name.
 QString UserName();
+// Tests stand in for another user with a name of their own; empty: the account again.
+void SetUserNameOverride(const QString& name);
 
 } // namespace History

@@ -5,6 +5,8 @@
 #include "core/History.h"
 #include "ledger/LedgerHistory.h"
 #include "ledger/LedgerStore.h"
+#include "platform/PrintComponent.h"
+#include "platform/SpreadDesign.h"
 #include "platform/SpreadGrid.h"
 
 #include <QCoreApplication>
@@ -27,6 +29,25 @@ QString wholeRowText(History::Kind kind, const QString& json)
     return QCoreApplication::translate("HistorySheet", "매출액 %1, 수수료 %2, 카드사결제액 %3")
         .arg(LedgerHistory::AmountText(e.sale), LedgerHistory::AmountText(e.fee),
              LedgerHistory::AmountText(e.billcoll));
+}
+
+// An amount or slip count as a number cell, so that a workbook of the sheet
+// holds numbers; false for any other field or a value that is no number.
+bool setFigure(SpreadGrid* sheet, int col, int row, const QString& field, const QVariant& value)
+{
+    const bool amount =
+        field == QLatin1String("sale") || field == QLatin1String("fee") || field == QLatin1String("billcoll");
+    if (!amount && field != QLatin1String("numsheet"))
+        return false;
+    const std::optional<Money> m = value.isNull() ? std::nullopt : Money::parse(value.toString());
+    if (!m)
+        return false;
+    SpreadGrid::NumberFormat f;
+    f.separators = true;
+    f.decimals = m->units() % Money::kScale == 0 ? 0 : 4; // as LedgerHistory::AmountText shows it
+    sheet->setCellType(col, row, SpreadGrid::CellType::Number, f);
+    sheet->setText(col, row, m->toPlainString());
+    return true;
 }
 
 QString kindText(History::Kind kind, const QString& origin)
@@ -54,8 +75,10 @@ void fillRow(SpreadGrid* sheet, int row, Database& ledger, const QVariantList& v
                                                     : v.value(4).toString()));
     if (kind == History::Kind::FieldChanged) {
         sheet->setText(HistoryCol::Field, row, LedgerHistory::FieldLabel(field));
-        sheet->setText(HistoryCol::Old, row, LedgerHistory::ValueText(ledger, field, v.value(6)));
-        sheet->setText(HistoryCol::New, row, LedgerHistory::ValueText(ledger, field, v.value(7)));
+        for (const auto& [col, value] :
+             {std::pair{HistoryCol::Old, v.value(6)}, std::pair{HistoryCol::New, v.value(7)}})
+            if (!setFigure(sheet, col, row, field, value))
+                sheet->setText(col, row, LedgerHistory::ValueText(ledger, field, value));
     } else if (kind == History::Kind::CarryOver || kind == History::Kind::Rebuild) {
         sheet->setText(HistoryCol::New, row, v.value(7).toString());
     } else {
@@ -98,6 +121,8 @@ bool BuildHistorySheet(SpreadGrid* sheet, Database& ledger, const QString& first
     if (sheet->maxCols() != HistoryCol::Count)
         DesignHistorySheet(sheet);
     sheet->setMaxRows(0);
+    sheet->setProperty(kExportCaptionProperty, QStringList{QCoreApplication::translate("HistorySheet", "변경 내역"),
+                                                           PrintPeriodLine(firstDay, lastDay)});
     if (!History::TableExists(ledger, QStringLiteral("main")))
         return true;
     const QString dayAfter = DateText::day(DateText::parse(lastDay).addDays(1));

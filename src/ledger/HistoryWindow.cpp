@@ -13,6 +13,7 @@
 #include "toolkit/modSpread.h"
 
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QShortcut>
 #include <QVBoxLayout>
@@ -80,10 +81,23 @@ bool HistoryWindow::RefreshSheet()
         ShowError(e);
     else
         m_shown = m_period->dateText(0) + QLatin1Char('|') + m_period->dateText(1);
+    // Each column as wide as its texts, the long values up to a limit.
+    constexpr double kWidestCol = 60;
+    for (int c = 1; c <= spHistory->maxCols(); ++c)
+        spHistory->setColWidth(c, std::min(spHistory->textWidthNeeded(c), kWidestCol));
     spHistory->setActiveCell(1, 1);
     if (spHistory->isVisible())
         spHistory->setFocus(); // as the ledger and the summary: on to what was asked for
     return built;
+}
+
+void HistoryWindow::keyPressEvent(QKeyEvent* e)
+{
+    if (e->key() == Qt::Key_Escape && e->modifiers() == Qt::NoModifier) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(e);
 }
 
 void HistoryWindow::btnExcel_Click()

@@ -21,6 +21,10 @@ public:
     PeriodBar* periodBar() const { return m_period; }
     SpreadGrid* grid() const { return spHistory; }
 
+protected:
+    // Esc closes the window (an edit in a date box takes it first).
+    void keyPressEvent(QKeyEvent* e) override;
+
 private:
     AppContext& m_ctx;
     PeriodBar* m_period = nullptr;

@@ -257,9 +257,10 @@ PrintDescription LedgerPrintDescription(const QString& from, const QString& to, 
 }
 
 bool BuildLedgerOutputSheet(SpreadGrid* sheet, Database& ledger, const QString& firstDay, const QString& lastDay,
-                            int cardCode, ErrorInfo* error)
+                            int cardCode, ErrorInfo* error, const QString& cardName)
 {
     DesignLedgerColumns(sheet);
+    sheet->setProperty(kExportCaptionProperty, CaptionLines(LedgerPrintDescription(firstDay, lastDay, cardName)));
     if (!BuildLedgerSheet(sheet, ledger, firstDay, lastDay, cardCode, firstDay, error))
         return false;
     // The entry row becomes the totals row: a printout or workbook carries the sums, not a row to type into.

@@ -52,9 +52,10 @@ bool BuildLedgerSheet(SpreadGrid* sheet, Database& ledger, const QString& firstD
                       int cardCode, const QString& entryDate, ErrorInfo* error);
 
 // The sheet as it is printed and exported: designed columns, the entries of
-// the period and, instead of the entry row, a "[합 계]" row with the totals.
+// the period and, instead of the entry row, a "[합 계]" row with the totals;
+// a workbook of it carries the printout's title, card name and period.
 bool BuildLedgerOutputSheet(SpreadGrid* sheet, Database& ledger, const QString& firstDay, const QString& lastDay,
-                            int cardCode, ErrorInfo* error);
+                            int cardCode, ErrorInfo* error, const QString& cardName = QString());
 
 // How the sheet of a period is printed (by the window and the command line);
 // a sheet of one card names it in the second title.

@@ -95,7 +95,8 @@ frmMain::~frmMain()
 
 QString frmMain::Caption(const QString& ledgerPath)
 {
-    return AppCompany() + QLatin1Char(' ') + AppTitle() +
+    // The product's name once: the maker's name is in the About box.
+    return AppTitle() +
            QStringLiteral(" Ver.%1.%2.%3 (")
                .arg(TALLOX_VERSION_MAJOR)
                .arg(TALLOX_VERSION_MINOR)
@@ -107,6 +108,11 @@ QString frmMain::Caption(const QString& ledgerPath)
 
 void frmMain::BuildMenu()
 {
+    QMenu* file = menuBar()->addMenu(tr("  파일(&F)  "));
+    file->setObjectName(QStringLiteral("mnuFile"));
+    mnuExit = file->addAction(tr("종료(&X)"));
+    mnuExit->setObjectName(QStringLiteral("mnuExit"));
+    mnuExit->setShortcut(QKeySequence::Quit);
     mnuTool = menuBar()->addMenu(tr("  도구(&T)  "));
     mnuTool->setObjectName(QStringLiteral("mnuTool"));
     mnuTool_ReBaln = mnuTool->addAction(tr("잔액 재정리"));
@@ -122,11 +128,7 @@ void frmMain::BuildMenu()
     mnuTool->addSeparator();
     mnuTool_Calc = mnuTool->addAction(tr("계산기"));
     mnuTool_Calc->setObjectName(QStringLiteral("mnuTool_Calc"));
-    mnuHomePage = menuBar()->addAction(tr("  홈페이지(&P)  "));
-    mnuHomePage->setObjectName(QStringLiteral("mnuHomePage"));
     BuildHelpMenu();
-    mnuExit = menuBar()->addAction(tr("  종료(&X)  "));
-    mnuExit->setObjectName(QStringLiteral("mnuExit"));
 
     connect(mnuTool_ReBaln, &QAction::triggered, this, &frmMain::mnuTool_ReBaln_Click);
     connect(mnuTool_Check, &QAction::triggered, this, &frmMain::mnuTool_Check_Click);
@@ -150,8 +152,10 @@ void frmMain::BuildEditMenu()
     mnuEdit_Redo->setObjectName(QStringLiteral("mnuEdit_Redo"));
     mnuEdit_Redo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
     // A cell editor takes Ctrl+Z for its own text before the window sees it.
-    for (QAction* a : {mnuEdit_Undo, mnuEdit_Redo})
+    for (QAction* a : {mnuEdit_Undo, mnuEdit_Redo}) {
         a->setShortcutContext(Qt::WindowShortcut);
+        a->setEnabled(false); // until the books say there is something to undo
+    }
     mnuTool_History = new QAction(tr("변경 내역"), this);
     mnuTool_History->setObjectName(QStringLiteral("mnuTool_History"));
     mnuTool->insertAction(mnuTool_Calc, mnuTool_History);
@@ -165,11 +169,14 @@ void frmMain::BuildHelpMenu()
 {
     QMenu* help = menuBar()->addMenu(tr("  도움말(&H)  "));
     help->setObjectName(QStringLiteral("mnuHelp"));
-    QAction* guide = help->addAction(tr("사용 설명서"));
+    QAction* guide = help->addAction(tr("사용 설명서(&G)"));
     guide->setObjectName(QStringLiteral("mnuHelp_Guide"));
     guide->setShortcut(QKeySequence(Qt::Key_F1));
     guide->setShortcutContext(Qt::WindowShortcut);
-    QAction* about = help->addAction(tr("정보"));
+    mnuHomePage = help->addAction(tr("홈페이지(&P)"));
+    mnuHomePage->setObjectName(QStringLiteral("mnuHomePage"));
+    help->addSeparator();
+    QAction* about = help->addAction(tr("정보(&A)"));
     about->setObjectName(QStringLiteral("mnuHelp_About"));
     connect(guide, &QAction::triggered, this, [this] { ShowHelp(this); });
     connect(about, &QAction::triggered, this, [this] { ShowAbout(QFileInfo(m_ctx->ledgerPath).absolutePath()); });
@@ -946,8 +953,9 @@ void frmMain::ActionDelete()
     const QString entry = spList->text(LedgerCol::Date, row) + QStringLiteral("  ") +
                           spList->text(LedgerCol::CardName, row) + tr("  매출액 ") +
                           CellMoney(spList, LedgerCol::Sale, row).toDisplayString(0);
+    // 아니오 is preselected: Enter alone never deletes.
     const MsgAnswer answer =
-        MsgQuestion(tr("선택된 자료를 정말로 삭제 하시겠습니까?\r\n\r\n") + entry, tr("삭제"), true);
+        MsgQuestion(tr("선택된 자료를 정말로 삭제 하시겠습니까?\r\n\r\n") + entry, tr("삭제"), false);
     if (answer != MsgAnswer::No) {
         ErrorInfo e;
         if (m_store->DeleteRecord(key, &e)) {
@@ -1009,7 +1017,7 @@ void frmMain::btnView_Click()
 void frmMain::btnSum_Click()
 {
     FinishCellEdit();
-    m_sumBill = frmSumBill::ShowSingle(*m_ctx, this);
+    m_sumBill = frmSumBill::ShowSingle(*m_ctx, this, m_period->dateText(0), m_period->dateText(1));
 }
 
 bool frmMain::BuildOutputSheet(SpreadGrid* out)
@@ -1017,8 +1025,9 @@ bool frmMain::BuildOutputSheet(SpreadGrid* out)
     // What is printed and exported is the command line's sheet for the dates
     // and card in the boxes: the entries and a totals row, no entry row.
     ErrorInfo e;
-    if (!BuildLedgerOutputSheet(out, m_ctx->ledger, m_period->dateText(0), m_period->dateText(1),
-                                CmbGetItemData(cmbPlastra, 0), &e)) {
+    const int card = CmbGetItemData(cmbPlastra, 0);
+    if (!BuildLedgerOutputSheet(out, m_ctx->ledger, m_period->dateText(0), m_period->dateText(1), card, &e,
+                                card > 0 ? cmbPlastra->currentText() : QString())) {
         ShowError(e);
         return false;
     }
@@ -1137,8 +1146,14 @@ void frmMain::mnuTool_Restore_Click()
 
 void frmMain::mnuTool_Calc_Click()
 {
-    if (!StartCalculator())
-        MsgWarn(tr("계산기 파일을 찾을 수 없습니다."), AppTitle());
+    if (StartCalculator())
+        return;
+    // Names what to install, not only what is missing.
+    const QStringList programs = CalculatorCandidates();
+    MsgWarn(tr("계산기 파일을 찾을 수 없습니다.\r\n\r\n계산기 프로그램을 설치하세요: sudo apt install %1\r\n"
+               "(%2 가운데 하나가 있으면 됩니다)")
+                .arg(programs.constFirst(), programs.join(QStringLiteral(", "))),
+            AppTitle());
 }
 
 void frmMain::mnuHomePage_Click()
@@ -1159,6 +1174,9 @@ void frmMain::UpdateUndoActions()
     const auto plain = [](const QString& text) { return QString(text).replace(u'&', QStringLiteral("&&")); };
     mnuEdit_Undo->setText(undo ? tr("실행 취소: ") + plain(undo->text) : tr("실행 취소"));
     mnuEdit_Redo->setText(redo ? tr("다시 실행: ") + plain(redo->text) : tr("다시 실행"));
+    // Greyed out with nothing to do: Ctrl+Z then does nothing rather than say so.
+    mnuEdit_Undo->setEnabled(undo.has_value());
+    mnuEdit_Redo->setEnabled(redo.has_value());
 }
 
 void frmMain::mnuEdit_Undo_Click()
@@ -1177,6 +1195,11 @@ void frmMain::RunUndoStep(bool undo)
     FinishCellEdit();
     LedgerHistory::Landing landing;
     ErrorInfo e;
+    // Nothing to do (the entry was still enabled): nothing to say either.
+    if (!(undo ? m_history->NextUndo(&e) : m_history->NextRedo(&e)) && !e.isSet()) {
+        UpdateUndoActions();
+        return;
+    }
     if (undo ? m_history->Undo(&landing, &e) : m_history->Redo(&landing, &e))
         GoToChangedEntry(landing.key, landing.date, landing.field);
     else

@@ -411,6 +411,16 @@ QString PrintPeriodLine(const QString& from, const QString& to)
     return QCoreApplication::translate("PrintComponent", "( 검색기간: %1 - %2 )").arg(from, to);
 }
 
+QStringList CaptionLines(const PrintDescription& d)
+{
+    QStringList lines{d.title};
+    if (!d.subTitle.isEmpty())
+        lines << d.subTitle;
+    if (!d.periodLine.isEmpty())
+        lines << d.periodLine;
+    return lines;
+}
+
 bool PrintComponent::PrintSheet(SpreadGrid* grid, const PrintDescription& d, QWidget* parent, ErrorInfo* error)
 {
     return PrintSheet(grid, d.windowName, d.title, d.subTitle, d.periodLine, d.copies, d.marginTop, d.marginBottom,

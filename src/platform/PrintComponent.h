@@ -5,6 +5,7 @@
 #include "base/Error.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -32,6 +33,10 @@ struct PrintDescription {
 
 // "( 검색기간: FROM - TO )", the period line of every printed sheet.
 QString PrintPeriodLine(const QString& from, const QString& to);
+
+// The title, second title (when there is one) and period line: what an
+// exported workbook carries above its column titles, as the printout does.
+QStringList CaptionLines(const PrintDescription& d);
 
 // The grid-printing component (goPrint): lays a grid out on pages with a
 // title, a second title and a period line, and shows a print preview from

@@ -34,6 +34,9 @@ inline QColor SpreadLockedBackColor()
 // A grid's dynamic property (QStringList by column, entry 0 unused): column
 // titles that an exported workbook carries instead of the shown ones.
 inline constexpr const char* kExportTitlesProperty = "talloxExportTitles";
+// A grid's dynamic property (QStringList): the lines above the column titles
+// of an exported workbook, as a printout has them (title, card, period).
+inline constexpr const char* kExportCaptionProperty = "talloxExportCaption";
 
 inline QString SpreadTotalLabel()
 

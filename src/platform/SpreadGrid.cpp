@@ -981,6 +981,25 @@ double SpreadGrid::numberWidthNeeded(int col) const
     return widthForPixels(numberPixelsNeeded(col, 1, maxRows()));
 }
 
+double SpreadGrid::textWidthNeeded(int col) const
+{
+    if (col < 1 || col > maxCols())
+        return 0;
+    FigureWidths widths(d->model);
+    for (int row = 1; row <= maxRows(); ++row)
+        if (d->model->hasValue(col, row))
+            widths.add(col, row);
+    int pixels = widths.pixels();
+    if (pixels > 0) {
+        const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
+        pixels += 2 * margin + (showGrid() ? 1 : 0) + 1;
+    }
+    const QHeaderView* header = horizontalHeader();
+    const int headerMargin = style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header);
+    const int title = QFontMetrics(header->font()).horizontalAdvance(headerText(col)) + 2 * headerMargin + 2;
+    return widthForPixels(std::max(pixels, title));
+}
+
 void SpreadGrid::widenTo(int col, int pixels)
 {
     if (pixels > colWidthPixels(colWidth(col)))

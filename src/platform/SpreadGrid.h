@@ -143,6 +143,8 @@ public:
     bool autoFit() const;
     // The width (grid unit) column `col` needs for its widest number; 0 when it shows none.
     double numberWidthNeeded(int col) const;
+    // The width (grid unit) that shows column `col`'s title and every cell's text in full.
+    double textWidthNeeded(int col) const;
     // The font size set for all cells (setFontSize(-1, -1, ...)); 0 when none was set.
     double cellsFontSize() const;
     // How a text typed into a number cell of this type and format stands: a

@@ -7,6 +7,7 @@
 #include <QCategoryAxis>
 #include <QChart>
 #include <QCoreApplication>
+#include <QFontMetricsF>
 #include <QGraphicsLayout>
 #include <QGraphicsScene>
 #include <QLegend>
@@ -47,10 +48,72 @@ QBarCategoryAxis* MonthAxis(const QStringList& months, int monthsPerBar)
         : monthsPerBar == 12
             ? QCoreApplication::translate("SumBillChart", "연도")
             : QCoreApplication::translate("SumBillChart", "연도 (막대 하나가 %1년)").arg(monthsPerBar / 12));
-    // More than a year of months only fits upright.
-    if (months.size() > 12)
+    // Bars of years or decades: more than twelve labels only fit upright.
+    if (monthsPerBar > 1 && months.size() > 12)
         axis->setLabelsAngle(-90);
     return axis;
+}
+
+// An axis under the month axis that names only some months, for when a label
+// per month does not fit even upright.
+QCategoryAxis* SparseMonthAxis(int months)
+{
+    auto* axis = new QCategoryAxis;
+    axis->setTitleText(QCoreApplication::translate("SumBillChart", "월"));
+    axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    axis->setRange(-0.5, double(months) - 0.5);
+    axis->setStartValue(-0.5);
+    axis->setGridLineVisible(false);
+    axis->setVisible(false);
+    return axis;
+}
+
+// Every month's label when they fit side by side, or else upright; when not
+// even upright, a label every 2, 3, 4, 6 or 12 months on the sparse axis. So
+// no label is ever cut short (to "…", or "⋮" upright), whatever the size.
+void FitMonthLabels(QChart* chart, QBarCategoryAxis* every, QCategoryAxis* sparse, const QStringList& months)
+{
+    QObject::connect(chart, &QChart::plotAreaChanged, every, [every, sparse, months](const QRectF& plot) {
+        if (months.isEmpty())
+            return;
+        const QFontMetricsF metrics(every->labelsFont());
+        qreal widest = 0;
+        for (const QString& month : months)
+            widest = std::max(widest, metrics.horizontalAdvance(month));
+        const qreal needed = widest + 2 * metrics.averageCharWidth();
+        const qreal room = plot.width() / double(months.size());
+        int step = 1;
+        int angle = 0;
+        if (needed > room && metrics.height() + metrics.averageCharWidth() <= room) {
+            angle = -90;
+        } else if (needed > room) {
+            step = 12;
+            for (int s : {2, 3, 4, 6}) {
+                if (s * room >= needed) {
+                    step = s;
+                    break;
+                }
+            }
+        }
+        if (every->labelsAngle() != angle)
+            every->setLabelsAngle(angle);
+        const bool all = step == 1;
+        if (every->labelsVisible() != all) {
+            every->setLabelsVisible(all);
+            every->setTitleVisible(all);
+        }
+        if (sparse->isVisible() != !all)
+            sparse->setVisible(!all);
+        if (all || sparse->property("step").toInt() == step)
+            return;
+        sparse->setProperty("step", step);
+        for (const QString& label : sparse->categoriesLabels())
+            sparse->remove(label);
+        for (qsizetype i = 0; i < months.size(); ++i) {
+            if ((months[i].mid(5, 2).toInt() - 1) % step == 0) // January, and each quarter, ...
+                sparse->append(months[i], double(i));
+        }
+    });
 }
 
 // Beyond three years a label per month no longer fits: the months go
@@ -131,8 +194,13 @@ QChart* SumBillChart::makeChart() const
     QValueAxis* salesAxis =
         MakeValueAxis(QCoreApplication::translate("SumBillChart", "매출액 (원)"), QStringLiteral("%.0f"), low, high);
     chart->addAxis(months, Qt::AlignBottom);
-    if (m_data.monthsPerBar == 1 && m_data.months.size() > 36)
+    if (m_data.monthsPerBar == 1 && m_data.months.size() > 36) {
         chart->addAxis(YearAxis(months, m_data.months), Qt::AlignBottom);
+    } else if (m_data.monthsPerBar == 1) {
+        QCategoryAxis* sparse = SparseMonthAxis(int(m_data.months.size()));
+        chart->addAxis(sparse, Qt::AlignBottom);
+        FitMonthLabels(chart, months, sparse, m_data.months);
+    }
     chart->addAxis(salesAxis, Qt::AlignLeft);
 
     auto* bars = new QStackedBarSeries;
@@ -177,6 +245,8 @@ void SumBillChart::paint(QPainter* painter, const QRectF& target, const QSize& l
     scene.addItem(chart); // the scene owns it from here
     chart->setGeometry(QRectF(QPointF(0, 0), QSizeF(layout)));
     // Lays the chart out now: without an event loop the request would wait.
+    // A second pass takes the month labels' angle that the first one fitted.
+    chart->layout()->activate();
     chart->layout()->activate();
     scene.render(painter, target, chart->geometry(), Qt::KeepAspectRatio);
 }

@@ -83,5 +83,6 @@ bool BuildSumBillSheet(Database& ledger, SpreadGrid* grid, const QString& from, 
         return false;
     }
     FillSumBillSheet(grid, lines);
+    grid->setProperty(kExportCaptionProperty, CaptionLines(SumBillPrintDescription(from, to)));
     return true;
 }

@@ -33,7 +33,8 @@ constexpr double kMinSizeTwips = 5000;
 constexpr double kGapTwips = 30;
 } // namespace
 
-frmSumBill::frmSumBill(AppContext& ctx, QWidget* parent) : QWidget(parent, Qt::Window), m_ctx(ctx)
+frmSumBill::frmSumBill(AppContext& ctx, QWidget* parent, const QString& from, const QString& to)
+    : QWidget(parent, Qt::Window), m_ctx(ctx)
 {
     setObjectName(kFormName);
     setWindowTitle(SumBillCaption());
@@ -90,7 +91,7 @@ frmSumBill::frmSumBill(AppContext& ctx, QWidget* parent) : QWidget(parent, Qt::W
     addKey(Qt::Key_F8, &frmSumBill::btnPrint_Click);
     addKey(Qt::Key_Escape, &frmSumBill::btnClose_Click); // a date being typed takes Esc first
 
-    Form_Load();
+    Form_Load(from, to);
 }
 
 // The summary grid on the first tab, the monthly chart on the second.
@@ -115,10 +116,10 @@ frmSumBill::~frmSumBill()
         s_instance = nullptr;
 }
 
-frmSumBill* frmSumBill::ShowSingle(AppContext& ctx, QWidget* parent)
+frmSumBill* frmSumBill::ShowSingle(AppContext& ctx, QWidget* parent, const QString& from, const QString& to)
 {
     if (!s_instance)
-        s_instance = new frmSumBill(ctx, parent);
+        s_instance = new frmSumBill(ctx, parent, from, to);
     frmSumBill* w = s_instance;
     if (w->isMinimized())
         w->setWindowState(w->windowState() & ~Qt::WindowMinimized);
@@ -143,12 +144,16 @@ QString frmSumBill::periodTo() const
     return m_period->dateText(1);
 }
 
-void frmSumBill::Form_Load()
+void frmSumBill::Form_Load(const QString& from, const QString& to)
 {
     resize(defaultSize());
     CenterForm(this, true);
-    // Both boxes start on today, whatever period the ledger window shows.
+    // The period the ledger window shows, so that F6 totals what is on screen.
     m_period->setupDateCells(false);
+    if (DateText::isValidDay(from) && DateText::isValidDay(to)) {
+        m_period->setDateText(0, from);
+        m_period->setDateText(1, to);
+    }
     CommonSpreadDesign(spList, true, true, false, true);
     LoadFormIni(this);
     m_loadedRect = formRect();

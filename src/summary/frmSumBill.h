@@ -21,12 +21,15 @@ class SpreadGrid;
 class frmSumBill : public QWidget {
     Q_OBJECT
 public:
-    explicit frmSumBill(AppContext& ctx, QWidget* parent = nullptr);
+    // The period boxes start on `from` - `to` (the ledger's), or on today when they are no days.
+    explicit frmSumBill(AppContext& ctx, QWidget* parent = nullptr, const QString& from = QString(),
+                        const QString& to = QString());
     ~frmSumBill() override;
 
     // Shows the one summary window (not modal), loading it when none is
     // open, otherwise bringing the open one to the front.
-    static frmSumBill* ShowSingle(AppContext& ctx, QWidget* parent);
+    static frmSumBill* ShowSingle(AppContext& ctx, QWidget* parent, const QString& from = QString(),
+                                  const QString& to = QString());
     // The open summary window, if any.
     static frmSumBill* OpenInstance();
 
@@ -54,7 +57,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void Form_Load();
+    void Form_Load(const QString& from, const QString& to);
     void setupTabs();
     void Form_Resize();
     void Form_Unload();

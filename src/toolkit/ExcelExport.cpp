@@ -14,6 +14,7 @@
 #include <QFileInfo>
 #include <QMimeDatabase>
 #include <QProcess>
+#include <QSettings>
 #include <QSignalBlocker>
 #include <QStandardPaths>
 
@@ -80,7 +81,7 @@ public:
     BusyCursor& operator=(const BusyCursor&) = delete;
 };
 
-// Copies the column titles into the grid as its first rows and, however the
+// Copies the caption and the column titles into the grid as its first rows and, however the
 // export ends, takes them out again: rows, drawing state and active cell are
 // put back as they were. The grid's notifications are held back meanwhile,
 // so that the windows do not react to the borrowed rows (the ledger copies
@@ -110,22 +111,39 @@ public:
 
     void insert()
     {
+        // The caption (a blank row under it), then the column titles.
+        const QStringList caption = m_grid->property(kExportCaptionProperty).toStringList();
+        const int captionRows = caption.isEmpty() ? 0 : int(caption.size()) + 1;
+        m_grid->setMaxRows(m_maxRows + captionRows + m_headerRows);
+        int firstShown = 1;
+        while (firstShown < m_grid->maxCols() && m_grid->colHidden(firstShown))
+            ++firstShown;
+        for (int r = 1; r <= captionRows; ++r) {
+            insertRow(r, Qt::AlignLeft);
+            if (r <= caption.size())
+                m_grid->setText(firstShown, r, caption[r - 1]);
+        }
         const int cols = m_grid->maxCols();
         const QStringList kept = m_grid->property(kExportTitlesProperty).toStringList();
-        m_grid->setMaxRows(m_maxRows + m_headerRows);
-        for (int r = 1; r <= m_headerRows; ++r) {
-            m_grid->insertRows(r, 1);
-            ++m_inserted;
-            m_grid->setCellType(-1, r, SpreadGrid::CellType::StaticText);
-            m_grid->setTypeHAlign(-1, r, Qt::AlignHCenter);
-            m_grid->setTypeVAlign(-1, r, Qt::AlignVCenter);
-            m_grid->setFontBold(-1, r, true);
+        for (int h = 0; h < m_headerRows; ++h) {
+            const int r = captionRows + 1 + h;
+            insertRow(r, Qt::AlignHCenter);
             for (int c = 1; c <= cols; ++c)
-                m_grid->setText(c, r, r == 1 && c < kept.size() ? kept[c] : m_grid->headerText(c, r - 1));
+                m_grid->setText(c, r, h == 0 && c < kept.size() ? kept[c] : m_grid->headerText(c, h));
         }
     }
 
 private:
+    void insertRow(int r, Qt::Alignment align)
+    {
+        m_grid->insertRows(r, 1);
+        ++m_inserted;
+        m_grid->setCellType(-1, r, SpreadGrid::CellType::StaticText);
+        m_grid->setTypeHAlign(-1, r, align);
+        m_grid->setTypeVAlign(-1, r, Qt::AlignVCenter);
+        m_grid->setFontBold(-1, r, true);
+    }
+
     SpreadGrid* m_grid;
     QSignalBlocker m_blocker;
     int m_headerRows;
@@ -149,6 +167,48 @@ QString FreeExportStem(const QString& folder, const QDateTime& now, const QStrin
             return stem;
     }
 }
+
+QString SettingsKeyExportFolder()
+{
+    return QStringLiteral("Export/folder");
+}
+
+// Where the save dialog starts: the folder of the last export when it is
+// still there, otherwise ExpExcel/ (created, so that the dialog opens in it).
+QString ExportFolder()
+{
+    const QString remembered = UserSettings()->value(SettingsKeyExportFolder()).toString();
+    if (!remembered.isEmpty() && QFileInfo(remembered).isDir())
+        return remembered;
+    const QString folder = AppPaths::expExcelFolder();
+    QDir().mkpath(folder);
+    return folder;
+}
+
+// ExpExcel/ is the default, so only another folder is remembered.
+void RememberExportFolder(const QString& file)
+{
+    const QString folder = QFileInfo(file).absolutePath();
+    auto settings = UserSettings();
+    if (QDir(folder) == QDir(AppPaths::expExcelFolder()))
+        settings->remove(SettingsKeyExportFolder());
+    else
+        settings->setValue(SettingsKeyExportFolder(), folder);
+}
+
+// Asks where to write, proposing Exp<YYMMDD_HHMMSS><suffix> in the export
+// folder; a name typed without the suffix gets it.
+bool AskExportFile(const QString& suffix, const QString& title, const QString& filter, QString* file)
+{
+    const QString proposed = FreeExportStem(ExportFolder(), Clock::now(), {suffix, QStringLiteral("LOG.TXT")}) + suffix;
+    QString chosen;
+    if (!AskSaveFile(title, proposed, filter, &chosen))
+        return false;
+    if (!chosen.endsWith(suffix, Qt::CaseInsensitive))
+        chosen += suffix;
+    *file = chosen;
+    return true;
+}
 } // namespace
 
 namespace ExcelExportHook {
@@ -166,17 +226,18 @@ ExportNames NextExportNames(const QString& folder, const QDateTime& now)
 
 void ExportImageFile(const QImage& image)
 {
-    const QString folder = AppPaths::expExcelFolder();
+    QString file;
+    if (!AskExportFile(QStringLiteral(".png"), QCoreApplication::translate("ExcelExport", "그림으로 저장"),
+                       QCoreApplication::translate("ExcelExport", "PNG 그림 (*.png)"), &file))
+        return;
     ErrorInfo e;
-    const QString file = QDir().mkpath(folder)
-                             ? FreeExportStem(folder, Clock::now(), {QStringLiteral(".png")}) + QStringLiteral(".png")
-                             : QString();
-    if (file.isEmpty() || !WritePngFile(image, file, &e)) {
+    if (!WritePngFile(image, file, &e)) {
         MsgWarn(QCoreApplication::translate("ExcelExport", "그림 파일을 저장하지 못했습니다.\r\n") +
-                QDir::toNativeSeparators(folder));
+                QDir::toNativeSeparators(file));
         return;
     }
-    openSaved(folder, file, QCoreApplication::translate("ExcelExport", "그림 파일"));
+    RememberExportFolder(file);
+    openSaved(QFileInfo(file).absolutePath(), file, QCoreApplication::translate("ExcelExport", "그림 파일"));
 }
 
 bool ExportGridToFile(SpreadGrid* grid, const QString& sheetName, const QString& file, QString* error,
@@ -215,16 +276,22 @@ void ExportToExcelFile(SpreadGrid* grid, const QString& sheetName, bool locked)
                                                 "엑셀로 보낼 데이터가 없습니다.\r\n자료 검색후 엑셀로 보내세요."));
             return;
         }
-        if (MsgQuestion(QCoreApplication::translate("ExcelExport", "엑셀로 자료를 내보내기 하시겠습니까?"), QString(),
-                        true) != MsgAnswer::Yes)
+        QString file;
+        if (!AskExportFile(QStringLiteral(".xlsx"), QCoreApplication::translate("ExcelExport", "엑셀로 내보내기"),
+                           QCoreApplication::translate("ExcelExport", "엑셀 통합 문서 (*.xlsx)"), &file))
             return;
-
-        const QString folder = AppPaths::expExcelFolder();
+        const QString folder = QFileInfo(file).absolutePath();
         if (!QDir().mkpath(folder) || !QFileInfo(folder).isWritable()) {
             MsgWarn(failed);
             return;
         }
-        const ExportNames names = NextExportNames(folder, Clock::now());
+        // The log goes to ExpExcel/: beside a workbook there under its name, else under an Exp name of its own.
+        const QString logFolder = AppPaths::expExcelFolder();
+        QString log;
+        if (QDir(folder) == QDir(logFolder))
+            log = QDir(folder).filePath(QFileInfo(file).completeBaseName() + QStringLiteral("LOG.TXT"));
+        else if (QDir().mkpath(logFolder))
+            log = NextExportNames(logFolder, Clock::now()).log;
 
         bool written = false;
         bool stopped = false;
@@ -233,15 +300,17 @@ void ExportToExcelFile(SpreadGrid* grid, const QString& sheetName, bool locked)
             // Stopping is safe: the workbook is written aside and only then renamed.
             ProgressWindow progress(QCoreApplication::translate("ExcelExport", "엑셀로 내보내는 중..."), true,
                                     grid->window());
-            written = ExportGridToFile(grid, sheetName, names.workbook, nullptr, names.log, progress.progress());
+            written = ExportGridToFile(grid, sheetName, file, nullptr, log, progress.progress());
             stopped = progress.cancelled();
         }
         if (stopped)
             return;
-        if (written)
-            openSaved(folder, names.workbook, QCoreApplication::translate("ExcelExport", "엑셀 파일"));
-        else
+        if (!written) {
             MsgWarn(failed);
+            return;
+        }
+        RememberExportFolder(file);
+        openSaved(folder, file, QCoreApplication::translate("ExcelExport", "엑셀 파일"));
     } catch (const std::exception& e) {
         MsgProcError(ErrorInfo{-1, QString::fromLocal8Bit(e.what())}, QStringLiteral("ExportToExcelFile"),
                      QStringLiteral("modExcel"));

@@ -13,22 +13,24 @@ class SpreadGrid;
 
 // modExcel: a grid on screen as an Excel workbook, opened afterwards.
 
-// The Excel button of the ledger and summary windows: asks, writes the grid
-// with its column titles as the first rows into ExpExcel/Exp<YYMMDD_HHMMSS>.xlsx
-// (log beside it), puts the grid back as it was and opens the workbook; when
-// no program opens it, says where it was written and offers to open its folder.
-// `locked` tells that the grid is a read-only list; the grid keeps every
-// cell's own lock either way.
+// The Excel button of the ledger, summary and history windows: asks where to
+// save (the dialog proposes ExpExcel/Exp<YYMMDD_HHMMSS>.xlsx, or the folder of
+// the last export), writes the grid with its caption and column titles as the
+// first rows (log in ExpExcel/), puts the grid back as it was, remembers the
+// folder and opens the workbook; when no program opens it, says where it was
+// written and offers to open its folder. `locked` tells that the grid is a
+// read-only list; the grid keeps every cell's own lock either way.
 void ExportToExcelFile(SpreadGrid* grid, const QString& sheetName, bool locked);
 
-// The PNG button of the summary's chart: writes the picture into
-// ExpExcel/Exp<YYMMDD_HHMMSS>.png and opens it as the Excel button opens its
-// workbook; a picture that could not be written is said in a box.
+// The PNG button of the summary's chart: asks where to save as the Excel
+// button does (Exp<YYMMDD_HHMMSS>.png proposed), writes the picture and opens
+// it; a picture that could not be written is said in a box.
 void ExportImageFile(const QImage& image);
 
 // The writing part alone, without questions and without opening the file
-// (ExportToExcelFile and the command line share it): the column titles go in
-// as bold centred rows, the grid writes the workbook and is put back exactly
+// (ExportToExcelFile and the command line share it): the grid's caption
+// (kExportCaptionProperty) goes in as bold rows, then the column titles as
+// bold centred rows; the grid writes the workbook and is put back exactly
 // as it was. The log of the export goes to `logFile`; none when it is empty
 // (never a file beside the workbook that the user did not ask for).
 // False with a reason in `error` when the workbook could not be written.

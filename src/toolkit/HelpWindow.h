@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -14,3 +15,5 @@ QString GuideSource();
 // The 정보 box: version, the folders in use, the licences.
 void ShowAbout(const QString& dbFolder);
 QString AboutText(const QString& dbFolder);
+// The libraries named in the About box, each with its licence.
+QStringList AboutLibraries();

@@ -3,6 +3,9 @@
 #include "core/AppInfo.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -34,9 +37,10 @@ QString titleOr(const QString& title)
     return title.isEmpty() ? AppTitle() : title;
 }
 
-void record(MsgIcon icon, const QString& title, const QString& text, const QString& kind)
+void record(MsgIcon icon, const QString& title, const QString& text, const QString& kind,
+            MsgAnswer defaultAnswer = MsgAnswer::Ok)
 {
-    hook().shown.append({icon, title, text, kind});
+    hook().shown.append({icon, title, text, kind, defaultAnswer});
     if (hook().observer)
         hook().observer(hook().shown.last());
 }
@@ -77,7 +81,7 @@ MsgAnswer MsgQuestion(const QString& text, const QString& title, bool yesDefault
 {
     const QString t = titleOr(title);
     if (hook().enabled) {
-        record(MsgIcon::Question, t, text, QStringLiteral("question"));
+        record(MsgIcon::Question, t, text, QStringLiteral("question"), yesDefault ? MsgAnswer::Yes : MsgAnswer::No);
         if (!hook().answers.isEmpty() && hook().answers.head().kind == ScriptedAnswer::Button)
             return hook().answers.dequeue().answer;
         hook().unscripted.append(text);
@@ -232,3 +236,87 @@ int pendingAnswers()
     return int(hook().answers.size());
 }
 } // namespace MessageHook
+
+namespace {
+struct FileAnswer {
+    enum Kind { Path, Proposed, Cancel } kind;
+    QString path;
+};
+
+struct FileHookState {
+    bool enabled = false;
+    QQueue<FileAnswer> answers;
+    QList<FileDialogHook::Shown> shown;
+    QStringList unscripted;
+};
+
+FileHookState& fileHook()
+{
+    static FileHookState s;
+    return s;
+}
+} // namespace
+
+bool AskSaveFile(const QString& title, const QString& proposed, const QString& filter, QString* chosen)
+{
+    if (fileHook().enabled) {
+        fileHook().shown.append({title, proposed, filter});
+        if (fileHook().answers.isEmpty()) {
+            fileHook().unscripted.append(title);
+            return false;
+        }
+        const FileAnswer a = fileHook().answers.dequeue();
+        if (a.kind == FileAnswer::Cancel)
+            return false;
+        *chosen = a.kind == FileAnswer::Proposed ? proposed
+                                                 : QDir::cleanPath(QFileInfo(proposed).dir().absoluteFilePath(a.path));
+        return true;
+    }
+    // The dialog asks before it replaces a file that is there.
+    const QString file = QFileDialog::getSaveFileName(dialogParent(), title, proposed, filter);
+    if (file.isEmpty())
+        return false;
+    *chosen = file;
+    return true;
+}
+
+namespace FileDialogHook {
+void enable()
+{
+    fileHook().enabled = true;
+}
+void disable()
+{
+    fileHook().enabled = false;
+}
+bool enabled()
+{
+    return fileHook().enabled;
+}
+void reset()
+{
+    fileHook().answers.clear();
+    fileHook().shown.clear();
+    fileHook().unscripted.clear();
+}
+void answer(const QString& path)
+{
+    fileHook().answers.enqueue({FileAnswer::Path, path});
+}
+void answerProposed()
+{
+    fileHook().answers.enqueue({FileAnswer::Proposed, {}});
+}
+void cancel()
+{
+    fileHook().answers.enqueue({FileAnswer::Cancel, {}});
+}
+const QList<Shown>& shown()
+{
+    return fileHook().shown;
+}
+QStringList unscripted()
+{
+    return fileHook().unscripted;
+}
+} // namespace FileDialogHook

@@ -42,7 +42,8 @@ struct Shown {
     MsgIcon icon = MsgIcon::None;
     QString title;
     QString text;
-    QString kind; // "info", "warn", "question", "error", "plain", "input"
+    QString kind;                            // "info", "warn", "question", "error", "plain", "input"
+    MsgAnswer defaultAnswer = MsgAnswer::Ok; // a question's preselected button: Yes or No
 };
 void enable();
 void disable();
@@ -57,3 +58,28 @@ void setObserver(std::function<void(const Shown&)> observer);
 QStringList unscripted();
 int pendingAnswers();
 } // namespace MessageHook
+
+// The save-file dialog: asks where to write a file, starting at `proposed`
+// (a full path). Returns false when the user cancelled; `chosen` then stays as it was.
+bool AskSaveFile(const QString& title, const QString& proposed, const QString& filter, QString* chosen);
+
+// The test hook of the file dialogs, as MessageHook for the boxes: once
+// enabled, no dialog is shown; each takes the next scripted answer and is
+// recorded; one nobody scripted is recorded as unscripted and cancelled.
+namespace FileDialogHook {
+struct Shown {
+    QString title;
+    QString proposed; // the path the dialog started at
+    QString filter;
+};
+void enable();
+void disable();
+bool enabled();
+void reset(); // forget answers and recorded dialogs
+// The next dialog is answered with this path; a relative path is taken in the proposed folder.
+void answer(const QString& path);
+void answerProposed(); // the next dialog is answered with the path it proposed
+void cancel();
+const QList<Shown>& shown();
+QStringList unscripted();
+} // namespace FileDialogHook

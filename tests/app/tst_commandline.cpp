@@ -199,32 +199,36 @@ void TestCommandLine::exportSheet_equalsTheWindowsSheet()
     window.RefreshSheet();
     const SpreadGrid& sheet = *window.findChild<SpreadGrid*>(QStringLiteral("spList"));
 
-    // Header row, brought forward 1000, two entries, then the totals row.
-    QCOMPARE(x.text(1, 1), QStringLiteral("일자"));
-    QCOMPARE(x.text(2, 1), QStringLiteral("[전기이월]"));
-    QCOMPARE(x.text(3, 1), QStringLiteral("2005-05-03"));
-    QCOMPARE(x.text(3, 2), QStringLiteral("BC카드"));
-    QCOMPARE(x.text(4, 2), QStringLiteral("신한카드"));
-    QCOMPARE(x.text(5, 1), QStringLiteral("[합 계]"));
+    // The printout's title and period, a blank row, the header row, brought
+    // forward 1000, two entries, then the totals row.
+    QCOMPARE(x.text(1, 1), QStringLiteral("신용카드 명세서(매출)"));
+    QCOMPARE(x.text(2, 1), QStringLiteral("( 검색기간: 2005-05-01 - 2005-05-31 )"));
+    QCOMPARE(x.text(4, 1), QStringLiteral("일자"));
+    QCOMPARE(x.text(5, 1), QStringLiteral("[전기이월]"));
+    QCOMPARE(x.text(6, 1), QStringLiteral("2005-05-03"));
+    QCOMPARE(x.text(6, 2), QStringLiteral("BC카드"));
+    QCOMPARE(x.text(7, 2), QStringLiteral("신한카드"));
+    QCOMPARE(x.text(8, 1), QStringLiteral("[합 계]"));
     // Visible columns: date, name, slips, sale, fee, pay-out, balance.
     const int balanceCol = 7;
-    QCOMPARE(x.cell(2, balanceCol).type, QStringLiteral("n"));
-    QCOMPARE(x.text(2, balanceCol).toDouble(), 1000.0);
-    QCOMPARE(x.text(3, balanceCol).toDouble(), sheet.text(LedgerCol::Balance, 2).toDouble());
-    QCOMPARE(x.text(3, balanceCol).toDouble(), 1490.0);
-    QCOMPARE(x.text(4, balanceCol).toDouble(), 790.0);
-    QCOMPARE(x.text(5, 4).toDouble(), 500.0); // total sales
-    QCOMPARE(x.text(5, 6).toDouble(), 700.0); // total pay-outs
-    QCOMPARE(x.text(5, 3).toDouble(), 3.0);   // total slips
+    QCOMPARE(x.cell(5, balanceCol).type, QStringLiteral("n"));
+    QCOMPARE(x.text(5, balanceCol).toDouble(), 1000.0);
+    QCOMPARE(x.text(6, balanceCol).toDouble(), sheet.text(LedgerCol::Balance, 2).toDouble());
+    QCOMPARE(x.text(6, balanceCol).toDouble(), 1490.0);
+    QCOMPARE(x.text(7, balanceCol).toDouble(), 790.0);
+    QCOMPARE(x.text(8, 4).toDouble(), 500.0); // total sales
+    QCOMPARE(x.text(8, 6).toDouble(), 700.0); // total pay-outs
+    QCOMPARE(x.text(8, 3).toDouble(), 3.0);   // total slips
 
     // One card only: card 2 has no carry-over before May, so nothing is brought forward.
     const QString file2 = m_env->appFolder() + "/may2.xlsx";
     r = tallox({folder(), "--export-sheet", "2005-05-01", "2005-05-31", "--card", "2", file2});
     QCOMPARE(r.status, 0);
     XlsxReader y(file2);
-    QCOMPARE(y.text(3, 2), QStringLiteral("신한카드"));
-    QCOMPARE(y.text(4, 1), QStringLiteral("[합 계]"));
-    QCOMPARE(y.text(3, balanceCol).toDouble(), -700.0);
+    QCOMPARE(y.text(2, 1), QStringLiteral("신한카드")); // the card under the title
+    QCOMPARE(y.text(7, 2), QStringLiteral("신한카드"));
+    QCOMPARE(y.text(8, 1), QStringLiteral("[합 계]"));
+    QCOMPARE(y.text(7, balanceCol).toDouble(), -700.0);
 }
 
 void TestCommandLine::exportSummary_hasCardLinesAndTotals()
@@ -234,13 +238,15 @@ void TestCommandLine::exportSummary_hasCardLinesAndTotals()
     QCOMPARE(r.status, 0);
     XlsxReader x(file);
     QVERIFY(x.isValid());
-    QCOMPARE(x.text(1, 1), QStringLiteral("카드명"));
-    QCOMPARE(x.text(2, 1), QStringLiteral("BC카드"));
-    QCOMPARE(x.text(2, 3).toDouble(), 1000.0); // brought forward
-    QCOMPARE(x.text(2, 7).toDouble(), 1490.0); // closing balance
-    QCOMPARE(x.text(3, 1), QStringLiteral("신한카드"));
-    QCOMPARE(x.text(4, 1), QStringLiteral("[합 계]"));
-    QCOMPARE(x.text(4, 7).toDouble(), 790.0);
+    QCOMPARE(x.text(1, 1), QStringLiteral("카드사별 집계"));
+    QCOMPARE(x.text(2, 1), QStringLiteral("( 검색기간: 2005-05-01 - 2005-05-31 )"));
+    QCOMPARE(x.text(4, 1), QStringLiteral("카드명"));
+    QCOMPARE(x.text(5, 1), QStringLiteral("BC카드"));
+    QCOMPARE(x.text(5, 3).toDouble(), 1000.0); // brought forward
+    QCOMPARE(x.text(5, 7).toDouble(), 1490.0); // closing balance
+    QCOMPARE(x.text(6, 1), QStringLiteral("신한카드"));
+    QCOMPARE(x.text(7, 1), QStringLiteral("[합 계]"));
+    QCOMPARE(x.text(7, 7).toDouble(), 790.0);
 }
 
 void TestCommandLine::printSheetAndSummary_writePdfs()

@@ -61,7 +61,7 @@ void TestCardList::listsEveryCardByNameWithItsCount()
 {
     addThreeCards();
     frmPlastra_read w(env->ctx().cardPath);
-    QCOMPARE(w.windowTitle(), QStringLiteral("Tallox"));
+    QCOMPARE(w.windowTitle(), QStringLiteral("신용카드 목록"));
     auto* grid = w.findChild<SpreadGrid*>(QStringLiteral("spList"));
     QCOMPARE(column(grid, 2), (QStringList{QStringLiteral("국민"), QStringLiteral("비씨"), QStringLiteral("삼성")}));
     QCOMPARE(column(grid, 1), (QStringList{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")}));

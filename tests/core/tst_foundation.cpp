@@ -520,7 +520,8 @@ void TestFoundation::instanceLock_secondRefusedStaleRecovered()
 
 void TestFoundation::caption_hasVersionAndPath()
 {
-    QCOMPARE(frmMain::Caption("/d/dbTallox.db"), QStringLiteral("Tallox Software Tallox Ver.1.0.0 (/d/dbTallox.db)"));
+    // The product once, without the maker.
+    QCOMPARE(frmMain::Caption("/d/dbTallox.db"), QStringLiteral("Tallox Ver.1.0.0 (/d/dbTallox.db)"));
     // The maker's name does not move the settings file.
     QVERIFY2(UserSettings()->fileName().endsWith(QStringLiteral("/Tallox/Tallox.conf")),
              qPrintable(UserSettings()->fileName()));

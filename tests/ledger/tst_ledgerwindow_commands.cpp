@@ -22,6 +22,8 @@
 #include <QComboBox>
 #include <QFileInfo>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTabBar>
@@ -62,6 +64,7 @@ private Q_SLOTS:
     void calculatorMissing();
     void homePageAsksFirst();
     void menuTexts();
+    void deleteQuestionsPreselectNo();
     void backupAndRestoreFromTheMenu();
     void summaryOpensOnceNotModal();
     void firstStepsAndStatusLine();
@@ -378,9 +381,9 @@ void TestLedgerWindowCommands::excelExportKeepsLocks()
         opened.append(u);
         return true;
     });
-    MessageHook::answer(MsgAnswer::Yes);
+    FileDialogHook::answerProposed();
     QTest::keyClick(sheet(), Qt::Key_F7);
-    QCOMPARE(MessageHook::shown().first().text, QStringLiteral("엑셀로 자료를 내보내기 하시겠습니까?"));
+    QCOMPARE(FileDialogHook::shown().size(), 1);
     QCOMPARE(opened.size(), 1);
     QVERIFY(QFileInfo::exists(opened.first().toLocalFile()));
     for (int c = 1; c <= 13; ++c)
@@ -480,7 +483,10 @@ void TestLedgerWindowCommands::calculatorMissing()
     qputenv("PATH", env->appFolder().toUtf8());
     win->findChild<QAction*>(QStringLiteral("mnuTool_Calc"))->trigger();
     qputenv("PATH", oldPath);
-    TALLOX_COMPARE_LAST_BOX("warn", "Tallox", "계산기 파일을 찾을 수 없습니다.");
+    TALLOX_COMPARE_LAST_BOX("warn", "Tallox",
+                            "계산기 파일을 찾을 수 없습니다.\r\n\r\n계산기 프로그램을 설치하세요: sudo apt install "
+                            "gnome-calculator\r\n(gnome-calculator, kcalc, galculator, qalculate-gtk, xcalc 가운데 "
+                            "하나가 있으면 됩니다)");
     QVERIFY(LaunchHook::startedPrograms().isEmpty());
 }
 
@@ -501,11 +507,52 @@ void TestLedgerWindowCommands::homePageAsksFirst()
 void TestLedgerWindowCommands::menuTexts()
 {
     openWindow();
-    QCOMPARE(win->findChild<QMenu*>(QStringLiteral("mnuTool"))->title(), QStringLiteral("  도구(&T)  "));
-    QCOMPARE(win->findChild<QAction*>(QStringLiteral("mnuTool_ReBaln"))->text(), QStringLiteral("잔액 재정리"));
-    QCOMPARE(win->findChild<QAction*>(QStringLiteral("mnuTool_Calc"))->text(), QStringLiteral("계산기"));
-    QCOMPARE(win->findChild<QAction*>(QStringLiteral("mnuHomePage"))->text(), QStringLiteral("  홈페이지(&P)  "));
-    QCOMPARE(win->findChild<QAction*>(QStringLiteral("mnuExit"))->text(), QStringLiteral("  종료(&X)  "));
+    frmPlastra_read list(env->ctx().cardPath);
+    // Window titles, menus and menu entries: object name, text, usable now.
+    struct Expected {
+        const char* name;
+        QString text;
+        bool enabled;
+    };
+    const Expected table[] = {
+        {"frmMain", QStringLiteral("Tallox Ver.%1 (%2)").arg(TALLOX_VERSION, env->ctx().ledgerPath), true},
+        {"frmPlastra_read", "신용카드 목록", true},
+        {"mnuFile", "  파일(&F)  ", true},
+        {"mnuExit", "종료(&X)", true},
+        {"mnuEdit", "  편집(&E)  ", true},
+        {"mnuEdit_Undo", "실행 취소", false}, // nothing to undo yet
+        {"mnuEdit_Redo", "다시 실행", false},
+        {"mnuTool", "  도구(&T)  ", true},
+        {"mnuTool_ReBaln", "잔액 재정리", true},
+        {"mnuTool_Calc", "계산기", true},
+        {"mnuHelp", "  도움말(&H)  ", true},
+        {"mnuHelp_Guide", "사용 설명서(&G)", true},
+        {"mnuHomePage", "홈페이지(&P)", true},
+        {"mnuHelp_About", "정보(&A)", true},
+    };
+    for (const Expected& e : table) {
+        const QString name = QString::fromLatin1(e.name);
+        QObject* o = name == win->objectName()   ? win
+                     : name == list.objectName() ? &list
+                                                 : win->findChild<QObject*>(name);
+        QVERIFY2(o, e.name);
+        QString text;
+        bool enabled = true;
+        if (auto* menu = qobject_cast<QMenu*>(o))
+            text = menu->title(), enabled = menu->menuAction()->isEnabled();
+        else if (auto* action = qobject_cast<QAction*>(o))
+            text = action->text(), enabled = action->isEnabled();
+        else
+            text = qobject_cast<QWidget*>(o)->windowTitle();
+        QCOMPARE(text, e.text);
+        QVERIFY2(enabled == e.enabled, e.name);
+    }
+    // The menu bar holds menus only; Ctrl+Z with nothing to undo says nothing.
+    for (QAction* a : win->menuBar()->actions())
+        QVERIFY2(a->menu(), qPrintable(a->text()));
+    QTest::keyClick(sheet(), Qt::Key_Z, Qt::ControlModifier);
+    win->mnuEdit_Redo_Click();
+    QVERIFY(MessageHook::shown().isEmpty());
     const QStringList captions = {QStringLiteral("조회(F5)"), QStringLiteral("집계(F6)"), QStringLiteral("엑셀(F7)"),
                                   QStringLiteral("인쇄(F8)"), QStringLiteral("카드정보"), QStringLiteral("닫기(&C)")};
     const QStringList names = {QStringLiteral("btnView"),  QStringLiteral("btnSum"),  QStringLiteral("btnExcel"),
@@ -515,6 +562,26 @@ void TestLedgerWindowCommands::menuTexts()
     QCOMPARE(autoFee()->text(), QStringLiteral("수수료 자동입력"));
     win->findChild<QAction*>(QStringLiteral("mnuExit"))->trigger();
     QVERIFY(!win->isVisible());
+}
+
+// Every question before a deletion has 아니오 preselected: Enter alone deletes nothing.
+void TestLedgerWindowCommands::deleteQuestionsPreselectNo()
+{
+    env->addCard(1, QStringLiteral("신한카드"));
+    env->addEntry(QStringLiteral("2005-06-15"), 1, 100);
+    openWindow();
+    gotoCell(6, 2);
+    MessageHook::answer(MsgAnswer::No);
+    pressKey(Qt::Key_F4);
+    frmPlastra_read list(env->ctx().cardPath);
+    MessageHook::answer(MsgAnswer::No);
+    list.findChild<QPushButton*>(QStringLiteral("btnDelete"))->click();
+    QCOMPARE(MessageHook::shown().size(), 2);
+    for (const MessageHook::Shown& box : MessageHook::shown()) {
+        QCOMPARE(box.kind, QStringLiteral("question"));
+        QVERIFY2(box.defaultAnswer == MsgAnswer::No, qPrintable(box.text));
+    }
+    QCOMPARE(env->count(QStringLiteral("Tallox")), 1);
 }
 
 // 지금 백업 runs beside the window and says where the backup went; 백업에서
@@ -555,11 +622,15 @@ void TestLedgerWindowCommands::backupAndRestoreFromTheMenu()
 void TestLedgerWindowCommands::summaryOpensOnceNotModal()
 {
     openWindow();
+    view(QStringLiteral("2005-05-01"), QStringLiteral("2005-05-31"));
     QTest::keyClick(sheet(), Qt::Key_F6);
     frmSumBill* first = frmSumBill::OpenInstance();
     QVERIFY(first);
     QVERIFY(first->isVisible());
     QVERIFY(!first->isModal());
+    // It opens on the ledger's period, not on today.
+    QCOMPARE(first->periodFrom(), QStringLiteral("2005-05-01"));
+    QCOMPARE(first->periodTo(), QStringLiteral("2005-05-31"));
     win->findChild<QPushButton*>(QStringLiteral("btnSum"))->click();
     QCOMPARE(frmSumBill::OpenInstance(), first);
     QCOMPARE(win->findChildren<frmSumBill*>().size(), 1);
@@ -615,15 +686,20 @@ void TestLedgerWindowCommands::helpAndAbout()
     auto* help = qobject_cast<QDialog*>(QApplication::activeWindow());
     QTRY_VERIFY(help = win->findChild<QDialog*>(QStringLiteral("frmHelp")));
     const QString guide = help->findChild<QTextBrowser*>()->toPlainText();
-    for (const char* topic :
-         {"하루 매출 입력", "날짜 입력 형식", "수수료 자동입력", "고치기와 지우기", "기간과 카드 선택",
-          "이월과 잔액 검증", "인쇄와 엑셀", "자료가 있는 곳과 백업", "되돌리기와 변경 내역"})
+    for (const char* topic : {"하루 매출 입력", "날짜 입력 형식", "수수료 자동입력", "고치기와 지우기",
+                              "기간과 카드 선택", "이월과 잔액 검증", "인쇄와 엑셀", "자료가 있는 곳과 백업",
+                              "되돌리기와 변경 내역", "월별 추이 그래프", "자료 가져오기", "Backup/secondFolder"})
         QVERIFY2(guide.contains(QString::fromUtf8(topic)), topic);
     help->close();
 
     win->findChild<QAction*>(QStringLiteral("mnuHelp_About"))->trigger();
     QVERIFY(MessageHook::shown().last().text.contains(QStringLiteral(TALLOX_VERSION)));
     QVERIFY(MessageHook::shown().last().text.contains(env->dbFolder()));
+    // Tallox's own licence and every library's, Qt Charts' GPL 3 included.
+    for (const char* licence : {"GNU 일반 공중 사용 허가서(GPL) 3판", "Qt 6 (LGPL 3; Qt Charts: GPL 3)",
+                                "SQLite (퍼블릭 도메인)", "libxlsxwriter (BSD 2조항)", "libzip (BSD 3조항)", "zlib",
+                                "libpq (PostgreSQL 사용 허가)", "나눔 글꼴 (SIL 오픈 폰트 사용 허가 1.1)"})
+        QVERIFY2(MessageHook::shown().last().text.contains(QString::fromUtf8(licence)), licence);
     // A guide that is not there is said, not shown empty.
     QVERIFY(!ShowHelp(win, QStringLiteral(":/help/missing.html")));
     QCOMPARE(MessageHook::shown().last().kind, QStringLiteral("warn"));

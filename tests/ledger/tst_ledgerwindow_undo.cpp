@@ -1,6 +1,7 @@
 #include "LedgerWindowTestBase.h"
 
 #include "XlsxReader.h"
+#include "core/History.h"
 #include "ledger/HistorySheet.h"
 #include "ledger/HistoryWindow.h"
 #include "ledger/LedgerStore.h"
@@ -18,15 +19,14 @@ private Q_SLOTS:
     void init()
     {
         startEnv();
-        m_user = qgetenv("USER");
-        qputenv("USER", "kim");
+        History::SetUserNameOverride(QStringLiteral("kim"));
         env->addCard(1, QStringLiteral("신한카드"));
         m_key = env->addEntry(QStringLiteral("2005-06-15"), 1, 120000);
     }
     void cleanup()
     {
         stopEnv();
-        qputenv("USER", m_user);
+        History::SetUserNameOverride(QString());
     }
 
     void typedChangeUndoneAndRedone_data();
@@ -41,7 +41,6 @@ private:
     QAction* action(const char* name) const { return win->findChild<QAction*>(QString::fromLatin1(name)); }
     void ctrl(Qt::Key key) { QTest::keyClick(sheet(), key, Qt::ControlModifier); }
 
-    QByteArray m_user;
     int m_key = 0;
 };
 
@@ -110,9 +109,9 @@ void TestLedgerWindowUndo::refusedWhenAnotherUserRemovedTheEntry()
     openWindow();
     typeInto(6, rowOfKey(m_key), QStringLiteral("5000"));
     // Another user deletes the entry; that deletion stays in place.
-    qputenv("USER", "lee");
+    History::SetUserNameOverride(QStringLiteral("lee"));
     QVERIFY(win->store().DeleteRecord(m_key));
-    qputenv("USER", "kim");
+    History::SetUserNameOverride(QStringLiteral("kim"));
     ctrl(Qt::Key_Z);
     QCOMPARE(MessageHook::shown().size(), 1);
     const QString text = MessageHook::shown().last().text;
@@ -170,8 +169,8 @@ void TestLedgerWindowUndo::historyWindowListsTheChanges()
     QCOMPARE(grid->text(HistoryCol::Kind, 1), QStringLiteral("수정 (실행 취소)"));
     QCOMPARE(grid->text(HistoryCol::Date, 2), QStringLiteral("2005-06-15"));
     QCOMPARE(grid->text(HistoryCol::Card, 2), QStringLiteral("신한카드"));
-    QCOMPARE(grid->text(HistoryCol::Old, 2), QStringLiteral("120,000"));
-    QCOMPARE(grid->text(HistoryCol::New, 2), QStringLiteral("5,000"));
+    QCOMPARE(grid->displayText(HistoryCol::Old, 2), QStringLiteral("120,000"));
+    QCOMPARE(grid->displayText(HistoryCol::New, 2), QStringLiteral("5,000"));
     QCOMPARE(grid->text(HistoryCol::State, 2), QStringLiteral("취소됨"));
     QVERIFY(grid->text(HistoryCol::Who, 2).endsWith(QStringLiteral(" kim")));
     // The workbook is that same sheet, headers first.
@@ -180,18 +179,41 @@ void TestLedgerWindowUndo::historyWindowListsTheChanges()
         opened << url;
         return true;
     });
-    MessageHook::answer(MsgAnswer::Yes);
+    FileDialogHook::answerProposed();
     QTest::mouseClick(w->findChild<QPushButton*>(QStringLiteral("btnExcel")), Qt::LeftButton);
     ExcelExportHook::setOpener({});
     QCOMPARE(opened.size(), 1);
     XlsxReader book(opened.first().toLocalFile());
-    QCOMPARE(book.text(1, HistoryCol::Old), QStringLiteral("이전 값"));
-    QCOMPARE(book.text(3, HistoryCol::Card), QStringLiteral("신한카드"));
+    // Title and period, a blank row, the headers; amounts are numbers.
+    QCOMPARE(book.text(1, 1), QStringLiteral("변경 내역"));
+    QCOMPARE(book.text(2, 1),
+             QStringLiteral("( 검색기간: %1 - %2 )").arg(w->periodBar()->dateText(0), w->periodBar()->dateText(1)));
+    QCOMPARE(book.text(4, HistoryCol::Old), QStringLiteral("이전 값"));
+    QCOMPARE(book.text(6, HistoryCol::Card), QStringLiteral("신한카드"));
+    for (const auto& [col, value] : {std::pair{HistoryCol::Old, "120000"}, std::pair{HistoryCol::New, "5000"}}) {
+        QCOMPARE(book.cell(6, col).type, QStringLiteral("n"));
+        QCOMPARE(book.text(6, col), QString::fromLatin1(value));
+    }
+    // Each column is as wide as its widest text (with the cell's margins), no wider.
+    const QFontMetrics cells(grid->font());
+    const QFontMetrics titles(grid->horizontalHeader()->font());
+    for (int c = 1; c <= HistoryCol::Count; ++c) {
+        int widest = titles.horizontalAdvance(grid->headerText(c));
+        for (int r = 1; r <= grid->maxRows(); ++r)
+            widest = std::max(widest, cells.horizontalAdvance(grid->displayText(c, r)));
+        const int width = grid->columnWidth(c - 1);
+        QVERIFY2(width >= widest && width <= widest + 24,
+                 qPrintable(QStringLiteral("column %1: %2 for %3").arg(c).arg(width).arg(widest)));
+    }
     // Asked again, the one window shows what is new.
     ctrl(Qt::Key_Y);
     action("mnuTool_History")->trigger();
     QCOMPARE(win->findChildren<HistoryWindow*>().size(), 1);
     QCOMPARE(grid->text(HistoryCol::Kind, 1), QStringLiteral("수정 (다시 실행)"));
+    // Esc closes it.
+    QPointer<HistoryWindow> guard(w);
+    QTest::keyClick(grid, Qt::Key_Escape);
+    QTRY_VERIFY(guard.isNull());
 }
 
 QTEST_MAIN(TestLedgerWindowUndo)

@@ -12,11 +12,15 @@ DESTDIR="$work/stage" cmake --install "$build" --prefix /usr/local >/dev/null
 share="$work/stage/usr/local/share"
 for f in "$work/stage/usr/local/bin/tallox" "$share/applications/org.tallox.Tallox.desktop" \
     "$share/icons/hicolor/scalable/apps/org.tallox.Tallox.svg" "$share/metainfo/org.tallox.Tallox.metainfo.xml" \
-    "$share/man/man1/tallox.1"; do
+    "$share/man/man1/tallox.1" "$share/doc/tallox/copyright"; do
     [ -f "$f" ] || fail "not installed: $f"
 done
 desktop-file-validate "$share/applications/org.tallox.Tallox.desktop" || fail "desktop entry"
 appstreamcli validate --no-net "$share/metainfo/org.tallox.Tallox.metainfo.xml" >/dev/null || fail "metainfo"
+# The licence: GPL 3 or later, as Qt Charts requires, in the metainfo and the copyright file.
+grep -q '<project_license>GPL-3.0-or-later</project_license>' "$share/metainfo/org.tallox.Tallox.metainfo.xml" ||
+    fail "metainfo licence"
+grep -q '^License: GPL-3.0-or-later$' "$share/doc/tallox/copyright" || fail "copyright licence"
 man -l "$share/man/man1/tallox.1" 2>&1 >/dev/null | grep . && fail "man page warnings"
 
 cpack --config "$build/CPackConfig.cmake" -B "$work/pkg" >/dev/null || fail "cpack"
@@ -38,6 +42,7 @@ else
     dpkg-deb -x "$deb" "$root" || fail "dpkg-deb -x"
 fi
 [ -f "$root/usr/share/applications/org.tallox.Tallox.desktop" ] || fail "package lacks the desktop entry"
+[ -f "$root/usr/share/doc/tallox/copyright" ] || fail "package lacks its copyright file"
 version=$("$root/usr/bin/tallox" --version 2>/dev/null)
 [ "$version" = "tallox $(dpkg-deb -f "$deb" Version)" ] || fail "tallox --version from the package said: $version"
 # The English translation is built in: no file beside the program.

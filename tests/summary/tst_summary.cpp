@@ -467,17 +467,19 @@ void TestSummary::window_excelAndPrint()
         opened << url;
         return true;
     });
-    MessageHook::answer(MsgAnswer::Yes);
+    FileDialogHook::answerProposed();
     QTest::keyClick(w.grid(), Qt::Key_F7);
     ExcelExportHook::setOpener({});
     QCOMPARE(opened.size(), 1);
     XlsxReader book(opened.first().toLocalFile());
     QVERIFY(book.isValid());
     QCOMPARE(book.sheetName(), QStringLiteral("Sheet1"));
-    QCOMPARE(book.text(1, 1), QStringLiteral("카드명"));
-    QCOMPARE(book.text(2, 1), QStringLiteral("A"));
-    QCOMPARE(book.text(2, 7).toDouble(), 790.0);
-    QCOMPARE(book.text(3, 1), QStringLiteral("[합 계]"));
+    // The title and period as printed, a blank row, then the sheet.
+    const QStringList firstColumn{book.text(1, 1), book.text(2, 1), book.text(3, 1),
+                                  book.text(4, 1), book.text(5, 1), book.text(6, 1)};
+    QCOMPARE(firstColumn,
+             (QStringList{"카드사별 집계", "( 검색기간: 2005-03-01 - 2005-03-31 )", "", "카드명", "A", "[합 계]"}));
+    QCOMPARE(book.text(5, 7).toDouble(), 790.0);
     QCOMPARE(w.grid()->maxRows(), 2); // the grid is put back as it was
 
     // Print through the preview with the window's caption.

@@ -11,6 +11,8 @@
 #include <QChart>
 #include <QChartView>
 #include <QElapsedTimer>
+#include <QGraphicsScene>
+#include <QGraphicsTextItem>
 #include <QLineSeries>
 #include <QPrintPreviewDialog>
 #include <QPushButton>
@@ -32,6 +34,8 @@ private Q_SLOTS:
     void longPeriod_drawnInLongerBars();
     void window_chartTabFollowsViewPrintsAndSaves();
     void window_amountNoIntegerSaysSoAndDrawsNothing();
+    void window_monthLabelsReadInFull_data();
+    void window_monthLabelsReadInFull();
 
 private:
     std::unique_ptr<TestEnv> m_env;
@@ -239,10 +243,12 @@ void TestSummaryChart::window_chartTabFollowsViewPrintsAndSaves()
         opened << url;
         return true;
     });
+    FileDialogHook::answerProposed();
     QTest::keyClick(&w, Qt::Key_F7);
     ExcelExportHook::setOpener({});
     QCOMPARE(opened.size(), 1);
     QVERIFY(opened.first().toLocalFile().endsWith(".png"));
+    QVERIFY(FileDialogHook::shown().last().proposed.endsWith(".png"));
     QCOMPARE(QImage(opened.first().toLocalFile()).size(), kSumBillChartSize);
 
     w.tabs()->setCurrentIndex(frmSumBill::GridTab);
@@ -265,6 +271,43 @@ void TestSummaryChart::window_amountNoIntegerSaysSoAndDrawsNothing()
     QCOMPARE(MessageHook::shown().size(), 1); // one box, not one per tab
     QVERIFY(w.chart().data().cards.isEmpty());
     QCOMPARE(qobject_cast<QStackedBarSeries*>(w.chartView()->chart()->series().constFirst())->count(), 0);
+}
+
+void TestSummaryChart::window_monthLabelsReadInFull_data()
+{
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<QStringList>("named"); // months that must be labelled, at least
+    QTest::newRow("a year: every month") << "2004-06-01" << QStringList{"2004-06", "2004-07", "2004-08", "2004-09",
+                                                                        "2004-10", "2004-11", "2004-12", "2005-01",
+                                                                        "2005-02", "2005-03", "2005-04", "2005-05"};
+    QTest::newRow("three years: each January at least") << "2002-06-01" << QStringList{"2003-01", "2004-01", "2005-01"};
+}
+
+// At the window's default size no month label is cut short ("…", or "⋮" upright).
+void TestSummaryChart::window_monthLabelsReadInFull()
+{
+    QFETCH(QString, from);
+    QFETCH(QStringList, named);
+    frmSumBill w(m_env->ctx());
+    w.show();
+    w.periodBar()->setDateText(0, from);
+    w.periodBar()->setDateText(1, QStringLiteral("2005-05-31"));
+    w.RefreshSheet();
+    w.tabs()->setCurrentIndex(frmSumBill::ChartTab);
+    const auto shownTexts = [&w] {
+        QStringList shown;
+        for (QGraphicsItem* item : w.chartView()->scene()->items())
+            if (auto* text = dynamic_cast<QGraphicsTextItem*>(item); text && text->isVisible())
+                shown << text->toPlainText();
+        return shown;
+    };
+    const auto allNamed = [&] {
+        const QStringList shown = shownTexts();
+        return std::all_of(named.cbegin(), named.cend(), [&](const QString& m) { return shown.contains(m); });
+    };
+    QTRY_VERIFY2_WITH_TIMEOUT(allNamed(), qPrintable(shownTexts().join(u' ')), 2000);
+    for (const QString& text : shownTexts())
+        QVERIFY2(!text.contains(QStringLiteral("...")) && !text.contains(QChar(0x2026)), qPrintable(text));
 }
 
 QTEST_MAIN(TestSummaryChart)

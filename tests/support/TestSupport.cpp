@@ -19,6 +19,8 @@ TestEnv::TestEnv(const QDate& today, bool createDatabases)
     Clock::setToday(today);
     MessageHook::enable();
     MessageHook::reset();
+    FileDialogHook::enable();
+    FileDialogHook::reset();
     m_ctx = std::make_unique<AppContext>();
     if (TestsOnServer())
         m_server = FreshServerBooks();

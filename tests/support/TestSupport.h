@@ -13,8 +13,8 @@
 // A fresh application folder for one test: TALLOX_HOME points into a
 // temporary folder, both databases are created there (or, on the test server,
 // as empty books there: dbFolder() is then its address) with the schema and
-// opened into an AppContext, message boxes are scripted through the hook and
-// today is fixed (15 June 2005 unless told otherwise).
+// opened into an AppContext, message boxes and file dialogs are scripted
+// through their hooks and today is fixed (15 June 2005 unless told otherwise).
 class TestEnv {
 public:
     explicit TestEnv(const QDate& today = QDate(2005, 6, 15), bool createDatabases = true);

@@ -4,6 +4,7 @@
 #include "base/Clock.h"
 #include "core/AppInfo.h"
 #include "core/AppPaths.h"
+#include "platform/SpreadDesign.h"
 #include "platform/SpreadGrid.h"
 #include "toolkit/ExcelExport.h"
 
@@ -15,7 +16,6 @@
 namespace {
 
 const QString kNoData = QStringLiteral("엑셀로 보낼 데이터가 없습니다.\r\n자료 검색후 엑셀로 보내세요.");
-const QString kQuestion = QStringLiteral("엑셀로 자료를 내보내기 하시겠습니까?");
 const QString kFailed = QStringLiteral("엑셀로 내보내기에 실패했습니다.");
 
 // A small sheet shaped like the ledger: a hidden key column, texts, a money
@@ -142,6 +142,9 @@ private Q_SLOTS:
     void export_drawingOffStaysOff();
     void export_noProgramOffersTheFolder_data();
     void export_noProgramOffersTheFolder();
+    void export_asksWhereAndRemembersTheFolder_data();
+    void export_asksWhereAndRemembersTheFolder();
+    void export_captionAboveTheTitles();
     void exportGridToFile_commandLineVariant();
 
 private:
@@ -173,13 +176,14 @@ void TestExcelExport::export_readBackHeadersNumbersAndGridUnchanged()
     const GridState before = snapshot(grid);
     QSignalSpy changes(&grid, &SpreadGrid::valueChanged);
 
-    MessageHook::answer(MsgAnswer::Yes);
+    FileDialogHook::answerProposed();
     ExportToExcelFile(&grid, QStringLiteral("Sheet1"), true);
 
-    QCOMPARE(MessageHook::shown().size(), 1);
-    TALLOX_COMPARE_LAST_BOX("question", AppTitle(), kQuestion);
-    QVERIFY(MessageHook::unscripted().isEmpty());
+    // The save dialog is the only question.
+    QVERIFY(MessageHook::shown().isEmpty());
     const QString file = expFolder() + QStringLiteral("/Exp050615_120000.xlsx");
+    QCOMPARE(FileDialogHook::shown().size(), 1);
+    QCOMPARE(FileDialogHook::shown().first().proposed, file);
     const QString log = expFolder() + QStringLiteral("/Exp050615_120000LOG.TXT");
     QVERIFY(QFileInfo::exists(file));
     QCOMPARE(m_opened, QList<QUrl>{QUrl::fromLocalFile(file)});
@@ -242,7 +246,7 @@ void TestExcelExport::export_twoHeaderRowsInOrder()
     SpreadGrid grid;
     fillLedgerLike(grid, 2);
     const GridState before = snapshot(grid);
-    MessageHook::answer(MsgAnswer::Yes);
+    FileDialogHook::answerProposed();
     ExportToExcelFile(&grid, QStringLiteral("요약"), false);
 
     XlsxReader x(expFolder() + QStringLiteral("/Exp050615_120000.xlsx"));
@@ -279,10 +283,11 @@ void TestExcelExport::export_answerNoTouchesNothing()
     fillLedgerLike(grid);
     const GridState before = snapshot(grid);
     QSignalSpy changes(&grid, &SpreadGrid::valueChanged);
-    MessageHook::answer(MsgAnswer::No);
+    FileDialogHook::cancel();
     ExportToExcelFile(&grid, QStringLiteral("Sheet1"), true);
-    TALLOX_COMPARE_LAST_BOX("question", AppTitle(), kQuestion);
-    QVERIFY(!QFileInfo::exists(expFolder()));
+    QVERIFY(MessageHook::shown().isEmpty());
+    QCOMPARE(FileDialogHook::shown().size(), 1);
+    QVERIFY(QDir(expFolder()).isEmpty());
     QVERIFY(m_opened.isEmpty());
     compareState(snapshot(grid), before);
     QCOMPARE(changes.count(), 0);
@@ -298,7 +303,7 @@ void TestExcelExport::export_folderBlockedWarnsAndRestores()
     SpreadGrid grid;
     fillLedgerLike(grid);
     const GridState before = snapshot(grid);
-    MessageHook::answer(MsgAnswer::Yes);
+    FileDialogHook::answerProposed();
     ExportToExcelFile(&grid, QStringLiteral("Sheet1"), true);
     TALLOX_COMPARE_LAST_BOX("warn", AppTitle(), kFailed);
     QCOMPARE(MessageHook::shown().last().icon, MsgIcon::Warning);
@@ -315,7 +320,7 @@ void TestExcelExport::export_writeFailureWarnsAndRestores()
     fillLedgerLike(grid, 2);
     grid.setReDraw(true);
     const GridState before = snapshot(grid);
-    MessageHook::answer(MsgAnswer::Yes);
+    FileDialogHook::answerProposed();
     ExportToExcelFile(&grid, QStringLiteral("Sheet1"), true);
     TALLOX_COMPARE_LAST_BOX("warn", AppTitle(), kFailed);
     QVERIFY(m_opened.isEmpty());
@@ -332,10 +337,10 @@ void TestExcelExport::export_sameSecondGetsDistinctNames()
     TestEnv env(QDate(2005, 6, 15), false);
     SpreadGrid grid;
     fillLedgerLike(grid);
-    MessageHook::answer(MsgAnswer::Yes);
+    FileDialogHook::answerProposed();
     ExportToExcelFile(&grid, QStringLiteral("Sheet1"), true);
     grid.setText(3, 1, QStringLiteral("현대카드"));
-    MessageHook::answer(MsgAnswer::Yes);
+    FileDialogHook::answerProposed();
     ExportToExcelFile(&grid, QStringLiteral("Sheet1"), true);
 
     const QString first = expFolder() + QStringLiteral("/Exp050615_120000.xlsx");
@@ -356,12 +361,12 @@ void TestExcelExport::export_drawingOffStaysOff()
     SpreadGrid grid;
     fillLedgerLike(grid);
     grid.setReDraw(false);
-    MessageHook::answer(MsgAnswer::Yes);
+    FileDialogHook::answerProposed();
     ExportToExcelFile(&grid, QStringLiteral("Sheet1"), true);
     QCOMPARE(m_opened.size(), 1);
     QVERIFY(!grid.reDraw());
     grid.setReDraw(true);
-    MessageHook::answer(MsgAnswer::Yes);
+    FileDialogHook::answerProposed();
     Clock::setNow(QDateTime(QDate(2005, 6, 15), QTime(12, 0, 5)));
     ExportToExcelFile(&grid, QStringLiteral("Sheet1"), true);
     QCOMPARE(m_opened.size(), 2);
@@ -375,13 +380,11 @@ void TestExcelExport::export_noProgramOffersTheFolder_data()
     QTest::addColumn<int>("answer"); // to the folder question
     QTest::addColumn<int>("folderTries");
     QTest::addColumn<QStringList>("boxes");
-    QTest::newRow("workbook opens") << true << true << -1 << 0 << QStringList{"question"};
-    QTest::newRow("no program, folder declined")
-        << false << true << int(MsgAnswer::No) << 0 << QStringList{"question", "question"};
-    QTest::newRow("no program, folder opened")
-        << false << true << int(MsgAnswer::Yes) << 1 << QStringList{"question", "question"};
+    QTest::newRow("workbook opens") << true << true << -1 << 0 << QStringList{};
+    QTest::newRow("no program, folder declined") << false << true << int(MsgAnswer::No) << 0 << QStringList{"question"};
+    QTest::newRow("no program, folder opened") << false << true << int(MsgAnswer::Yes) << 1 << QStringList{"question"};
     QTest::newRow("no program, folder cannot open")
-        << false << false << int(MsgAnswer::Yes) << 1 << QStringList{"question", "question", "warn"};
+        << false << false << int(MsgAnswer::Yes) << 1 << QStringList{"question", "warn"};
 }
 
 void TestExcelExport::export_noProgramOffersTheFolder()
@@ -400,7 +403,7 @@ void TestExcelExport::export_noProgramOffersTheFolder()
     });
     SpreadGrid grid;
     fillLedgerLike(grid);
-    MessageHook::answer(MsgAnswer::Yes);
+    FileDialogHook::answerProposed();
     if (answer >= 0)
         MessageHook::answer(MsgAnswer(answer));
     ExportToExcelFile(&grid, QStringLiteral("Sheet1"), true);
@@ -412,10 +415,79 @@ void TestExcelExport::export_noProgramOffersTheFolder()
     QVERIFY(MessageHook::unscripted().isEmpty());
     QCOMPARE(m_opened.value(0), workbook);
     QCOMPARE(m_opened.count(folder), folderTries);
-    if (boxes.size() > 1)
-        QCOMPARE(MessageHook::shown().at(1).text,
+    if (!boxes.isEmpty())
+        QCOMPARE(MessageHook::shown().at(0).text,
                  QStringLiteral("엑셀 파일을 저장했습니다.\r\n") + QDir::toNativeSeparators(expFolder()) +
                      QStringLiteral("\r\nExp050615_120000.xlsx\r\n\r\n폴더를 여시겠습니까?"));
+}
+
+void TestExcelExport::export_asksWhereAndRemembersTheFolder_data()
+{
+    QTest::addColumn<QString>("answer");  // relative: to the folder proposed; "-": cancelled
+    QTest::addColumn<QString>("written"); // below the application folder, empty: nothing
+    QTest::addColumn<QString>("next");    // the folder the next dialog starts in
+    QTest::newRow("proposed name") << ""
+                                   << "ExpExcel/Exp050615_120000.xlsx"
+                                   << "ExpExcel";
+    QTest::newRow("own name, suffix added") << "5월 매출"
+                                            << "ExpExcel/5월 매출.xlsx"
+                                            << "ExpExcel";
+    QTest::newRow("another folder is remembered") << "../mine/june.xlsx"
+                                                  << "mine/june.xlsx"
+                                                  << "mine";
+    QTest::newRow("cancelled") << "-"
+                               << ""
+                               << "ExpExcel";
+}
+
+void TestExcelExport::export_asksWhereAndRemembersTheFolder()
+{
+    QFETCH(QString, answer);
+    QFETCH(QString, written);
+    QFETCH(QString, next);
+    TestEnv env(QDate(2005, 6, 15), false);
+    QVERIFY(QDir().mkpath(env.appFolder() + QStringLiteral("/mine")));
+    SpreadGrid grid;
+    fillLedgerLike(grid);
+    if (answer == QLatin1String("-"))
+        FileDialogHook::cancel();
+    else if (answer.isEmpty())
+        FileDialogHook::answerProposed();
+    else
+        FileDialogHook::answer(answer);
+    ExportToExcelFile(&grid, QStringLiteral("Sheet1"), true);
+    const QString file = env.appFolder() + QLatin1Char('/') + written;
+    QCOMPARE(m_opened, written.isEmpty() ? QList<QUrl>{} : QList<QUrl>{QUrl::fromLocalFile(file)});
+    if (!written.isEmpty())
+        QCOMPARE(XlsxReader(file).text(2, 2), QStringLiteral("국민카드"));
+    // The log stays in ExpExcel/: beside a workbook there, under its name.
+    const QString log = written.startsWith(QLatin1String("ExpExcel/"))
+                            ? file.chopped(5) + QStringLiteral("LOG.TXT")
+                            : expFolder() + QStringLiteral("/Exp050615_120000LOG.TXT");
+    QCOMPARE(QFileInfo::exists(log), !written.isEmpty());
+    FileDialogHook::cancel();
+    ExportToExcelFile(&grid, QStringLiteral("Sheet1"), true);
+    QCOMPARE(QFileInfo(FileDialogHook::shown().last().proposed).absolutePath(),
+             QDir(env.appFolder() + QLatin1Char('/') + next).absolutePath());
+    QVERIFY(FileDialogHook::unscripted().isEmpty());
+    QVERIFY(MessageHook::shown().isEmpty());
+}
+
+// A grid that names its caption gets it above the column titles, a blank row between.
+void TestExcelExport::export_captionAboveTheTitles()
+{
+    TestEnv env(QDate(2005, 6, 15), false);
+    SpreadGrid grid;
+    fillLedgerLike(grid);
+    grid.setProperty(kExportCaptionProperty, QStringList{QStringLiteral("제목"), QStringLiteral("( 기간 )")});
+    const GridState before = snapshot(grid);
+    const QString file = env.appFolder() + QStringLiteral("/caption.xlsx");
+    QVERIFY(ExportGridToFile(&grid, QStringLiteral("Sheet1"), file));
+    XlsxReader x(file);
+    const QStringList firstColumn{x.text(1, 1), x.text(2, 1), x.text(3, 1), x.text(4, 1), x.text(5, 1)};
+    QCOMPARE(firstColumn, (QStringList{"제목", "( 기간 )", "", "일자", "2005-06-01"}));
+    QVERIFY(x.bold(1, 1));
+    compareState(snapshot(grid), before);
 }
 
 void TestExcelExport::exportGridToFile_commandLineVariant()
