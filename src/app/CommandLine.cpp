@@ -505,9 +505,7 @@ int ListBackupsCommand(const QString& folder, QTextStream& out)
                    .arg(list.size())
             << Qt::endl;
         for (const BackupInfo& b : list)
-            out << QCoreApplication::translate("CommandLine", "  %1  자료 %2건, 마지막 자료 %3")
-                       .arg(b.name, b.entries < 0 ? QStringLiteral("?") : QString::number(b.entries),
-                            b.lastEntry.isEmpty() ? QCoreApplication::translate("CommandLine", "없음") : b.lastEntry)
+            out << QStringLiteral("  %1  %2").arg(b.name, Backup::Describe(b))
                 << (Backup::InFuture(b)
                         ? QCoreApplication::translate("CommandLine", "  (미래의 날짜: 시계를 확인하세요)")
                         : QString())
@@ -855,7 +853,8 @@ int RunOnBooks(const CommandLine& cmd, QTextStream& out, QTextStream& err, Failu
     std::unique_ptr<QLockFile> booksLock;
     const bool writes =
         cmd.action == A::Rebuild || cmd.action == A::Restore || (cmd.action == A::Import && !cmd.dryRun);
-    if (writes || cmd.action == A::ListBackups) {
+    // Listing backups only reads their descriptions: it works beside an open window.
+    if (writes) {
         QString option;
         for (const CommandOption& c : kCommands)
             option = c.action == cmd.action ? QStringLiteral("--") + QLatin1String(c.name) : option;
@@ -872,7 +871,8 @@ int RunOnBooks(const CommandLine& cmd, QTextStream& out, QTextStream& err, Failu
         return f->status;
     }
     if (cmd.action == A::Rebuild) {
-        for (const QString& problem : Backup::TakeEverywhere(folder).problems)
+        for (const QString& problem :
+             Backup::TakeEverywhere(folder, QString(), true, {}, BackupKind::BeforeRebuild).problems)
             err << "tallox: " << QCoreApplication::translate("CommandLine", "경고: 백업하지 못했습니다: ") << problem
                 << Qt::endl;
     }

@@ -99,7 +99,7 @@ std::unique_ptr<AppContext> OpenForWindow(const QString& folder, const QString& 
     if (!OpenBooksOrSay(*ctx, folder))
         return nullptr;
     if (Backup::DueToday(folder)) {
-        daily->start(folder, false);
+        daily->start(folder, BackupKind::Daily);
         daily->waitForSnapshot();
     }
     if (!UpgradeBooksOrSay(*ctx))

@@ -1,6 +1,7 @@
 #include "core/Backup.h"
 
 #include "base/Clock.h"
+#include "base/Language.h"
 #include "core/AppPaths.h"
 #include "core/DbAccess.h"
 #include "core/History.h"
@@ -12,6 +13,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLocale>
 #include <QLockFile>
 #include <QMap>
 #include <QSaveFile>
@@ -49,8 +51,18 @@ constexpr qint64 kClockSlackSecs = 3600;   // a name bumped by a second or two, 
 QString g_stopAt;
 
 // Rows per table ("ledger/Tallox", "card/Plastra", ...), and the ledger's entries.
+// i18n-exempt-begin: the kinds' words in the description file
+const QString kKindKeys[] = {QString(),
+                             QStringLiteral("daily"),
+                             QStringLiteral("manual"),
+                             QStringLiteral("rebuild"),
+                             QStringLiteral("restore"),
+                             QStringLiteral("import")};
+// i18n-exempt-end
+
 struct Description {
     QMap<QString, qint64> counts;
+    BackupKind kind = BackupKind::Unknown;
     QString source;
     QDateTime taken;
     QString lastEntry;
@@ -327,7 +339,10 @@ bool WriteDescription(const QString& folder, const Description& d, ErrorInfo* er
     if (f.open(QIODevice::WriteOnly)) {
         QTextStream out(&f);
         out << "[backup]\nsource=" << d.source << "\ntaken=" << d.taken.toString(Qt::ISODate)
-            << "\nlastEntry=" << d.lastEntry << "\n[rows]\n";
+            << "\nlastEntry=" << d.lastEntry;
+        if (d.kind != BackupKind::Unknown)
+            out << "\nkind=" << kKindKeys[int(d.kind)];
+        out << "\n[rows]\n";
         for (auto it = d.counts.cbegin(); it != d.counts.cend(); ++it)
             out << QString(it.key()).replace(QLatin1Char('/'), QLatin1Char('.')) << '=' << it.value() << '\n';
         out.flush();
@@ -347,6 +362,9 @@ bool ReadDescription(const QString& folder, Description* d)
     d->source = ini.value(QStringLiteral("backup/source")).toString();
     d->taken = QDateTime::fromString(ini.value(QStringLiteral("backup/taken")).toString(), Qt::ISODate);
     d->lastEntry = ini.value(QStringLiteral("backup/lastEntry")).toString();
+    const QString kind = ini.value(QStringLiteral("backup/kind")).toString();
+    for (int k = 1; k < int(std::size(kKindKeys)); ++k)
+        d->kind = kind == kKindKeys[k] ? BackupKind(k) : d->kind;
     ini.beginGroup(QStringLiteral("rows"));
     for (const QString& key : ini.childKeys()) {
         bool ok = false;
@@ -368,6 +386,7 @@ BackupInfo InfoOf(const QString& path, const Description* d)
         info.entries = d->entries();
         info.lastEntry = d->lastEntry;
         info.source = d->source;
+        info.kind = d->kind;
     }
     return info;
 }
@@ -626,7 +645,7 @@ bool ParseName(const QString& name, QDateTime* at)
 }
 
 bool Take(const QString& dbFolder, const QString& root, bool createRoot, BackupInfo* made, ErrorInfo* error,
-          const Pinned& pinned)
+          const Pinned& pinned, BackupKind kind)
 {
     std::unique_ptr<QLockFile> lock;
     if (!PrepareRoot(root, createRoot, error) || !LockRoot(root, &lock, error))
@@ -636,6 +655,7 @@ bool Take(const QString& dbFolder, const QString& root, bool createRoot, BackupI
     if (!MakePart(part))
         return fail(error, Said(QCoreApplication::translate("Backup", "백업 폴더에 쓸 수 없습니다: %1").arg(root)));
     Description d;
+    d.kind = kind;
     if (!Snapshot(dbFolder, part, &d, error, pinned)) {
         RemoveTree(part);
         return false;
@@ -694,7 +714,47 @@ bool CopyTo(const BackupInfo& backup, const QString& root, BackupInfo* made, Err
     return true;
 }
 
-BackupRun TakeEverywhere(const QString& dbFolder, const QString& root, bool rotate, const Pinned& pinned)
+QString KindName(BackupKind kind)
+{
+    switch (kind) {
+    case BackupKind::Daily:
+        return QCoreApplication::translate("Backup", "매일 백업");
+    case BackupKind::Manual:
+        return QCoreApplication::translate("Backup", "직접 백업");
+    case BackupKind::BeforeRebuild:
+        return QCoreApplication::translate("Backup", "잔액 재정리 전");
+    case BackupKind::BeforeRestore:
+        return QCoreApplication::translate("Backup", "복원 전");
+    case BackupKind::BeforeImport:
+        return QCoreApplication::translate("Backup", "자료 가져오기 전");
+    case BackupKind::Unknown:
+        break;
+    }
+    return QString();
+}
+
+QString TakenInWords(const QDateTime& taken)
+{
+    const QLocale locale(Language::English() ? QLocale::English : QLocale::Korean);
+    return locale.toString(
+        taken, QCoreApplication::translate("Backup", "yyyy년 M월 d일 (ddd) AP h:mm:ss", "date and time format"));
+}
+
+QString Describe(const BackupInfo& b)
+{
+    const QLocale locale(Language::English() ? QLocale::English : QLocale::Korean);
+    QStringList parts{TakenInWords(b.taken)};
+    if (b.kind != BackupKind::Unknown)
+        parts << KindName(b.kind);
+    parts << (b.entries < 0 ? QCoreApplication::translate("Backup", "자료 수 모름")
+                            : QCoreApplication::translate("Backup", "자료 %1건").arg(locale.toString(b.entries)));
+    parts << (b.lastEntry.isEmpty() ? QCoreApplication::translate("Backup", "자료 없음")
+                                    : QCoreApplication::translate("Backup", "마지막 자료 %1").arg(b.lastEntry));
+    return parts.join(QStringLiteral(" · "));
+}
+
+BackupRun TakeEverywhere(const QString& dbFolder, const QString& root, bool rotate, const Pinned& pinned,
+                         BackupKind kind)
 {
     QStringList roots{root.isEmpty() ? DefaultRoot() : root};
     if (root.isEmpty() && !SecondRoot().isEmpty())
@@ -703,7 +763,7 @@ BackupRun TakeEverywhere(const QString& dbFolder, const QString& root, bool rota
     for (const QString& r : roots) {
         BackupInfo made;
         ErrorInfo e;
-        const bool ok = run.made.isEmpty() ? Take(dbFolder, r, r == DefaultRoot(), &made, &e, pinned)
+        const bool ok = run.made.isEmpty() ? Take(dbFolder, r, r == DefaultRoot(), &made, &e, pinned, kind)
                                            : CopyTo(run.made.constFirst(), r, &made, &e);
         if (ok && (!rotate || Rotate(r, &e))) {
             run.made << made;
@@ -870,7 +930,7 @@ bool RestoreWithBackup(const QString& dbFolder, const QString& backupDir, ErrorI
     // A backup that would be refused is refused before anything is done, the backup of the books included.
     if (!FinishPendingRestore(dbFolder, error) || !Verify(backupDir, nullptr, error))
         return false;
-    const BackupRun run = TakeEverywhere(dbFolder, QString(), false);
+    const BackupRun run = TakeEverywhere(dbFolder, QString(), false, {}, BackupKind::BeforeRestore);
     if (run.made.isEmpty() && !SaveAsFound(dbFolder))
         return fail(error, Said(QCoreApplication::translate("Backup",
                                                             "지금의 장부를 먼저 백업할 수 없어 복원하지 않았습니다. %1")

@@ -15,6 +15,16 @@
 // be written meanwhile; it is written under a temporary name and renamed only
 // once the copy passes an integrity check and holds as many rows as the books
 // did at the snapshot.
+// Why a backup was taken; kept in its description ("kind=daily", ...).
+enum class BackupKind {
+    Unknown, // an older backup's description does not say
+    Daily,
+    Manual,
+    BeforeRebuild,
+    BeforeRestore,
+    BeforeImport,
+};
+
 struct BackupInfo {
     QString name; // YYYYMMDD-HHMMSS
     QString path; // the backup's folder
@@ -22,6 +32,7 @@ struct BackupInfo {
     qint64 entries = -1; // ledger entries, -1 when the description cannot be read
     QString lastEntry;   // date of the last entry, empty when there is none
     QString source;      // the books folder it was taken of
+    BackupKind kind = BackupKind::Unknown;
 };
 
 // What one round of backups did: the backups made, and for every folder that
@@ -53,13 +64,19 @@ using Pinned = std::function<void()>;
 // False with `made` set: the backup stands, but the books' log could not be
 // folded into their file afterwards (a full or failing disk under them).
 bool Take(const QString& dbFolder, const QString& root, bool createRoot, BackupInfo* made, ErrorInfo* error,
-          const Pinned& pinned = {});
+          const Pinned& pinned = {}, BackupKind kind = BackupKind::Manual);
 // A finished backup copied into another root, checked the same way.
 bool CopyTo(const BackupInfo& backup, const QString& root, BackupInfo* made, ErrorInfo* error);
 // A backup into the default folder and a copy into the second one, each then
 // rotated (unless not `rotate`). `root`, when given, replaces both.
 BackupRun TakeEverywhere(const QString& dbFolder, const QString& root = QString(), bool rotate = true,
-                         const Pinned& pinned = {});
+                         const Pinned& pinned = {}, BackupKind kind = BackupKind::Manual);
+// "2026년 12월 9일 (수) 오후 3:04:05", in the program's language.
+QString TakenInWords(const QDateTime& taken);
+// "매일 백업", "직접 백업", "잔액 재정리 전", ...; empty for Unknown.
+QString KindName(BackupKind kind);
+// A backup in words: "2026년 12월 9일 (수) 오후 3:04:05 · 매일 백업 · 자료 1,234건 · 마지막 자료 2026-12-08".
+QString Describe(const BackupInfo& backup);
 // True when the default folder holds no backup of these books taken today (by the program's clock).
 bool DueToday(const QString& dbFolder);
 // True the first time a day that it is asked; a warning about backups is said once a day.

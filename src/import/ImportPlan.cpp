@@ -60,7 +60,22 @@ struct Cards {
     QMap<QString, int> byName;
     QMap<int, QString> byCode;
     QHash<QString, ImportCardMatch> profiled; // the profile's lines by the file's card name
+    QStringList fresh;                        // names registered with the import
 };
+
+// A statement's total and subtotal rows, by the label in their date or card column.
+bool isTotalRow(const QString& dateText, const QString& cardText)
+{
+    // i18n-exempt-begin: labels of Korean statements
+    static const QStringList kLabels{QStringLiteral("합계"),  QStringLiteral("소계"),    QStringLiteral("총계"),
+                                     QStringLiteral("누계"),  QStringLiteral("합 계"),   QStringLiteral("소 계"),
+                                     QStringLiteral("total"), QStringLiteral("subtotal")};
+    // i18n-exempt-end
+    for (const QString& label : kLabels)
+        if (dateText.contains(label, Qt::CaseInsensitive) || cardText.contains(label, Qt::CaseInsensitive))
+            return true;
+    return false;
+}
 
 // The row's fields; the status stays Ready unless the row is refused or skipped.
 void readRow(const ImportTable& t, int r, const ImportProfile& p, const Cards& cards, ImportRow* row)
@@ -78,6 +93,11 @@ void readRow(const ImportTable& t, int r, const ImportProfile& p, const Cards& c
         row->reason = Text::tr("일자가 없습니다");
         return;
     }
+    if (p.skipUndated && isTotalRow(dateText, row->cardText)) {
+        row->status = Status::Skipped;
+        row->reason = Text::tr("합계·소계 행");
+        return;
+    }
     row->date = ImportValues::ParseDay(dateText);
     if (row->date.isEmpty())
         return refuse(Text::tr("일자가 아닙니다: %1").arg(dateText.left(40)));
@@ -87,9 +107,15 @@ void readRow(const ImportTable& t, int r, const ImportProfile& p, const Cards& c
     if (profiled != cards.profiled.cend() && !profiled->refusal().isEmpty())
         return refuse(profiled->refusal());
     row->card = profiled != cards.profiled.cend() ? profiled->card : cards.byName.value(row->cardText, 0);
-    if (row->card == 0 || !cards.byCode.contains(row->card))
+    if (const qsizetype fresh = cards.fresh.indexOf(row->cardText); row->card == 0 && fresh >= 0) {
+        row->card = kNewCardCode - int(fresh);
+        row->cardName = row->cardText;
+    } else if (row->card == 0 || !cards.byCode.contains(row->card)) {
+        row->card = 0;
         return refuse(Text::tr("등록되지 않은 카드입니다: %1").arg(row->cardText.left(40)));
-    row->cardName = cards.byCode.value(row->card);
+    } else {
+        row->cardName = cards.byCode.value(row->card);
+    }
     QString why;
     if (!readSlips(t, r, p.slipsCol, &row->slips, &why) ||
         !readAmount(t, r, p.saleCol, Text::tr("매출액"), &row->sale, &why) ||
@@ -126,6 +152,57 @@ bool readLedgerKeys(Database& ledger, const ImportPlan& plan, QHash<QString, int
                         Money::fromUnits(rs.value(3).toLongLong()), Money::fromUnits(rs.value(4).toLongLong()))];
     return FinishRead(rs, error);
 }
+
+// The ready rows of each day and card company summed into the first of them
+// (slips: the file's slips, a row without any counting as one sale); the
+// others are marked merged. A sum beyond an entry's range refuses the group.
+void mergeByDayAndCard(ImportPlan* p)
+{
+    QHash<QString, qsizetype> first; // date|card -> index of the group's entry
+    QHash<qsizetype, QList<qsizetype>> members;
+    for (qsizetype i = 0; i < p->rows.size(); ++i) {
+        const ImportRow& row = p->rows[i];
+        if (row.status != Status::Ready)
+            continue;
+        const QString key = row.date + QLatin1Char('|') + QString::number(row.card);
+        const auto it = first.constFind(key);
+        if (it == first.cend())
+            first.insert(key, i);
+        members[it == first.cend() ? i : *it].append(i);
+    }
+    const Money limit = Money::fromWon(LedgerStore::kMaxAmountWon);
+    const auto inRange = [&limit](Money m) { return m <= limit && m >= -limit; };
+    for (auto g = members.cbegin(); g != members.cend(); ++g) {
+        ImportRow& entry = p->rows[g.key()];
+        Money sale, fee, payout;
+        qint64 slips = 0;
+        bool ok = true;
+        for (const qsizetype i : g.value()) {
+            const ImportRow& r = p->rows[i];
+            slips += r.slips.isNull() ? 1 : r.slips.toLongLong();
+            ok = ok && Money::addTo(sale, r.sale) && Money::addTo(fee, r.fee) && Money::addTo(payout, r.payout);
+        }
+        ok = ok && inRange(sale) && inRange(fee) && inRange(payout) && slips <= 1'000'000;
+        for (const qsizetype i : g.value()) {
+            ImportRow& r = p->rows[i];
+            if (!ok) {
+                r.status = Status::Refused;
+                r.reason = Text::tr("%1행부터 합친 금액이 범위를 벗어납니다").arg(entry.line);
+            } else if (i != g.key()) {
+                r.status = Status::Merged;
+                r.reason = Text::tr("%1행에 합쳤습니다").arg(entry.line);
+            }
+        }
+        if (ok) {
+            entry.sale = sale;
+            entry.fee = fee;
+            entry.payout = payout;
+            entry.slips = int(slips);
+            if (g.value().size() > 1)
+                entry.reason = Text::tr("%1행을 합쳤습니다").arg(g.value().size());
+        }
+    }
+}
 } // namespace
 
 QString ImportCardMatch::refusal() const
@@ -158,6 +235,7 @@ ImportCounts ImportPlan::counts() const
         c.duplicates += r.status == Status::Duplicate && !r.chosen ? 1 : 0;
         c.refused += r.status == Status::Refused ? 1 : 0;
         c.skipped += r.status == Status::Skipped ? 1 : 0;
+        c.merged += r.status == Status::Merged ? 1 : 0;
     }
     return c;
 }
@@ -253,11 +331,13 @@ bool ReadCards(Database& ledger, QMap<QString, int>* byName, QMap<int, QString>*
     return FinishRead(rs, error);
 }
 
-bool Build(Database& ledger, const ImportTable& table, const ImportProfile& profile, ImportPlan* plan, ErrorInfo* error)
+bool Build(Database& ledger, const ImportTable& table, const ImportProfile& profile, ImportPlan* plan, ErrorInfo* error,
+           const QStringList& newCards)
 {
     Cards cards;
     if (!ReadCards(ledger, &cards.byName, &cards.byCode, error))
         return false;
+    cards.fresh = newCards;
     ImportPlan p;
     for (auto it = profile.cards.cbegin(); it != profile.cards.cend(); ++it) {
         p.cardMatches.append(MatchCard(cards.byCode, it.key(), it.value()));
@@ -275,23 +355,21 @@ bool Build(Database& ledger, const ImportTable& table, const ImportProfile& prof
             readRow(table, r, profile, cards, &row);
         p.rows.append(row);
     }
+    if (profile.mergeDayCard)
+        mergeByDayAndCard(&p);
     QHash<QString, int> ledgerKeys;
     if (!readLedgerKeys(ledger, p, &ledgerKeys, error))
         return false;
-    QHash<QString, int> fileKeys; // key -> line of its first row
+    // The first rows of a key are the ones the ledger holds; the rest are new sales.
     for (ImportRow& row : p.rows) {
         if (row.status != Status::Ready)
             continue;
-        const QString key = keyOf(row.date, row.card, row.sale, row.fee, row.payout);
-        if (fileKeys.contains(key)) {
-            row.status = Status::Duplicate;
-            row.reason = Text::tr("파일의 %1행과 같습니다").arg(fileKeys.value(key));
-        } else if (ledgerKeys.value(key) > 0) {
+        int& held = ledgerKeys[keyOf(row.date, row.card, row.sale, row.fee, row.payout)];
+        if (held > 0) {
+            --held;
             row.status = Status::Duplicate;
             row.reason = Text::tr("원장에 같은 자료가 있습니다");
         }
-        if (!fileKeys.contains(key))
-            fileKeys.insert(key, row.line);
     }
     *plan = p;
     return true;

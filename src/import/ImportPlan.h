@@ -18,13 +18,14 @@ struct ImportRow {
         Duplicate, // looks already present: stored only when chosen
         Refused,   // cannot be stored (reason)
         Skipped,   // no entry (blank row, a row without date where the profile says so)
+        Merged,    // added into the entry of its day and card company (reason: which row)
     };
     int line = 0; // 1-based row of the file
     Status status = Status::Ready;
     QString reason;
     QString date;
     QString cardText; // the card name as the file has it
-    int card = 0;
+    int card = 0;     // a card company to be registered with the import: kNewCardCode - its index
     QString cardName; // the card's name in the books
     QVariant slips;   // null when the file has none
     Money sale;
@@ -40,7 +41,12 @@ struct ImportCounts {
     int duplicates = 0;
     int refused = 0;
     int skipped = 0;
+    int merged = 0;
 };
+
+// Rows of a card company that is registered only when the import is stored
+// carry this code less the company's index in the names given to Build.
+constexpr int kNewCardCode = -1;
 
 // How one [cards] line of the profile reads against the books' cards. A
 // name that matches no card or several maps nothing: its rows are refused.
@@ -89,10 +95,12 @@ bool ReadCards(Database& ledger, QMap<QString, int>* byName, QMap<int, QString>*
 // all digits (the older form).
 ImportCardMatch MatchCard(const QMap<int, QString>& byCode, const QString& fileName, const QString& target);
 
-// Every data row of the table as it will be stored, refused or skipped;
-// duplicates against the ledger's entries and earlier rows of the file are
-// marked (same date, card and amounts).
-bool Build(Database& ledger, const ImportTable& table, const ImportProfile& profile, ImportPlan* plan,
-           ErrorInfo* error);
+// Every data row of the table as it will be stored, refused or skipped. A row
+// is a duplicate (same date, card and amounts) only as many times as the
+// ledger already holds it: alike rows of one file are separate sales. With the
+// profile's mergeDayCard the rows of a day and card are first summed into one.
+// `newCards`: card names of the file to be registered with the import.
+bool Build(Database& ledger, const ImportTable& table, const ImportProfile& profile, ImportPlan* plan, ErrorInfo* error,
+           const QStringList& newCards = {});
 
 } // namespace ImportPlanner

@@ -70,6 +70,8 @@ bool readLine(const QString& key, const QString& value, bool inCards, ImportProf
             cell = cell.trimmed();
     } else if (key == QLatin1String("undated"))
         p->skipUndated = value == QLatin1String("skip");
+    else if (key == QLatin1String("merge"))
+        p->mergeDayCard = value == QLatin1String("day-card");
     return ok && p->skipRows >= 0;
 }
 } // namespace
@@ -132,6 +134,8 @@ bool Save(const QString& file, const ImportProfile& p, ErrorInfo* error)
         out << c.key << '=' << (p.*c.column + 1) << '\n';
     if (p.skipUndated)
         out << "undated=skip\n";
+    if (p.mergeDayCard)
+        out << "merge=day-card\n";
     if (!p.sheet.isEmpty())
         out << "sheet=" << p.sheet << '\n';
     out << "[cards]\n";
@@ -174,29 +178,83 @@ QStringList HeaderAt(const ImportTable& table, int skipRows)
     return cells;
 }
 
-bool TalloxExport(const ImportTable& table, ImportProfile* profile)
+namespace {
+// i18n-exempt-begin: header names of card companies' and Tallox's files, Korean in every language
+// Per field (date, card, slips, sale, fee, payout), the header names that
+// name it, the one of Tallox's own export first.
+const QStringList kHeaderNames[] = {
+    {QStringLiteral("일자"), QStringLiteral("거래일자"), QStringLiteral("매출일자"), QStringLiteral("거래일"),
+     QStringLiteral("승인일자"), QStringLiteral("매출일"), QStringLiteral("날짜")},
+    {QStringLiteral("카드명"), QStringLiteral("카드사"), QStringLiteral("카드구분"), QStringLiteral("카드사명"),
+     QStringLiteral("카드종류")},
+    {QStringLiteral("건수"), QStringLiteral("매출건수"), QStringLiteral("승인건수")},
+    {QStringLiteral("매출액"), QStringLiteral("승인금액"), QStringLiteral("매출금액"), QStringLiteral("거래금액"),
+     QStringLiteral("승인액")},
+    {QStringLiteral("수수료"), QStringLiteral("가맹점수수료")},
+    {QStringLiteral("카드사결제액"), QStringLiteral("입금액"), QStringLiteral("지급액"), QStringLiteral("결제액"),
+     QStringLiteral("입금금액"), QStringLiteral("지급금액")},
+};
+// i18n-exempt-end
+int ImportProfile::*const kFieldColumns[] = {&ImportProfile::dateCol,  &ImportProfile::cardCol,
+                                             &ImportProfile::slipsCol, &ImportProfile::saleCol,
+                                             &ImportProfile::feeCol,   &ImportProfile::payoutCol};
+
+// The column of a field in a header row: the first cell that is one of its
+// names (spaces ignored), -1 when none; `exportOnly` takes only Tallox's own names.
+int headerColumn(const QStringList& header, int field, bool exportOnly)
 {
-    // i18n-exempt-begin: the headers an exported ledger workbook carries, Korean in every language
-    const QStringList names{QStringLiteral("일자"),   QStringLiteral("카드명"), QStringLiteral("건수"),
-                            QStringLiteral("매출액"), QStringLiteral("수수료"), QStringLiteral("카드사결제액")};
-    // i18n-exempt-end
+    for (qsizetype c = 0; c < header.size(); ++c) {
+        QString cell = header[c];
+        cell.remove(QLatin1Char(' '));
+        if (exportOnly ? cell == kHeaderNames[field].constFirst() : kHeaderNames[field].contains(cell))
+            return int(c);
+    }
+    return -1;
+}
+
+// The first of the first 20 rows that names a date and a card column (and,
+// for the export, a sale column): its columns into `p`, the fields found.
+QList<int> fromHeaderRow(const ImportTable& table, bool exportOnly, ImportProfile* p)
+{
     for (int r = 0; r < std::min<qsizetype>(table.rows.size(), 20); ++r) {
         const QStringList header = HeaderAt(table, r + 1);
-        if (!header.contains(names[0]) || !header.contains(names[1]) || !header.contains(names[3]))
+        QList<int> found;
+        int columns[6];
+        for (int f = 0; f < 6; ++f) {
+            columns[f] = headerColumn(header, f, exportOnly);
+            if (columns[f] >= 0)
+                found.append(f);
+        }
+        if (columns[0] < 0 || columns[1] < 0 || (exportOnly && columns[3] < 0))
             continue;
-        ImportProfile p;
-        p.name = Text::tr("Tallox 원장");
-        p.skipRows = r + 1;
-        p.header = header;
-        p.skipUndated = true;
-        int ImportProfile::*columns[] = {&ImportProfile::dateCol, &ImportProfile::cardCol, &ImportProfile::slipsCol,
-                                         &ImportProfile::saleCol, &ImportProfile::feeCol,  &ImportProfile::payoutCol};
-        for (int i = 0; i < names.size(); ++i)
-            p.*columns[i] = int(header.indexOf(names[i]));
-        *profile = p;
-        return true;
+        p->skipRows = r + 1;
+        p->header = header;
+        for (int f = 0; f < 6; ++f)
+            p->*kFieldColumns[f] = columns[f];
+        return found;
     }
-    return false;
+    return {};
+}
+} // namespace
+
+bool TalloxExport(const ImportTable& table, ImportProfile* profile)
+{
+    ImportProfile p;
+    if (fromHeaderRow(table, true, &p).isEmpty())
+        return false;
+    p.name = Text::tr("Tallox 원장");
+    p.skipUndated = true; // its brought-forward and totals rows
+    *profile = p;
+    return true;
+}
+
+QList<int> Guess(const ImportTable& table, ImportProfile* profile)
+{
+    ImportProfile p = *profile;
+    const QList<int> found = fromHeaderRow(table, false, &p);
+    if (!found.isEmpty())
+        *profile = p;
+    return found;
 }
 
 bool Recognize(const ImportTable& table, ImportProfile* profile)

@@ -18,7 +18,9 @@
 //   date=1                  columns, 1-based or as letters (A, B, ...): date and card are needed,
 //   card=B                  slips, sale, fee and payout may be left out (0 or no line: none)
 //   sale=4
-//   undated=skip            rows without a date (or with a [label] there) are skipped, not refused
+//   undated=skip            rows without a date (or with a [label] there) and total or subtotal
+//                           rows (합계, 소계, ... in the date or card column) are skipped, not refused
+//   merge=day-card          the rows of one day and card company are stored as one entry
 //   sheet=Sheet1            a workbook's sheet (empty: the first)
 //   [cards]
 //   신한=신한카드           a card name of the file = a card company of the books, by its name
@@ -36,6 +38,8 @@ struct ImportProfile {
     int feeCol = -1;
     int payoutCol = -1;
     bool skipUndated = false;
+    // A per-sale file stored as one entry per day and card company (slips: the sales).
+    bool mergeDayCard = false;
     // A card name of the file -> the books' card company: its name, a part of
     // its name, or (the older form, read with a warning) a card code.
     QMap<QString, QString> cards;
@@ -61,6 +65,12 @@ QList<ImportProfile> List();
 // 수수료, 카드사결제액) anywhere in the first rows maps the file without a
 // profile; its brought-forward and totals rows, which have no date, are skipped.
 bool TalloxExport(const ImportTable& table, ImportProfile* profile);
+// Columns guessed from usual header names (일자/거래일자/매출일자, 카드사/카드명,
+// 건수, 매출액/승인금액, 수수료, 입금액/지급액/결제액) in one of the first rows:
+// the profile's skip rows and columns, and the fields found (indexes into
+// date, card, slips, sale, fee, payout). Empty when no row has a date and a
+// card header; the user confirms a guess before it is used.
+QList<int> Guess(const ImportTable& table, ImportProfile* profile);
 // The profile for a file: Tallox's own export, else a saved profile whose
 // header row the file has; false when none fits.
 bool Recognize(const ImportTable& table, ImportProfile* profile);

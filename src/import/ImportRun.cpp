@@ -30,6 +30,11 @@ bool Store(Database& ledger, const QString& dbFolder, const ImportPlan& plan, co
     for (const ImportRow& row : plan.rows) {
         if (!row.stored())
             continue;
+        if (row.card <= 0) // a card company to be registered first, which the caller did not
+            return fail(error, ErrorInfo::notice(
+                                   QCoreApplication::translate("ImportRun", "%1행의 카드사가 등록되지 않았습니다: %2")
+                                       .arg(row.line)
+                                       .arg(row.cardName)));
         LedgerStore::StoredEntry e;
         e.date = row.date;
         e.card = row.card;
@@ -45,7 +50,8 @@ bool Store(Database& ledger, const QString& dbFolder, const ImportPlan& plan, co
             result.warnings.append(QCoreApplication::translate(
                 "ImportRun", "서버의 장부라 파일로 백업하지 않았습니다 (서버에서 pg_dump로 백업합니다)."));
         } else if (!dbFolder.isEmpty()) {
-            for (const QString& problem : Backup::TakeEverywhere(dbFolder).problems)
+            for (const QString& problem :
+                 Backup::TakeEverywhere(dbFolder, QString(), true, {}, BackupKind::BeforeImport).problems)
                 result.warnings.append(
                     QCoreApplication::translate("ImportRun", "백업하지 못했습니다: %1").arg(problem));
         }
@@ -69,7 +75,10 @@ QString SummaryLine(const ImportCounts& c, bool stored)
                                              "저장 %1건, 중복으로 건너뜀 %2건, 거부 %3건, 빈 행 등 건너뜀 %4건")
                : QCoreApplication::translate("ImportRun",
                                              "저장할 행 %1건, 중복으로 건너뜀 %2건, 거부 %3건, 빈 행 등 건너뜀 %4건");
-    return text.arg(c.ready).arg(c.duplicates).arg(c.refused).arg(c.skipped);
+    const QString line = text.arg(c.ready).arg(c.duplicates).arg(c.refused).arg(c.skipped);
+    return c.merged == 0
+               ? line
+               : line + QCoreApplication::translate("ImportRun", ", 하루·카드사별로 합친 행 %1건").arg(c.merged);
 }
 
 } // namespace ImportRun

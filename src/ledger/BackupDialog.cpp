@@ -38,7 +38,7 @@ QString BooksFolder(const AppContext& ctx)
 void BackupBeforeChange(const AppContext& ctx, BackupTask* task)
 {
     task->wait();
-    task->start(BooksFolder(ctx), false);
+    task->start(BooksFolder(ctx), BackupKind::BeforeRebuild);
     task->waitForSnapshot();
 }
 
@@ -49,15 +49,17 @@ BackupTask::~BackupTask()
     wait();
 }
 
-bool BackupTask::start(const QString& dbFolder, bool asked)
+bool BackupTask::start(const QString& dbFolder, BackupKind kind)
 {
+    const bool asked = kind == BackupKind::Manual;
     if (isRunning())
         return false;
     delete m_thread;
     m_pinned = false;
-    m_thread = QThread::create([this, dbFolder] {
+    m_thread = QThread::create([this, dbFolder, kind] {
         Backup::YieldToEdits();
-        m_run = Backup::TakeEverywhere(dbFolder, QString(), true, [this] { m_pinned = true; });
+        m_run = Backup::TakeEverywhere(
+            dbFolder, QString(), true, [this] { m_pinned = true; }, kind);
     });
     m_thread->setParent(this);
     connect(m_thread, &QThread::finished, this, [this, asked] {
@@ -92,18 +94,21 @@ BackupDialog::BackupDialog(const QString& dbFolder, QWidget* parent) : QDialog(p
     m_backups = Backup::List(Backup::DefaultRoot(), dbFolder);
     if (!Backup::SecondRoot().isEmpty())
         m_backups += Backup::List(Backup::SecondRoot(), dbFolder);
-    m_list = new QTableWidget(int(m_backups.size()), 3, this);
+    m_list = new QTableWidget(int(m_backups.size()), 4, this);
     m_list->setObjectName(QStringLiteral("lstBackups"));
-    m_list->setHorizontalHeaderLabels({tr("백업 일시"), tr("자료 수"), tr("마지막 자료")});
+    m_list->setHorizontalHeaderLabels({tr("백업 일시"), tr("종류"), tr("자료 수"), tr("마지막 자료")});
     m_list->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_list->verticalHeader()->hide();
     for (int row = 0; row < m_backups.size(); ++row) {
         const BackupInfo& b = m_backups[row];
-        m_list->setItem(row, 0, new QTableWidgetItem(b.taken.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))));
-        m_list->setItem(row, 1, new QTableWidgetItem(b.entries < 0 ? QStringLiteral("?") : QString::number(b.entries)));
-        m_list->setItem(row, 2, new QTableWidgetItem(b.lastEntry));
+        m_list->setItem(row, 0, new QTableWidgetItem(Backup::TakenInWords(b.taken)));
+        m_list->setItem(row, 1, new QTableWidgetItem(Backup::KindName(b.kind)));
+        auto* entries = new QTableWidgetItem(b.entries < 0 ? QStringLiteral("?") : QLocale().toString(b.entries));
+        entries->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        m_list->setItem(row, 2, entries);
+        m_list->setItem(row, 3, new QTableWidgetItem(b.lastEntry));
         m_list->item(row, 0)->setToolTip(QDir::toNativeSeparators(b.path));
     }
     m_list->resizeColumnsToContents();
@@ -118,7 +123,7 @@ BackupDialog::BackupDialog(const QString& dbFolder, QWidget* parent) : QDialog(p
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_list);
     layout->addWidget(buttons);
-    resize(480, 360);
+    resize(640, 360);
 }
 
 QString BackupDialog::chosenPath() const

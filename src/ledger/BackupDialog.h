@@ -32,7 +32,8 @@ public:
     explicit BackupTask(QObject* parent = nullptr);
     ~BackupTask() override; // waits for a round still running
     // False (and nothing started) while a round is running.
-    bool start(const QString& dbFolder, bool asked = true);
+    // A manual round says how it went; the others only warn.
+    bool start(const QString& dbFolder, BackupKind kind = BackupKind::Manual);
     bool isRunning() const;
     void wait();
     // Returns once the round's snapshot is fixed (or the round has ended):

@@ -4,7 +4,9 @@
 #include "core/AppContext.h"
 #include "ledger/BackupDialog.h"
 #include "toolkit/Messages.h"
+#include "toolkit/ModalRun.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
@@ -13,6 +15,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -30,10 +33,12 @@ constexpr int kPreviewRows = 30;
 constexpr int kNewCard = -2; // the card map's choice "register as a new card"
 } // namespace
 
-void ImportPlanModel::setPlan(ImportPlan* plan)
+void ImportPlanModel::setPlan(ImportPlan* plan, const ImportTable* table, const ImportProfile* profile)
 {
     beginResetModel();
     m_plan = plan;
+    m_table = table;
+    m_profile = profile;
     endResetModel();
 }
 
@@ -68,6 +73,12 @@ QVariant ImportPlanModel::data(const QModelIndex& index, int role) const
     if (role != Qt::DisplayRole)
         return {};
     const bool fields = r.status == Status::Ready || r.status == Status::Duplicate;
+    // A refused row shows the file's own cells: what was not taken, and why.
+    if (r.status == Status::Refused && m_table && m_profile && index.column() >= 2 && index.column() <= 7) {
+        const int cols[] = {m_profile->dateCol, m_profile->cardCol, m_profile->slipsCol,
+                            m_profile->saleCol, m_profile->feeCol,  m_profile->payoutCol};
+        return m_table->cell(r.line - 1, cols[index.column() - 2]).trimmed().left(40);
+    }
     switch (index.column()) {
     case 0:
         return r.line;
@@ -75,6 +86,7 @@ QVariant ImportPlanModel::data(const QModelIndex& index, int role) const
         return r.stored()                      ? tr("저장")
                : r.status == Status::Duplicate ? tr("중복")
                : r.status == Status::Refused   ? tr("거부")
+               : r.status == Status::Merged    ? tr("합침")
                                                : tr("건너뜀");
     case 2:
         return r.date;
@@ -193,26 +205,47 @@ QWidget* ImportDialog::buildColumnsBox()
     auto* save = new QPushButton(tr("프로필 저장"), box);
     m_skip = new QSpinBox(box);
     m_skip->setRange(0, 1000);
+    m_skipTotals = new QCheckBox(tr("합계·소계 행 건너뛰기"), box);
+    m_skipTotals->setToolTip(tr("일자 없는 행과 일자나 카드명 칸에 합계, 소계가 적힌 행을 가져오지 않습니다"));
+    m_merge = new QCheckBox(tr("하루·카드사별로 합치기"), box);
+    m_merge->setToolTip(tr("건별 매출 파일을 하루, 카드사마다 한 자료로 저장합니다 (건수: 매출 건수)"));
+    m_guessNote = new QLabel(tr("노란 칸의 열은 머리글로 짐작했습니다. 맞는지 확인하세요."), box);
+    m_guessNote->setWordWrap(true);
+    m_guessNote->setStyleSheet(QStringLiteral("color: #a05000"));
+    m_guessNote->hide();
     form->addRow(tr("프로필"), m_profiles);
     auto* nameRow = new QHBoxLayout;
     nameRow->addWidget(m_profileName, 1);
     nameRow->addWidget(save);
     form->addRow(tr("프로필 이름"), nameRow);
     form->addRow(tr("위에서 건너뛸 행"), m_skip);
+    form->addRow(m_skipTotals);
+    form->addRow(m_merge);
+    form->addRow(m_guessNote);
     const QStringList labels{tr("일자"), tr("카드명"), tr("건수"), tr("매출액"), tr("수수료"), tr("카드사결제액")};
     for (const QString& label : labels) {
         auto* combo = new QComboBox(box);
         m_columns.append(combo);
         form->addRow(label, combo);
-        connect(combo, &QComboBox::activated, this, [this] {
+        connect(combo, &QComboBox::activated, this, [this, combo] {
+            // Chosen by the user: no longer a guess.
+            m_guessed.removeAll(int(m_columns.indexOf(combo)));
+            combo->setStyleSheet(QString());
+            m_guessNote->setVisible(!m_guessed.isEmpty());
             readControls();
             replan();
         });
     }
+    for (QCheckBox* check : {m_skipTotals, m_merge})
+        connect(check, &QCheckBox::toggled, this, [this] {
+            readControls();
+            replan();
+        });
     connect(m_skip, &QSpinBox::valueChanged, this, [this] {
         if (m_filling)
             return;
         readControls();
+        fillColumnBoxes(); // the labels follow the header row, which is the last one skipped
         fillPreview();
         replan();
     });
@@ -239,10 +272,16 @@ bool ImportDialog::openFile(const QString& file)
     const bool sameFile = m_file == file;
     m_file = file;
     m_table = table;
+    if (!sameFile) {
+        m_guessed.clear();
+        m_newCards.clear();
+        m_newCardFees.clear();
+    }
     if (!sameFile && !ImportProfiles::Recognize(m_table, &m_profile)) {
         m_profile = ImportProfile();
         m_profile.skipRows = 1;
         m_profile.name = QFileInfo(file).completeBaseName();
+        m_guessed = ImportProfiles::Guess(m_table, &m_profile);
     }
     m_profile.sheet = m_table.sheet;
     m_fileEdit->setText(QDir::toNativeSeparators(file));
@@ -276,6 +315,17 @@ void ImportDialog::showProfile()
         m_profiles->addItem(p.name, ImportProfiles::FileFor(p.name));
     m_profileName->setText(m_profile.name);
     m_skip->setValue(m_profile.skipRows);
+    m_skipTotals->setChecked(m_profile.skipUndated);
+    m_merge->setChecked(m_profile.mergeDayCard);
+    m_filling = false;
+    fillColumnBoxes();
+    fillPreview();
+}
+
+// Each field's column choices, labelled with the header row's cells; a guessed column is marked.
+void ImportDialog::fillColumnBoxes()
+{
+    const bool filling = std::exchange(m_filling, true);
     const QStringList header = ImportProfiles::HeaderAt(m_table, m_profile.skipRows);
     for (int f = 0; f < m_columns.size(); ++f) {
         QComboBox* combo = m_columns[f];
@@ -284,9 +334,10 @@ void ImportDialog::showProfile()
         for (int c = 0; c < m_table.columnCount(); ++c)
             combo->addItem(tr("%1열 %2").arg(c + 1).arg(header.value(c).left(20)), c);
         combo->setCurrentIndex(std::max(0, combo->findData(m_profile.*kFields[f])));
+        combo->setStyleSheet(m_guessed.contains(f) ? QStringLiteral("QComboBox { background: #fff3b0; }") : QString());
     }
-    m_filling = false;
-    fillPreview();
+    m_guessNote->setVisible(!m_guessed.isEmpty());
+    m_filling = filling;
 }
 
 void ImportDialog::readControls()
@@ -294,6 +345,8 @@ void ImportDialog::readControls()
     if (m_filling)
         return;
     m_profile.skipRows = m_skip->value();
+    m_profile.skipUndated = m_skipTotals->isChecked();
+    m_profile.mergeDayCard = m_merge->isChecked();
     m_profile.header = ImportProfiles::HeaderAt(m_table, m_profile.skipRows);
     for (int f = 0; f < m_columns.size(); ++f)
         m_profile.*kFields[f] = m_columns[f]->currentData().toInt();
@@ -329,12 +382,12 @@ void ImportDialog::replan()
     m_cardNames.clear();
     ImportPlan plan;
     if (!ImportPlanner::ReadCards(m_ctx.ledger, &byName, &m_cardNames, &e) ||
-        (m_profile.usable() && !ImportPlanner::Build(m_ctx.ledger, m_table, m_profile, &plan, &e)))
+        (m_profile.usable() && !ImportPlanner::Build(m_ctx.ledger, m_table, m_profile, &plan, &e, m_newCards)))
         ShowError(e);
     for (ImportRow& r : plan.rows)
         r.chosen = r.status == Status::Duplicate && chosen.contains(r.line);
     m_plan = plan;
-    m_model->setPlan(&m_plan);
+    m_model->setPlan(&m_plan, &m_table, &m_profile);
     fillCardMap();
     updateSummary();
 }
@@ -343,7 +396,7 @@ void ImportDialog::replan()
 void ImportDialog::fillCardMap()
 {
     QStringList names = m_profile.cards.keys();
-    for (const QString& n : m_plan.unknownCards())
+    for (const QString& n : m_plan.unknownCards() + m_newCards)
         if (!names.contains(n))
             names.append(n);
     m_cardMap->setRowCount(0); // the old boxes go (one of them may be the one just chosen in)
@@ -355,7 +408,8 @@ void ImportDialog::fillCardMap()
         combo->addItem(tr("새 카드로 등록"), kNewCard);
         for (auto it = m_cardNames.cbegin(); it != m_cardNames.cend(); ++it)
             combo->addItem(QStringLiteral("%1 %2").arg(it.key()).arg(it.value()), it.key());
-        combo->setCurrentIndex(std::max(0, combo->findData(mappedCard(names[r]))));
+        combo->setCurrentIndex(
+            std::max(0, combo->findData(m_newCards.contains(names[r]) ? kNewCard : mappedCard(names[r]))));
         const QString name = names[r];
         connect(combo, &QComboBox::activated, this,
                 [this, name, combo] { mapCard(name, combo->currentData().toInt()); });
@@ -365,23 +419,61 @@ void ImportDialog::fillCardMap()
 
 void ImportDialog::mapCard(const QString& name, int choice)
 {
+    const qsizetype pending = m_newCards.indexOf(name);
+    if (pending >= 0) {
+        m_newCards.removeAt(pending);
+        m_newCardFees.removeAt(pending);
+    }
     if (choice == kNewCard) {
-        CardRecord card;
-        card.name = name;
-        card.fee = 0.0;
-        card.setday = 0;
-        ErrorInfo e;
-        if (!CardStore::Save(m_ctx.card, card, &choice, &e)) {
-            ShowError(e);
+        // Registered only when the import is stored; its fee rate now, as 신규 카드 등록 asks it.
+        QInputDialog ask(this);
+        ask.setObjectName(QStringLiteral("NewCardFeeDialog"));
+        ask.setWindowTitle(tr("새 카드로 등록"));
+        ask.setLabelText(tr("%1의 수수료율(%)을 입력하세요.\n카드사는 가져온 자료를 저장할 때 등록합니다.").arg(name));
+        ask.setInputMode(QInputDialog::DoubleInput);
+        ask.setDoubleRange(0, 100);
+        ask.setDoubleDecimals(2);
+        ask.setDoubleValue(0);
+        if (ExecModal(&ask) != QDialog::Accepted) {
+            fillCardMap();
             return;
         }
-    }
-    // The profile keeps the card's name: codes differ from one set of books to another.
-    if (choice > 0)
-        m_profile.cards.insert(name, m_cardNames.value(choice, name));
-    else
         m_profile.cards.remove(name);
+        m_newCards.append(name);
+        m_newCardFees.append(ask.doubleValue());
+    } else if (choice > 0) {
+        // The profile keeps the card's name: codes differ from one set of books to another.
+        m_profile.cards.insert(name, m_cardNames.value(choice, name));
+    } else {
+        m_profile.cards.remove(name);
+    }
     replan();
+}
+
+// The new card companies the stored rows use, registered with their fee rates:
+// the plan's placeholder code -> the code given. False (and nothing left
+// registered) when one cannot be.
+bool ImportDialog::registerNewCards(QMap<int, int>* codes)
+{
+    for (const ImportRow& r : std::as_const(m_plan.rows)) {
+        if (!r.stored() || r.card > 0 || codes->contains(r.card))
+            continue;
+        const qsizetype i = kNewCardCode - r.card;
+        CardRecord card;
+        card.name = m_newCards.value(i);
+        card.fee = m_newCardFees.value(i);
+        card.setday = 0;
+        int code = 0;
+        ErrorInfo e;
+        if (!CardStore::Save(m_ctx.card, card, &code, &e)) {
+            for (const int made : std::as_const(*codes))
+                CardStore::Delete(m_ctx.card, made, nullptr);
+            MsgError(tr("카드사를 등록하지 못해 가져오지 않았습니다: %1").arg(card.name), e);
+            return false;
+        }
+        codes->insert(r.card, code);
+    }
+    return true;
 }
 
 int ImportDialog::mappedCard(const QString& fileName) const
@@ -420,7 +512,11 @@ void ImportDialog::saveProfile()
         MsgWarn(tr("일자와 카드명 열을 고른 뒤 저장하세요."));
         return;
     }
-    if (!ImportProfiles::Save(ImportProfiles::FileFor(name), m_profile, &e)) {
+    // The card companies still to be registered are mapped by the name they will have.
+    ImportProfile saved = m_profile;
+    for (const QString& fresh : std::as_const(m_newCards))
+        saved.cards.insert(fresh, fresh);
+    if (!ImportProfiles::Save(ImportProfiles::FileFor(name), saved, &e)) {
         ShowError(e);
         return;
     }
@@ -438,10 +534,31 @@ void ImportDialog::store()
         MsgQuestion(tr("거부된 %1행은 빼고 나머지 %2행을 저장할까요?").arg(counts.refused).arg(counts.ready)) !=
             MsgAnswer::Yes)
         return;
+    if (!m_guessed.isEmpty()) {
+        QStringList columns;
+        const QStringList labels{tr("일자"), tr("카드명"), tr("건수"), tr("매출액"), tr("수수료"), tr("카드사결제액")};
+        for (const int f : std::as_const(m_guessed))
+            columns << tr("%1: %2").arg(labels.value(f), m_columns[f]->currentText());
+        if (MsgQuestion(tr("머리글로 짐작한 열로 저장할까요?\n\n%1").arg(columns.join(QLatin1Char('\n'))),
+                        tr("자료 가져오기"), false) != MsgAnswer::Yes)
+            return;
+        m_guessed.clear();
+        fillColumnBoxes();
+    }
+    QMap<int, int> codes;
+    if (!registerNewCards(&codes))
+        return;
+    ImportPlan plan = m_plan;
+    for (ImportRow& r : plan.rows)
+        r.card = codes.value(r.card, r.card);
     ErrorInfo e;
-    if (!ImportRun::Store(m_ctx.ledger, BooksFolder(m_ctx), m_plan, m_file, &m_outcome, &e)) {
+    if (!ImportRun::Store(m_ctx.ledger, BooksFolder(m_ctx), plan, m_file, &m_outcome, &e)) {
+        for (const int made : std::as_const(codes))
+            CardStore::Delete(m_ctx.card, made, nullptr);
         MsgError(tr("가져오지 못했습니다. 원장은 그대로입니다."), e);
         return;
     }
+    for (auto it = codes.cbegin(); it != codes.cend(); ++it)
+        m_profile.cards.insert(m_newCards.value(kNewCardCode - it.key()), m_newCards.value(kNewCardCode - it.key()));
     accept();
 }

@@ -415,12 +415,12 @@ void TestCommandLine::backupCommands_data()
     row("backup into a folder", "--backup ROOT", false, ExitOk, "ROOT", 5);
     row("backup into a missing folder", "--backup ROOT/none", false, ExitOutput, "백업 폴더가 없습니다", 5);
     row("backup beside a window", "--backup", true, ExitOk, "백업했습니다", 5);
-    row("list", "--list-backups", false, ExitOk, "NAME  자료 4건, 마지막 자료 2005-06-02\n", 5);
+    row("list", "--list-backups", false, ExitOk, " · 직접 백업 · 자료 4건 · 마지막 자료 2005-06-02\n", 5);
     row("list marks a backup in the future", "--list-backups", false, ExitOk,
-        "29991231-000000  자료 4건, 마지막 자료 2005-06-02  (미래의 날짜: 시계를 확인하세요)\n"
-        "  NAME  자료 4건, 마지막 자료 2005-06-02\n",
+        "29991231-000000  2999년 12월 31일 (화) 오전 12:00:00 · 직접 백업 · 자료 4건 · 마지막 자료 2005-06-02"
+        "  (미래의 날짜: 시계를 확인하세요)\n  NAME  ",
         5, true);
-    row("list beside a window", "--list-backups", true, ExitDatabase, "Tallox가 실행중입니다", 5);
+    row("list beside a window", "--list-backups", true, ExitOk, " · 직접 백업 · 자료 4건", 5);
     row("restore", "--restore BACKUP", false, ExitOk, "복원했습니다", 4);
     row("restore by name", "--restore NAME", false, ExitOk, "복원했습니다", 4);
     row("restore beside a window", "--restore BACKUP", true, ExitDatabase, "Tallox가 실행중입니다", 5);

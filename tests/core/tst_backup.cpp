@@ -93,6 +93,8 @@ private Q_SLOTS:
     void killed_leavesOldOrNew();
     void killedRestore_thenCommand_data();
     void killedRestore_thenCommand();
+    void kinds_saidInTheList_data();
+    void kinds_saidInTheList();
     void unwritableFolders_warnAndListNothingHalf_data();
     void unwritableFolders_warnAndListNothingHalf();
 
@@ -626,6 +628,63 @@ void TestBackup::unwritableFolders_warnAndListNothingHalf()
     // A named folder for the whole round: nothing is made anywhere.
     QVERIFY(!Backup::TakeEverywhere(m_env->dbFolder(), path).ok());
     QCOMPARE(Backup::List(root()).size(), 1);
+}
+
+// Every way a backup is taken says its kind, which the list shows; an older
+// description without one still lists, without a kind.
+void TestBackup::kinds_saidInTheList_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("said");
+    QTest::newRow("manual") << "manual" << int(BackupKind::Manual) << "직접 백업";
+    QTest::newRow("daily") << "daily" << int(BackupKind::Daily) << "매일 백업";
+    QTest::newRow("--rebuild") << "--rebuild" << int(BackupKind::BeforeRebuild) << "잔액 재정리 전";
+    QTest::newRow("--restore") << "--restore" << int(BackupKind::BeforeRestore) << "복원 전";
+    QTest::newRow("--import") << "--import" << int(BackupKind::BeforeImport) << "자료 가져오기 전";
+    QTest::newRow("older description") << "older" << int(BackupKind::Unknown) << "자료 2건 · 마지막 자료 2005-05-03";
+}
+
+void TestBackup::kinds_saidInTheList()
+{
+    QFETCH(QString, how);
+    QFETCH(int, kind);
+    QFETCH(QString, said);
+    const QString folder = m_env->dbFolder();
+    const BackupInfo first = take(); // a manual one, for the restore
+    QThread::sleep(1);               // backups are named by the second
+    m_env->ctx().closeAll();
+    const QString csv = m_env->appFolder() + "/in.csv";
+    QFile in(csv);
+    QVERIFY(in.open(QIODevice::WriteOnly) && in.write("일자,카드명,매출액\n2005-06-01,BC카드,100\n") > 0);
+    in.close();
+    if (how == "daily")
+        QVERIFY(Backup::TakeEverywhere(folder, QString(), true, {}, BackupKind::Daily).ok());
+    else if (how == "older")
+        QVERIFY(QSettings(first.path + "/tallox-backup.ini", QSettings::IniFormat).value("backup/kind").isValid());
+    else if (how != "manual") {
+        const QStringList args = how == "--restore"  ? QStringList{folder, how, first.path}
+                                 : how == "--import" ? QStringList{folder, how, csv}
+                                                     : QStringList{folder, how};
+        const CommandRun r = RunTallox(args);
+        QVERIFY2(r.status == 0, qPrintable(r.out + r.err));
+    }
+    if (how == "older") { // as an older version wrote it
+        QFile ini(first.path + "/tallox-backup.ini");
+        QVERIFY(ini.open(QIODevice::ReadOnly));
+        QByteArray text = ini.readAll().replace("kind=manual\n", "");
+        ini.close();
+        QVERIFY(ini.open(QIODevice::WriteOnly | QIODevice::Truncate) && ini.write(text) == text.size());
+    }
+    const QList<BackupInfo> list = Backup::List(root(), folder);
+    QVERIFY(!list.isEmpty());
+    const BackupInfo& newest = list.constFirst();
+    QCOMPARE(int(newest.kind), kind);
+    const CommandRun listed = RunTallox({folder, "--list-backups"});
+    QVERIFY2(listed.status == 0 && listed.out.contains(newest.name + "  " + Backup::TakenInWords(newest.taken)),
+             qPrintable(listed.out + listed.err));
+    QVERIFY2(Backup::Describe(newest).contains(said), qPrintable(Backup::Describe(newest)));
+    QVERIFY2(listed.out.contains(said), qPrintable(listed.out));
 }
 
 QTEST_MAIN(TestBackup)

@@ -4,6 +4,7 @@
 #include "core/AppPaths.h"
 #include "import/CsvReader.h"
 #include "import/ImportPlan.h"
+#include "import/ImportRun.h"
 #include "import/ImportValues.h"
 #include "ledger/LedgerStore.h"
 
@@ -242,6 +243,10 @@ private Q_SLOTS:
     void sameSales_csvCp949_csvBom_xlsx_utf16();
     void talloxExport_importsAsTheSameEntries();
     void duplicates_inFileAndLedger();
+    void plan_data();
+    void plan();
+    void guessedColumns_data();
+    void guessedColumns();
     void carryOver_exactAroundTypedEntries();
     void statuses_data();
     void statuses();
@@ -426,19 +431,142 @@ void TestImport::duplicates_inFileAndLedger()
     QVERIFY(ImportPlanner::Build(m_env->ctx().ledger, table, profile, &plan, nullptr));
     QCOMPARE(plan.rows.size(), 5);
     QCOMPARE(plan.rows[0].status, ImportRow::Status::Duplicate); // in the ledger
-    QCOMPARE(plan.rows[4].status, ImportRow::Status::Duplicate); // row 3 of the file again
-    QVERIFY(plan.rows[4].reason.contains("3"));
-    QCOMPARE(plan.counts().ready, 3);
+    QCOMPARE(plan.rows[4].status, ImportRow::Status::Ready);     // a second sale alike: stored
+    QCOMPARE(plan.counts().ready, 4);
     const Run r = tallox({m_env->dbFolder(), "--import", file("dup.csv"), "--profile", m_profile});
     QCOMPARE(r.status, 0);
-    QVERIFY2(r.out.contains("저장 3건, 중복으로 건너뜀 2건"), qPrintable(r.out));
+    QVERIFY2(r.out.contains("저장 4건, 중복으로 건너뜀 1건"), qPrintable(r.out));
     const Run again = tallox({m_env->dbFolder(), "--import", file("dup.csv"), "--profile", m_profile});
     QVERIFY2(again.out.contains("저장 0건, 중복으로 건너뜀 5건"), qPrintable(again.out));
-    QCOMPARE(m_env->count("Tallox"), 4);
+    QCOMPARE(m_env->count("Tallox"), 5);
     // One history row for the import that stored rows, none for the one that stored nothing.
     QCOMPARE(m_env->ctx().ledger.scalar("SELECT count(*) FROM history WHERE kind = 'import'").toInt(), 1);
     QCOMPARE(m_env->ctx().ledger.scalar("SELECT count(*) FROM history WHERE kind <> 'import'").toInt(), 0);
     expectCheckClean();
+}
+
+// Statuses of the plan's rows (R ready, D duplicate, X refused, S skipped, M
+// merged), on books holding `ledger` and once more after storing it.
+void TestImport::plan_data()
+{
+    QTest::addColumn<QStringList>("ledger"); // "date card won"
+    QTest::addColumn<QStringList>("rows");   // "date,card,won"
+    QTest::addColumn<QString>("options");    // t: skip total rows, m: merge per day and card
+    QTest::addColumn<QString>("statuses");
+    QTest::addColumn<QString>("again"); // after storing the plan; empty: not stored
+    QTest::addColumn<QString>("first"); // the first row's "won slips"
+    const QStringList sales{"2005-05-02,BC카드,5000", "2005-05-02,BC카드,5000", "2005-05-03,BC카드,5000"};
+    QTest::newRow("alike sales of one file are sales") << QStringList() << sales << ""
+                                                       << "RRR"
+                                                       << "DDD"
+                                                       << "5000 0";
+    QTest::newRow("as often as the books hold it") << QStringList{"2005-05-02 1 5000"} << sales << ""
+                                                   << "DRR"
+                                                   << "DDD"
+                                                   << "5000 0";
+    QTest::newRow("overlapping statement: the new rows")
+        << QStringList{"2005-05-02 1 5000", "2005-05-02 1 5000"} << sales << ""
+        << "DDR"
+        << "DDD"
+        << "5000 0";
+    QTest::newRow("merged per day and card")
+        << QStringList() << (sales + QStringList{"2005-05-02,신한카드,700", "2005-05-02,BC카드,1,2"}) << "m"
+        << "RMRRM"
+        << "DMDDM"
+        << "10001 4";
+    QTest::newRow("merged entry already held") << QStringList{"2005-05-02 1 10000"} << sales << "m"
+                                               << "DMR"
+                                               << "DMD"
+                                               << "10000 2";
+    QTest::newRow("merged beyond an entry's range")
+        << QStringList() << QStringList{"2005-05-02,BC카드,9000000000", "2005-05-02,BC카드,2000000000"} << "m"
+        << "XX"
+        << ""
+        << "9000000000 0";
+    const QStringList totals{"2005-05-02,BC카드,5000", "합계,,5000", "2005-05-02,소계,5000", ",BC카드,1"};
+    QTest::newRow("total rows refused") << QStringList() << totals << ""
+                                        << "RXXX"
+                                        << ""
+                                        << "5000 0";
+    QTest::newRow("total rows skipped") << QStringList() << totals << "t"
+                                        << "RSSS"
+                                        << "D"
+                                        << "5000 0";
+}
+
+void TestImport::plan()
+{
+    QFETCH(QStringList, ledger);
+    QFETCH(QStringList, rows);
+    QFETCH(QString, options);
+    QFETCH(QString, statuses);
+    QFETCH(QString, again);
+    QFETCH(QString, first);
+    for (const QString& e : ledger) {
+        const QStringList f = e.split(' ');
+        m_env->addEntry(f[0], f[1].toInt(), f[2].toDouble());
+    }
+    // The last cell, when there are four, is the slips.
+    writeFile(file("plan.csv"), ("일자,카드명,매출액,건수\n" + rows.join('\n')).toUtf8());
+    ImportProfile profile;
+    profile.skipRows = 1;
+    profile.dateCol = 0;
+    profile.cardCol = 1;
+    profile.saleCol = 2;
+    profile.slipsCol = 3;
+    profile.skipUndated = options.contains('t');
+    profile.mergeDayCard = options.contains('m');
+    const auto letters = [](const ImportPlan& p) {
+        QString s;
+        for (const ImportRow& r : p.rows)
+            s += QStringLiteral("RDXSM").at(int(r.status));
+        return s;
+    };
+    ImportTable table;
+    ImportPlan plan;
+    ErrorInfo e;
+    QVERIFY(ReadImportFile(file("plan.csv"), &table, &e));
+    QVERIFY2(ImportPlanner::Build(m_env->ctx().ledger, table, profile, &plan, &e), qPrintable(ErrorLine(e)));
+    QCOMPARE(letters(plan), statuses);
+    const ImportRow& row = plan.rows.constFirst();
+    QCOMPARE(QStringLiteral("%1 %2").arg(row.sale.units() / Money::kScale).arg(row.slips.toInt()), first);
+    if (again.isEmpty())
+        return;
+    ImportOutcome outcome;
+    QVERIFY2(ImportRun::Store(m_env->ctx().ledger, QString(), plan, file("plan.csv"), &outcome, &e),
+             qPrintable(ErrorLine(e)));
+    QVERIFY2(ImportPlanner::Build(m_env->ctx().ledger, table, profile, &plan, &e), qPrintable(ErrorLine(e)));
+    QCOMPARE(letters(plan).left(again.size()), again);
+    expectCheckClean();
+}
+
+// Columns guessed from a header row among the first rows: rows to skip, then
+// the column of date, card, slips, sale, fee, payout (-1: none); no guess without date and card.
+void TestImport::guessedColumns_data()
+{
+    QTest::addColumn<QStringList>("rows");
+    QTest::addColumn<QList<int>>("expected");
+    QTest::newRow("terminal") << QStringList{"거래일자,카드사,건수,승인금액,수수료,입금액", "2005-05-02,BC,1,1,0,1"}
+                              << QList<int>{1, 0, 1, 2, 3, 4, 5};
+    QTest::newRow("below a title, spaced, some columns")
+        << QStringList{"12월 매출 내역", "No,매출 일자,카드구분,매출액,지급액"} << QList<int>{2, 1, 2, -1, 3, -1, 4};
+    QTest::newRow("no card column") << QStringList{"일자,매출액", "2005-05-02,1"} << QList<int>();
+    QTest::newRow("no header") << QStringList{"2005-05-02,BC카드,1"} << QList<int>();
+}
+
+void TestImport::guessedColumns()
+{
+    QFETCH(QStringList, rows);
+    QFETCH(QList<int>, expected);
+    writeFile(file("guess.csv"), rows.join('\n').toUtf8());
+    ImportTable table;
+    QVERIFY(ReadImportFile(file("guess.csv"), &table, nullptr));
+    ImportProfile p;
+    const QList<int> found = ImportProfiles::Guess(table, &p);
+    QCOMPARE(found.isEmpty(), expected.isEmpty());
+    if (expected.isEmpty())
+        return;
+    QCOMPARE((QList<int>{p.skipRows, p.dateCol, p.cardCol, p.slipsCol, p.saleCol, p.feeCol, p.payoutCol}), expected);
 }
 
 // Entries typed before and after the imported month keep their carry-over
@@ -491,6 +619,9 @@ void TestImport::statuses_data()
     QTest::newRow("no rows") << QByteArray(" , ,\r\n\r\n") << profile << 2 << 0 << "가져올 행이 없습니다";
     QTest::newRow("workbook of a header only") << QByteArray("@xlsx") << profile << 2 << 0 << "가져올 행이 없습니다";
     QTest::newRow("file of 100 MB") << QByteArray("@big") << profile << 2 << 0 << "파일이 너무 큽니다";
+    QTest::newRow("total row skipped as the profile says")
+        << good + "합계,,10,\"1,281,000\",0,0\n"
+        << QStringList{"--profile", "TOTALS"} << 0 << 4 << "건너뜀 1건";
     QTest::newRow("no profile fits") << good << QStringList() << 2 << 0 << "맞는 프로필이 없습니다";
     QTest::newRow("profile missing") << good << QStringList{"--profile", "없는프로필"} << 2 << 0 << "프로필이 없습니다";
     QTest::newRow("option without --import") << good << QStringList{"--check", "--dry-run"} << 2 << 0 << "--import에만";
@@ -512,7 +643,10 @@ void TestImport::statuses()
     } else {
         writeFile(path, content);
     }
-    options.replaceInStrings(QStringLiteral("PROFILE"), m_profile);
+    const QString totals = file("totals.txt");
+    writeFile(totals,
+              QString(kProfile).replace(QStringLiteral("[cards]"), QStringLiteral("undated=skip\n[cards]")).toUtf8());
+    options.replaceInStrings(QStringLiteral("PROFILE"), m_profile).replaceInStrings(QStringLiteral("TOTALS"), totals);
     const QByteArray before = FileChecksum(ledgerFile());
     QStringList args{m_env->dbFolder()};
     if (!options.contains("--check"))
