@@ -106,6 +106,47 @@
         <source>%1: 백업 %2의 날짜가 컴퓨터의 시계보다 뒤라서 오래된 백업을 지우지 않았습니다. 컴퓨터의 날짜와 시각을 확인하세요.</source>
         <translation>%1: backup %2 is dated after the computer&apos;s clock, so no old backups were removed. Check the computer&apos;s date and time.</translation>
     </message>
+    <message>
+        <source>매일 백업</source>
+        <translation>daily backup</translation>
+    </message>
+    <message>
+        <source>직접 백업</source>
+        <translation>manual backup</translation>
+    </message>
+    <message>
+        <source>잔액 재정리 전</source>
+        <translation>before rebuilding balances</translation>
+    </message>
+    <message>
+        <source>복원 전</source>
+        <translation>before a restore</translation>
+    </message>
+    <message>
+        <source>자료 가져오기 전</source>
+        <translation>before an import</translation>
+    </message>
+    <message>
+        <source>yyyy년 M월 d일 (ddd) AP h:mm:ss</source>
+        <comment>date and time format</comment>
+        <translation>ddd, MMMM d, yyyy h:mm:ss AP</translation>
+    </message>
+    <message>
+        <source>자료 수 모름</source>
+        <translation>entries unknown</translation>
+    </message>
+    <message>
+        <source>자료 %1건</source>
+        <translation>%1 entries</translation>
+    </message>
+    <message>
+        <source>자료 없음</source>
+        <translation>no entries</translation>
+    </message>
+    <message>
+        <source>마지막 자료 %1</source>
+        <translation>last entry %1</translation>
+    </message>
 </context>
 <context>
     <name>BackupDialog</name>
@@ -166,6 +207,10 @@ Do you want to continue?</translation>
     <message>
         <source>백업에서 복원했습니다.</source>
         <translation>The books were restored from the backup.</translation>
+    </message>
+    <message>
+        <source>종류</source>
+        <translation>Kind</translation>
     </message>
 </context>
 <context>
@@ -512,14 +557,6 @@ Do you want to register it as a new card?</translation>
     <message>
         <source>%1: 백업 %2개</source>
         <translation>%1: %2 backups</translation>
-    </message>
-    <message>
-        <source>  %1  자료 %2건, 마지막 자료 %3</source>
-        <translation>  %1  %2 entries, last entry %3</translation>
-    </message>
-    <message>
-        <source>없음</source>
-        <translation>none</translation>
     </message>
     <message>
         <source>백업 폴더가 없습니다: %1</source>
@@ -1351,6 +1388,48 @@ Libraries used and their licences:<byte value="xd"/>
         <source>가져오지 못했습니다. 원장은 그대로입니다.</source>
         <translation>The import failed. The ledger is unchanged.</translation>
     </message>
+    <message>
+        <source>합계·소계 행 건너뛰기</source>
+        <translation>Skip total and subtotal rows</translation>
+    </message>
+    <message>
+        <source>일자 없는 행과 일자나 카드명 칸에 합계, 소계가 적힌 행을 가져오지 않습니다</source>
+        <translation>Leaves out rows without a date and rows with a total or subtotal in the date or card name column</translation>
+    </message>
+    <message>
+        <source>하루·카드사별로 합치기</source>
+        <translation>Merge per day and card company</translation>
+    </message>
+    <message>
+        <source>건별 매출 파일을 하루, 카드사마다 한 자료로 저장합니다 (건수: 매출 건수)</source>
+        <translation>Stores a per-sale file as one entry per day and card company (slips: the number of sales)</translation>
+    </message>
+    <message>
+        <source>노란 칸의 열은 머리글로 짐작했습니다. 맞는지 확인하세요.</source>
+        <translation>The columns in yellow were guessed from the header. Check that they are right.</translation>
+    </message>
+    <message>
+        <source>%1의 수수료율(%)을 입력하세요.
+카드사는 가져온 자료를 저장할 때 등록합니다.</source>
+        <translation>Enter the fee rate (%) of %1.
+The card company is registered when the import is stored.</translation>
+    </message>
+    <message>
+        <source>카드사를 등록하지 못해 가져오지 않았습니다: %1</source>
+        <translation>The card company could not be registered, so nothing was imported: %1</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>머리글로 짐작한 열로 저장할까요?
+
+%1</source>
+        <translation>Store with the columns guessed from the header?
+
+%1</translation>
+    </message>
 </context>
 <context>
     <name>ImportPlan</name>
@@ -1399,10 +1478,6 @@ Libraries used and their licences:<byte value="xd"/>
         <translation>A cell is too long (over %1 characters)</translation>
     </message>
     <message>
-        <source>파일의 %1행과 같습니다</source>
-        <translation>Same as row %1 of the file</translation>
-    </message>
-    <message>
         <source>원장에 같은 자료가 있습니다</source>
         <translation>The same entry is already in the ledger</translation>
     </message>
@@ -1421,6 +1496,22 @@ Libraries used and their licences:<byte value="xd"/>
     <message>
         <source>프로필의 %1=%2은(는) 카드 코드로 읽었습니다 (이 장부에서는 %3). 코드는 장부마다 다르니 카드사 이름으로 적으세요: %1=%3</source>
         <translation>%1=%2 of the profile was read as a card code (in these books: %3). Codes differ from one set of books to another: write the card company&apos;s name instead: %1=%3</translation>
+    </message>
+    <message>
+        <source>합계·소계 행</source>
+        <translation>total or subtotal row</translation>
+    </message>
+    <message>
+        <source>%1행부터 합친 금액이 범위를 벗어납니다</source>
+        <translation>the sum of the rows merged from row %1 is out of range</translation>
+    </message>
+    <message>
+        <source>%1행에 합쳤습니다</source>
+        <translation>merged into row %1</translation>
+    </message>
+    <message>
+        <source>%1행을 합쳤습니다</source>
+        <translation>%1 rows merged</translation>
     </message>
 </context>
 <context>
@@ -1477,6 +1568,10 @@ Libraries used and their licences:<byte value="xd"/>
         <source>건너뜀</source>
         <translation>Skipped</translation>
     </message>
+    <message>
+        <source>합침</source>
+        <translation>Merged</translation>
+    </message>
 </context>
 <context>
     <name>ImportProfile</name>
@@ -1526,6 +1621,14 @@ Libraries used and their licences:<byte value="xd"/>
     <message>
         <source>서버의 장부라 파일로 백업하지 않았습니다 (서버에서 pg_dump로 백업합니다).</source>
         <translation>No file backup was taken: the books are on a server (back them up there with pg_dump).</translation>
+    </message>
+    <message>
+        <source>%1행의 카드사가 등록되지 않았습니다: %2</source>
+        <translation>The card company of row %1 is not registered: %2</translation>
+    </message>
+    <message>
+        <source>, 하루·카드사별로 합친 행 %1건</source>
+        <translation>, rows merged per day and card company: %1</translation>
     </message>
 </context>
 <context>
