@@ -2,15 +2,17 @@
 # Every Debian package Tallox needs to build, test and run is listed here, once.
 PACKAGES := g++ make cmake ninja-build pkg-config \
 	qt6-base-dev qt6-charts-dev libqt6opengl6-dev libqt6sql6-sqlite libqt6sql6-psql postgresql-15 libgl-dev libxlsxwriter-dev libsqlite3-dev zlib1g-dev libzip-dev \
-	qt6-translations-l10n qt6-tools-dev qt6-l10n-tools libbenchmark-dev fonts-nanum xvfb xauth clang-format poppler-utils \
+	qt6-translations-l10n qt6-tools-dev qt6-l10n-tools fonts-nanum xvfb xauth clang-format poppler-utils \
 	dpkg-dev file appstream desktop-file-utils man-db
 
 BUILD_DIR ?= build
 BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+# More CMake options for the build folder, e.g. -DTALLOX_WERROR=ON (CI).
+CMAKE_OPTIONS ?=
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all deps build test run install package bench format format-check translations clean
+.PHONY: all deps build test test-fast sanitize run install package bench format format-check translations clean
 
 all: build
 
@@ -26,13 +28,25 @@ deps:
 	fi
 
 $(BUILD_DIR)/build.ninja:
-	cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE)
+	cmake -S . -B $(BUILD_DIR) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(CMAKE_OPTIONS)
 
 build: deps $(BUILD_DIR)/build.ninja
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
 test: build
 	ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
+
+# The suite without the slow tests (PostgreSQL server, package): a quick check while working.
+test-fast: build
+	ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS) -LE slow
+
+# The suite (without the slow tests) built with AddressSanitizer and
+# UndefinedBehaviorSanitizer, in a build folder of its own.
+sanitize: deps
+	cmake -S . -B $(BUILD_DIR)-sanitize -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTALLOX_SANITIZE=ON
+	cmake --build $(BUILD_DIR)-sanitize -j $(JOBS)
+	ASAN_OPTIONS=detect_leaks=0:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+		ctest --test-dir $(BUILD_DIR)-sanitize --output-on-failure -j $(JOBS) -LE slow
 
 # Starts Tallox on its embedded default database (the application folder's dbs).
 run: build
@@ -65,4 +79,4 @@ format-check: deps
 	find src tests bench \( -name '*.cpp' -o -name '*.h' \) -print0 | xargs -0 clang-format --dry-run --Werror
 
 clean:
-	rm -rf $(BUILD_DIR) $(BUILD_DIR)-bench
+	rm -rf $(BUILD_DIR) $(BUILD_DIR)-bench $(BUILD_DIR)-sanitize

@@ -36,7 +36,6 @@ public:
     QString CName() const { return m_cName; }
     // The window told about every stored card (may be null).
     void setCallForm(PlastraSyncTarget* form) { m_callForm = form; }
-    PlastraSyncTarget* CallForm() const { return m_callForm; }
     // Ticks or clears the continue box (the add commands of the list windows tick it).
     void setContinueAdd(bool on);
     bool continueAdd() const;

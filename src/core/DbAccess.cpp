@@ -50,11 +50,6 @@ bool OpenSnapshot(Database& db, QSqlQuery& rs, const QString& sql, const QVarian
     return openRecordSet(db, rs, sql, binds, error);
 }
 
-bool OpenDynaset(Database& db, QSqlQuery& rs, const QString& sql, const QVariantList& binds, ErrorInfo* error)
-{
-    return openRecordSet(db, rs, sql, binds, error);
-}
-
 bool FinishRead(QSqlQuery& rs, ErrorInfo* error)
 {
     const QSqlError e = rs.lastError();

@@ -15,11 +15,10 @@
 bool OpenDB(Database& db, const QString& path, bool exclusive = false, ErrorInfo* error = nullptr,
             bool readOnly = false);
 
-// Opens a read-only (snapshot) or row-editing (dynaset) query. True: `rs` is
-// executed and ready to step with next(). False: `error` is a Query error
-// naming the statement (number 91 for a handle that is not open).
+// Opens a query. True: `rs` is executed and ready to step with next().
+// False: `error` is a Query error naming the statement (number 91 for a
+// handle that is not open).
 bool OpenSnapshot(Database& db, QSqlQuery& rs, const QString& sql, const QVariantList& binds, ErrorInfo* error);
-bool OpenDynaset(Database& db, QSqlQuery& rs, const QString& sql, const QVariantList& binds, ErrorInfo* error);
 
 // Ends a read loop: closes the query and reports an error met while stepping
 // (a damaged page ends next() early, and only lastError() tells).

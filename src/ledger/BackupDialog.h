@@ -39,7 +39,6 @@ public:
     // Returns once the round's snapshot is fixed (or the round has ended):
     // what is stored from then on is not in the backup.
     void waitForSnapshot();
-    BackupRun lastRun() const { return m_run; }
 
 Q_SIGNALS:
     void finished();

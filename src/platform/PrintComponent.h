@@ -51,7 +51,6 @@ public:
 
     // Write the next prints to this PDF file instead of showing the preview; empty = preview.
     void setPdfTarget(const QString& pdfFile) { m_pdfTarget = pdfFile; }
-    QString pdfTarget() const { return m_pdfTarget; }
 
     // Told of every page a sheet print paints; a PDF print that it stops leaves no file.
     void setProgress(Progress progress) { m_progress = std::move(progress); }

@@ -1195,11 +1195,6 @@ int SpreadGrid::twipsToPixelsX(double twips) const
     return TwipsToPixelsX(twips);
 }
 
-int SpreadGrid::twipsToPixelsY(double twips) const
-{
-    return TwipsToPixelsY(twips);
-}
-
 void SpreadGrid::sortRows(int col, Qt::SortOrder order, int firstRow, int lastRow)
 {
     endEdit(true);

@@ -188,7 +188,6 @@ public:
 
     // Converts twips to pixels with the screen's logical DPI.
     int twipsToPixelsX(double twips) const;
-    int twipsToPixelsY(double twips) const;
 
     // Sorts rows firstRow..lastRow by column `col` (numbers numerically, empty
     // cells last); values and row/cell looks move with their rows. A header

@@ -395,7 +395,7 @@ void TestFoundation::openSnapshot_messages()
 
     QVERIFY(!Say(OpenSnapshot(env.ctx().ledger, rs, "SELECT * FROM NoTable", {}, &e), e));
     TALLOX_COMPARE_LAST_BOX("info", "Query", "Jet Data Base Engine의 식을 확인하세요.\rSELECT * FROM NoTable");
-    QVERIFY(!Say(OpenDynaset(env.ctx().ledger, rs, "SELECT nofield FROM Tallox", {}, &e), e));
+    QVERIFY(!Say(OpenSnapshot(env.ctx().ledger, rs, "SELECT nofield FROM Tallox", {}, &e), e));
     TALLOX_COMPARE_LAST_BOX("info", "Query", "Jet Data Base Engine의 식을 확인하세요.\rSELECT nofield FROM Tallox");
     QVERIFY(!Say(OpenSnapshot(env.ctx().ledger, rs, "SELEC 1", {}, &e), e));
     QCOMPARE(MessageHook::shown().last().title, QStringLiteral("ERROR"));
