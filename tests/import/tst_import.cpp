@@ -549,7 +549,8 @@ void TestImport::guessedColumns_data()
     QTest::newRow("terminal") << QStringList{"거래일자,카드사,건수,승인금액,수수료,입금액", "2005-05-02,BC,1,1,0,1"}
                               << QList<int>{1, 0, 1, 2, 3, 4, 5};
     QTest::newRow("below a title, spaced, some columns")
-        << QStringList{"12월 매출 내역", "No,매출 일자,카드구분,매출액,지급액"} << QList<int>{2, 1, 2, -1, 3, -1, 4};
+        << QStringList{"12월 매출 내역", "No,매출 일자,카드구분,매출액,지급액", "1,2005-05-02,BC,1000,990"}
+        << QList<int>{2, 1, 2, -1, 3, -1, 4};
     QTest::newRow("no card column") << QStringList{"일자,매출액", "2005-05-02,1"} << QList<int>();
     QTest::newRow("no header") << QStringList{"2005-05-02,BC카드,1"} << QList<int>();
 }

@@ -605,13 +605,14 @@ void TestLedgerWindowCommands::backupAndRestoreFromTheMenu()
     QString listed;
     ModalHook::push([&](QDialog* d) {
         auto* list = static_cast<BackupDialog*>(d)->list();
-        listed = list->item(0, 1)->text() + QLatin1Char(' ') + list->item(0, 2)->text();
+        listed = list->item(0, 1)->text() + QLatin1Char(' ') + list->item(0, 2)->text() + QLatin1Char(' ') +
+                 list->item(0, 3)->text();
         d->findChild<QPushButton*>(QStringLiteral("btnRestore"))->click();
     });
     MessageHook::answer(MsgAnswer::Yes);
     win->findChild<QAction*>(QStringLiteral("mnuTool_Restore"))->trigger();
     ModalHook::disable();
-    QCOMPARE(listed, QStringLiteral("1 2005-06-02"));
+    QCOMPARE(listed, QStringLiteral("직접 백업 1 2005-06-02"));
     TALLOX_COMPARE_LAST_BOX("info", "Tallox", "백업에서 복원했습니다.");
     QCOMPARE(rows(), withTwo - 1);
     QVERIFY(env->ctx().openFolder(env->dbFolder()));

@@ -532,7 +532,7 @@ void TestSummary::window_outputOfATypedPeriod()
     });
     env.ctx().print->setPdfTarget(env.appFolder() + QStringLiteral("/sum.pdf"));
     if (key == Qt::Key_F7)
-        MessageHook::answer(MsgAnswer::Yes);
+        FileDialogHook::answerProposed();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key(key));
     ExcelExportHook::setOpener({});
     QCOMPARE(w.periodFrom(), QStringLiteral("2005-04-01"));
@@ -541,7 +541,10 @@ void TestSummary::window_outputOfATypedPeriod()
     QVERIFY(w.sheetCurrent());
     if (key == Qt::Key_F7) {
         QCOMPARE(opened.size(), 1);
-        QCOMPARE(XlsxReader(opened.first().toLocalFile()).text(2, SumBillCol::Sales).toDouble(), 70.0);
+        // Under the title, the period, a blank row and the column titles.
+        QCOMPARE(XlsxReader(opened.first().toLocalFile()).text(2, 1),
+                 QStringLiteral("( 검색기간: 2005-04-01 - 2005-04-30 )"));
+        QCOMPARE(XlsxReader(opened.first().toLocalFile()).text(5, SumBillCol::Sales).toDouble(), 70.0);
     }
     if (key == Qt::Key_F8)
         QCOMPARE(env.ctx().print->lastPageCount(), 1);
