@@ -212,6 +212,10 @@ Do you want to continue?</translation>
         <source>종류</source>
         <translation>Kind</translation>
     </message>
+    <message>
+        <source>서버의 장부는 서버에서 백업하고 복원합니다 (pg_dump).</source>
+        <translation>Books on a server are backed up and restored on the server (pg_dump).</translation>
+    </message>
 </context>
 <context>
     <name>BooksCopy</name>

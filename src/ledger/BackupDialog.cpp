@@ -35,8 +35,19 @@ QString BooksFolder(const AppContext& ctx)
     return QFileInfo(ctx.ledgerPath).absolutePath();
 }
 
+bool SayServerBacksUp(const AppContext& ctx)
+{
+    if (!ctx.ledger.isServer())
+        return false;
+    MsgInfo(QCoreApplication::translate("BackupDialog", "서버의 장부는 서버에서 백업하고 복원합니다 (pg_dump)."),
+            AppTitle());
+    return true;
+}
+
 void BackupBeforeChange(const AppContext& ctx, BackupTask* task)
 {
+    if (ctx.ledger.isServer())
+        return;
     task->wait();
     task->start(BooksFolder(ctx), BackupKind::BeforeRebuild);
     task->waitForSnapshot();
@@ -134,6 +145,8 @@ QString BackupDialog::chosenPath() const
 
 bool RestoreBooksFromBackup(QWidget* parent, AppContext& ctx, const std::function<void()>& closing)
 {
+    if (SayServerBacksUp(ctx))
+        return false;
     auto* dlg = new BackupDialog(BooksFolder(ctx), parent);
     if (dlg->isEmpty()) {
         delete dlg;

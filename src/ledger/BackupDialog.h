@@ -22,7 +22,12 @@ class BackupTask;
 // The backup taken before the books are changed as a whole (a rebuild): it
 // returns once its snapshot is fixed, so the change is not in it, and warns
 // (once a day) when a folder failed.
+// Books on a server take none: the server is backed up with its own tools.
 void BackupBeforeChange(const AppContext& ctx, BackupTask* task);
+
+// True, having said so, for books on a server: they are backed up and
+// restored there (pg_dump), not into files.
+bool SayServerBacksUp(const AppContext& ctx);
 
 // A round of backups on a thread of its own, so that typing goes on meanwhile;
 // it says how it went when it ends (see SayBackupRun).

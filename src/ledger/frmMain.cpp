@@ -1124,6 +1124,8 @@ void frmMain::mnuTool_Check_Click()
 
 void frmMain::mnuTool_Backup_Click()
 {
+    if (SayServerBacksUp(*m_ctx))
+        return;
     if (!m_backupTask->start(BooksFolder(*m_ctx)))
         MsgInfo(tr("백업이 진행중입니다."), AppTitle());
 }

@@ -12,11 +12,15 @@
 #include "app/CommandLine.h"
 
 #include "base/Clock.h"
+#include "core/Backup.h"
+#include "ledger/BackupDialog.h"
 #include "ledger/LedgerSheet.h"
 #include "ledger/LedgerStore.h"
 #include "platform/StoreRetry.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QFileInfo>
 #include <QMap>
 #include <QProcess>
 #include <QRandomGenerator>
@@ -258,6 +262,7 @@ private Q_SLOTS:
     void copyRoundTrip();
     void readerMayNotStore();
     void otherComputersStoreShows();
+    void backupMenusSayTheServer();
     void lostConnectionReopens();
     void lostConnectionReadReopens();
     void lostCommitStoresOnce_data();
@@ -426,6 +431,31 @@ void TestServerBooks::otherComputersStoreShows()
     // The cursor stays on the entry it was on.
     QCOMPARE(sheet()->activeRow(), rowOfKey(first));
     QCOMPARE(sheet()->activeCol(), int(LedgerCol::Sale));
+}
+
+// 지금 백업, 백업에서 복원 and the backup before 잔액 재정리 take no files of
+// server books: the first two say where they are backed up, the rebuild warns of nothing.
+void TestServerBooks::backupMenusSayTheServer()
+{
+    startEnv();
+    env->addCard(1, QStringLiteral("카드1"));
+    env->addEntry(QStringLiteral("2005-06-01"), 1, 1000);
+    openWindow();
+    for (const char* menu : {"mnuTool_Backup", "mnuTool_Restore"}) {
+        MessageHook::reset();
+        win->findChild<QAction*>(QLatin1String(menu))->trigger();
+        QVERIFY(!win->backupTask()->isRunning());
+        QCOMPARE(MessageHook::shown().size(), 1);
+        QVERIFY2(MessageHook::shown().last().text.contains(QStringLiteral("pg_dump")),
+                 qPrintable(MessageHook::shown().last().text));
+    }
+    MessageHook::reset();
+    MessageHook::answer(MsgAnswer::Yes);
+    win->findChild<QAction*>(QStringLiteral("mnuTool_ReBaln"))->trigger();
+    QVERIFY(!win->backupTask()->isRunning());
+    for (const auto& box : MessageHook::shown())
+        QVERIFY2(!box.text.contains(QStringLiteral("백업")), qPrintable(box.text));
+    QVERIFY(!QFileInfo::exists(Backup::DefaultRoot()) || Backup::List(Backup::DefaultRoot()).isEmpty());
 }
 
 // The window's connection cut by the server (a restart, a dropped network):
