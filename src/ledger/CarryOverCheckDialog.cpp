@@ -69,20 +69,25 @@ CarryOverCheckDialog::CarryOverCheckDialog(const CarryOverCheck& check, Database
     resize(720, 360);
 }
 
+namespace {
+// The findings sheet's columns (1-based, as the grid counts).
+enum Col { Card = 1, Name, Month, Stored, Expected, Note, ColCount = Note };
+} // namespace
+
 void CarryOverCheckDialog::DesignFindings()
 {
-    spCheck->setMaxCols(6);
+    spCheck->setMaxCols(ColCount);
     const QStringList headers = {tr("카드코드"), tr("카드명"), tr("월"), tr("이월금액"), tr("장부금액"), tr("비고")};
     const double widths[] = {7, 16, 8, 13, 13, 22};
-    for (int c = 1; c <= 6; ++c) {
+    for (int c = 1; c <= ColCount; ++c) {
         spCheck->setHeaderText(c, headers[c - 1]);
         spCheck->setColWidth(c, widths[c - 1]);
     }
     SpreadGrid::NumberFormat amount;
     amount.decimals = 0;
     amount.separators = true;
-    spCheck->setCellType(4, -1, SpreadGrid::CellType::Number, amount);
-    spCheck->setCellType(5, -1, SpreadGrid::CellType::Number, amount);
+    spCheck->setCellType(Stored, -1, SpreadGrid::CellType::Number, amount);
+    spCheck->setCellType(Expected, -1, SpreadGrid::CellType::Number, amount);
 }
 
 void CarryOverCheckDialog::FillFindings(const CarryOverCheck& check, const QHash<int, QString>& names)
@@ -90,25 +95,25 @@ void CarryOverCheckDialog::FillFindings(const CarryOverCheck& check, const QHash
     spCheck->setMaxRows(int(check.rows.size() + check.uncovered.size() + check.badDates.size()));
     int row = 1;
     for (const CarryOverMismatch& m : check.rows) {
-        spCheck->setText(1, row, QString::number(m.card));
-        spCheck->setText(2, row, names.value(m.card));
-        spCheck->setText(3, row, m.month);
-        spCheck->setText(4, row, m.stored.toPlainString());
-        spCheck->setText(5, row, m.expected.toPlainString());
-        spCheck->setText(6, row, tr("차이 %1").arg((m.stored - m.expected).toDisplayString(0, true)));
+        spCheck->setText(Card, row, QString::number(m.card));
+        spCheck->setText(Name, row, names.value(m.card));
+        spCheck->setText(Month, row, m.month);
+        spCheck->setText(Stored, row, m.stored.toPlainString());
+        spCheck->setText(Expected, row, m.expected.toPlainString());
+        spCheck->setText(Note, row, tr("차이 %1").arg((m.stored - m.expected).toDisplayString(0, true)));
         ++row;
     }
     for (const CarryOverUncovered& u : check.uncovered) {
-        spCheck->setText(1, row, QString::number(u.card));
-        spCheck->setText(2, row, names.value(u.card));
-        spCheck->setText(3, row, u.firstMonth);
-        spCheck->setText(6, row, tr("첫 거래 이전의 이월금액 없음"));
+        spCheck->setText(Card, row, QString::number(u.card));
+        spCheck->setText(Name, row, names.value(u.card));
+        spCheck->setText(Month, row, u.firstMonth);
+        spCheck->setText(Note, row, tr("첫 거래 이전의 이월금액 없음"));
         ++row;
     }
     // An entry whose date is no real day counts in no balance until it is corrected.
     for (const CarryOverBadDate& b : check.badDates) {
-        spCheck->setText(3, row, b.date);
-        spCheck->setText(6, row, tr("잘못된 날짜 (코드 %1)").arg(b.code));
+        spCheck->setText(Month, row, b.date);
+        spCheck->setText(Note, row, tr("잘못된 날짜 (코드 %1)").arg(b.code));
         ++row;
     }
     spCheck->setLock(-1, -1, true);
