@@ -60,10 +60,13 @@ struct Settlement {
 
 // Loads the figures of `day` for every card company (registered ones by name,
 // then codes of the ledger without a card, as the summary lists them), or of
-// the one `card` (0: all). Set based: the ledger's sales and pay-outs summed
-// by card and day in one query, then one pass per card over its day totals.
-// Needs the ledger connection with the card database attached. False when a
-// query failed, an amount is no integer or a sum leaves the range of money.
+// the one `card` (0: all). Set based: what each card owed a month or two back
+// comes from the carry-over table (PrevBalancesByCard) and is, pay-outs
+// settling the oldest first, its newest days not yet paid; the ledger's last
+// weeks are summed by card and day in one query, then one pass per card over
+// its day totals. Needs the ledger connection with the card database
+// attached. False when a query failed, an amount is no integer or a sum
+// leaves the range of money.
 bool LoadSettlement(Database& ledger, const Holidays& holidays, const QDate& from, const QDate& day, int card,
                     Settlement* out, ErrorInfo* error = nullptr);
 

@@ -1,6 +1,7 @@
 #include "TestSupport.h"
 
 #include "app/CommandLine.h"
+#include "ledger/LedgerStore.h"
 #include "settlement/Holidays.h"
 #include "settlement/Settlement.h"
 
@@ -233,7 +234,7 @@ struct SimSale {
     qint64 net = 0; // units
 };
 struct SimFigures {
-    qint64 outstanding = 0, dueBy = 0, paidBy = 0, overdue = 0, dueToday = 0, paidAhead = 0;
+    qint64 outstanding = 0, paidBy = 0, overdue = 0, dueToday = 0, paidAhead = 0;
     qint64 periodSales = 0, periodFees = 0;
     QDate oldest;
     int daysLate = 0;
@@ -300,11 +301,8 @@ SimFigures Simulate(const QList<SimEntry>& entries, int setday, const QSet<QDate
             credit -= used;
             s.net -= used;
             fallingDue += s.net;
-            if (t <= day) {
-                f.dueBy += s.net + used;
-                if (s.net > 0)
-                    queue.append(s);
-            }
+            if (t <= day && s.net > 0)
+                queue.append(s);
         }
         if (t > day) {
             f.upcoming[size_t(day.daysTo(t) - 1)] = fallingDue;
@@ -355,9 +353,12 @@ void TestSettlement::figures_againstDayByDaySimulation()
                     byCard[card].append({d, sale * 10000, fee * 10000, 0});
                     owed += sale - fee;
                 }
-                // Pay-outs now and then: about what is owed, sometimes short, sometimes too much.
-                const qint64 paid = owed * (80 + int(rng.bounded(30))) / 100 - int(rng.bounded(50)) * 1000;
-                if (IsBusinessDay(holidaySet, d) && rng.bounded(3) == 0 && paid > 0) {
+                // Pay-outs now and then: about what is owed, sometimes short, sometimes too much;
+                // card 3 pays seldom and short, so that its debts reach months back.
+                const bool slow = card == 3;
+                const qint64 paid =
+                    owed * ((slow ? 30 : 80) + int(rng.bounded(30))) / 100 - int(rng.bounded(50)) * 1000;
+                if (IsBusinessDay(holidaySet, d) && rng.bounded(slow ? 40 : 3) == 0 && paid > 0) {
                     env.addEntry(d.toString(Qt::ISODate), card, 0, 0, double(paid));
                     byCard[card].append({d, 0, 0, paid * 10000});
                     owed -= paid;
@@ -367,6 +368,8 @@ void TestSettlement::figures_againstDayByDaySimulation()
         }
         QVERIFY(tx.commit());
     }
+    // The carry-over table as Tallox keeps it: what was owed a month or two back comes from it.
+    QVERIFY(LedgerStore(env.ctx().ledger).ReBaln());
     QList<QDate> days{Day("2025-01-01"), Day("2026-02-16"), Day("2026-09-25"), Day("2026-12-31")};
     for (int i = 0; i < 12; ++i)
         days << Day("2025-01-01").addDays(rng.bounded(730));
@@ -381,8 +384,6 @@ void TestSettlement::figures_againstDayByDaySimulation()
             const SettlementLine& got = *LineOf(s, card);
             const QByteArray where = QStringLiteral("card %1 on %2").arg(card).arg(day.toString(Qt::ISODate)).toUtf8();
             QVERIFY2(got.outstanding.units() == want.outstanding, where);
-            QVERIFY2(got.dueBy.units() == want.dueBy, where);
-            QVERIFY2(got.paidBy.units() == want.paidBy, where);
             QVERIFY2(got.overdue.units() == want.overdue, where);
             QVERIFY2(got.dueToday.units() == want.dueToday, where);
             QVERIFY2(got.paidAhead.units() == want.paidAhead, where);
@@ -471,7 +472,7 @@ void TestSettlement::depositStatementImportsAsPayouts()
         Settlement s;
         ErrorInfo e;
         QVERIFY(Say(LoadSettlement(ctx.ledger, holidays, Day("2026-12-01"), Day(d.day), 0, &s, &e), e));
-        QCOMPARE(LineOf(s, 1)->paidBy, Won(1209320));
+        QCOMPARE(LineOf(s, 1)->outstanding, Money());
         QCOMPARE(LineOf(s, 1)->overdue, Money());
         QCOMPARE(LineOf(s, 2)->overdue, Won(d.kbOverdue));
         QCOMPARE(LineOf(s, 2)->dueToday, Won(d.kbOverdue));
