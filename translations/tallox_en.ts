@@ -2022,10 +2022,6 @@ Error details: </translation>
         <translation>Overdue</translation>
     </message>
     <message>
-        <source>가장 오래된 미입금 매출일</source>
-        <translation>Oldest unpaid sale</translation>
-    </message>
-    <message>
         <source>지연(영업일)</source>
         <translation>Late (bus. days)</translation>
     </message>
@@ -2038,10 +2034,6 @@ Error details: </translation>
         <translation>Fee rate</translation>
     </message>
     <message>
-        <source>실제 수수료율</source>
-        <translation>Fee kept</translation>
-    </message>
-    <message>
         <source>차이</source>
         <translation>Difference</translation>
     </message>
@@ -2052,6 +2044,14 @@ Error details: </translation>
     <message>
         <source>월,화,수,목,금,토,일</source>
         <translation>Mon,Tue,Wed,Thu,Fri,Sat,Sun</translation>
+    </message>
+    <message>
+        <source>미입금 매출일</source>
+        <translation>Oldest unpaid sale</translation>
+    </message>
+    <message>
+        <source>실수수료율</source>
+        <translation>Fee kept</translation>
     </message>
 </context>
 <context>

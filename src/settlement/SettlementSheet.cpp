@@ -53,15 +53,15 @@ void DesignSettlementSheet(SpreadGrid* grid, const QDate& day)
     };
     static const Column columns[] = {
         {QT_TRANSLATE_NOOP("SettlementSheet", "카드사"), 16},
-        {QT_TRANSLATE_NOOP("SettlementSheet", "결제일"), 6},
+        {QT_TRANSLATE_NOOP("SettlementSheet", "결제일"), 7},
         {QT_TRANSLATE_NOOP("SettlementSheet", "미수금"), 13},
-        {QT_TRANSLATE_NOOP("SettlementSheet", "오늘 입금예정"), 13},
+        {QT_TRANSLATE_NOOP("SettlementSheet", "오늘 입금예정"), 14},
         {QT_TRANSLATE_NOOP("SettlementSheet", "미입금"), 13},
-        {QT_TRANSLATE_NOOP("SettlementSheet", "가장 오래된 미입금 매출일"), 12},
-        {QT_TRANSLATE_NOOP("SettlementSheet", "지연(영업일)"), 8},
+        {QT_TRANSLATE_NOOP("SettlementSheet", "미입금 매출일"), 12},
+        {QT_TRANSLATE_NOOP("SettlementSheet", "지연(영업일)"), 11},
         {QT_TRANSLATE_NOOP("SettlementSheet", "선입금"), 12},
-        {QT_TRANSLATE_NOOP("SettlementSheet", "수수료율"), 8},
-        {QT_TRANSLATE_NOOP("SettlementSheet", "실제 수수료율"), 8},
+        {QT_TRANSLATE_NOOP("SettlementSheet", "수수료율"), 9},
+        {QT_TRANSLATE_NOOP("SettlementSheet", "실수수료율"), 10},
         {QT_TRANSLATE_NOOP("SettlementSheet", "차이"), 7},
     };
     grid->setMaxCols(SettlementCol::Count);
