@@ -32,6 +32,7 @@ LedgerStatusLine::LedgerStatusLine(QStatusBar* bar, const QString& ledgerPath)
     m_firstSteps->hide();
     m_overdue->hide();
     m_overdue->setTextFormat(Qt::RichText);
+    m_overdue->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
     m_overdue->setToolTip(tr("누르면 정산 현황을 엽니다 (F9)"));
     connect(m_overdue, &QLabel::linkActivated, this, [this] {
         m_overdue->hide(); // said once

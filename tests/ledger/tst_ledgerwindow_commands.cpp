@@ -680,6 +680,12 @@ void TestLedgerWindowCommands::settlementNoticeWindowAndLedger()
     QCOMPARE(grid->text(SettlementCol::DueToday, 2), QStringLiteral("49000"));
     // 2005 is not in the holiday file: the window says so.
     QVERIFY(w->findChild<QLabel*>(QStringLiteral("lblNote"))->text().contains(QStringLiteral("2005년")));
+    // 인쇄 prints the sheet shown, its title and the day above it.
+    const QString pdf = env->appFolder() + QStringLiteral("/settlement.pdf");
+    win->context().print->setPdfTarget(pdf);
+    w->findChild<QPushButton*>(QStringLiteral("btnPrint"))->click();
+    QVERIFY(QFileInfo(pdf).size() > 0);
+    QCOMPARE(win->context().print->lastPageCount(), 1);
     Q_EMIT grid->dblClick(1, 1);
     QCOMPARE(period()->dateText(0), QStringLiteral("2005-06-01"));
     QCOMPARE(period()->dateText(1), QStringLiteral("2005-06-15"));
