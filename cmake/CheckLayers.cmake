@@ -1,6 +1,6 @@
 # Checks that includes point down the layers (see ARCHITECTURE.md):
 #   1 base < 2 platform < 3 data < 4 toolkit < 5 windows < 6 app
-# The feature folders (ledger, cards, summary, import) hold data files (3) and
+# The feature folders (ledger, cards, summary, import, settlement) hold data files (3) and
 # window files (5), told apart by their names.
 # A file may include files of its own layer or lower ones. Layers 1 and 3 may
 # not include Qt widget headers (only platform holds a widget, the grid), nor
@@ -39,7 +39,7 @@ function(layer_of path out)
         set(layer 2)
     elseif(folder STREQUAL "core")
         set(layer 3)
-    elseif(folder MATCHES "^(ledger|cards|summary|import)$")
+    elseif(folder MATCHES "^(ledger|cards|summary|import|settlement)$")
         is_window_file("${path}" window)
         if(window)
             set(layer 5)

@@ -587,10 +587,6 @@ Do you want to register it as a new card?</translation>
         <translation>--card can only be used with the ledger statement.</translation>
     </message>
     <message>
-        <source>--card는 --export-sheet와 --print-sheet에만 쓸 수 있습니다.</source>
-        <translation>--card can only be used with --export-sheet and --print-sheet.</translation>
-    </message>
-    <message>
         <source>--card 다음에는 카드코드(1 이상의 정수)가 와야 합니다.</source>
         <translation>--card must be followed by a card code (a whole number of 1 or more).</translation>
     </message>
@@ -737,62 +733,6 @@ Books on a server (postgresql://[USER@]HOST[:PORT]/DATABASE instead of a folder)
         <translation>Books copied: %1 → %2 (%3 card companies, %4 entries, %5 carry-over amounts, %6 change history records)</translation>
     </message>
     <message>
-        <source>사용법: tallox [폴더] [옵션 ...]
-
-  폴더                       dbTallox.db와 Plastra.db가 있는 데이터베이스 폴더 (이번 실행에만 사용)
-  옵션이 없으면 원장 창을 엽니다.
-
-옵션 (창을 열지 않고 실행합니다):
-  --export-sheet 시작 종료 [--card 코드] 파일.xlsx   원장 명세서를 엑셀로 내보냅니다
-  --export-summary 시작 종료 파일.xlsx               카드사별 집계를 엑셀로 내보냅니다
-  --print-sheet 시작 종료 [--card 코드] 파일.pdf     원장 명세서를 PDF로 인쇄합니다
-  --print-summary 시작 종료 파일.pdf                 카드사별 집계를 PDF로 인쇄합니다
-  --chart-summary 시작 종료 파일.png                 카드사별 월별 추이 차트를 PNG로 저장합니다
-  --force                    내보내기, 인쇄, 차트 저장에서 이미 있는 출력 파일을 바꿉니다
-  --rebuild                  이월금액 테이블을 원장에서 다시 만듭니다 (잔액 재정리)
-  --check                    이월금액을 원장과 비교합니다 (불일치가 있으면 종료 상태 1)
-  --backup [폴더]            장부를 백업합니다 (폴더가 없으면 응용 프로그램 폴더의 backups)
-  --list-backups             백업 목록을 보여 줍니다
-  --restore 백업폴더         지금의 장부를 백업한 뒤 백업에서 복원합니다
-  --import 파일 [--profile 이름|프로필파일] [--dry-run] [--partial]
-                             카드 매출, 정산 파일(.csv, .txt, .xlsx)을 원장으로 가져옵니다
-  --demo 폴더 [--cards N] [--years N] [--entries N] [--seed N]
-                             예제 자료가 든 데이터베이스 폴더를 만듭니다
-  --version                  버전을 보여 줍니다
-  --help                     이 도움말을 보여 줍니다
-
-날짜는 원장에서처럼 입력합니다: 2004-01-01, 20040101, 040101, 0101, 101, 1.
-종료 상태: 0 성공, 1 잔액 불일치 또는 거절된 행, 2 잘못된 인자, 3 데이터베이스 오류, 4 출력 파일 오류.
-</source>
-        <translation>Usage: tallox [FOLDER] [OPTION ...]
-
-  FOLDER                     database folder holding dbTallox.db and Plastra.db (for this run only)
-  Without options the ledger window opens.
-
-Options (they run without opening a window):
-  --export-sheet FROM TO [--card CODE] FILE.xlsx   export the ledger statement to Excel
-  --export-summary FROM TO FILE.xlsx               export the summary by card company to Excel
-  --print-sheet FROM TO [--card CODE] FILE.pdf     print the ledger statement to PDF
-  --print-summary FROM TO FILE.pdf                 print the summary by card company to PDF
-  --chart-summary FROM TO FILE.png                 save the monthly chart by card company as PNG
-  --force                    let export, print and chart replace an existing output file
-  --rebuild                  rebuild the carry-over table from the ledger (rebuild balances)
-  --check                    compare the carry-over amounts with the ledger (exit status 1 on a mismatch)
-  --backup [FOLDER]          back up the books (without a folder: backups in the application folder)
-  --list-backups             list the backups
-  --restore BACKUP-FOLDER    back up the current books, then restore them from the backup
-  --import FILE [--profile NAME|PROFILE-FILE] [--dry-run] [--partial]
-                             import a card sales or settlement file (.csv, .txt, .xlsx) into the ledger
-  --demo FOLDER [--cards N] [--years N] [--entries N] [--seed N]
-                             create a database folder with sample data
-  --version                  show the version
-  --help                     show this help
-
-Dates are typed as in the ledger: 2004-01-01, 20040101, 040101, 0101, 101, 1.
-Exit status: 0 success, 1 balance mismatch or refused rows, 2 bad arguments, 3 database error, 4 output file error.
-</translation>
-    </message>
-    <message>
         <source>경고: %1</source>
         <translation>Warning: %1</translation>
     </message>
@@ -815,6 +755,96 @@ Exit status: 0 success, 1 balance mismatch or refused rows, 2 bad arguments, 3 d
     <message>
         <source>  (미래의 날짜: 시계를 확인하세요)</source>
         <translation>  (date in the future: check the clock)</translation>
+    </message>
+    <message>
+        <source>기준일</source>
+        <translation>Day</translation>
+    </message>
+    <message>
+        <source>공휴일 파일을 읽을 수 없습니다</source>
+        <translation>The holiday file cannot be read</translation>
+    </message>
+    <message>
+        <source>정산 현황을 읽을 수 없습니다</source>
+        <translation>The settlement figures cannot be read</translation>
+    </message>
+    <message>
+        <source>%1: 미입금 %2원, 가장 오래된 매출 %3, %4영업일 지연</source>
+        <translation>%1: %2 won not paid out, oldest sale %3, %4 business days late</translation>
+    </message>
+    <message>
+        <source>%1 기준, %2영업일 넘게 늦은 미입금이 없습니다.</source>
+        <translation>As of %1, no pay-out is more than %2 business days late.</translation>
+    </message>
+    <message>
+        <source>사용법: tallox [폴더] [옵션 ...]
+
+  폴더                       dbTallox.db와 Plastra.db가 있는 데이터베이스 폴더 (이번 실행에만 사용)
+  옵션이 없으면 원장 창을 엽니다.
+
+옵션 (창을 열지 않고 실행합니다):
+  --export-sheet 시작 종료 [--card 코드] 파일.xlsx   원장 명세서를 엑셀로 내보냅니다
+  --export-summary 시작 종료 파일.xlsx               카드사별 집계를 엑셀로 내보냅니다
+  --print-sheet 시작 종료 [--card 코드] 파일.pdf     원장 명세서를 PDF로 인쇄합니다
+  --print-summary 시작 종료 파일.pdf                 카드사별 집계를 PDF로 인쇄합니다
+  --chart-summary 시작 종료 파일.png                 카드사별 월별 추이 차트를 PNG로 저장합니다
+  --settlement [기준일] [--card 코드] 파일.xlsx|파일.pdf
+                             카드사별 정산 현황(미입금, 입금 예정)을 엑셀이나 PDF로 씁니다
+  --overdue [--days N]       N영업일(기본 2) 넘게 늦은 미입금을 보여 줍니다 (있으면 종료 상태 1)
+  --force                    내보내기, 인쇄, 차트 저장에서 이미 있는 출력 파일을 바꿉니다
+  --rebuild                  이월금액 테이블을 원장에서 다시 만듭니다 (잔액 재정리)
+  --check                    이월금액을 원장과 비교합니다 (불일치가 있으면 종료 상태 1)
+  --backup [폴더]            장부를 백업합니다 (폴더가 없으면 응용 프로그램 폴더의 backups)
+  --list-backups             백업 목록을 보여 줍니다
+  --restore 백업폴더         지금의 장부를 백업한 뒤 백업에서 복원합니다
+  --import 파일 [--profile 이름|프로필파일] [--dry-run] [--partial]
+                             카드 매출, 정산 파일(.csv, .txt, .xlsx)을 원장으로 가져옵니다
+  --demo 폴더 [--cards N] [--years N] [--entries N] [--seed N]
+                             예제 자료가 든 데이터베이스 폴더를 만듭니다
+  --version                  버전을 보여 줍니다
+  --help                     이 도움말을 보여 줍니다
+
+날짜는 원장에서처럼 입력합니다: 2004-01-01, 20040101, 040101, 0101, 101, 1.
+종료 상태: 0 성공, 1 잔액 불일치, 거절된 행 또는 늦은 미입금, 2 잘못된 인자, 3 데이터베이스 오류, 4 출력 파일 오류.
+</source>
+        <translation>Usage: tallox [FOLDER] [OPTION ...]
+
+  FOLDER                     database folder holding dbTallox.db and Plastra.db (for this run only)
+  Without options the ledger window opens.
+
+Options (they run without opening a window):
+  --export-sheet FROM TO [--card CODE] FILE.xlsx   export the ledger statement to Excel
+  --export-summary FROM TO FILE.xlsx               export the summary by card company to Excel
+  --print-sheet FROM TO [--card CODE] FILE.pdf     print the ledger statement to PDF
+  --print-summary FROM TO FILE.pdf                 print the summary by card company to PDF
+  --chart-summary FROM TO FILE.png                 save the monthly chart by card company as PNG
+  --settlement [DATE] [--card CODE] FILE.xlsx|FILE.pdf
+                             write what each card company still owes (overdue, expected pay-outs) to Excel or PDF
+  --overdue [--days N]       list pay-outs more than N business days late (default 2; exit status 1 if any)
+  --force                    let export, print and chart replace an existing output file
+  --rebuild                  rebuild the carry-over table from the ledger (rebuild balances)
+  --check                    compare the carry-over amounts with the ledger (exit status 1 on a mismatch)
+  --backup [FOLDER]          back up the books (without a folder: backups in the application folder)
+  --list-backups             list the backups
+  --restore BACKUP-FOLDER    back up the current books, then restore them from the backup
+  --import FILE [--profile NAME|PROFILE-FILE] [--dry-run] [--partial]
+                             import a card sales or settlement file (.csv, .txt, .xlsx) into the ledger
+  --demo FOLDER [--cards N] [--years N] [--entries N] [--seed N]
+                             create a database folder with sample data
+  --version                  show the version
+  --help                     show this help
+
+Dates are typed as in the ledger: 2004-01-01, 20040101, 040101, 0101, 101, 1.
+Exit status: 0 success, 1 balance mismatch, refused rows or late pay-outs, 2 bad arguments, 3 database error, 4 output file error.
+</translation>
+    </message>
+    <message>
+        <source>--days는 --overdue에만 쓸 수 있습니다.</source>
+        <translation>--days can only be used with --overdue.</translation>
+    </message>
+    <message>
+        <source>--card는 --export-sheet, --print-sheet, --settlement에만 쓸 수 있습니다.</source>
+        <translation>--card can only be used with --export-sheet, --print-sheet and --settlement.</translation>
     </message>
 </context>
 <context>
@@ -1256,6 +1286,17 @@ Libraries used and their licences:<byte value="xd"/>
     <message>
         <source>조회기간의 날짜가 올바르지 않습니다.</source>
         <translation>The dates of the period are not valid.</translation>
+    </message>
+</context>
+<context>
+    <name>Holidays</name>
+    <message>
+        <source>공휴일 파일 %1의 %2행을 읽을 수 없습니다: &apos;%3&apos; (한 줄에 &apos;2026-01-01 1월 1일&apos;처럼 날짜와 이름을 적습니다)</source>
+        <translation>Line %2 of the holiday file %1 cannot be read: &apos;%3&apos; (each line holds a date and a name, as in &apos;2026-01-01 New Year&apos;)</translation>
+    </message>
+    <message>
+        <source>공휴일 파일을 열 수 없습니다: %1</source>
+        <translation>The holiday file cannot be opened: %1</translation>
     </message>
 </context>
 <context>
@@ -1826,6 +1867,10 @@ The card company is registered when the import is stored.</translation>
         <source>저장됨. 다음 새 자료의 카드명 칸입니다 (카드사결제액은 방향키나 클릭으로)</source>
         <translation>Saved. The cursor is in the card name box of the next new entry (reach the card payout with the arrow keys or a click)</translation>
     </message>
+    <message>
+        <source>누르면 정산 현황을 엽니다 (F9)</source>
+        <translation>Click to open Settlement (F9)</translation>
+    </message>
 </context>
 <context>
     <name>LedgerStore</name>
@@ -2044,6 +2089,123 @@ Error details: </translation>
     <message>
         <source>이 데이터베이스에는 이미 Tallox 장부가 있습니다: %1</source>
         <translation>This database already holds Tallox books: %1</translation>
+    </message>
+</context>
+<context>
+    <name>Settlement</name>
+    <message>
+        <source>미입금 %1곳 %2원, 가장 오래된 것 %3 %4</source>
+        <translation>Not paid out: %1 card companies, %2 won, oldest %3 %4</translation>
+    </message>
+</context>
+<context>
+    <name>SettlementSheet</name>
+    <message>
+        <source>기준일 %1, 수수료 기간 %2 - %3</source>
+        <translation>Day %1, fees from %2 to %3</translation>
+    </message>
+    <message>
+        <source> | 공휴일 파일에 %1년이 없어 그 해는 주말만 뺐습니다 (holidays.txt)</source>
+        <translation> | The holiday file lacks %1: only weekends are skipped in those years (holidays.txt)</translation>
+    </message>
+    <message>
+        <source>카드사</source>
+        <translation>Card company</translation>
+    </message>
+    <message>
+        <source>결제일</source>
+        <translation>Pay days</translation>
+    </message>
+    <message>
+        <source>미수금</source>
+        <translation>Outstanding</translation>
+    </message>
+    <message>
+        <source>오늘 입금예정</source>
+        <translation>Due today</translation>
+    </message>
+    <message>
+        <source>미입금</source>
+        <translation>Overdue</translation>
+    </message>
+    <message>
+        <source>지연(영업일)</source>
+        <translation>Late (bus. days)</translation>
+    </message>
+    <message>
+        <source>선입금</source>
+        <translation>Paid ahead</translation>
+    </message>
+    <message>
+        <source>수수료율</source>
+        <translation>Fee rate</translation>
+    </message>
+    <message>
+        <source>차이</source>
+        <translation>Difference</translation>
+    </message>
+    <message>
+        <source>정산 현황</source>
+        <translation>Settlement</translation>
+    </message>
+    <message>
+        <source>월,화,수,목,금,토,일</source>
+        <translation>Mon,Tue,Wed,Thu,Fri,Sat,Sun</translation>
+    </message>
+    <message>
+        <source>미입금 매출일</source>
+        <translation>Oldest unpaid sale</translation>
+    </message>
+    <message>
+        <source>실수수료율</source>
+        <translation>Fee kept</translation>
+    </message>
+</context>
+<context>
+    <name>SettlementWindow</name>
+    <message>
+        <source>첫 날짜부터 수수료를 보고, 둘째 날짜를 기준일로 미입금을 셉니다</source>
+        <translation>Fees are checked from the first date; pay-outs are counted as of the second date</translation>
+    </message>
+    <message>
+        <source>조회(F5)</source>
+        <translation>Show (F5)</translation>
+    </message>
+    <message>
+        <source>기준일의 정산 현황을 봅니다 (F5)</source>
+        <translation>Shows what each card company owes on the day (F5)</translation>
+    </message>
+    <message>
+        <source>엑셀(F7)</source>
+        <translation>Excel (F7)</translation>
+    </message>
+    <message>
+        <source>정산 현황을 엑셀로 내보냅니다 (F7)</source>
+        <translation>Exports the settlement to Excel (F7)</translation>
+    </message>
+    <message>
+        <source>인쇄(F8)</source>
+        <translation>Print (F8)</translation>
+    </message>
+    <message>
+        <source>정산 현황을 인쇄합니다 (F8)</source>
+        <translation>Prints the settlement (F8)</translation>
+    </message>
+    <message>
+        <source>닫기(&amp;C)</source>
+        <translation>&amp;Close</translation>
+    </message>
+    <message>
+        <source>창을 닫습니다 (Alt+C, Esc)</source>
+        <translation>Closes the window (Alt+C, Esc)</translation>
+    </message>
+    <message>
+        <source>두 번 누르면 그 카드사의 원장을 가장 오래된 미입금 매출일부터 엽니다</source>
+        <translation>Double-click to open the ledger of that card company from its oldest unpaid sale</translation>
+    </message>
+    <message>
+        <source>조회기간의 날짜가 올바르지 않습니다.</source>
+        <translation>The dates of the period are not valid.</translation>
     </message>
 </context>
 <context>
@@ -2444,6 +2606,10 @@ Do you want to continue?</translation>
 <byte value="xd"/>
 Install a calculator: sudo apt install %1<byte value="xd"/>
 (any one of %2 will do)</translation>
+    </message>
+    <message>
+        <source>정산 현황</source>
+        <translation>Settlement</translation>
     </message>
 </context>
 <context>

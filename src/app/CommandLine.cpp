@@ -19,6 +19,9 @@
 #include "platform/PartFile.h"
 #include "platform/ServerAddress.h"
 #include "platform/SpreadGrid.h"
+#include "settlement/Holidays.h"
+#include "settlement/Settlement.h"
+#include "settlement/SettlementSheet.h"
 #include "summary/SumBillChart.h"
 #include "summary/SumBillData.h"
 #include "toolkit/ExcelExport.h"
@@ -301,7 +304,8 @@ int WriteOutput(const CommandLine& cmd, Output& o, const QString& from, const QS
     if (cmd.action == A::ChartSummary)
         return WriteChart(cmd, o, out, f);
     const int rows = o.grid.maxRows();
-    if (cmd.action == A::ExportSheet || cmd.action == A::ExportSummary) {
+    if (cmd.action == A::ExportSheet || cmd.action == A::ExportSummary ||
+        (cmd.action == A::Settlement && cmd.file.endsWith(QStringLiteral(".xlsx"), Qt::CaseInsensitive))) {
         QString why;
         bool written = false;
         {
@@ -421,11 +425,78 @@ int ImportCommand(const CommandLine& cmd, AppContext& ctx, QTextStream& out, Fai
     return status;
 }
 
+// The day of --settlement and --overdue (today unless one is given) and its figures.
+bool LoadSettlementOf(const CommandLine& cmd, AppContext& ctx, Settlement* s, Failure* f)
+{
+    QString day = Clock::today().toString(Qt::ISODate);
+    if (!cmd.from.isEmpty() && !ParseDay(QCoreApplication::translate("CommandLine", "기준일"), cmd.from, &day, f))
+        return false;
+    CardRecord card;
+    bool found = false;
+    ErrorInfo e;
+    if (cmd.card != 0 && (!CardStore::Fetch(ctx.card, cmd.card, &card, &found, &e) || !found)) {
+        *f =
+            e.isSet()
+                ? failedWith(ExitDatabase, QCoreApplication::translate("CommandLine", "카드 자료를 읽을 수 없습니다"),
+                             e)
+                : Failure{ExitUsage,
+                          QCoreApplication::translate("CommandLine", "등록되지 않은 카드코드입니다: %1").arg(cmd.card)};
+        return false;
+    }
+    Holidays holidays;
+    const QString books = ctx.ledger.isServer() ? QString() : QFileInfo(ctx.ledgerPath).absolutePath();
+    if (!Holidays::LoadFor(books, &holidays, &e)) {
+        *f = failedWith(ExitDatabase, QCoreApplication::translate("CommandLine", "공휴일 파일을 읽을 수 없습니다"), e);
+        return false;
+    }
+    const QDate d = QDate::fromString(day, Qt::ISODate);
+    if (!LoadSettlement(ctx.ledger, holidays, QDate(d.year(), d.month(), 1), d, cmd.card, s, &e)) {
+        *f = failedWith(ExitDatabase, QCoreApplication::translate("CommandLine", "정산 현황을 읽을 수 없습니다"), e);
+        return false;
+    }
+    return true;
+}
+
+int OverdueCommand(const CommandLine& cmd, AppContext& ctx, QTextStream& out, Failure* f)
+{
+    Settlement s;
+    if (!LoadSettlementOf(cmd, ctx, &s, f))
+        return f->status;
+    const QList<SettlementLine> late = s.overdueBeyond(cmd.days);
+    for (const SettlementLine& l : late)
+        out << QCoreApplication::translate("CommandLine", "%1: 미입금 %2원, 가장 오래된 매출 %3, %4영업일 지연")
+                   .arg(l.name, l.overdue.toDisplayString(0), l.oldestUnpaid.toString(Qt::ISODate))
+                   .arg(l.daysLate)
+            << Qt::endl;
+    if (late.isEmpty())
+        out << QCoreApplication::translate("CommandLine", "%1 기준, %2영업일 넘게 늦은 미입금이 없습니다.")
+                   .arg(s.day.toString(Qt::ISODate))
+                   .arg(cmd.days)
+            << Qt::endl;
+    else
+        out << OverdueNotice(s, cmd.days) << Qt::endl;
+    if (!s.uncoveredYears.isEmpty())
+        out << SettlementNote(s) << Qt::endl;
+    return late.isEmpty() ? ExitOk : ExitFindings;
+}
+
 int RunWithDatabases(const CommandLine& cmd, AppContext& ctx, QTextStream& out, Failure* f)
 {
     using A = CommandLine::Action;
     if (cmd.action == A::Rebuild)
         return Rebuild(ctx, out, f);
+    if (cmd.action == A::Overdue)
+        return OverdueCommand(cmd, ctx, out, f);
+    if (cmd.action == A::Settlement) {
+        Settlement s;
+        Output o;
+        if (!MayWriteOutput(cmd, f) || !LoadSettlementOf(cmd, ctx, &s, f))
+            return f->status;
+        o.grid.setObjectName(QStringLiteral("spList"));
+        o.print = SettlementPrintDescription(s);
+        FillSettlementSheet(&o.grid, s);
+        return WriteOutput(cmd, o, s.from.toString(Qt::ISODate), s.day.toString(Qt::ISODate), out, f);
+    }
     if (cmd.action == A::Check)
         return Check(ctx, out, f);
     if (cmd.action == A::Import)
@@ -575,6 +646,9 @@ QString UsageText()
         "  --print-sheet 시작 종료 [--card 코드] 파일.pdf     원장 명세서를 PDF로 인쇄합니다\n"
         "  --print-summary 시작 종료 파일.pdf                 카드사별 집계를 PDF로 인쇄합니다\n"
         "  --chart-summary 시작 종료 파일.png                 카드사별 월별 추이 차트를 PNG로 저장합니다\n"
+        "  --settlement [기준일] [--card 코드] 파일.xlsx|파일.pdf\n"
+        "                             카드사별 정산 현황(미입금, 입금 예정)을 엑셀이나 PDF로 씁니다\n"
+        "  --overdue [--days N]       N영업일(기본 2) 넘게 늦은 미입금을 보여 줍니다 (있으면 종료 상태 1)\n"
         "  --force                    내보내기, 인쇄, 차트 저장에서 이미 있는 출력 파일을 바꿉니다\n"
         "  --rebuild                  이월금액 테이블을 원장에서 다시 만듭니다 (잔액 재정리)\n"
         "  --check                    이월금액을 원장과 비교합니다 (불일치가 있으면 종료 상태 1)\n"
@@ -589,7 +663,8 @@ QString UsageText()
         "  --help                     이 도움말을 보여 줍니다\n"
         "\n"
         "날짜는 원장에서처럼 입력합니다: 2004-01-01, 20040101, 040101, 0101, 101, 1.\n"
-        "종료 상태: 0 성공, 1 잔액 불일치 또는 거절된 행, 2 잘못된 인자, 3 데이터베이스 오류, 4 출력 파일 오류.\n");
+        "종료 상태: 0 성공, 1 잔액 불일치, 거절된 행 또는 늦은 미입금, 2 잘못된 인자, 3 데이터베이스 오류, 4 출력 파일 "
+        "오류.\n");
 }
 
 namespace {
@@ -616,6 +691,8 @@ const CommandOption kCommands[] = {
     {"import", Action::Import, 1},          // FILE
     {"init-server", Action::InitServer, 1}, // ADDRESS
     {"copy", Action::Copy, 2},              // FROM TO
+    {"settlement", Action::Settlement, -2}, // [DATE] FILE
+    {"overdue", Action::Overdue, 0},
 };
 
 // The import's own options: a value, then two switches.
@@ -637,8 +714,8 @@ QString MisplacedImportOption(const CommandLine& cmd, const QCommandLineParser& 
 }
 
 // The options that take a whole number: the card code, then the demo's sizes.
-const QStringList kNumberOptions{QStringLiteral("card"), QStringLiteral("cards"), QStringLiteral("years"),
-                                 QStringLiteral("entries"), QStringLiteral("seed")};
+const QStringList kNumberOptions{QStringLiteral("card"),    QStringLiteral("cards"), QStringLiteral("years"),
+                                 QStringLiteral("entries"), QStringLiteral("seed"),  QStringLiteral("days")};
 
 QList<QCommandLineOption> AllOptions()
 {
@@ -657,6 +734,12 @@ QList<QCommandLineOption> AllOptions()
 // sizes to --demo); empty when this one takes it.
 QString MisplacedOption(Action action, const QString& name)
 {
+    if (name == QLatin1String("days"))
+        return action == Action::Overdue
+                   ? QString()
+                   : QCoreApplication::translate("CommandLine", "--days는 --overdue에만 쓸 수 있습니다.");
+    if (name == QLatin1String("card") && action == Action::Settlement)
+        return {};
     if (name != QLatin1String("card"))
         return action == Action::Demo
                    ? QString()
@@ -665,7 +748,8 @@ QString MisplacedOption(Action action, const QString& name)
         return {};
     if (action == Action::ExportSummary || action == Action::PrintSummary || action == Action::ChartSummary)
         return QCoreApplication::translate("CommandLine", "--card는 원장 명세서에만 쓸 수 있습니다.");
-    return QCoreApplication::translate("CommandLine", "--card는 --export-sheet와 --print-sheet에만 쓸 수 있습니다.");
+    return QCoreApplication::translate("CommandLine",
+                                       "--card는 --export-sheet, --print-sheet, --settlement에만 쓸 수 있습니다.");
 }
 
 QString BadNumber(const QString& option)
@@ -708,7 +792,8 @@ bool ReadNumbers(const QCommandLineParser& parser, CommandLine* cmd)
                                                 {QStringLiteral("cards"), &cmd->demoCards},
                                                 {QStringLiteral("years"), &cmd->demoYears},
                                                 {QStringLiteral("entries"), &cmd->demoEntries},
-                                                {QStringLiteral("seed"), &seed}};
+                                                {QStringLiteral("seed"), &seed},
+                                                {QStringLiteral("days"), &cmd->days}};
     for (const auto& [name, value] : numbers) {
         if (!parser.isSet(name))
             continue;
@@ -724,12 +809,35 @@ bool ReadNumbers(const QCommandLineParser& parser, CommandLine* cmd)
     return true;
 }
 
+// --settlement [DATE] FILE, after a folder given first; without one, a first of
+// three values is the folder, and a first of two that is no date.
+QString TakeSettlementValues(QStringList values, bool folderFirst, CommandLine* cmd)
+{
+    QString day;
+    if (folderFirst || values.size() == 3 || (values.size() == 2 && !ParseDateInput(day = values[0])))
+        cmd->folder = values.isEmpty() ? QString() : values.takeFirst();
+    if (values.isEmpty())
+        return QCoreApplication::translate("CommandLine", "인자가 부족합니다. 'tallox --help'를 보세요.");
+    if (values.size() > 2)
+        return QCoreApplication::translate("CommandLine", "인자가 너무 많습니다: %1")
+            .arg(values.join(QLatin1Char(' ')));
+    cmd->file = values.takeLast();
+    cmd->from = values.value(0);
+    if (!cmd->file.endsWith(QStringLiteral(".xlsx"), Qt::CaseInsensitive) &&
+        !cmd->file.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
+        return QCoreApplication::translate("CommandLine", "출력 파일 이름은 %1(으)로 끝나야 합니다: %2")
+            .arg(QStringLiteral(".xlsx, .pdf"), cmd->file);
+    return {};
+}
+
 // The values without an option: a folder given first, then what the command takes after
 // its option. Without a folder first, one value more than the command takes is the folder.
 QString TakeValues(const QStringList& args, const QStringList& positional, int need, CommandLine* cmd)
 {
     QStringList values = positional;
     const bool folderFirst = !args.isEmpty() && !args.constFirst().startsWith(QLatin1Char('-'));
+    if (cmd->action == Action::Settlement)
+        return TakeSettlementValues(values, folderFirst, cmd);
     const bool optional = need < 0; // --backup: its folder may be left out
     if (optional)
         need = std::min<int>(values.size() - (folderFirst ? 1 : 0), 1);
@@ -807,7 +915,7 @@ CommandLine ParseCommandLine(const QStringList& args)
             return fail(why);
     }
     cmd.force = parser.isSet(QStringLiteral("force"));
-    if (cmd.force && !NeedsPeriod(cmd.action))
+    if (cmd.force && !NeedsPeriod(cmd.action) && cmd.action != Action::Settlement)
         return fail(
             QCoreApplication::translate("CommandLine", "--force는 내보내기, 인쇄, 차트 저장에만 쓸 수 있습니다."));
     if (const QString why = MisplacedImportOption(cmd, parser); !why.isEmpty())

@@ -26,6 +26,8 @@ struct CommandLine {
         Import,
         InitServer, // creates Tallox's tables on a PostgreSQL database
         Copy,       // copies the books from one folder or server to another (folder, dir)
+        Settlement, // writes the settlement sheet of a day (`from`, may be empty: today) to `file`
+        Overdue,    // prints the card companies overdue by more than `days` business days
     };
     Action action = Action::Window;
     QString folder;     // database folder (or the demo's target folder)
@@ -44,12 +46,13 @@ struct CommandLine {
     QString profile;      // --profile: a saved profile's name or a profile file
     bool dryRun = false;  // --dry-run: shows what would be stored, stores nothing
     bool partial = false; // --partial: stores the rows that are not refused
+    int days = 2;         // --overdue --days N
 };
 
 // Exit statuses of the commands.
 enum ExitStatus {
     ExitOk = 0,
-    ExitFindings = 1, // --check found disagreements
+    ExitFindings = 1, // --check found disagreements, --overdue found late pay-outs
     ExitUsage = 2,    // bad arguments
     ExitDatabase = 3, // folder or database cannot be used
     ExitOutput = 4,   // the output file could not be written

@@ -1,7 +1,6 @@
 #include "cards/frmPlastra_read.h"
 
 #include "cards/CardStore.h"
-#include "core/AppInfo.h"
 #include "core/DbAccess.h"
 #include "platform/SpreadGrid.h"
 #include "platform/Twips.h"
@@ -29,12 +28,8 @@ frmPlastra_read::frmPlastra_read(const QString& cardDbPath, QWidget* parent) : C
         move(area.left() + (area.width() - width()) / 2, area.top() + (area.height() - height()) / 2);
     }
     setWindowIcon(QApplication::windowIcon());
+    // The settlement days stay in sight: the settlement window counts pay-out days with them.
     SetupSheet();
-    if (AppTitle() == QStringLiteral("Tallox")) {
-        // Settlement days are not used by Tallox: the name takes their room.
-        spList->setColWidth(2, spList->colWidth(2) + spList->colWidth(4));
-        spList->setColHidden(4, true);
-    }
     if (openCardDatabase())
         Refresh_Sheet();
 }

@@ -4,7 +4,6 @@
 #include "cards/CardStore.h"
 #include "cards/NumericEdit.h"
 #include "cards/PlastraSync.h"
-#include "core/AppInfo.h"
 #include "core/DbAccess.h"
 #include "core/SharedQueries.h"
 #include "platform/Twips.h"
@@ -52,12 +51,8 @@ frmPlastra_write::frmPlastra_write(const QString& cardDbPath, QWidget* parent)
 
     connectEnterKeys();
 
-    // Loading.
-    if (AppTitle() == QStringLiteral("Tallox")) {
-        lblSetDay->hide();
-        txtSetDay->hide();
-        cmdHelp->hide();
-    }
+    // Loading. The settlement days are shown: the settlement window counts
+    // each card company's pay-out days with them.
     // As tall as the inputs shown need: hidden rows take no room.
     resize(TwipsToPixelsX(5235), sizeHint().height());
     m_cCode = 0;

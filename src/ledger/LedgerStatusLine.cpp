@@ -23,12 +23,21 @@ QLabel* AddLabel(QStatusBar* bar, const char* name, bool permanent)
 
 LedgerStatusLine::LedgerStatusLine(QStatusBar* bar, const QString& ledgerPath)
     : QObject(bar), m_bar(bar), m_firstSteps(AddLabel(bar, "lblFirstSteps", false)),
-      m_loaded(AddLabel(bar, "lblLoaded", true)), m_books(AddLabel(bar, "lblBooks", true))
+      m_overdue(AddLabel(bar, "lblOverdue", false)), m_loaded(AddLabel(bar, "lblLoaded", true)),
+      m_books(AddLabel(bar, "lblBooks", true))
 {
     m_firstSteps->setText(firstStepsText());
     m_firstSteps->setStyleSheet(QStringLiteral("color: #0b4f9c; font-weight: bold;"));
     m_firstSteps->setToolTip(m_firstSteps->text()); // whole, should a narrow window cut it
     m_firstSteps->hide();
+    m_overdue->hide();
+    m_overdue->setTextFormat(Qt::RichText);
+    m_overdue->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
+    m_overdue->setToolTip(tr("누르면 정산 현황을 엽니다 (F9)"));
+    connect(m_overdue, &QLabel::linkActivated, this, [this] {
+        m_overdue->hide(); // said once
+        Q_EMIT overdueClicked();
+    });
     const QString folder = QFileInfo(ledgerPath).absolutePath();
     m_books->setText(tr("장부: ") + QDir::toNativeSeparators(folder));
     m_books->setToolTip(QDir::toNativeSeparators(ledgerPath));
@@ -79,4 +88,11 @@ void LedgerStatusLine::showFirstSteps(bool noCards)
     m_firstSteps->setVisible(noCards);
     m_loaded->setVisible(!noCards);
     m_books->setVisible(!noCards);
+}
+
+void LedgerStatusLine::showOverdue(const QString& text)
+{
+    m_overdue->setText(QStringLiteral("<a href=\"settlement\" style=\"color: #c00000; font-weight: bold;\">%1</a>")
+                           .arg(text.toHtmlEscaped()));
+    m_overdue->setVisible(!text.isEmpty());
 }

@@ -17,6 +17,8 @@
 #include "platform/SpreadGrid.h"
 #include "platform/SpreadModel.h"
 #include "platform/Twips.h"
+#include "settlement/Settlement.h"
+#include "settlement/SettlementWindow.h"
 #include "summary/frmSumBill.h"
 #include "toolkit/DateInput.h"
 #include "toolkit/ExcelExport.h"
@@ -49,6 +51,7 @@
 #include <QScopeGuard>
 #include <QSettings>
 #include <QStatusBar>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <cmath>
 
@@ -119,6 +122,10 @@ void frmMain::BuildMenu()
     mnuTool_ReBaln->setObjectName(QStringLiteral("mnuTool_ReBaln"));
     mnuTool_Check = mnuTool->addAction(tr("잔액 검증"));
     mnuTool_Check->setObjectName(QStringLiteral("mnuTool_Check"));
+    mnuTool_Settlement = mnuTool->addAction(tr("정산 현황"));
+    mnuTool_Settlement->setObjectName(QStringLiteral("mnuTool_Settlement"));
+    mnuTool_Settlement->setShortcut(QKeySequence(Qt::Key_F9));
+    mnuTool_Settlement->setShortcutContext(Qt::WindowShortcut);
     mnuTool->addSeparator();
     mnuTool_Backup = mnuTool->addAction(tr("지금 백업"));
     mnuTool_Backup->setObjectName(QStringLiteral("mnuTool_Backup"));
@@ -132,6 +139,7 @@ void frmMain::BuildMenu()
 
     connect(mnuTool_ReBaln, &QAction::triggered, this, &frmMain::mnuTool_ReBaln_Click);
     connect(mnuTool_Check, &QAction::triggered, this, &frmMain::mnuTool_Check_Click);
+    connect(mnuTool_Settlement, &QAction::triggered, this, &frmMain::mnuTool_Settlement_Click);
     connect(mnuTool_Backup, &QAction::triggered, this, &frmMain::mnuTool_Backup_Click);
     connect(mnuTool_Restore, &QAction::triggered, this, &frmMain::mnuTool_Restore_Click);
     connect(mnuTool_Calc, &QAction::triggered, this, &frmMain::mnuTool_Calc_Click);
@@ -226,6 +234,7 @@ void frmMain::BuildControls()
         setTabOrder(order[i - 1], order[i]);
     statusBar()->setObjectName(QStringLiteral("stbStatus"));
     m_status = new LedgerStatusLine(statusBar(), m_ctx->ledgerPath);
+    connect(m_status, &LedgerStatusLine::overdueClicked, this, &frmMain::mnuTool_Settlement_Click);
     ConnectControls();
 }
 
@@ -409,6 +418,8 @@ void frmMain::Form_Activate()
     QCoreApplication::processEvents();
     RefreshSheet();
     SetImeMode(true);
+    // After the sheet is painted: the figures take a moment on large books.
+    QTimer::singleShot(0, this, &frmMain::NoticeOverdue);
 }
 
 bool frmMain::event(QEvent* e)
@@ -1012,6 +1023,38 @@ QString frmMain::PeriodLine() const
 void frmMain::btnView_Click()
 {
     RefreshSheet();
+}
+
+void frmMain::mnuTool_Settlement_Click()
+{
+    FinishCellEdit();
+    SettlementWindow* w = SettlementWindow::ShowSingle(*m_ctx, this);
+    connect(w, &SettlementWindow::openLedger, this, &frmMain::ShowCardPeriod, Qt::UniqueConnection);
+}
+
+void frmMain::ShowCardPeriod(int card, const QString& from, const QString& to)
+{
+    FinishCellEdit();
+    m_period->setDateText(0, from);
+    m_period->setDateText(1, to);
+    const int index = cmbPlastra->findData(card);
+    cmbPlastra->setCurrentIndex(index >= 0 ? index : 0);
+    RefreshSheet();
+    raise();
+    activateWindow();
+}
+
+void frmMain::NoticeOverdue()
+{
+    // A courtesy at start: books or a holiday file that cannot be read say so
+    // in the settlement window, not in a box before the sheet is even seen.
+    Holidays holidays;
+    Settlement s;
+    const QDate today = Clock::today();
+    if (!Holidays::LoadFor(SettlementWindow::BooksFolder(*m_ctx), &holidays) ||
+        !LoadSettlement(m_ctx->ledger, holidays, QDate(today.year(), today.month(), 1), today, 0, &s))
+        return;
+    m_status->showOverdue(OverdueNotice(s, 2));
 }
 
 void frmMain::btnSum_Click()

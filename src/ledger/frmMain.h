@@ -67,6 +67,13 @@ public:
     void mnuTool_Check_Click();
     void mnuTool_Backup_Click();
     void mnuTool_Restore_Click();
+    // 정산 현황 (F9): what each card company still owes.
+    void mnuTool_Settlement_Click();
+    // The ledger of one card company from `from` to `to` (the settlement window's double-click).
+    void ShowCardPeriod(int card, const QString& from, const QString& to);
+    // Once after the first sheet: says in the status line when a card company
+    // is more than two business days late with a pay-out.
+    void NoticeOverdue();
     BackupTask* backupTask() const { return m_backupTask; }
     void mnuHomePage_Click();
     LedgerStatusLine* statusLine() const { return m_status; }
@@ -173,6 +180,7 @@ private:
     QAction* mnuTool_ReBaln = nullptr;
     QAction* mnuTool_Calc = nullptr;
     QAction* mnuTool_Check = nullptr;
+    QAction* mnuTool_Settlement = nullptr;
     QMenu* mnuEdit = nullptr;
     QAction* mnuEdit_Undo = nullptr;
     QAction* mnuEdit_Redo = nullptr;

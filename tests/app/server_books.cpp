@@ -17,6 +17,8 @@
 #include "ledger/LedgerSheet.h"
 #include "ledger/LedgerStore.h"
 #include "platform/StoreRetry.h"
+#include "settlement/SettlementSheet.h"
+#include "settlement/SettlementWindow.h"
 
 #include <QAction>
 #include <QApplication>
@@ -263,6 +265,7 @@ private Q_SLOTS:
     void readerMayNotStore();
     void otherComputersStoreShows();
     void backupMenusSayTheServer();
+    void otherComputersPayoutShowsInSettlement();
     void lostConnectionReopens();
     void lostConnectionReadReopens();
     void lostCommitStoresOnce_data();
@@ -456,6 +459,26 @@ void TestServerBooks::backupMenusSayTheServer()
     for (const auto& box : MessageHook::shown())
         QVERIFY2(!box.text.contains(QStringLiteral("백업")), qPrintable(box.text));
     QVERIFY(!QFileInfo::exists(Backup::DefaultRoot()) || Backup::List(Backup::DefaultRoot()).isEmpty());
+}
+
+// A pay-out another computer stores shows in the open settlement window.
+void TestServerBooks::otherComputersPayoutShowsInSettlement()
+{
+    startEnv();
+    env->addCard(1, QStringLiteral("카드1"));
+    env->addEntry(QStringLiteral("2005-06-01"), 1, 1000);
+    openWindow();
+    win->findChild<QAction*>(QStringLiteral("mnuTool_Settlement"))->trigger();
+    SettlementWindow* w = SettlementWindow::OpenInstance();
+    QVERIFY(w);
+    QCOMPARE(w->grid()->text(SettlementCol::Overdue, 1), QStringLiteral("1000"));
+    AppContext other;
+    QVERIFY(other.openFolder(env->dbFolder()));
+    QCOMPARE(other.ledger.execute(QStringLiteral("INSERT INTO Tallox (sdate, cardcode, sale, fee, billcoll, numsheet)"
+                                                 " VALUES (?, ?, 0, 0, ?, 0)"),
+                                  {QStringLiteral("2005-06-02"), 1, Money::fromWon(1000).units()}),
+             1);
+    QTRY_COMPARE_WITH_TIMEOUT(w->grid()->text(SettlementCol::Overdue, 1), QString(), 5000);
 }
 
 // The window's connection cut by the server (a restart, a dropped network):

@@ -73,10 +73,10 @@ private Q_SLOTS:
     void codeStillUsedByTheLedgerIsNotGivenAgain();
     void defaultNameHidesTheContinueBox();
     void closeWithoutStoringLeavesNothing();
-    void settlementDaysAndHelpAreHiddenInTallox();
+    void settlementDaysAndHelpAreShown();
     void enterInTheInputs_data();
     void enterInTheInputs();
-    void feeShowsPercentAndHiddenRowLeavesNoGap();
+    void feeShowsPercentBesideItsBox();
     void missingDatabaseIsReported();
 };
 
@@ -178,7 +178,7 @@ void TestCardEditor::editingKeepsTheCodeAndTellsTheCaller()
     const StoredCard c = storedCard(env, 3);
     QCOMPARE(c.name, QStringLiteral("국민카드"));
     QCOMPARE(c.fee, 2.5);
-    QCOMPARE(c.setday, 4); // hidden settlement days are written back unchanged
+    QCOMPARE(c.setday, 4); // settlement days left alone are written back unchanged
     QCOMPARE(cardCount(env), 2);
     QCOMPARE(ed.CCode(), 3);
     QCOMPARE(ed.CName(), QStringLiteral("국민카드"));
@@ -374,15 +374,23 @@ void TestCardEditor::closeWithoutStoringLeavesNothing()
     QCOMPARE(cardCount(env), 0);
 }
 
-void TestCardEditor::settlementDaysAndHelpAreHiddenInTallox()
+void TestCardEditor::settlementDaysAndHelpAreShown()
 {
     TestEnv env;
     frmPlastra_write ed(env.ctx().cardPath);
+    ed.setMode(1);
     ed.show();
-    QVERIFY(!ed.findChild<QWidget*>(QStringLiteral("txtSetDay"))->isVisible());
-    QVERIFY(!ed.findChild<QWidget*>(QStringLiteral("lblSetDay"))->isVisible());
+    QVERIFY(ed.findChild<QWidget*>(QStringLiteral("txtSetDay"))->isVisible());
+    auto* label = ed.findChild<QLabel*>(QStringLiteral("lblSetDay"));
+    QVERIFY(label->isVisible());
+    QCOMPARE(label->text(), QStringLiteral(" 결제일수"));
     auto* help = ed.findChild<QPushButton*>(QStringLiteral("cmdHelp"));
-    QVERIFY(!help->isVisible());
+    QVERIFY(help->isVisible());
+    // Typed days are stored with the card.
+    typeText(ed.findChild<QLineEdit*>(QStringLiteral("txtName")), QStringLiteral("BC카드"));
+    typeText(ed.findChild<QLineEdit*>(QStringLiteral("txtSetDay")), QStringLiteral("3"));
+    ed.findChild<QPushButton*>(QStringLiteral("btnSave"))->click();
+    QCOMPARE(storedCard(env, 1).setday, 3);
     QCOMPARE(ed.findChild<QLineEdit*>(QStringLiteral("txtSetDay"))->maxLength(), 2);
     help->click();
     TALLOX_COMPARE_LAST_BOX("info", "Tallox",
@@ -400,9 +408,10 @@ void TestCardEditor::enterInTheInputs_data()
     QTest::addColumn<bool>("stillOpen");
     QTest::addColumn<QString>("focusAfter");
     QTest::newRow("name goes on to the fee") << false << "txtName" << false << true << "txtFee";
-    // The settlement days are hidden in Tallox: the fee is the last input.
-    QTest::newRow("fee saves and closes") << false << "txtFee" << true << false << "";
-    QTest::newRow("fee saves, next card") << true << "txtFee" << true << true << "txtName";
+    QTest::newRow("fee goes on to the settlement days") << false << "txtFee" << false << true << "txtSetDay";
+    // The settlement days are the last input.
+    QTest::newRow("days save and close") << false << "txtSetDay" << true << false << "";
+    QTest::newRow("days save, next card") << true << "txtSetDay" << true << true << "txtName";
 }
 
 void TestCardEditor::enterInTheInputs()
@@ -431,7 +440,7 @@ void TestCardEditor::enterInTheInputs()
     QVERIFY(MessageHook::shown().isEmpty());
 }
 
-void TestCardEditor::feeShowsPercentAndHiddenRowLeavesNoGap()
+void TestCardEditor::feeShowsPercentBesideItsBox()
 {
     TestEnv env;
     frmPlastra_write ed(env.ctx().cardPath);
@@ -447,10 +456,11 @@ void TestCardEditor::feeShowsPercentAndHiddenRowLeavesNoGap()
     const QRect unitBox(unit->mapTo(&ed, QPoint(0, 0)), unit->size());
     QVERIFY(unitBox.left() > feeBox.right());
     QVERIFY(qAbs(unitBox.center().y() - feeBox.center().y()) <= 2);
-    // Below the fee row come the buttons at once: the hidden settlement days take no room.
-    auto* save = ed.findChild<QPushButton*>(QStringLiteral("btnSave"));
-    const int gap = save->mapTo(&ed, QPoint(0, 0)).y() - (feeBox.bottom() + 1);
-    QVERIFY2(gap <= ed.layout()->spacing() + 4, qPrintable(QString::number(gap)));
+    // The settlement days come below the fee, the help button beside them.
+    auto* days = ed.findChild<QLineEdit*>(QStringLiteral("txtSetDay"));
+    auto* help = ed.findChild<QPushButton*>(QStringLiteral("cmdHelp"));
+    QVERIFY(days->mapTo(&ed, QPoint(0, 0)).y() > feeBox.bottom());
+    QVERIFY(help->mapTo(&ed, QPoint(0, 0)).x() > days->mapTo(&ed, QPoint(0, 0)).x() + days->width() - 1);
 }
 
 void TestCardEditor::missingDatabaseIsReported()

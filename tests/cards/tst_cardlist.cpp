@@ -14,7 +14,7 @@ private Q_SLOTS:
     void init();
     void cleanup();
     void listsEveryCardByNameWithItsCount();
-    void settlementDaysColumnIsHiddenAndNameWidened();
+    void settlementDaysColumnIsShown();
     void enterInSearchBoxReloadsByPartOfName();
     void apostropheInSearchIsFound();
     void wildcardCharactersAreTakenLiterally();
@@ -74,14 +74,17 @@ void TestCardList::listsEveryCardByNameWithItsCount()
     QVERIFY(MessageHook::shown().isEmpty());
 }
 
-void TestCardList::settlementDaysColumnIsHiddenAndNameWidened()
+void TestCardList::settlementDaysColumnIsShown()
 {
+    env->addCard(1, QStringLiteral("BC카드"), 2.0, 3);
     frmPlastra_read w(env->ctx().cardPath);
     auto* grid = w.findChild<SpreadGrid*>(QStringLiteral("spList"));
     QCOMPARE(grid->maxCols(), 4);
-    QVERIFY(grid->colHidden(4));
-    QVERIFY(!grid->colHidden(2));
-    QVERIFY(qAbs(grid->colWidth(2) - 30.49) < 0.001);
+    QVERIFY(!grid->colHidden(4));
+    QCOMPARE(grid->headerText(4), QStringLiteral("결제일"));
+    QCOMPARE(grid->text(4, 1), QStringLiteral("3"));
+    QVERIFY(qAbs(grid->colWidth(4) - 5.87) < 0.001);
+    QVERIFY(qAbs(grid->colWidth(2) - 24.62) < 0.001);
     QCOMPARE(grid->headerText(2), QStringLiteral("카 드 명"));
     // The anchor lies above the client area but for its bottom edge.
     auto* anchor = w.findChild<QLineEdit*>(QStringLiteral("subFormPos"));

@@ -9,6 +9,8 @@
 #include "ledger/HistoryWindow.h"
 #include "ledger/LedgerSheet.h"
 #include "ledger/LedgerStatusLine.h"
+#include "settlement/SettlementSheet.h"
+#include "settlement/SettlementWindow.h"
 #include "summary/frmSumBill.h"
 #include "toolkit/ExcelExport.h"
 #include "toolkit/HelpWindow.h"
@@ -67,6 +69,7 @@ private Q_SLOTS:
     void deleteQuestionsPreselectNo();
     void backupAndRestoreFromTheMenu();
     void summaryOpensOnceNotModal();
+    void settlementNoticeWindowAndLedger();
     void firstStepsAndStatusLine();
     void helpAndAbout();
     void everyButtonHasAToolTip();
@@ -270,7 +273,7 @@ void TestLedgerWindowCommands::cardEditorSavedFocusBackInCardList()
         QTRY_COMPARE(QApplication::activeWindow(), list);
         ModalHook::push([&](QDialog* editor) {
             QTRY_COMPARE(QApplication::activeWindow(), editor);
-            play(editor, QStringLiteral("@txtName 신한카드 Enter 1.5 Enter"));
+            play(editor, QStringLiteral("@txtName 신한카드 Enter 1.5 Enter 2 Enter"));
             QTRY_VERIFY(QApplication::focusWidget()); // the notice "saved" has come and gone
             seen << active() + QLatin1Char(' ') + focusName();
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
@@ -286,6 +289,7 @@ void TestLedgerWindowCommands::cardEditorSavedFocusBackInCardList()
     QCOMPARE(seen, (QStringList{"frmPlastra_write txtName", "frmPlastra_read spList", "frmMain"}));
     QCOMPARE(ModalHook::unhandled(), QStringList()); // Esc closed both
     QCOMPARE(env->ctx().card.scalar(QStringLiteral("SELECT fee FROM Plastra")).toDouble(), 1.5);
+    QCOMPARE(env->ctx().card.scalar(QStringLiteral("SELECT setday FROM Plastra")).toInt(), 2);
 }
 
 void TestLedgerWindowCommands::cardChoiceWaitsForView()
@@ -524,6 +528,7 @@ void TestLedgerWindowCommands::menuTexts()
         {"mnuEdit_Redo", "다시 실행", false},
         {"mnuTool", "  도구(&T)  ", true},
         {"mnuTool_ReBaln", "잔액 재정리", true},
+        {"mnuTool_Settlement", "정산 현황", true},
         {"mnuTool_Calc", "계산기", true},
         {"mnuHelp", "  도움말(&H)  ", true},
         {"mnuHelp_Guide", "사용 설명서(&G)", true},
@@ -648,6 +653,48 @@ void TestLedgerWindowCommands::summaryOpensOnceNotModal()
     QTRY_VERIFY(guard.isNull());
 }
 
+// A pay-out more than two business days late is said once at start; the
+// notice, F9 and the menu open the one settlement window, whose double-click
+// shows that card company's ledger from its oldest unpaid sale.
+void TestLedgerWindowCommands::settlementNoticeWindowAndLedger()
+{
+    env->addCard(1, QStringLiteral("BC카드"), 2.0, 1);
+    env->addCard(2, QStringLiteral("삼성카드"), 2.0, 1);
+    env->addEntry(QStringLiteral("2005-06-01"), 1, 100000, 2000);
+    env->addEntry(QStringLiteral("2005-06-14"), 2, 50000, 1000); // due today: not late
+    openWindow();
+    auto* notice = win->findChild<QLabel*>(QStringLiteral("lblOverdue"));
+    QTRY_VERIFY(notice->isVisibleTo(win));
+    QVERIFY2(notice->text().contains(QStringLiteral("미입금 1곳 98,000원, 가장 오래된 것 2005-06-01 BC카드")),
+             qPrintable(notice->text()));
+    Q_EMIT notice->linkActivated(QStringLiteral("settlement"));
+    QPointer<SettlementWindow> w = SettlementWindow::OpenInstance();
+    QVERIFY(w && w->isVisible());
+    QVERIFY(!notice->isVisibleTo(win));
+    win->findChild<QAction*>(QStringLiteral("mnuTool_Settlement"))->trigger();
+    QCOMPARE(SettlementWindow::OpenInstance(), w.data());
+    QCOMPARE(win->findChild<QAction*>(QStringLiteral("mnuTool_Settlement"))->shortcut(), QKeySequence(Qt::Key_F9));
+    SpreadGrid* grid = w->grid();
+    QCOMPARE(grid->text(SettlementCol::Name, 1), QStringLiteral("BC카드"));
+    QCOMPARE(grid->text(SettlementCol::Overdue, 1), QStringLiteral("98000"));
+    QCOMPARE(grid->text(SettlementCol::OldestUnpaid, 1), QStringLiteral("2005-06-01"));
+    QCOMPARE(grid->text(SettlementCol::DueToday, 2), QStringLiteral("49000"));
+    // 2005 is not in the holiday file: the window says so.
+    QVERIFY(w->findChild<QLabel*>(QStringLiteral("lblNote"))->text().contains(QStringLiteral("2005년")));
+    // 인쇄 prints the sheet shown, its title and the day above it.
+    const QString pdf = env->appFolder() + QStringLiteral("/settlement.pdf");
+    win->context().print->setPdfTarget(pdf);
+    w->findChild<QPushButton*>(QStringLiteral("btnPrint"))->click();
+    QVERIFY(QFileInfo(pdf).size() > 0);
+    QCOMPARE(win->context().print->lastPageCount(), 1);
+    Q_EMIT grid->dblClick(1, 1);
+    QCOMPARE(period()->dateText(0), QStringLiteral("2005-06-01"));
+    QCOMPARE(period()->dateText(1), QStringLiteral("2005-06-15"));
+    QCOMPARE(cardFilter()->currentData().toInt(), 1);
+    closeWindow();
+    QVERIFY(w.isNull());
+}
+
 QTEST_MAIN(TestLedgerWindowCommands)
 #include "tst_ledgerwindow_commands.moc"
 
@@ -712,11 +759,12 @@ void TestLedgerWindowCommands::everyButtonHasAToolTip()
     openWindow();
     const QString cards = env->dbFolder() + QStringLiteral("/Plastra.db");
     frmSumBill summary(env->ctx());
+    SettlementWindow settlement(env->ctx());
     frmPlastra_read list(cards);
     frmPlastra_sel picker(cards);
     frmPlastra_write editor(cards);
     CarryOverCheckDialog check(CarryOverCheck{}, env->ctx().card);
-    for (QWidget* w : std::initializer_list<QWidget*>{win, &summary, &list, &picker, &editor, &check}) {
+    for (QWidget* w : std::initializer_list<QWidget*>{win, &summary, &settlement, &list, &picker, &editor, &check}) {
         for (QAbstractButton* b : w->findChildren<QAbstractButton*>()) {
             // Qt's own: the menu bar's overflow button, a tab bar's scroll arrows.
             const bool qtsOwn = b->objectName().startsWith(QLatin1String("qt_")) || qobject_cast<QTabBar*>(b->parent());

@@ -12,7 +12,7 @@ DESTDIR="$work/stage" cmake --install "$build" --prefix /usr/local >/dev/null
 share="$work/stage/usr/local/share"
 for f in "$work/stage/usr/local/bin/tallox" "$share/applications/org.tallox.Tallox.desktop" \
     "$share/icons/hicolor/scalable/apps/org.tallox.Tallox.svg" "$share/metainfo/org.tallox.Tallox.metainfo.xml" \
-    "$share/man/man1/tallox.1" "$share/doc/tallox/copyright"; do
+    "$share/man/man1/tallox.1" "$share/doc/tallox/copyright" "$share/tallox/holidays.txt"; do
     [ -f "$f" ] || fail "not installed: $f"
 done
 desktop-file-validate "$share/applications/org.tallox.Tallox.desktop" || fail "desktop entry"
