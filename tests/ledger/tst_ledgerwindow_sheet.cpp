@@ -1,6 +1,7 @@
 #include "LedgerWindowTestBase.h"
 
 #include "ledger/LedgerSheet.h"
+#include "summary/SumBillData.h"
 
 // Loading the sheet: brought-forward row, entries, entry row, balances, totals.
 class TestLedgerWindowSheet : public LedgerWindowTestBase {
@@ -11,7 +12,7 @@ private Q_SLOTS:
 
     void firstActivationShowsTodayWithEntryRow();
     void periodWithoutEntries();
-    void unknownCardListedWithEmptyName();
+    void unknownCardReadsAsDeleted();
     void mixedCardsOrderedByDateAndKey();
     void cardFilterShowsOneCard();
     void zeroAmountsLeaveCellsEmpty();
@@ -62,7 +63,7 @@ void TestLedgerWindowSheet::periodWithoutEntries()
         QVERIFY(Money::fromLeading(stripCell(c)).isZero());
 }
 
-void TestLedgerWindowSheet::unknownCardListedWithEmptyName()
+void TestLedgerWindowSheet::unknownCardReadsAsDeleted()
 {
     env->addCard(1, QStringLiteral("신한카드"));
     const int known = env->addEntry(QStringLiteral("2005-06-02"), 1, 100);
@@ -74,7 +75,7 @@ void TestLedgerWindowSheet::unknownCardListedWithEmptyName()
     QCOMPARE(cell(4, 2), QStringLiteral("신한카드"));
     QCOMPARE(cell(1, 3), QString::number(unknown));
     QCOMPARE(cell(3, 3), QStringLiteral("77"));
-    QCOMPARE(cell(4, 3), QString());
+    QCOMPARE(cell(4, 3), MissingCardName(77)); // as the summary names it
     QCOMPARE(cell(6, 3), QStringLiteral("200"));
     QCOMPARE(cell(9, 3), QStringLiteral("300"));
 }
