@@ -16,6 +16,7 @@
 #include <QStyledItemDelegate>
 #include <QValidator>
 #include <cmath>
+#include <limits>
 #include <map>
 
 namespace {
@@ -197,7 +198,8 @@ struct SpreadGrid::Private {
 
     bool settingSize = false;
     bool autoFit = true;
-    std::vector<char> fitPending; // per column (index col): figures written while redraw was off
+    // Per column (index col): the rows whose figures were written while redraw was off (first 0: none).
+    std::vector<std::pair<int, int>> fitPending;
     int resizedFirst = 0;
     int resizedLast = 0;
 
@@ -343,12 +345,14 @@ void SpreadGrid::setMaxCols(int cols)
 void SpreadGrid::insertRows(int row, int count)
 {
     endEdit(true);
+    rowsMovedWhileFitPending();
     d->model->insertGridRows(row, count);
 }
 
 void SpreadGrid::deleteRows(int row, int count)
 {
     endEdit(true);
+    rowsMovedWhileFitPending();
     d->model->deleteGridRows(row, count);
 }
 
@@ -1033,9 +1037,12 @@ void SpreadGrid::noteFit(int col, int firstRow, int lastRow)
     const int c1 = col == -1 ? 1 : col, c2 = col == -1 ? maxCols() : col;
     if (!d->redraw) {
         if (d->fitPending.size() <= size_t(c2))
-            d->fitPending.resize(size_t(c2) + 1, 0);
-        for (int c = c1; c <= c2; ++c)
-            d->fitPending[size_t(c)] = 1;
+            d->fitPending.resize(size_t(c2) + 1, {0, 0});
+        for (int c = c1; c <= c2; ++c) {
+            auto& [first, last] = d->fitPending[size_t(c)];
+            first = first == 0 ? firstRow : std::min(first, firstRow);
+            last = std::max(last, lastRow);
+        }
         return;
     }
     for (int c = c1; c <= c2; ++c)
@@ -1044,11 +1051,21 @@ void SpreadGrid::noteFit(int col, int firstRow, int lastRow)
 
 void SpreadGrid::runPendingFits()
 {
-    std::vector<char> pending;
+    // Only the rows written are measured: an edit that rewrites a few
+    // balances does not measure the whole column again.
+    std::vector<std::pair<int, int>> pending;
     pending.swap(d->fitPending);
     for (size_t c = 1; c < pending.size(); ++c)
-        if (pending[c])
-            fitNumbers(int(c), 1, maxRows());
+        if (pending[c].first > 0)
+            fitNumbers(int(c), pending[c].first, pending[c].second);
+}
+
+void SpreadGrid::rowsMovedWhileFitPending()
+{
+    // Rows that moved take their figures elsewhere: the whole column is measured.
+    for (auto& range : d->fitPending)
+        if (range.first > 0)
+            range = {1, std::numeric_limits<int>::max()};
 }
 
 // --- the active cell
@@ -1203,6 +1220,7 @@ int SpreadGrid::twipsToPixelsY(double twips) const
 void SpreadGrid::sortRows(int col, Qt::SortOrder order, int firstRow, int lastRow)
 {
     endEdit(true);
+    rowsMovedWhileFitPending();
     d->model->sortRows(col, order, firstRow, lastRow);
 }
 

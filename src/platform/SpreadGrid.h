@@ -274,6 +274,7 @@ private:
     void fitRowHeader();
     void noteFit(int col, int firstRow, int lastRow);
     void runPendingFits();
+    void rowsMovedWhileFitPending();
     bool numberKeyRefused(const QString& typed) const;
     void numberEditorSetUp(QLineEdit* editor, int col, int row) const;
     bool takeTypedNumber(int col, int row, QString* typed, bool* outOfRange) const;
