@@ -220,11 +220,18 @@ void TestLedgerWindowSheet::headerSortKeepsFirstAndLastRows()
     QCOMPARE(cell(6, 4), QStringLiteral("300"));
     QCOMPARE(cell(4, 5), QString()); // the entry row stays last
     QCOMPARE(cell(2, 5), QStringLiteral("2005-06-15"));
-    // The balance runs down the rows as they now stand.
-    QCOMPARE(cell(9, 2), QStringLiteral("1100"));
-    QCOMPARE(cell(9, 3), QStringLiteral("1300"));
-    QCOMPARE(cell(9, 4), QStringLiteral("1600"));
+    // Each row keeps its balance in date order.
+    QCOMPARE(cell(9, 2), QStringLiteral("1400"));
+    QCOMPARE(cell(9, 3), QStringLiteral("1600"));
+    QCOMPARE(cell(9, 4), QStringLiteral("1300"));
     QVERIFY(sheet()->isLocked(2, 1));
+    // A store on the sorted sheet, then 일자: the date order with its balances.
+    typeInto(6, 2, QStringLiteral("150"));
+    Q_EMIT sheet()->sortRequested(2, Qt::AscendingOrder, &handled);
+    const QStringList dateOrder{QStringLiteral("2005-06-01 1300"), QStringLiteral("2005-06-02 1450"),
+                                QStringLiteral("2005-06-03 1650")};
+    for (int r = 2; r <= 4; ++r)
+        QCOMPARE(cell(2, r) + QLatin1Char(' ') + cell(9, r), dateOrder[r - 2]);
 }
 
 void TestLedgerWindowSheet::manyEntriesLoadInOnePass()
