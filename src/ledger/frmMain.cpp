@@ -604,7 +604,10 @@ void frmMain::AppendEntryRow()
 
 void frmMain::CalcBalance(int startRow)
 {
+    // The balances below an edit are measured as they come on screen, not all at once.
+    spList->setFitShownRowsOnly(true);
     ::CalcBalance(spList, startRow);
+    spList->setFitShownRowsOnly(false);
 }
 
 void frmMain::SetTotalFormulas()

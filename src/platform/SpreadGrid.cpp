@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QScrollBar>
 #include <QStyle>
 #include <QStyledItemDelegate>
 #include <QValidator>
@@ -200,6 +201,9 @@ struct SpreadGrid::Private {
     bool autoFit = true;
     // Per column (index col): the rows whose figures were written while redraw was off (first 0: none).
     std::vector<std::pair<int, int>> fitPending;
+    bool fitShownOnly = false;
+    // Per column: rows written under fitShownOnly, fitted as they come on screen (first 0: none).
+    std::vector<std::pair<int, int>> fitLater;
     int resizedFirst = 0;
     int resizedLast = 0;
 
@@ -232,6 +236,8 @@ SpreadGrid::SpreadGrid(QWidget* parent) : QTableView(parent), d(std::make_unique
     connect(horizontalHeader(), &QHeaderView::sectionResized, this,
             [this](int logical, int, int newSize) { headerSectionResized(logical, newSize); });
     connect(horizontalHeader(), &QHeaderView::sectionClicked, this, &SpreadGrid::headerSectionClicked);
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { fitShownRows(); });
+    connect(verticalScrollBar(), &QScrollBar::rangeChanged, this, [this] { fitShownRows(); });
 }
 
 void SpreadGrid::setUpHeaders()
@@ -322,6 +328,8 @@ void SpreadGrid::setMaxRows(int rows)
     if (isEditing() && d->editRow > rows)
         endEdit(false);
     d->model->setMaxRows(rows);
+    if (rows == 0)
+        d->fitLater.clear(); // a sheet filled anew is fitted whole
     d->rowHeights.removeIf([rows](const auto& it) { return it.key() > rows; });
     fitRowHeader();
 }
@@ -1055,17 +1063,50 @@ void SpreadGrid::runPendingFits()
     // balances does not measure the whole column again.
     std::vector<std::pair<int, int>> pending;
     pending.swap(d->fitPending);
-    for (size_t c = 1; c < pending.size(); ++c)
-        if (pending[c].first > 0)
+    for (size_t c = 1; c < pending.size(); ++c) {
+        if (pending[c].first == 0)
+            continue;
+        if (!d->fitShownOnly) {
             fitNumbers(int(c), pending[c].first, pending[c].second);
+            continue;
+        }
+        if (d->fitLater.size() <= c)
+            d->fitLater.resize(c + 1, {0, 0});
+        auto& [first, last] = d->fitLater[c];
+        first = first == 0 ? pending[c].first : std::min(first, pending[c].first);
+        last = std::max(last, pending[c].second);
+    }
+    fitShownRows();
+}
+
+void SpreadGrid::setFitShownRowsOnly(bool on)
+{
+    d->fitShownOnly = on;
+}
+
+void SpreadGrid::fitShownRows()
+{
+    if (d->fitLater.empty() || !d->redraw)
+        return;
+    const int top = rowAt(0) + 1;
+    if (top < 1)
+        return;
+    const int bottomAt = rowAt(viewport()->height() - 1);
+    const int bottom = bottomAt < 0 ? maxRows() : bottomAt + 1;
+    for (size_t c = 1; c < d->fitLater.size(); ++c) {
+        const auto [first, last] = d->fitLater[c];
+        if (first > 0 && std::max(first, top) <= std::min(last, bottom))
+            fitNumbers(int(c), std::max(first, top), std::min(last, bottom));
+    }
 }
 
 void SpreadGrid::rowsMovedWhileFitPending()
 {
     // Rows that moved take their figures elsewhere: the whole column is measured.
-    for (auto& range : d->fitPending)
-        if (range.first > 0)
-            range = {1, std::numeric_limits<int>::max()};
+    for (auto* ranges : {&d->fitPending, &d->fitLater})
+        for (auto& range : *ranges)
+            if (range.first > 0)
+                range = {1, std::numeric_limits<int>::max()};
 }
 
 // --- the active cell

@@ -573,6 +573,20 @@ private Q_SLOTS:
             g.setReDraw(true);
             QCOMPARE(g.colWidth(2) > 3, moveRows);
         }
+        // A balance run fits the rows on screen, the others once scrolled to.
+        g.resize(300, 200);
+        g.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&g));
+        g.setColWidth(2, 3);
+        g.setFitShownRowsOnly(true);
+        g.setReDraw(false);
+        for (const int r : {2, 11000})
+            g.setNumber(2, r, Money::fromWon(r == 2 ? 7 : 123456789));
+        g.setReDraw(true);
+        g.setFitShownRowsOnly(false);
+        QCOMPARE(g.colWidth(2), 3.0);
+        g.scrollTo(g.model()->index(10999, 1));
+        QVERIFY(g.colWidth(2) > 3);
     }
 
     void cellsFontIsTheUnit()
