@@ -679,5 +679,7 @@ TALLOX_BENCHMARK("undo menu, 1M history rows")
     report.add(QStringLiteral("typed entry, sale and fee with the menu update, p99 (target < 20)"),
                Percentile(typed, 0.99), QStringLiteral("ms"));
     report.add(QStringLiteral("undo menu look-ups alone, p99"), Percentile(menu, 0.99), QStringLiteral("ms"));
+    report.add(QStringLiteral("history rows"),
+               ctx.ledger.scalar(QStringLiteral("SELECT COUNT(*) FROM history")).toDouble(), QString());
     ctx.closeAll();
 }
