@@ -2,7 +2,8 @@
 // and ten years: the ledger window's sheet next to its bare query, the
 // brought-forward balance, one stored cell edit, the carry-over rebuild, the
 // summary, start-up of the real program and the memory of the largest sheet;
-// and the window's sheet of 20,000 entries of one card in one month.
+// the window's sheet of 20,000 entries of one card in one month; the sheet as
+// a table model of typed rows; the undo menu on a history of a million rows.
 //
 // The demo databases are generated once into <build>/bench-data and reused.
 #include "BenchRegistry.h"
@@ -13,6 +14,8 @@
 #include "core/DbAccess.h"
 #include "core/SharedQueries.h"
 #include "ledger/DemoData.h"
+#include "ledger/LedgerHistory.h"
+#include "ledger/LedgerModel.h"
 #include "ledger/LedgerSheet.h"
 #include "ledger/LedgerStore.h"
 #include "ledger/frmMain.h"
@@ -587,4 +590,96 @@ TALLOX_BENCHMARK("ledger-memory-child")
     std::fflush(stderr);
     report.add(QStringLiteral("VmHWM"), PeakRssMiB(), QStringLiteral("MiB"));
     CloseWindow(win);
+}
+
+namespace {
+// The sheet as typed rows in the table model: the whole span loaded, a stored
+// sale edit with its balances (each undone by a second edit), a sort by sale.
+void MeasureModel(const Size& size, BenchReport& report)
+{
+    AppContext ctx;
+    if (!ctx.openFolder(FolderFor(size)))
+        return;
+    const Span span = SpanOf(ctx.ledger);
+    LedgerStore store(ctx.ledger);
+    LedgerModel model(store, ctx.ledger);
+    int rows = 0;
+    const double bare = BestOf(2, [&] { rows = BareLedgerQuery(ctx.ledger, span.first, span.last, 0); });
+    const double load = BestOf(2, [&] { model.load(span.first, span.last, 0); });
+    const QString p = QStringLiteral("%1: model, whole span (%2 rows)").arg(size.label).arg(rows);
+    report.add(p + QStringLiteral(" load"), load, QStringLiteral("ms"));
+    report.add(p + QStringLiteral(" ratio to the bare query (target <= 2)"), load / std::max(bare, 0.001),
+               QStringLiteral("x"));
+    QRandomGenerator rng(7);
+    std::vector<double> times;
+    for (int i = 0; i < 20 && model.entryRow() > 1; ++i) {
+        const int row = 1 + int(rng.bounded(model.entryRow() - 1));
+        const QModelIndex cell = model.index(row, LedgerModel::Sale);
+        const Money old = model.entryAt(row)->sale;
+        for (const Money value : {old + Money::fromWon(1000), old}) {
+            QElapsedTimer t;
+            t.start();
+            model.setData(cell, value.toPlainString());
+            times.push_back(ElapsedMs(t));
+        }
+    }
+    report.add(QStringLiteral("%1: model cell edit, p99 (target < 20)").arg(size.label), Percentile(times, 0.99),
+               QStringLiteral("ms"));
+    const double sort = BestOf(2, [&] { model.sort(LedgerModel::Sale, Qt::DescendingOrder); });
+    report.add(QStringLiteral("%1: model sort by sale (target < 500)").arg(size.label), sort, QStringLiteral("ms"));
+    ctx.closeAll();
+}
+} // namespace
+
+TALLOX_BENCHMARK("ledger model")
+{
+    IsolateSettings();
+    for (const Size& size : kSizes)
+        if (EnsureDemoFolder(size, report))
+            MeasureModel(size, report);
+}
+
+// A typed sale, its automatic fee and the undo menu's two look-ups, on books
+// whose history already holds a million rows; and those look-ups alone, as at start-up.
+TALLOX_BENCHMARK("undo menu, 1M history rows")
+{
+    IsolateSettings();
+    QTemporaryDir dir;
+    const QString folder = dir.path() + QStringLiteral("/dbs");
+    ErrorInfo e;
+    AppContext ctx;
+    if (!CreateDatabaseFiles(folder, &e) || !ctx.openFolder(folder))
+        return;
+    ctx.card.execute(QStringLiteral("INSERT INTO Plastra (code, name, fee, setday) VALUES (1, ?, 2.5, 0)"),
+                     {QStringLiteral("신한카드")});
+    ctx.ledger.execute(
+        QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1000000)"
+                       " INSERT INTO history (at, computer, username, kind, code, field)"
+                       " SELECT '2005-01-01', '', '', 'field-changed', i, 'sale' FROM n"));
+    LedgerStore store(ctx.ledger);
+    LedgerHistory history(store, ctx.ledger);
+    std::vector<double> typed, menu;
+    for (int i = 0; i < 50; ++i) {
+        QElapsedTimer t;
+        t.start();
+        int key = 0;
+        store.InsertRecord(QStringLiteral("2005-06-15"), 1, &key);
+        store.RecordEditCol(key, QStringLiteral("sale"), QStringLiteral("120000"));
+        store.JoinNextToLastChange();
+        store.RecordEditCol(key, QStringLiteral("fee"),
+                            LedgerStore::AutoFee(2.5, QStringLiteral("120000")).toPlainString());
+        history.NextUndo();
+        history.NextRedo();
+        typed.push_back(ElapsedMs(t));
+        t.restart();
+        history.NextUndo();
+        history.NextRedo();
+        menu.push_back(ElapsedMs(t));
+    }
+    report.add(QStringLiteral("typed entry, sale and fee with the menu update, p99 (target < 20)"),
+               Percentile(typed, 0.99), QStringLiteral("ms"));
+    report.add(QStringLiteral("undo menu look-ups alone, p99"), Percentile(menu, 0.99), QStringLiteral("ms"));
+    report.add(QStringLiteral("history rows"),
+               ctx.ledger.scalar(QStringLiteral("SELECT COUNT(*) FROM history")).toDouble(), QString());
+    ctx.closeAll();
 }

@@ -116,12 +116,14 @@ std::optional<LedgerHistory::Step> LedgerHistory::readStep(bool undo, ErrorInfo*
                     QVariantList{state} + whoBinds() + QVariantList{undo ? barrier : QVariant(0)}, error);
     if (!head.isValid())
         return std::nullopt;
+    // A step's rows are its head and the rows joined to it after: a range of
+    // the state index from the head on, however long the history has grown.
     QSqlQuery rs;
     if (!OpenSnapshot(m_db, rs,
                       QStringLiteral("SELECT %1 FROM history WHERE undo_state = ?").arg(kChangeColumns) + mine +
-                          QStringLiteral(" AND COALESCE(step, id) = ? ORDER BY id") +
+                          QStringLiteral(" AND id >= ? AND COALESCE(step, id) = ? ORDER BY id") +
                           (undo ? QStringLiteral(" DESC") : QString()),
-                      QVariantList{state} + whoBinds() + QVariantList{head}, error))
+                      QVariantList{state} + whoBinds() + QVariantList{head, head}, error))
         return std::nullopt;
     Step step;
     while (rs.next())

@@ -1,15 +1,11 @@
 #include "ledger/LedgerSheet.h"
 
 #include "core/DbAccess.h"
-#include "core/LedgerSql.h"
-#include "core/SharedQueries.h"
 #include "platform/SpreadDesign.h"
 #include "platform/SpreadGrid.h"
 
 #include <QCoreApplication>
 #include <QSignalBlocker>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <algorithm>
 
 namespace {
@@ -43,16 +39,6 @@ const ColumnDesign kColumns[] = {
 };
 
 } // namespace
-
-QString BroughtForwardLabel()
-{
-    return QCoreApplication::translate("LedgerSheet", "[전기이월]");
-}
-
-QColor BroughtForwardColor()
-{
-    return QColor(0, 80, 250);
-}
 
 QString MoneyCellText(const Money& m, bool emptyZero)
 {
@@ -96,29 +82,6 @@ void DesignLedgerColumns(SpreadGrid* sheet)
 }
 
 namespace {
-// The period query: entries of all cards (0) or one whose date is a real day
-// of the period, by date and key, with the card name through the attached
-// card database.
-QString PeriodWhere(int cardCode, const QString& firstDay, const QString& lastDay, QVariantList* binds)
-{
-    *binds = {firstDay, lastDay};
-    QString where = QStringLiteral(" WHERE a.sdate BETWEEN ? AND ?");
-    if (cardCode > 0) {
-        where += QStringLiteral(" AND a.cardcode = ?");
-        *binds << cardCode;
-    }
-    return where;
-}
-
-QString PeriodSelect(const QString& where)
-{
-    return QStringLiteral("SELECT a.code, a.sdate, a.cardcode, b.name, a.sale, a.fee, a.billcoll, a.numsheet"
-                          " FROM Tallox AS a LEFT JOIN %1.Plastra AS b ON a.cardcode = b.code")
-               .arg(CardAlias()) +
-           where + QStringLiteral(" AND ") + RealDaySql(QStringLiteral("a.sdate")) +
-           QStringLiteral(" ORDER BY a.sdate, a.code");
-}
-
 // Row 1: the brought-forward label and amount, locked and blue.
 void StartSheet(SpreadGrid* sheet, const Money& broughtForward)
 {
@@ -133,7 +96,7 @@ void StartSheet(SpreadGrid* sheet, const Money& broughtForward)
 void WriteAmount(SpreadGrid* sheet, int col, int row, const Money& m)
 {
     if (!m.isZero())
-        sheet->setText(col, row, m.toPlainString());
+        sheet->setNumber(col, row, m);
 }
 
 // The sheet without any figure: the brought-forward row without an amount
@@ -145,103 +108,63 @@ void ShowNoFigures(SpreadGrid* sheet, const QString& entryDate)
     AppendEntryRow(sheet, entryDate);
 }
 
-// The running balance and the column totals of the fill, every step checked.
-struct RunningFigures {
-    Money balance, sale, fee, billcoll;
-    bool add(Money s, Money f, Money b)
-    {
-        std::optional<Money> next = Money::add(balance, s);
-        next = next ? Money::sub(*next, f) : next;
-        next = next ? Money::sub(*next, b) : next;
-        const std::optional<Money> sales = Money::add(sale, s), fees = Money::add(fee, f),
-                                   payouts = Money::add(billcoll, b);
-        if (!next || !sales || !fees || !payouts)
-            return false;
-        *this = {*next, *sales, *fees, *payouts};
-        return true;
-    }
-};
-
-// Writes the query's current entry into `row`. False, writing nothing, for
-// an amount that is no integer or a figure that leaves the range of money.
-bool FillEntryRow(SpreadGrid* sheet, int row, const QSqlQuery& rs, RunningFigures* figures, ErrorInfo* error)
+void FillEntryRow(SpreadGrid* sheet, int row, const LedgerEntryRow& e, const Money& balance)
 {
-    Money sale, fee, billcoll;
-    if (!ReadMoney(rs.value(4), &sale) || !ReadMoney(rs.value(5), &fee) || !ReadMoney(rs.value(6), &billcoll))
-        return fail(error, NotAnAmount());
-    if (!figures->add(sale, fee, billcoll))
-        return fail(error, MoneyOverflow());
-    sheet->setText(LedgerCol::Code, row, rs.value(0).toString());
-    sheet->setText(LedgerCol::Date, row, rs.value(1).toString());
-    sheet->setText(LedgerCol::CardCode, row, rs.value(2).toString());
-    const QVariant name = rs.value(3);
-    if (!name.isNull())
-        sheet->setText(LedgerCol::CardName, row, name.toString());
-    const QVariant slips = rs.value(7);
-    if (!slips.isNull())
-        sheet->setText(LedgerCol::NumSheet, row, QString::number(slips.toLongLong()));
-    WriteAmount(sheet, LedgerCol::Sale, row, sale);
-    WriteAmount(sheet, LedgerCol::Fee, row, fee);
-    WriteAmount(sheet, LedgerCol::BillColl, row, billcoll);
-    sheet->setText(LedgerCol::Balance, row, figures->balance.toPlainString());
-    return true;
+    sheet->setText(LedgerCol::Code, row, QString::number(e.key));
+    sheet->setText(LedgerCol::Date, row, e.date);
+    sheet->setText(LedgerCol::CardCode, row, QString::number(e.card));
+    sheet->setText(LedgerCol::CardName, row, e.cardName);
+    if (e.slips)
+        sheet->setText(LedgerCol::NumSheet, row, QString::number(*e.slips));
+    WriteAmount(sheet, LedgerCol::Sale, row, e.sale);
+    WriteAmount(sheet, LedgerCol::Fee, row, e.fee);
+    WriteAmount(sheet, LedgerCol::BillColl, row, e.billcoll);
+    sheet->setNumber(LedgerCol::Balance, row, balance);
 }
 } // namespace
 
-bool LoadLedgerSheet(SpreadGrid* sheet, Database& ledger, const QString& firstDay, const QString& lastDay, int cardCode,
-                     const Money& broughtForward, const QString& entryDate, ErrorInfo* error)
+bool FillLedgerSheet(SpreadGrid* sheet, const Money& broughtForward, const QList<LedgerEntryRow>& entries,
+                     const QString& entryDate, ErrorInfo* error)
 {
-    QVariantList binds;
-    const QString where = PeriodWhere(cardCode, firstDay, lastDay, &binds);
-    QSqlQuery rs;
     const bool redraw = sheet->reDraw();
     sheet->setReDraw(false);
     const QSignalBlocker quiet(sheet);
-    StartSheet(sheet, broughtForward);
-    if (!OpenSnapshot(ledger, rs, PeriodSelect(where), binds, error)) {
-        sheet->setReDraw(redraw);
-        return false;
-    }
-    // The row count is set once (from a count over the same period, entries
-    // whose date is no real day included: the sheet is cut to the rows read);
-    // should the query deliver more, the sheet grows so that no entry is lost.
-    const int expected = ledger.scalar(QStringLiteral("SELECT COUNT(*) FROM Tallox AS a") + where, binds).toInt();
-    sheet->setMaxRows(1 + std::max(0, expected));
-    RunningFigures figures{broughtForward, {}, {}, {}};
-    ErrorInfo fillError;
-    int row = 1;
-    while (!fillError.isSet() && rs.next()) {
-        if (row + 1 > sheet->maxRows())
-            sheet->setMaxRows(row + 1024);
-        if (FillEntryRow(sheet, row + 1, rs, &figures, &fillError))
-            ++row;
-    }
-    ErrorInfo readError;
-    const bool read = FinishRead(rs, &readError);
-    if (read && !fillError.isSet()) {
-        sheet->setMaxRows(row);
+    const QList<std::optional<Money>> balances = RunningBalances(broughtForward, entries);
+    // Every figure is checked before any is shown: a balance or total out of range shows none.
+    const bool fits = (balances.isEmpty() || balances.constLast()) && SumEntries(entries);
+    if (fits) {
+        StartSheet(sheet, broughtForward);
+        sheet->setMaxRows(1 + int(entries.size()));
+        for (qsizetype i = 0; i < entries.size(); ++i)
+            FillEntryRow(sheet, int(i) + 2, entries[i], *balances[i]);
         AppendEntryRow(sheet, entryDate);
     } else {
         ShowNoFigures(sheet, entryDate);
     }
     sheet->setReDraw(redraw);
-    if (!read)
-        return fail(error, readError.inProcedure(QStringLiteral("RefreshSheet"), QStringLiteral("frmMain"), true));
-    return !fillError.isSet() || fail(error, fillError);
+    return fits || fail(error, MoneyOverflow());
+}
+
+bool LoadLedgerSheet(SpreadGrid* sheet, Database& ledger, const QString& firstDay, const QString& lastDay, int cardCode,
+                     const Money& broughtForward, const QString& entryDate, ErrorInfo* error)
+{
+    QList<LedgerEntryRow> entries;
+    if (!LoadLedgerEntries(ledger, firstDay, lastDay, cardCode, &entries, error)) {
+        ShowNoFigures(sheet, entryDate);
+        return false;
+    }
+    return FillLedgerSheet(sheet, broughtForward, entries, entryDate, error);
 }
 
 bool BuildLedgerSheet(SpreadGrid* sheet, Database& ledger, const QString& firstDay, const QString& lastDay,
                       int cardCode, const QString& entryDate, ErrorInfo* error)
 {
-    // The balance brought forward and the entries after it as of one moment.
-    const ReadSnapshot snapshot(ledger);
-    ErrorInfo e;
-    const Money broughtForward = snapshot.ok(&e) ? GetPrevBalance(ledger, firstDay, cardCode, &e) : Money();
-    if (e.isSet()) {
+    LedgerRows rows;
+    if (!LoadLedgerRows(ledger, firstDay, lastDay, cardCode, &rows, error)) {
         ShowNoFigures(sheet, entryDate);
-        return fail(error, e);
+        return false;
     }
-    return LoadLedgerSheet(sheet, ledger, firstDay, lastDay, cardCode, broughtForward, entryDate, error);
+    return FillLedgerSheet(sheet, rows.broughtForward, rows.entries, entryDate, error);
 }
 
 PrintDescription LedgerPrintDescription(const QString& from, const QString& to, const QString& cardName)

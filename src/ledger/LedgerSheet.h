@@ -2,6 +2,7 @@
 
 #include "base/Error.h"
 #include "base/Money.h"
+#include "ledger/LedgerRows.h"
 #include "platform/Database.h"
 #include "platform/PrintComponent.h"
 
@@ -29,12 +30,15 @@ enum : int {
 };
 }
 
-// The brought-forward row's label and colour.
-QString BroughtForwardLabel();
-QColor BroughtForwardColor();
-
 // Headers, widths, hidden columns, number cells and identifiers of the sheet.
 void DesignLedgerColumns(SpreadGrid* sheet);
+
+// Writes the typed rows into the sheet: brought-forward row, the entries,
+// the entry row dated `entryDate`, the running balance and the sum formulas.
+// False with `error` when a balance or total leaves the range of money: the
+// sheet then shows no figure (the brought-forward row without amount, and the entry row).
+bool FillLedgerSheet(SpreadGrid* sheet, const Money& broughtForward, const QList<LedgerEntryRow>& entries,
+                     const QString& entryDate, ErrorInfo* error);
 
 // Rebuilds the whole sheet straight from the period query, in one pass:
 // brought-forward row, the entries, the entry row, the running balance and

@@ -11,6 +11,7 @@
 #include "ledger/HistoryWindow.h"
 #include "ledger/ImportDialog.h"
 #include "ledger/LedgerHistory.h"
+#include "ledger/LedgerModel.h"
 #include "ledger/LedgerSheet.h"
 #include "ledger/LedgerStatusLine.h"
 #include "ledger/LedgerStore.h"
@@ -192,7 +193,12 @@ void frmMain::BuildHelpMenu()
 
 void frmMain::FillCards()
 {
+    // The card chosen as filter stays chosen (under its new name, if renamed).
+    const int filter = CmbGetItemData(cmbPlastra, 0);
     FillPlastra(m_ctx->card, cmbPlastra);
+    const int index = cmbPlastra->findData(filter);
+    if (filter > 0 && index >= 0)
+        cmbPlastra->setCurrentIndex(index);
     m_status->showFirstSteps(cmbPlastra->count() <= 1); // the first item is "all cards"
 }
 
@@ -575,6 +581,10 @@ void frmMain::RefreshSheet()
     const QString firstDay = m_period->dateText(0);
     const QString lastDay = m_period->dateText(1);
     ErrorInfo e;
+    // A new entry is dated within the period shown, whatever was typed before.
+    msEntryDate = LedgerModel::DefaultEntryDate(firstDay, lastDay);
+    m_dateOrder = true;
+    m_shown = LedgerRows{firstDay, lastDay, card, Money(), {}};
     // The read opens a broken server connection again by itself.
     const int reopens = m_ctx->ledger.reopenCount();
     const bool ok = BuildLedgerSheet(spList, m_ctx->ledger, firstDay, lastDay, card, msEntryDate, &e);
@@ -605,7 +615,10 @@ void frmMain::AppendEntryRow()
 
 void frmMain::CalcBalance(int startRow)
 {
+    // The balances below an edit are measured as they come on screen, not all at once.
+    spList->setFitShownRowsOnly(true);
     ::CalcBalance(spList, startRow);
+    spList->setFitShownRowsOnly(false);
 }
 
 void frmMain::SetTotalFormulas()
@@ -629,15 +642,47 @@ int frmMain::GetRowCardCode(int row) const
 
 void frmMain::spList_SortRequested(int col, Qt::SortOrder order, bool* handled)
 {
-    // Only the entries move: the brought-forward row stays first, the entry row
-    // last, and the balance is run again down the rows as they now stand.
+    // Only the entries move: the brought-forward row stays first, the entry
+    // row last, and each row keeps its balance in date order.
     *handled = true;
     const int first = 2;
     const int last = spList->maxRows() - 1;
     if (last <= first)
         return;
+    if (col == LedgerCol::Date && order == Qt::AscendingOrder) {
+        ReloadForOthers(); // the date order, entries of a day by key
+        return;
+    }
     spList->sortRows(col, order, first, last);
-    CalcBalance(first);
+    m_dateOrder = false;
+}
+
+bool frmMain::StaysInPlace(int row, const QString& date, int card) const
+{
+    // Off the period or the card filter: the entry leaves the sheet.
+    if (!m_shown.shows(date, card))
+        return false;
+    // Its place in date order (by date, then key) among its neighbours.
+    const auto before = [this](int a, int b) {
+        const QString da = spList->text(LedgerCol::Date, a), db = spList->text(LedgerCol::Date, b);
+        return da < db || (da == db && GetRowCode(a) < GetRowCode(b));
+    };
+    return (row <= 2 || before(row - 1, row)) && (row >= spList->maxRows() - 1 || before(row, row + 1));
+}
+
+void frmMain::ShowStoredPlace(int key, int col, int row)
+{
+    // The sheet as the books now hold it, the cursor on the entry if it is
+    // still shown, else where the user was.
+    RefreshSheet();
+    int target = qMin(row, spList->maxRows());
+    for (int r = 2; r < spList->maxRows(); ++r) {
+        if (GetRowCode(r) == key) {
+            target = r;
+            break;
+        }
+    }
+    spList->setActiveCell(col, target);
 }
 
 // ---------------------------------------------------------------- editing
@@ -760,7 +805,9 @@ bool frmMain::TakeTypedDate(int row, QString* text)
         return false;
     }
     spList->setText(LedgerCol::Date, row, *text);
-    msEntryDate = *text;
+    // A date typed into the entry row dates the entries typed after it; an entry's own date changes only that entry.
+    if (row == spList->maxRows())
+        msEntryDate = *text;
     return true;
 }
 
@@ -782,14 +829,8 @@ bool frmMain::TakeTypedCard(int row, const QString& text)
     text.trimmed().toInt(&number);
     if (number && name != text.trimmed())
         statusBar()->showMessage(tr("'%1' → 카드코드 %2 %3").arg(text.trimmed()).arg(code).arg(name), 8000);
-    if (isNew) {
-        // Keep the card filter the user had chosen.
-        const int filter = CmbGetItemData(cmbPlastra, 0);
+    if (isNew)
         FillCards();
-        const int index = cmbPlastra->findData(filter);
-        if (filter > 0 && index >= 0)
-            cmbPlastra->setCurrentIndex(index);
-    }
     return true;
 }
 
@@ -808,7 +849,13 @@ void frmMain::StoreTypedValue(int col, int row, bool entryRow, const QString& te
     if (stored && key >= 1) {
         if (col == LedgerCol::Sale && chkAutoFee->isChecked())
             ApplyAutoFee(key, row, text);
-        CalcBalance(row);
+        // A sorted sheet, or an entry whose date or card took it elsewhere, is shown again from the books.
+        const bool moved = col == LedgerCol::Date || col == LedgerCol::CardName;
+        if (!entryRow &&
+            (!m_dateOrder || (moved && !StaysInPlace(row, spList->text(LedgerCol::Date, row), GetRowCardCode(row)))))
+            ShowStoredPlace(key, col, row);
+        else
+            CalcBalance(row);
         m_status->flashSaved();
         m_status->setEntries(EntryCount());
     }
@@ -969,7 +1016,10 @@ void frmMain::ActionDelete()
         MsgQuestion(tr("선택된 자료를 정말로 삭제 하시겠습니까?\r\n\r\n") + entry, tr("삭제"), false);
     if (answer != MsgAnswer::No) {
         ErrorInfo e;
-        if (m_store->DeleteRecord(key, &e)) {
+        const bool deleted = m_store->DeleteRecord(key, &e);
+        if (deleted && !m_dateOrder) {
+            ShowStoredPlace(0, spList->activeCol(), row); // balances in date order again
+        } else if (deleted) {
             DeleteSheetRow(spList, row, true, true);
             CalcBalance(spList->activeRow());
             SetTotalFormulas();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/AppContext.h"
+#include "ledger/LedgerRows.h"
 
 #include <QMainWindow>
 
@@ -134,6 +135,10 @@ private:
     // A sum wider than its sheet column widens that column (and so the strip's).
     void FitSheetToStrip(int col);
     void spList_SortRequested(int col, Qt::SortOrder order, bool* handled);
+    // Whether a stored entry of this date and card keeps its row: in the
+    // period and card filter shown, and in date order where it stands.
+    bool StaysInPlace(int row, const QString& date, int card) const;
+    void ShowStoredPlace(int key, int col, int row);
     void cmbPlastra_KeyDown(int key);
     void chkAutoFee_Click();
 
@@ -202,6 +207,8 @@ private:
     QString msOldText;
     QString m_oldCardCode; // column 3 when the card-name edit began
     bool mbEnterKey = false;
+    bool m_dateOrder = true;        // the entries stand in date order (no header sort)
+    LedgerRows m_shown;             // the period and card filter the sheet shows (no entries kept)
     bool m_editRefused = false;     // the last ended edit was put back
     bool m_sheetMousePress = false; // the sheet's active cell is moving under a mouse press
 };

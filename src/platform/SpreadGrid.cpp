@@ -12,10 +12,12 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QScrollBar>
 #include <QStyle>
 #include <QStyledItemDelegate>
 #include <QValidator>
 #include <cmath>
+#include <limits>
 #include <map>
 
 namespace {
@@ -197,7 +199,11 @@ struct SpreadGrid::Private {
 
     bool settingSize = false;
     bool autoFit = true;
-    std::vector<char> fitPending; // per column (index col): figures written while redraw was off
+    // Per column (index col): the rows whose figures were written while redraw was off (first 0: none).
+    std::vector<std::pair<int, int>> fitPending;
+    bool fitShownOnly = false;
+    // Per column: rows written under fitShownOnly, fitted as they come on screen (first 0: none).
+    std::vector<std::pair<int, int>> fitLater;
     int resizedFirst = 0;
     int resizedLast = 0;
 
@@ -230,6 +236,8 @@ SpreadGrid::SpreadGrid(QWidget* parent) : QTableView(parent), d(std::make_unique
     connect(horizontalHeader(), &QHeaderView::sectionResized, this,
             [this](int logical, int, int newSize) { headerSectionResized(logical, newSize); });
     connect(horizontalHeader(), &QHeaderView::sectionClicked, this, &SpreadGrid::headerSectionClicked);
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { fitShownRows(); });
+    connect(verticalScrollBar(), &QScrollBar::rangeChanged, this, [this] { fitShownRows(); });
 }
 
 void SpreadGrid::setUpHeaders()
@@ -320,6 +328,8 @@ void SpreadGrid::setMaxRows(int rows)
     if (isEditing() && d->editRow > rows)
         endEdit(false);
     d->model->setMaxRows(rows);
+    if (rows == 0)
+        d->fitLater.clear(); // a sheet filled anew is fitted whole
     d->rowHeights.removeIf([rows](const auto& it) { return it.key() > rows; });
     fitRowHeader();
 }
@@ -343,12 +353,14 @@ void SpreadGrid::setMaxCols(int cols)
 void SpreadGrid::insertRows(int row, int count)
 {
     endEdit(true);
+    rowsMovedWhileFitPending();
     d->model->insertGridRows(row, count);
 }
 
 void SpreadGrid::deleteRows(int row, int count)
 {
     endEdit(true);
+    rowsMovedWhileFitPending();
     d->model->deleteGridRows(row, count);
 }
 
@@ -1033,9 +1045,12 @@ void SpreadGrid::noteFit(int col, int firstRow, int lastRow)
     const int c1 = col == -1 ? 1 : col, c2 = col == -1 ? maxCols() : col;
     if (!d->redraw) {
         if (d->fitPending.size() <= size_t(c2))
-            d->fitPending.resize(size_t(c2) + 1, 0);
-        for (int c = c1; c <= c2; ++c)
-            d->fitPending[size_t(c)] = 1;
+            d->fitPending.resize(size_t(c2) + 1, {0, 0});
+        for (int c = c1; c <= c2; ++c) {
+            auto& [first, last] = d->fitPending[size_t(c)];
+            first = first == 0 ? firstRow : std::min(first, firstRow);
+            last = std::max(last, lastRow);
+        }
         return;
     }
     for (int c = c1; c <= c2; ++c)
@@ -1044,11 +1059,54 @@ void SpreadGrid::noteFit(int col, int firstRow, int lastRow)
 
 void SpreadGrid::runPendingFits()
 {
-    std::vector<char> pending;
+    // Only the rows written are measured: an edit that rewrites a few
+    // balances does not measure the whole column again.
+    std::vector<std::pair<int, int>> pending;
     pending.swap(d->fitPending);
-    for (size_t c = 1; c < pending.size(); ++c)
-        if (pending[c])
-            fitNumbers(int(c), 1, maxRows());
+    for (size_t c = 1; c < pending.size(); ++c) {
+        if (pending[c].first == 0)
+            continue;
+        if (!d->fitShownOnly) {
+            fitNumbers(int(c), pending[c].first, pending[c].second);
+            continue;
+        }
+        if (d->fitLater.size() <= c)
+            d->fitLater.resize(c + 1, {0, 0});
+        auto& [first, last] = d->fitLater[c];
+        first = first == 0 ? pending[c].first : std::min(first, pending[c].first);
+        last = std::max(last, pending[c].second);
+    }
+    fitShownRows();
+}
+
+void SpreadGrid::setFitShownRowsOnly(bool on)
+{
+    d->fitShownOnly = on;
+}
+
+void SpreadGrid::fitShownRows()
+{
+    if (d->fitLater.empty() || !d->redraw)
+        return;
+    const int top = rowAt(0) + 1;
+    if (top < 1)
+        return;
+    const int bottomAt = rowAt(viewport()->height() - 1);
+    const int bottom = bottomAt < 0 ? maxRows() : bottomAt + 1;
+    for (size_t c = 1; c < d->fitLater.size(); ++c) {
+        const auto [first, last] = d->fitLater[c];
+        if (first > 0 && std::max(first, top) <= std::min(last, bottom))
+            fitNumbers(int(c), std::max(first, top), std::min(last, bottom));
+    }
+}
+
+void SpreadGrid::rowsMovedWhileFitPending()
+{
+    // Rows that moved take their figures elsewhere: the whole column is measured.
+    for (auto* ranges : {&d->fitPending, &d->fitLater})
+        for (auto& range : *ranges)
+            if (range.first > 0)
+                range = {1, std::numeric_limits<int>::max()};
 }
 
 // --- the active cell
@@ -1198,6 +1256,7 @@ int SpreadGrid::twipsToPixelsX(double twips) const
 void SpreadGrid::sortRows(int col, Qt::SortOrder order, int firstRow, int lastRow)
 {
     endEdit(true);
+    rowsMovedWhileFitPending();
     d->model->sortRows(col, order, firstRow, lastRow);
 }
 

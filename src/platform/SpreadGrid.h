@@ -141,6 +141,10 @@ public:
     int unitType() const;
     void setAutoFit(bool on); // see the class comment; on by default
     bool autoFit() const;
+    // While on, figures written with redraw off are fitted for the rows on
+    // screen when redraw comes back, and the others as they scroll into view
+    // (a balance run down a long sheet after one edit).
+    void setFitShownRowsOnly(bool on);
     // The width (grid unit) column `col` needs for its widest number; 0 when it shows none.
     double numberWidthNeeded(int col) const;
     // The width (grid unit) that shows column `col`'s title and every cell's text in full.
@@ -273,6 +277,8 @@ private:
     void fitRowHeader();
     void noteFit(int col, int firstRow, int lastRow);
     void runPendingFits();
+    void rowsMovedWhileFitPending();
+    void fitShownRows();
     bool numberKeyRefused(const QString& typed) const;
     void numberEditorSetUp(QLineEdit* editor, int col, int row) const;
     bool takeTypedNumber(int col, int row, QString* typed, bool* outOfRange) const;

@@ -15,6 +15,7 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <pwd.h>
+#include <sqlite3.h>
 #include <unistd.h>
 
 // The history rows of the stores, and undo and redo read from them.
@@ -28,6 +29,7 @@ private Q_SLOTS:
     void failedStoreLeavesNoRow();
     void cardStoresWriteRows();
     void booksWithoutHistory();
+    void nextStep_readsAsMuchOnLongHistory();
     void wholesaleChange_endsUndoAndRedo_data();
     void wholesaleChange_endsUndoAndRedo();
     // These two run on the server as well (tst_ledgerhistory_pg).
@@ -280,6 +282,51 @@ void TestLedgerHistory::booksWithoutHistory()
     QCOMPARE(sheet.maxRows(), 2);
     QCOMPARE(sheet.displayText(HistoryCol::New, 1), QStringLiteral("120,000"));
     QCOMPARE(sheet.text(HistoryCol::Kind, 2), QStringLiteral("입력"));
+}
+
+namespace {
+int CountVmSteps(void* counter)
+{
+    ++*static_cast<qint64*>(counter);
+    return 0;
+}
+
+// The SQLite instructions that finding the next undo and redo takes on books
+// whose history holds `older` rows before the typist's own changes.
+qint64 NextStepCost(int older)
+{
+    TestEnv env;
+    Database& db = env.ctx().ledger;
+    env.addCard(1, QStringLiteral("신한카드"));
+    db.execute(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < ?)"
+                              " INSERT INTO history (at, kind, code, field) SELECT '2005-01-01', 'field-changed', i,"
+                              " 'sale' FROM n"),
+               {older});
+    LedgerStore store(db);
+    LedgerHistory history(store, db);
+    int key = 0;
+    store.InsertRecord(QStringLiteral("2005-06-15"), 1, &key);
+    store.RecordEditCol(key, QStringLiteral("sale"), 120000);
+    store.JoinNextToLastChange();
+    store.RecordEditCol(key, QStringLiteral("fee"), 1000);
+    history.Undo();
+    sqlite3* handle = *static_cast<sqlite3* const*>(db.handle().driver()->handle().data());
+    qint64 steps = 0;
+    sqlite3_progress_handler(handle, 1, CountVmSteps, &steps);
+    const bool found = history.NextUndo() && history.NextRedo();
+    sqlite3_progress_handler(handle, 0, nullptr, nullptr);
+    return found ? steps : -1;
+}
+} // namespace
+
+// The undo menu asks after every typed change and at start-up: what it reads
+// does not grow with the history.
+void TestLedgerHistory::nextStep_readsAsMuchOnLongHistory()
+{
+    const qint64 shortHistory = NextStepCost(100);
+    const qint64 longHistory = NextStepCost(20000);
+    QVERIFY(shortHistory > 0);
+    QVERIFY2(longHistory < 2 * shortHistory, qPrintable(QStringLiteral("%1 / %2").arg(longHistory).arg(shortHistory)));
 }
 
 void TestLedgerHistory::wholesaleChange_endsUndoAndRedo_data()

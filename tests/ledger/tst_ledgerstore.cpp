@@ -1,8 +1,11 @@
 #include "TestSupport.h"
 
 #include "core/SharedQueries.h"
+#include "ledger/LedgerModel.h"
 #include "ledger/LedgerStore.h"
+#include "summary/SumBillData.h"
 
+#include <QAbstractItemModelTester>
 #include <QSqlQuery>
 
 namespace {
@@ -84,6 +87,14 @@ private Q_SLOTS:
     void rebuild_resetsMemory();
 
     void check_findsChangedRowAndCleanAfterRebuild();
+
+    void rows_loadPeriodAndCard_data();
+    void rows_loadPeriodAndCard();
+    void model_rightAfterEveryStore_data();
+    void model_rightAfterEveryStore();
+    void model_sortsByTypedValues_data();
+    void model_sortsByTypedValues();
+    void model_entryRowDate();
 };
 
 void TestLedgerStore::autoFee_examples()
@@ -694,6 +705,234 @@ void TestLedgerStore::check_findsChangedRowAndCleanAfterRebuild()
     QVERIFY(Say(store.ReBaln(&err), err));
     QVERIFY(store.CheckCarryOver().clean());
     QVERIFY(MessageHook::shown().isEmpty());
+}
+
+namespace {
+// Cards 1 가카드 and 2 나카드; May 100 won on card 1 is brought forward into June.
+void ModelBooks(TestEnv& env)
+{
+    env.addCard(1, QStringLiteral("가카드"));
+    env.addCard(2, QStringLiteral("나카드"));
+    env.addEntry(QStringLiteral("2005-05-20"), 1, 100);
+    env.addEntry(QStringLiteral("2005-06-02"), 1, 30);
+    env.addEntry(QStringLiteral("2005-06-05"), 2, 9);
+    env.addEntry(QStringLiteral("2005-06-10"), 1, 10, 1);
+    env.addEntry(QStringLiteral("2005-07-01"), 1, 5);
+    ErrorInfo e;
+    if (!LedgerStore(env.ctx().ledger).ReBaln(&e))
+        qFatal("rebuild failed");
+}
+
+QString ModelText(const LedgerModel& m, int row, int col, int role = Qt::EditRole)
+{
+    return m.data(m.index(row, col), role).toString();
+}
+
+// The sheet as the user reads it: "bf AMOUNT", "DATE CARD SALE BALANCE" per entry, "entry DATE", "sums SALE FEE".
+QStringList ModelLines(const LedgerModel& m)
+{
+    QStringList lines{QStringLiteral("bf ") + ModelText(m, 0, LedgerModel::Balance)};
+    for (int r = 1; r < m.entryRow(); ++r)
+        lines << QStringList{ModelText(m, r, LedgerModel::Date), ModelText(m, r, LedgerModel::CardName),
+                             ModelText(m, r, LedgerModel::Sale), ModelText(m, r, LedgerModel::Balance)}
+                     .join(QLatin1Char(' '));
+    lines << QStringLiteral("entry ") + ModelText(m, m.entryRow(), LedgerModel::Date);
+    const std::optional<LedgerTotals> t = m.totals();
+    lines << (t ? QStringLiteral("sums %1 %2").arg(t->sale.toPlainString(), t->fee.toPlainString())
+                : QStringLiteral("sums none"));
+    return lines;
+}
+} // namespace
+
+void TestLedgerStore::rows_loadPeriodAndCard_data()
+{
+    QTest::addColumn<int>("card");
+    QTest::addColumn<bool>("deleteCard2");
+    QTest::addColumn<QStringList>("lines");
+    const QString sums = QStringLiteral("sums 49 1");
+    QTest::newRow("all cards") << 0 << false << QStringList{"bf 100",
+                                                            "2005-06-02 가카드 30 130",
+                                                            "2005-06-05 나카드 9 139",
+                                                            "2005-06-10 가카드 10 148",
+                                                            "entry 2005-06-15",
+                                                            sums};
+    QTest::newRow("one card") << 1 << false
+                              << QStringList{"bf 100", "2005-06-02 가카드 30 130", "2005-06-10 가카드 10 139",
+                                             "entry 2005-06-15", "sums 40 1"};
+    QTest::newRow("deleted card company") << 0 << true
+                                          << QStringList{"bf 100",
+                                                         "2005-06-02 가카드 30 130",
+                                                         "2005-06-05 " + MissingCardName(2) + " 9 139",
+                                                         "2005-06-10 가카드 10 148",
+                                                         "entry 2005-06-15",
+                                                         sums};
+}
+
+void TestLedgerStore::rows_loadPeriodAndCard()
+{
+    QFETCH(int, card);
+    QFETCH(bool, deleteCard2);
+    QFETCH(QStringList, lines);
+    TestEnv env;
+    ModelBooks(env);
+    if (deleteCard2)
+        QCOMPARE(env.ctx().card.execute(QStringLiteral("DELETE FROM Plastra WHERE code = 2")), 1);
+    LedgerRows rows;
+    ErrorInfo e;
+    QVERIFY(Say(LoadLedgerRows(env.ctx().ledger, "2005-06-01", "2005-06-30", card, &rows, &e), e));
+    QCOMPARE(rows.broughtForward, Money::fromWon(100));
+    QCOMPARE(rows.entries.size(), lines.size() - 3);
+    LedgerStore store(env.ctx().ledger);
+    LedgerModel model(store, env.ctx().ledger);
+    QAbstractItemModelTester tester(&model);
+    QVERIFY(Say(model.load("2005-06-01", "2005-06-30", card, &e), e));
+    QCOMPARE(ModelLines(model), lines);
+    // Key and card code are roles of the row, not cells.
+    QCOMPARE(model.data(model.index(1, LedgerModel::Sale), LedgerModel::KeyRole).toInt(), rows.entries[0].key);
+    QCOMPARE(model.data(model.index(1, LedgerModel::Date), LedgerModel::CardCodeRole).toInt(), 1);
+    QCOMPARE(model.rowOfKey(rows.entries.constLast().key), model.entryRow() - 1);
+    QCOMPARE(model.columnCount(), 7);
+}
+
+// Each store through the model leaves it as a fresh load of the books would show them.
+void TestLedgerStore::model_rightAfterEveryStore_data()
+{
+    QTest::addColumn<int>("card");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<int>("col");
+    QTest::addColumn<QVariant>("value");
+    QTest::addColumn<QStringList>("lines");
+    const int date = LedgerModel::Date, name = LedgerModel::CardName, sale = LedgerModel::Sale;
+    const QString a2 = "2005-06-02 가카드 30 130", b5 = "2005-06-05 나카드 9 139", a10 = "2005-06-10 가카드 10 148";
+    const QString entry = "entry 2005-06-15";
+    QTest::newRow("sale") << 0 << 1 << sale << QVariant("50") << QStringList{"bf 100",
+                                                                             "2005-06-02 가카드 50 150",
+                                                                             "2005-06-05 나카드 9 159",
+                                                                             "2005-06-10 가카드 10 168",
+                                                                             entry,
+                                                                             "sums 69 1"};
+    QTest::newRow("sale emptied") << 0 << 1 << sale << QVariant("") << QStringList{"bf 100",
+                                                                                   "2005-06-02 가카드  100",
+                                                                                   "2005-06-05 나카드 9 109",
+                                                                                   "2005-06-10 가카드 10 118",
+                                                                                   entry,
+                                                                                   "sums 19 1"};
+    QTest::newRow("date within period")
+        << 0 << 1 << date << QVariant("7")
+        << QStringList{"bf 100", "2005-06-05 나카드 9 109", "2005-06-07 가카드 30 139", a10, entry, "sums 49 1"};
+    QTest::newRow("date after period") << 0 << 1 << date << QVariant("2005-07-03")
+                                       << QStringList{"bf 100", "2005-06-05 나카드 9 109", "2005-06-10 가카드 10 118",
+                                                      entry, "sums 19 1"};
+    QTest::newRow("date before period") << 0 << 2 << date << QVariant("2005-05-31")
+                                        << QStringList{"bf 109", "2005-06-02 가카드 30 139", a10, entry, "sums 40 1"};
+    QTest::newRow("card off the filter") << 1 << 1 << name << QVariant(2)
+                                         << QStringList{"bf 100", "2005-06-10 가카드 10 109", entry, "sums 10 1"};
+    QTest::newRow("card, all cards") << 0 << 1 << name << QVariant(2)
+                                     << QStringList{"bf 100", "2005-06-02 나카드 30 130", b5, a10, entry, "sums 49 1"};
+    QTest::newRow("new entry") << 0 << 4 << name << QVariant(2)
+                               << QStringList{"bf 100", a2, b5, a10, "2005-06-15 나카드  148", entry, "sums 49 1"};
+}
+
+void TestLedgerStore::model_rightAfterEveryStore()
+{
+    QFETCH(int, card);
+    QFETCH(int, row);
+    QFETCH(int, col);
+    QFETCH(QVariant, value);
+    QFETCH(QStringList, lines);
+    TestEnv env;
+    ModelBooks(env);
+    Database& db = env.ctx().ledger;
+    LedgerStore store(db);
+    LedgerModel model(store, db);
+    QAbstractItemModelTester tester(&model);
+    ErrorInfo e;
+    QVERIFY(Say(model.load("2005-06-01", "2005-06-30", card, &e), e));
+    const int role = col == LedgerModel::CardName ? int(LedgerModel::CardCodeRole) : int(Qt::EditRole);
+    QVERIFY(Say(model.setData(model.index(row, col), value, role), model.lastError()));
+    QCOMPARE(ModelLines(model), lines);
+    LedgerModel fresh(store, db);
+    QVERIFY(fresh.load("2005-06-01", "2005-06-30", card));
+    QCOMPARE(ModelLines(fresh), lines);
+    QVERIFY(store.CheckCarryOver().clean());
+}
+
+void TestLedgerStore::model_sortsByTypedValues_data()
+{
+    QTest::addColumn<int>("col");
+    QTest::addColumn<int>("order");
+    QTest::addColumn<QStringList>("dates"); // "DAY:BALANCE" top to bottom: each keeps its date-order balance
+    QTest::newRow("sale, numbers as numbers")
+        << int(LedgerModel::Sale) << int(Qt::AscendingOrder) << QStringList{"04:19", "02:9", "03:19", "05:-81"};
+    QTest::newRow("sale, descending") << int(LedgerModel::Sale) << int(Qt::DescendingOrder)
+                                      << QStringList{"05:-81", "03:19", "02:9", "04:19"};
+    QTest::newRow("pay-out") << int(LedgerModel::BillColl) << int(Qt::DescendingOrder)
+                             << QStringList{"05:-81", "02:9", "03:19", "04:19"};
+    QTest::newRow("balance") << int(LedgerModel::Balance) << int(Qt::AscendingOrder)
+                             << QStringList{"05:-81", "02:9", "03:19", "04:19"};
+    QTest::newRow("date, descending") << int(LedgerModel::Date) << int(Qt::DescendingOrder)
+                                      << QStringList{"05:-81", "04:19", "03:19", "02:9"};
+    QTest::newRow("date again") << int(LedgerModel::Date) << int(Qt::AscendingOrder)
+                                << QStringList{"02:9", "03:19", "04:19", "05:-81"};
+}
+
+void TestLedgerStore::model_sortsByTypedValues()
+{
+    QFETCH(int, col);
+    QFETCH(int, order);
+    QFETCH(QStringList, dates);
+    TestEnv env;
+    env.addCard(1, QStringLiteral("가카드"));
+    const int first = env.addEntry(QStringLiteral("2005-06-02"), 1, 9);
+    env.addEntry(QStringLiteral("2005-06-03"), 1, 10);
+    env.addEntry(QStringLiteral("2005-06-04"), 1, 0);
+    const int last = env.addEntry(QStringLiteral("2005-06-05"), 1, 100, 0, 200);
+    LedgerStore store(env.ctx().ledger);
+    LedgerModel model(store, env.ctx().ledger);
+    QAbstractItemModelTester tester(&model);
+    QVERIFY(model.load("2005-06-01", "2005-06-30", 0));
+    model.sort(LedgerModel::Balance, Qt::DescendingOrder); // whatever came before
+    model.sort(col, Qt::SortOrder(order));
+    QStringList shown;
+    for (int r = 1; r < model.entryRow(); ++r)
+        shown << ModelText(model, r, LedgerModel::Date).right(2) + ':' + ModelText(model, r, LedgerModel::Balance);
+    QCOMPARE(shown, dates);
+    QCOMPARE(ModelText(model, 0, LedgerModel::Date), BroughtForwardLabel());
+    QCOMPARE(ModelText(model, model.entryRow(), LedgerModel::Date), QStringLiteral("2005-06-15"));
+    // A store on a sorted sheet keeps every balance in date order.
+    QVERIFY(Say(model.setData(model.index(model.rowOfKey(first), LedgerModel::Sale), QStringLiteral("20")),
+                model.lastError()));
+    QCOMPARE(model.balance(model.rowOfKey(last)), Money::fromWon(-70));
+    QCOMPARE(model.balance(model.rowOfKey(first)), Money::fromWon(20));
+}
+
+// The entry row's date is the one it shows; a reload puts back the period's default.
+void TestLedgerStore::model_entryRowDate()
+{
+    TestEnv env;
+    ModelBooks(env);
+    Database& db = env.ctx().ledger;
+    LedgerStore store(db);
+    LedgerModel model(store, db);
+    QAbstractItemModelTester tester(&model);
+    QVERIFY(model.load("2005-06-01", "2005-06-30", 0));
+    const int entry = model.entryRow();
+    QCOMPARE(ModelText(model, entry, LedgerModel::Date), QStringLiteral("2005-06-15"));
+    QVERIFY(!model.setData(model.index(entry, LedgerModel::Date), QStringLiteral("2005-02-30")));
+    QVERIFY(model.lastError().isSet());
+    QVERIFY(model.setData(model.index(entry, LedgerModel::Date), QStringLiteral("3")));
+    QCOMPARE(ModelText(model, entry, LedgerModel::Date), QStringLiteral("2005-06-03"));
+    QVERIFY(model.setData(model.index(entry, LedgerModel::CardName), 2, LedgerModel::CardCodeRole));
+    const int key = model.data(model.index(2, 0), LedgerModel::KeyRole).toInt();
+    QCOMPARE(field(db, key, QStringLiteral("sdate")).toString(), QStringLiteral("2005-06-03"));
+    QCOMPARE(ModelText(model, 2, LedgerModel::CardName), QStringLiteral("나카드"));
+    QCOMPARE(ModelText(model, model.entryRow(), LedgerModel::Date), QStringLiteral("2005-06-03"));
+    QVERIFY(model.reload());
+    QCOMPARE(ModelText(model, model.entryRow(), LedgerModel::Date), QStringLiteral("2005-06-15"));
+    QVERIFY(model.load("2005-05-01", "2005-05-31", 0));
+    QCOMPARE(ModelText(model, model.entryRow(), LedgerModel::Date), QStringLiteral("2005-05-31"));
+    QVERIFY(model.load("2005-07-01", "2005-07-31", 0));
+    QCOMPARE(ModelText(model, model.entryRow(), LedgerModel::Date), QStringLiteral("2005-07-01"));
 }
 
 QTEST_MAIN(TestLedgerStore)

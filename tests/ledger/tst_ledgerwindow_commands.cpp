@@ -359,9 +359,18 @@ void TestLedgerWindowCommands::cardButtonRefillsFilter()
     });
     win->findChild<QPushButton*>(QStringLiteral("btnCard"))->click();
     QCOMPARE(ModalHook::shown(), QStringList{QStringLiteral("frmPlastra_read")});
-    QCOMPARE(cardFilter()->currentIndex(), 0);
+    // The chosen card stays chosen, with its text; once it is deleted, all cards.
+    QCOMPARE(cardFilter()->currentData().toInt(), 1);
+    QCOMPARE(cardFilter()->currentText(), QStringLiteral("신한카드"));
     QCOMPARE(cardFilter()->count(), 3);
     QVERIFY(cardFilter()->findData(5) > 0);
+    ModalHook::push([this](QDialog* d) {
+        env->ctx().card.execute(QStringLiteral("DELETE FROM Plastra WHERE code = 1"));
+        d->reject();
+    });
+    win->findChild<QPushButton*>(QStringLiteral("btnCard"))->click();
+    QCOMPARE(cardFilter()->currentIndex(), 0);
+    QCOMPARE(cardFilter()->count(), 2);
 }
 
 void TestLedgerWindowCommands::printUsesDatesInBoxes()

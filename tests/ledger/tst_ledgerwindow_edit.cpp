@@ -49,6 +49,8 @@ private Q_SLOTS:
     void editInMiddleRecomputesBalancesBelow();
     void entryRowDateReachedByClickAndLeft();
     void bareNumberCardIsNamedInStatusLine();
+    void storedEntryTakesItsPlace_data();
+    void storedEntryTakesItsPlace();
 };
 
 namespace {
@@ -422,7 +424,9 @@ void TestLedgerWindowEdit::dateMoveAcrossMonthsShiftsCarryOver()
     QCOMPARE(env->transferAmount(QStringLiteral("2005-03"), 1), Money());
     QCOMPARE(env->transferAmount(QStringLiteral("2005-04"), 1), Money::fromWon(1000));
     QCOMPARE(env->transferAmount(QStringLiteral("2005-05"), 1), Money::fromWon(1000));
-    QCOMPARE(win->entryDate(), QStringLiteral("2005-04-10"));
+    // An entry's own date leaves the entry row's date alone (the period's default: its last day before today).
+    QCOMPARE(win->entryDate(), QStringLiteral("2005-05-31"));
+    QCOMPARE(cell(2, rows()), QStringLiteral("2005-05-31"));
 }
 
 void TestLedgerWindowEdit::dateMoveWithinMonthChangesOnlyDate()
@@ -568,6 +572,51 @@ void TestLedgerWindowEdit::bareNumberCardIsNamedInStatusLine()
     QCOMPARE(entry(lastKey())[QStringLiteral("cardcode")].toInt(), 3);
     QVERIFY2(win->statusBar()->currentMessage().contains(QStringLiteral("카드코드 3 BC카드")),
              qPrintable(win->statusBar()->currentMessage()));
+}
+
+void TestLedgerWindowEdit::storedEntryTakesItsPlace_data()
+{
+    QTest::addColumn<int>("card");
+    QTest::addColumn<int>("col");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QStringList>("lines"); // "DATE BALANCE" from the brought-forward row on
+    QTest::addColumn<int>("activeRow");
+    QTest::newRow("after the period") << 0 << 2 << "20050705"
+                                      << QStringList{"[전기이월] 1000", "2005-06-02 1100", "2005-06-03 1300"} << 2;
+    QTest::newRow("before the period") << 0 << 2 << "20050520"
+                                       << QStringList{"[전기이월] 1300", "2005-06-02 1400", "2005-06-03 1600"} << 2;
+    QTest::newRow("off the card filter") << 1 << 4 << "국민"
+                                         << QStringList{"[전기이월] 1000", "2005-06-02 1100", "2005-06-03 1300"} << 2;
+    QTest::newRow("later in the period") << 0 << 2 << "20050620"
+                                         << QStringList{"[전기이월] 1000", "2005-06-02 1100", "2005-06-03 1300",
+                                                        "2005-06-20 1600"}
+                                         << 4;
+}
+
+// A stored date or card that takes the entry out of the period or the card
+// filter takes it off the sheet; one that moves it in the period moves it.
+void TestLedgerWindowEdit::storedEntryTakesItsPlace()
+{
+    QFETCH(int, card);
+    QFETCH(int, col);
+    QFETCH(QString, typed);
+    QFETCH(QStringList, lines);
+    QFETCH(int, activeRow);
+    env->addCard(1, QStringLiteral("신한카드"));
+    env->addCard(2, QStringLiteral("국민카드"));
+    env->addTransfer(QStringLiteral("2005-05"), 1, 1000);
+    env->addEntry(QStringLiteral("2005-06-01"), 1, 300);
+    env->addEntry(QStringLiteral("2005-06-02"), 1, 100);
+    env->addEntry(QStringLiteral("2005-06-03"), 1, 200);
+    openWindow();
+    view(QStringLiteral("2005-06-01"), QStringLiteral("2005-06-30"), card);
+    typeInto(col, 2, typed);
+    QStringList shown;
+    for (int r = 1; r < rows(); ++r)
+        shown << cell(LedgerCol::Date, r) + QLatin1Char(' ') + cell(LedgerCol::Balance, r);
+    QCOMPARE(shown, lines);
+    QCOMPARE(sheet()->activeRow(), activeRow);
+    QCOMPARE(cell(LedgerCol::Date, rows()), QStringLiteral("2005-06-15"));
 }
 
 QTEST_MAIN(TestLedgerWindowEdit)

@@ -1,6 +1,7 @@
 #include "LedgerWindowTestBase.h"
 
 #include "ledger/LedgerSheet.h"
+#include "summary/SumBillData.h"
 
 // Loading the sheet: brought-forward row, entries, entry row, balances, totals.
 class TestLedgerWindowSheet : public LedgerWindowTestBase {
@@ -11,7 +12,7 @@ private Q_SLOTS:
 
     void firstActivationShowsTodayWithEntryRow();
     void periodWithoutEntries();
-    void unknownCardListedWithEmptyName();
+    void unknownCardReadsAsDeleted();
     void mixedCardsOrderedByDateAndKey();
     void cardFilterShowsOneCard();
     void zeroAmountsLeaveCellsEmpty();
@@ -62,7 +63,7 @@ void TestLedgerWindowSheet::periodWithoutEntries()
         QVERIFY(Money::fromLeading(stripCell(c)).isZero());
 }
 
-void TestLedgerWindowSheet::unknownCardListedWithEmptyName()
+void TestLedgerWindowSheet::unknownCardReadsAsDeleted()
 {
     env->addCard(1, QStringLiteral("신한카드"));
     const int known = env->addEntry(QStringLiteral("2005-06-02"), 1, 100);
@@ -74,7 +75,7 @@ void TestLedgerWindowSheet::unknownCardListedWithEmptyName()
     QCOMPARE(cell(4, 2), QStringLiteral("신한카드"));
     QCOMPARE(cell(1, 3), QString::number(unknown));
     QCOMPARE(cell(3, 3), QStringLiteral("77"));
-    QCOMPARE(cell(4, 3), QString());
+    QCOMPARE(cell(4, 3), MissingCardName(77)); // as the summary names it
     QCOMPARE(cell(6, 3), QStringLiteral("200"));
     QCOMPARE(cell(9, 3), QStringLiteral("300"));
 }
@@ -219,11 +220,18 @@ void TestLedgerWindowSheet::headerSortKeepsFirstAndLastRows()
     QCOMPARE(cell(6, 4), QStringLiteral("300"));
     QCOMPARE(cell(4, 5), QString()); // the entry row stays last
     QCOMPARE(cell(2, 5), QStringLiteral("2005-06-15"));
-    // The balance runs down the rows as they now stand.
-    QCOMPARE(cell(9, 2), QStringLiteral("1100"));
-    QCOMPARE(cell(9, 3), QStringLiteral("1300"));
-    QCOMPARE(cell(9, 4), QStringLiteral("1600"));
+    // Each row keeps its balance in date order.
+    QCOMPARE(cell(9, 2), QStringLiteral("1400"));
+    QCOMPARE(cell(9, 3), QStringLiteral("1600"));
+    QCOMPARE(cell(9, 4), QStringLiteral("1300"));
     QVERIFY(sheet()->isLocked(2, 1));
+    // A store on the sorted sheet, then 일자: the date order with its balances.
+    typeInto(6, 2, QStringLiteral("150"));
+    Q_EMIT sheet()->sortRequested(2, Qt::AscendingOrder, &handled);
+    const QStringList dateOrder{QStringLiteral("2005-06-01 1300"), QStringLiteral("2005-06-02 1450"),
+                                QStringLiteral("2005-06-03 1650")};
+    for (int r = 2; r <= 4; ++r)
+        QCOMPARE(cell(2, r) + QLatin1Char(' ') + cell(9, r), dateOrder[r - 2]);
 }
 
 void TestLedgerWindowSheet::manyEntriesLoadInOnePass()
