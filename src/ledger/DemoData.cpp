@@ -5,6 +5,7 @@
 #include "core/AppPaths.h"
 #include "core/DbAccess.h"
 #include "ledger/LedgerStore.h"
+#include "settlement/Holidays.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -34,6 +35,8 @@ QVector<PlannedEntry> PlanEntries(const DemoSpec& spec, const QVector<double>& r
     QVector<PlannedEntry> plan;
     plan.reserve(wanted + 16);
     double carry = 0;
+    Holidays holidays;
+    Holidays::LoadFor(QString(), &holidays); // the owner's list or the built-in one; unreadable: weekends only
     for (QDate d = first; d <= last && plan.size() < wanted; d = d.addDays(1)) {
         carry += salesPerDay;
         int today = int(carry);
@@ -50,7 +53,8 @@ QVector<PlannedEntry> PlanEntries(const DemoSpec& spec, const QVector<double>& r
             sale.fee = LedgerStore::AutoFee(rates[card - 1], sale.sale);
             sale.slips = 1 + int(rng.bounded(40));
             plan.append(sale);
-            const QDate payDay = d.addDays(setdays[card - 1]);
+            // Paid as card companies pay: that many business days later.
+            const QDate payDay = holidays.addBusinessDays(d, setdays[card - 1]);
             if (payDay <= last && plan.size() < wanted) {
                 PlannedEntry pay;
                 pay.date = DateText::day(payDay);
