@@ -19,9 +19,12 @@
 #include <QFileInfo>
 #include <QFrame>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QShortcut>
+#include <QStyle>
 #include <QVBoxLayout>
 
 QPointer<SettlementWindow> SettlementWindow::s_instance;
@@ -84,7 +87,14 @@ SettlementWindow::SettlementWindow(AppContext& ctx, QWidget* parent) : QWidget(p
     m_period->setupDateCells(true);
     DesignSettlementSheet(spList, Clock::today());
     CommonSpreadDesign(spList, true, true, false, true);
-    resize(TwipsToPixelsX(15000), TwipsToPixelsY(6000));
+    // Wide enough for the columns up to the fee difference (the next days scroll
+    // in beside them), within the screen; a layout file overrides it.
+    const int scrollBar = spList->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, spList);
+    const int figures = spList->horizontalHeader()->sectionPosition(SettlementCol::FirstUpcoming - 1) +
+                        spList->verticalHeader()->width() + 2 * spList->frameWidth() + scrollBar +
+                        layout->contentsMargins().left() + layout->contentsMargins().right();
+    const int room = screen() ? screen()->availableGeometry().width() : figures;
+    resize(std::clamp(figures, TwipsToPixelsX(15000), std::max(room, TwipsToPixelsX(15000))), TwipsToPixelsY(6000));
     CenterForm(this, true);
     LoadFormIni(this);
     RefreshSheet();
