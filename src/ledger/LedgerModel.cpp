@@ -281,6 +281,25 @@ bool LedgerModel::follow(int i, int key)
 
     QList<LedgerEntryRow>& entries = m_rows.entries;
     const bool shows = m_rows.shows(next.date, next.card);
+    // The totals move by what left the sheet and what came on it (a sum out
+    // of range is worked out again from every row).
+    std::optional<LedgerTotals> totals = m_totals;
+    const auto move = [&totals](const LedgerEntryRow& r, bool add) {
+        if (!totals)
+            return;
+        const auto step = add ? &Money::add : &Money::sub;
+        const std::optional<Money> sale = step(totals->sale, r.sale), fee = step(totals->fee, r.fee),
+                                   billcoll = step(totals->billcoll, r.billcoll);
+        if (!sale || !fee || !billcoll) {
+            totals.reset();
+            return;
+        }
+        *totals = {totals->slips + (add ? 1 : -1) * r.slips.value_or(0), *sale, *fee, *billcoll};
+    };
+    if (i >= 0)
+        move(entries[i], false);
+    if (shows)
+        move(next, true);
     // An entry of a shown card moved before the period now counts in the balance brought forward.
     if (!shows && i >= 0 && next.date < m_rows.firstDay && DateText::isValidDay(next.date) &&
         (m_rows.card <= 0 || m_rows.card == next.card)) {
@@ -344,21 +363,24 @@ bool LedgerModel::follow(int i, int key)
             for (int& o : m_order)
                 o = o == i ? j : (i < j && o > i && o <= j) ? o - 1 : (j < i && o >= j && o < i) ? o + 1 : o;
         }
-        rebuildIndex(std::min(i, j));
+        // Only the entries between its old and new place changed index.
+        rebuildIndex(std::min(i, j), std::max(i, j));
         from = std::min(i, j);
         const int row = rowOfIndex(j);
         Q_EMIT dataChanged(this->index(row, 0), this->index(row, ColumnCount - 1));
     }
     if (!shows && i >= 0 && next.date < m_rows.firstDay)
         from = 0;
+    m_totals = totals ? totals : SumEntries(entries);
     recompute(from);
     return true;
 }
 
-void LedgerModel::rebuildIndex(int from)
+void LedgerModel::rebuildIndex(int from, int to)
 {
     const QList<LedgerEntryRow>& entries = m_rows.entries;
-    for (int k = from; k < entries.size(); ++k)
+    const int last = to < 0 ? int(entries.size()) - 1 : std::min(to, int(entries.size()) - 1);
+    for (int k = from; k <= last; ++k)
         m_indexOfKey.insert(entries[k].key, k);
     if (m_order.isEmpty())
         return;
@@ -378,7 +400,6 @@ void LedgerModel::recompute(int from)
         balance = balance ? Money::sub(*balance, e.billcoll) : balance;
         m_balances[k] = balance;
     }
-    m_totals = SumEntries(m_rows.entries);
     Q_EMIT totalsChanged();
     if (m_rows.entries.isEmpty())
         return;

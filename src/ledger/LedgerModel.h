@@ -73,7 +73,8 @@ Q_SIGNALS:
 private:
     int indexOfRow(int row) const; // the date-order index of an entry row
     int rowOfIndex(int i) const;
-    void rebuildIndex(int from);
+    // The key -> index map for entries from..to (to -1: the last), and the sorted order's map.
+    void rebuildIndex(int from, int to = -1);
     void recompute(int from);
     bool storeEntryField(int row, int column, const QVariant& value);
     bool storeNewEntry(int card);
