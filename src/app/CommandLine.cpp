@@ -243,6 +243,20 @@ int WriteChart(const CommandLine& cmd, const Output& o, QTextStream& out, Failur
     return ExitOk;
 }
 
+// The card company of --card (none when not given); a code that is not registered is a usage error.
+bool FetchCardOption(const CommandLine& cmd, AppContext& ctx, CardRecord* card, Failure* f)
+{
+    bool found = false;
+    ErrorInfo e;
+    if (cmd.card == 0 || (CardStore::Fetch(ctx.card, cmd.card, card, &found, &e) && found))
+        return true;
+    *f = e.isSet()
+             ? failedWith(ExitDatabase, QCoreApplication::translate("CommandLine", "카드 자료를 읽을 수 없습니다"), e)
+             : Failure{ExitUsage,
+                       QCoreApplication::translate("CommandLine", "등록되지 않은 카드코드입니다: %1").arg(cmd.card)};
+    return false;
+}
+
 bool BuildOutput(const CommandLine& cmd, AppContext& ctx, const QString& from, const QString& to, Output* o, Failure* f)
 {
     using A = CommandLine::Action;
@@ -259,16 +273,8 @@ bool BuildOutput(const CommandLine& cmd, AppContext& ctx, const QString& from, c
         return true;
     }
     CardRecord card;
-    bool found = false;
-    if (cmd.card != 0 && (!CardStore::Fetch(ctx.card, cmd.card, &card, &found, &e) || !found)) {
-        *f =
-            e.isSet()
-                ? failedWith(ExitDatabase, QCoreApplication::translate("CommandLine", "카드 자료를 읽을 수 없습니다"),
-                             e)
-                : Failure{ExitUsage,
-                          QCoreApplication::translate("CommandLine", "등록되지 않은 카드코드입니다: %1").arg(cmd.card)};
+    if (!FetchCardOption(cmd, ctx, &card, f))
         return false;
-    }
     o->print = LedgerPrintDescription(from, to, card.name);
     if (!BuildLedgerOutputSheet(&o->grid, ctx.ledger, from, to, cmd.card, &e, card.name)) {
         *f = failedWith(ExitDatabase, QCoreApplication::translate("CommandLine", "원장을 읽을 수 없습니다"), e);
@@ -432,17 +438,9 @@ bool LoadSettlementOf(const CommandLine& cmd, AppContext& ctx, Settlement* s, Fa
     if (!cmd.from.isEmpty() && !ParseDay(QCoreApplication::translate("CommandLine", "기준일"), cmd.from, &day, f))
         return false;
     CardRecord card;
-    bool found = false;
     ErrorInfo e;
-    if (cmd.card != 0 && (!CardStore::Fetch(ctx.card, cmd.card, &card, &found, &e) || !found)) {
-        *f =
-            e.isSet()
-                ? failedWith(ExitDatabase, QCoreApplication::translate("CommandLine", "카드 자료를 읽을 수 없습니다"),
-                             e)
-                : Failure{ExitUsage,
-                          QCoreApplication::translate("CommandLine", "등록되지 않은 카드코드입니다: %1").arg(cmd.card)};
+    if (!FetchCardOption(cmd, ctx, &card, f))
         return false;
-    }
     Holidays holidays;
     const QString books = ctx.ledger.isServer() ? QString() : QFileInfo(ctx.ledgerPath).absolutePath();
     if (!Holidays::LoadFor(books, &holidays, &e)) {

@@ -29,9 +29,7 @@ HistoryWindow::HistoryWindow(AppContext& ctx, QWidget* parent) : QWidget(parent,
     m_period = new PeriodBar(this);
     bar->addWidget(m_period, 1);
     const auto makeButton = [this, bar](const char* name, const QString& caption) {
-        auto* b = new QPushButton(caption, this);
-        b->setObjectName(QString::fromLatin1(name));
-        b->setAutoDefault(false);
+        QPushButton* b = MakeCommandButton(this, name, caption);
         bar->addWidget(b);
         return b;
     };

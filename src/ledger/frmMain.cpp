@@ -277,11 +277,7 @@ QHBoxLayout* frmMain::BuildCommandRow()
     auto* commands = new QHBoxLayout();
     commands->setSpacing(4);
     auto makeButton = [this](const char* name, const QString& caption, const QString& toolTip) {
-        auto* b = new QPushButton(caption, pnlTop);
-        b->setObjectName(QString::fromLatin1(name));
-        b->setToolTip(toolTip);
-        b->setAutoDefault(false);
-        return b;
+        return MakeCommandButton(pnlTop, name, caption, toolTip);
     };
     btnView = makeButton("btnView", tr("조회(F5)"), tr("검색기간의 자료를 보여 줍니다 (F5, 종료일에서 Enter)"));
     btnSum = makeButton("btnSum", tr("집계(F6)"), tr("카드사별 집계 창을 엽니다 (F6)"));

@@ -44,10 +44,7 @@ SettlementWindow::SettlementWindow(AppContext& ctx, QWidget* parent) : QWidget(p
     m_period->setToolTip(tr("첫 날짜부터 수수료를 보고, 둘째 날짜를 기준일로 미입금을 셉니다"));
     bar->addWidget(m_period, 1);
     const auto makeButton = [pnlSearch, bar](const char* name, const QString& caption, const QString& toolTip) {
-        auto* b = new QPushButton(caption, pnlSearch);
-        b->setObjectName(QString::fromLatin1(name));
-        b->setToolTip(toolTip);
-        b->setAutoDefault(false);
+        QPushButton* b = MakeCommandButton(pnlSearch, name, caption, toolTip);
         bar->addWidget(b);
         return b;
     };

@@ -48,10 +48,7 @@ frmSumBill::frmSumBill(AppContext& ctx, QWidget* parent, const QString& from, co
     m_period = new PeriodBar(pnlSearch);
     bar->addWidget(m_period, 1);
     const auto makeButton = [this, bar](const char* name, const QString& caption, const QString& toolTip) {
-        auto* b = new QPushButton(caption, pnlSearch);
-        b->setObjectName(QString::fromLatin1(name));
-        b->setToolTip(toolTip);
-        b->setAutoDefault(false);
+        QPushButton* b = MakeCommandButton(pnlSearch, name, caption, toolTip);
         bar->addWidget(b);
         return b;
     };

@@ -12,6 +12,7 @@
 #include <QGuiApplication>
 #include <QInputMethod>
 #include <QProcess>
+#include <QPushButton>
 #include <QScreen>
 #include <QSettings>
 #include <QStandardPaths>
@@ -269,6 +270,16 @@ void FillPlastra(Database& card, QComboBox* combo)
     combo->setCurrentIndex(0);
     if (!ok)
         ShowError(e);
+}
+
+QPushButton* MakeCommandButton(QWidget* parent, const char* name, const QString& caption, const QString& toolTip)
+{
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(QString::fromLatin1(name));
+    if (!toolTip.isEmpty())
+        b->setToolTip(toolTip);
+    b->setAutoDefault(false);
+    return b;
 }
 
 void CenterForm(QWidget* w, bool takeIcon)

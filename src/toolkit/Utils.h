@@ -5,6 +5,7 @@
 #include <QUrl>
 
 class QComboBox;
+class QPushButton;
 class QWidget;
 
 class Database;
@@ -14,6 +15,11 @@ class Database;
 // Fills a card combo box: an empty item (item data 0, "all cards") selected,
 // then every card by name with its code as item data. A failed query is shown.
 void FillPlastra(Database& card, QComboBox* combo);
+
+// A window's command button (조회, 엑셀, 인쇄, 닫기, ...): named for tests and
+// layout files, never the dialog default, so Enter stays with the control it is in.
+QPushButton* MakeCommandButton(QWidget* parent, const char* name, const QString& caption,
+                               const QString& toolTip = QString());
 
 // Centres a window on its screen unless it has been placed already; with
 // `takeIcon` it gets the application's icon.
