@@ -57,3 +57,9 @@ inline double ElapsedMs(const QElapsedTimer& t)
 double PeakRssMiB();
 // Current resident set size in MiB (VmRSS).
 double CurrentRssMiB();
+
+struct DemoSpec;
+// bench-data/<name> beside the build, holding demo books of `spec`: generated
+// once (the time reported as `what`) and marked ready, then reused. Empty when
+// they could not be made.
+QString EnsureBenchBooks(const QString& name, const DemoSpec& spec, const QString& what, BenchReport& report);

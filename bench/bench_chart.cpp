@@ -19,33 +19,17 @@
 #include <memory>
 
 namespace {
-QString ChartFolder()
+// The demo books, generated once into bench-data/chart-40x10.
+QString EnsureBooks(BenchReport& report)
 {
-    return QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/../bench-data/chart-40x10"));
-}
-
-bool EnsureBooks(BenchReport& report)
-{
-    const QString folder = ChartFolder();
-    if (QFileInfo::exists(folder + QStringLiteral("/ready")))
-        return true;
-    QDir(folder).removeRecursively();
     DemoSpec books;
     books.cards = 40;
     books.years = 10;
     books.seed = 20260101;
     books.lastDay = QDate(2025, 12, 31);
     books.throughStore = false;
-    QElapsedTimer t;
-    t.start();
-    QString error;
-    if (!GenerateDemoData(folder, books, &error)) {
-        std::fprintf(stderr, "  demo data failed: %s\n", qPrintable(error));
-        return false;
-    }
-    report.add(QStringLiteral("generate demo books once (40 cards, 10 years)"), ElapsedMs(t) / 1000.0, "s");
-    QFile mark(folder + QStringLiteral("/ready"));
-    return mark.open(QIODevice::WriteOnly);
+    return EnsureBenchBooks(QStringLiteral("chart-40x10"), books,
+                            QStringLiteral("generate demo books once (40 cards, 10 years)"), report);
 }
 
 struct Times {
@@ -96,11 +80,12 @@ Times OnePass(AppContext& ctx, int* cards, int* months)
 
 TALLOX_BENCHMARK("summary chart 40 cards x 10 years")
 {
-    if (!EnsureBooks(report))
+    const QString folder = EnsureBooks(report);
+    if (folder.isEmpty())
         return;
     AppContext ctx;
-    if (!ctx.openFolder(ChartFolder(), nullptr, true)) {
-        std::fprintf(stderr, "  cannot open %s\n", qPrintable(ChartFolder()));
+    if (!ctx.openFolder(folder, nullptr, true)) {
+        std::fprintf(stderr, "  cannot open %s\n", qPrintable(folder));
         return;
     }
     const qint64 entries = ctx.ledger.scalar(QStringLiteral("SELECT count(*) FROM Tallox")).toLongLong();

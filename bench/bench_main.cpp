@@ -2,8 +2,12 @@
 // the first argument) and prints the figures as one table.
 #include "BenchRegistry.h"
 
+#include "ledger/DemoData.h"
+
 #include <QApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTextStream>
 #include <cstdio>
 
@@ -38,6 +42,25 @@ double PeakRssMiB()
 double CurrentRssMiB()
 {
     return statusField("VmRSS");
+}
+
+QString EnsureBenchBooks(const QString& name, const DemoSpec& spec, const QString& what, BenchReport& report)
+{
+    const QString folder =
+        QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/../bench-data/") + name);
+    if (QFileInfo::exists(folder + QStringLiteral("/ready")))
+        return folder;
+    QDir(folder).removeRecursively();
+    QElapsedTimer t;
+    t.start();
+    QString error;
+    if (!GenerateDemoData(folder, spec, &error)) {
+        std::fprintf(stderr, "  demo data failed: %s\n", qPrintable(error));
+        return QString();
+    }
+    report.add(what, ElapsedMs(t) / 1000.0, "s");
+    QFile mark(folder + QStringLiteral("/ready"));
+    return mark.open(QIODevice::WriteOnly) ? folder : QString();
 }
 
 int main(int argc, char** argv)

@@ -19,17 +19,9 @@
 #include <vector>
 
 namespace {
-QString SettlementFolder()
+// The demo books, generated once into bench-data/settlement-1M.
+QString EnsureBooks(BenchReport& report)
 {
-    return QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/../bench-data/settlement-1M"));
-}
-
-bool EnsureBooks(BenchReport& report)
-{
-    const QString folder = SettlementFolder();
-    if (QFileInfo::exists(folder + QStringLiteral("/ready")))
-        return true;
-    QDir(folder).removeRecursively();
     DemoSpec books;
     books.cards = 40;
     books.years = 3;
@@ -37,26 +29,19 @@ bool EnsureBooks(BenchReport& report)
     books.seed = 20261209;
     books.lastDay = QDate(2026, 12, 8);
     books.throughStore = false;
-    QElapsedTimer t;
-    t.start();
-    QString error;
-    if (!GenerateDemoData(folder, books, &error)) {
-        std::fprintf(stderr, "  demo data failed: %s\n", qPrintable(error));
-        return false;
-    }
-    report.add(QStringLiteral("generate demo books once (40 cards, 1M entries)"), ElapsedMs(t) / 1000.0, "s");
-    QFile mark(folder + QStringLiteral("/ready"));
-    return mark.open(QIODevice::WriteOnly);
+    return EnsureBenchBooks(QStringLiteral("settlement-1M"), books,
+                            QStringLiteral("generate demo books once (40 cards, 1M entries)"), report);
 }
 } // namespace
 
 TALLOX_BENCHMARK("settlement window 1M entries")
 {
-    if (!EnsureBooks(report))
+    const QString folder = EnsureBooks(report);
+    if (folder.isEmpty())
         return;
     AppContext ctx;
-    if (!ctx.openFolder(SettlementFolder(), nullptr, true)) {
-        std::fprintf(stderr, "  cannot open %s\n", qPrintable(SettlementFolder()));
+    if (!ctx.openFolder(folder, nullptr, true)) {
+        std::fprintf(stderr, "  cannot open %s\n", qPrintable(folder));
         return;
     }
     Holidays holidays;
