@@ -6,10 +6,10 @@
 // The books are generated once (in bulk) into <build>/bench-data/backup-<size>.
 #include "BenchRegistry.h"
 
-#include "core/AppContext.h"
-#include "core/Backup.h"
-#include "ledger/DemoData.h"
-#include "ledger/LedgerStore.h"
+#include "data/books/AppContext.h"
+#include "data/books/Backup.h"
+#include "data/ledger/DemoData.h"
+#include "data/ledger/LedgerStore.h"
 
 #include <QCoreApplication>
 #include <QDir>

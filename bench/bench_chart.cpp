@@ -5,9 +5,9 @@
 // <build>/bench-data/chart-40x10 and reused.
 #include "BenchRegistry.h"
 
-#include "core/AppContext.h"
-#include "ledger/DemoData.h"
-#include "summary/SumBillChart.h"
+#include "data/books/AppContext.h"
+#include "data/ledger/DemoData.h"
+#include "gui/summary/SumBillChart.h"
 
 #include <QChart>
 #include <QCoreApplication>

@@ -2,7 +2,7 @@
 // formula upkeep, row insertion and sorting.
 #include "BenchRegistry.h"
 
-#include "platform/SpreadGrid.h"
+#include "gui/grid/SpreadGrid.h"
 
 #include <QPixmap>
 #include <QScrollBar>

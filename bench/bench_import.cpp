@@ -6,11 +6,11 @@
 // RecordEditCol), on 2,000 rows, scaled to 100,000.
 #include "BenchRegistry.h"
 
-#include "core/AppContext.h"
-#include "core/DbAccess.h"
-#include "import/ImportPlan.h"
-#include "import/ImportRun.h"
-#include "ledger/LedgerStore.h"
+#include "data/books/AppContext.h"
+#include "data/books/DbAccess.h"
+#include "data/import/ImportPlan.h"
+#include "data/import/ImportRun.h"
+#include "data/ledger/LedgerStore.h"
 
 #include <QDate>
 #include <QFile>

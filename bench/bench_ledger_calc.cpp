@@ -2,8 +2,8 @@
 // entries (what one edit in the sheet's first row costs), and the fill.
 #include "BenchRegistry.h"
 
-#include "ledger/LedgerSheet.h"
-#include "platform/SpreadGrid.h"
+#include "gui/grid/SpreadGrid.h"
+#include "gui/ledger/LedgerSheet.h"
 
 #include <algorithm>
 

@@ -2,7 +2,7 @@
 // the first argument) and prints the figures as one table.
 #include "BenchRegistry.h"
 
-#include "ledger/DemoData.h"
+#include "data/ledger/DemoData.h"
 
 #include <QApplication>
 #include <QDir>

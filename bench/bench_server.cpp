@@ -5,15 +5,16 @@
 // 1,000,000. The books are copied to the server with `tallox --copy`'s routine.
 #include "BenchRegistry.h"
 
-#include "core/AppContext.h"
-#include "core/BooksCopy.h"
-#include "core/ServerSchema.h"
-#include "ledger/DemoData.h"
-#include "ledger/LedgerStore.h"
-#include "ledger/frmMain.h"
-#include "platform/SpreadGrid.h"
-#include "summary/SumBillData.h"
-#include "toolkit/PeriodBar.h"
+#include "data/books/AppContext.h"
+#include "data/books/BooksCopy.h"
+#include "data/books/ServerSchema.h"
+#include "data/ledger/DemoData.h"
+#include "data/ledger/LedgerStore.h"
+#include "data/summary/SumBillData.h"
+#include "gui/grid/SpreadGrid.h"
+#include "gui/ledger/frmMain.h"
+#include "gui/summary/SumBillSheet.h"
+#include "gui/toolkit/PeriodBar.h"
 
 #include <QComboBox>
 #include <QCoreApplication>

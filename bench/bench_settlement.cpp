@@ -4,12 +4,12 @@
 // <build>/bench-data/settlement-1M and reused.
 #include "BenchRegistry.h"
 
-#include "core/AppContext.h"
-#include "ledger/DemoData.h"
-#include "platform/SpreadGrid.h"
-#include "settlement/Holidays.h"
-#include "settlement/Settlement.h"
-#include "settlement/SettlementSheet.h"
+#include "data/books/AppContext.h"
+#include "data/ledger/DemoData.h"
+#include "data/settlement/Holidays.h"
+#include "data/settlement/Settlement.h"
+#include "gui/grid/SpreadGrid.h"
+#include "gui/settlement/SettlementSheet.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,10 +1,18 @@
-# Checks that includes point down the layers (see ARCHITECTURE.md):
-#   1 base < 2 platform < 3 data < 4 toolkit < 5 windows < 6 app
-# The feature folders (ledger, cards, summary, import, settlement) hold data files (3) and
-# window files (5), told apart by their names.
-# A file may include files of its own layer or lower ones. Layers 1 and 3 may
-# not include Qt widget headers (only platform holds a widget, the grid), nor
-# Qt Charts, whose charts are graphics widgets.
+# Checks that includes point down the layers (see ARCHITECTURE.md). Every
+# folder of src/ has a place in one order, lowest first; a file may include
+# headers of its own folder and of folders before it, never of one after it,
+# so no two folders include each other:
+#
+#   data/base data/db data/sheet data/books data/cards data/summary
+#   data/settlement data/ledger data/import      the books (no Qt Gui, no widgets)
+#   output                                       printing
+#   gui/grid gui/toolkit gui/cards gui/summary
+#   gui/settlement gui/ledger                    the grid and the windows
+#   app                                          start-up and the command line
+#
+# The data folders may not include Qt Gui, Widgets, Charts or Print Support
+# headers either; the build proves the same for the linked code
+# (tallox_data_links_alone).
 #
 #   cmake -DSRC=<src dir> -P cmake/CheckLayers.cmake
 #
@@ -16,70 +24,48 @@ if(NOT SRC OR NOT IS_DIRECTORY "${SRC}")
     message(FATAL_ERROR "CheckLayers: pass -DSRC=<source folder> (got '${SRC}')")
 endif()
 
-set(layer_names "" base platform data toolkit windows app)
+set(folder_order
+    data/base data/db data/sheet data/books data/cards data/summary data/settlement data/ledger data/import
+    output
+    gui/grid gui/toolkit gui/cards gui/summary gui/settlement gui/ledger
+    app)
 
-# The one rule that tells window files from data files in the feature folders.
-function(is_window_file path out)
-    get_filename_component(stem "${path}" NAME_WE)
-    if(stem MATCHES "^frm" OR stem MATCHES "Window|Dialog|StatusLine|Chart" OR stem MATCHES "^(CardSearch|NumericEdit|PlastraSync)$")
-        set(${out} TRUE PARENT_SCOPE)
-    else()
-        set(${out} FALSE PARENT_SCOPE)
-    endif()
+# Rank of the folder of a path relative to SRC ("data/base/Money.h"); -1 when
+# the folder has no place in the order.
+function(rank_of path out)
+    get_filename_component(folder "${path}" DIRECTORY)
+    list(FIND folder_order "${folder}" rank)
+    set(${out} "${rank}" PARENT_SCOPE)
 endfunction()
 
-# Layer number of a path relative to SRC ("core/Money.h"); empty when its
-# folder is not a layer of its own.
-function(layer_of path out)
-    string(REGEX MATCH "^[^/]+" folder "${path}")
-    set(layer "")
-    if(folder STREQUAL "base")
-        set(layer 1)
-    elseif(folder STREQUAL "platform")
-        set(layer 2)
-    elseif(folder STREQUAL "core")
-        set(layer 3)
-    elseif(folder MATCHES "^(ledger|cards|summary|import|settlement)$")
-        is_window_file("${path}" window)
-        if(window)
-            set(layer 5)
-        else()
-            set(layer 3)
-        endif()
-    elseif(folder STREQUAL "toolkit")
-        set(layer 4)
-    elseif(folder STREQUAL "app")
-        set(layer 6)
-    endif()
-    set(${out} "${layer}" PARENT_SCOPE)
-endfunction()
-
-set(widget_header_regex
-    "^<(Q(Widget|ComboBox|MessageBox|Dialog|InputDialog|FileDialog|Application|LineEdit|Label|PushButton|CheckBox|MainWindow|Menu|MenuBar|Action|HeaderView|TableView|BoxLayout|VBoxLayout|HBoxLayout|GridLayout)>|QtWidgets|QtCharts|Q(Chart|ChartView|BarSet|StackedBarSeries|LineSeries|BarCategoryAxis|CategoryAxis|ValueAxis|GraphicsScene)>)")
+set(gui_header_regex
+    "^<(Qt(Gui|Widgets|Charts|PrintSupport)(/|>)|Q(Widget|ComboBox|MessageBox|Dialog|InputDialog|FileDialog|Application|GuiApplication|LineEdit|Label|PushButton|CheckBox|MainWindow|Menu|MenuBar|Action|HeaderView|TableView|BoxLayout|VBoxLayout|HBoxLayout|GridLayout|Color|Font|FontMetrics|FontMetricsF|Image|Pixmap|Painter|Printer|PrintPreviewDialog|PdfWriter|Chart|ChartView|BarSet|StackedBarSeries|LineSeries|BarCategoryAxis|CategoryAxis|ValueAxis|GraphicsScene)>)")
 
 set(violations "")
 file(GLOB_RECURSE files LIST_DIRECTORIES false RELATIVE "${SRC}" "${SRC}/*.cpp" "${SRC}/*.h")
 foreach(file IN LISTS files)
-    layer_of("${file}" from)
-    if(from STREQUAL "")
-        list(APPEND violations "${file}: is in no layer (unknown folder)")
+    rank_of("${file}" from)
+    get_filename_component(from_folder "${file}" DIRECTORY)
+    if(from EQUAL -1)
+        list(APPEND violations "${file}: its folder ${from_folder} has no place in the layer order")
         continue()
     endif()
-    list(GET layer_names ${from} from_name)
     file(STRINGS "${SRC}/${file}" lines REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"]")
     foreach(line IN LISTS lines)
         string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*([<\"][^>\"]*[>\"]).*$" "\\1" target "${line}")
         if(target MATCHES "^\"([^\"]+)\"$")
             set(header "${CMAKE_MATCH_1}")
-            layer_of("${header}" to)
             # Only folder-qualified project headers count ("moc" files and the like do not).
-            if(NOT to STREQUAL "" AND to GREATER from)
-                list(GET layer_names ${to} to_name)
-                list(APPEND violations
-                     "${file}: includes ${header} (layer ${from} ${from_name} -> layer ${to} ${to_name})")
+            if(NOT header MATCHES "/")
+                continue()
             endif()
-        elseif((from EQUAL 1 OR from EQUAL 3) AND target MATCHES "${widget_header_regex}")
-            list(APPEND violations "${file}: includes ${target} (layer ${from} ${from_name} -> Qt widgets)")
+            rank_of("${header}" to)
+            get_filename_component(to_folder "${header}" DIRECTORY)
+            if(to GREATER from)
+                list(APPEND violations "${file}: includes ${header} (${from_folder} may not include ${to_folder})")
+            endif()
+        elseif(from_folder MATCHES "^data/" AND target MATCHES "${gui_header_regex}")
+            list(APPEND violations "${file}: includes ${target} (the data folders use no Qt Gui or widgets)")
         endif()
     endforeach()
 endforeach()

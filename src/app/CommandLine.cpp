@@ -1,30 +1,36 @@
 #include "app/CommandLine.h"
 #include "app/ServerCommands.h"
 
-#include "base/Clock.h"
-#include "base/DateParse.h"
-#include "cards/CardStore.h"
-#include "core/AppContext.h"
-#include "core/AppInfo.h"
-#include "core/AppPaths.h"
-#include "core/Backup.h"
-#include "core/DbAccess.h"
-#include "core/SharedQueries.h"
-#include "core/Startup.h"
-#include "import/ImportPlan.h"
-#include "import/ImportRun.h"
-#include "ledger/DemoData.h"
-#include "ledger/LedgerSheet.h"
-#include "ledger/LedgerStore.h"
-#include "platform/PartFile.h"
-#include "platform/ServerAddress.h"
-#include "platform/SpreadGrid.h"
-#include "settlement/Holidays.h"
-#include "settlement/Settlement.h"
-#include "settlement/SettlementSheet.h"
-#include "summary/SumBillChart.h"
-#include "summary/SumBillData.h"
-#include "toolkit/ExcelExport.h"
+#include "data/base/Clock.h"
+#include "data/base/DateParse.h"
+#include "data/books/AppContext.h"
+#include "data/books/AppInfo.h"
+#include "data/books/AppPaths.h"
+#include "data/books/Backup.h"
+#include "data/books/DbAccess.h"
+#include "data/books/SharedQueries.h"
+#include "data/books/Startup.h"
+#include "data/cards/CardStore.h"
+#include "data/db/PartFile.h"
+#include "data/db/ServerAddress.h"
+#include "data/import/ImportPlan.h"
+#include "data/import/ImportRun.h"
+#include "data/ledger/DemoData.h"
+#include "data/ledger/LedgerOutput.h"
+#include "data/ledger/LedgerStore.h"
+#include "data/settlement/Holidays.h"
+#include "data/settlement/Settlement.h"
+#include "data/sheet/Workbook.h"
+#include "data/summary/SumBillData.h"
+#include "gui/grid/GridSheet.h"
+#include "gui/grid/SpreadGrid.h"
+#include "gui/ledger/LedgerSheet.h"
+#include "gui/settlement/SettlementSheet.h"
+#include "gui/summary/SumBillChart.h"
+#include "gui/summary/SumBillSheet.h"
+#include "gui/toolkit/ExcelExport.h"
+#include "output/PngFile.h"
+#include "output/PrintComponent.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -49,6 +55,16 @@ Failure failedWith(int status, const QString& what, const ErrorInfo& e)
     return {status, e.isSet() ? what + QStringLiteral(": ") + ErrorLine(e) : what};
 }
 
+} // namespace
+
+bool CommandDraws(CommandLine::Action a)
+{
+    using A = CommandLine::Action;
+    return a == A::ExportSummary || a == A::PrintSheet || a == A::PrintSummary || a == A::ChartSummary ||
+           a == A::Settlement;
+}
+
+namespace {
 bool NeedsPeriod(CommandLine::Action a)
 {
     using A = CommandLine::Action;
@@ -201,10 +217,32 @@ int Check(AppContext& ctx, QTextStream& out, Failure* f)
 }
 
 // The sheet, summary or chart of a period that an export or print writes.
+// What a command prints or exports: the ledger's typed rows straight from
+// the books, or a filled grid (summary, settlement).
 struct Output {
-    SpreadGrid grid;
+    std::unique_ptr<SpreadGrid> grid;
+    std::unique_ptr<LedgerOutputSheet> ledger;
+    std::unique_ptr<Sheet> gridSheet;
     PrintDescription print;
     SumBillChart chart;
+
+    SpreadGrid* newGrid()
+    {
+        grid = std::make_unique<SpreadGrid>();
+        grid->setObjectName(QStringLiteral("spList"));
+        return grid.get();
+    }
+    const Sheet& sheet()
+    {
+        if (ledger)
+            return *ledger;
+        if (!gridSheet)
+            gridSheet = std::make_unique<GridSheet>(*grid);
+        return *gridSheet;
+    }
+    int rows() const { return ledger ? ledger->rowsHandedOut() : grid->maxRows(); }
+    // Why the books could not be read while the sheet was written (unset when they were).
+    ErrorInfo readError() const { return ledger ? ledger->readError() : ErrorInfo(); }
 };
 
 bool BuildChart(AppContext& ctx, const QString& from, const QString& to, Output* o, Failure* f)
@@ -264,9 +302,8 @@ bool BuildOutput(const CommandLine& cmd, AppContext& ctx, const QString& from, c
         return BuildChart(ctx, from, to, o, f);
     ErrorInfo e;
     if (cmd.action == A::ExportSummary || cmd.action == A::PrintSummary) {
-        o->grid.setObjectName(QStringLiteral("spList"));
         o->print = SumBillPrintDescription(from, to);
-        if (!BuildSumBillSheet(ctx.ledger, &o->grid, from, to, &e)) {
+        if (!BuildSumBillSheet(ctx.ledger, o->newGrid(), from, to, &e)) {
             *f = failedWith(ExitDatabase, QCoreApplication::translate("CommandLine", "집계를 읽을 수 없습니다"), e);
             return false;
         }
@@ -276,10 +313,17 @@ bool BuildOutput(const CommandLine& cmd, AppContext& ctx, const QString& from, c
     if (!FetchCardOption(cmd, ctx, &card, f))
         return false;
     o->print = LedgerPrintDescription(from, to, card.name);
-    if (!BuildLedgerOutputSheet(&o->grid, ctx.ledger, from, to, cmd.card, &e, card.name)) {
-        *f = failedWith(ExitDatabase, QCoreApplication::translate("CommandLine", "원장을 읽을 수 없습니다"), e);
+    o->ledger = std::make_unique<LedgerOutputSheet>(ctx.ledger, from, to, cmd.card, card.name);
+    return true;
+}
+
+// A sheet whose rows could not be read from the books fails as the books do, not as the file.
+bool BooksUnread(const Output& o, Failure* f)
+{
+    const ErrorInfo e = o.readError();
+    if (!e.isSet())
         return false;
-    }
+    *f = failedWith(ExitDatabase, QCoreApplication::translate("CommandLine", "원장을 읽을 수 없습니다"), e);
     return true;
 }
 
@@ -309,16 +353,17 @@ int WriteOutput(const CommandLine& cmd, Output& o, const QString& from, const QS
     using A = CommandLine::Action;
     if (cmd.action == A::ChartSummary)
         return WriteChart(cmd, o, out, f);
-    const int rows = o.grid.maxRows();
     if (cmd.action == A::ExportSheet || cmd.action == A::ExportSummary ||
         (cmd.action == A::Settlement && cmd.file.endsWith(QStringLiteral(".xlsx"), Qt::CaseInsensitive))) {
         QString why;
         bool written = false;
         {
             TerminalProgress progress(QCoreApplication::translate("CommandLine", "엑셀"));
-            written = ExportGridToFile(&o.grid, QStringLiteral("Sheet1"), cmd.file, &why, ExportLogFile(),
-                                       progress.progress());
+            written = WriteWorkbook(o.sheet(), cmd.file, QStringLiteral("Sheet1"), &why, ExportLogFile(),
+                                    progress.progress());
         }
+        if (!written && BooksUnread(o, f))
+            return f->status;
         if (!written) {
             *f = {ExitOutput,
                   QCoreApplication::translate("CommandLine", "엑셀 파일을 쓸 수 없습니다: %1 (%2)").arg(cmd.file, why)};
@@ -326,7 +371,7 @@ int WriteOutput(const CommandLine& cmd, Output& o, const QString& from, const QS
         }
         out << QCoreApplication::translate("CommandLine", "엑셀로 내보냈습니다: %1 (%2 - %3, %4행)")
                    .arg(cmd.file, from, to)
-                   .arg(rows)
+                   .arg(o.rows())
             << Qt::endl;
         return ExitOk;
     }
@@ -338,8 +383,10 @@ int WriteOutput(const CommandLine& cmd, Output& o, const QString& from, const QS
     {
         TerminalProgress progress(QCoreApplication::translate("CommandLine", "인쇄"));
         printer.setProgress(progress.progress());
-        printed = printer.PrintSheet(&o.grid, o.print, nullptr, &e);
+        printed = printer.PrintSheet(o.sheet(), o.print, nullptr, &e);
     }
+    if (!printed && BooksUnread(o, f))
+        return f->status;
     if (!printed) {
         *f = failedWith(ExitOutput,
                         QCoreApplication::translate("CommandLine", "PDF 파일을 쓸 수 없습니다: %1").arg(cmd.file), e);
@@ -347,7 +394,7 @@ int WriteOutput(const CommandLine& cmd, Output& o, const QString& from, const QS
     }
     out << QCoreApplication::translate("CommandLine", "인쇄했습니다: %1 (%2 - %3, %4행, %5쪽)")
                .arg(cmd.file, from, to)
-               .arg(rows)
+               .arg(o.rows())
                .arg(printer.lastPageCount())
         << Qt::endl;
     return ExitOk;
@@ -490,9 +537,8 @@ int RunWithDatabases(const CommandLine& cmd, AppContext& ctx, QTextStream& out, 
         Output o;
         if (!MayWriteOutput(cmd, f) || !LoadSettlementOf(cmd, ctx, &s, f))
             return f->status;
-        o.grid.setObjectName(QStringLiteral("spList"));
         o.print = SettlementPrintDescription(s);
-        FillSettlementSheet(&o.grid, s);
+        FillSettlementSheet(o.newGrid(), s);
         return WriteOutput(cmd, o, s.from.toString(Qt::ISODate), s.day.toString(Qt::ISODate), out, f);
     }
     if (cmd.action == A::Check)

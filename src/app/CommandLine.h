@@ -63,5 +63,10 @@ bool IsCommandLineRun(const QStringList& args);
 // Reads the arguments (without the program name).
 CommandLine ParseCommandLine(const QStringList& args);
 QString UsageText();
+// Whether a command draws (a grid, a chart or a printed page) and needs a
+// QApplication; the others only read or write the books and run on a
+// QCoreApplication.
+bool CommandDraws(CommandLine::Action action);
+
 // Runs a command (not Action::Window); the caller has created the application object.
 int RunCommandLine(const CommandLine& cmd, QTextStream& out, QTextStream& err);

@@ -1,17 +1,18 @@
 #include "app/Main.h"
+#include "output/PrintComponent.h"
 
 #include "app/CommandLine.h"
 
-#include "base/Language.h"
-#include "core/AppContext.h"
-#include "core/AppInfo.h"
-#include "core/AppPaths.h"
-#include "core/Backup.h"
-#include "core/DbAccess.h"
-#include "core/Startup.h"
-#include "ledger/BackupDialog.h"
-#include "ledger/frmMain.h"
-#include "toolkit/Messages.h"
+#include "data/base/Language.h"
+#include "data/books/AppContext.h"
+#include "data/books/AppInfo.h"
+#include "data/books/AppPaths.h"
+#include "data/books/Backup.h"
+#include "data/books/DbAccess.h"
+#include "data/books/Startup.h"
+#include "gui/ledger/BackupDialog.h"
+#include "gui/ledger/frmMain.h"
+#include "gui/toolkit/Messages.h"
 
 #include <QApplication>
 #include <QDir>
@@ -130,11 +131,17 @@ bool TakeInstanceLock(const QString& appFolder, std::unique_ptr<QLockFile>* lock
 
 int RunCommand(int argc, char** argv, const QStringList& rawArgs)
 {
-    // Commands never show a window: they run on the offscreen platform, display or not.
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(AppTitle());
-    QApplication::setApplicationVersion(QStringLiteral(TALLOX_VERSION));
+    // Commands never show a window: those that draw run on the offscreen
+    // platform, display or not; those that only read or write the books need no GUI at all.
+    std::unique_ptr<QCoreApplication> app;
+    if (CommandDraws(ParseCommandLine(rawArgs).action)) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        app = std::make_unique<QApplication>(argc, argv);
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
+    QCoreApplication::setApplicationName(AppTitle());
+    QCoreApplication::setApplicationVersion(QStringLiteral(TALLOX_VERSION));
     InstallQtTranslations();
     QTextStream out(stdout);
     QTextStream err(stderr);

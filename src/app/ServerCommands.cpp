@@ -1,11 +1,11 @@
 #include "app/ServerCommands.h"
 
 #include "app/CommandLine.h"
-#include "core/AppPaths.h"
-#include "core/BooksCopy.h"
-#include "core/ServerSchema.h"
-#include "platform/Database.h"
-#include "platform/ServerAddress.h"
+#include "data/books/AppPaths.h"
+#include "data/books/BooksCopy.h"
+#include "data/books/ServerSchema.h"
+#include "data/db/Database.h"
+#include "data/db/ServerAddress.h"
 
 #include <QCoreApplication>
 #include <QSettings>

@@ -11,14 +11,14 @@
 
 #include "app/CommandLine.h"
 
-#include "base/Clock.h"
-#include "core/Backup.h"
-#include "ledger/BackupDialog.h"
-#include "ledger/LedgerSheet.h"
-#include "ledger/LedgerStore.h"
-#include "platform/StoreRetry.h"
-#include "settlement/SettlementSheet.h"
-#include "settlement/SettlementWindow.h"
+#include "data/base/Clock.h"
+#include "data/books/Backup.h"
+#include "data/db/StoreRetry.h"
+#include "data/ledger/LedgerStore.h"
+#include "gui/ledger/BackupDialog.h"
+#include "gui/ledger/LedgerSheet.h"
+#include "gui/settlement/SettlementSheet.h"
+#include "gui/settlement/SettlementWindow.h"
 
 #include <QAction>
 #include <QApplication>

@@ -2,15 +2,15 @@
 #include "XlsxReader.h"
 
 #include "app/CommandLine.h"
-#include "core/AppPaths.h"
-#include "core/Backup.h"
-#include "core/SharedQueries.h"
-#include "core/Startup.h"
-#include "ledger/LedgerSheet.h"
-#include "ledger/frmMain.h"
-#include "platform/SpreadGrid.h"
-#include "summary/SumBillChart.h"
-#include "toolkit/PeriodBar.h"
+#include "data/books/AppPaths.h"
+#include "data/books/Backup.h"
+#include "data/books/SharedQueries.h"
+#include "data/books/Startup.h"
+#include "gui/grid/SpreadGrid.h"
+#include "gui/ledger/LedgerSheet.h"
+#include "gui/ledger/frmMain.h"
+#include "gui/summary/SumBillChart.h"
+#include "gui/toolkit/PeriodBar.h"
 
 #include <QDir>
 #include <QFile>
@@ -52,6 +52,8 @@ private Q_SLOTS:
     void locks_leftoverTakenLiveRefused_data();
     void locks_leftoverTakenLiveRefused();
     void helpAndVersion();
+    void dataCommands_needNoGui_data();
+    void dataCommands_needNoGui();
 
 private:
     void seed();
@@ -157,6 +159,12 @@ void TestCommandLine::damagedBooks_failWithoutOutput_data()
                                                     << "a.pdf";
     QTest::newRow("sheet, no ledger table") << noLedger << "--export-sheet"
                                             << "a.xlsx";
+    // A sale so large that the running balance leaves the range of money.
+    const QString hugeSale = "UPDATE Tallox SET sale = 9223372036854775000 WHERE sdate = '2005-05-03'";
+    QTest::newRow("sheet, a balance out of range") << hugeSale << "--export-sheet"
+                                                   << "a.xlsx";
+    QTest::newRow("print, a balance out of range") << hugeSale << "--print-sheet"
+                                                   << "a.pdf";
     QTest::newRow("chart, no ledger table") << noLedger << "--chart-summary"
                                             << "a.png";
     QTest::newRow("chart, an amount no integer") << "UPDATE Tallox SET sale = 1.5 WHERE sdate = '2005-05-03'"
@@ -513,4 +521,42 @@ void TestCommandLine::helpAndVersion()
 }
 
 QTEST_MAIN(TestCommandLine)
+// The real program, telling which plugins it loads: a command that only
+// reads or writes the books runs on a QCoreApplication and loads no platform
+// plugin; a command that draws does (which shows that the check bites).
+void TestCommandLine::dataCommands_needNoGui_data()
+{
+    // FOLDER and OUT stand for the books and an output file of the test's own.
+    QTest::addColumn<QString>("args");
+    QTest::addColumn<bool>("onCore");
+    QTest::newRow("--export-sheet") << "FOLDER --export-sheet 0501 0531 OUT.xlsx" << true;
+    QTest::newRow("--check") << "FOLDER --check" << true;
+    QTest::newRow("--overdue") << "FOLDER --overdue" << true;
+    QTest::newRow("--print-sheet draws") << "FOLDER --print-sheet 0501 0531 OUT.pdf" << false;
+}
+
+void TestCommandLine::dataCommands_needNoGui()
+{
+    QFETCH(QString, args);
+    QFETCH(bool, onCore);
+    m_env->ctx().closeAll(); // the books are the command's
+    const QString out = m_env->appFolder() + "/nogui";
+    QStringList argv = args.split(' ');
+    for (QString& a : argv)
+        a.replace("FOLDER", folder()).replace("OUT", out);
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_DEBUG_PLUGINS", "1");
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(TALLOX_EXE), argv);
+    QVERIFY(p.waitForFinished(60000));
+    const QByteArray err = p.readAllStandardError();
+    // --check and --overdue say what they found with 0 or 1.
+    QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+    QVERIFY2(p.exitCode() == 0 || p.exitCode() == 1, err.constData());
+    QCOMPARE(err.contains("/platforms"), !onCore);
+    if (args.contains("OUT.xlsx"))
+        QVERIFY(QFileInfo::exists(out + ".xlsx"));
+}
+
 #include "tst_commandline.moc"

@@ -1,4 +1,4 @@
-#include "base/Language.h"
+#include "data/base/Language.h"
 
 #include <QFile>
 #include <QProcess>

@@ -2,7 +2,7 @@
 
 #include "TestSupport.h"
 
-#include "platform/SpreadGrid.h"
+#include "gui/grid/SpreadGrid.h"
 
 #include <QAbstractButton>
 #include <QCoreApplication>

@@ -1,10 +1,10 @@
 #include "CardTestHelpers.h"
 
-#include "cards/NumericEdit.h"
-#include "cards/PlastraSync.h"
-#include "cards/frmPlastra_write.h"
-#include "toolkit/FloatMsg.h"
-#include "toolkit/ModalRun.h"
+#include "gui/cards/NumericEdit.h"
+#include "gui/cards/PlastraSync.h"
+#include "gui/cards/frmPlastra_write.h"
+#include "gui/toolkit/FloatMsg.h"
+#include "gui/toolkit/ModalRun.h"
 
 #include <QCheckBox>
 #include <QLabel>

@@ -1,8 +1,8 @@
 #include "CardTestHelpers.h"
 
-#include "cards/frmPlastra_sel.h"
-#include "cards/frmPlastra_write.h"
-#include "toolkit/ModalRun.h"
+#include "gui/cards/frmPlastra_sel.h"
+#include "gui/cards/frmPlastra_write.h"
+#include "gui/toolkit/ModalRun.h"
 
 using namespace CardTest;
 

@@ -1,10 +1,10 @@
 #include "TestSupport.h"
 
 #include "app/CommandLine.h"
-#include "base/Clock.h"
-#include "core/AppPaths.h"
-#include "core/Backup.h"
-#include "ledger/LedgerStore.h"
+#include "data/base/Clock.h"
+#include "data/books/AppPaths.h"
+#include "data/books/Backup.h"
+#include "data/ledger/LedgerStore.h"
 
 #include <QCryptographicHash>
 #include <QDir>

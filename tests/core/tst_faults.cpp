@@ -1,14 +1,15 @@
 #include "TestSupport.h"
 
 #include "app/CommandLine.h"
-#include "base/Clock.h"
-#include "core/AppPaths.h"
-#include "core/SharedQueries.h"
-#include "ledger/CarryOverCheckDialog.h"
-#include "ledger/LedgerSheet.h"
-#include "ledger/LedgerStore.h"
-#include "platform/SpreadGrid.h"
-#include "summary/SumBillData.h"
+#include "data/base/Clock.h"
+#include "data/books/AppPaths.h"
+#include "data/books/SharedQueries.h"
+#include "data/ledger/LedgerStore.h"
+#include "data/summary/SumBillData.h"
+#include "gui/grid/SpreadGrid.h"
+#include "gui/ledger/CarryOverCheckDialog.h"
+#include "gui/ledger/LedgerSheet.h"
+#include "gui/summary/SumBillSheet.h"
 
 #include <QCryptographicHash>
 #include <QFile>

@@ -1,13 +1,13 @@
 #include "TestSupport.h"
 
 #include "app/Main.h"
-#include "base/Clock.h"
-#include "core/AppPaths.h"
-#include "core/DbAccess.h"
-#include "core/Startup.h"
-#include "ledger/BackupDialog.h"
-#include "ledger/frmMain.h"
-#include "platform/ServerAddress.h"
+#include "data/base/Clock.h"
+#include "data/books/AppPaths.h"
+#include "data/books/DbAccess.h"
+#include "data/books/Startup.h"
+#include "data/db/ServerAddress.h"
+#include "gui/ledger/BackupDialog.h"
+#include "gui/ledger/frmMain.h"
 
 #include <QDir>
 #include <QFile>

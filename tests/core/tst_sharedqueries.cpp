@@ -1,7 +1,7 @@
 #include "TestSupport.h"
 
-#include "core/SharedQueries.h"
-#include "toolkit/Utils.h"
+#include "data/books/SharedQueries.h"
+#include "gui/toolkit/Utils.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,12 +1,12 @@
 #include "TestSupport.h"
 
 #include "app/CommandLine.h"
-#include "core/AppPaths.h"
-#include "import/CsvReader.h"
-#include "import/ImportPlan.h"
-#include "import/ImportRun.h"
-#include "import/ImportValues.h"
-#include "ledger/LedgerStore.h"
+#include "data/books/AppPaths.h"
+#include "data/import/CsvReader.h"
+#include "data/import/ImportPlan.h"
+#include "data/import/ImportRun.h"
+#include "data/import/ImportValues.h"
+#include "data/ledger/LedgerStore.h"
 
 #include <QDir>
 #include <QFile>

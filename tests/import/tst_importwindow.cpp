@@ -1,9 +1,9 @@
 #include "LedgerWindowTestBase.h"
 
-#include "import/ImportProfile.h"
-#include "ledger/ImportDialog.h"
-#include "toolkit/ModalRun.h"
-#include "toolkit/PeriodBar.h"
+#include "data/import/ImportProfile.h"
+#include "gui/ledger/ImportDialog.h"
+#include "gui/toolkit/ModalRun.h"
+#include "gui/toolkit/PeriodBar.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -1,8 +1,8 @@
 #include "TestSupport.h"
 
-#include "base/Clock.h"
-#include "core/SharedQueries.h"
-#include "ledger/LedgerStore.h"
+#include "data/base/Clock.h"
+#include "data/books/SharedQueries.h"
+#include "data/ledger/LedgerStore.h"
 
 #include <QRandomGenerator>
 #include <QSqlQuery>

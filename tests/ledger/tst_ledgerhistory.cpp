@@ -1,14 +1,14 @@
 #include "TestSupport.h"
 
-#include "base/Clock.h"
-#include "cards/CardStore.h"
-#include "core/Backup.h"
-#include "core/DbAccess.h"
-#include "core/History.h"
-#include "ledger/HistorySheet.h"
-#include "ledger/LedgerHistory.h"
-#include "ledger/LedgerStore.h"
-#include "platform/SpreadGrid.h"
+#include "data/base/Clock.h"
+#include "data/books/Backup.h"
+#include "data/books/DbAccess.h"
+#include "data/books/History.h"
+#include "data/cards/CardStore.h"
+#include "data/ledger/LedgerHistory.h"
+#include "data/ledger/LedgerStore.h"
+#include "gui/grid/SpreadGrid.h"
+#include "gui/ledger/HistorySheet.h"
 
 #include <QRandomGenerator>
 #include <QScopeGuard>

@@ -1,9 +1,9 @@
 #include "TestSupport.h"
 
-#include "core/SharedQueries.h"
-#include "ledger/LedgerModel.h"
-#include "ledger/LedgerStore.h"
-#include "summary/SumBillData.h"
+#include "data/books/SharedQueries.h"
+#include "data/ledger/LedgerStore.h"
+#include "data/summary/SumBillData.h"
+#include "gui/ledger/LedgerModel.h"
 
 #include <QAbstractItemModelTester>
 #include <QSqlQuery>

@@ -1,11 +1,11 @@
 #include "LedgerWindowTestBase.h"
 
-#include "cards/frmPlastra_sel.h"
-#include "cards/frmPlastra_write.h"
-#include "core/AppPaths.h"
-#include "ledger/LedgerSheet.h"
-#include "ledger/LedgerStatusLine.h"
-#include "toolkit/ModalRun.h"
+#include "data/books/AppPaths.h"
+#include "gui/cards/frmPlastra_sel.h"
+#include "gui/cards/frmPlastra_write.h"
+#include "gui/ledger/LedgerSheet.h"
+#include "gui/ledger/LedgerStatusLine.h"
+#include "gui/toolkit/ModalRun.h"
 
 #include <QApplication>
 #include <QCheckBox>

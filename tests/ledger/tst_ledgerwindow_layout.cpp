@@ -1,10 +1,10 @@
 #include "LedgerWindowTestBase.h"
 
-#include "ledger/LedgerSheet.h"
-#include "platform/SpreadModel.h"
-#include "platform/Twips.h"
-#include "toolkit/FormIni.h"
-#include "toolkit/modSpread.h"
+#include "gui/grid/SpreadModel.h"
+#include "gui/grid/Twips.h"
+#include "gui/ledger/LedgerSheet.h"
+#include "gui/toolkit/FormIni.h"
+#include "gui/toolkit/modSpread.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,7 +1,8 @@
 #include "LedgerWindowTestBase.h"
 
-#include "ledger/LedgerSheet.h"
-#include "summary/SumBillData.h"
+#include "data/summary/SumBillData.h"
+#include "gui/ledger/LedgerSheet.h"
+#include "gui/summary/SumBillSheet.h"
 
 // Loading the sheet: brought-forward row, entries, entry row, balances, totals.
 class TestLedgerWindowSheet : public LedgerWindowTestBase {

@@ -1,12 +1,12 @@
 #include "LedgerWindowTestBase.h"
 
 #include "XlsxReader.h"
-#include "core/History.h"
-#include "ledger/HistorySheet.h"
-#include "ledger/HistoryWindow.h"
-#include "ledger/LedgerStore.h"
+#include "data/books/History.h"
+#include "data/ledger/LedgerStore.h"
+#include "gui/ledger/HistorySheet.h"
+#include "gui/ledger/HistoryWindow.h"
 
-#include "toolkit/ExcelExport.h"
+#include "gui/toolkit/ExcelExport.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -1,7 +1,9 @@
 #include "TestSupport.h"
 
-#include "platform/PrintComponent.h"
-#include "platform/SpreadGrid.h"
+#include "data/sheet/Workbook.h"
+#include "gui/grid/GridSheet.h"
+#include "gui/grid/SpreadGrid.h"
+#include "output/PrintComponent.h"
 
 #include <QDir>
 #include <QFile>
@@ -105,8 +107,9 @@ void TestPrint::pdf_longSheetHasSeveralNumberedPages()
     print.setTitle(QStringLiteral("Tallox"));
     const QString pdf = env.appFolder() + QStringLiteral("/sheet.pdf");
     print.setPdfTarget(pdf);
-    QVERIFY(print.PrintSheet(&grid, QStringLiteral("frmMain"), QStringLiteral("신용카드 명세서(매출)"), QString(),
-                             QStringLiteral("( 검색기간: 2005-06-01 - 2005-06-30 )"), 1, 0.7, 0.25, 0.5, 0.5));
+    QVERIFY(print.PrintSheet(GridSheet(grid), QStringLiteral("frmMain"), QStringLiteral("신용카드 명세서(매출)"),
+                             QString(), QStringLiteral("( 검색기간: 2005-06-01 - 2005-06-30 )"), 1, 0.7, 0.25, 0.5,
+                             0.5));
     const QByteArray bytes = readAll(pdf);
     QVERIFY(bytes.startsWith("%PDF"));
     const int pages = pdfPageCount(bytes);
@@ -129,7 +132,7 @@ void TestPrint::pdf_shortSheetOnePagePortrait()
     PrintComponent print;
     const QString pdf = env.appFolder() + QStringLiteral("/short.pdf");
     print.setPdfTarget(pdf);
-    QVERIFY(print.PrintSheet(&grid, QStringLiteral("frmSumBill"), QStringLiteral("카드사별 집계"), QString(),
+    QVERIFY(print.PrintSheet(GridSheet(grid), QStringLiteral("frmSumBill"), QStringLiteral("카드사별 집계"), QString(),
                              QStringLiteral("( 검색기간: 2005-06-01 - 2005-06-30 )"), 1, 0.5, 0.5, 0.5, 0.5));
     const QByteArray bytes = readAll(pdf);
     QCOMPARE(pdfPageCount(bytes), 1);
@@ -146,8 +149,8 @@ void TestPrint::pdf_wideSheetTurnsLandscape()
     PrintComponent print;
     const QString pdf = env.appFolder() + QStringLiteral("/wide.pdf");
     print.setPdfTarget(pdf);
-    QVERIFY(print.PrintSheet(&grid, QStringLiteral("frmMain"), QStringLiteral("넓은 표"), QStringLiteral("부제목"),
-                             QString(), 1, 0.5, 0.5, 0.5, 0.5));
+    QVERIFY(print.PrintSheet(GridSheet(grid), QStringLiteral("frmMain"), QStringLiteral("넓은 표"),
+                             QStringLiteral("부제목"), QString(), 1, 0.5, 0.5, 0.5, 0.5));
     const QSizeF size = pdfMediaBox(readAll(pdf));
     QVERIFY2(size.width() > size.height(), "a wide sheet prints landscape");
 }
@@ -161,8 +164,8 @@ void TestPrint::pdf_unwritableTargetWarnsAndLeavesNothing()
     const QString pdf = env.appFolder() + QStringLiteral("/missing/folder/out.pdf");
     print.setPdfTarget(pdf);
     ErrorInfo e;
-    QVERIFY(!Say(print.PrintSheet(&grid, QStringLiteral("frmMain"), QStringLiteral("제목"), QString(), QString(), 1,
-                                  0.5, 0.5, 0.5, 0.5, nullptr, &e),
+    QVERIFY(!Say(print.PrintSheet(GridSheet(grid), QStringLiteral("frmMain"), QStringLiteral("제목"), QString(),
+                                  QString(), 1, 0.5, 0.5, 0.5, 0.5, nullptr, &e),
                  e));
     QCOMPARE(MessageHook::shown().size(), 1);
     QCOMPARE(MessageHook::shown().last().kind, QStringLiteral("warn"));
@@ -170,7 +173,6 @@ void TestPrint::pdf_unwritableTargetWarnsAndLeavesNothing()
     QVERIFY(MessageHook::shown().last().text.contains(QStringLiteral("out.pdf")));
     QVERIFY(!QFileInfo::exists(pdf));
     QCOMPARE(print.lastPageCount(), 0);
-    QVERIFY(!print.PrintSheet(nullptr, QString(), QString(), QString(), QString(), 1, 0.5, 0.5, 0.5, 0.5));
 }
 
 void TestPrint::pdf_replacesAnOlderFileWhole()
@@ -186,8 +188,8 @@ void TestPrint::pdf_replacesAnOlderFileWhole()
     fillSheet(grid, 80);
     PrintComponent print;
     print.setPdfTarget(pdf);
-    QVERIFY(print.PrintSheet(&grid, QStringLiteral("frmMain"), QStringLiteral("제목"), QString(), QString(), 2, 0.7,
-                             0.25, 0.5, 0.5));
+    QVERIFY(print.PrintSheet(GridSheet(grid), QStringLiteral("frmMain"), QStringLiteral("제목"), QString(), QString(),
+                             2, 0.7, 0.25, 0.5, 0.5));
     const QByteArray bytes = readAll(pdf);
     QVERIFY(bytes.startsWith("%PDF"));
     QCOMPARE(pdfPageCount(bytes), print.lastPageCount());
@@ -209,8 +211,9 @@ void TestPrint::preview_paintsTheSamePages()
         widget->updatePreview();
         previewPages = widget->pageCount();
     });
-    QVERIFY(print.PrintSheet(&grid, QStringLiteral("frmMain"), QStringLiteral("신용카드 명세서(매출)"), QString(),
-                             QStringLiteral("( 검색기간: 2005-06-01 - 2005-06-30 )"), 1, 0.7, 0.25, 0.5, 0.5));
+    QVERIFY(print.PrintSheet(GridSheet(grid), QStringLiteral("frmMain"), QStringLiteral("신용카드 명세서(매출)"),
+                             QString(), QStringLiteral("( 검색기간: 2005-06-01 - 2005-06-30 )"), 1, 0.7, 0.25, 0.5,
+                             0.5));
     QCOMPARE(previewTitle, QStringLiteral("신용카드 명세서(매출)"));
     QVERIFY(previewPages > 1);
     QCOMPARE(print.lastPageCount(), previewPages);
@@ -227,8 +230,9 @@ void TestPrint::pdf_textLayerHasRealBlanks()
     PrintComponent print;
     const QString pdf = env.appFolder() + QStringLiteral("/text.pdf");
     print.setPdfTarget(pdf);
-    QVERIFY(print.PrintSheet(&grid, QStringLiteral("frmMain"), QStringLiteral("신용카드 명세서(매출)"), QString(),
-                             QStringLiteral("( 검색기간: 2005-06-01 - 2005-06-30 )"), 1, 0.7, 0.25, 0.5, 0.5));
+    QVERIFY(print.PrintSheet(GridSheet(grid), QStringLiteral("frmMain"), QStringLiteral("신용카드 명세서(매출)"),
+                             QString(), QStringLiteral("( 검색기간: 2005-06-01 - 2005-06-30 )"), 1, 0.7, 0.25, 0.5,
+                             0.5));
     QProcess p;
     p.start(pdftotext, {pdf, QStringLiteral("-")});
     QVERIFY(p.waitForFinished(20000));
@@ -261,8 +265,8 @@ void TestPrint::pdf_fullDiskKeepsTheOlderFile()
     PrintComponent print;
     print.setPdfTarget(pdf);
     ErrorInfo e;
-    QVERIFY(!print.PrintSheet(&grid, QStringLiteral("frmMain"), QStringLiteral("제목"), QString(), QString(), 1, 0.5,
-                              0.5, 0.5, 0.5, nullptr, &e));
+    QVERIFY(!print.PrintSheet(GridSheet(grid), QStringLiteral("frmMain"), QStringLiteral("제목"), QString(), QString(),
+                              1, 0.5, 0.5, 0.5, 0.5, nullptr, &e));
     QVERIFY(e.what.startsWith(QStringLiteral("PDF 파일을 만들 수 없습니다.")));
     QCOMPARE(readAll(pdf), older);
     QCOMPARE(QDir(disk).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("report.pdf")});
@@ -301,12 +305,12 @@ void TestPrint::progress_reportsAndStops()
         PrintComponent print;
         print.setPdfTarget(path);
         print.setProgress(progress);
-        written = print.PrintSheet(&grid, PrintDescription{}, nullptr, nullptr);
+        written = print.PrintSheet(GridSheet(grid), PrintDescription{}, nullptr, nullptr);
         if (!stop)
             QCOMPARE(lastTotal, qint64(print.lastPageCount()));
     } else {
         QString why;
-        written = grid.exportToExcel(path, QStringLiteral("Sheet1"), QString(), &why, progress);
+        written = WriteWorkbook(GridSheet(grid), path, QStringLiteral("Sheet1"), &why, QString(), progress);
         if (stop)
             QCOMPARE(why, QStringLiteral("stopped"));
     }

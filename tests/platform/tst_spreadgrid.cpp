@@ -1,5 +1,5 @@
-#include "platform/SpreadGrid.h"
-#include "platform/SpreadModel.h"
+#include "gui/grid/SpreadGrid.h"
+#include "gui/grid/SpreadModel.h"
 
 #include <QAbstractItemModelTester>
 #include <QHeaderView>

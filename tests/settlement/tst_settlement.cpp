@@ -1,9 +1,9 @@
 #include "TestSupport.h"
 
 #include "app/CommandLine.h"
-#include "ledger/LedgerStore.h"
-#include "settlement/Holidays.h"
-#include "settlement/Settlement.h"
+#include "data/ledger/LedgerStore.h"
+#include "data/settlement/Holidays.h"
+#include "data/settlement/Settlement.h"
 
 #include <QDir>
 #include <QFile>

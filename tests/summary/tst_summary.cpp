@@ -1,15 +1,17 @@
 #include "TestSupport.h"
 
 #include "XlsxReader.h"
-#include "base/Clock.h"
-#include "core/SharedQueries.h"
-#include "platform/SpreadGrid.h"
-#include "platform/Twips.h"
-#include "summary/SumBillData.h"
-#include "summary/frmSumBill.h"
-#include "toolkit/ExcelExport.h"
-#include "toolkit/FormIni.h"
-#include "toolkit/PeriodBar.h"
+#include "data/base/Clock.h"
+#include "data/books/SharedQueries.h"
+#include "data/summary/SumBillData.h"
+#include "gui/grid/SpreadGrid.h"
+#include "gui/grid/Twips.h"
+#include "gui/summary/SumBillSheet.h"
+#include "gui/summary/frmSumBill.h"
+#include "gui/toolkit/ExcelExport.h"
+#include "gui/toolkit/FormIni.h"
+#include "gui/toolkit/PeriodBar.h"
+#include "output/PrintComponent.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,11 +1,12 @@
 #include "TestSupport.h"
 
-#include "platform/PrintComponent.h"
-#include "summary/SumBillChart.h"
-#include "summary/SumBillData.h"
-#include "summary/frmSumBill.h"
-#include "toolkit/ExcelExport.h"
-#include "toolkit/PeriodBar.h"
+#include "data/summary/SumBillData.h"
+#include "gui/summary/SumBillChart.h"
+#include "gui/summary/SumBillSheet.h"
+#include "gui/summary/frmSumBill.h"
+#include "gui/toolkit/ExcelExport.h"
+#include "gui/toolkit/PeriodBar.h"
+#include "output/PrintComponent.h"
 
 #include <QBarSet>
 #include <QChart>

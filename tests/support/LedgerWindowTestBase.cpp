@@ -1,8 +1,9 @@
 #include "LedgerWindowTestBase.h"
 
-#include "core/AppPaths.h"
-#include "toolkit/ModalRun.h"
-#include "toolkit/PeriodBar.h"
+#include "data/books/AppPaths.h"
+#include "gui/toolkit/ModalRun.h"
+#include "gui/toolkit/PeriodBar.h"
+#include "output/PrintComponent.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -2,13 +2,13 @@
 
 #include "TestSupport.h"
 
-#include "ledger/frmMain.h"
-#include "platform/SpreadGrid.h"
+#include "gui/grid/SpreadGrid.h"
+#include "gui/ledger/frmMain.h"
 
 #include <QObject>
 #include <memory>
 
-#include "toolkit/PeriodBar.h"
+#include "gui/toolkit/PeriodBar.h"
 class QComboBox;
 class QCheckBox;
 

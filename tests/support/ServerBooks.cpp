@@ -1,7 +1,7 @@
 #include "ServerBooks.h"
 
-#include "core/ServerSchema.h"
-#include "platform/Database.h"
+#include "data/books/ServerSchema.h"
+#include "data/db/Database.h"
 
 #include <QCoreApplication>
 #include <QFile>

@@ -2,9 +2,10 @@
 
 #include "ServerBooks.h"
 #include "app/CommandLine.h"
-#include "base/Clock.h"
-#include "core/AppPaths.h"
-#include "core/DbAccess.h"
+#include "data/base/Clock.h"
+#include "data/books/AppPaths.h"
+#include "data/books/DbAccess.h"
+#include "output/PrintComponent.h"
 
 #include <QCryptographicHash>
 #include <QDir>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "base/Money.h"
-#include "core/AppContext.h"
-#include "toolkit/Messages.h"
+#include "data/base/Money.h"
+#include "data/books/AppContext.h"
+#include "gui/toolkit/Messages.h"
 
 #include <QDate>
 #include <QProcess>

@@ -1,11 +1,11 @@
 #include "TestSupport.h"
 
-#include "base/Clock.h"
-#include "core/AppInfo.h"
-#include "platform/SpreadGrid.h"
-#include "platform/Twips.h"
-#include "toolkit/DateInput.h"
-#include "toolkit/PeriodBar.h"
+#include "data/base/Clock.h"
+#include "data/books/AppInfo.h"
+#include "gui/grid/SpreadGrid.h"
+#include "gui/grid/Twips.h"
+#include "gui/toolkit/DateInput.h"
+#include "gui/toolkit/PeriodBar.h"
 
 #include <QCalendarWidget>
 #include <QCheckBox>

@@ -1,8 +1,8 @@
 #include "TestSupport.h"
 
-#include "base/Clock.h"
-#include "core/AppInfo.h"
-#include "toolkit/DateInput.h"
+#include "data/base/Clock.h"
+#include "data/books/AppInfo.h"
+#include "gui/toolkit/DateInput.h"
 
 // Typed date forms: what each becomes, and the box shown for what is no date.
 class TestDateInput : public QObject {

@@ -1,12 +1,12 @@
 #include "TestSupport.h"
 #include "XlsxReader.h"
 
-#include "base/Clock.h"
-#include "core/AppInfo.h"
-#include "core/AppPaths.h"
-#include "platform/SpreadDesign.h"
-#include "platform/SpreadGrid.h"
-#include "toolkit/ExcelExport.h"
+#include "data/base/Clock.h"
+#include "data/books/AppInfo.h"
+#include "data/books/AppPaths.h"
+#include "gui/grid/SpreadDesign.h"
+#include "gui/grid/SpreadGrid.h"
+#include "gui/toolkit/ExcelExport.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "TestSupport.h"
 
-#include "toolkit/FloatMsg.h"
+#include "gui/toolkit/FloatMsg.h"
 
 #include <QElapsedTimer>
 #include <QTimer>

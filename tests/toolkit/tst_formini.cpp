@@ -1,9 +1,9 @@
 #include "TestSupport.h"
 
-#include "core/AppPaths.h"
-#include "platform/SpreadGrid.h"
-#include "platform/Twips.h"
-#include "toolkit/FormIni.h"
+#include "data/books/AppPaths.h"
+#include "gui/grid/SpreadGrid.h"
+#include "gui/grid/Twips.h"
+#include "gui/toolkit/FormIni.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,9 +1,9 @@
 #include "TestSupport.h"
 
-#include "platform/SpreadGrid.h"
-#include "toolkit/FloatMsg.h"
-#include "toolkit/FormIni.h"
-#include "toolkit/modSpread.h"
+#include "gui/grid/SpreadGrid.h"
+#include "gui/toolkit/FloatMsg.h"
+#include "gui/toolkit/FormIni.h"
+#include "gui/toolkit/modSpread.h"
 
 #include <QFile>
 #include <QSettings>

@@ -1,9 +1,9 @@
 #include "TestSupport.h"
 
-#include "core/AppInfo.h"
-#include "core/AppPaths.h"
-#include "platform/Twips.h"
-#include "toolkit/Utils.h"
+#include "data/books/AppInfo.h"
+#include "data/books/AppPaths.h"
+#include "gui/grid/Twips.h"
+#include "gui/toolkit/Utils.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>

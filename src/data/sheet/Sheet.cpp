@@ -1,0 +1,37 @@
+#include "data/sheet/Sheet.h"
+
+#include "data/base/Money.h"
+
+#include <QCoreApplication>
+
+QString PrintPeriodLine(const QString& from, const QString& to)
+{
+    return QCoreApplication::translate("PrintComponent", "( 검색기간: %1 - %2 )").arg(from, to);
+}
+
+QStringList CaptionLines(const PrintDescription& d)
+{
+    QStringList lines{d.title};
+    if (!d.subTitle.isEmpty())
+        lines << d.subTitle;
+    if (!d.periodLine.isEmpty())
+        lines << d.periodLine;
+    return lines;
+}
+
+QString SheetTotalLabel()
+{
+    return QCoreApplication::translate("SpreadDesign", "[합 계]");
+}
+
+SheetCell MoneyCell(qint64 units, bool bold)
+{
+    const Money m = Money::fromUnits(units);
+    SheetCell c;
+    c.text = m.toDisplayString(0, true);
+    c.number = m.toDouble();
+    c.numberFormat = QStringLiteral("#,##0");
+    c.align = Qt::AlignRight | Qt::AlignVCenter;
+    c.bold = bold;
+    return c;
+}

@@ -1,0 +1,1393 @@
+#include "gui/ledger/frmMain.h"
+#include "output/PrintComponent.h"
+
+#include "data/base/Clock.h"
+#include "data/books/AppInfo.h"
+#include "data/books/AppPaths.h"
+#include "data/books/SharedQueries.h"
+#include "data/ledger/LedgerHistory.h"
+#include "data/ledger/LedgerStore.h"
+#include "data/settlement/Settlement.h"
+#include "gui/cards/CardSearch.h"
+#include "gui/cards/frmPlastra_read.h"
+#include "gui/grid/SpreadGrid.h"
+#include "gui/grid/SpreadModel.h"
+#include "gui/grid/Twips.h"
+#include "gui/ledger/BackupDialog.h"
+#include "gui/ledger/CarryOverCheckDialog.h"
+#include "gui/ledger/HistoryWindow.h"
+#include "gui/ledger/ImportDialog.h"
+#include "gui/ledger/LedgerModel.h"
+#include "gui/ledger/LedgerSheet.h"
+#include "gui/ledger/LedgerStatusLine.h"
+#include "gui/settlement/SettlementWindow.h"
+#include "gui/summary/frmSumBill.h"
+#include "gui/toolkit/DateInput.h"
+#include "gui/toolkit/ExcelExport.h"
+#include "gui/toolkit/FloatMsg.h"
+#include "gui/toolkit/FormIni.h"
+#include "gui/toolkit/HelpWindow.h"
+#include "gui/toolkit/LiveReload.h"
+#include "gui/toolkit/Messages.h"
+#include "gui/toolkit/ModalRun.h"
+#include "gui/toolkit/PeriodBar.h"
+#include "gui/toolkit/ProgressWindow.h"
+#include "gui/toolkit/Utils.h"
+#include "gui/toolkit/modSpread.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <QSettings>
+#include <QStatusBar>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <cmath>
+
+namespace {
+const QString kForm = QStringLiteral("frmMain");
+constexpr int kMinSizeTwips = 5000;
+constexpr int kGapTwips = 30;
+
+QString SettingsKeyFeeAuto()
+{
+    return QStringLiteral("Configuration/FeeAutoInput");
+}
+
+// While a cell is edited, Ctrl+Y stays with its editor as Ctrl+Z does:
+// neither undoes nor redoes a stored change half-way through typing.
+bool EditorKeepsRedoKey(QObject* watched, QEvent* e)
+{
+    if (e->type() != QEvent::ShortcutOverride || !qobject_cast<QLineEdit*>(watched) ||
+        static_cast<QKeyEvent*>(e)->keyCombination() != QKeyCombination(Qt::ControlModifier, Qt::Key_Y))
+        return false;
+    e->accept();
+    return true;
+}
+} // namespace
+
+frmMain::frmMain(std::unique_ptr<AppContext> ctx, QWidget* parent)
+    : QMainWindow(parent), m_ctx(std::move(ctx)), m_store(std::make_unique<LedgerStore>(m_ctx->ledger)),
+      m_history(std::make_unique<LedgerHistory>(*m_store, m_ctx->ledger))
+{
+    setObjectName(kForm);
+    BuildMenu();
+    BuildImportMenu();
+    BuildControls();
+    Form_Load();
+    qApp->installEventFilter(this);
+}
+
+frmMain::~frmMain()
+{
+    qApp->removeEventFilter(this);
+    delete m_sumBill.data();
+    m_ctx->closeAll();
+}
+
+QString frmMain::Caption(const QString& ledgerPath)
+{
+    // The product's name once: the maker's name is in the About box.
+    return AppTitle() +
+           QStringLiteral(" Ver.%1.%2.%3 (")
+               .arg(TALLOX_VERSION_MAJOR)
+               .arg(TALLOX_VERSION_MINOR)
+               .arg(TALLOX_VERSION_PATCH) +
+           ledgerPath + QLatin1Char(')');
+}
+
+// ---------------------------------------------------------------- building
+
+void frmMain::BuildMenu()
+{
+    QMenu* file = menuBar()->addMenu(tr("  파일(&F)  "));
+    file->setObjectName(QStringLiteral("mnuFile"));
+    mnuExit = file->addAction(tr("종료(&X)"));
+    mnuExit->setObjectName(QStringLiteral("mnuExit"));
+    mnuExit->setShortcut(QKeySequence::Quit);
+    mnuTool = menuBar()->addMenu(tr("  도구(&T)  "));
+    mnuTool->setObjectName(QStringLiteral("mnuTool"));
+    mnuTool_ReBaln = mnuTool->addAction(tr("잔액 재정리"));
+    mnuTool_ReBaln->setObjectName(QStringLiteral("mnuTool_ReBaln"));
+    mnuTool_Check = mnuTool->addAction(tr("잔액 검증"));
+    mnuTool_Check->setObjectName(QStringLiteral("mnuTool_Check"));
+    mnuTool_Settlement = mnuTool->addAction(tr("정산 현황"));
+    mnuTool_Settlement->setObjectName(QStringLiteral("mnuTool_Settlement"));
+    mnuTool_Settlement->setShortcut(QKeySequence(Qt::Key_F9));
+    mnuTool_Settlement->setShortcutContext(Qt::WindowShortcut);
+    mnuTool->addSeparator();
+    mnuTool_Backup = mnuTool->addAction(tr("지금 백업"));
+    mnuTool_Backup->setObjectName(QStringLiteral("mnuTool_Backup"));
+    mnuTool_Restore = mnuTool->addAction(tr("백업에서 복원"));
+    mnuTool_Restore->setObjectName(QStringLiteral("mnuTool_Restore"));
+    m_backupTask = new BackupTask(this);
+    mnuTool->addSeparator();
+    mnuTool_Calc = mnuTool->addAction(tr("계산기"));
+    mnuTool_Calc->setObjectName(QStringLiteral("mnuTool_Calc"));
+    BuildHelpMenu();
+
+    connect(mnuTool_ReBaln, &QAction::triggered, this, &frmMain::mnuTool_ReBaln_Click);
+    connect(mnuTool_Check, &QAction::triggered, this, &frmMain::mnuTool_Check_Click);
+    connect(mnuTool_Settlement, &QAction::triggered, this, &frmMain::mnuTool_Settlement_Click);
+    connect(mnuTool_Backup, &QAction::triggered, this, &frmMain::mnuTool_Backup_Click);
+    connect(mnuTool_Restore, &QAction::triggered, this, &frmMain::mnuTool_Restore_Click);
+    connect(mnuTool_Calc, &QAction::triggered, this, &frmMain::mnuTool_Calc_Click);
+    connect(mnuHomePage, &QAction::triggered, this, &frmMain::mnuHomePage_Click);
+    connect(mnuExit, &QAction::triggered, this, &QWidget::close);
+    BuildEditMenu();
+}
+
+void frmMain::BuildEditMenu()
+{
+    mnuEdit = new QMenu(tr("  편집(&E)  "), this);
+    mnuEdit->setObjectName(QStringLiteral("mnuEdit"));
+    menuBar()->insertMenu(mnuTool->menuAction(), mnuEdit);
+    mnuEdit_Undo = mnuEdit->addAction(tr("실행 취소"));
+    mnuEdit_Undo->setObjectName(QStringLiteral("mnuEdit_Undo"));
+    mnuEdit_Undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    mnuEdit_Redo = mnuEdit->addAction(tr("다시 실행"));
+    mnuEdit_Redo->setObjectName(QStringLiteral("mnuEdit_Redo"));
+    mnuEdit_Redo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
+    // A cell editor takes Ctrl+Z for its own text before the window sees it.
+    for (QAction* a : {mnuEdit_Undo, mnuEdit_Redo}) {
+        a->setShortcutContext(Qt::WindowShortcut);
+        a->setEnabled(false); // until the books say there is something to undo
+    }
+    mnuTool_History = new QAction(tr("변경 내역"), this);
+    mnuTool_History->setObjectName(QStringLiteral("mnuTool_History"));
+    mnuTool->insertAction(mnuTool_Calc, mnuTool_History);
+    connect(mnuEdit_Undo, &QAction::triggered, this, &frmMain::mnuEdit_Undo_Click);
+    connect(mnuEdit_Redo, &QAction::triggered, this, &frmMain::mnuEdit_Redo_Click);
+    connect(mnuTool_History, &QAction::triggered, this, &frmMain::mnuTool_History_Click);
+    connect(mnuEdit, &QMenu::aboutToShow, this, &frmMain::UpdateUndoActions);
+}
+
+void frmMain::BuildHelpMenu()
+{
+    QMenu* help = menuBar()->addMenu(tr("  도움말(&H)  "));
+    help->setObjectName(QStringLiteral("mnuHelp"));
+    QAction* guide = help->addAction(tr("사용 설명서(&G)"));
+    guide->setObjectName(QStringLiteral("mnuHelp_Guide"));
+    guide->setShortcut(QKeySequence(Qt::Key_F1));
+    guide->setShortcutContext(Qt::WindowShortcut);
+    mnuHomePage = help->addAction(tr("홈페이지(&P)"));
+    mnuHomePage->setObjectName(QStringLiteral("mnuHomePage"));
+    help->addSeparator();
+    QAction* about = help->addAction(tr("정보(&A)"));
+    about->setObjectName(QStringLiteral("mnuHelp_About"));
+    connect(guide, &QAction::triggered, this, [this] { ShowHelp(this); });
+    connect(about, &QAction::triggered, this, [this] { ShowAbout(QFileInfo(m_ctx->ledgerPath).absolutePath()); });
+}
+
+void frmMain::FillCards()
+{
+    // The card chosen as filter stays chosen (under its new name, if renamed).
+    const int filter = CmbGetItemData(cmbPlastra, 0);
+    FillPlastra(m_ctx->card, cmbPlastra);
+    const int index = cmbPlastra->findData(filter);
+    if (filter > 0 && index >= 0)
+        cmbPlastra->setCurrentIndex(index);
+    m_status->showFirstSteps(cmbPlastra->count() <= 1); // the first item is "all cards"
+}
+
+void frmMain::BuildControls()
+{
+    auto* central = new QWidget(this);
+    central->setObjectName(QStringLiteral("pnlClient"));
+    setCentralWidget(central);
+    central->installEventFilter(this);
+
+    pnlTop = new QFrame(central);
+    pnlTop->setObjectName(QStringLiteral("pnlTop"));
+    pnlTop->setFrameShape(QFrame::StyledPanel);
+    auto* rows = new QVBoxLayout(pnlTop);
+    rows->setContentsMargins(6, 4, 6, 4);
+    rows->setSpacing(4);
+    rows->addLayout(BuildSearchRow());
+    rows->addLayout(BuildCommandRow());
+    pnlTop->setFixedHeight(pnlTop->sizeHint().height());
+
+    spList = new SpreadGrid(central);
+    spList->setObjectName(QStringLiteral("spList"));
+    spTotal = new SpreadGrid(central);
+    spTotal->setObjectName(QStringLiteral("spTotal"));
+
+    // Tab order: period, card, fee switch, buttons, then the sheet.
+    const QList<QWidget*> order = {m_period->spDate(0),
+                                   m_period->spDate(1),
+                                   cmbPlastra,
+                                   chkAutoFee,
+                                   btnView,
+                                   btnSum,
+                                   btnExcel,
+                                   btnPrint,
+                                   btnCard,
+                                   btnClose,
+                                   spList};
+    for (int i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
+    statusBar()->setObjectName(QStringLiteral("stbStatus"));
+    m_status = new LedgerStatusLine(statusBar(), m_ctx->ledgerPath);
+    connect(m_status, &LedgerStatusLine::overdueClicked, this, &frmMain::mnuTool_Settlement_Click);
+    ConnectControls();
+}
+
+QHBoxLayout* frmMain::BuildSearchRow()
+{
+    auto* search = new QHBoxLayout();
+    search->setSpacing(4);
+    auto* lblPeriod = new QLabel(tr("검색기간"), pnlTop);
+    lblPeriod->setObjectName(QStringLiteral("lblPeriod"));
+    m_period = new PeriodBar(pnlTop);
+    auto* lblCard = new QLabel(tr("검색카드"), pnlTop);
+    lblCard->setObjectName(QStringLiteral("lblCard"));
+    cmbPlastra = new QComboBox(pnlTop);
+    cmbPlastra->setObjectName(QStringLiteral("cmbPlastra"));
+    cmbPlastra->setMinimumWidth(TwipsToPixelsX(2400));
+    cmbPlastra->installEventFilter(this);
+    chkAutoFee = new QCheckBox(tr("수수료 자동입력"), pnlTop);
+    chkAutoFee->setObjectName(QStringLiteral("chkAutoFee"));
+    chkAutoFee->setToolTip(tr("매출액을 적으면 카드사의 수수료율로 수수료를 계산해 저장합니다. "
+                              "새 자료의 매출액 다음 Enter는 다음 새 자료의 카드명 칸으로 갑니다"));
+    search->addWidget(lblPeriod);
+    search->addWidget(m_period);
+    search->addSpacing(12);
+    search->addWidget(lblCard);
+    search->addWidget(cmbPlastra);
+    search->addSpacing(12);
+    search->addWidget(chkAutoFee);
+    search->addStretch(1);
+    return search;
+}
+
+QHBoxLayout* frmMain::BuildCommandRow()
+{
+    auto* commands = new QHBoxLayout();
+    commands->setSpacing(4);
+    auto makeButton = [this](const char* name, const QString& caption, const QString& toolTip) {
+        return MakeCommandButton(pnlTop, name, caption, toolTip);
+    };
+    btnView = makeButton("btnView", tr("조회(F5)"), tr("검색기간의 자료를 보여 줍니다 (F5, 종료일에서 Enter)"));
+    btnSum = makeButton("btnSum", tr("집계(F6)"), tr("카드사별 집계 창을 엽니다 (F6)"));
+    btnExcel = makeButton("btnExcel", tr("엑셀(F7)"), tr("명세서를 엑셀로 내보냅니다 (F7)"));
+    btnPrint = makeButton("btnPrint", tr("인쇄(F8)"), tr("명세서를 인쇄합니다 (F8)"));
+    btnCard =
+        makeButton("btnCard", tr("카드정보"), tr("카드사를 등록하고 고칩니다. 처음에는 여기서 카드사부터 등록하세요."));
+    btnClose = makeButton("btnClose", tr("닫기(&C)"), tr("프로그램을 닫습니다 (Alt+C)"));
+    commands->addStretch(1);
+    for (QPushButton* b : {btnView, btnSum, btnExcel, btnPrint, btnCard, btnClose})
+        commands->addWidget(b);
+    return commands;
+}
+
+void frmMain::ConnectControls()
+{
+    connect(btnView, &QPushButton::clicked, this, &frmMain::btnView_Click);
+    connect(btnSum, &QPushButton::clicked, this, &frmMain::btnSum_Click);
+    connect(btnExcel, &QPushButton::clicked, this, &frmMain::btnExcel_Click);
+    connect(btnPrint, &QPushButton::clicked, this, &frmMain::btnPrint_Click);
+    connect(btnCard, &QPushButton::clicked, this, &frmMain::btnCard_Click);
+    connect(btnClose, &QPushButton::clicked, this, &QWidget::close);
+    connect(chkAutoFee, &QCheckBox::toggled, this, &frmMain::chkAutoFee_Click);
+
+    connect(spList, &SpreadGrid::editMode, this, &frmMain::spList_EditMode);
+    connect(spList, &SpreadGrid::keyPress, this, &frmMain::spList_KeyPress);
+    connect(spList, &SpreadGrid::leaveCell, this, &frmMain::spList_LeaveCell);
+    connect(spList, &SpreadGrid::columnWidthChanged, this, &frmMain::spList_ColWidthChanged);
+    connect(spList, &SpreadGrid::sizesChanged, this, &frmMain::SyncTotalStrip);
+    connect(spList, &SpreadGrid::numberOutOfRange, this, &frmMain::spList_NumberOutOfRange);
+    connect(spTotal, &SpreadGrid::valueChanged, this, [this](int col, int) { FitSheetToStrip(col); });
+    connect(spList, &SpreadGrid::sortRequested, this, &frmMain::spList_SortRequested);
+    connect(spList, &SpreadGrid::rightClick, this, [this](int, int, const QPoint&) { ShowGridMenu(this, spList); });
+    // The strip scrolls sideways with the sheet so that its sums stay under their columns.
+    FollowSheetScrolling(spTotal, spList);
+}
+
+// ---------------------------------------------------------------- lifecycle
+
+void frmMain::Form_Load()
+{
+    m_loading = true;
+    resize(TwipsToPixelsX(15600), TwipsToPixelsY(10800));
+    CenterForm(this, false);
+    setWindowTitle(Caption(m_ctx->ledgerPath));
+    InitSheets();
+    LoadFormIni(this);
+    SyncTotalStrip(); // the layout file's widths and font reach the strip too
+    m_loadGeometry = CurrentTwipsGeometry();
+    m_firstActivate = true;
+    msEntryDate = DateText::todayText();
+    {
+        auto settings = UserSettings();
+        chkAutoFee->setChecked(settings->value(SettingsKeyFeeAuto(), QStringLiteral("1")).toString().toInt() == 1);
+    }
+    CmbSetSize(cmbPlastra, int(PixelsToTwipsX(cmbPlastra->width())), 5000);
+    FillCards();
+    cmbPlastra->setToolTip(tr("단축키: F3"));
+    new LiveReload(
+        m_ctx->ledger, this, [this] { return spList->isEditing(); }, [this] { ReloadForOthers(); });
+    m_loading = false;
+}
+
+void frmMain::ReloadForOthers()
+{
+    if (spList->maxRows() < 2) // no sheet shown yet
+        return;
+    const int col = spList->activeCol();
+    const int row = spList->activeRow();
+    const bool entryRow = row >= spList->maxRows();
+    const int key = row >= 2 && !entryRow ? GetRowCode(row) : 0;
+    QPointer<QWidget> focus = QApplication::focusWidget();
+    RefreshSheet();
+    int target = spList->maxRows();
+    for (int r = 2; key > 0 && r < spList->maxRows(); ++r) {
+        if (GetRowCode(r) == key) {
+            target = r;
+            break;
+        }
+    }
+    spList->setActiveCell(col, target);
+    if (focus)
+        focus->setFocus();
+}
+
+void frmMain::InitSheets()
+{
+    m_period->setupDateCells(false);
+    DesignLedgerColumns(spList);
+    CommonSpreadDesign(spList, false, true, true, true);
+    LockCol(spList, LedgerCol::Balance, false);
+    spTotal->setMaxRows(1);
+    // The strip's widths come from the sheet, which fits the strip's sums too.
+    spTotal->setAutoFit(false);
+    SetupTotalStrip(spTotal, spList, LedgerCol::Date);
+    for (int col = LedgerCol::NumSheet; col <= LedgerCol::BillColl; ++col)
+        SetCurrencyCol(spTotal, col, false);
+    // One row of sums under the sheet's own headers: no header row, no scroll bars.
+    spTotal->setColHeaderRows(0);
+    spTotal->horizontalHeader()->hide();
+    spTotal->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    spTotal->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    BindTotalStrip(spList, spTotal);
+    SyncTotalStrip();
+}
+
+void frmMain::SyncTotalStrip()
+{
+    if (!spTotal || spTotal->maxCols() == 0 || spTotal->maxRows() == 0)
+        return;
+    SyncStripToSheet(spTotal, spList);
+    // One row of sums, as high as the sheet's rows.
+    const int height = spTotal->verticalHeader()->sectionSize(0) + 2 * spTotal->frameWidth();
+    if (spTotal->height() != height) {
+        spTotal->setFixedHeight(height);
+        LayoutControls();
+    }
+    // A new font or a narrower column may cut a sum: its column widens (and
+    // this runs once more), though not under a dragging mouse.
+    if (QApplication::mouseButtons() & Qt::LeftButton)
+        return;
+    for (int col = LedgerCol::NumSheet; col <= LedgerCol::BillColl; ++col)
+        FitSheetToStrip(col);
+}
+
+void frmMain::FitSheetToStrip(int col)
+{
+    if (col < LedgerCol::NumSheet || col > LedgerCol::BillColl)
+        return;
+    const double needed = spTotal->numberWidthNeeded(col);
+    if (needed > spList->colWidth(col))
+        spList->setColWidth(col, needed);
+}
+
+void frmMain::Form_Activate()
+{
+    if (!m_firstActivate)
+        return;
+    m_firstActivate = false;
+    QCoreApplication::processEvents();
+    RefreshSheet();
+    SetImeMode(true);
+    // After the sheet is painted: the figures take a moment on large books.
+    QTimer::singleShot(0, this, &frmMain::NoticeOverdue);
+}
+
+bool frmMain::event(QEvent* e)
+{
+    const bool result = QMainWindow::event(e);
+    if (e->type() == QEvent::WindowActivate && m_firstActivate)
+        Form_Activate();
+    // Without a window manager a window may never be activated: the first
+    // showing loads the sheet then, once the window's events have run.
+    if (e->type() == QEvent::Show && m_firstActivate)
+        QMetaObject::invokeMethod(this, &frmMain::Form_Activate, Qt::QueuedConnection);
+    return result;
+}
+
+QRect frmMain::CurrentTwipsGeometry() const
+{
+    return QRect(qRound(PixelsToTwipsX(x())), qRound(PixelsToTwipsY(y())), qRound(PixelsToTwipsX(width())),
+                 qRound(PixelsToTwipsY(height())));
+}
+
+bool frmMain::LayoutChanged() const
+{
+    return CurrentTwipsGeometry() != m_loadGeometry;
+}
+
+void frmMain::resizeEvent(QResizeEvent* e)
+{
+    QMainWindow::resizeEvent(e);
+    if (isMinimized())
+        return;
+    const int minW = TwipsToPixelsX(kMinSizeTwips);
+    const int minH = TwipsToPixelsY(kMinSizeTwips);
+    if (width() < minW || height() < minH)
+        resize(qMax(width(), minW), qMax(height(), minH));
+}
+
+void frmMain::LayoutControls()
+{
+    QWidget* client = centralWidget();
+    const int gap = TwipsToPixelsY(kGapTwips);
+    pnlTop->setGeometry(0, 0, client->width(), pnlTop->height());
+    const int listTop = pnlTop->height() + gap;
+    const int listHeight = qMax(0, client->height() - listTop - spTotal->height() - gap);
+    spList->setGeometry(0, listTop, pnlTop->width(), listHeight);
+    spTotal->setGeometry(0, listTop + listHeight + gap, spList->width(), spTotal->height());
+}
+
+void frmMain::closeEvent(QCloseEvent* e)
+{
+    FinishCellEdit();
+    // The summary works on the same databases; it closes with them.
+    if (m_sumBill)
+        m_sumBill->close();
+    if (LayoutChanged())
+        SaveFormIni(this);
+    m_ctx->closeAll();
+    m_ctx->print.reset();
+    e->accept();
+}
+
+bool frmMain::eventFilter(QObject* watched, QEvent* e)
+{
+    if (watched == centralWidget() && e->type() == QEvent::Resize) {
+        if (!isMinimized())
+            LayoutControls();
+        return false;
+    }
+    if (spList && watched == spList->viewport() &&
+        (e->type() == QEvent::MouseButtonPress || e->type() == QEvent::MouseButtonRelease))
+        m_sheetMousePress = e->type() == QEvent::MouseButtonPress;
+    if (EditorKeepsRedoKey(watched, e))
+        return true;
+    if (e->type() == QEvent::KeyPress) {
+        auto* w = qobject_cast<QWidget*>(watched);
+        if (IsLastDateBox(w) && (static_cast<QKeyEvent*>(e)->key() == Qt::Key_Return ||
+                                 static_cast<QKeyEvent*>(e)->key() == Qt::Key_Enter)) {
+            // The period is complete: show it (the card filter's list would swallow F5).
+            if (m_period->spDate(1)->isEditing())
+                m_period->spDate(1)->endEdit(true);
+            btnView_Click();
+            return true;
+        }
+        auto* ke = static_cast<QKeyEvent*>(e);
+        // The window sees the function keys before any of its controls.
+        if (w && w->window() == this && ke->key() >= Qt::Key_F3 && ke->key() <= Qt::Key_F8 &&
+            ke->modifiers() == Qt::NoModifier) {
+            HandleFunctionKey(ke->key());
+            return true;
+        }
+        if ((ke->key() == Qt::Key_Return || ke->key() == Qt::Key_Enter) && w &&
+            (w == spList || (spList->cellEditor() && w == spList->cellEditor())) && ke->modifiers() == Qt::NoModifier &&
+            spList->operationMode() == SpreadGrid::OperationMode::Normal) {
+            spList_EnterKey();
+            return true;
+        }
+        if (watched == cmbPlastra) {
+            switch (ke->key()) {
+            case Qt::Key_Return:
+            case Qt::Key_Enter:
+                btnView_Click();
+                return true;
+            case Qt::Key_Right:
+                KeyToTab(cmbPlastra, 39);
+                return true;
+            case Qt::Key_Left:
+                KeyToTab(cmbPlastra, 37);
+                return true;
+            default:
+                break;
+            }
+        }
+    }
+    // The list drops down when the box gets the focus, not again when the
+    // focus comes back from the closing list itself.
+    if (watched == cmbPlastra && e->type() == QEvent::FocusIn &&
+        static_cast<QFocusEvent*>(e)->reason() != Qt::PopupFocusReason)
+        CmbShowList();
+    return QMainWindow::eventFilter(watched, e);
+}
+
+bool frmMain::HandleFunctionKey(int key)
+{
+    switch (key) {
+    case Qt::Key_F3:
+        cmbPlastra->setFocus(Qt::ShortcutFocusReason);
+        return true;
+    case Qt::Key_F4:
+        ActionDelete();
+        return true;
+    case Qt::Key_F5:
+        btnView_Click();
+        return true;
+    case Qt::Key_F6:
+        btnSum_Click();
+        return true;
+    case Qt::Key_F7:
+        btnExcel_Click();
+        return true;
+    case Qt::Key_F8:
+        btnPrint_Click();
+        return true;
+    default:
+        return false;
+    }
+}
+
+// ---------------------------------------------------------------- the sheet
+
+void frmMain::RefreshSheet()
+{
+    FinishCellEdit();
+    const int card = CmbGetItemData(cmbPlastra, 0);
+    const QString firstDay = m_period->dateText(0);
+    const QString lastDay = m_period->dateText(1);
+    ErrorInfo e;
+    // A new entry is dated within the period shown, whatever was typed before.
+    msEntryDate = LedgerModel::DefaultEntryDate(firstDay, lastDay);
+    m_dateOrder = true;
+    m_shown = LedgerRows{firstDay, lastDay, card, Money(), {}};
+    // The read opens a broken server connection again by itself.
+    const int reopens = m_ctx->ledger.reopenCount();
+    const bool ok = BuildLedgerSheet(spList, m_ctx->ledger, firstDay, lastDay, card, msEntryDate, &e);
+    CardFollowsLedger(reopens);
+    CopySumsToStrip(spList, spTotal);
+    SyncTotalStrip(); // the fill ran with the sheet's signals off
+    if (!ok) {
+        ShowError(e);
+        return;
+    }
+    m_status->showLoaded(firstDay, lastDay, card > 0 ? cmbPlastra->currentText() : QString(), EntryCount());
+    spList->setActiveCell(LedgerCol::CardName, spList->maxRows());
+    if (spList->isVisible())
+        spList->setFocus();
+    UpdateUndoActions();
+}
+
+// The sheet's rows but the brought-forward row and the entry row.
+int frmMain::EntryCount() const
+{
+    return qMax(0, spList->maxRows() - 2);
+}
+
+void frmMain::AppendEntryRow()
+{
+    ::AppendEntryRow(spList, msEntryDate);
+}
+
+void frmMain::CalcBalance(int startRow)
+{
+    // The balances below an edit are measured as they come on screen, not all at once.
+    spList->setFitShownRowsOnly(true);
+    ::CalcBalance(spList, startRow);
+    spList->setFitShownRowsOnly(false);
+}
+
+void frmMain::SetTotalFormulas()
+{
+    ::SetTotalFormulas(spList);
+}
+
+int frmMain::GetRowCode(int row) const
+{
+    if (spList->maxRows() < 1)
+        return 0;
+    return int(leadingNumber(GetCellText(spList, LedgerCol::Code, row)));
+}
+
+int frmMain::GetRowCardCode(int row) const
+{
+    if (spList->maxRows() < 1)
+        return 0;
+    return int(leadingNumber(GetCellText(spList, LedgerCol::CardCode, row)));
+}
+
+void frmMain::spList_SortRequested(int col, Qt::SortOrder order, bool* handled)
+{
+    // Only the entries move: the brought-forward row stays first, the entry
+    // row last, and each row keeps its balance in date order.
+    *handled = true;
+    const int first = 2;
+    const int last = spList->maxRows() - 1;
+    if (last <= first)
+        return;
+    if (col == LedgerCol::Date && order == Qt::AscendingOrder) {
+        ReloadForOthers(); // the date order, entries of a day by key
+        return;
+    }
+    spList->sortRows(col, order, first, last);
+    m_dateOrder = false;
+}
+
+bool frmMain::StaysInPlace(int row, const QString& date, int card) const
+{
+    // Off the period or the card filter: the entry leaves the sheet.
+    if (!m_shown.shows(date, card))
+        return false;
+    // Its place in date order (by date, then key) among its neighbours.
+    const auto before = [this](int a, int b) {
+        const QString da = spList->text(LedgerCol::Date, a), db = spList->text(LedgerCol::Date, b);
+        return da < db || (da == db && GetRowCode(a) < GetRowCode(b));
+    };
+    return (row <= 2 || before(row - 1, row)) && (row >= spList->maxRows() - 1 || before(row, row + 1));
+}
+
+void frmMain::ShowStoredPlace(int key, int col, int row)
+{
+    // The sheet as the books now hold it, the cursor on the entry if it is
+    // still shown, else where the user was.
+    RefreshSheet();
+    int target = qMin(row, spList->maxRows());
+    for (int r = 2; r < spList->maxRows(); ++r) {
+        if (GetRowCode(r) == key) {
+            target = r;
+            break;
+        }
+    }
+    spList->setActiveCell(col, target);
+}
+
+// ---------------------------------------------------------------- editing
+
+void frmMain::FinishCellEdit()
+{
+    if (spList && spList->isEditing())
+        spList->endEdit(true);
+}
+
+void frmMain::spList_EnterKey()
+{
+    const int col = spList->activeCol();
+    const int row = spList->activeRow();
+    if (row < 1 || col < 1)
+        return;
+    m_editRefused = false;
+    // In permanent edit mode the cell counts as being edited: Enter ends that
+    // edit (so Enter on an empty card name still opens the card search).
+    if (!spList->isEditing())
+        spList->beginEdit();
+    if (spList->isEditing()) {
+        spList_KeyPress(SpreadGrid::kAsciiEnter);
+        spList->endEdit(true);
+    } else {
+        mbEnterKey = true;
+    }
+    // A refused value keeps the cursor where it is (or where the check put it).
+    if (m_editRefused || spList->activeCol() != col || spList->activeRow() != row)
+        return;
+    int newCol = col;
+    int newRow = row;
+    if (col < LedgerCol::Date) {
+        newCol = LedgerCol::Date;
+    } else if (col == LedgerCol::Date) {
+        newCol = LedgerCol::CardName;
+    } else if (col == LedgerCol::Sale && chkAutoFee->isChecked()) {
+        // Past the fee that is filled in; for the entry just made,
+        // spList_LeaveCell sends the cursor on to the next new entry instead.
+        newCol = LedgerCol::BillColl;
+    } else if (col >= LedgerCol::BillColl) {
+        if (row >= spList->maxRows())
+            return;
+        newCol = LedgerCol::Date;
+        newRow = row + 1;
+    } else {
+        newCol = col + 1;
+    }
+    MoveActiveCell(newCol, newRow);
+}
+
+void frmMain::MoveActiveCell(int col, int row)
+{
+    bool cancel = false;
+    spList_LeaveCell(spList->activeCol(), spList->activeRow(), col, row, &cancel);
+    if (!cancel)
+        spList->setActiveCell(col, row);
+    if (spList->hasFocus())
+        spList->beginEdit();
+}
+
+void frmMain::spList_KeyPress(int keyAscii)
+{
+    if (keyAscii == SpreadGrid::kAsciiEnter)
+        mbEnterKey = true;
+}
+
+void frmMain::spList_EditMode(int col, int row, int mode, bool changed)
+{
+    if (mode == SpreadGrid::EditStarted) {
+        msOldText = spList->text(col, row);
+        m_oldCardCode = spList->text(LedgerCol::CardCode, row);
+        mbEnterKey = false;
+        return;
+    }
+    if (row < 2 || row > spList->maxRows())
+        return;
+    QString text = spList->text(col, row);
+    // Enter on an empty card name still searches: it lists every card.
+    if (!changed && !(col == LedgerCol::CardName && text.isEmpty() && mbEnterKey))
+        return;
+    const bool entryRow = row == spList->maxRows();
+    if (!TakeTypedValue(col, row, entryRow, &text)) {
+        PutBackOldText(col, row);
+        return;
+    }
+    StoreTypedValue(col, row, entryRow, text);
+}
+
+void frmMain::PutBackOldText(int col, int row)
+{
+    m_editRefused = true;
+    spList->setText(col, row, msOldText);
+    if (col == LedgerCol::CardName)
+        spList->setText(LedgerCol::CardCode, row, m_oldCardCode);
+}
+
+bool frmMain::TakeTypedValue(int col, int row, bool entryRow, QString* text)
+{
+    switch (col) {
+    case LedgerCol::Date:
+        return TakeTypedDate(row, text);
+    case LedgerCol::CardName:
+        return TakeTypedCard(row, *text);
+    default:
+        // Amounts wait until the row is an entry.
+        if (entryRow) {
+            MsgInfo(tr("카드명을 먼저 입력하세요."), AppTitle());
+            return false;
+        }
+        return true;
+    }
+}
+
+bool frmMain::TakeTypedDate(int row, QString* text)
+{
+    ErrorInfo e;
+    if (!ParseDateInput(*text, &e)) {
+        ShowError(e);
+        return false;
+    }
+    spList->setText(LedgerCol::Date, row, *text);
+    // A date typed into the entry row dates the entries typed after it; an entry's own date changes only that entry.
+    if (row == spList->maxRows())
+        msEntryDate = *text;
+    return true;
+}
+
+bool frmMain::TakeTypedCard(int row, const QString& text)
+{
+    int code = 0;
+    bool isNew = false;
+    const QString name = SearchCard(m_ctx->cardPath, text, &code, pnlTop, 2, true, &isNew);
+    // The keys typed next belong to the sheet, whichever dialog was shown.
+    ReturnFocusTo(spList);
+    if (code < 1) {
+        spList->setActiveCell(LedgerCol::CardName, row);
+        return false;
+    }
+    spList->setText(LedgerCol::CardCode, row, QString::number(code));
+    spList->setText(LedgerCol::CardName, row, name);
+    // A bare number may have been taken as a card code: say which card it is.
+    bool number = false;
+    text.trimmed().toInt(&number);
+    if (number && name != text.trimmed())
+        statusBar()->showMessage(tr("'%1' → 카드코드 %2 %3").arg(text.trimmed()).arg(code).arg(name), 8000);
+    if (isNew)
+        FillCards();
+    return true;
+}
+
+void frmMain::StoreTypedValue(int col, int row, bool entryRow, const QString& text)
+{
+    int key = 0;
+    ErrorInfo storeError;
+    // Books on a server: a connection that broke since the last store is
+    // opened again by the store itself; the sheet then reloads, as others
+    // may have stored meanwhile.
+    const int reopens = m_ctx->ledger.reopenCount();
+    const bool stored = StoreTyped(col, row, entryRow, text, &key, &storeError);
+    if (CardFollowsLedger(reopens))
+        QTimer::singleShot(0, this, &frmMain::ReloadForOthers);
+
+    if (stored && key >= 1) {
+        if (col == LedgerCol::Sale && chkAutoFee->isChecked())
+            ApplyAutoFee(key, row, text);
+        // A sorted sheet, or an entry whose date or card took it elsewhere, is shown again from the books.
+        const bool moved = col == LedgerCol::Date || col == LedgerCol::CardName;
+        if (!entryRow &&
+            (!m_dateOrder || (moved && !StaysInPlace(row, spList->text(LedgerCol::Date, row), GetRowCardCode(row)))))
+            ShowStoredPlace(key, col, row);
+        else
+            CalcBalance(row);
+        m_status->flashSaved();
+        m_status->setEntries(EntryCount());
+    }
+    if (!stored) {
+        if (storeError.isSet())
+            ShowError(storeError);
+        m_editRefused = true;
+        if (key >= 1)
+            RestoreStoredCell(key, col, row);
+        else
+            PutBackOldText(col, row);
+    }
+    UpdateUndoActions();
+}
+
+bool frmMain::StoreTyped(int col, int row, bool entryRow, const QString& text, int* key, ErrorInfo* error)
+{
+    if (!entryRow) {
+        *key = GetRowCode(row);
+        return StoreEntryField(*key, col, row, text, error);
+    }
+    if (col != LedgerCol::CardName)
+        return true; // the date of the entry row stays in the sheet until a card is named
+    // Naming the card company makes the entry row an entry.
+    if (!m_store->InsertRecord(spList->text(LedgerCol::Date, row), GetRowCardCode(row), key, error))
+        return false;
+    spList->setText(LedgerCol::Code, row, QString::number(*key));
+    AppendEntryRow();
+    return true;
+}
+
+bool frmMain::CardFollowsLedger(int reopens)
+{
+    if (m_ctx->ledger.reopenCount() == reopens)
+        return false;
+    bool reopened = false;
+    m_ctx->card.reconnect(&reopened); // a failure shows at the next use of the cards
+    return true;
+}
+
+bool frmMain::StoreEntryField(int key, int col, int row, const QString& text, ErrorInfo* error)
+{
+    const int fieldCol = col == LedgerCol::CardName ? LedgerCol::CardCode : col;
+    // An emptied amount or slip count is 0, as in any spreadsheet.
+    const bool emptied = col >= LedgerCol::NumSheet && col <= LedgerCol::BillColl && text.trimmed().isEmpty();
+    const QVariant value =
+        col == LedgerCol::CardName ? QVariant(GetRowCardCode(row)) : QVariant(emptied ? QStringLiteral("0") : text);
+    if (!m_store->RecordEditCol(key, spList->colId(fieldCol), value, error))
+        return false;
+    if (col >= LedgerCol::NumSheet && col <= LedgerCol::BillColl) {
+        // The cell shows the amount as stored.
+        if (const auto m = Money::parse(text))
+            spList->setText(col, row, m->toPlainString());
+    }
+    return true;
+}
+
+void frmMain::ApplyAutoFee(int key, int row, const QString& saleText)
+{
+    ErrorInfo e;
+    const double rate = GetFee(m_ctx->card, GetRowCardCode(row), &e);
+    if (e.isSet())
+        ShowError(e);
+    if (rate == 0)
+        return;
+    const Money fee = LedgerStore::AutoFee(rate, saleText);
+    // Undone together with the sale it comes from.
+    m_store->JoinNextToLastChange();
+    if (m_store->RecordEditCol(key, QStringLiteral("fee"), fee.toPlainString(), &e))
+        spList->setText(LedgerCol::Fee, row, MoneyCellText(fee, true));
+    else
+        ShowError(e);
+}
+
+void frmMain::RestoreStoredCell(int key, int col, int row)
+{
+    // After a failed store the cell shows what the database holds.
+    const std::optional<LedgerStore::EntryView> stored = m_store->ReadEntry(key, nullptr);
+    if (!stored) {
+        spList->setText(col, row, msOldText);
+        if (col == LedgerCol::CardName)
+            spList->setText(LedgerCol::CardCode, row, m_oldCardCode);
+        return;
+    }
+    switch (col) {
+    case LedgerCol::CardName:
+        spList->setText(LedgerCol::CardCode, row, QString::number(stored->card));
+        spList->setText(LedgerCol::CardName, row, stored->cardName);
+        break;
+    case LedgerCol::Date:
+        spList->setText(col, row, stored->date);
+        break;
+    case LedgerCol::NumSheet:
+        spList->setText(col, row,
+                        stored->numsheet.isNull() ? QString() : QString::number(stored->numsheet.toLongLong()));
+        break;
+    case LedgerCol::Sale:
+        spList->setText(col, row, MoneyCellText(stored->sale, true));
+        break;
+    case LedgerCol::Fee:
+        spList->setText(col, row, MoneyCellText(stored->fee, true));
+        break;
+    case LedgerCol::BillColl:
+        spList->setText(col, row, MoneyCellText(stored->billcoll, true));
+        break;
+    default:
+        spList->setText(col, row, msOldText);
+    }
+}
+
+void frmMain::spList_LeaveCell(int col, int row, int newCol, int newRow, bool* cancel)
+{
+    const int rows = spList->maxRows();
+    // A new entry always starts with its card company when the keyboard
+    // reaches it; a click on its date cell goes to the date.
+    const bool clickOnDate = m_sheetMousePress && newCol == LedgerCol::Date;
+    if (newRow != row && newRow == rows && newCol != LedgerCol::CardName && !clickOnDate &&
+        spList->text(LedgerCol::CardName, newRow).isEmpty()) {
+        *cancel = true;
+        spList->setActiveCell(LedgerCol::CardName, newRow);
+        return;
+    }
+    // Date, card, sale, Enter (fee filled in): straight on to the next new
+    // entry, not to the pay-out, which is reached with the arrows or a click.
+    if (newRow == row && row == rows - 1 && col == LedgerCol::Sale && newCol == LedgerCol::BillColl && mbEnterKey &&
+        !CellMoney(spList, LedgerCol::Sale, row).isZero()) {
+        *cancel = true;
+        spList->setActiveCell(LedgerCol::CardName, row + 1);
+        m_status->showNextEntry();
+    }
+}
+
+bool frmMain::IsLastDateBox(const QWidget* w) const
+{
+    SpreadGrid* box = m_period ? m_period->spDate(1) : nullptr;
+    return box && w && (w == box || w == box->cellEditor() || w == box->viewport());
+}
+
+void frmMain::ActionDelete()
+{
+    FinishCellEdit();
+    const int key = GetRowCode(-2);
+    if (key < 1) {
+        MsgInfo(tr("삭제할 자료를 선택하세요."), AppTitle());
+        spList->setFocus();
+        return;
+    }
+    const int row = spList->activeRow();
+    // The whole row shows as selected while the question names the entry.
+    const QModelIndex first = spList->model()->index(row - 1, 0);
+    const QModelIndex last = spList->model()->index(row - 1, spList->model()->columnCount() - 1);
+    spList->selectionModel()->select(QItemSelection(first, last), QItemSelectionModel::ClearAndSelect);
+    const QString entry = spList->text(LedgerCol::Date, row) + QStringLiteral("  ") +
+                          spList->text(LedgerCol::CardName, row) + tr("  매출액 ") +
+                          CellMoney(spList, LedgerCol::Sale, row).toDisplayString(0);
+    // 아니오 is preselected: Enter alone never deletes.
+    const MsgAnswer answer =
+        MsgQuestion(tr("선택된 자료를 정말로 삭제 하시겠습니까?\r\n\r\n") + entry, tr("삭제"), false);
+    if (answer != MsgAnswer::No) {
+        ErrorInfo e;
+        const bool deleted = m_store->DeleteRecord(key, &e);
+        if (deleted && !m_dateOrder) {
+            ShowStoredPlace(0, spList->activeCol(), row); // balances in date order again
+        } else if (deleted) {
+            DeleteSheetRow(spList, row, true, true);
+            CalcBalance(spList->activeRow());
+            SetTotalFormulas();
+            m_status->setEntries(EntryCount());
+        } else {
+            ShowError(e);
+        }
+    }
+    spList->clearSelection();
+    spList->setActiveCell(qMax(1, spList->activeCol()), qMin(row, spList->maxRows()));
+    spList->refresh();
+    spList->setFocus();
+    UpdateUndoActions();
+}
+
+void frmMain::chkAutoFee_Click()
+{
+    if (m_loading || !isVisible())
+        return;
+    auto settings = UserSettings();
+    settings->setValue(SettingsKeyFeeAuto(), chkAutoFee->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+void frmMain::spList_ColWidthChanged(int col1, int col2)
+{
+    SyncTotalStrip(); // a column dragged narrower than its sum takes it back
+    for (int col = col1; col <= col2; ++col)
+        SaveSpreadIni_Col(this, spList, col);
+}
+
+void frmMain::spList_NumberOutOfRange(int col, int row)
+{
+    m_editRefused = true;
+    const SpreadGrid::NumberFormat f = spList->numberFormat(col, row);
+    // The limits as far as they can be typed with the cell's decimals.
+    const double scale = std::pow(10.0, qBound(0, f.decimals, 4));
+    const Money low = Money::fromDouble(std::ceil(f.min * scale) / scale);
+    const Money high = Money::fromDouble(std::floor(f.max * scale) / scale);
+    MsgWarn(tr("입력할 수 있는 범위를 벗어났습니다.\r\n(%1 ~ %2)")
+                .arg(low.toDisplayString(f.decimals), high.toDisplayString(f.decimals)),
+            AppTitle());
+}
+
+// ---------------------------------------------------------------- commands
+
+QString frmMain::PeriodLine() const
+{
+    return PrintPeriodLine(m_period->dateText(0), m_period->dateText(1));
+}
+
+void frmMain::btnView_Click()
+{
+    RefreshSheet();
+}
+
+void frmMain::mnuTool_Settlement_Click()
+{
+    FinishCellEdit();
+    SettlementWindow* w = SettlementWindow::ShowSingle(*m_ctx, this);
+    connect(w, &SettlementWindow::openLedger, this, &frmMain::ShowCardPeriod, Qt::UniqueConnection);
+}
+
+void frmMain::ShowCardPeriod(int card, const QString& from, const QString& to)
+{
+    FinishCellEdit();
+    m_period->setDateText(0, from);
+    m_period->setDateText(1, to);
+    const int index = cmbPlastra->findData(card);
+    cmbPlastra->setCurrentIndex(index >= 0 ? index : 0);
+    RefreshSheet();
+    raise();
+    activateWindow();
+}
+
+void frmMain::NoticeOverdue()
+{
+    // A courtesy at start: books or a holiday file that cannot be read say so
+    // in the settlement window, not in a box before the sheet is even seen.
+    Holidays holidays;
+    Settlement s;
+    const QDate today = Clock::today();
+    if (!Holidays::LoadFor(SettlementWindow::BooksFolder(*m_ctx), &holidays) ||
+        !LoadSettlement(m_ctx->ledger, holidays, QDate(today.year(), today.month(), 1), today, 0, &s))
+        return;
+    m_status->showOverdue(OverdueNotice(s, 2));
+}
+
+void frmMain::btnSum_Click()
+{
+    FinishCellEdit();
+    m_sumBill = frmSumBill::ShowSingle(*m_ctx, this, m_period->dateText(0), m_period->dateText(1));
+}
+
+LedgerOutputSheet frmMain::OutputSheet()
+{
+    // What is printed and exported is the command line's sheet for the dates
+    // and card in the boxes: the entries and a totals row, no entry row.
+    const int card = CmbGetItemData(cmbPlastra, 0);
+    return LedgerOutputSheet(m_ctx->ledger, m_period->dateText(0), m_period->dateText(1), card,
+                             card > 0 ? cmbPlastra->currentText() : QString());
+}
+
+void frmMain::btnExcel_Click()
+{
+    FinishCellEdit();
+    ExportSheetToFile(OutputSheet(), QStringLiteral("Sheet1"), this);
+}
+
+void frmMain::btnPrint_Click()
+{
+    FinishCellEdit();
+    if (!m_ctx->print)
+        return;
+    const int card = CmbGetItemData(cmbPlastra, 0);
+    const QString cardName = card > 0 ? cmbPlastra->currentText() : QString();
+    ErrorInfo e;
+    ProgressWindow progress(tr("인쇄할 쪽을 만드는 중..."), false, this);
+    m_ctx->print->setProgress(progress.progress());
+    const auto forget = qScopeGuard([this] { m_ctx->print->setProgress({}); });
+    if (!m_ctx->print->PrintSheet(
+            OutputSheet(), LedgerPrintDescription(m_period->dateText(0), m_period->dateText(1), cardName), this, &e) &&
+        e.isSet())
+        ShowError(e);
+}
+
+void frmMain::btnCard_Click()
+{
+    auto* w = new frmPlastra_read(m_ctx->cardPath, this);
+    PlaceFormAtControl(w, pnlTop, 2, 3);
+    ExecModal(w);
+    delete w;
+    FillCards();
+}
+
+void frmMain::mnuTool_ReBaln_Click()
+{
+    const QString question = tr("                    [잔액 재정리]\r\n\r\n"
+                                "이월금액이 맞지 않는 경우 재계산을 통하여 자동으로 맞춥니다.\r\n"
+                                "자료의 양에 따라 다소 시간이 걸릴 수도 있습니다.\r\n\r\n"
+                                "진행하시겠습니까?");
+    if (MsgQuestion(question, AppTitle(), false) != MsgAnswer::Yes)
+        return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    BackupBeforeChange(*m_ctx, m_backupTask);
+    ShowFloatMsg(tr("이월금액 재계산중..."), 0, 0, QColor(0, 255, 255));
+    ErrorInfo e;
+    bool ok = false;
+    {
+        // Stopping is safe: the rebuild is one transaction.
+        ProgressWindow progress(tr("이월금액 재계산중..."), true, this);
+        ok = m_store->ReBaln(&e, progress.progress());
+    }
+    CloseFloatMsg();
+    QApplication::restoreOverrideCursor();
+    if (ok)
+        MsgInfo(tr("잔액 재정리를 완료 하였습니다."), AppTitle());
+    else
+        ShowError(e);
+    UpdateUndoActions();
+}
+
+void frmMain::mnuTool_Check_Click()
+{
+    const CarryOverCheck check = m_store->CheckCarryOver();
+    if (!check.ok) {
+        MsgError(tr("이월금액을 검증하는 중 오류가 발생했습니다."), check.error);
+        return;
+    }
+    if (check.clean()) {
+        MsgInfo(tr("이월금액이 장부와 모두 일치합니다."), AppTitle());
+        return;
+    }
+    auto* dlg = new CarryOverCheckDialog(check, m_ctx->card, this);
+    const bool rebuild = ExecModal(dlg) == QDialog::Accepted;
+    delete dlg;
+    if (rebuild)
+        mnuTool_ReBaln_Click();
+}
+
+void frmMain::mnuTool_Backup_Click()
+{
+    if (SayServerBacksUp(*m_ctx))
+        return;
+    if (!m_backupTask->start(BooksFolder(*m_ctx)))
+        MsgInfo(tr("백업이 진행중입니다."), AppTitle());
+}
+
+void frmMain::mnuTool_Restore_Click()
+{
+    FinishCellEdit();
+    m_backupTask->wait();
+    const bool restored = RestoreBooksFromBackup(this, *m_ctx, [this] { delete m_sumBill.data(); });
+    if (!m_ctx->ledger.isOpen()) {
+        close();
+        return;
+    }
+    if (!restored)
+        return;
+    m_store = std::make_unique<LedgerStore>(m_ctx->ledger);
+    FillPlastra(m_ctx->card, cmbPlastra);
+    RefreshSheet();
+}
+
+void frmMain::mnuTool_Calc_Click()
+{
+    if (StartCalculator())
+        return;
+    // Names what to install, not only what is missing.
+    const QStringList programs = CalculatorCandidates();
+    MsgWarn(tr("계산기 파일을 찾을 수 없습니다.\r\n\r\n계산기 프로그램을 설치하세요: sudo apt install %1\r\n"
+               "(%2 가운데 하나가 있으면 됩니다)")
+                .arg(programs.constFirst(), programs.join(QStringLiteral(", "))),
+            AppTitle());
+}
+
+void frmMain::mnuHomePage_Click()
+{
+    GoHomePage();
+}
+
+// ---------------------------------------------------------------- undo and history
+
+void frmMain::UpdateUndoActions()
+{
+    if (!mnuEdit_Undo)
+        return;
+    ErrorInfo e;
+    const std::optional<LedgerHistory::Step> undo = m_history->NextUndo(&e);
+    const std::optional<LedgerHistory::Step> redo = m_history->NextRedo(&e);
+    // A card name's "&" is no menu mnemonic.
+    const auto plain = [](const QString& text) { return QString(text).replace(u'&', QStringLiteral("&&")); };
+    mnuEdit_Undo->setText(undo ? tr("실행 취소: ") + plain(undo->text) : tr("실행 취소"));
+    mnuEdit_Redo->setText(redo ? tr("다시 실행: ") + plain(redo->text) : tr("다시 실행"));
+    // Greyed out with nothing to do: Ctrl+Z then does nothing rather than say so.
+    mnuEdit_Undo->setEnabled(undo.has_value());
+    mnuEdit_Redo->setEnabled(redo.has_value());
+}
+
+void frmMain::mnuEdit_Undo_Click()
+{
+    RunUndoStep(true);
+}
+
+void frmMain::mnuEdit_Redo_Click()
+{
+    RunUndoStep(false);
+}
+
+void frmMain::RunUndoStep(bool undo)
+{
+    // From the menu a cell may still be open: what it holds is stored first.
+    FinishCellEdit();
+    LedgerHistory::Landing landing;
+    ErrorInfo e;
+    // Nothing to do (the entry was still enabled): nothing to say either.
+    if (!(undo ? m_history->NextUndo(&e) : m_history->NextRedo(&e)) && !e.isSet()) {
+        UpdateUndoActions();
+        return;
+    }
+    if (undo ? m_history->Undo(&landing, &e) : m_history->Redo(&landing, &e))
+        GoToChangedEntry(landing.key, landing.date, landing.field);
+    else
+        ShowError(e);
+    UpdateUndoActions();
+}
+
+void frmMain::GoToChangedEntry(int key, const QString& date, const QString& field)
+{
+    // An entry outside the period shown (or of another card) widens the view to it.
+    const bool realDay = DateText::isValidDay(date);
+    if (realDay && date < m_period->dateText(0))
+        m_period->setDateText(0, date);
+    if (realDay && date > m_period->dateText(1))
+        m_period->setDateText(1, date);
+    const std::optional<LedgerStore::EntryView> entry = key > 0 ? m_store->ReadEntry(key, nullptr) : std::nullopt;
+    const int filter = CmbGetItemData(cmbPlastra, 0);
+    if (entry && filter > 0 && filter != entry->card)
+        cmbPlastra->setCurrentIndex(0);
+    RefreshSheet();
+    static const QHash<QString, int> columns = {
+        {QStringLiteral("sdate"), LedgerCol::Date},        {QStringLiteral("cardcode"), LedgerCol::CardName},
+        {QStringLiteral("numsheet"), LedgerCol::NumSheet}, {QStringLiteral("sale"), LedgerCol::Sale},
+        {QStringLiteral("fee"), LedgerCol::Fee},           {QStringLiteral("billcoll"), LedgerCol::BillColl},
+    };
+    // The entry's row; for an entry taken away, where it stood (the first later date).
+    const int last = spList->maxRows() - 1;
+    int target = spList->maxRows();
+    for (int row = 2; row <= last; ++row) {
+        if (key > 0 ? GetRowCode(row) == key : spList->text(LedgerCol::Date, row) >= date) {
+            target = row;
+            break;
+        }
+    }
+    spList->setActiveCell(columns.value(field, LedgerCol::CardName), target);
+}
+
+void frmMain::mnuTool_History_Click()
+{
+    FinishCellEdit();
+    // One history window: asked again, it comes to the front with what is new.
+    if (auto* open = findChild<HistoryWindow*>()) {
+        open->RefreshSheet();
+        open->raise();
+        open->activateWindow();
+        return;
+    }
+    auto* w = new HistoryWindow(*m_ctx, this);
+    w->show();
+}
+
+// ---------------------------------------------------------------- import
+
+void frmMain::BuildImportMenu()
+{
+    mnuTool_Import = new QAction(tr("자료 가져오기"), this);
+    mnuTool_Import->setObjectName(QStringLiteral("mnuTool_Import"));
+    mnuTool->insertAction(mnuTool_Backup, mnuTool_Import);
+    mnuTool->insertSeparator(mnuTool_Backup);
+    connect(mnuTool_Import, &QAction::triggered, this, &frmMain::mnuTool_Import_Click);
+    setAcceptDrops(true);
+}
+
+void frmMain::mnuTool_Import_Click()
+{
+    OpenImport(QString());
+}
+
+void frmMain::OpenImport(const QString& file)
+{
+    auto* dlg = new ImportDialog(*m_ctx, file, this);
+    const bool stored = ExecModal(dlg) == QDialog::Accepted;
+    const ImportOutcome outcome = dlg->outcome();
+    delete dlg;
+    if (!stored)
+        return;
+    FillCards(); // the dialog may have registered cards
+    if (!outcome.firstDay.isEmpty()) {
+        m_period->setDateText(0, outcome.firstDay);
+        m_period->setDateText(1, outcome.lastDay);
+    }
+    RefreshSheet();
+    UpdateUndoActions();
+    QStringList lines{tr("자료를 가져왔습니다."), ImportRun::SummaryLine(outcome.counts)};
+    MsgInfo((lines + outcome.warnings).join(QLatin1Char('\n')), AppTitle());
+}
+
+namespace {
+// One local file of a kind the import reads.
+bool IsImportDrop(const QMimeData* mime)
+{
+    const QList<QUrl> urls = mime->urls();
+    const QString suffix = urls.size() == 1 ? QFileInfo(urls[0].toLocalFile()).suffix().toLower() : QString();
+    return urls.size() == 1 && urls[0].isLocalFile() &&
+           (suffix == QLatin1String("csv") || suffix == QLatin1String("txt") || suffix == QLatin1String("xlsx"));
+}
+} // namespace
+
+void frmMain::dragEnterEvent(QDragEnterEvent* e)
+{
+    if (IsImportDrop(e->mimeData()))
+        e->acceptProposedAction();
+}
+
+void frmMain::dropEvent(QDropEvent* e)
+{
+    if (!IsImportDrop(e->mimeData()))
+        return;
+    const QList<QUrl> urls = e->mimeData()->urls();
+    e->acceptProposedAction();
+    const QString file = urls[0].toLocalFile();
+    // Opened once the drop has finished: the dialog must not run inside the drag's own loop.
+    QMetaObject::invokeMethod(
+        this, [this, file] { OpenImport(file); }, Qt::QueuedConnection);
+}

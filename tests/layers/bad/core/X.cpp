@@ -1,2 +1,0 @@
-// Points up: data may not include the toolkit.
-#include "toolkit/Y.h"

@@ -1,0 +1,2 @@
+// Points up: the books may not include a window toolkit header.
+#include "gui/toolkit/Y.h"
