@@ -22,6 +22,7 @@
 #include "data/settlement/Settlement.h"
 #include "data/sheet/Workbook.h"
 #include "data/summary/SumBillData.h"
+#include "data/summary/SumBillOutput.h"
 #include "gui/grid/GridSheet.h"
 #include "gui/grid/SpreadGrid.h"
 #include "gui/ledger/LedgerSheet.h"
@@ -60,8 +61,7 @@ Failure failedWith(int status, const QString& what, const ErrorInfo& e)
 bool CommandDraws(CommandLine::Action a)
 {
     using A = CommandLine::Action;
-    return a == A::ExportSummary || a == A::PrintSheet || a == A::PrintSummary || a == A::ChartSummary ||
-           a == A::Settlement;
+    return a == A::PrintSheet || a == A::PrintSummary || a == A::ChartSummary || a == A::Settlement;
 }
 
 namespace {
@@ -221,8 +221,8 @@ int Check(AppContext& ctx, QTextStream& out, Failure* f)
 // the books, or a filled grid (summary, settlement).
 struct Output {
     std::unique_ptr<SpreadGrid> grid;
-    std::unique_ptr<LedgerOutputSheet> ledger;
-    std::unique_ptr<Sheet> gridSheet;
+    std::unique_ptr<Sheet> typed;              // typed rows, or the grid's sheet once asked for
+    const LedgerOutputSheet* ledger = nullptr; // when the sheet reads the books as it is written
     PrintDescription print;
     SumBillChart chart;
 
@@ -234,13 +234,11 @@ struct Output {
     }
     const Sheet& sheet()
     {
-        if (ledger)
-            return *ledger;
-        if (!gridSheet)
-            gridSheet = std::make_unique<GridSheet>(*grid);
-        return *gridSheet;
+        if (!typed)
+            typed = std::make_unique<GridSheet>(*grid);
+        return *typed;
     }
-    int rows() const { return ledger ? ledger->rowsHandedOut() : grid->maxRows(); }
+    int rows() const { return ledger ? ledger->rowsHandedOut() : grid ? grid->maxRows() : typed->rowCountHint(); }
     // Why the books could not be read while the sheet was written (unset when they were).
     ErrorInfo readError() const { return ledger ? ledger->readError() : ErrorInfo(); }
 };
@@ -303,17 +301,21 @@ bool BuildOutput(const CommandLine& cmd, AppContext& ctx, const QString& from, c
     ErrorInfo e;
     if (cmd.action == A::ExportSummary || cmd.action == A::PrintSummary) {
         o->print = SumBillPrintDescription(from, to);
-        if (!BuildSumBillSheet(ctx.ledger, o->newGrid(), from, to, &e)) {
+        QList<SumBillLine> lines;
+        if (!LoadSumBillLines(ctx.ledger, from, to, &lines, &e)) {
             *f = failedWith(ExitDatabase, QCoreApplication::translate("CommandLine", "집계를 읽을 수 없습니다"), e);
             return false;
         }
+        o->typed = std::make_unique<SumBillOutputSheet>(std::move(lines), from, to);
         return true;
     }
     CardRecord card;
     if (!FetchCardOption(cmd, ctx, &card, f))
         return false;
     o->print = LedgerPrintDescription(from, to, card.name);
-    o->ledger = std::make_unique<LedgerOutputSheet>(ctx.ledger, from, to, cmd.card, card.name);
+    auto ledger = std::make_unique<LedgerOutputSheet>(ctx.ledger, from, to, cmd.card, card.name);
+    o->ledger = ledger.get();
+    o->typed = std::move(ledger);
     return true;
 }
 

@@ -530,6 +530,7 @@ void TestCommandLine::dataCommands_needNoGui_data()
     QTest::addColumn<QString>("args");
     QTest::addColumn<bool>("onCore");
     QTest::newRow("--export-sheet") << "FOLDER --export-sheet 0501 0531 OUT.xlsx" << true;
+    QTest::newRow("--export-summary") << "FOLDER --export-summary 0501 0531 OUT.xlsx" << true;
     QTest::newRow("--check") << "FOLDER --check" << true;
     QTest::newRow("--overdue") << "FOLDER --overdue" << true;
     QTest::newRow("--print-sheet draws") << "FOLDER --print-sheet 0501 0531 OUT.pdf" << false;

@@ -8,21 +8,11 @@
 
 void DesignSumBillSheet(SpreadGrid* grid)
 {
-    struct Column {
-        const char* header;
-        double width;
-    };
-    static const Column columns[] = {
-        {QT_TRANSLATE_NOOP("SumBillSheet", "카드명"), 18},   {QT_TRANSLATE_NOOP("SumBillSheet", "건수"), 7},
-        {QT_TRANSLATE_NOOP("SumBillSheet", "전기이월"), 14}, {QT_TRANSLATE_NOOP("SumBillSheet", "매출액"), 14},
-        {QT_TRANSLATE_NOOP("SumBillSheet", "수수료"), 12},   {QT_TRANSLATE_NOOP("SumBillSheet", "결제액"), 14},
-        {QT_TRANSLATE_NOOP("SumBillSheet", "잔액"), 14},
-    };
     grid->setMaxCols(SumBillCol::Count);
     grid->setMaxRows(0);
     for (int c = 1; c <= SumBillCol::Count; ++c) {
-        grid->setHeaderText(c, QCoreApplication::translate("SumBillSheet", columns[c - 1].header));
-        grid->setColWidth(c, columns[c - 1].width);
+        grid->setHeaderText(c, SumBillColumnTitle(c - 1));
+        grid->setColWidth(c, SumBillColumnWidth(c - 1));
     }
     grid->setCellType(SumBillCol::Name, -1, SpreadGrid::CellType::Edit);
     SpreadGrid::NumberFormat count;
@@ -37,15 +27,6 @@ void DesignSumBillSheet(SpreadGrid* grid)
     amount.min = -999999999999.0;
     for (int c = SumBillCol::PrevBalance; c <= SumBillCol::Balance; ++c)
         grid->setCellType(c, -1, SpreadGrid::CellType::Currency, amount);
-}
-
-PrintDescription SumBillPrintDescription(const QString& from, const QString& to)
-{
-    PrintDescription d;
-    d.windowName = QStringLiteral("frmSumBill");
-    d.title = SumBillCaption();
-    d.periodLine = PrintPeriodLine(from, to);
-    return d;
 }
 
 void FillSumBillSheet(SpreadGrid* grid, const QList<SumBillLine>& lines)

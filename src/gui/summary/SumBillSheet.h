@@ -2,13 +2,11 @@
 
 #include "data/sheet/Sheet.h"
 #include "data/summary/SumBillData.h"
+#include "data/summary/SumBillOutput.h"
 
 class SpreadGrid;
 
 // The summary's grid: its columns, its fill from the typed lines and its printout.
-
-// How the summary of a period is printed (by the window and the command line).
-PrintDescription SumBillPrintDescription(const QString& from, const QString& to);
 
 // Column layout of the summary grid.
 namespace SumBillCol {
