@@ -41,8 +41,8 @@ QString SqlTypeForFieldCode(int fieldType);
 
 // Adds a field to a table unless the table is missing (false, no message) or
 // the field exists (false, `error` untouched). The new field and the
-// follow-up SQL are one transaction. An engine error sets `error` (procedure
-// AddField_Dao) and returns false.
+// follow-up SQL are one transaction. An engine error sets `error` (placed at
+// ErrorPlace::AddField) and returns false.
 bool AddField_Dao(Database& db, const QString& table, const QString& field, int fieldType, int size,
                   bool allowZeroLength, const QString& followUpSql, ErrorInfo* error = nullptr);
 

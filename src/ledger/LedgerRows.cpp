@@ -79,7 +79,7 @@ bool LoadLedgerEntries(Database& ledger, const QString& firstDay, const QString&
         return true;
     entries->clear();
     if (!read)
-        return fail(error, readError.inProcedure(QStringLiteral("RefreshSheet"), QStringLiteral("frmMain"), true));
+        return fail(error, readError.at(ErrorPlace::LedgerRows));
     return fail(error, amountError);
 }
 
