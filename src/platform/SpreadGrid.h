@@ -179,9 +179,6 @@ public:
     void setTabLeavesGrid(bool on);
     void setUserColActionSort(bool on); // a header click sorts by that column
     bool userColActionSort() const;
-    void setSelectBlockOptions(int options); // 0: no block selection
-    void setNoBeep(bool on);
-    void setRefStyleR1C1(bool on);
 
     // Writes the grid as an .xlsx workbook with one sheet; a log of what was
     // written goes to `logFile` (none when empty). True on success; else `why`
