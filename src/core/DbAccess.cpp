@@ -97,18 +97,18 @@ void CloseRs(Database& db)
 QString SqlTypeForFieldCode(int fieldType)
 {
     switch (fieldType) {
-    case 1: // boolean
-    case 2: // byte
-    case 3: // integer
-    case 4: // long integer
-    case 5: // currency, in ten-thousandths
+    case FieldType::Boolean:
+    case FieldType::Byte:
+    case FieldType::Integer:
+    case FieldType::Long:
+    case FieldType::Currency:
         return QStringLiteral("INTEGER");
-    case 6: // single
-    case 7: // double
+    case FieldType::Single:
+    case FieldType::Double:
         return QStringLiteral("REAL");
-    case 8:  // date/time
-    case 10: // text
-    case 12: // memo
+    case FieldType::DateTime:
+    case FieldType::Text:
+    case FieldType::Memo:
         return QStringLiteral("TEXT");
     default:
         return QStringLiteral("BLOB");
@@ -196,7 +196,7 @@ bool UpgradeSchema(Database& ledger, ErrorInfo* error)
         !History::EnsureTable(ledger, QStringLiteral("main"), &e))
         return fail(error, e.at(ErrorPlace::UpgradeSchema));
     if (needs &&
-        !AddField_Dao(ledger, QStringLiteral("Tallox"), QStringLiteral("numsheet"), 4, 0, false,
+        !AddField_Dao(ledger, QStringLiteral("Tallox"), QStringLiteral("numsheet"), FieldType::Long, 0, false,
                       QStringLiteral("UPDATE Tallox SET numsheet = 1"), &e) &&
         e.isSet())
         return fail(error, e);

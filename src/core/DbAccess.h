@@ -36,7 +36,23 @@ ErrorInfo MoneyOverflow();
 void CloseRs(QSqlQuery& rs);
 void CloseRs(Database& db);
 
-// SQLite type names for the engine's field-type codes (4 long, 5 currency, 7 double, 10 text, ...).
+// The engine's field-type codes that AddField_Dao takes.
+namespace FieldType {
+enum : int {
+    Boolean = 1,
+    Byte = 2,
+    Integer = 3,
+    Long = 4,
+    Currency = 5, // in ten-thousandths
+    Single = 6,
+    Double = 7,
+    DateTime = 8,
+    Text = 10,
+    Memo = 12,
+};
+}
+
+// SQLite type names for the engine's field-type codes.
 QString SqlTypeForFieldCode(int fieldType);
 
 // Adds a field to a table unless the table is missing (false, no message) or

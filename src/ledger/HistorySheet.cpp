@@ -60,35 +60,53 @@ QString kindText(History::Kind kind, const QString& origin)
     return label;
 }
 
+// The fields of a history row in the order BuildHistorySheet selects them.
+enum Field : int {
+    FAt,
+    FKind,
+    FDate,
+    FCard,
+    FCardName,
+    FField,
+    FOld,
+    FNew,
+    FOrigin,
+    FUndoState,
+    FComputer,
+    FUser,
+    FieldCount,
+};
+
 void fillRow(SpreadGrid* sheet, int row, Database& ledger, const QVariantList& v)
 {
     History::Kind kind = History::Kind::FieldChanged;
-    History::KindFromText(v.value(1).toString(), &kind);
-    const QString field = v.value(5).toString();
-    sheet->setText(HistoryCol::At, row, v.value(0).toString());
-    sheet->setText(HistoryCol::Kind, row, kindText(kind, v.value(8).toString()));
-    sheet->setText(HistoryCol::Date, row, v.value(2).toString());
-    const int card = v.value(3).toInt();
+    History::KindFromText(v.value(FKind).toString(), &kind);
+    const QString field = v.value(FField).toString();
+    sheet->setText(HistoryCol::At, row, v.value(FAt).toString());
+    sheet->setText(HistoryCol::Kind, row, kindText(kind, v.value(FOrigin).toString()));
+    sheet->setText(HistoryCol::Date, row, v.value(FDate).toString());
+    const int card = v.value(FCard).toInt();
     sheet->setText(HistoryCol::Card, row,
-                   card == 0 ? QString()
-                             : (v.value(4).isNull() ? QCoreApplication::translate("HistorySheet", "카드 %1").arg(card)
-                                                    : v.value(4).toString()));
+                   card == 0
+                       ? QString()
+                       : (v.value(FCardName).isNull() ? QCoreApplication::translate("HistorySheet", "카드 %1").arg(card)
+                                                      : v.value(FCardName).toString()));
     if (kind == History::Kind::FieldChanged) {
         sheet->setText(HistoryCol::Field, row, LedgerHistory::FieldLabel(field));
         for (const auto& [col, value] :
-             {std::pair{HistoryCol::Old, v.value(6)}, std::pair{HistoryCol::New, v.value(7)}})
+             {std::pair{HistoryCol::Old, v.value(FOld)}, std::pair{HistoryCol::New, v.value(FNew)}})
             if (!setFigure(sheet, col, row, field, value))
                 sheet->setText(col, row, LedgerHistory::ValueText(ledger, field, value));
     } else if (kind == History::Kind::CarryOver || kind == History::Kind::Rebuild) {
-        sheet->setText(HistoryCol::New, row, v.value(7).toString());
+        sheet->setText(HistoryCol::New, row, v.value(FNew).toString());
     } else {
-        sheet->setText(HistoryCol::Old, row, wholeRowText(kind, v.value(6).toString()));
-        sheet->setText(HistoryCol::New, row, wholeRowText(kind, v.value(7).toString()));
+        sheet->setText(HistoryCol::Old, row, wholeRowText(kind, v.value(FOld).toString()));
+        sheet->setText(HistoryCol::New, row, wholeRowText(kind, v.value(FNew).toString()));
     }
-    const bool undone = v.value(8).isNull() && v.value(9).toInt() != History::InPlace;
+    const bool undone = v.value(FOrigin).isNull() && v.value(FUndoState).toInt() != History::InPlace;
     sheet->setText(HistoryCol::State, row, undone ? QCoreApplication::translate("HistorySheet", "취소됨") : QString());
     sheet->setText(HistoryCol::Who, row,
-                   (v.value(10).toString() + QLatin1Char(' ') + v.value(11).toString()).trimmed());
+                   (v.value(FComputer).toString() + QLatin1Char(' ') + v.value(FUser).toString()).trimmed());
 }
 } // namespace
 
@@ -138,7 +156,7 @@ bool BuildHistorySheet(SpreadGrid* sheet, Database& ledger, const QString& first
     QList<QVariantList> rows;
     while (rs.next()) {
         QVariantList values;
-        for (int c = 0; c < 12; ++c)
+        for (int c = 0; c < FieldCount; ++c)
             values.append(rs.value(c));
         rows.append(values);
     }
