@@ -277,7 +277,7 @@ void TestLedgerStore::carryOver_failuresAsCodes()
 {
     struct Case {
         const char* what;
-        const char* spec;
+        const char* trigger;
         bool ignore; // the row is skipped instead of refused
         bool shift;  // CalcPrevBaln rather than CheckPrevBalance
         ErrorCode code;
@@ -294,7 +294,7 @@ void TestLedgerStore::carryOver_failuresAsCodes()
         env.addTransfer(QStringLiteral("2005-02"), 1, 10);
         env.addTransfer(QStringLiteral("2005-03"), 1, 20);
         const QString skip = db.isServer() ? QStringLiteral("RETURN NULL") : QStringLiteral("SELECT RAISE(IGNORE)");
-        QVERIFY(AddTestTrigger(db, QStringLiteral("t_block"), QString::fromLatin1(c.spec), QString(),
+        QVERIFY(AddTestTrigger(db, QStringLiteral("t_block"), QString::fromLatin1(c.trigger), QString(),
                                c.ignore ? skip : QString()));
         const QStringList before = transferRows(db);
         LedgerStore store(db);
