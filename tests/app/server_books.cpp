@@ -90,11 +90,11 @@ bool randomStore(LedgerStore& store, QRandomGenerator& rng, QMap<int, Kept>* kep
         if (ok)
             kept->remove(key);
     }
-    if (!ok && e.number == Database::ServerBusy)
+    if (!ok && e.engineCode == Database::ServerBusy)
         ++*busy; // nothing of it was stored: `kept` is still right
     else if (!ok)
         QTextStream(stderr) << "store failed: " << e.description << " " << e.what << Qt::endl;
-    return ok || e.number == Database::ServerBusy;
+    return ok || e.engineCode == Database::ServerBusy;
 }
 
 // The worker: prints "key date card sale" for every entry it keeps in the end.
@@ -590,7 +590,8 @@ void TestServerBooks::retriesAreBounded()
         return false;
     }));
     QVERIFY(runs > 3 && runs < 100);
-    QCOMPARE(e.number, int(Database::ServerBusy));
+    QCOMPARE(e.code, ErrorCode::Engine);
+    QCOMPARE(e.engineCode, int(Database::ServerBusy));
     QVERIFY2(e.what.contains(QStringLiteral("다른 컴퓨터")), qPrintable(e.what));
     // Any other failure is told at once.
     runs = 0;
@@ -600,7 +601,7 @@ void TestServerBooks::retriesAreBounded()
         return false;
     }));
     QCOMPARE(runs, 1);
-    QCOMPARE(e.number, 23505);
+    QCOMPARE(e.engineCode, 23505);
 }
 
 void TestServerBooks::twoClerksAtOnce()

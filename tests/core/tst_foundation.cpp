@@ -41,6 +41,8 @@ private Q_SLOTS:
     void addField_readOnlyReportsAndContinues();
     void openSnapshot_messages();
     void messageBoxes_textsAndIcons();
+    void errorCodes_wordedAsBefore_data();
+    void errorCodes_wordedAsBefore();
     void checkRequired_zeroAndFocus();
     void instanceLock_secondRefusedStaleRecovered();
     void lock_garbageRecoveredUnwritableReported_data();
@@ -328,7 +330,8 @@ void TestFoundation::openForWriting_onlyWithTheWriteAheadLog()
     ErrorInfo e;
     QVERIFY(!db.open(path, &e));
     QVERIFY(!db.isOpen());
-    QCOMPARE(e.number, 5); // SQLITE_BUSY
+    QCOMPARE(e.code, ErrorCode::Engine);
+    QCOMPARE(e.engineCode, 5); // SQLITE_BUSY
     reader.close();
     QVERIFY(db.open(path));
     QCOMPARE(db.scalar("PRAGMA journal_mode").toString(), QString("wal"));
@@ -434,6 +437,61 @@ void TestFoundation::messageBoxes_textsAndIcons()
     QCOMPARE(answer, QStringLiteral("12"));
     MessageHook::cancelInput();
     QVERIFY(!InputBox("p", "t", "10", &answer));
+}
+
+void TestFoundation::errorCodes_wordedAsBefore_data()
+{
+    QTest::addColumn<int>("code");
+    QTest::addColumn<int>("place");
+    QTest::addColumn<QString>("line");
+    const auto row = [](const char* name, ErrorCode code, ErrorPlace place, const char* line) {
+        QTest::newRow(name) << int(code) << int(place) << QString::fromUtf8(line);
+    };
+    using C = ErrorCode;
+    using P = ErrorPlace;
+    row("engine", C::Engine, P::None, "오류번호 5: x");
+    row("no connection", C::NoConnection, P::None, "오류번호 91: Object variable or With block variable not set");
+    row("no record", C::NoRecord, P::None, "오류번호 3021: No current record.");
+    row("no such field", C::NoSuchField, P::None, "오류번호 3265: Item not found in this collection.");
+    row("overflow", C::Overflow, P::None, "오류번호 6: Overflow");
+    row("missing value", C::MissingValue, P::None, "오류번호 94: Invalid use of Null");
+    row("no result", C::NoResult, P::None, "오류번호 5: no result");
+    row("file access", C::FileAccess, P::None, "오류번호 75: Path/File access error");
+    row("path", C::PathNotFound, P::None, "오류번호 76: Path not found");
+    row("fee", C::TypeMismatch, P::Fee, "Error 13 (Type mismatch) in procedure GetFee of Module modMain");
+    row("card names", C::Engine, P::CardNames, "Error 5 (x) in procedure FillPlastra of Module modMain_SQL");
+    row("balances", C::TypeMismatch, P::PrevBalances,
+        "Error 13 (Type mismatch) in procedure PrevBalancesByCard of Module modMain");
+    row("balance", C::Engine, P::PrevBalance, "Error 5 (x) in procedure GetPrevBalance of Module modMain");
+    row("next code", C::BadName, P::NextCode,
+        "Error 1 (invalid table or field name) in procedure GetNextCode of Module modMain");
+    row("add field", C::Engine, P::AddField, "Error 5 (x) in procedure AddField_Dao of Module modMain");
+    row("upgrade", C::Engine, P::UpgradeSchema, "Error 5 (x) in procedure UpgradeSchema of Module modMain");
+    row("read upgraded", C::Engine, P::ReadUpgraded, "Error 5 (x) in procedure ReadAsUpgraded of Module modMain");
+    row("summary", C::Engine, P::SummaryLines, "Error 5 (x) in procedure LoadSumBillLines of Module modSumBill");
+    row("monthly", C::Engine, P::MonthlySummary, "Error 5 (x) in procedure LoadMonthlySummary of Module modSumBill");
+    row("ledger rows", C::Engine, P::LedgerRows, "Error 5 (x) in procedure RefreshSheet of Form frmMain");
+    row("carry-over check", C::NoResult, P::CarryOverCheck,
+        "Error 5 (no result) in procedure CheckPrevBalance of Form frmMain");
+    row("carry-over shift", C::Engine, P::CarryOverShift, "Error 5 (x) in procedure CalcPrevBaln of Form frmMain");
+    row("rebuild", C::Engine, P::Rebuild, "Error 5 (x) in procedure mnuTool_ReBaln_Click of Form frmMain");
+}
+
+// The program's own codes and the places of data routines are worded as the
+// boxes and the command line have always worded them.
+void TestFoundation::errorCodes_wordedAsBefore()
+{
+    QFETCH(int, code);
+    QFETCH(int, place);
+    QFETCH(QString, line);
+    TestEnv env;
+    ErrorInfo e = ErrorCode(code) == ErrorCode::Engine ? ErrorInfo(5, "x") : ErrorInfo(ErrorCode(code));
+    QCOMPARE(e.code, ErrorCode(code));
+    if (ErrorPlace(place) != ErrorPlace::None)
+        e = e.at(ErrorPlace(place));
+    QCOMPARE(ErrorLine(e), line);
+    ShowError(e);
+    QVERIFY(MessageHook::shown().last().text.contains(ErrorPlace(place) == ErrorPlace::None ? e.description : line));
 }
 
 void TestFoundation::checkRequired_zeroAndFocus()

@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QScreen>
+#include <functional>
 
 class TestSharedQueries : public QObject {
     Q_OBJECT
@@ -22,6 +23,7 @@ private Q_SLOTS:
     void getPrevBalance_firstOfMonthAfterLatestRow();
     void getPrevBalance_allCardsEachFromItsOwnMonth();
     void getFee_rateMissingAndNull();
+    void errors_areCodes();
     void centerForm_centresAndTakesIcon();
     void setImeMode_hints();
 };
@@ -158,6 +160,63 @@ void TestSharedQueries::getFee_rateMissingAndNull()
     QCOMPARE(GetFee(env.ctx().card, 2), 0.0);
     QCOMPARE(GetFee(env.ctx().card, 3), 0.0);
     QCOMPARE(GetFee(env.ctx().card, 42), 0.0);
+    QVERIFY(MessageHook::shown().isEmpty());
+}
+
+// The routines hand back what went wrong as a code (and the engine's own
+// code), and where for those worded as a routine's failure.
+void TestSharedQueries::errors_areCodes()
+{
+    TestEnv env;
+    Database& card = env.ctx().card;
+    Database& ledger = env.ctx().ledger;
+    card.execute(QStringLiteral("INSERT INTO Plastra (code, name, fee) VALUES (2, 'b', 'x')"));
+    Database closed;
+    QHash<int, Money> balances;
+    struct Case {
+        const char* what;
+        std::function<void(ErrorInfo*)> run;
+        ErrorCode code;
+        int engineCode;
+        ErrorPlace place;
+    };
+    const QList<Case> cases = {
+        {"rate no number", [&](ErrorInfo* e) { GetFee(card, 2, e); }, ErrorCode::TypeMismatch, 0, ErrorPlace::Fee},
+        {"period start no day",
+         [&](ErrorInfo* e) { PrevBalancesByCard(ledger, QStringLiteral("2005-13-01"), &balances, e); },
+         ErrorCode::TypeMismatch, 0, ErrorPlace::PrevBalances},
+        {"one card's balance", [&](ErrorInfo* e) { GetPrevBalance(ledger, QStringLiteral("x"), 1, e); },
+         ErrorCode::TypeMismatch, 0, ErrorPlace::PrevBalance},
+        {"name no identifier", [&](ErrorInfo* e) { GetNextCode(card, QStringLiteral("a;b"), QStringLiteral("c"), e); },
+         ErrorCode::BadName, 0, ErrorPlace::NextCode},
+        {"closed handle",
+         [&](ErrorInfo* e) { GetNextCode(closed, QStringLiteral("Plastra"), QStringLiteral("code"), e); },
+         ErrorCode::NoConnection, 0, ErrorPlace::None},
+        {"missing table", [&](ErrorInfo* e) { GetNextCode(card, QStringLiteral("NoSuch"), QStringLiteral("code"), e); },
+         ErrorCode::Engine, 1, ErrorPlace::None}, // SQLITE_ERROR
+        {"closed card book",
+         [&](ErrorInfo* e) {
+             QList<CardName> names;
+             ListCardNames(closed, &names, e);
+         },
+         ErrorCode::NoConnection, 0, ErrorPlace::None},
+        {"carry-over amount NULL",
+         [&](ErrorInfo* e) {
+             // Books of an older make, whose amounts may be NULL.
+             ledger.execute(QStringLiteral("DROP TABLE transfer"));
+             ledger.execute(QStringLiteral("CREATE TABLE transfer (sMonth TEXT, amount INTEGER, cardcode INTEGER)"));
+             ledger.execute(QStringLiteral("INSERT INTO transfer VALUES ('2005-01', NULL, 1)"));
+             PrevBalancesByCard(ledger, QStringLiteral("2005-03-01"), &balances, e);
+         },
+         ErrorCode::MissingValue, 0, ErrorPlace::PrevBalances},
+    };
+    for (const Case& c : cases) {
+        ErrorInfo e;
+        c.run(&e);
+        QVERIFY2(e.code == c.code, c.what);
+        QVERIFY2(e.engineCode == c.engineCode, c.what);
+        QVERIFY2(e.place == c.place, c.what);
+    }
     QVERIFY(MessageHook::shown().isEmpty());
 }
 

@@ -66,6 +66,7 @@ private Q_SLOTS:
     void checkPrevBalance_currentAndFutureMonth();
 
     void calcPrevBaln_shiftsFromMonthOn();
+    void carryOver_failuresAsCodes();
     void calcPrevBaln_currentMonthLeavesCompletedRows();
 
     void edit_dateWithinMonth();
@@ -270,6 +271,43 @@ void TestLedgerStore::checkPrevBalance_currentAndFutureMonth()
     QVERIFY(store.CheckCarryOver().clean());
 }
 
+// A carry-over row the engine refused, or an insert that stored nothing:
+// the code and the place say which, the books stay as they were.
+void TestLedgerStore::carryOver_failuresAsCodes()
+{
+    struct Case {
+        const char* what;
+        const char* trigger;
+        bool ignore; // the row is skipped instead of refused
+        bool shift;  // CalcPrevBaln rather than CheckPrevBalance
+        ErrorCode code;
+        ErrorPlace place;
+    };
+    const Case cases[] = {
+        {"insert refused", "BEFORE INSERT ON transfer", false, false, ErrorCode::Engine, ErrorPlace::CarryOverCheck},
+        {"insert skipped", "BEFORE INSERT ON transfer", true, false, ErrorCode::CarryOverFailed, ErrorPlace::None},
+        {"shift refused", "BEFORE UPDATE ON transfer", false, true, ErrorCode::Engine, ErrorPlace::CarryOverShift},
+    };
+    for (const Case& c : cases) {
+        TestEnv env;
+        Database& db = env.ctx().ledger;
+        env.addTransfer(QStringLiteral("2005-02"), 1, 10);
+        env.addTransfer(QStringLiteral("2005-03"), 1, 20);
+        const QString skip = db.isServer() ? QStringLiteral("RETURN NULL") : QStringLiteral("SELECT RAISE(IGNORE)");
+        QVERIFY(AddTestTrigger(db, QStringLiteral("t_block"), QString::fromLatin1(c.trigger), QString(),
+                               c.ignore ? skip : QString()));
+        const QStringList before = transferRows(db);
+        LedgerStore store(db);
+        ErrorInfo err;
+        QVERIFY2(c.shift ? !store.CalcPrevBaln(QStringLiteral("2005-03-10"), Money::fromWon(5), 1, &err)
+                         : !store.CheckPrevBalance(QStringLiteral("2005-03-10"), 2, &err),
+                 c.what);
+        QVERIFY2(err.code == c.code, c.what);
+        QVERIFY2(err.place == c.place, c.what);
+        QCOMPARE(transferRows(db), before);
+    }
+}
+
 void TestLedgerStore::calcPrevBaln_shiftsFromMonthOn()
 {
     TestEnv env;
@@ -463,43 +501,48 @@ void TestLedgerStore::edit_refusals()
 
     QVERIFY(!Say(store.RecordEditCol(0, QStringLiteral("sale"), QStringLiteral("1"), &err), err));
     TALLOX_COMPARE_LAST_BOX("warn", "Tallox", "코드 정의 오류입니다.");
+    QCOMPARE(err.code, ErrorCode::NoRecord);
     QVERIFY(!Say(store.RecordEditCol(999, QStringLiteral("sale"), QStringLiteral("1"), &err), err));
     TALLOX_COMPARE_LAST_BOX("warn", "Tallox", "코드[999]에 해당하는 자료를 찾을 수 없습니다.");
+    QCOMPARE(err.code, ErrorCode::NoRecord);
 
-    const QString mismatch = errorBox(kEditFailed, 13, QStringLiteral("Type mismatch"));
-    const QString overflow = errorBox(kEditFailed, 6, QStringLiteral("Overflow"));
+    using C = ErrorCode;
     struct Case {
         const char* field;
         QVariant value;
-        QString box;
+        ErrorCode code;
     };
     const QList<Case> cases = {
-        {"sale", QString(), mismatch},
-        {"fee", QStringLiteral("   "), mismatch},
-        {"billcoll", QStringLiteral("12a"), mismatch},
-        {"sale", QStringLiteral("1 OR 1=1"), mismatch},
-        {"sale", QVariant(), mismatch},
-        {"sale", QStringLiteral("10000000000.0001"), overflow},
-        {"fee", QStringLiteral("-10000000001"), overflow},
-        {"billcoll", 1e12, overflow},
-        {"sdate", QStringLiteral("2005-02-30"), mismatch},
-        {"sdate", QStringLiteral("2005-3-7"), mismatch},
-        {"sdate", QString(), mismatch},
-        {"cardcode", QStringLiteral("abc"), mismatch},
-        {"cardcode", QStringLiteral("0"), mismatch},
-        {"numsheet", QString(), mismatch},
-        {"numsheet", QStringLiteral("99999999999"), overflow},
-        {"code", QStringLiteral("5"),
-         errorBox(kEditFailed, 3265, QStringLiteral("Item not found in this collection."))},
-        {"sale = 0, fee", QStringLiteral("5"),
-         errorBox(kEditFailed, 3265, QStringLiteral("Item not found in this collection."))},
+        {"sale", QString(), C::TypeMismatch},
+        {"fee", QStringLiteral("   "), C::TypeMismatch},
+        {"billcoll", QStringLiteral("12a"), C::TypeMismatch},
+        {"sale", QStringLiteral("1 OR 1=1"), C::TypeMismatch},
+        {"sale", QVariant(), C::TypeMismatch},
+        {"sale", QStringLiteral("10000000000.0001"), C::Overflow},
+        {"fee", QStringLiteral("-10000000001"), C::Overflow},
+        {"billcoll", 1e12, C::Overflow},
+        {"sdate", QStringLiteral("2005-02-30"), C::TypeMismatch},
+        {"sdate", QStringLiteral("2005-3-7"), C::TypeMismatch},
+        {"sdate", QString(), C::TypeMismatch},
+        {"cardcode", QStringLiteral("abc"), C::TypeMismatch},
+        {"cardcode", QStringLiteral("0"), C::TypeMismatch},
+        {"numsheet", QString(), C::TypeMismatch},
+        {"numsheet", QStringLiteral("99999999999"), C::Overflow},
+        {"code", QStringLiteral("5"), C::NoSuchField},
+        {"sale = 0, fee", QStringLiteral("5"), C::NoSuchField},
     };
     for (const Case& c : cases) {
-        MessageHook::reset();
-        QVERIFY2(!Say(store.RecordEditCol(ex.march, QString::fromLatin1(c.field), c.value, &err), err), c.field);
-        TALLOX_COMPARE_LAST_BOX("error", "오류", c.box);
-        QCOMPARE(MessageHook::shown().size(), 1);
+        err = ErrorInfo();
+        QVERIFY2(!store.RecordEditCol(ex.march, QString::fromLatin1(c.field), c.value, &err), c.field);
+        QVERIFY2(err.code == c.code, c.field);
+        QCOMPARE(err.kind, ErrorInfo::Kind::Engine);
+        QCOMPARE(err.what, kEditFailed);
     }
+    // The box still reads as it always has.
+    MessageHook::reset();
+    ShowError(err);
+    TALLOX_COMPARE_LAST_BOX("error", "오류",
+                            errorBox(kEditFailed, 3265, QStringLiteral("Item not found in this collection.")));
     QCOMPARE(transferRows(db), transfers);
     QCOMPARE(entryRows(db), entries);
 }
@@ -624,6 +667,8 @@ void TestLedgerStore::rebuild_failureKeepsTable()
     LedgerStore store(db);
     ErrorInfo err;
     QVERIFY(!Say(store.ReBaln(&err), err));
+    QCOMPARE(err.code, ErrorCode::Engine);
+    QCOMPARE(err.place, ErrorPlace::Rebuild);
     QCOMPARE(MessageHook::shown().size(), 1);
     QCOMPARE(MessageHook::shown().last().kind, QStringLiteral("plain"));
     QCOMPARE(MessageHook::shown().last().title, QStringLiteral("Tallox"));

@@ -10,15 +10,11 @@
 #include <limits>
 
 namespace {
-constexpr int kErrNoHandle = 91;
-const QString kModule = QStringLiteral("modMain");
 
 bool openRecordSet(Database& db, QSqlQuery& rs, const QString& sql, const QVariantList& binds, ErrorInfo* error)
 {
     if (!db.isOpen())
-        return fail(
-            error,
-            ErrorInfo{kErrNoHandle, QStringLiteral("Object variable or With block variable not set")}.asQuery(sql));
+        return fail(error, ErrorInfo(ErrorCode::NoConnection).asQuery(sql));
     rs = db.newQuery();
     bool ok = rs.prepare(sql);
     if (ok) {
@@ -76,14 +72,15 @@ bool ReadMoney(const QVariant& v, Money* out)
 
 ErrorInfo NotAnAmount()
 {
-    return ErrorInfo{13, QStringLiteral("Type mismatch")}.asEngine(
-        QCoreApplication::translate("DbAccess", "정수가 아닌 금액이 저장되어 있습니다. 금액을 읽을 수 없습니다."));
+    return ErrorInfo(ErrorCode::TypeMismatch)
+        .asEngine(
+            QCoreApplication::translate("DbAccess", "정수가 아닌 금액이 저장되어 있습니다. 금액을 읽을 수 없습니다."));
 }
 
 ErrorInfo MoneyOverflow()
 {
-    return ErrorInfo{6, QStringLiteral("Overflow")}.asEngine(
-        QCoreApplication::translate("DbAccess", "금액의 합계가 표시할 수 있는 범위를 벗어났습니다."));
+    return ErrorInfo(ErrorCode::Overflow)
+        .asEngine(QCoreApplication::translate("DbAccess", "금액의 합계가 표시할 수 있는 범위를 벗어났습니다."));
 }
 
 void CloseRs(QSqlQuery& rs)
@@ -100,18 +97,18 @@ void CloseRs(Database& db)
 QString SqlTypeForFieldCode(int fieldType)
 {
     switch (fieldType) {
-    case 1: // boolean
-    case 2: // byte
-    case 3: // integer
-    case 4: // long integer
-    case 5: // currency, in ten-thousandths
+    case FieldType::Boolean:
+    case FieldType::Byte:
+    case FieldType::Integer:
+    case FieldType::Long:
+    case FieldType::Currency:
         return QStringLiteral("INTEGER");
-    case 6: // single
-    case 7: // double
+    case FieldType::Single:
+    case FieldType::Double:
         return QStringLiteral("REAL");
-    case 8:  // date/time
-    case 10: // text
-    case 12: // memo
+    case FieldType::DateTime:
+    case FieldType::Text:
+    case FieldType::Memo:
         return QStringLiteral("TEXT");
     default:
         return QStringLiteral("BLOB");
@@ -121,9 +118,7 @@ QString SqlTypeForFieldCode(int fieldType)
 bool AddField_Dao(Database& db, const QString& table, const QString& field, int fieldType, int size,
                   bool allowZeroLength, const QString& followUpSql, ErrorInfo* error)
 {
-    const auto failed = [error](const ErrorInfo& e) {
-        return fail(error, e.inProcedure(QStringLiteral("AddField_Dao"), kModule));
-    };
+    const auto failed = [error](const ErrorInfo& e) { return fail(error, e.at(ErrorPlace::AddField)); };
     Q_UNUSED(size)            // SQLite columns have no declared size
     Q_UNUSED(allowZeroLength) // SQLite text always allows ""
     ErrorInfo e;
@@ -199,9 +194,9 @@ bool UpgradeSchema(Database& ledger, ErrorInfo* error)
     // Every stored change writes its history row: the table comes with the first writing use.
     if (!History::TableExists(ledger, QStringLiteral("main")) &&
         !History::EnsureTable(ledger, QStringLiteral("main"), &e))
-        return fail(error, e.inProcedure(QStringLiteral("UpgradeSchema"), kModule));
+        return fail(error, e.at(ErrorPlace::UpgradeSchema));
     if (needs &&
-        !AddField_Dao(ledger, QStringLiteral("Tallox"), QStringLiteral("numsheet"), 4, 0, false,
+        !AddField_Dao(ledger, QStringLiteral("Tallox"), QStringLiteral("numsheet"), FieldType::Long, 0, false,
                       QStringLiteral("UPDATE Tallox SET numsheet = 1"), &e) &&
         e.isSet())
         return fail(error, e);
@@ -218,7 +213,7 @@ bool ReadAsUpgraded(Database& ledger, ErrorInfo* error)
     // table for every unqualified "Tallox" and shows what the upgrade would store.
     if (needs && ledger.execute(QStringLiteral("CREATE TEMP VIEW Tallox AS SELECT *, 1 AS numsheet FROM main.Tallox"),
                                 {}, &e) < 0)
-        return fail(error, e.inProcedure(QStringLiteral("ReadAsUpgraded"), kModule));
+        return fail(error, e.at(ErrorPlace::ReadUpgraded));
     return true;
 }
 

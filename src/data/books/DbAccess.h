@@ -36,13 +36,29 @@ ErrorInfo MoneyOverflow();
 void CloseRs(QSqlQuery& rs);
 void CloseRs(Database& db);
 
-// SQLite type names for the engine's field-type codes (4 long, 5 currency, 7 double, 10 text, ...).
+// The engine's field-type codes that AddField_Dao takes.
+namespace FieldType {
+enum : int {
+    Boolean = 1,
+    Byte = 2,
+    Integer = 3,
+    Long = 4,
+    Currency = 5, // in ten-thousandths
+    Single = 6,
+    Double = 7,
+    DateTime = 8,
+    Text = 10,
+    Memo = 12,
+};
+}
+
+// SQLite type names for the engine's field-type codes.
 QString SqlTypeForFieldCode(int fieldType);
 
 // Adds a field to a table unless the table is missing (false, no message) or
 // the field exists (false, `error` untouched). The new field and the
-// follow-up SQL are one transaction. An engine error sets `error` (procedure
-// AddField_Dao) and returns false.
+// follow-up SQL are one transaction. An engine error sets `error` (placed at
+// ErrorPlace::AddField) and returns false.
 bool AddField_Dao(Database& db, const QString& table, const QString& field, int fieldType, int size,
                   bool allowZeroLength, const QString& followUpSql, ErrorInfo* error = nullptr);
 

@@ -9,7 +9,6 @@
 #include <QSqlQuery>
 
 namespace {
-const QString kModMain = QStringLiteral("modMain");
 
 bool isIdentifier(const QString& name)
 {
@@ -61,7 +60,7 @@ bool latestCarryOverRows(Database& ledger, const QString& periodStart, int cardC
     if (!FinishRead(rs, error))
         return false;
     if (nullAmount)
-        return fail(error, ErrorInfo{94, QStringLiteral("Invalid use of Null")});
+        return fail(error, ErrorInfo(ErrorCode::MissingValue));
     return !badAmount.isSet() || fail(error, badAmount);
 }
 } // namespace
@@ -76,15 +75,16 @@ bool ListCardNames(Database& card, QList<CardName>* cards, ErrorInfo* error)
         cards->append({rs.value(1).toInt(), rs.value(0).toString()});
     ErrorInfo e;
     if (!FinishRead(rs, &e))
-        return fail(error, e.inProcedure(QStringLiteral("FillPlastra"), QStringLiteral("modMain_SQL")));
+        return fail(error, e.at(ErrorPlace::CardNames));
     return true;
 }
 
 int GetNextCode(Database& db, const QString& table, const QString& field, ErrorInfo* error)
 {
     if (!isIdentifier(table) || !isIdentifier(field)) {
-        fail(error, ErrorInfo{1, QStringLiteral("invalid table or field name: %1.%2").arg(table, field)}.inProcedure(
-                        QStringLiteral("GetNextCode"), kModMain));
+        fail(error,
+             ErrorInfo(ErrorCode::BadName, QStringLiteral("invalid table or field name: %1.%2").arg(table, field))
+                 .at(ErrorPlace::NextCode));
         return -1;
     }
     QSqlQuery rs;
@@ -100,15 +100,14 @@ int GetNextCode(Database& db, const QString& table, const QString& field, ErrorI
 bool PrevBalancesByCard(Database& ledger, const QString& periodStart, QHash<int, Money>* balances, ErrorInfo* error,
                         int cardCode)
 {
-    const QString procedure = QStringLiteral("PrevBalancesByCard");
     balances->clear();
     const auto failed = [&](const ErrorInfo& e) {
         balances->clear();
         const bool placed = e.kind == ErrorInfo::Kind::Query || e.kind == ErrorInfo::Kind::Engine;
-        return fail(error, placed ? e : e.inProcedure(procedure, kModMain));
+        return fail(error, placed ? e : e.at(ErrorPlace::PrevBalances));
     };
     if (DateText::dayBefore(periodStart).isEmpty())
-        return failed({13, QStringLiteral("invalid date: %1").arg(periodStart)});
+        return failed(ErrorInfo(ErrorCode::TypeMismatch, QStringLiteral("invalid date: %1").arg(periodStart)));
 
     // The carry-over rows and the entries after them as of one moment.
     const ReadSnapshot snapshot(ledger);
@@ -153,7 +152,7 @@ Money GetPrevBalance(Database& ledger, const QString& periodStart, int cardCode,
     ErrorInfo e;
     if (!PrevBalancesByCard(ledger, periodStart, &balances, &e, cardCode)) {
         if (e.kind == ErrorInfo::Kind::Procedure)
-            e.procedure = QStringLiteral("GetPrevBalance");
+            e.place = ErrorPlace::PrevBalance;
         fail(error, e);
         return Money();
     }
@@ -179,7 +178,7 @@ double GetFee(Database& card, int cardCode, ErrorInfo* error)
     if (!FinishRead(rs, error))
         return 0.0;
     if (!ok) {
-        fail(error, ErrorInfo{13, QStringLiteral("Type mismatch")}.inProcedure(QStringLiteral("GetFee"), kModMain));
+        fail(error, ErrorInfo(ErrorCode::TypeMismatch).at(ErrorPlace::Fee));
         return 0.0;
     }
     return rate;

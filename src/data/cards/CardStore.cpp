@@ -221,7 +221,7 @@ static DeleteOutcome deleteOnce(Database& db, int code, ErrorInfo* error)
         return DeleteOutcome::NotFound;
     if (error)
         *error = e;
-    const int primary = e.number & 0xff;
+    const int primary = e.engineCode & 0xff;
     if (primary == kSqliteBusy || primary == kSqliteLocked || primary == kSqliteConstraint)
         return DeleteOutcome::InUse;
     return DeleteOutcome::Failed;

@@ -296,7 +296,7 @@ bool Database::isBroken() const
 
 bool Database::IsRetryable(const ErrorInfo& e)
 {
-    return e.number == ServerSerialization || e.number == ServerDeadlock;
+    return e.engineCode == ServerSerialization || e.engineCode == ServerDeadlock;
 }
 
 Transaction::Transaction(Database& db) : m_db(db)

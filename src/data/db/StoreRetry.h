@@ -24,9 +24,9 @@ template <typename Store> bool StoreWithRetry(Database& db, ErrorInfo* error, St
         if (store(&e))
             return true;
         if (!db.isServer() || db.transactionDepth() > 0 || attempt == kAttempts ||
-            e.number == Database::ServerCommitUnknown)
+            e.engineCode == Database::ServerCommitUnknown)
             break;
-        if (!reopened && (e.number == Database::ServerStoreLost || db.isBroken())) {
+        if (!reopened && (e.engineCode == Database::ServerStoreLost || db.isBroken())) {
             reopened = true;
             bool again = false;
             if (!db.reconnect(&again, &e))
@@ -40,7 +40,8 @@ template <typename Store> bool StoreWithRetry(Database& db, ErrorInfo* error, St
     if (Database::IsRetryable(e)) {
         e = ErrorInfo::notice(QCoreApplication::translate(
             "Database", "다른 컴퓨터가 같은 장부를 고치고 있어 저장하지 못했습니다. 잠시 뒤에 다시 하세요."));
-        e.number = Database::ServerBusy;
+        e.code = ErrorCode::Engine;
+        e.engineCode = Database::ServerBusy;
     }
     return fail(error, e);
 }

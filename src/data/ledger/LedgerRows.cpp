@@ -76,7 +76,7 @@ bool ForEachLedgerEntry(Database& ledger, const QString& firstDay, const QString
     ErrorInfo readError;
     const bool read = FinishRead(rs, &readError);
     if (!read)
-        return fail(error, readError.inProcedure(QStringLiteral("RefreshSheet"), QStringLiteral("frmMain"), true));
+        return fail(error, readError.at(ErrorPlace::LedgerRows));
     if (amountError.isSet())
         return fail(error, amountError);
     return !stopped;

@@ -18,24 +18,16 @@
 #include <optional>
 
 namespace {
-const QString kForm = QStringLiteral("frmMain");
 // A function, not a constant: the text is looked up after the translation is installed.
 QString CarryOverFailed()
 {
     return QCoreApplication::translate("LedgerStore", "이월금액을 계산하는 중 오류가 발생했습니다.");
 }
 
-// Error numbers as the box shows them for refused values.
-const ErrorInfo kTypeMismatch{13, QStringLiteral("Type mismatch")};
-const ErrorInfo kOverflow{6, QStringLiteral("Overflow")};
-const ErrorInfo kNoSuchField{3265, QStringLiteral("Item not found in this collection.")};
-
-// Number 0 marks "the insert of a carry-over row changed nothing": shown as a
-// warning with the description alone.
-ErrorInfo carryOverInsertFailed()
-{
-    return {0, CarryOverFailed()};
-}
+const ErrorInfo kTypeMismatch(ErrorCode::TypeMismatch);
+const ErrorInfo kOverflow(ErrorCode::Overflow);
+const ErrorInfo kNoSuchField(ErrorCode::NoSuchField);
+const ErrorInfo kNoRecord(ErrorCode::NoRecord);
 
 bool isMonthText(const QString& text)
 {
@@ -53,7 +45,7 @@ std::optional<Money> ledgerNetBefore(Database& db, int card, const QString& befo
                                  {card, beforeDay}, &e);
     if (!v.isValid()) {
         if (error)
-            *error = e.description.isEmpty() ? ErrorInfo{5, QStringLiteral("no result")} : e;
+            *error = e.description.isEmpty() ? ErrorInfo(ErrorCode::NoResult) : e;
         return std::nullopt;
     }
     Money net;
@@ -202,7 +194,8 @@ std::optional<StoredEntry> readEntry(Database& db, int code, ErrorInfo* error)
     if (!found) {
         fail(error,
              ErrorInfo::notice(
-                 QCoreApplication::translate("LedgerStore", "코드[%1]에 해당하는 자료를 찾을 수 없습니다.").arg(code)));
+                 QCoreApplication::translate("LedgerStore", "코드[%1]에 해당하는 자료를 찾을 수 없습니다.").arg(code),
+                 ErrorCode::NoRecord));
         return std::nullopt;
     }
     if (!amounts) {
@@ -316,7 +309,7 @@ bool LedgerStore::executeOneRow(const QString& sql, const QVariantList& binds, E
 {
     const int n = m_db.execute(sql, binds, error);
     if (n == 0 && error)
-        *error = {3021, QStringLiteral("No current record.")};
+        *error = kNoRecord;
     return n == 1;
 }
 
@@ -349,7 +342,7 @@ bool LedgerStore::ensurePrevMonthRow(const QString& date, int card, ErrorInfo* e
         if (n < 0)
             return false;
         if (n == 0) {
-            *error = carryOverInsertFailed();
+            *error = ErrorInfo(ErrorCode::CarryOverFailed, CarryOverFailed());
             return false;
         }
         m_createdRows.append(prev + QLatin1Char('/') + QString::number(card));
@@ -400,7 +393,8 @@ std::optional<LedgerStore::EntryView> LedgerStore::ReadEntry(int code, ErrorInfo
     if (!found) {
         fail(error,
              ErrorInfo::notice(
-                 QCoreApplication::translate("LedgerStore", "코드[%1]에 해당하는 자료를 찾을 수 없습니다.").arg(code)));
+                 QCoreApplication::translate("LedgerStore", "코드[%1]에 해당하는 자료를 찾을 수 없습니다.").arg(code),
+                 ErrorCode::NoRecord));
         return std::nullopt;
     }
     return v;
@@ -422,9 +416,9 @@ bool LedgerStore::checkPrevBalance(const QString& date, int card, ErrorInfo* err
         return scope.done(true);
     tx.rollback(&e);
     m_memory = saved;
-    if (e.number == 0 && e.description == CarryOverFailed())
-        return fail(error, ErrorInfo::notice(CarryOverFailed()));
-    return fail(error, e.inProcedure(QStringLiteral("CheckPrevBalance"), kForm, true));
+    if (e.code == ErrorCode::CarryOverFailed)
+        return fail(error, ErrorInfo::notice(CarryOverFailed(), e.code));
+    return fail(error, e.at(ErrorPlace::CarryOverCheck));
 }
 
 bool LedgerStore::calcPrevBaln(const QString& date, Money change, int card, ErrorInfo* error)
@@ -441,7 +435,7 @@ bool LedgerStore::calcPrevBaln(const QString& date, Money change, int card, Erro
         return scope.done(true);
     tx.rollback(&e);
     m_memory = saved;
-    return fail(error, e.inProcedure(QStringLiteral("CalcPrevBaln"), kForm, true));
+    return fail(error, e.at(ErrorPlace::CarryOverShift));
 }
 
 namespace {
@@ -588,7 +582,7 @@ bool LedgerStore::reBaln(ErrorInfo* error, const Progress& progress)
             e = Database::errorOf(m_db.handle().lastError());
         return fail(error, e.kind == ErrorInfo::Kind::Query || e.kind == ErrorInfo::Kind::Notice
                                ? e
-                               : e.inProcedure(QStringLiteral("mnuTool_ReBaln_Click"), kForm, true));
+                               : e.at(ErrorPlace::Rebuild));
     }
     ResetPrevBalanceMemory();
     return scope.done(true);
@@ -687,7 +681,8 @@ QVariant storedField(const StoredEntry& e, const QString& field)
 bool LedgerStore::recordEditCol(int code, const QString& colName, const QVariant& newValue, ErrorInfo* error)
 {
     if (code < 1)
-        return fail(error, ErrorInfo::notice(QCoreApplication::translate("LedgerStore", "코드 정의 오류입니다.")));
+        return fail(error, ErrorInfo::notice(QCoreApplication::translate("LedgerStore", "코드 정의 오류입니다."),
+                                             ErrorCode::NoRecord));
     const QString failText = QCoreApplication::translate("LedgerStore", "자료를 수정하는 중 오류가 발생했습니다.");
     // The column name only selects one of the fixed fields; it never reaches the SQL.
     const QString field = colName.trimmed().toLower();
@@ -774,13 +769,13 @@ bool LedgerStore::insertRecord(const QString& date, int card, int* key, ErrorInf
         if (!q.exec())
             return failed(failText, Database::errorOf(q.lastError()));
         if (q.numRowsAffected() != 1)
-            return failed(failText, {3021, QStringLiteral("No current record.")});
+            return failed(failText, kNoRecord);
         // The key of this very row, not the largest key of the table.
         const QVariant id = InsertedKey(m_db, q);
         q.finish();
         if (!id.isValid() || id.toLongLong() < 1)
             return failed(QCoreApplication::translate("LedgerStore", "저장된 자료의 코드를 찾을 수 없습니다."),
-                          {3021, QStringLiteral("No current record.")});
+                          kNoRecord);
         newKey = id.toInt();
     }
     StoredEntry added;
@@ -799,7 +794,8 @@ bool LedgerStore::insertRecord(const QString& date, int card, int* key, ErrorInf
 bool LedgerStore::deleteRecord(int key, ErrorInfo* error)
 {
     if (key < 1)
-        return fail(error, ErrorInfo::notice(QCoreApplication::translate("LedgerStore", "코드 정의 오류입니다.")));
+        return fail(error, ErrorInfo::notice(QCoreApplication::translate("LedgerStore", "코드 정의 오류입니다."),
+                                             ErrorCode::NoRecord));
     ChangeScope scope(this);
     const Memory saved = m_memory;
     Transaction tx(m_db);
@@ -840,7 +836,7 @@ bool LedgerStore::insertWhole(const StoredEntry& entry, int* key, ErrorInfo* err
     if (!q.exec())
         return fail(error, Database::errorOf(q.lastError()));
     *key = InsertedKey(m_db, q).toInt();
-    return *key > 0 || fail(error, {3021, QStringLiteral("No current record.")});
+    return *key > 0 || fail(error, kNoRecord);
 }
 
 bool LedgerStore::restoreRecord(const StoredEntry& entry, int* key, ErrorInfo* error)

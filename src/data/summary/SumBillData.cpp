@@ -84,7 +84,7 @@ bool LoadSumBillLines(Database& ledger, const QString& from, const QString& to, 
     }
     ErrorInfo e;
     if (!FinishRead(rs, &e))
-        return fail(error, e.inProcedure(QStringLiteral("LoadSumBillLines"), QStringLiteral("modSumBill")));
+        return fail(error, e.at(ErrorPlace::SummaryLines));
     if (!amounts)
         return fail(error, NotAnAmount());
     if (!FiguresFit(result))

@@ -126,7 +126,7 @@ bool LoadMonthlySummary(Database& ledger, const QString& from, const QString& to
         amounts = ReadRow(rs, m, &m.cards, &bad);
     ErrorInfo e;
     if (!FinishRead(rs, &e))
-        return fail(error, e.inProcedure(QStringLiteral("LoadMonthlySummary"), QStringLiteral("modSumBill")));
+        return fail(error, e.at(ErrorPlace::MonthlySummary));
     if (!amounts)
         return fail(error, bad);
     if (!Finish(&m))

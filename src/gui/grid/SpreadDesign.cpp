@@ -24,9 +24,7 @@ void CommonSpreadDesign(SpreadGrid* grid, bool lockAll, bool clearRows, bool sor
     if (lockAll) {
         if (rowMode)
             grid->setOperationMode(SpreadGrid::OperationMode::RowMode);
-        grid->setNoBeep(true);
         grid->viewport()->setCursor(Qt::ArrowCursor);
-        grid->setSelectBlockOptions(0);
         grid->setLock(-1, -1, true);
     } else {
         grid->setEditModePermanent(true);
@@ -37,7 +35,6 @@ void CommonSpreadDesign(SpreadGrid* grid, bool lockAll, bool clearRows, bool sor
     grid->setSelBackColor(SpreadSelBackColor());
     if (clearRows)
         grid->setMaxRows(0);
-    grid->setRefStyleR1C1(true);
     grid->setOddEvenRowColor(SpreadOddBackColor(), QColor(0, 0, 0), SpreadEvenBackColor(), QColor(0, 0, 0));
 }
 
@@ -104,7 +101,6 @@ void SetupTotalStrip(SpreadGrid* total, SpreadGrid* list, int labelCol)
     SyncStripToSheet(total, list);
     CommonSpreadDesign(total, true, false, true, true);
     total->setOperationMode(SpreadGrid::OperationMode::Normal);
-    total->setSelectBlockOptions(0);
     total->setText(labelCol, 1, SpreadTotalLabel());
     total->setActiveCell(0, 0);
     total->setBackColor(-1, total->maxRows(), SpreadTotalBackColor());

@@ -170,13 +170,9 @@ struct SpreadGrid::Private {
     bool editReplace = false;
     bool tabLeaves = false;
     bool userSort = false;
-    int selectBlock = 15;
-    bool noBeep = false;
-    bool r1c1 = false;
     bool redraw = true;
     int unitType = kUnitChars;
     QColor selBack = QColor(0, 0, 128);
-    QColor grayBack = QColor(192, 192, 192);
 
     double defaultColWidth = kDefaultColWidth;
     double rowHeaderWidth = kDefaultRowHeaderWidth;
@@ -219,7 +215,7 @@ SpreadGrid::SpreadGrid(QWidget* parent) : QTableView(parent), d(std::make_unique
     d->delegate = new SpreadDelegate(this);
     setItemDelegate(d->delegate);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
-    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionMode(QAbstractItemView::SingleSelection); // block selection is never offered
     setSelectionBehavior(QAbstractItemView::SelectItems);
     setSortingEnabled(false);
     setWordWrap(false);
@@ -697,7 +693,6 @@ QColor SpreadGrid::selBackColor() const
 
 void SpreadGrid::setGrayAreaBackColor(const QColor& color)
 {
-    d->grayBack = color;
     QPalette p = viewport()->palette();
     p.setColor(QPalette::Base, color);
     p.setColor(QPalette::Window, color);
@@ -1230,22 +1225,6 @@ void SpreadGrid::setUserColActionSort(bool on)
 bool SpreadGrid::userColActionSort() const
 {
     return d->userSort;
-}
-
-void SpreadGrid::setSelectBlockOptions(int options)
-{
-    d->selectBlock = options;
-    setSelectionMode(QAbstractItemView::SingleSelection); // block selection is never offered
-}
-
-void SpreadGrid::setNoBeep(bool on)
-{
-    d->noBeep = on;
-}
-
-void SpreadGrid::setRefStyleR1C1(bool on)
-{
-    d->r1c1 = on;
 }
 
 int SpreadGrid::twipsToPixelsX(double twips) const

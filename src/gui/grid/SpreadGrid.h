@@ -179,9 +179,6 @@ public:
     void setTabLeavesGrid(bool on);
     void setUserColActionSort(bool on); // a header click sorts by that column
     bool userColActionSort() const;
-    void setSelectBlockOptions(int options); // 0: no block selection
-    void setNoBeep(bool on);
-    void setRefStyleR1C1(bool on);
 
     // Converts twips to pixels with the screen's logical DPI.
     int twipsToPixelsX(double twips) const;

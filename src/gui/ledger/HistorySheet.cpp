@@ -1,94 +1,40 @@
 #include "gui/ledger/HistorySheet.h"
 
-#include "data/base/Clock.h"
-#include "data/books/DbAccess.h"
-#include "data/books/History.h"
-#include "data/ledger/LedgerHistory.h"
-#include "data/ledger/LedgerStore.h"
+#include "data/ledger/HistoryRows.h"
 #include "gui/grid/SpreadDesign.h"
 #include "gui/grid/SpreadGrid.h"
 #include "output/PrintComponent.h"
 
 #include <QCoreApplication>
-#include <QSqlQuery>
 
 namespace {
-// A whole entry or card in a few words, for the old or new value of an addition or deletion.
-QString wholeRowText(History::Kind kind, const QString& json)
+// An amount or slip count as a number cell (decimals only when it has them,
+// as LedgerHistory::AmountText shows it); a workbook of the sheet holds numbers.
+void setCell(SpreadGrid* sheet, int col, int row, const QString& text, const std::optional<Money>& figure)
 {
-    if (json.isEmpty())
-        return QString();
-    const QVariantMap map = History::ParseRowJson(json);
-    if (kind == History::Kind::CardAdded || kind == History::Kind::CardChanged || kind == History::Kind::CardDeleted)
-        return QCoreApplication::translate("HistorySheet", "%1, 수수료 %2%, 결제일 %3")
-            .arg(map.value(QStringLiteral("name")).toString(), map.value(QStringLiteral("fee")).toString(),
-                 map.value(QStringLiteral("setday")).toString());
-    LedgerStore::StoredEntry e;
-    if (!LedgerStore::StoredEntry::fromMap(map, &e))
-        return json;
-    return QCoreApplication::translate("HistorySheet", "매출액 %1, 수수료 %2, 카드사결제액 %3")
-        .arg(LedgerHistory::AmountText(e.sale), LedgerHistory::AmountText(e.fee),
-             LedgerHistory::AmountText(e.billcoll));
-}
-
-// An amount or slip count as a number cell, so that a workbook of the sheet
-// holds numbers; false for any other field or a value that is no number.
-bool setFigure(SpreadGrid* sheet, int col, int row, const QString& field, const QVariant& value)
-{
-    const bool amount =
-        field == QLatin1String("sale") || field == QLatin1String("fee") || field == QLatin1String("billcoll");
-    if (!amount && field != QLatin1String("numsheet"))
-        return false;
-    const std::optional<Money> m = value.isNull() ? std::nullopt : Money::parse(value.toString());
-    if (!m)
-        return false;
+    if (!figure) {
+        sheet->setText(col, row, text);
+        return;
+    }
     SpreadGrid::NumberFormat f;
     f.separators = true;
-    f.decimals = m->units() % Money::kScale == 0 ? 0 : 4; // as LedgerHistory::AmountText shows it
+    f.decimals = figure->units() % Money::kScale == 0 ? 0 : 4;
     sheet->setCellType(col, row, SpreadGrid::CellType::Number, f);
-    sheet->setText(col, row, m->toPlainString());
-    return true;
+    sheet->setText(col, row, figure->toPlainString());
 }
 
-QString kindText(History::Kind kind, const QString& origin)
+void fillRow(SpreadGrid* sheet, int row, const HistoryRow& r)
 {
-    const QString label = History::KindLabel(kind);
-    if (origin == QLatin1String("undo"))
-        return QCoreApplication::translate("HistorySheet", "%1 (실행 취소)").arg(label);
-    if (origin == QLatin1String("redo"))
-        return QCoreApplication::translate("HistorySheet", "%1 (다시 실행)").arg(label);
-    return label;
-}
-
-void fillRow(SpreadGrid* sheet, int row, Database& ledger, const QVariantList& v)
-{
-    History::Kind kind = History::Kind::FieldChanged;
-    History::KindFromText(v.value(1).toString(), &kind);
-    const QString field = v.value(5).toString();
-    sheet->setText(HistoryCol::At, row, v.value(0).toString());
-    sheet->setText(HistoryCol::Kind, row, kindText(kind, v.value(8).toString()));
-    sheet->setText(HistoryCol::Date, row, v.value(2).toString());
-    const int card = v.value(3).toInt();
-    sheet->setText(HistoryCol::Card, row,
-                   card == 0 ? QString()
-                             : (v.value(4).isNull() ? QCoreApplication::translate("HistorySheet", "카드 %1").arg(card)
-                                                    : v.value(4).toString()));
-    if (kind == History::Kind::FieldChanged) {
-        sheet->setText(HistoryCol::Field, row, LedgerHistory::FieldLabel(field));
-        for (const auto& [col, value] :
-             {std::pair{HistoryCol::Old, v.value(6)}, std::pair{HistoryCol::New, v.value(7)}})
-            if (!setFigure(sheet, col, row, field, value))
-                sheet->setText(col, row, LedgerHistory::ValueText(ledger, field, value));
-    } else if (kind == History::Kind::CarryOver || kind == History::Kind::Rebuild) {
-        sheet->setText(HistoryCol::New, row, v.value(7).toString());
-    } else {
-        sheet->setText(HistoryCol::Old, row, wholeRowText(kind, v.value(6).toString()));
-        sheet->setText(HistoryCol::New, row, wholeRowText(kind, v.value(7).toString()));
-    }
-    const bool undone = v.value(8).isNull() && v.value(9).toInt() != History::InPlace;
-    sheet->setText(HistoryCol::State, row, undone ? QCoreApplication::translate("HistorySheet", "취소됨") : QString());
-    sheet->setText(HistoryCol::Who, row,
-                   (v.value(10).toString() + QLatin1Char(' ') + v.value(11).toString()).trimmed());
+    sheet->setText(HistoryCol::At, row, r.at);
+    sheet->setText(HistoryCol::Kind, row, r.kind);
+    sheet->setText(HistoryCol::Date, row, r.date);
+    sheet->setText(HistoryCol::Card, row, r.card);
+    sheet->setText(HistoryCol::Field, row, r.field);
+    setCell(sheet, HistoryCol::Old, row, r.oldValue, r.oldFigure);
+    setCell(sheet, HistoryCol::New, row, r.newValue, r.newFigure);
+    sheet->setText(HistoryCol::State, row,
+                   r.undone ? QCoreApplication::translate("HistorySheet", "취소됨") : QString());
+    sheet->setText(HistoryCol::Who, row, r.who);
 }
 } // namespace
 
@@ -123,32 +69,14 @@ bool BuildHistorySheet(SpreadGrid* sheet, Database& ledger, const QString& first
     sheet->setMaxRows(0);
     sheet->setProperty(kExportCaptionProperty, QStringList{QCoreApplication::translate("HistorySheet", "변경 내역"),
                                                            PrintPeriodLine(firstDay, lastDay)});
-    if (!History::TableExists(ledger, QStringLiteral("main")))
-        return true;
-    const QString dayAfter = DateText::day(DateText::parse(lastDay).addDays(1));
-    QSqlQuery rs;
-    if (!OpenSnapshot(ledger, rs,
-                      QStringLiteral("SELECT h.at, h.kind, h.sdate, h.cardcode, p.name, h.field, h.old_value,"
-                                     " h.new_value, h.origin, h.undo_state, h.computer, h.username"
-                                     " FROM history AS h LEFT JOIN %1.Plastra AS p ON p.code = h.cardcode"
-                                     " WHERE h.at >= ? AND h.at < ? ORDER BY h.id DESC")
-                          .arg(CardAlias()),
-                      {firstDay, dayAfter}, error))
-        return false;
-    QList<QVariantList> rows;
-    while (rs.next()) {
-        QVariantList values;
-        for (int c = 0; c < 12; ++c)
-            values.append(rs.value(c));
-        rows.append(values);
-    }
-    if (!FinishRead(rs, error))
+    QList<HistoryRow> rows;
+    if (!LoadHistoryRows(ledger, firstDay, lastDay, &rows, error))
         return false;
     const bool redraw = sheet->reDraw();
     sheet->setReDraw(false);
     sheet->setMaxRows(int(rows.size()));
     for (int row = 1; row <= rows.size(); ++row)
-        fillRow(sheet, row, ledger, rows.at(row - 1));
+        fillRow(sheet, row, rows.at(row - 1));
     sheet->setReDraw(redraw);
     return true;
 }

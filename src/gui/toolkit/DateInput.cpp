@@ -161,10 +161,10 @@ void SyncChainDate(QCheckBox* chkChain, SpreadGrid* spDate0, SpreadGrid* spDate1
         return;
     switch (index) {
     case 0:
-        spDate1->setText(1, 1, spDate0->text(1, 1));
+        spDate1->setText(kDateCellCol, kDateCellRow, spDate0->text(kDateCellCol, kDateCellRow));
         break;
     case 1:
-        spDate0->setText(1, 1, spDate1->text(1, 1));
+        spDate0->setText(kDateCellCol, kDateCellRow, spDate1->text(kDateCellCol, kDateCellRow));
         break;
     default:
         MsgPlain(QCoreApplication::translate("DateInput", "코딩누락"));
@@ -176,22 +176,22 @@ void SetupDateCell(SpreadGrid* cell, bool firstOfMonth)
 {
     if (!cell)
         return;
-    if (cell->maxCols() < 1)
-        cell->setMaxCols(1);
-    if (cell->maxRows() < 1)
-        cell->setMaxRows(1);
-    cell->setUnitType(2);
-    cell->setRowHeight(1, PixelsToTwipsY(cell->height()));
-    cell->setColWidth(1, PixelsToTwipsX(cell->width()));
-    cell->setUnitType(0);
+    if (cell->maxCols() < kDateCellCol)
+        cell->setMaxCols(kDateCellCol);
+    if (cell->maxRows() < kDateCellRow)
+        cell->setMaxRows(kDateCellRow);
+    cell->setUnitType(SpreadGrid::kUnitTwips);
+    cell->setRowHeight(kDateCellRow, PixelsToTwipsY(cell->height()));
+    cell->setColWidth(kDateCellCol, PixelsToTwipsX(cell->width()));
+    cell->setUnitType(SpreadGrid::kUnitChars);
     // The grid starts over from its default sizes when the unit changes: keep the cell filling the control.
     cell->QTableView::setColumnWidth(0, cell->width());
     cell->QTableView::setRowHeight(0, cell->height());
-    cell->setActiveCell(1, 1);
+    cell->setActiveCell(kDateCellCol, kDateCellRow);
     const QString today = DateText::todayText();
-    cell->setText(1, 1, firstOfMonth ? DateText::firstOfMonth(today) : today);
-    cell->setFontSize(1, 1, 10);
-    cell->setFontBold(1, 1, true);
-    cell->setForeColor(1, 1, QColor(0, 0, 255));
-    cell->setTypeHAlign(1, 1, Qt::AlignLeft);
+    cell->setText(kDateCellCol, kDateCellRow, firstOfMonth ? DateText::firstOfMonth(today) : today);
+    cell->setFontSize(kDateCellCol, kDateCellRow, 10);
+    cell->setFontBold(kDateCellCol, kDateCellRow, true);
+    cell->setForeColor(kDateCellCol, kDateCellRow, QColor(0, 0, 255));
+    cell->setTypeHAlign(kDateCellCol, kDateCellRow, Qt::AlignLeft);
 }

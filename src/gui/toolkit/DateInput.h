@@ -55,6 +55,10 @@ void SetCalendarOpenHook(CalendarOpenHook hook);
 // (`index` 0 or 1) into the other one, unchanged; another index shows "코딩누락".
 void SyncChainDate(QCheckBox* chkChain, SpreadGrid* spDate0, SpreadGrid* spDate1, int index);
 
+// The one cell of a date grid.
+constexpr int kDateCellCol = 1;
+constexpr int kDateCellRow = 1;
+
 // Prepares a one-cell date grid: the cell fills the control and shows today
 // (or the first of this month) in bold blue, size 10, left aligned.
 void SetupDateCell(SpreadGrid* cell, bool firstOfMonth);

@@ -243,7 +243,7 @@ void ExportSheetToFile(const Sheet& sheet, const QString& sheetName, QWidget* pa
         RememberExportFolder(file);
         openSaved(folder, file, QCoreApplication::translate("ExcelExport", "엑셀 파일"));
     } catch (const std::exception& e) {
-        MsgProcError(ErrorInfo{-1, QString::fromLocal8Bit(e.what())}, QStringLiteral("ExportToExcelFile"),
-                     QStringLiteral("modExcel"));
+        MsgProcError(ErrorInfo(ErrorCode::Exception, QString::fromLocal8Bit(e.what())),
+                     QStringLiteral("ExportToExcelFile"), QStringLiteral("modExcel"));
     }
 }

@@ -84,7 +84,7 @@ bool EnsureFolder(const QString& procedure)
     const QString folder = AppPaths::formIniFolder();
     if (QFileInfo(folder).isDir() || QDir().mkpath(folder))
         return true;
-    MsgProcError(ErrorInfo{76, QStringLiteral("Path not found")}, procedure, kModule);
+    MsgProcError(ErrorInfo(ErrorCode::PathNotFound), procedure, kModule);
     return false;
 }
 
@@ -104,7 +104,7 @@ bool WriteValue(const QString& path, const QString& section, const QString& key,
     ini.endGroup();
     ini.sync();
     if (ini.status() != QSettings::NoError) {
-        MsgProcError(ErrorInfo{75, QStringLiteral("Path/File access error")}, procedure, kModule);
+        MsgProcError(ErrorInfo(ErrorCode::FileAccess), procedure, kModule);
         return false;
     }
     return true;
@@ -212,7 +212,7 @@ void SaveFormIni(QWidget* window)
     ini.endGroup();
     ini.sync();
     if (ini.status() != QSettings::NoError)
-        MsgProcError(ErrorInfo{75, QStringLiteral("Path/File access error")}, QStringLiteral("SaveFormIni"), kModule);
+        MsgProcError(ErrorInfo(ErrorCode::FileAccess), QStringLiteral("SaveFormIni"), kModule);
 }
 
 void SaveSpreadIni_Col(QWidget* window, SpreadGrid* grid, int col)
@@ -244,5 +244,5 @@ void DelFormIni(const QString& windowName)
         return;
     QFile f(path);
     if (!f.remove())
-        MsgProcError(ErrorInfo{75, QStringLiteral("Path/File access error")}, QStringLiteral("DelFormIni"), kModule);
+        MsgProcError(ErrorInfo(ErrorCode::FileAccess), QStringLiteral("DelFormIni"), kModule);
 }

@@ -95,8 +95,8 @@ MsgAnswer MsgQuestion(const QString& text, const QString& title, bool yesDefault
 void MsgError(const QString& text, const ErrorInfo& error)
 {
     const QString full = text + QCoreApplication::translate("Messages", "\r\n오류번호 : ") +
-                         QString::number(error.number) + QCoreApplication::translate("Messages", "\r\n오류내용 : ") +
-                         error.description;
+                         QString::number(error.shownNumber()) +
+                         QCoreApplication::translate("Messages", "\r\n오류내용 : ") + error.description;
     showOkBox(QMessageBox::Warning, MsgIcon::Warning, full, QCoreApplication::translate("Messages", "오류"),
               QStringLiteral("error"));
 }
@@ -113,9 +113,10 @@ void ShowError(const ErrorInfo& error)
     case ErrorInfo::Kind::Engine:
         MsgError(error.what, error);
         break;
-    case ErrorInfo::Kind::Procedure:
-        MsgProcError(error, error.procedure, error.owner, error.ownerIsForm);
-        break;
+    case ErrorInfo::Kind::Procedure: {
+        const ErrorPlaceWording w = WordingOf(error.place);
+        MsgProcError(error, w.procedure, w.owner, w.ownerIsForm);
+    } break;
     case ErrorInfo::Kind::Notice:
         MsgWarn(error.what);
         break;
@@ -125,9 +126,8 @@ void ShowError(const ErrorInfo& error)
     case ErrorInfo::Kind::Query: {
         // A closed handle, a missing table or column, anything else: the three open-routine boxes.
         const bool notFound = error.description.contains(QStringLiteral("no such table"), Qt::CaseInsensitive) ||
-                              error.description.contains(QStringLiteral("no such column"), Qt::CaseInsensitive) ||
-                              error.number == 3011;
-        if (error.number == 91)
+                              error.description.contains(QStringLiteral("no such column"), Qt::CaseInsensitive);
+        if (error.code == ErrorCode::NoConnection)
             MsgInfo(QCoreApplication::translate("Messages", "Data Base MDB가 선언되지 않았습니다.") + cr + error.sql,
                     QCoreApplication::translate("Messages", "MDB 오류"));
         else if (notFound)

@@ -141,7 +141,7 @@ QToolButton* PeriodBar::btnMonthView(int index) const
 
 QString PeriodBar::dateText(int index) const
 {
-    return spDate(index)->text(1, 1);
+    return spDate(index)->text(kDateCellCol, kDateCellRow);
 }
 
 void PeriodBar::finishEdit()
@@ -152,7 +152,7 @@ void PeriodBar::finishEdit()
 
 void PeriodBar::setDateText(int index, const QString& text)
 {
-    spDate(index)->setText(1, 1, text);
+    spDate(index)->setText(kDateCellCol, kDateCellRow, text);
 }
 
 void PeriodBar::setupDateCells(bool firstOfMonthFirst)

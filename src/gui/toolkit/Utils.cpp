@@ -101,8 +101,8 @@ void CmbShowList()
 void CmbSetSize(QComboBox* combo, int listWidthTwips, int heightTwips)
 {
     if (!combo) {
-        MsgProcError({91, QStringLiteral("Object variable not set")}, QStringLiteral("CmbSetSize"),
-                     QStringLiteral("modComboBox"));
+        MsgProcError(ErrorInfo(ErrorCode::NoConnection, QStringLiteral("Object variable not set")),
+                     QStringLiteral("CmbSetSize"), QStringLiteral("modComboBox"));
         return;
     }
     const int listWidth = int(listWidthTwips / TwipsPerPixelX());
