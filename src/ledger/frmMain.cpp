@@ -580,7 +580,7 @@ void frmMain::RefreshSheet()
     // A new entry is dated within the period shown, whatever was typed before.
     msEntryDate = LedgerModel::DefaultEntryDate(firstDay, lastDay);
     m_dateOrder = true;
-    m_shown = LedgerRows{firstDay, lastDay, card, Money(), {}};
+    m_shown = LedgerRows{firstDay, lastDay, card, Money(), {}, {}};
     // The read opens a broken server connection again by itself.
     const int reopens = m_ctx->ledger.reopenCount();
     const bool ok = BuildLedgerSheet(spList, m_ctx->ledger, firstDay, lastDay, card, msEntryDate, &e);
