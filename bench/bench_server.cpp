@@ -9,7 +9,9 @@
 #include "core/BooksCopy.h"
 #include "core/ServerSchema.h"
 #include "ledger/DemoData.h"
+#include "ledger/LedgerModel.h"
 #include "ledger/LedgerStore.h"
+#include "ledger/LedgerView.h"
 #include "ledger/frmMain.h"
 #include "platform/SpreadGrid.h"
 #include "summary/SumBillData.h"
@@ -139,11 +141,11 @@ double MeasureWindow(const QString& books, const QString& engine, BenchReport& r
         best = std::min(best, ElapsedMs(t));
     }
     report.add(QStringLiteral("100k: sheet of all entries, %1").arg(engine), best, QStringLiteral("ms"));
-    auto* sheet = win->findChild<SpreadGrid*>(QStringLiteral("spList"));
+    LedgerModel* model = win->sheetView()->ledgerModel();
     QRandomGenerator rng(7);
     std::vector<double> times;
-    for (int i = 0; edits && i < 100; ++i) {
-        const int code = win->GetRowCode(2 + int(rng.bounded(std::max(1, sheet->maxRows() - 3))));
+    for (int i = 0; edits && i < 100 && model->entryRow() > 1; ++i) {
+        const int code = model->entryAt(1 + int(rng.bounded(model->entryRow() - 1)))->key;
         for (const QString& value : {QStringLiteral("123000"), QStringLiteral("0")}) {
             QElapsedTimer t;
             t.start();

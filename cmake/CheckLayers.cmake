@@ -21,7 +21,7 @@ set(layer_names "" base platform data toolkit windows app)
 # The one rule that tells window files from data files in the feature folders.
 function(is_window_file path out)
     get_filename_component(stem "${path}" NAME_WE)
-    if(stem MATCHES "^frm" OR stem MATCHES "Window|Dialog|StatusLine|Chart" OR stem MATCHES "^(CardSearch|NumericEdit|PlastraSync)$")
+    if(stem MATCHES "^frm" OR stem MATCHES "Window|Dialog|StatusLine|Chart|View$" OR stem MATCHES "^(CardSearch|NumericEdit|PlastraSync)$")
         set(${out} TRUE PARENT_SCOPE)
     else()
         set(${out} FALSE PARENT_SCOPE)

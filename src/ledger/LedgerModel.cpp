@@ -90,6 +90,7 @@ bool LedgerModel::load(const QString& firstDay, const QString& lastDay, int card
     beginResetModel();
     m_error = ErrorInfo();
     const bool ok = LoadLedgerRows(m_db, firstDay, lastDay, card, &m_rows, &m_error);
+    m_failed = !ok;
     m_entryDate = DefaultEntryDate(firstDay, lastDay);
     m_order.clear();
     m_rowOfIndex.clear();
@@ -164,7 +165,8 @@ QVariant LedgerModel::data(const QModelIndex& index, int role) const
             return BroughtForwardColor();
         if (col == Date && (role == Qt::DisplayRole || role == Qt::EditRole))
             return BroughtForwardLabel();
-        return col == Balance ? MoneyData(m_rows.broughtForward, role, false) : QVariant();
+        // No balance is better than a wrong one.
+        return col == Balance && !m_failed ? MoneyData(m_rows.broughtForward, role, false) : QVariant();
     }
     const LedgerEntryRow* e = entryAt(row);
     if (!e) // the entry row
@@ -225,6 +227,7 @@ bool LedgerModel::setData(const QModelIndex& index, const QVariant& value, int r
 {
     m_error = ErrorInfo();
     m_lastKey = 0;
+    m_lastRow = -1;
     if (!index.isValid() || !(flags(index) & Qt::ItemIsEditable))
         return false;
     const int row = index.row();
@@ -281,6 +284,7 @@ bool LedgerModel::storeNewEntry(int card)
 bool LedgerModel::follow(int i, int key)
 {
     m_lastKey = key;
+    m_lastRow = -1;
     ErrorInfo e;
     const std::optional<LedgerStore::EntryView> view = m_store->ReadEntry(key, &e);
     if (!view) {
@@ -345,6 +349,7 @@ bool LedgerModel::follow(int i, int key)
             m_order.append(j);
         rebuildOrder();
         endInsertRows();
+        m_lastRow = row;
         from = j;
     } else if (!shows) {
         dropIndex(i);
@@ -368,6 +373,7 @@ bool LedgerModel::follow(int i, int key)
         from = std::min(i, j);
         to = std::max(i, j);
         const int row = rowOfIndex(j);
+        m_lastRow = row;
         Q_EMIT dataChanged(this->index(row, 0), this->index(row, ColumnCount - 1));
     }
     if (!shows && i >= 0 && date < m_rows.firstDay)

@@ -46,8 +46,10 @@ public:
     // The running balance of a row in date order, whatever the shown order.
     std::optional<Money> balance(int row) const;
     std::optional<LedgerTotals> totals() const { return m_totals; }
-    // The entry the last setData stored (0 when none).
+    // The entry the last setData stored (0 when none), and the row that now
+    // shows it (-1 when the sheet no longer does).
     int lastStoredKey() const { return m_lastKey; }
+    int lastStoredRow() const { return m_lastRow; }
     // After the books were restored: the store of the new books.
     void setStore(LedgerStore& store) { m_store = &store; }
     // Why the last setData or load failed (unset when it did not).
@@ -103,4 +105,6 @@ private:
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
     ErrorInfo m_error;
     int m_lastKey = 0;
+    int m_lastRow = -1;
+    bool m_failed = false; // the last load could not read the rows
 };
