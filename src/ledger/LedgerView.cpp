@@ -491,10 +491,17 @@ QString LedgerTotalsView::displayText(int column) const
 
 void LedgerTotalsView::follow()
 {
-    setFont(m_sheet->font());
+    // Only what changed is set: this runs after every stored edit.
+    if (font() != m_sheet->font())
+        setFont(m_sheet->font());
     for (int c = 0; c < model()->columnCount(); ++c)
-        setColumnWidth(c, m_sheet->columnWidth(c));
-    verticalHeader()->setFixedWidth(m_sheet->verticalHeader()->width());
-    verticalHeader()->setDefaultSectionSize(m_sheet->verticalHeader()->defaultSectionSize());
-    setFixedHeight(verticalHeader()->defaultSectionSize() + 2 * frameWidth());
+        if (columnWidth(c) != m_sheet->columnWidth(c))
+            setColumnWidth(c, m_sheet->columnWidth(c));
+    if (verticalHeader()->width() != m_sheet->verticalHeader()->width())
+        verticalHeader()->setFixedWidth(m_sheet->verticalHeader()->width());
+    if (verticalHeader()->defaultSectionSize() != m_sheet->verticalHeader()->defaultSectionSize())
+        verticalHeader()->setDefaultSectionSize(m_sheet->verticalHeader()->defaultSectionSize());
+    const int height = verticalHeader()->defaultSectionSize() + 2 * frameWidth();
+    if (this->height() != height || minimumHeight() != height)
+        setFixedHeight(height);
 }
