@@ -100,7 +100,7 @@ int ChildExport(const QString& mode, const QString& folder, const QString& file)
         qint64 n = 0;
         const bool read = ForEachLedgerEntry(
             ctx.ledger, kFirst, kLast, 0,
-            [&n](const LedgerEntryRow& row) {
+            [&n](const LedgerEntryRow& row, const QString&) {
                 n += row.key;
                 return true;
             },

@@ -12,6 +12,8 @@
 #include "data/ledger/LedgerStore.h"
 #include "data/summary/SumBillData.h"
 #include "gui/grid/SpreadGrid.h"
+#include "gui/ledger/LedgerModel.h"
+#include "gui/ledger/LedgerView.h"
 #include "gui/ledger/frmMain.h"
 #include "gui/summary/SumBillSheet.h"
 #include "gui/toolkit/PeriodBar.h"
@@ -140,11 +142,11 @@ double MeasureWindow(const QString& books, const QString& engine, BenchReport& r
         best = std::min(best, ElapsedMs(t));
     }
     report.add(QStringLiteral("100k: sheet of all entries, %1").arg(engine), best, QStringLiteral("ms"));
-    auto* sheet = win->findChild<SpreadGrid*>(QStringLiteral("spList"));
+    LedgerModel* model = win->sheetView()->ledgerModel();
     QRandomGenerator rng(7);
     std::vector<double> times;
-    for (int i = 0; edits && i < 100; ++i) {
-        const int code = win->GetRowCode(2 + int(rng.bounded(std::max(1, sheet->maxRows() - 3))));
+    for (int i = 0; edits && i < 100 && model->entryRow() > 1; ++i) {
+        const int code = model->entryAt(1 + int(rng.bounded(model->entryRow() - 1)))->key;
         for (const QString& value : {QStringLiteral("123000"), QStringLiteral("0")}) {
             QElapsedTimer t;
             t.start();

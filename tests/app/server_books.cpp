@@ -423,7 +423,7 @@ void TestServerBooks::otherComputersStoreShows()
     openWindow();
     view(QStringLiteral("2005-06-01"), QStringLiteral("2005-06-30"));
     QCOMPARE(rows(), 3);
-    gotoCell(LedgerCol::Sale, rowOfKey(first));
+    gotoCell(LedgerModel::Sale, rowOfKey(first));
     AppContext other;
     QVERIFY(other.openFolder(env->dbFolder()));
     LedgerStore store(other.ledger);
@@ -432,8 +432,8 @@ void TestServerBooks::otherComputersStoreShows()
     QVERIFY(store.InsertRecord(QStringLiteral("2005-06-02"), 1, &added));
     QTRY_COMPARE_WITH_TIMEOUT(rows(), 4, 5000);
     // The cursor stays on the entry it was on.
-    QCOMPARE(sheet()->activeRow(), rowOfKey(first));
-    QCOMPARE(sheet()->activeCol(), int(LedgerCol::Sale));
+    QCOMPARE(activeRow(), rowOfKey(first));
+    QCOMPARE(activeCol(), int(LedgerModel::Sale));
 }
 
 // 지금 백업, 백업에서 복원 and the backup before 잔액 재정리 take no files of
@@ -493,7 +493,7 @@ void TestServerBooks::lostConnectionReopens()
     AppContext other;
     QVERIFY(other.openFolder(env->dbFolder()));
     QVERIFY(endOtherSessions(other.ledger));
-    typeInto(LedgerCol::Sale, rowOfKey(first), QStringLiteral("7000"));
+    typeInto(LedgerModel::Sale, rowOfKey(first), QStringLiteral("7000"));
     LedgerStore store(other.ledger);
     QCOMPARE(store.ReadEntry(first, nullptr)->sale, Money::fromDouble(7000));
     QVERIFY2(MessageHook::shown().isEmpty(), qPrintable(MessageHook::shown().value(0).text));

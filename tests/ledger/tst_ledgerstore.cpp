@@ -7,6 +7,7 @@
 
 #include <QAbstractItemModelTester>
 #include <QSqlQuery>
+#include <limits>
 
 namespace {
 const QString kEditFailed = QStringLiteral("자료를 수정하는 중 오류가 발생했습니다.");
@@ -90,6 +91,8 @@ private Q_SLOTS:
     void check_findsChangedRowAndCleanAfterRebuild();
 
     void rows_loadPeriodAndCard_data();
+    void rows_balancesByBlocks_data();
+    void rows_balancesByBlocks();
     void rows_loadPeriodAndCard();
     void model_rightAfterEveryStore_data();
     void model_rightAfterEveryStore();
@@ -837,6 +840,64 @@ void TestLedgerStore::rows_loadPeriodAndCard()
     QCOMPARE(model.data(model.index(1, LedgerModel::Date), LedgerModel::CardCodeRole).toInt(), 1);
     QCOMPARE(model.rowOfKey(rows.entries.constLast().key), model.entryRow() - 1);
     QCOMPARE(model.columnCount(), 7);
+}
+
+// Balances kept per block agree with a plain run over every entry after each kind of change.
+void TestLedgerStore::rows_balancesByBlocks_data()
+{
+    QTest::addColumn<int>("count");
+    QTest::addColumn<QString>("change"); // "sale", "swing" (out of range and back), "insert", "remove", "start"
+    QTest::addColumn<int>("at");
+    QTest::newRow("one block") << 10 << "sale" << 3;
+    QTest::newRow("middle block") << 3000 << "sale" << 1500;
+    QTest::newRow("last of a block") << 3000 << "sale" << 2047;
+    QTest::newRow("out of range, then none") << 3000 << "swing" << 100;
+    QTest::newRow("insert at the top") << 3000 << "insert" << 0;
+    QTest::newRow("remove in the last block") << 3000 << "remove" << 2999;
+    QTest::newRow("remove in the first block") << 3000 << "remove" << 5;
+    QTest::newRow("new opening balance") << 3000 << "start" << 0;
+}
+
+void TestLedgerStore::rows_balancesByBlocks()
+{
+    QFETCH(int, count);
+    QFETCH(QString, change);
+    QFETCH(int, at);
+    QList<LedgerEntryRow> entries;
+    for (int i = 0; i < count; ++i) {
+        LedgerEntryRow e;
+        e.key = i + 1;
+        e.sale = Money::fromWon(i * 37 % 1000);
+        e.fee = Money::fromWon(i % 7);
+        e.billcoll = Money::fromWon(i % 13 == 0 ? 4000 : 0);
+        entries << e;
+    }
+    Money start = Money::fromWon(100);
+    LedgerBalances run;
+    run.reset(start, &entries);
+    (void)run.at(count - 1); // every block known before the change
+    const Money huge = Money::fromUnits(std::numeric_limits<qint64>::max() - 10);
+    if (change == "sale" || change == "swing") {
+        entries[at].sale = change == "sale" ? Money::fromWon(123456) : huge;
+        entries[at].billcoll = change == "sale" ? entries[at].billcoll : huge;
+        run.changed(at, at);
+    } else if (change == "insert") {
+        entries.insert(at, entries[5]);
+        run.changed(at);
+    } else if (change == "remove") {
+        entries.removeAt(at);
+        run.changed(at);
+    } else {
+        start = Money::fromWon(-5000);
+        run.setStart(start);
+    }
+    const QList<std::optional<Money>> expected = RunningBalances(start, entries);
+    for (int i = int(entries.size()) - 1; i >= 0; i -= 97) // blocks out of order too
+        QCOMPARE(run.at(i), expected[i]);
+    for (int i = 0; i < entries.size(); ++i)
+        QCOMPARE(run.at(i), expected[i]);
+    QCOMPARE(run.all(), std::vector<std::optional<Money>>(expected.cbegin(), expected.cend()));
+    QCOMPARE(expected.constLast().has_value(), change != "swing");
 }
 
 // Each store through the model leaves it as a fresh load of the books would show them.

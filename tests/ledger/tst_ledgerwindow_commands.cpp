@@ -305,7 +305,7 @@ void TestLedgerWindowCommands::cardChoiceWaitsForView()
     QCOMPARE(rows(), 4);
     win->findChild<QPushButton*>(QStringLiteral("btnView"))->click();
     QCOMPARE(rows(), 3);
-    QCOMPARE(cell(4, 2), QStringLiteral("국민카드"));
+    QCOMPARE(cell(LedgerModel::CardName, 2), QStringLiteral("국민카드"));
 }
 
 void TestLedgerWindowCommands::enterInCardFilterViews()
@@ -319,14 +319,14 @@ void TestLedgerWindowCommands::enterInCardFilterViews()
     QTest::keyClick(cardFilter(), Qt::Key_Return);
     cardFilter()->hidePopup();
     QCOMPARE(rows(), 3);
-    QCOMPARE(cell(4, 2), QStringLiteral("신한카드"));
+    QCOMPARE(cell(LedgerModel::CardName, 2), QStringLiteral("신한카드"));
 }
 
 void TestLedgerWindowCommands::f3FocusesCardFilter()
 {
     openWindow();
     QCOMPARE(cardFilter()->toolTip(), QStringLiteral("단축키: F3"));
-    gotoCell(4, 2);
+    gotoCell(LedgerModel::CardName, 2);
     QTest::keyClick(sheet(), Qt::Key_F3);
     // The focus lands on the card filter, whose list drops down at once.
     QTRY_VERIFY(cardFilter()->view()->isVisible());
@@ -400,14 +400,14 @@ void TestLedgerWindowCommands::excelExportKeepsLocks()
     QCOMPARE(FileDialogHook::shown().size(), 1);
     QCOMPARE(opened.size(), 1);
     QVERIFY(QFileInfo::exists(opened.first().toLocalFile()));
-    for (int c = 1; c <= 13; ++c)
-        QVERIFY(sheet()->isLocked(c, 1));
-    QVERIFY(sheet()->isLocked(9, 2));
-    QVERIFY(!sheet()->isLocked(6, 2));
-    QVERIFY(!sheet()->isLocked(2, 3));
-    QVERIFY(!sheet()->isLocked(4, 3));
+    for (int c = 0; c < LedgerModel::ColumnCount; ++c)
+        QVERIFY(!editable(c, 1));
+    QVERIFY(!editable(LedgerModel::Balance, 2));
+    QVERIFY(editable(LedgerModel::Sale, 2));
+    QVERIFY(editable(LedgerModel::Date, 3));
+    QVERIFY(editable(LedgerModel::CardName, 3));
     // And the sheet still takes typing.
-    typeInto(6, 2, QStringLiteral("300"));
+    typeInto(LedgerModel::Sale, 2, QStringLiteral("300"));
     QCOMPARE(entry(lastKey())[QStringLiteral("sale")].toString(), QStringLiteral("300"));
 }
 
@@ -585,7 +585,7 @@ void TestLedgerWindowCommands::deleteQuestionsPreselectNo()
     env->addCard(1, QStringLiteral("신한카드"));
     env->addEntry(QStringLiteral("2005-06-15"), 1, 100);
     openWindow();
-    gotoCell(6, 2);
+    gotoCell(LedgerModel::Sale, 2);
     MessageHook::answer(MsgAnswer::No);
     pressKey(Qt::Key_F4);
     frmPlastra_read list(env->ctx().cardPath);
@@ -730,7 +730,7 @@ void TestLedgerWindowCommands::firstStepsAndStatusLine()
     auto* loaded = win->findChild<QLabel*>(QStringLiteral("lblLoaded"));
     view(QStringLiteral("2005-06-01"), QStringLiteral("2005-06-30"));
     QCOMPARE(loaded->text(), QStringLiteral("2005-06-01 ~ 2005-06-30 | 전체 카드 | 0건"));
-    typeInto(LedgerCol::CardName, rows(), QStringLiteral("신한카드"));
+    typeInto(LedgerModel::CardName, rows(), QStringLiteral("신한카드"));
     QCOMPARE(win->statusBar()->currentMessage(), QStringLiteral("저장됨"));
     QCOMPARE(loaded->text(), QStringLiteral("2005-06-01 ~ 2005-06-30 | 전체 카드 | 1건"));
     view(QStringLiteral("2005-06-01"), QStringLiteral("2005-06-30"), 1);

@@ -18,7 +18,7 @@ void TestLedgerWindowDelete::f4OnBroughtForwardRowAsksNothing()
     env->addCard(1, QStringLiteral("신한카드"));
     env->addEntry(QStringLiteral("2005-06-15"), 1, 100);
     openWindow();
-    gotoCell(4, 1);
+    gotoCell(LedgerModel::CardName, 1);
     pressKey(Qt::Key_F4);
     QCOMPARE(MessageHook::shown().size(), 1);
     TALLOX_COMPARE_LAST_BOX("info", "Tallox", "삭제할 자료를 선택하세요.");
@@ -31,7 +31,7 @@ void TestLedgerWindowDelete::f4OnEntryRowAsksNothing()
     env->addCard(1, QStringLiteral("신한카드"));
     env->addEntry(QStringLiteral("2005-06-15"), 1, 100);
     openWindow();
-    gotoCell(4, 3);
+    gotoCell(LedgerModel::CardName, 3);
     // F4 reaches the window whatever control has the focus, the cell editor included.
     typeText(QStringLiteral("x"), false);
     QVERIFY(sheet()->cellEditor());
@@ -50,20 +50,20 @@ void TestLedgerWindowDelete::deleteRecomputesBalancesAndTotals()
     env->addEntry(QStringLiteral("2005-05-03"), 1, 300, 0, 0, 4);
     openWindow();
     view(QStringLiteral("2005-05-01"), QStringLiteral("2005-05-31"));
-    QCOMPARE(cell(9, 4), QStringLiteral("1800"));
-    QCOMPARE(stripCell(6), QStringLiteral("1800"));
+    QCOMPARE(cell(LedgerModel::Balance, 4), QStringLiteral("1800"));
+    QCOMPARE(stripCell(LedgerModel::Sale), QStringLiteral("1800"));
     MessageHook::answer(MsgAnswer::Yes);
-    gotoCell(6, 3);
+    gotoCell(LedgerModel::Sale, 3);
     // While the question is asked, the whole row is shown selected.
     QList<int> selectedColumns;
     MessageHook::setObserver([&](const MessageHook::Shown&) {
-        for (int c = 1; c <= 9; ++c) {
-            if (sheet()->selectionModel()->isSelected(sheet()->model()->index(2, c - 1)))
+        for (int c = 0; c < LedgerModel::ColumnCount; ++c) {
+            if (sheet()->selectionModel()->isSelected(model()->index(2, c)))
                 selectedColumns << c;
         }
     });
     pressKey(Qt::Key_F4);
-    QCOMPARE(selectedColumns, (QList<int>{1, 2, 3, 4, 5, 6, 7, 8, 9}));
+    QCOMPARE(selectedColumns, (QList<int>{0, 1, 2, 3, 4, 5, 6}));
     QCOMPARE(MessageHook::shown().size(), 1);
     QCOMPARE(MessageHook::shown().first().kind, QStringLiteral("question"));
     QCOMPARE(MessageHook::shown().first().title, QStringLiteral("삭제"));
@@ -73,13 +73,13 @@ void TestLedgerWindowDelete::deleteRecomputesBalancesAndTotals()
     QCOMPARE(env->count(QStringLiteral("Tallox")), 2);
     QVERIFY(!env->ctx().ledger.scalar(QStringLiteral("SELECT code FROM Tallox WHERE code = ?"), {gone}).isValid());
     QCOMPARE(rows(), 4);
-    QCOMPARE(cell(6, 3), QStringLiteral("300"));
-    QCOMPARE(cell(9, 2), QStringLiteral("1000"));
-    QCOMPARE(cell(9, 3), QStringLiteral("1300"));
-    QCOMPARE(cell(4, 4), QString()); // the entry row is still last
-    QCOMPARE(sheet()->formula(11, 1), QStringLiteral("SUM(R1C6:R4C6)"));
-    QCOMPARE(stripCell(5), QStringLiteral("5"));
-    QCOMPARE(stripCell(6), QStringLiteral("1300"));
+    QCOMPARE(cell(LedgerModel::Sale, 3), QStringLiteral("300"));
+    QCOMPARE(cell(LedgerModel::Balance, 2), QStringLiteral("1000"));
+    QCOMPARE(cell(LedgerModel::Balance, 3), QStringLiteral("1300"));
+    QCOMPARE(cell(LedgerModel::CardName, 4), QString()); // the entry row is still last
+    QCOMPARE(model()->totals()->sale, Money::fromWon(1300));
+    QCOMPARE(stripCell(LedgerModel::Slips), QStringLiteral("5"));
+    QCOMPARE(stripCell(LedgerModel::Sale), QStringLiteral("1300"));
     QCOMPARE(env->transferAmount(QStringLiteral("2005-05"), 1), Money::fromWon(1300));
 }
 
@@ -89,12 +89,12 @@ void TestLedgerWindowDelete::deleteAnsweredNoKeepsEntry()
     env->addEntry(QStringLiteral("2005-06-15"), 1, 100);
     openWindow();
     MessageHook::answer(MsgAnswer::No);
-    gotoCell(6, 2);
+    gotoCell(LedgerModel::Sale, 2);
     pressKey(Qt::Key_F4);
     QCOMPARE(MessageHook::shown().size(), 1);
     QCOMPARE(env->count(QStringLiteral("Tallox")), 1);
     QCOMPARE(rows(), 3);
-    QCOMPARE(cell(6, 2), QStringLiteral("100"));
+    QCOMPARE(cell(LedgerModel::Sale, 2), QStringLiteral("100"));
 }
 
 QTEST_MAIN(TestLedgerWindowDelete)

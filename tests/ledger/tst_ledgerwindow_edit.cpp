@@ -89,13 +89,13 @@ void TestLedgerWindowEdit::typicalEntryEndToEnd()
     QVERIFY(autoFee()->isChecked());
     view(QStringLiteral("2005-05-01"), QStringLiteral("2005-05-31"));
     QCOMPARE(rows(), 3);
-    QCOMPARE(cell(9, 1), QStringLiteral("100"));
+    QCOMPARE(cell(LedgerModel::Balance, 1), QStringLiteral("100"));
 
     // The date: "7" is the 7th of the current month; 0507 the 7th of May.
-    typeInto(2, 3, QStringLiteral("0507"));
-    QCOMPARE(cell(2, 3), QStringLiteral("2005-05-07"));
+    typeInto(LedgerModel::Date, 3, QStringLiteral("0507"));
+    QCOMPARE(cell(LedgerModel::Date, 3), QStringLiteral("2005-05-07"));
     QCOMPARE(win->entryDate(), QStringLiteral("2005-05-07"));
-    QCOMPARE(sheet()->activeCol(), 4);
+    QCOMPARE(activeCol(), int(LedgerModel::CardName));
     QCOMPARE(env->count(QStringLiteral("Tallox")), 1); // a date alone stores nothing
 
     // The card: one match, no picker; the entry is inserted and a new entry row follows.
@@ -103,21 +103,21 @@ void TestLedgerWindowEdit::typicalEntryEndToEnd()
     QVERIFY(ModalHook::shown().isEmpty());
     const int key = lastKey();
     QCOMPARE(env->count(QStringLiteral("Tallox")), 2);
-    QCOMPARE(cell(1, 3), QString::number(key));
-    QCOMPARE(cell(3, 3), QStringLiteral("1"));
-    QCOMPARE(cell(4, 3), QStringLiteral("신한카드"));
+    QCOMPARE(keyText(3), QString::number(key));
+    QCOMPARE(cardText(3), QStringLiteral("1"));
+    QCOMPARE(cell(LedgerModel::CardName, 3), QStringLiteral("신한카드"));
     QCOMPARE(rows(), 4);
-    QCOMPARE(cell(2, 4), QStringLiteral("2005-05-07"));
-    QCOMPARE(sheet()->activeCol(), 5);
-    QCOMPARE(sheet()->activeRow(), 3);
+    QCOMPARE(cell(LedgerModel::Date, 4), QStringLiteral("2005-05-07"));
+    QCOMPARE(activeCol(), int(LedgerModel::Slips));
+    QCOMPARE(activeRow(), 3);
 
     typeText(QStringLiteral("3"));
-    QCOMPARE(sheet()->activeCol(), 6);
+    QCOMPARE(activeCol(), int(LedgerModel::Sale));
     // The sale: the fee follows (2.5 % of 900 = 22.5, stored 23) and Enter
     // jumps to the card name of the new entry row.
     typeText(QStringLiteral("900"));
-    QCOMPARE(sheet()->activeCol(), 4);
-    QCOMPARE(sheet()->activeRow(), 4);
+    QCOMPARE(activeCol(), int(LedgerModel::CardName));
+    QCOMPARE(activeRow(), 4);
     // The status line says where the cursor went (not to the pay-out).
     QCOMPARE(win->statusBar()->currentMessage(), LedgerStatusLine::nextEntryText());
 
@@ -128,19 +128,19 @@ void TestLedgerWindowEdit::typicalEntryEndToEnd()
     QCOMPARE(e[QStringLiteral("sale")].toString(), QStringLiteral("900"));
     QCOMPARE(e[QStringLiteral("fee")].toString(), QStringLiteral("23"));
     QCOMPARE(e[QStringLiteral("billcoll")].toString(), QStringLiteral("0"));
-    QCOMPARE(cell(7, 3), QStringLiteral("23"));
+    QCOMPARE(cell(LedgerModel::Fee, 3), QStringLiteral("23"));
 
     // Carry-over: April untouched, May moved by the net 877.
     QCOMPARE(env->transferAmount(QStringLiteral("2005-04"), 1), Money::fromWon(100));
     QCOMPARE(env->transferAmount(QStringLiteral("2005-05"), 1), Money::fromWon(977));
 
-    QCOMPARE(cell(9, 2), QStringLiteral("100"));
-    QCOMPARE(cell(9, 3), QStringLiteral("977"));
-    QCOMPARE(cell(9, 4), QString());
-    QCOMPARE(stripCell(5), QStringLiteral("4"));
-    QCOMPARE(stripCell(6), QStringLiteral("900"));
-    QCOMPARE(stripCell(7), QStringLiteral("23"));
-    QCOMPARE(stripCell(8), QStringLiteral("0"));
+    QCOMPARE(cell(LedgerModel::Balance, 2), QStringLiteral("100"));
+    QCOMPARE(cell(LedgerModel::Balance, 3), QStringLiteral("977"));
+    QCOMPARE(cell(LedgerModel::Balance, 4), QString());
+    QCOMPARE(stripCell(LedgerModel::Slips), QStringLiteral("4"));
+    QCOMPARE(stripCell(LedgerModel::Sale), QStringLiteral("900"));
+    QCOMPARE(stripCell(LedgerModel::Fee), QStringLiteral("23"));
+    QCOMPARE(stripCell(LedgerModel::BillColl), QStringLiteral("0"));
     QCOMPARE(MessageHook::shown().size(), 0);
 }
 
@@ -150,25 +150,25 @@ void TestLedgerWindowEdit::sevenIsTheSeventhOfThisMonth()
     env->addTransfer(QStringLiteral("2005-04"), 1, 0);
     env->addTransfer(QStringLiteral("2005-05"), 1, 400);
     openWindow();
-    typeInto(2, 2, QStringLiteral("7"));
-    QCOMPARE(cell(2, 2), QStringLiteral("2005-06-07"));
+    typeInto(LedgerModel::Date, 2, QStringLiteral("7"));
+    QCOMPARE(cell(LedgerModel::Date, 2), QStringLiteral("2005-06-07"));
     typeText(QStringLiteral("신한"));
     QCOMPARE(rows(), 3);
-    QCOMPARE(cell(2, 3), QStringLiteral("2005-06-07")); // the next entry row takes the typed date
-    typeText(QString(), true);                          // slips left empty
+    QCOMPARE(cell(LedgerModel::Date, 3), QStringLiteral("2005-06-07")); // the next entry row takes the typed date
+    typeText(QString(), true);                                          // slips left empty
     typeText(QStringLiteral("3"));
     // 2.5 % of 3 is 0.075: the fee stays 0 and the cell empty.
     const int key = lastKey();
     QCOMPARE(entry(key)[QStringLiteral("sale")].toString(), QStringLiteral("3"));
     QCOMPARE(entry(key)[QStringLiteral("fee")].toString(), QStringLiteral("0"));
-    QCOMPARE(cell(7, 2), QString());
+    QCOMPARE(cell(LedgerModel::Fee, 2), QString());
     // A June entry moves no stored carry-over row; May's row exists already.
     QCOMPARE(env->transferAmount(QStringLiteral("2005-05"), 1), Money::fromWon(400));
     QCOMPARE(env->count(QStringLiteral("transfer")), 2);
-    QCOMPARE(cell(9, 1), QStringLiteral("400"));
-    QCOMPARE(cell(9, 2), QStringLiteral("403"));
-    QCOMPARE(sheet()->activeRow(), 3);
-    QCOMPARE(sheet()->activeCol(), 4);
+    QCOMPARE(cell(LedgerModel::Balance, 1), QStringLiteral("400"));
+    QCOMPARE(cell(LedgerModel::Balance, 2), QStringLiteral("403"));
+    QCOMPARE(activeRow(), 3);
+    QCOMPARE(activeCol(), int(LedgerModel::CardName));
 }
 
 void TestLedgerWindowEdit::pickerClosedWithoutChoiceStoresNothing()
@@ -177,13 +177,13 @@ void TestLedgerWindowEdit::pickerClosedWithoutChoiceStoresNothing()
     env->addCard(2, QStringLiteral("신한BC"));
     openWindow();
     ModalHook::push([](QDialog* d) { d->reject(); });
-    typeInto(4, 2, QStringLiteral("신한"));
+    typeInto(LedgerModel::CardName, 2, QStringLiteral("신한"));
     QCOMPARE(ModalHook::shown(), QStringList{QStringLiteral("frmPlastra_sel")});
     QCOMPARE(env->count(QStringLiteral("Tallox")), 0);
-    QCOMPARE(cell(4, 2), QString());
-    QCOMPARE(cell(3, 2), QString());
+    QCOMPARE(cell(LedgerModel::CardName, 2), QString());
+    QCOMPARE(cardText(2), QString());
     QCOMPARE(rows(), 2);
-    QCOMPARE(sheet()->activeCol(), 4);
+    QCOMPARE(activeCol(), int(LedgerModel::CardName));
 }
 
 void TestLedgerWindowEdit::severalMatchesGoThroughThePicker()
@@ -192,14 +192,14 @@ void TestLedgerWindowEdit::severalMatchesGoThroughThePicker()
     env->addCard(2, QStringLiteral("신한BC"));
     openWindow();
     ModalHook::push(PickCard(QStringLiteral("신한BC")));
-    typeInto(4, 2, QStringLiteral("신한"));
+    typeInto(LedgerModel::CardName, 2, QStringLiteral("신한"));
     QCOMPARE(ModalHook::shown(), QStringList{QStringLiteral("frmPlastra_sel")});
     QVERIFY(ModalHook::unhandled().isEmpty());
     const int key = lastKey();
     QCOMPARE(entry(key)[QStringLiteral("cardcode")].toInt(), 2);
     QCOMPARE(entry(key)[QStringLiteral("sdate")].toString(), QStringLiteral("2005-06-15"));
-    QCOMPARE(cell(4, 2), QStringLiteral("신한BC"));
-    QCOMPARE(cell(3, 2), QStringLiteral("2"));
+    QCOMPARE(cell(LedgerModel::CardName, 2), QStringLiteral("신한BC"));
+    QCOMPARE(cardText(2), QStringLiteral("2"));
     QCOMPARE(rows(), 3);
 }
 
@@ -214,7 +214,7 @@ void TestLedgerWindowEdit::noMatchRegistersANewCard()
         fee->setText(QStringLiteral("2"));
         d->findChild<QPushButton*>(QStringLiteral("btnSave"))->click();
     });
-    typeInto(4, 2, QStringLiteral("하나카드"));
+    typeInto(LedgerModel::CardName, 2, QStringLiteral("하나카드"));
     QCOMPARE(MessageHook::shown().size(), 1);
     QCOMPARE(MessageHook::shown().first().title, QStringLiteral("신용카드 검색"));
     QCOMPARE(MessageHook::shown().first().text,
@@ -225,7 +225,7 @@ void TestLedgerWindowEdit::noMatchRegistersANewCard()
             .toInt();
     QVERIFY(newCode > 1);
     QCOMPARE(entry(lastKey())[QStringLiteral("cardcode")].toInt(), newCode);
-    QCOMPARE(cell(4, 2), QStringLiteral("하나카드"));
+    QCOMPARE(cell(LedgerModel::CardName, 2), QStringLiteral("하나카드"));
     // The card filter knows the new card.
     QVERIFY(cardFilter()->findData(newCode) > 0);
 }
@@ -242,12 +242,12 @@ void TestLedgerWindowEdit::keysAfterRegisteringGoToTheSheet()
         fee->setText(QStringLiteral("2.5"));
         d->findChild<QPushButton*>(QStringLiteral("btnSave"))->click();
     });
-    typeInto(4, 2, QStringLiteral("국민카드"));
+    typeInto(LedgerModel::CardName, 2, QStringLiteral("국민카드"));
     QCOMPARE(ModalHook::shown(), QStringList{QStringLiteral("frmPlastra_write")});
     QTRY_COMPARE(QApplication::activeWindow(), win);
     QCOMPARE(QApplication::focusWidget(), sheet());
-    QCOMPARE(sheet()->activeCol(), int(LedgerCol::NumSheet));
-    QCOMPARE(sheet()->activeRow(), 2);
+    QCOMPARE(activeCol(), int(LedgerModel::Slips));
+    QCOMPARE(activeRow(), 2);
     for (const char* text : {"3", "10000"}) {
         for (const QChar ch : QString::fromLatin1(text))
             QTest::keyClick(QApplication::focusWidget(), ch.toLatin1());
@@ -263,32 +263,32 @@ void TestLedgerWindowEdit::noMatchDeclinedStoresNothing()
     env->addCard(1, QStringLiteral("신한카드"));
     openWindow();
     MessageHook::answer(MsgAnswer::No);
-    typeInto(4, 2, QStringLiteral("하나"));
+    typeInto(LedgerModel::CardName, 2, QStringLiteral("하나"));
     QCOMPARE(env->count(QStringLiteral("Tallox")), 0);
-    QCOMPARE(cell(4, 2), QString());
-    QCOMPARE(cell(3, 2), QString());
+    QCOMPARE(cell(LedgerModel::CardName, 2), QString());
+    QCOMPARE(cardText(2), QString());
     QCOMPARE(rows(), 2);
-    QCOMPARE(sheet()->activeCol(), 4);
-    QCOMPARE(sheet()->activeRow(), 2);
+    QCOMPARE(activeCol(), int(LedgerModel::CardName));
+    QCOMPARE(activeRow(), 2);
 }
 
 void TestLedgerWindowEdit::amountOnEntryRowBeforeCard()
 {
     env->addCard(1, QStringLiteral("신한카드"));
     openWindow();
-    typeInto(6, 2, QStringLiteral("5000"));
+    typeInto(LedgerModel::Sale, 2, QStringLiteral("5000"));
     TALLOX_COMPARE_LAST_BOX("info", "Tallox", "카드명을 먼저 입력하세요.");
-    QCOMPARE(cell(6, 2), QString());
+    QCOMPARE(cell(LedgerModel::Sale, 2), QString());
     QCOMPARE(env->count(QStringLiteral("Tallox")), 0);
     QCOMPARE(env->count(QStringLiteral("transfer")), 0);
-    QCOMPARE(Money::fromLeading(stripCell(6)), Money());
+    QCOMPARE(Money::fromLeading(stripCell(LedgerModel::Sale)), Money());
 }
 
 void TestLedgerWindowEdit::enterOnEmptyCardNameOpensSearch()
 {
     openWindow(); // no cards at all
     MessageHook::answer(MsgAnswer::No);
-    gotoCell(4, 2);
+    gotoCell(LedgerModel::CardName, 2);
     pressEnter();
     QCOMPARE(MessageHook::shown().size(), 1);
     QCOMPARE(MessageHook::shown().first().text, QStringLiteral("등록된 신용카드가 없습니다.\r\n신규 등록하겠습니까?"));
@@ -300,13 +300,13 @@ void TestLedgerWindowEdit::invalidDateIsPutBack()
     env->addCard(1, QStringLiteral("신한카드"));
     const int key = env->addEntry(QStringLiteral("2005-06-15"), 1, 100);
     openWindow();
-    typeInto(2, 2, QStringLiteral("0231"));
+    typeInto(LedgerModel::Date, 2, QStringLiteral("0231"));
     QCOMPARE(MessageHook::shown().size(), 1);
     QVERIFY(MessageHook::shown().first().text.startsWith(QStringLiteral("[0231]는 날짜형식이 아닙니다.")));
-    QCOMPARE(cell(2, 2), QStringLiteral("2005-06-15"));
+    QCOMPARE(cell(LedgerModel::Date, 2), QStringLiteral("2005-06-15"));
     QCOMPARE(entry(key)[QStringLiteral("sdate")].toString(), QStringLiteral("2005-06-15"));
     QCOMPARE(win->entryDate(), QStringLiteral("2005-06-15"));
-    QCOMPARE(sheet()->activeCol(), 2); // the cursor stays on the refused cell
+    QCOMPARE(activeCol(), int(LedgerModel::Date)); // the cursor stays on the refused cell
 }
 
 void TestLedgerWindowEdit::amountCellsTakeOnlyNumbers_data()
@@ -315,7 +315,10 @@ void TestLedgerWindowEdit::amountCellsTakeOnlyNumbers_data()
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("shown"); // and stored; "" keeps what the entry had
-    const QList<std::pair<int, const char*>> columns = {{5, "numsheet"}, {6, "sale"}, {7, "fee"}, {8, "billcoll"}};
+    const QList<std::pair<int, const char*>> columns = {{LedgerModel::Slips, "numsheet"},
+                                                        {LedgerModel::Sale, "sale"},
+                                                        {LedgerModel::Fee, "fee"},
+                                                        {LedgerModel::BillColl, "billcoll"}};
     for (const auto& [col, field] : columns) {
         QTest::addRow("%s letters", field) << col << field << QStringLiteral("abc") << QString();
         QTest::addRow("%s hangul", field) << col << field << QStringLiteral("가") << QString();
@@ -342,7 +345,7 @@ void TestLedgerWindowEdit::amountCellsTakeOnlyNumbers()
     const Money balance = Money::parse(e[QStringLiteral("sale")].toString()).value() -
                           Money::parse(e[QStringLiteral("fee")].toString()).value() -
                           Money::parse(e[QStringLiteral("billcoll")].toString()).value();
-    QCOMPARE(cell(9, 2), balance.toPlainString());
+    QCOMPARE(cell(LedgerModel::Balance, 2), balance.toPlainString());
 }
 
 void TestLedgerWindowEdit::clearedAmountStoresZero_data()
@@ -350,10 +353,11 @@ void TestLedgerWindowEdit::clearedAmountStoresZero_data()
     QTest::addColumn<int>("col");
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("balance");
-    QTest::newRow("slips") << 5 << QStringLiteral("numsheet") << QStringLiteral("380");
-    QTest::newRow("sale") << 6 << QStringLiteral("sale") << QStringLiteral("-120");
-    QTest::newRow("fee") << 7 << QStringLiteral("fee") << QStringLiteral("400");
-    QTest::newRow("pay-out") << 8 << QStringLiteral("billcoll") << QStringLiteral("480");
+    QTest::addColumn<QString>("shown"); // as a fresh load shows the stored 0
+    QTest::newRow("slips") << int(LedgerModel::Slips) << QStringLiteral("numsheet") << QStringLiteral("380") << "0";
+    QTest::newRow("sale") << int(LedgerModel::Sale) << QStringLiteral("sale") << QStringLiteral("-120") << "";
+    QTest::newRow("fee") << int(LedgerModel::Fee) << QStringLiteral("fee") << QStringLiteral("400") << "";
+    QTest::newRow("pay-out") << int(LedgerModel::BillColl) << QStringLiteral("billcoll") << QStringLiteral("480") << "";
 }
 
 void TestLedgerWindowEdit::clearedAmountStoresZero()
@@ -361,6 +365,7 @@ void TestLedgerWindowEdit::clearedAmountStoresZero()
     QFETCH(int, col);
     QFETCH(QString, field);
     QFETCH(QString, balance);
+    QFETCH(QString, shown);
     env->addCard(1, QStringLiteral("신한카드"));
     const int key = env->addEntry(QStringLiteral("2005-06-15"), 1, 500, 20, 100, 3);
     openWindow();
@@ -371,8 +376,8 @@ void TestLedgerWindowEdit::clearedAmountStoresZero()
     pressEnter();
     QVERIFY(MessageHook::shown().isEmpty());
     QCOMPARE(entry(key)[field].toString(), QStringLiteral("0"));
-    QCOMPARE(cell(col, 2), QString());
-    QCOMPARE(cell(9, 2), balance);
+    QCOMPARE(cell(col, 2), shown);
+    QCOMPARE(cell(LedgerModel::Balance, 2), balance);
     QCOMPARE(stripCell(col), QStringLiteral("0")); // the only entry's figure left the sum
 }
 
@@ -381,11 +386,11 @@ void TestLedgerWindowEdit::amountOutOfRangeIsPutBack()
     env->addCard(1, QStringLiteral("신한카드"));
     const int key = env->addEntry(QStringLiteral("2005-06-15"), 1, 500);
     openWindow();
-    typeInto(8, 2, QStringLiteral("10000000001"));
+    typeInto(LedgerModel::BillColl, 2, QStringLiteral("10000000001"));
     QCOMPARE(MessageHook::shown().size(), 1);
-    QCOMPARE(cell(8, 2), QString());
+    QCOMPARE(cell(LedgerModel::BillColl, 2), QString());
     QCOMPARE(entry(key)[QStringLiteral("billcoll")].toString(), QStringLiteral("0"));
-    typeInto(8, 2, QStringLiteral("-10000000000"));
+    typeInto(LedgerModel::BillColl, 2, QStringLiteral("-10000000000"));
     QCOMPARE(MessageHook::shown().size(), 1);
     QCOMPARE(entry(key)[QStringLiteral("billcoll")].toString(), QStringLiteral("-10000000000"));
 }
@@ -400,13 +405,13 @@ void TestLedgerWindowEdit::failedStoreShowsStoredValue()
                                " WHEN NEW.sale = 12340000 BEGIN SELECT RAISE(ABORT, 'refused'); END")) >= 0);
     openWindow();
     autoFee()->setChecked(false);
-    typeInto(6, 2, QStringLiteral("1234"));
+    typeInto(LedgerModel::Sale, 2, QStringLiteral("1234"));
     QCOMPARE(MessageHook::shown().size(), 1);
     QCOMPARE(MessageHook::shown().first().kind, QStringLiteral("error"));
-    QCOMPARE(cell(6, 2), QStringLiteral("500"));
-    QCOMPARE(cell(9, 2), QStringLiteral("500"));
+    QCOMPARE(cell(LedgerModel::Sale, 2), QStringLiteral("500"));
+    QCOMPARE(cell(LedgerModel::Balance, 2), QStringLiteral("500"));
     QCOMPARE(entry(key)[QStringLiteral("sale")].toString(), QStringLiteral("500"));
-    QCOMPARE(stripCell(6), QStringLiteral("500"));
+    QCOMPARE(stripCell(LedgerModel::Sale), QStringLiteral("500"));
 }
 
 void TestLedgerWindowEdit::dateMoveAcrossMonthsShiftsCarryOver()
@@ -418,15 +423,15 @@ void TestLedgerWindowEdit::dateMoveAcrossMonthsShiftsCarryOver()
     const int key = env->addEntry(QStringLiteral("2005-05-10"), 1, 1000);
     openWindow();
     view(QStringLiteral("2005-04-01"), QStringLiteral("2005-05-31"));
-    typeInto(2, 2, QStringLiteral("20050410"));
-    QCOMPARE(cell(2, 2), QStringLiteral("2005-04-10"));
+    typeInto(LedgerModel::Date, 2, QStringLiteral("20050410"));
+    QCOMPARE(cell(LedgerModel::Date, 2), QStringLiteral("2005-04-10"));
     QCOMPARE(entry(key)[QStringLiteral("sdate")].toString(), QStringLiteral("2005-04-10"));
     QCOMPARE(env->transferAmount(QStringLiteral("2005-03"), 1), Money());
     QCOMPARE(env->transferAmount(QStringLiteral("2005-04"), 1), Money::fromWon(1000));
     QCOMPARE(env->transferAmount(QStringLiteral("2005-05"), 1), Money::fromWon(1000));
     // An entry's own date leaves the entry row's date alone (the period's default: its last day before today).
     QCOMPARE(win->entryDate(), QStringLiteral("2005-05-31"));
-    QCOMPARE(cell(2, rows()), QStringLiteral("2005-05-31"));
+    QCOMPARE(cell(LedgerModel::Date, rows()), QStringLiteral("2005-05-31"));
 }
 
 void TestLedgerWindowEdit::dateMoveWithinMonthChangesOnlyDate()
@@ -437,7 +442,7 @@ void TestLedgerWindowEdit::dateMoveWithinMonthChangesOnlyDate()
     const int key = env->addEntry(QStringLiteral("2005-05-10"), 1, 1000);
     openWindow();
     view(QStringLiteral("2005-05-01"), QStringLiteral("2005-05-31"));
-    typeInto(2, 2, QStringLiteral("0520"));
+    typeInto(LedgerModel::Date, 2, QStringLiteral("0520"));
     QCOMPARE(entry(key)[QStringLiteral("sdate")].toString(), QStringLiteral("2005-05-20"));
     QCOMPARE(env->transferAmount(QStringLiteral("2005-05"), 1), Money::fromWon(1000));
     QCOMPARE(env->transferAmount(QStringLiteral("2005-04"), 1), Money());
@@ -454,10 +459,10 @@ void TestLedgerWindowEdit::cardChangeShiftsBothCards()
     const int key = env->addEntry(QStringLiteral("2005-05-10"), 1, 1000, 0, 200);
     openWindow();
     view(QStringLiteral("2005-05-01"), QStringLiteral("2005-05-31"));
-    typeInto(4, 2, QStringLiteral("국민"));
+    typeInto(LedgerModel::CardName, 2, QStringLiteral("국민"));
     QCOMPARE(entry(key)[QStringLiteral("cardcode")].toInt(), 2);
-    QCOMPARE(cell(3, 2), QStringLiteral("2"));
-    QCOMPARE(cell(4, 2), QStringLiteral("국민카드"));
+    QCOMPARE(cardText(2), QStringLiteral("2"));
+    QCOMPARE(cell(LedgerModel::CardName, 2), QStringLiteral("국민카드"));
     QCOMPARE(env->transferAmount(QStringLiteral("2005-05"), 1), Money());
     QCOMPARE(env->transferAmount(QStringLiteral("2005-05"), 2), Money::fromWon(800));
     QCOMPARE(rows(), 3); // no new row: the entry existed
@@ -469,15 +474,15 @@ void TestLedgerWindowEdit::autoFeeOffComputesNothing()
     const int key = env->addEntry(QStringLiteral("2005-06-15"), 1, 0);
     openWindow();
     autoFee()->setChecked(false);
-    typeInto(6, 2, QStringLiteral("1000"));
+    typeInto(LedgerModel::Sale, 2, QStringLiteral("1000"));
     QCOMPARE(entry(key)[QStringLiteral("fee")].toString(), QStringLiteral("0"));
-    QCOMPARE(cell(7, 2), QString());
+    QCOMPARE(cell(LedgerModel::Fee, 2), QString());
     // Without the automatic fee Enter goes on to the fee.
-    QCOMPARE(sheet()->activeCol(), 7);
+    QCOMPARE(activeCol(), int(LedgerModel::Fee));
     typeText(QStringLiteral("30"));
     QCOMPARE(entry(key)[QStringLiteral("fee")].toString(), QStringLiteral("30"));
-    QCOMPARE(cell(9, 2), QStringLiteral("970"));
-    QCOMPARE(sheet()->activeCol(), 8);
+    QCOMPARE(cell(LedgerModel::Balance, 2), QStringLiteral("970"));
+    QCOMPARE(activeCol(), int(LedgerModel::BillColl));
 }
 
 void TestLedgerWindowEdit::autoFeeWithZeroRateLeavesFee()
@@ -486,10 +491,10 @@ void TestLedgerWindowEdit::autoFeeWithZeroRateLeavesFee()
     const int key = env->addEntry(QStringLiteral("2005-06-15"), 1, 0, 15);
     openWindow();
     QVERIFY(autoFee()->isChecked());
-    typeInto(6, 2, QStringLiteral("650"));
+    typeInto(LedgerModel::Sale, 2, QStringLiteral("650"));
     QCOMPARE(entry(key)[QStringLiteral("fee")].toString(), QStringLiteral("15"));
-    QCOMPARE(cell(7, 2), QStringLiteral("15"));
-    QCOMPARE(cell(9, 2), QStringLiteral("635"));
+    QCOMPARE(cell(LedgerModel::Fee, 2), QStringLiteral("15"));
+    QCOMPARE(cell(LedgerModel::Balance, 2), QStringLiteral("635"));
 }
 
 void TestLedgerWindowEdit::autoFeeSwitchIsStored()
@@ -510,14 +515,14 @@ void TestLedgerWindowEdit::enterFromPayOutGoesToNewEntry()
     env->addCard(1, QStringLiteral("신한카드"), 3);
     const int key = env->addEntry(QStringLiteral("2005-06-15"), 1, 0);
     openWindow();
-    typeInto(8, 2, QStringLiteral("700"));
+    typeInto(LedgerModel::BillColl, 2, QStringLiteral("700"));
     QCOMPARE(entry(key)[QStringLiteral("billcoll")].toString(), QStringLiteral("700"));
     // Past the pay-out Enter goes to the next row's date; on the entry row
     // that becomes its card name.
-    QCOMPARE(sheet()->activeRow(), 3);
-    QCOMPARE(sheet()->activeCol(), 4);
-    QCOMPARE(cell(9, 2), QStringLiteral("-700"));
-    QCOMPARE(stripCell(8), QStringLiteral("700"));
+    QCOMPARE(activeRow(), 3);
+    QCOMPARE(activeCol(), int(LedgerModel::CardName));
+    QCOMPARE(cell(LedgerModel::Balance, 2), QStringLiteral("-700"));
+    QCOMPARE(stripCell(LedgerModel::BillColl), QStringLiteral("700"));
 }
 
 void TestLedgerWindowEdit::editInMiddleRecomputesBalancesBelow()
@@ -529,17 +534,17 @@ void TestLedgerWindowEdit::editInMiddleRecomputesBalancesBelow()
     openWindow();
     view(QStringLiteral("2005-06-01"), QStringLiteral("2005-06-30"));
     // 3 % of 650 = 19.5: stored 20.
-    typeInto(6, 3, QStringLiteral("650"));
+    typeInto(LedgerModel::Sale, 3, QStringLiteral("650"));
     QCOMPARE(entry(mid)[QStringLiteral("sale")].toString(), QStringLiteral("650"));
     QCOMPARE(entry(mid)[QStringLiteral("fee")].toString(), QStringLiteral("20"));
-    QCOMPARE(cell(9, 2), QStringLiteral("100"));
-    QCOMPARE(cell(9, 3), QStringLiteral("730"));
-    QCOMPARE(cell(9, 4), QStringLiteral("1030"));
-    QCOMPARE(stripCell(6), QStringLiteral("1050"));
-    QCOMPARE(stripCell(7), QStringLiteral("20"));
+    QCOMPARE(cell(LedgerModel::Balance, 2), QStringLiteral("100"));
+    QCOMPARE(cell(LedgerModel::Balance, 3), QStringLiteral("730"));
+    QCOMPARE(cell(LedgerModel::Balance, 4), QStringLiteral("1030"));
+    QCOMPARE(stripCell(LedgerModel::Sale), QStringLiteral("1050"));
+    QCOMPARE(stripCell(LedgerModel::Fee), QStringLiteral("20"));
     // Not the last entry: Enter simply moves on to the pay-out.
-    QCOMPARE(sheet()->activeRow(), 3);
-    QCOMPARE(sheet()->activeCol(), 8);
+    QCOMPARE(activeRow(), 3);
+    QCOMPARE(activeCol(), int(LedgerModel::BillColl));
 }
 
 void TestLedgerWindowEdit::entryRowDateReachedByClickAndLeft()
@@ -548,19 +553,19 @@ void TestLedgerWindowEdit::entryRowDateReachedByClickAndLeft()
     openWindow();
     const int entryRow = rows();
     // The keyboard still starts a new entry at its card company...
-    gotoCell(LedgerCol::Date, entryRow - 1);
+    gotoCell(LedgerModel::Date, entryRow - 1);
     QTest::keyClick(sheet(), Qt::Key_Down);
-    QCOMPARE(sheet()->activeCol(), int(LedgerCol::CardName));
+    QCOMPARE(activeCol(), int(LedgerModel::CardName));
     // ...but a click on the date cell, or Left from the card name, reaches the date.
-    gotoCell(LedgerCol::Date, entryRow - 1);
-    clickCell(LedgerCol::Date, entryRow);
-    QCOMPARE(sheet()->activeCol(), int(LedgerCol::Date));
-    gotoCell(LedgerCol::CardName, entryRow);
+    gotoCell(LedgerModel::Date, entryRow - 1);
+    clickCell(LedgerModel::Date, entryRow);
+    QCOMPARE(activeCol(), int(LedgerModel::Date));
+    gotoCell(LedgerModel::CardName, entryRow);
     QTest::keyClick(sheet(), Qt::Key_Left);
-    QCOMPARE(sheet()->activeCol(), int(LedgerCol::Date));
+    QCOMPARE(activeCol(), int(LedgerModel::Date));
     typeText(QStringLiteral("3"));
-    QCOMPARE(cell(LedgerCol::Date, entryRow), QStringLiteral("2005-06-03"));
-    QCOMPARE(cell(LedgerCol::CardName, entryRow), QString());
+    QCOMPARE(cell(LedgerModel::Date, entryRow), QStringLiteral("2005-06-03"));
+    QCOMPARE(cell(LedgerModel::CardName, entryRow), QString());
     QCOMPARE(env->count(QStringLiteral("Tallox")), 0);
 }
 
@@ -568,7 +573,7 @@ void TestLedgerWindowEdit::bareNumberCardIsNamedInStatusLine()
 {
     env->addCard(3, QStringLiteral("BC카드"));
     openWindow();
-    typeInto(LedgerCol::CardName, rows(), QStringLiteral("3"));
+    typeInto(LedgerModel::CardName, rows(), QStringLiteral("3"));
     QCOMPARE(entry(lastKey())[QStringLiteral("cardcode")].toInt(), 3);
     QVERIFY2(win->statusBar()->currentMessage().contains(QStringLiteral("카드코드 3 BC카드")),
              qPrintable(win->statusBar()->currentMessage()));
@@ -580,14 +585,14 @@ void TestLedgerWindowEdit::storedEntryTakesItsPlace_data()
     QTest::addColumn<int>("col");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QStringList>("lines"); // "DATE BALANCE" from the brought-forward row on
-    QTest::addColumn<int>("activeRow");
-    QTest::newRow("after the period") << 0 << 2 << "20050705"
+    QTest::addColumn<int>("cursorRow");
+    QTest::newRow("after the period") << 0 << int(LedgerModel::Date) << "20050705"
                                       << QStringList{"[전기이월] 1000", "2005-06-02 1100", "2005-06-03 1300"} << 2;
-    QTest::newRow("before the period") << 0 << 2 << "20050520"
+    QTest::newRow("before the period") << 0 << int(LedgerModel::Date) << "20050520"
                                        << QStringList{"[전기이월] 1300", "2005-06-02 1400", "2005-06-03 1600"} << 2;
-    QTest::newRow("off the card filter") << 1 << 4 << "국민"
+    QTest::newRow("off the card filter") << 1 << int(LedgerModel::CardName) << "국민"
                                          << QStringList{"[전기이월] 1000", "2005-06-02 1100", "2005-06-03 1300"} << 2;
-    QTest::newRow("later in the period") << 0 << 2 << "20050620"
+    QTest::newRow("later in the period") << 0 << int(LedgerModel::Date) << "20050620"
                                          << QStringList{"[전기이월] 1000", "2005-06-02 1100", "2005-06-03 1300",
                                                         "2005-06-20 1600"}
                                          << 4;
@@ -601,7 +606,7 @@ void TestLedgerWindowEdit::storedEntryTakesItsPlace()
     QFETCH(int, col);
     QFETCH(QString, typed);
     QFETCH(QStringList, lines);
-    QFETCH(int, activeRow);
+    QFETCH(int, cursorRow);
     env->addCard(1, QStringLiteral("신한카드"));
     env->addCard(2, QStringLiteral("국민카드"));
     env->addTransfer(QStringLiteral("2005-05"), 1, 1000);
@@ -613,10 +618,10 @@ void TestLedgerWindowEdit::storedEntryTakesItsPlace()
     typeInto(col, 2, typed);
     QStringList shown;
     for (int r = 1; r < rows(); ++r)
-        shown << cell(LedgerCol::Date, r) + QLatin1Char(' ') + cell(LedgerCol::Balance, r);
+        shown << cell(LedgerModel::Date, r) + QLatin1Char(' ') + cell(LedgerModel::Balance, r);
     QCOMPARE(shown, lines);
-    QCOMPARE(sheet()->activeRow(), activeRow);
-    QCOMPARE(cell(LedgerCol::Date, rows()), QStringLiteral("2005-06-15"));
+    QCOMPARE(activeRow(), cursorRow);
+    QCOMPARE(cell(LedgerModel::Date, rows()), QStringLiteral("2005-06-15"));
 }
 
 QTEST_MAIN(TestLedgerWindowEdit)

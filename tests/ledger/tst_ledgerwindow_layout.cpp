@@ -33,7 +33,9 @@ private Q_SLOTS:
 
 private:
     void verifyStripUnderSheet();
-    void verifyFiguresFit(SpreadGrid* grid, int col, int firstRow, int lastRow);
+    void verifyFiguresFit(QTableView* view, int col, int firstRow, int lastRow);
+    // The figures of the rows on screen (the sheet measures only those).
+    void verifyShownFiguresFit();
 };
 
 namespace {
@@ -92,7 +94,7 @@ void TestLedgerWindowLayout::savedLayoutIsApplied()
     }
     const QDateTime written = QFileInfo(path).lastModified();
     openWindow();
-    QCOMPARE(sheet()->colWidth(6), 20.0);
+    QCOMPARE(sheet()->colWidth(LedgerModel::Sale), 20.0);
     QCOMPARE(win->width(), TwipsToPixelsX(12000));
     QVERIFY(!win->LayoutChanged());
     QTest::qWait(20);
@@ -112,11 +114,11 @@ void TestLedgerWindowLayout::shrinkingSnapsBackToMinimum()
 void TestLedgerWindowLayout::columnWidthDragIsSaved()
 {
     openWindow();
-    sheet()->setColWidth(7, 14.5);
-    Q_EMIT sheet()->columnWidthChanged(7, 7);
+    sheet()->setColWidth(LedgerModel::Fee, 14.5);
+    Q_EMIT sheet()->columnWidthChanged(LedgerModel::Fee);
     QSettings ini(FormIniPath(QStringLiteral("frmMain")), QSettings::IniFormat);
     QCOMPARE(ini.value(QStringLiteral("spList_ColsWidth/7")).toDouble(), 14.5);
-    QCOMPARE(strip()->colWidth(7), 14.5); // the strip stays under its column
+    QCOMPARE(strip()->columnWidth(LedgerModel::Fee), sheet()->widthPixels(14.5)); // the strip stays under its column
 }
 
 void TestLedgerWindowLayout::sheetFillsTheWindow()
@@ -137,28 +139,36 @@ void TestLedgerWindowLayout::sheetFillsTheWindow()
 void TestLedgerWindowLayout::verifyStripUnderSheet()
 {
     QCOMPARE(strip()->verticalHeader()->width(), sheet()->verticalHeader()->width());
-    for (int c = 1; c <= sheet()->maxCols(); ++c) {
-        QCOMPARE(strip()->colHidden(c), sheet()->colHidden(c));
-        if (sheet()->colHidden(c))
-            continue;
-        const QPoint top(sheet()->columnViewportPosition(c - 1), 0);
-        const QPoint bottom(strip()->columnViewportPosition(c - 1), 0);
+    for (int c = 0; c < LedgerModel::ColumnCount; ++c) {
+        const QPoint top(sheet()->columnViewportPosition(c), 0);
+        const QPoint bottom(strip()->columnViewportPosition(c), 0);
         QCOMPARE(strip()->viewport()->mapTo(win, bottom).x(), sheet()->viewport()->mapTo(win, top).x());
-        QCOMPARE(strip()->columnWidth(c - 1), sheet()->columnWidth(c - 1));
+        QCOMPARE(strip()->columnWidth(c), sheet()->columnWidth(c));
     }
 }
 
 // The column is wide enough for each figure in its cell font, margins included.
-void TestLedgerWindowLayout::verifyFiguresFit(SpreadGrid* grid, int col, int firstRow, int lastRow)
+void TestLedgerWindowLayout::verifyFiguresFit(QTableView* view, int col, int firstRow, int lastRow)
 {
-    const int margin = grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid) + 1;
+    const int margin = view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1;
     int widest = 0;
-    for (int r = firstRow; r <= lastRow; ++r) {
-        const QFont font = grid->spreadModel()->cellFont(col, r);
-        widest = qMax(widest, QFontMetrics(font).horizontalAdvance(grid->displayText(col, r)));
+    for (int r = firstRow; r <= lastRow; ++r)
+        widest = qMax(widest,
+                      QFontMetrics(view->font()).horizontalAdvance(view->model()->index(r - 1, col).data().toString()));
+    QVERIFY2(view->columnWidth(col) >= widest + 2 * margin,
+             qPrintable(QStringLiteral("column %1: %2 < %3").arg(col).arg(view->columnWidth(col)).arg(widest)));
+}
+
+void TestLedgerWindowLayout::verifyShownFiguresFit()
+{
+    const int first = sheet()->rowAt(0) + 1;
+    const int below = sheet()->rowAt(sheet()->viewport()->height() - 1);
+    const int last = below < 0 ? rows() : below + 1;
+    for (int col = LedgerModel::Slips; col <= LedgerModel::Balance; ++col) {
+        verifyFiguresFit(sheet(), col, first, last);
+        if (col != LedgerModel::Balance)
+            verifyFiguresFit(strip(), col, 1, 1);
     }
-    QVERIFY2(grid->columnWidth(col - 1) >= widest + 2 * margin,
-             qPrintable(QStringLiteral("column %1: %2 < %3").arg(col).arg(grid->columnWidth(col - 1)).arg(widest)));
 }
 
 void TestLedgerWindowLayout::stripStaysUnderWidenedColumnAfterReopen()
@@ -168,13 +178,13 @@ void TestLedgerWindowLayout::stripStaysUnderWidenedColumnAfterReopen()
         env->addEntry(QStringLiteral("2005-06-15"), 1, 500, 20, 100, 3);
     openWindow();
     // The user widens 일자 by a drag: the width goes to the layout file.
-    sheet()->setColWidth(LedgerCol::Date, 30);
-    Q_EMIT sheet()->columnWidthChanged(LedgerCol::Date, LedgerCol::Date);
+    sheet()->setColWidth(LedgerModel::Date, 30);
+    Q_EMIT sheet()->columnWidthChanged(LedgerModel::Date);
     closeWindow();
     openWindow();
-    QCOMPARE(sheet()->colWidth(LedgerCol::Date), 30.0);
+    QCOMPARE(sheet()->colWidth(LedgerModel::Date), 30.0);
     view(QStringLiteral("2005-06-01"), QStringLiteral("2005-06-30"));
-    QCOMPARE(stripCell(LedgerCol::BillColl), QStringLiteral("3000"));
+    QCOMPARE(stripCell(LedgerModel::BillColl), QStringLiteral("3000"));
     verifyStripUnderSheet();
     // Scrolled to its right end beside a vertical scroll bar the strip lacks, it still lines up.
     win->resize(TwipsToPixelsX(5000), TwipsToPixelsY(5000));
@@ -198,12 +208,13 @@ void TestLedgerWindowLayout::largeFiguresAndRowNumbersAreNeverCut()
     openWindow();
     view(QStringLiteral("2005-06-01"), QStringLiteral("2005-06-30"));
     QCOMPARE(rows(), 12002);
-    QCOMPARE(cell(LedgerCol::Balance, 1), QStringLiteral("1234567890123"));
-    for (int col = LedgerCol::NumSheet; col <= LedgerCol::Balance; ++col) {
-        verifyFiguresFit(sheet(), col, 1, rows());
-        if (col != LedgerCol::Balance)
-            verifyFiguresFit(strip(), col, 1, 1);
-    }
+    QCOMPARE(cell(LedgerModel::Balance, 1), QStringLiteral("1234567890123"));
+    // What is on screen fits, at the top and at the end of the sheet.
+    verifyShownFiguresFit();
+    sheet()->scrollToBottom();
+    QCoreApplication::processEvents();
+    QVERIFY(sheet()->rowAt(0) > 1);
+    verifyShownFiguresFit();
     const int rowNumber = QFontMetrics(sheet()->verticalHeader()->font()).horizontalAdvance(QStringLiteral("12002"));
     QVERIFY(sheet()->verticalHeader()->width() >= rowNumber);
     verifyStripUnderSheet();
@@ -219,17 +230,17 @@ void TestLedgerWindowLayout::fontSizeFromGridMenuFitsRowsAndColumns()
     MessageHook::answerInput(QStringLiteral("20"));
     QTest::mouseClick(sheet()->viewport(), Qt::RightButton, Qt::NoModifier, QPoint(40, 10));
     GridMenuHook::setPicker(nullptr);
-    QCOMPARE(sheet()->fontSize(LedgerCol::Date, 2), 20.0);
-    const QFont font = sheet()->spreadModel()->cellFont(LedgerCol::Date, 2);
+    QCOMPARE(sheet()->fontPoints(), 20.0);
+    const QFont font = sheet()->font();
     QCOMPARE(font.pointSizeF(), 20.0);
     QVERIFY(sheet()->verticalHeader()->sectionSize(1) >= QFontMetrics(font).height());
-    QCOMPARE(cell(LedgerCol::Date, 2), QStringLiteral("2026-12-31"));
-    verifyFiguresFit(sheet(), LedgerCol::Date, 2, 2);
-    for (int col = LedgerCol::NumSheet; col <= LedgerCol::Balance; ++col)
+    QCOMPARE(cell(LedgerModel::Date, 2), QStringLiteral("2026-12-31"));
+    verifyFiguresFit(sheet(), LedgerModel::Date, 2, 2);
+    for (int col = LedgerModel::Slips; col <= LedgerModel::Balance; ++col)
         verifyFiguresFit(sheet(), col, 1, rows());
     // The strip takes the font and its row grows with it.
     QVERIFY(strip()->verticalHeader()->sectionSize(0) >= QFontMetrics(font).height());
-    verifyFiguresFit(strip(), LedgerCol::Sale, 1, 1);
+    verifyFiguresFit(strip(), LedgerModel::Sale, 1, 1);
     verifyStripUnderSheet();
     sheet()->horizontalScrollBar()->setValue(sheet()->horizontalScrollBar()->maximum());
     verifyStripUnderSheet();
@@ -237,10 +248,10 @@ void TestLedgerWindowLayout::fontSizeFromGridMenuFitsRowsAndColumns()
     closeWindow();
     openWindow();
     view(QStringLiteral("2026-12-01"), QStringLiteral("2026-12-31"));
-    QCOMPARE(sheet()->fontSize(LedgerCol::Date, 2), 20.0);
+    QCOMPARE(sheet()->fontPoints(), 20.0);
     QVERIFY(sheet()->verticalHeader()->sectionSize(1) >= QFontMetrics(font).height());
-    verifyFiguresFit(sheet(), LedgerCol::Date, 2, 2);
-    verifyFiguresFit(strip(), LedgerCol::Sale, 1, 1);
+    verifyFiguresFit(sheet(), LedgerModel::Date, 2, 2);
+    verifyFiguresFit(strip(), LedgerModel::Sale, 1, 1);
     verifyStripUnderSheet();
 }
 

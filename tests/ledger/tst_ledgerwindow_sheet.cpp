@@ -34,12 +34,12 @@ void TestLedgerWindowSheet::firstActivationShowsTodayWithEntryRow()
     QCOMPARE(period()->dateText(0), QStringLiteral("2005-06-15"));
     QCOMPARE(period()->dateText(1), QStringLiteral("2005-06-15"));
     QCOMPARE(rows(), 3);
-    QCOMPARE(cell(2, 1), QStringLiteral("[전기이월]"));
-    QCOMPARE(cell(2, 2), QStringLiteral("2005-06-15"));
-    QCOMPARE(cell(2, 3), QStringLiteral("2005-06-15")); // the entry row, dated today
-    QCOMPARE(cell(4, 3), QString());
-    QCOMPARE(sheet()->activeCol(), 4);
-    QCOMPARE(sheet()->activeRow(), 3);
+    QCOMPARE(cell(LedgerModel::Date, 1), QStringLiteral("[전기이월]"));
+    QCOMPARE(cell(LedgerModel::Date, 2), QStringLiteral("2005-06-15"));
+    QCOMPARE(cell(LedgerModel::Date, 3), QStringLiteral("2005-06-15")); // the entry row, dated today
+    QCOMPARE(cell(LedgerModel::CardName, 3), QString());
+    QCOMPARE(activeCol(), int(LedgerModel::CardName));
+    QCOMPARE(activeRow(), 3);
     QVERIFY(win->windowTitle().endsWith(QStringLiteral("(") + env->ctx().ledgerPath + QStringLiteral(")")));
     QVERIFY(win->windowTitle().contains(QStringLiteral("Tallox Ver.")));
     QVERIFY(MessageHook::shown().isEmpty());
@@ -53,14 +53,14 @@ void TestLedgerWindowSheet::periodWithoutEntries()
     openWindow();
     view(QStringLiteral("2005-06-01"), QStringLiteral("2005-06-30"));
     QCOMPARE(rows(), 2);
-    QCOMPARE(cell(2, 1), QStringLiteral("[전기이월]"));
-    QCOMPARE(cell(9, 1), QStringLiteral("2000"));
-    QCOMPARE(cell(2, 2), QStringLiteral("2005-06-15"));
-    QCOMPARE(cell(9, 2), QString()); // the entry row has no balance
-    QCOMPARE(sheet()->activeCol(), 4);
-    QCOMPARE(sheet()->activeRow(), 2);
-    QCOMPARE(sheet()->formula(11, 1), QStringLiteral("SUM(R1C6:R2C6)"));
-    for (int c = 5; c <= 8; ++c)
+    QCOMPARE(cell(LedgerModel::Date, 1), QStringLiteral("[전기이월]"));
+    QCOMPARE(cell(LedgerModel::Balance, 1), QStringLiteral("2000"));
+    QCOMPARE(cell(LedgerModel::Date, 2), QStringLiteral("2005-06-15"));
+    QCOMPARE(cell(LedgerModel::Balance, 2), QString()); // the entry row has no balance
+    QCOMPARE(activeCol(), int(LedgerModel::CardName));
+    QCOMPARE(activeRow(), 2);
+    QVERIFY(model()->totals().has_value());
+    for (int c = LedgerModel::Slips; c <= LedgerModel::BillColl; ++c)
         QVERIFY(Money::fromLeading(stripCell(c)).isZero());
 }
 
@@ -72,13 +72,13 @@ void TestLedgerWindowSheet::unknownCardReadsAsDeleted()
     openWindow();
     view(QStringLiteral("2005-06-01"), QStringLiteral("2005-06-30"));
     QCOMPARE(rows(), 4);
-    QCOMPARE(cell(1, 2), QString::number(known));
-    QCOMPARE(cell(4, 2), QStringLiteral("신한카드"));
-    QCOMPARE(cell(1, 3), QString::number(unknown));
-    QCOMPARE(cell(3, 3), QStringLiteral("77"));
-    QCOMPARE(cell(4, 3), MissingCardName(77)); // as the summary names it
-    QCOMPARE(cell(6, 3), QStringLiteral("200"));
-    QCOMPARE(cell(9, 3), QStringLiteral("300"));
+    QCOMPARE(keyText(2), QString::number(known));
+    QCOMPARE(cell(LedgerModel::CardName, 2), QStringLiteral("신한카드"));
+    QCOMPARE(keyText(3), QString::number(unknown));
+    QCOMPARE(cardText(3), QStringLiteral("77"));
+    QCOMPARE(cell(LedgerModel::CardName, 3), MissingCardName(77)); // as the summary names it
+    QCOMPARE(cell(LedgerModel::Sale, 3), QStringLiteral("200"));
+    QCOMPARE(cell(LedgerModel::Balance, 3), QStringLiteral("300"));
 }
 
 void TestLedgerWindowSheet::mixedCardsOrderedByDateAndKey()
@@ -92,12 +92,12 @@ void TestLedgerWindowSheet::mixedCardsOrderedByDateAndKey()
     openWindow();
     view(QStringLiteral("2005-06-01"), QStringLiteral("2005-06-30"));
     QCOMPARE(rows(), 6);
-    QCOMPARE(cell(1, 2), QString::number(b));
-    QCOMPARE(cell(1, 3), QString::number(d));
-    QCOMPARE(cell(1, 4), QString::number(a));
-    QCOMPARE(cell(1, 5), QString::number(c));
-    QCOMPARE(cell(4, 3), QStringLiteral("국민카드"));
-    QCOMPARE(cell(9, 5), QStringLiteral("100"));
+    QCOMPARE(keyText(2), QString::number(b));
+    QCOMPARE(keyText(3), QString::number(d));
+    QCOMPARE(keyText(4), QString::number(a));
+    QCOMPARE(keyText(5), QString::number(c));
+    QCOMPARE(cell(LedgerModel::CardName, 3), QStringLiteral("국민카드"));
+    QCOMPARE(cell(LedgerModel::Balance, 5), QStringLiteral("100"));
 }
 
 void TestLedgerWindowSheet::cardFilterShowsOneCard()
@@ -115,13 +115,13 @@ void TestLedgerWindowSheet::cardFilterShowsOneCard()
     QCOMPARE(cardFilter()->itemText(1), QStringLiteral("국민카드"));
     view(QStringLiteral("2005-06-01"), QStringLiteral("2005-06-30"), 1);
     QCOMPARE(rows(), 3);
-    QCOMPARE(cell(9, 1), QStringLiteral("1000"));
-    QCOMPARE(cell(4, 2), QStringLiteral("신한카드"));
-    QCOMPARE(cell(9, 2), QStringLiteral("1020"));
+    QCOMPARE(cell(LedgerModel::Balance, 1), QStringLiteral("1000"));
+    QCOMPARE(cell(LedgerModel::CardName, 2), QStringLiteral("신한카드"));
+    QCOMPARE(cell(LedgerModel::Balance, 2), QStringLiteral("1020"));
     view(QStringLiteral("2005-06-01"), QStringLiteral("2005-06-30"), 0);
     QCOMPARE(rows(), 4);
-    QCOMPARE(cell(9, 1), QStringLiteral("6000"));
-    QCOMPARE(cell(9, 3), QStringLiteral("6030"));
+    QCOMPARE(cell(LedgerModel::Balance, 1), QStringLiteral("6000"));
+    QCOMPARE(cell(LedgerModel::Balance, 3), QStringLiteral("6030"));
 }
 
 void TestLedgerWindowSheet::zeroAmountsLeaveCellsEmpty()
@@ -130,11 +130,11 @@ void TestLedgerWindowSheet::zeroAmountsLeaveCellsEmpty()
     env->addEntry(QStringLiteral("2005-06-02"), 1, 0, 0, 0, 0);
     openWindow();
     view(QStringLiteral("2005-06-01"), QStringLiteral("2005-06-30"));
-    QCOMPARE(cell(5, 2), QStringLiteral("0")); // slips are written even when 0
-    QCOMPARE(cell(6, 2), QString());
-    QCOMPARE(cell(7, 2), QString());
-    QCOMPARE(cell(8, 2), QString());
-    QCOMPARE(cell(9, 2), QStringLiteral("0"));
+    QCOMPARE(cell(LedgerModel::Slips, 2), QStringLiteral("0")); // slips are written even when 0
+    QCOMPARE(cell(LedgerModel::Sale, 2), QString());
+    QCOMPARE(cell(LedgerModel::Fee, 2), QString());
+    QCOMPARE(cell(LedgerModel::BillColl, 2), QString());
+    QCOMPARE(cell(LedgerModel::Balance, 2), QStringLiteral("0"));
 }
 
 void TestLedgerWindowSheet::balancesAndTotalsFollowTheRows()
@@ -146,17 +146,17 @@ void TestLedgerWindowSheet::balancesAndTotalsFollowTheRows()
     env->addEntry(QStringLiteral("2005-06-03"), 1, 0, 0, 700, 2);
     openWindow();
     view(QStringLiteral("2005-06-01"), QStringLiteral("2005-06-30"));
-    QCOMPARE(cell(9, 1), QStringLiteral("1000"));
-    QCOMPARE(cell(9, 2), QStringLiteral("1490"));
-    QCOMPARE(cell(9, 3), QStringLiteral("790"));
-    QCOMPARE(sheet()->formula(10, 1), QStringLiteral("SUM(R1C5:R4C5)"));
-    QCOMPARE(sheet()->formula(13, 1), QStringLiteral("SUM(R1C8:R4C8)"));
-    QCOMPARE(stripCell(5), QStringLiteral("5"));
-    QCOMPARE(stripCell(6), QStringLiteral("500"));
-    QCOMPARE(stripCell(7), QStringLiteral("10"));
-    QCOMPARE(stripCell(8), QStringLiteral("700"));
-    QCOMPARE(stripCell(9), QString());
-    QCOMPARE(strip()->displayText(8, 1), QStringLiteral("700"));
+    QCOMPARE(cell(LedgerModel::Balance, 1), QStringLiteral("1000"));
+    QCOMPARE(cell(LedgerModel::Balance, 2), QStringLiteral("1490"));
+    QCOMPARE(cell(LedgerModel::Balance, 3), QStringLiteral("790"));
+    QCOMPARE(model()->totals()->slips, 5);
+    QCOMPARE(model()->totals()->billcoll, Money::fromWon(700));
+    QCOMPARE(stripCell(LedgerModel::Slips), QStringLiteral("5"));
+    QCOMPARE(stripCell(LedgerModel::Sale), QStringLiteral("500"));
+    QCOMPARE(stripCell(LedgerModel::Fee), QStringLiteral("10"));
+    QCOMPARE(stripCell(LedgerModel::BillColl), QStringLiteral("700"));
+    QCOMPARE(stripCell(LedgerModel::Balance), QString());
+    QCOMPARE(strip()->displayText(LedgerModel::BillColl), QStringLiteral("700"));
 }
 
 void TestLedgerWindowSheet::payOutOnlyRowLowersBalance()
@@ -165,10 +165,10 @@ void TestLedgerWindowSheet::payOutOnlyRowLowersBalance()
     env->addEntry(QStringLiteral("2005-06-02"), 1, 0, 0, 1234.5);
     openWindow();
     view(QStringLiteral("2005-06-01"), QStringLiteral("2005-06-30"));
-    QCOMPARE(cell(6, 2), QString());
-    QCOMPARE(cell(8, 2), QStringLiteral("1234.5"));
-    QCOMPARE(cell(9, 2), QStringLiteral("-1234.5"));
-    QCOMPARE(stripCell(8), QStringLiteral("1234.5"));
+    QCOMPARE(cell(LedgerModel::Sale, 2), QString());
+    QCOMPARE(cell(LedgerModel::BillColl, 2), QStringLiteral("1234.5"));
+    QCOMPARE(cell(LedgerModel::Balance, 2), QStringLiteral("-1234.5"));
+    QCOMPARE(stripCell(LedgerModel::BillColl), QStringLiteral("1234.5"));
 }
 
 void TestLedgerWindowSheet::broughtForwardRowIsBlueAndLocked()
@@ -176,20 +176,21 @@ void TestLedgerWindowSheet::broughtForwardRowIsBlueAndLocked()
     env->addCard(1, QStringLiteral("신한카드"));
     env->addEntry(QStringLiteral("2005-06-15"), 1, 100);
     openWindow();
-    QCOMPARE(sheet()->foreColor(2, 1), QColor(0, 80, 250));
-    QCOMPARE(sheet()->foreColor(9, 1), QColor(0, 80, 250));
-    for (int c = 1; c <= 13; ++c)
-        QVERIFY(sheet()->isLocked(c, 1));
-    QVERIFY(sheet()->isLocked(9, 2));
-    QVERIFY(sheet()->isLocked(9, 3));
-    QVERIFY(!sheet()->isLocked(6, 2));
-    QVERIFY(!sheet()->isLocked(4, 3));
-    QVERIFY(sheet()->colHidden(1));
-    QVERIFY(sheet()->colHidden(3));
-    QVERIFY(sheet()->colHidden(10));
-    QCOMPARE(sheet()->colId(2), QStringLiteral("SDATE"));
-    QCOMPARE(sheet()->colId(8), QStringLiteral("billcoll"));
-    QCOMPARE(sheet()->headerText(8), QStringLiteral("카드사결제액"));
+    for (int c : {LedgerModel::Date, LedgerModel::Balance})
+        QCOMPARE(model()->index(0, c).data(Qt::ForegroundRole).value<QColor>(), QColor(0, 80, 250));
+    for (int c = 0; c < LedgerModel::ColumnCount; ++c)
+        QVERIFY(!editable(c, 1));
+    QVERIFY(!editable(LedgerModel::Balance, 2));
+    QVERIFY(!editable(LedgerModel::Balance, 3));
+    QVERIFY(editable(LedgerModel::Sale, 2));
+    QVERIFY(editable(LedgerModel::CardName, 3));
+    // The columns the user sees, and no others (no key, card code or sums).
+    QStringList titles;
+    for (int c = 0; c < model()->columnCount(); ++c)
+        titles << model()->headerData(c, Qt::Horizontal).toString();
+    QCOMPARE(titles, (QStringList{"일자", "카드명", "건수", "매출액", "수수료", "카드사결제액", "잔액"}));
+    QCOMPARE(LedgerModel::FieldOf(LedgerModel::Date), QStringLiteral("sdate"));
+    QCOMPARE(LedgerModel::FieldOf(LedgerModel::BillColl), QStringLiteral("billcoll"));
 }
 
 void TestLedgerWindowSheet::firstDayAfterLastDayGivesNoEntries()
@@ -200,7 +201,7 @@ void TestLedgerWindowSheet::firstDayAfterLastDayGivesNoEntries()
     openWindow();
     view(QStringLiteral("2005-06-20"), QStringLiteral("2005-06-01"));
     QCOMPARE(rows(), 2);
-    QCOMPARE(cell(9, 1), QStringLiteral("400"));
+    QCOMPARE(cell(LedgerModel::Balance, 1), QStringLiteral("400"));
 }
 
 void TestLedgerWindowSheet::headerSortKeepsFirstAndLastRows()
@@ -212,27 +213,25 @@ void TestLedgerWindowSheet::headerSortKeepsFirstAndLastRows()
     env->addEntry(QStringLiteral("2005-06-03"), 1, 200);
     openWindow();
     view(QStringLiteral("2005-06-01"), QStringLiteral("2005-06-30"));
-    bool handled = false;
-    Q_EMIT sheet()->sortRequested(6, Qt::AscendingOrder, &handled);
-    QVERIFY(handled);
-    QCOMPARE(cell(2, 1), QStringLiteral("[전기이월]"));
-    QCOMPARE(cell(6, 2), QStringLiteral("100"));
-    QCOMPARE(cell(6, 3), QStringLiteral("200"));
-    QCOMPARE(cell(6, 4), QStringLiteral("300"));
-    QCOMPARE(cell(4, 5), QString()); // the entry row stays last
-    QCOMPARE(cell(2, 5), QStringLiteral("2005-06-15"));
+    sortBy(LedgerModel::Sale, Qt::AscendingOrder);
+    QCOMPARE(cell(LedgerModel::Date, 1), QStringLiteral("[전기이월]"));
+    QCOMPARE(cell(LedgerModel::Sale, 2), QStringLiteral("100"));
+    QCOMPARE(cell(LedgerModel::Sale, 3), QStringLiteral("200"));
+    QCOMPARE(cell(LedgerModel::Sale, 4), QStringLiteral("300"));
+    QCOMPARE(cell(LedgerModel::CardName, 5), QString()); // the entry row stays last
+    QCOMPARE(cell(LedgerModel::Date, 5), QStringLiteral("2005-06-15"));
     // Each row keeps its balance in date order.
-    QCOMPARE(cell(9, 2), QStringLiteral("1400"));
-    QCOMPARE(cell(9, 3), QStringLiteral("1600"));
-    QCOMPARE(cell(9, 4), QStringLiteral("1300"));
-    QVERIFY(sheet()->isLocked(2, 1));
+    QCOMPARE(cell(LedgerModel::Balance, 2), QStringLiteral("1400"));
+    QCOMPARE(cell(LedgerModel::Balance, 3), QStringLiteral("1600"));
+    QCOMPARE(cell(LedgerModel::Balance, 4), QStringLiteral("1300"));
+    QVERIFY(!editable(LedgerModel::Date, 1));
     // A store on the sorted sheet, then 일자: the date order with its balances.
-    typeInto(6, 2, QStringLiteral("150"));
-    Q_EMIT sheet()->sortRequested(2, Qt::AscendingOrder, &handled);
+    typeInto(LedgerModel::Sale, 2, QStringLiteral("150"));
+    sortBy(LedgerModel::Date, Qt::AscendingOrder);
     const QStringList dateOrder{QStringLiteral("2005-06-01 1300"), QStringLiteral("2005-06-02 1450"),
                                 QStringLiteral("2005-06-03 1650")};
     for (int r = 2; r <= 4; ++r)
-        QCOMPARE(cell(2, r) + QLatin1Char(' ') + cell(9, r), dateOrder[r - 2]);
+        QCOMPARE(cell(LedgerModel::Date, r) + QLatin1Char(' ') + cell(LedgerModel::Balance, r), dateOrder[r - 2]);
 }
 
 void TestLedgerWindowSheet::manyEntriesLoadInOnePass()
@@ -261,8 +260,8 @@ void TestLedgerWindowSheet::manyEntriesLoadInOnePass()
     Money expected;
     for (int i = 0; i < count; ++i)
         expected += Money::fromWon(i % 100) - Money::fromWon(i % 3);
-    QCOMPARE(cell(9, count + 1), expected.toPlainString());
-    QCOMPARE(stripCell(5), QString::number(count));
+    QCOMPARE(cell(LedgerModel::Balance, count + 1), expected.toPlainString());
+    QCOMPARE(stripCell(LedgerModel::Slips), QString::number(count));
 }
 
 QTEST_MAIN(TestLedgerWindowSheet)

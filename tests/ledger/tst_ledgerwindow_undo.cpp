@@ -50,12 +50,12 @@ void TestLedgerWindowUndo::typedChangeUndoneAndRedone_data()
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("menuText");
     QTest::addColumn<QString>("stored"); // the cell after the redo
-    QTest::newRow("sale") << 6 << QStringLiteral("1200000")
+    QTest::newRow("sale") << int(LedgerModel::Sale) << QStringLiteral("1200000")
                           << QStringLiteral("2005-06-15 신한카드 매출액 120,000 → 1,200,000")
                           << QStringLiteral("1200000");
-    QTest::newRow("slips") << 5 << QStringLiteral("3") << QStringLiteral("2005-06-15 신한카드 건수 1 → 3")
-                           << QStringLiteral("3");
-    QTest::newRow("date") << 2 << QStringLiteral("2005-06-14")
+    QTest::newRow("slips") << int(LedgerModel::Slips) << QStringLiteral("3")
+                           << QStringLiteral("2005-06-15 신한카드 건수 1 → 3") << QStringLiteral("3");
+    QTest::newRow("date") << int(LedgerModel::Date) << QStringLiteral("2005-06-14")
                           << QStringLiteral("2005-06-14 신한카드 일자 2005-06-15 → 2005-06-14")
                           << QStringLiteral("2005-06-14");
 }
@@ -71,12 +71,12 @@ void TestLedgerWindowUndo::typedChangeUndoneAndRedone()
     const QString before = cell(col, rowOfKey(m_key));
     typeInto(col, rowOfKey(m_key), typed);
     QCOMPARE(action("mnuEdit_Undo")->text(), QStringLiteral("실행 취소: ") + menuText);
-    gotoCell(4, rows());
+    gotoCell(LedgerModel::CardName, rows());
     ctrl(Qt::Key_Z);
     // The old figure is back, stored and shown, and the cursor is on it.
     QCOMPARE(cell(col, rowOfKey(m_key)), before);
-    QCOMPARE(sheet()->activeRow(), rowOfKey(m_key));
-    QCOMPARE(sheet()->activeCol(), col);
+    QCOMPARE(activeRow(), rowOfKey(m_key));
+    QCOMPARE(activeCol(), col);
     QCOMPARE(action("mnuEdit_Undo")->text(), QStringLiteral("실행 취소"));
     QCOMPARE(action("mnuEdit_Redo")->text(), QStringLiteral("다시 실행: ") + menuText);
     ctrl(Qt::Key_Y);
@@ -84,7 +84,7 @@ void TestLedgerWindowUndo::typedChangeUndoneAndRedone()
     QCOMPARE(action("mnuEdit_Redo")->text(), QStringLiteral("다시 실행"));
     // Typing after an undo ends the redo chain.
     ctrl(Qt::Key_Z);
-    typeInto(4, rows(), QStringLiteral("1"));
+    typeInto(LedgerModel::CardName, rows(), QStringLiteral("1"));
     QCOMPARE(action("mnuEdit_Redo")->text(), QStringLiteral("다시 실행"));
     QVERIFY(MessageHook::shown().isEmpty());
 }
@@ -94,7 +94,7 @@ void TestLedgerWindowUndo::saleAndItsFeeAreOneStep()
     env->ctx().card.execute(QStringLiteral("UPDATE Plastra SET fee = 2 WHERE code = 1"));
     openWindow();
     QVERIFY(autoFee()->isChecked());
-    typeInto(6, rowOfKey(m_key), QStringLiteral("10000"));
+    typeInto(LedgerModel::Sale, rowOfKey(m_key), QStringLiteral("10000"));
     QCOMPARE(entry(m_key).value(QStringLiteral("fee")).toString(), QStringLiteral("200"));
     ctrl(Qt::Key_Z);
     QCOMPARE(entry(m_key).value(QStringLiteral("sale")).toString(), QStringLiteral("120000"));
@@ -107,7 +107,7 @@ void TestLedgerWindowUndo::saleAndItsFeeAreOneStep()
 void TestLedgerWindowUndo::refusedWhenAnotherUserRemovedTheEntry()
 {
     openWindow();
-    typeInto(6, rowOfKey(m_key), QStringLiteral("5000"));
+    typeInto(LedgerModel::Sale, rowOfKey(m_key), QStringLiteral("5000"));
     // Another user deletes the entry; that deletion stays in place.
     History::SetUserNameOverride(QStringLiteral("lee"));
     QVERIFY(win->store().DeleteRecord(m_key));
@@ -125,8 +125,8 @@ void TestLedgerWindowUndo::refusedWhenAnotherUserRemovedTheEntry()
 void TestLedgerWindowUndo::ctrlZInCellEditorBelongsToTheEditor()
 {
     openWindow();
-    typeInto(6, rowOfKey(m_key), QStringLiteral("5000"));
-    gotoCell(7, rowOfKey(m_key));
+    typeInto(LedgerModel::Sale, rowOfKey(m_key), QStringLiteral("5000"));
+    gotoCell(LedgerModel::Fee, rowOfKey(m_key));
     typeText(QStringLiteral("12"), false);
     QVERIFY(sheet()->cellEditor());
     QTest::keyClick(sheet()->cellEditor(), Qt::Key_Z, Qt::ControlModifier);
@@ -140,7 +140,7 @@ void TestLedgerWindowUndo::undoAfterRestart()
 {
     openWindow();
     const int row = rowOfKey(m_key);
-    gotoCell(6, row);
+    gotoCell(LedgerModel::Sale, row);
     MessageHook::answer(MsgAnswer::Yes);
     pressKey(Qt::Key_F4);
     QCOMPARE(env->count(QStringLiteral("Tallox")), 0);
@@ -150,15 +150,15 @@ void TestLedgerWindowUndo::undoAfterRestart()
     ctrl(Qt::Key_Z);
     // The entry is back with its key and all its fields, under the cursor.
     QCOMPARE(rowOfKey(m_key), row);
-    QCOMPARE(sheet()->activeRow(), row);
-    QCOMPARE(cell(6, row), QStringLiteral("120000"));
+    QCOMPARE(activeRow(), row);
+    QCOMPARE(cell(LedgerModel::Sale, row), QStringLiteral("120000"));
     QCOMPARE(entry(m_key).value(QStringLiteral("numsheet")).toInt(), 1);
 }
 
 void TestLedgerWindowUndo::historyWindowListsTheChanges()
 {
     openWindow();
-    typeInto(6, rowOfKey(m_key), QStringLiteral("5000"));
+    typeInto(LedgerModel::Sale, rowOfKey(m_key), QStringLiteral("5000"));
     ctrl(Qt::Key_Z);
     action("mnuTool_History")->trigger();
     auto* w = win->findChild<HistoryWindow*>();

@@ -76,12 +76,12 @@ void LedgerWindowTestBase::view(const QString& from, const QString& to, int card
 void LedgerWindowTestBase::gotoCell(int col, int row)
 {
     sheet()->setFocus();
-    sheet()->setActiveCell(col, row);
+    sheet()->setActiveCell(row - 1, col);
 }
 
 void LedgerWindowTestBase::clickCell(int col, int row)
 {
-    const QRect cell = sheet()->visualRect(sheet()->model()->index(row - 1, col - 1));
+    const QRect cell = sheet()->visualRect(model()->index(row - 1, col));
     QTest::mouseClick(sheet()->viewport(), Qt::LeftButton, Qt::NoModifier, cell.center());
 }
 
@@ -120,27 +120,64 @@ void LedgerWindowTestBase::pressKey(Qt::Key key)
 
 QString LedgerWindowTestBase::cell(int col, int row) const
 {
-    return sheet()->text(col, row);
+    return model()->index(row - 1, col).data(Qt::EditRole).toString();
+}
+
+QString LedgerWindowTestBase::keyText(int row) const
+{
+    const int key = model()->index(row - 1, 0).data(LedgerModel::KeyRole).toInt();
+    return key > 0 ? QString::number(key) : QString();
+}
+
+QString LedgerWindowTestBase::cardText(int row) const
+{
+    const int card = model()->index(row - 1, 0).data(LedgerModel::CardCodeRole).toInt();
+    return card > 0 ? QString::number(card) : QString();
 }
 
 QString LedgerWindowTestBase::stripCell(int col) const
 {
-    return strip()->text(col, 1);
+    return strip()->text(col);
 }
 
 int LedgerWindowTestBase::rows() const
 {
-    return sheet()->maxRows();
+    return model()->rowCount();
 }
 
-SpreadGrid* LedgerWindowTestBase::sheet() const
+int LedgerWindowTestBase::activeCol() const
 {
-    return win->findChild<SpreadGrid*>(QStringLiteral("spList"));
+    return sheet()->activeColumn();
 }
 
-SpreadGrid* LedgerWindowTestBase::strip() const
+int LedgerWindowTestBase::activeRow() const
 {
-    return win->findChild<SpreadGrid*>(QStringLiteral("spTotal"));
+    return sheet()->activeRow() + 1;
+}
+
+bool LedgerWindowTestBase::editable(int col, int row) const
+{
+    return model()->flags(model()->index(row - 1, col)) & Qt::ItemIsEditable;
+}
+
+void LedgerWindowTestBase::sortBy(int col, Qt::SortOrder order)
+{
+    sheet()->sortByColumn(col, order);
+}
+
+LedgerView* LedgerWindowTestBase::sheet() const
+{
+    return win->sheetView();
+}
+
+LedgerModel* LedgerWindowTestBase::model() const
+{
+    return sheet()->ledgerModel();
+}
+
+LedgerTotalsView* LedgerWindowTestBase::strip() const
+{
+    return win->findChild<LedgerTotalsView*>(QStringLiteral("spTotal"));
 }
 
 PeriodBar* LedgerWindowTestBase::period() const
@@ -160,11 +197,7 @@ QCheckBox* LedgerWindowTestBase::autoFee() const
 
 int LedgerWindowTestBase::rowOfKey(int key) const
 {
-    for (int r = 1; r <= rows(); ++r) {
-        if (cell(1, r) == QString::number(key))
-            return r;
-    }
-    return 0;
+    return model()->rowOfKey(key) + 1;
 }
 
 QVariantMap LedgerWindowTestBase::entry(int key)

@@ -3,6 +3,8 @@
 #include "TestSupport.h"
 
 #include "gui/grid/SpreadGrid.h"
+#include "gui/ledger/LedgerModel.h"
+#include "gui/ledger/LedgerView.h"
 #include "gui/ledger/frmMain.h"
 
 #include <QObject>
@@ -32,6 +34,8 @@ protected:
     void setPeriod(const QString& from, const QString& to);
     void selectCard(int card);
 
+    // Cells are named as the user sees them: a LedgerModel column and the
+    // row's number in the sheet (1: the brought-forward row).
     // Puts the cursor on a cell without editing it.
     void gotoCell(int col, int row);
     // Clicks a cell of the sheet with the mouse, as a user would.
@@ -43,12 +47,20 @@ protected:
     void pressKey(Qt::Key key); // to whatever has the focus in the window (or the sheet)
     void pressEnter();
 
-    QString cell(int col, int row) const;
+    QString cell(int col, int row) const; // the text as typed (plain figures)
+    QString keyText(int row) const;       // the entry's key; empty for the first and last rows
+    QString cardText(int row) const;      // the entry's card code; empty for the first and last rows
     QString stripCell(int col) const;
     int rows() const;
+    int activeCol() const;
+    int activeRow() const;
+    bool editable(int col, int row) const;
+    // A click on a column's title.
+    void sortBy(int col, Qt::SortOrder order);
 
-    SpreadGrid* sheet() const;
-    SpreadGrid* strip() const;
+    LedgerView* sheet() const;
+    LedgerModel* model() const;
+    LedgerTotalsView* strip() const;
     PeriodBar* period() const;
     QComboBox* cardFilter() const;
     QCheckBox* autoFee() const;

@@ -80,7 +80,7 @@ int LedgerOutputSheet::columnCount() const
 
 double LedgerOutputSheet::columnWidth(int col) const
 {
-    return kColumns[col].width;
+    return col < m_widths.size() && m_widths[col] > 0 ? m_widths[col] : kColumns[col].width;
 }
 
 QString LedgerOutputSheet::headerText(int col, int) const
@@ -129,7 +129,7 @@ bool LedgerOutputSheet::forEachRow(const std::function<bool(const SheetRow&)>& v
     bool stopped = false;
     const bool read = ForEachLedgerEntry(
         m_ledger, m_firstDay, m_lastDay, m_card,
-        [&](const LedgerEntryRow& entry) {
+        [&](const LedgerEntryRow& entry, const QString& cardName) {
             // Step by step, as the sheet has always added: a sale, less its fee and pay-out.
             balance = balance ? Money::add(*balance, entry.sale) : balance;
             balance = balance ? Money::sub(*balance, entry.fee) : balance;
@@ -139,10 +139,10 @@ bool LedgerOutputSheet::forEachRow(const std::function<bool(const SheetRow&)>& v
                 overflow = true;
                 return false;
             }
-            totals.slips += entry.slips.value_or(0);
-            row[Col::Date] = textCell(entry.date, kCentred);
-            row[Col::CardName] = textCell(entry.cardName);
-            row[Col::Slips] = entry.slips ? countCell(*entry.slips) : SheetCell();
+            totals.slips += entry.slips;
+            row[Col::Date] = textCell(entry.dateText(), kCentred);
+            row[Col::CardName] = textCell(cardName);
+            row[Col::Slips] = entry.hasSlips ? countCell(entry.slips) : SheetCell();
             row[Col::Sale] = amountCell(entry.sale);
             row[Col::Fee] = amountCell(entry.fee);
             row[Col::BillColl] = amountCell(entry.billcoll);

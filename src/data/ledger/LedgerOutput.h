@@ -28,6 +28,9 @@ public:
     QString exportTitle(int col, int headerRow) const override;
     bool forEachRow(const std::function<bool(const SheetRow&)>& visit, ErrorInfo* error) const override;
 
+    // Widths in characters instead of the sheet's own, one per column (the window's).
+    void setColumnWidths(const QList<double>& widths) { m_widths = widths; }
+
     // Rows handed out by the last forEachRow, and why reading the books failed (unset when they were read).
     int rowsHandedOut() const { return m_rows; }
     ErrorInfo readError() const { return m_readError; }
@@ -38,6 +41,7 @@ private:
     QString m_lastDay;
     int m_card;
     QString m_cardName;
+    QList<double> m_widths;
     mutable int m_rows = 0;
     mutable ErrorInfo m_readError;
 };

@@ -7,6 +7,7 @@
 
 #include <QColor>
 #include <QCoreApplication>
+#include <QHash>
 #include <QLocale>
 #include <algorithm>
 
@@ -48,10 +49,24 @@ QVariant MoneyData(const std::optional<Money>& m, int role, bool emptyZero)
         return QVariant();
     }
 }
+// Adds an entry's figures to the totals or takes them off; none once a sum leaves the range of money.
+void MoveTotals(std::optional<LedgerTotals>& totals, const LedgerEntryRow& r, bool add)
+{
+    if (!totals)
+        return;
+    const auto step = add ? &Money::add : &Money::sub;
+    const std::optional<Money> sale = step(totals->sale, r.sale), fee = step(totals->fee, r.fee),
+                               billcoll = step(totals->billcoll, r.billcoll);
+    if (!sale || !fee || !billcoll) {
+        totals.reset();
+        return;
+    }
+    *totals = {totals->slips + (add ? 1 : -1) * r.slips, *sale, *fee, *billcoll};
+}
 } // namespace
 
 LedgerModel::LedgerModel(LedgerStore& store, Database& ledger, QObject* parent)
-    : QAbstractTableModel(parent), m_store(store), m_db(ledger)
+    : QAbstractTableModel(parent), m_store(&store), m_db(ledger)
 {
 }
 
@@ -76,15 +91,13 @@ bool LedgerModel::load(const QString& firstDay, const QString& lastDay, int card
     beginResetModel();
     m_error = ErrorInfo();
     const bool ok = LoadLedgerRows(m_db, firstDay, lastDay, card, &m_rows, &m_error);
+    m_failed = !ok;
     m_entryDate = DefaultEntryDate(firstDay, lastDay);
     m_order.clear();
     m_rowOfIndex.clear();
     m_sortColumn = Date;
     m_sortOrder = Qt::AscendingOrder;
-    m_indexOfKey.clear();
-    m_indexOfKey.reserve(m_rows.entries.size());
-    rebuildIndex(0);
-    m_balances = RunningBalances(m_rows.broughtForward, m_rows.entries);
+    m_balances.reset(m_rows.broughtForward, &m_rows.entries);
     m_totals = SumEntries(m_rows.entries);
     endResetModel();
     Q_EMIT totalsChanged();
@@ -115,8 +128,11 @@ int LedgerModel::rowOfIndex(int i) const
 
 int LedgerModel::rowOfKey(int key) const
 {
-    const auto it = m_indexOfKey.constFind(key);
-    return it == m_indexOfKey.cend() ? -1 : rowOfIndex(*it);
+    // A scan rather than a map of a million keys: asked for once per command, not per row painted.
+    const QList<LedgerEntryRow>& entries = m_rows.entries;
+    const auto it =
+        std::find_if(entries.cbegin(), entries.cend(), [key](const LedgerEntryRow& e) { return e.key == key; });
+    return it == entries.cend() ? -1 : rowOfIndex(int(it - entries.cbegin()));
 }
 
 const LedgerEntryRow* LedgerModel::entryAt(int row) const
@@ -130,7 +146,7 @@ std::optional<Money> LedgerModel::balance(int row) const
     if (row == 0)
         return m_rows.broughtForward;
     const int i = indexOfRow(row);
-    return i < 0 ? std::nullopt : m_balances[i];
+    return i < 0 ? std::nullopt : m_balances.at(i);
 }
 
 QVariant LedgerModel::data(const QModelIndex& index, int role) const
@@ -150,7 +166,8 @@ QVariant LedgerModel::data(const QModelIndex& index, int role) const
             return QColor::fromRgba(kBroughtForwardFore);
         if (col == Date && (role == Qt::DisplayRole || role == Qt::EditRole))
             return BroughtForwardLabel();
-        return col == Balance ? MoneyData(m_rows.broughtForward, role, false) : QVariant();
+        // No balance is better than a wrong one.
+        return col == Balance && !m_failed ? MoneyData(m_rows.broughtForward, role, false) : QVariant();
     }
     const LedgerEntryRow* e = entryAt(row);
     if (!e) // the entry row
@@ -167,13 +184,13 @@ QVariant LedgerModel::data(const QModelIndex& index, int role) const
         return QVariant();
     switch (col) {
     case Date:
-        return e->date;
+        return e->dateText();
     case CardName:
-        return e->cardName;
+        return m_rows.cardName(e->card);
     case Slips:
-        return e->slips ? QVariant(role == Qt::DisplayRole ? QLocale::system().toString(*e->slips)
-                                                           : QString::number(*e->slips))
-                        : QVariant();
+        return e->hasSlips ? QVariant(role == Qt::DisplayRole ? QLocale::system().toString(e->slips)
+                                                              : QString::number(e->slips))
+                           : QVariant();
     default:
         return QVariant();
     }
@@ -196,7 +213,8 @@ Qt::ItemFlags LedgerModel::flags(const QModelIndex& index) const
     const Qt::ItemFlags base = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
     const int row = index.row();
     const int col = index.column();
-    const bool editable = (isEntry(row) && col != Balance) || (row == entryRow() && (col == Date || col == CardName));
+    // The entry row takes typing in its figures too, so that the window can say a card comes first.
+    const bool editable = (isEntry(row) || row == entryRow()) && col != Balance;
     return editable ? base | Qt::ItemIsEditable : base;
 }
 
@@ -209,6 +227,8 @@ bool LedgerModel::refused(const ErrorInfo& e)
 bool LedgerModel::setData(const QModelIndex& index, const QVariant& value, int role)
 {
     m_error = ErrorInfo();
+    m_lastKey = 0;
+    m_lastRow = -1;
     if (!index.isValid() || !(flags(index) & Qt::ItemIsEditable))
         return false;
     const int row = index.row();
@@ -220,6 +240,8 @@ bool LedgerModel::setData(const QModelIndex& index, const QVariant& value, int r
     if (row == entryRow()) {
         if (col == CardName)
             return storeNewEntry(value.toInt());
+        if (col != Date)
+            return refused(ErrorInfo::info(QCoreApplication::translate("frmMain", "카드명을 먼저 입력하세요.")));
         QString date = value.toString();
         ErrorInfo e;
         if (!ParseDateInput(date, &e))
@@ -246,7 +268,7 @@ bool LedgerModel::storeEntryField(int row, int column, const QVariant& value)
         stored = QStringLiteral("0"); // an emptied amount or slip count is 0, as in any spreadsheet
     }
     ErrorInfo e;
-    if (!m_store.RecordEditCol(key, FieldOf(column), stored, &e))
+    if (!m_store->RecordEditCol(key, FieldOf(column), stored, &e))
         return refused(e);
     return follow(i, key);
 }
@@ -255,15 +277,17 @@ bool LedgerModel::storeNewEntry(int card)
 {
     int key = 0;
     ErrorInfo e;
-    if (!m_store.InsertRecord(m_entryDate, card, &key, &e))
+    if (!m_store->InsertRecord(m_entryDate, card, &key, &e))
         return refused(e);
     return follow(-1, key);
 }
 
 bool LedgerModel::follow(int i, int key)
 {
+    m_lastKey = key;
+    m_lastRow = -1;
     ErrorInfo e;
-    const std::optional<LedgerStore::EntryView> view = m_store.ReadEntry(key, &e);
+    const std::optional<LedgerStore::EntryView> view = m_store->ReadEntry(key, &e);
     if (!view) {
         // Stored, but not readable back: the sheet as the books hold it.
         reload(nullptr);
@@ -271,38 +295,28 @@ bool LedgerModel::follow(int i, int key)
     }
     LedgerEntryRow next;
     next.key = key;
-    next.date = view->date;
+    next.day = DayNumber(view->date);
     next.card = view->card;
-    next.cardName = view->cardName.isEmpty() ? MissingCardName(view->card) : view->cardName;
-    if (!view->numsheet.isNull())
-        next.slips = view->numsheet.toLongLong();
+    m_rows.cardNames.insert(view->card, view->cardName.isEmpty() ? MissingCardName(view->card) : view->cardName);
+    next.hasSlips = !view->numsheet.isNull();
+    next.slips = view->numsheet.toLongLong();
     next.sale = view->sale;
     next.fee = view->fee;
     next.billcoll = view->billcoll;
 
     QList<LedgerEntryRow>& entries = m_rows.entries;
-    const bool shows = m_rows.shows(next.date, next.card);
+    const QString& date = view->date;
+    const bool shows = m_rows.shows(date, next.card);
     // The totals move by what left the sheet and what came on it (a sum out
     // of range is worked out again from every row).
     std::optional<LedgerTotals> totals = m_totals;
-    const auto move = [&totals](const LedgerEntryRow& r, bool add) {
-        if (!totals)
-            return;
-        const auto step = add ? &Money::add : &Money::sub;
-        const std::optional<Money> sale = step(totals->sale, r.sale), fee = step(totals->fee, r.fee),
-                                   billcoll = step(totals->billcoll, r.billcoll);
-        if (!sale || !fee || !billcoll) {
-            totals.reset();
-            return;
-        }
-        *totals = {totals->slips + (add ? 1 : -1) * r.slips.value_or(0), *sale, *fee, *billcoll};
-    };
+    const auto move = [&totals](const LedgerEntryRow& r, bool add) { MoveTotals(totals, r, add); };
     if (i >= 0)
         move(entries[i], false);
     if (shows)
         move(next, true);
     // An entry of a shown card moved before the period now counts in the balance brought forward.
-    if (!shows && i >= 0 && next.date < m_rows.firstDay && DateText::isValidDay(next.date) &&
+    if (!shows && i >= 0 && date < m_rows.firstDay && DateText::isValidDay(date) &&
         (m_rows.card <= 0 || m_rows.card == next.card)) {
         const std::optional<Money> net = next.net();
         const std::optional<Money> bf = net ? Money::add(m_rows.broughtForward, *net) : std::nullopt;
@@ -311,16 +325,18 @@ bool LedgerModel::follow(int i, int key)
             return true;
         }
         m_rows.broughtForward = *bf;
+        m_balances.setStart(*bf);
         Q_EMIT dataChanged(this->index(0, Balance), this->index(0, Balance));
     }
     const auto before = [&entries](int lo, int hi, const LedgerEntryRow& r) {
         return std::lower_bound(entries.begin() + lo, entries.begin() + hi, r,
                                 [](const LedgerEntryRow& a, const LedgerEntryRow& b) {
-                                    return a.date < b.date || (a.date == b.date && a.key < b.key);
+                                    return a.day < b.day || (a.day == b.day && a.key < b.key);
                                 }) -
                entries.begin();
     };
     int from = 0;
+    int to = -1;
     if (i < 0 && !shows) {
         return true; // a new entry that this sheet does not show
     } else if (i < 0) {
@@ -328,27 +344,16 @@ bool LedgerModel::follow(int i, int key)
         const int row = m_order.isEmpty() ? j + 1 : entryRow(); // a sorted sheet shows it last
         beginInsertRows(QModelIndex(), row, row);
         entries.insert(j, next);
-        m_balances.insert(j, std::nullopt);
         for (int& o : m_order)
             o += o >= j ? 1 : 0;
         if (!m_order.isEmpty())
             m_order.append(j);
-        rebuildIndex(j);
+        rebuildOrder();
         endInsertRows();
+        m_lastRow = row;
         from = j;
     } else if (!shows) {
-        const int row = rowOfIndex(i);
-        beginRemoveRows(QModelIndex(), row, row);
-        m_indexOfKey.remove(key);
-        entries.removeAt(i);
-        m_balances.removeAt(i);
-        if (!m_order.isEmpty()) {
-            m_order.removeAt(row - 1);
-            for (int& o : m_order)
-                o -= o > i ? 1 : 0;
-        }
-        rebuildIndex(i);
-        endRemoveRows();
+        dropIndex(i);
         from = i;
     } else {
         // Its place in date order, among the others.
@@ -365,24 +370,54 @@ bool LedgerModel::follow(int i, int key)
                 o = o == i ? j : (i < j && o > i && o <= j) ? o - 1 : (j < i && o >= j && o < i) ? o + 1 : o;
         }
         // Only the entries between its old and new place changed index.
-        rebuildIndex(std::min(i, j), std::max(i, j));
+        rebuildOrder();
         from = std::min(i, j);
+        to = std::max(i, j);
         const int row = rowOfIndex(j);
+        m_lastRow = row;
         Q_EMIT dataChanged(this->index(row, 0), this->index(row, ColumnCount - 1));
     }
-    if (!shows && i >= 0 && next.date < m_rows.firstDay)
+    if (!shows && i >= 0 && date < m_rows.firstDay)
         from = 0;
     m_totals = totals ? totals : SumEntries(entries);
-    recompute(from);
+    recompute(from, to);
     return true;
 }
 
-void LedgerModel::rebuildIndex(int from, int to)
+void LedgerModel::dropIndex(int i)
 {
-    const QList<LedgerEntryRow>& entries = m_rows.entries;
-    const int last = to < 0 ? int(entries.size()) - 1 : std::min(to, int(entries.size()) - 1);
-    for (int k = from; k <= last; ++k)
-        m_indexOfKey.insert(entries[k].key, k);
+    const int row = rowOfIndex(i);
+    beginRemoveRows(QModelIndex(), row, row);
+    m_rows.entries.removeAt(i);
+    if (!m_order.isEmpty()) {
+        m_order.removeAt(row - 1);
+        for (int& o : m_order)
+            o -= o > i ? 1 : 0;
+    }
+    rebuildOrder();
+    endRemoveRows();
+}
+
+bool LedgerModel::removeEntry(int row)
+{
+    m_error = ErrorInfo();
+    const int i = indexOfRow(row);
+    if (i < 0)
+        return false;
+    const LedgerEntryRow gone = m_rows.entries[i];
+    ErrorInfo e;
+    if (!m_store->DeleteRecord(gone.key, &e))
+        return refused(e);
+    std::optional<LedgerTotals> totals = m_totals;
+    MoveTotals(totals, gone, false);
+    dropIndex(i);
+    m_totals = totals ? totals : SumEntries(m_rows.entries);
+    recompute(i);
+    return true;
+}
+
+void LedgerModel::rebuildOrder()
+{
     if (m_order.isEmpty())
         return;
     m_rowOfIndex.resize(m_order.size());
@@ -390,21 +425,14 @@ void LedgerModel::rebuildIndex(int from, int to)
         m_rowOfIndex[m_order[r]] = r;
 }
 
-void LedgerModel::recompute(int from)
+void LedgerModel::recompute(int from, int to)
 {
-    // The balance runs on from the entry before the change, in one pass.
-    std::optional<Money> balance = from == 0 ? std::optional<Money>(m_rows.broughtForward) : m_balances[from - 1];
-    for (int k = from; k < m_rows.entries.size(); ++k) {
-        const LedgerEntryRow& e = m_rows.entries[k];
-        balance = balance ? Money::add(*balance, e.sale) : balance;
-        balance = balance ? Money::sub(*balance, e.fee) : balance;
-        balance = balance ? Money::sub(*balance, e.billcoll) : balance;
-        m_balances[k] = balance;
-    }
+    // Only the blocks of the changed entries are summed again; a balance is
+    // worked out when a row on screen asks for it.
+    m_balances.changed(from, to);
     Q_EMIT totalsChanged();
     if (m_rows.entries.isEmpty())
         return;
-    // Only rows on screen are asked for their figures again.
     const int first = m_order.isEmpty() ? from + 1 : 1;
     if (first <= int(m_rows.entries.size()))
         Q_EMIT dataChanged(index(first, Balance), index(int(m_rows.entries.size()), Balance));
@@ -416,9 +444,9 @@ void LedgerModel::sort(int column, Qt::SortOrder order)
         return;
     Q_EMIT layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     const QModelIndexList persistent = persistentIndexList();
-    QList<int> keys; // what each persistent index stood on: a key, or -1 / -2 for the first and last rows
+    QList<int> indices; // what each persistent index stood on: an entry, or -1 / -2 for the first and last rows
     for (const QModelIndex& p : persistent)
-        keys << (p.row() == 0 ? -1 : isEntry(p.row()) ? m_rows.entries[indexOfRow(p.row())].key : -2);
+        indices << (p.row() == 0 ? -1 : isEntry(p.row()) ? indexOfRow(p.row()) : -2);
 
     const QList<LedgerEntryRow>& entries = m_rows.entries;
     const int n = int(entries.size());
@@ -429,6 +457,18 @@ void LedgerModel::sort(int column, Qt::SortOrder order)
         m_order.resize(n);
         for (int k = 0; k < n; ++k)
             m_order[k] = k;
+        // Names and balances are compared as a rank and a number, not looked up per comparison.
+        QHash<int, int> nameRank;
+        std::vector<std::optional<Money>> balances;
+        if (column == CardName) {
+            QStringList names = m_rows.cardNames.values();
+            names.sort();
+            for (auto it = m_rows.cardNames.cbegin(); it != m_rows.cardNames.cend(); ++it)
+                nameRank.insert(it.key(),
+                                int(std::lower_bound(names.cbegin(), names.cend(), it.value()) - names.cbegin()));
+        } else if (column == Balance) {
+            balances = m_balances.all();
+        }
         // Less-than by the column's typed value; equal values keep date order.
         const auto less = [&](int a, int b) -> bool {
             const LedgerEntryRow& x = entries[a];
@@ -437,12 +477,12 @@ void LedgerModel::sort(int column, Qt::SortOrder order)
             case Date:
                 return false; // date order is the order of the indices
             case CardName:
-                return x.cardName < y.cardName;
+                return nameRank.value(x.card) < nameRank.value(y.card);
             case Slips:
-                return x.slips.value_or(0) < y.slips.value_or(0);
+                return x.slips < y.slips;
             case Balance: {
-                const std::optional<Money>& p = m_balances[a];
-                const std::optional<Money>& q = m_balances[b];
+                const std::optional<Money>& p = balances[a];
+                const std::optional<Money>& q = balances[b];
                 return p && (!q || *p < *q); // a balance not shown sorts last
             }
             default:
@@ -456,12 +496,12 @@ void LedgerModel::sort(int column, Qt::SortOrder order)
         else
             std::stable_sort(m_order.begin(), m_order.end(), [&](int a, int b) { return less(b, a); });
     }
-    rebuildIndex(n);
+    rebuildOrder();
 
     QModelIndexList moved;
     moved.reserve(persistent.size());
     for (qsizetype k = 0; k < persistent.size(); ++k) {
-        const int row = keys[k] == -1 ? 0 : keys[k] == -2 ? entryRow() : rowOfKey(keys[k]);
+        const int row = indices[k] == -1 ? 0 : indices[k] == -2 ? entryRow() : rowOfIndex(indices[k]);
         moved << index(row, persistent[k].column());
     }
     changePersistentIndexList(persistent, moved);

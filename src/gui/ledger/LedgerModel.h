@@ -4,7 +4,6 @@
 #include "data/ledger/LedgerRows.h"
 
 #include <QAbstractTableModel>
-#include <QHash>
 
 class LedgerStore;
 
@@ -47,6 +46,12 @@ public:
     // The running balance of a row in date order, whatever the shown order.
     std::optional<Money> balance(int row) const;
     std::optional<LedgerTotals> totals() const { return m_totals; }
+    // The entry the last setData stored (0 when none), and the row that now
+    // shows it (-1 when the sheet no longer does).
+    int lastStoredKey() const { return m_lastKey; }
+    int lastStoredRow() const { return m_lastRow; }
+    // After the books were restored: the store of the new books.
+    void setStore(LedgerStore& store) { m_store = &store; }
     // Why the last setData or load failed (unset when it did not).
     ErrorInfo lastError() const { return m_error; }
     // The stored field a column writes ("sdate", "cardcode", ...); empty for 잔액.
@@ -59,8 +64,11 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
     // EditRole on an entry's date, slips or amount (text as typed; empty is
     // 0), CardCodeRole on its 카드명; on the entry row EditRole on 일자 sets
-    // the new entry's date and CardCodeRole on 카드명 stores the new entry.
+    // the new entry's date and CardCodeRole on 카드명 stores the new entry
+    // (its figures wait for the card).
     bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+    // Deletes the entry of this row from the books and takes it off the sheet.
+    bool removeEntry(int row);
     // Entries only: the brought-forward row stays first and the entry row
     // last. Numbers sort as numbers; 잔액 sorts by each row's balance in date
     // order; 일자 ascending is the date order again.
@@ -73,25 +81,30 @@ Q_SIGNALS:
 private:
     int indexOfRow(int row) const; // the date-order index of an entry row
     int rowOfIndex(int i) const;
-    // The key -> index map for entries from..to (to -1: the last), and the sorted order's map.
-    void rebuildIndex(int from, int to = -1);
-    void recompute(int from);
+    // The inverse of the sorted order (none in date order).
+    void rebuildOrder();
+    // Entries from..to (to -1: to the last) changed: their balances and the totals are told.
+    void recompute(int from, int to = -1);
     bool storeEntryField(int row, int column, const QVariant& value);
+    // Takes the entry at date-order index i off the sheet (the totals are the caller's).
+    void dropIndex(int i);
     bool storeNewEntry(int card);
     // After a store: the entry as the books now hold it takes its place.
     bool follow(int i, int key);
     bool refused(const ErrorInfo& e);
 
-    LedgerStore& m_store;
+    LedgerStore* m_store;
     Database& m_db;
     LedgerRows m_rows;
     QString m_entryDate;
-    QList<std::optional<Money>> m_balances; // by date-order index
+    LedgerBalances m_balances; // by date-order index, worked out for the rows asked for
     std::optional<LedgerTotals> m_totals;
-    QHash<int, int> m_indexOfKey; // key -> date-order index
-    QList<int> m_order;           // shown row - 1 -> date-order index; empty: date order
-    QList<int> m_rowOfIndex;      // the inverse while sorted
+    QList<int> m_order;      // shown row - 1 -> date-order index; empty: date order
+    QList<int> m_rowOfIndex; // the inverse while sorted
     int m_sortColumn = Date;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
     ErrorInfo m_error;
+    int m_lastKey = 0;
+    int m_lastRow = -1;
+    bool m_failed = false; // the last load could not read the rows
 };

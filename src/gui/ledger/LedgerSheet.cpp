@@ -9,10 +9,6 @@
 #include <algorithm>
 
 namespace {
-// Range of the amount cells (columns 6 to 12) and of the slip count.
-constexpr double kAmountLimit = 10000000000.0;
-constexpr double kSlipLimit = 99999999.99;
-
 struct ColumnDesign {
     int col;
     const char* header;
@@ -66,14 +62,14 @@ void DesignLedgerColumns(SpreadGrid* sheet)
     SpreadGrid::NumberFormat slips;
     slips.decimals = 0;
     slips.separators = true;
-    slips.min = -kSlipLimit;
-    slips.max = kSlipLimit;
+    slips.min = -kLedgerSlipLimit;
+    slips.max = kLedgerSlipLimit;
     sheet->setCellType(LedgerCol::NumSheet, -1, SpreadGrid::CellType::Number, slips);
     SpreadGrid::NumberFormat amount;
     amount.decimals = 0;
     amount.separators = true;
-    amount.min = -kAmountLimit;
-    amount.max = kAmountLimit;
+    amount.min = -kLedgerAmountLimit;
+    amount.max = kLedgerAmountLimit;
     for (int col = LedgerCol::Sale; col <= 12; ++col)
         sheet->setCellType(col, -1, SpreadGrid::CellType::Number, amount);
     sheet->setCellType(LedgerCol::Date, -1, SpreadGrid::CellType::Edit);
@@ -108,14 +104,14 @@ void ShowNoFigures(SpreadGrid* sheet, const QString& entryDate)
     AppendEntryRow(sheet, entryDate);
 }
 
-void FillEntryRow(SpreadGrid* sheet, int row, const LedgerEntryRow& e, const Money& balance)
+void FillEntryRow(SpreadGrid* sheet, int row, const LedgerEntryRow& e, const QString& cardName, const Money& balance)
 {
     sheet->setText(LedgerCol::Code, row, QString::number(e.key));
-    sheet->setText(LedgerCol::Date, row, e.date);
+    sheet->setText(LedgerCol::Date, row, e.dateText());
     sheet->setText(LedgerCol::CardCode, row, QString::number(e.card));
-    sheet->setText(LedgerCol::CardName, row, e.cardName);
-    if (e.slips)
-        sheet->setText(LedgerCol::NumSheet, row, QString::number(*e.slips));
+    sheet->setText(LedgerCol::CardName, row, cardName);
+    if (e.hasSlips)
+        sheet->setText(LedgerCol::NumSheet, row, QString::number(e.slips));
     WriteAmount(sheet, LedgerCol::Sale, row, e.sale);
     WriteAmount(sheet, LedgerCol::Fee, row, e.fee);
     WriteAmount(sheet, LedgerCol::BillColl, row, e.billcoll);
@@ -123,9 +119,10 @@ void FillEntryRow(SpreadGrid* sheet, int row, const LedgerEntryRow& e, const Mon
 }
 } // namespace
 
-bool FillLedgerSheet(SpreadGrid* sheet, const Money& broughtForward, const QList<LedgerEntryRow>& entries,
-                     const QString& entryDate, ErrorInfo* error)
+bool FillLedgerSheet(SpreadGrid* sheet, const LedgerRows& rows, const QString& entryDate, ErrorInfo* error)
 {
+    const Money& broughtForward = rows.broughtForward;
+    const QList<LedgerEntryRow>& entries = rows.entries;
     const bool redraw = sheet->reDraw();
     sheet->setReDraw(false);
     const QSignalBlocker quiet(sheet);
@@ -136,7 +133,7 @@ bool FillLedgerSheet(SpreadGrid* sheet, const Money& broughtForward, const QList
         StartSheet(sheet, broughtForward);
         sheet->setMaxRows(1 + int(entries.size()));
         for (qsizetype i = 0; i < entries.size(); ++i)
-            FillEntryRow(sheet, int(i) + 2, entries[i], *balances[i]);
+            FillEntryRow(sheet, int(i) + 2, entries[i], rows.cardName(entries[i].card), *balances[i]);
         AppendEntryRow(sheet, entryDate);
     } else {
         ShowNoFigures(sheet, entryDate);
@@ -148,12 +145,12 @@ bool FillLedgerSheet(SpreadGrid* sheet, const Money& broughtForward, const QList
 bool LoadLedgerSheet(SpreadGrid* sheet, Database& ledger, const QString& firstDay, const QString& lastDay, int cardCode,
                      const Money& broughtForward, const QString& entryDate, ErrorInfo* error)
 {
-    QList<LedgerEntryRow> entries;
-    if (!LoadLedgerEntries(ledger, firstDay, lastDay, cardCode, &entries, error)) {
+    LedgerRows rows{firstDay, lastDay, cardCode, broughtForward, {}, {}};
+    if (!LoadLedgerEntries(ledger, firstDay, lastDay, cardCode, &rows.entries, &rows.cardNames, error)) {
         ShowNoFigures(sheet, entryDate);
         return false;
     }
-    return FillLedgerSheet(sheet, broughtForward, entries, entryDate, error);
+    return FillLedgerSheet(sheet, rows, entryDate, error);
 }
 
 bool BuildLedgerSheet(SpreadGrid* sheet, Database& ledger, const QString& firstDay, const QString& lastDay,
@@ -164,7 +161,7 @@ bool BuildLedgerSheet(SpreadGrid* sheet, Database& ledger, const QString& firstD
         ShowNoFigures(sheet, entryDate);
         return false;
     }
-    return FillLedgerSheet(sheet, rows.broughtForward, rows.entries, entryDate, error);
+    return FillLedgerSheet(sheet, rows, entryDate, error);
 }
 
 void AppendEntryRow(SpreadGrid* sheet, const QString& entryDate)

@@ -36,6 +36,10 @@ enum : int {
 };
 }
 
+// The largest amount and slip count a cell takes, either sign.
+constexpr double kLedgerAmountLimit = 10000000000.0;
+constexpr double kLedgerSlipLimit = 99999999.99;
+
 // Headers, widths, hidden columns, number cells and identifiers of the sheet.
 void DesignLedgerColumns(SpreadGrid* sheet);
 
@@ -43,8 +47,7 @@ void DesignLedgerColumns(SpreadGrid* sheet);
 // the entry row dated `entryDate`, the running balance and the sum formulas.
 // False with `error` when a balance or total leaves the range of money: the
 // sheet then shows no figure (the brought-forward row without amount, and the entry row).
-bool FillLedgerSheet(SpreadGrid* sheet, const Money& broughtForward, const QList<LedgerEntryRow>& entries,
-                     const QString& entryDate, ErrorInfo* error);
+bool FillLedgerSheet(SpreadGrid* sheet, const LedgerRows& rows, const QString& entryDate, ErrorInfo* error);
 
 // Rebuilds the whole sheet straight from the period query, in one pass:
 // brought-forward row, the entries, the entry row, the running balance and

@@ -20,6 +20,7 @@
 #include "gui/ledger/LedgerModel.h"
 #include "gui/ledger/LedgerSheet.h"
 #include "gui/ledger/LedgerStatusLine.h"
+#include "gui/ledger/LedgerView.h"
 #include "gui/settlement/SettlementWindow.h"
 #include "gui/summary/frmSumBill.h"
 #include "gui/toolkit/DateInput.h"
@@ -51,6 +52,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QScrollBar>
 #include <QSettings>
 #include <QStatusBar>
 #include <QTimer>
@@ -220,10 +222,10 @@ void frmMain::BuildControls()
     rows->addLayout(BuildCommandRow());
     pnlTop->setFixedHeight(pnlTop->sizeHint().height());
 
-    spList = new SpreadGrid(central);
-    spList->setObjectName(QStringLiteral("spList"));
-    spTotal = new SpreadGrid(central);
-    spTotal->setObjectName(QStringLiteral("spTotal"));
+    m_model = new LedgerModel(*m_store, m_ctx->ledger, this);
+    spList = new LedgerView(central);
+    spList->setLedgerModel(m_model);
+    spTotal = new LedgerTotalsView(spList, central);
 
     // Tab order: period, card, fee switch, buttons, then the sheet.
     const QList<QWidget*> order = {m_period->spDate(0),
@@ -303,17 +305,27 @@ void frmMain::ConnectControls()
     connect(btnClose, &QPushButton::clicked, this, &QWidget::close);
     connect(chkAutoFee, &QCheckBox::toggled, this, &frmMain::chkAutoFee_Click);
 
-    connect(spList, &SpreadGrid::editMode, this, &frmMain::spList_EditMode);
-    connect(spList, &SpreadGrid::keyPress, this, &frmMain::spList_KeyPress);
-    connect(spList, &SpreadGrid::leaveCell, this, &frmMain::spList_LeaveCell);
-    connect(spList, &SpreadGrid::columnWidthChanged, this, &frmMain::spList_ColWidthChanged);
-    connect(spList, &SpreadGrid::sizesChanged, this, &frmMain::SyncTotalStrip);
-    connect(spList, &SpreadGrid::numberOutOfRange, this, &frmMain::spList_NumberOutOfRange);
-    connect(spTotal, &SpreadGrid::valueChanged, this, [this](int col, int) { FitSheetToStrip(col); });
-    connect(spList, &SpreadGrid::sortRequested, this, &frmMain::spList_SortRequested);
-    connect(spList, &SpreadGrid::rightClick, this, [this](int, int, const QPoint&) { ShowGridMenu(this, spList); });
-    // The strip scrolls sideways with the sheet so that its sums stay under their columns.
-    FollowSheetScrolling(spTotal, spList);
+    connect(spList, &LedgerView::edited, this, &frmMain::spList_Edited);
+    connect(spList, &LedgerView::columnWidthChanged, this, &frmMain::spList_ColWidthChanged);
+    connect(spList, &LedgerView::contextMenuAsked, this, &frmMain::ShowGridMenu);
+    // The sums and the figures on screen keep their columns wide enough.
+    connect(m_model, &LedgerModel::totalsChanged, this, &frmMain::SyncTotalStrip);
+    connect(m_model, &QAbstractItemModel::modelReset, this, &frmMain::SyncTotalStrip);
+    connect(m_model, &QAbstractItemModel::layoutChanged, this, &frmMain::SyncTotalStrip);
+    connect(spList->verticalScrollBar(), &QScrollBar::valueChanged, this, &frmMain::SyncTotalStrip);
+}
+
+void frmMain::ShowGridMenu()
+{
+    ::ShowGridMenu(this, GridMenuTarget{spList->objectName(), int(spList->rowPoints()), int(spList->fontPoints()),
+                                        [this](double v) {
+                                            spList->setRowPoints(v);
+                                            SyncTotalStrip();
+                                        },
+                                        [this](double v) {
+                                            spList->setFontPoints(v);
+                                            SyncTotalStrip();
+                                        }});
 }
 
 // ---------------------------------------------------------------- lifecycle
@@ -326,10 +338,10 @@ void frmMain::Form_Load()
     setWindowTitle(Caption(m_ctx->ledgerPath));
     InitSheets();
     LoadFormIni(this);
-    SyncTotalStrip(); // the layout file's widths and font reach the strip too
+    spList->loadLayout(FormIniPath(objectName()));
+    SyncTotalStrip(); // the layout file's widths and font reach the totals too
     m_loadGeometry = CurrentTwipsGeometry();
     m_firstActivate = true;
-    msEntryDate = DateText::todayText();
     {
         auto settings = UserSettings();
         chkAutoFee->setChecked(settings->value(SettingsKeyFeeAuto(), QStringLiteral("1")).toString().toInt() == 1);
@@ -344,22 +356,15 @@ void frmMain::Form_Load()
 
 void frmMain::ReloadForOthers()
 {
-    if (spList->maxRows() < 2) // no sheet shown yet
+    if (m_firstActivate) // no sheet shown yet
         return;
-    const int col = spList->activeCol();
-    const int row = spList->activeRow();
-    const bool entryRow = row >= spList->maxRows();
-    const int key = row >= 2 && !entryRow ? GetRowCode(row) : 0;
+    const int col = spList->activeColumn();
+    const LedgerEntryRow* shown = m_model->entryAt(spList->activeRow());
+    const int key = shown ? shown->key : 0;
     QPointer<QWidget> focus = QApplication::focusWidget();
     RefreshSheet();
-    int target = spList->maxRows();
-    for (int r = 2; key > 0 && r < spList->maxRows(); ++r) {
-        if (GetRowCode(r) == key) {
-            target = r;
-            break;
-        }
-    }
-    spList->setActiveCell(col, target);
+    const int row = key > 0 ? m_model->rowOfKey(key) : -1;
+    spList->setActiveCell(row >= 0 ? row : m_model->entryRow(), qMax(0, col));
     if (focus)
         focus->setFocus();
 }
@@ -367,50 +372,25 @@ void frmMain::ReloadForOthers()
 void frmMain::InitSheets()
 {
     m_period->setupDateCells(false);
-    DesignLedgerColumns(spList);
-    CommonSpreadDesign(spList, false, true, true, true);
-    LockCol(spList, LedgerCol::Balance, false);
-    spTotal->setMaxRows(1);
-    // The strip's widths come from the sheet, which fits the strip's sums too.
-    spTotal->setAutoFit(false);
-    SetupTotalStrip(spTotal, spList, LedgerCol::Date);
-    for (int col = LedgerCol::NumSheet; col <= LedgerCol::BillColl; ++col)
-        SetCurrencyCol(spTotal, col, false);
-    // One row of sums under the sheet's own headers: no header row, no scroll bars.
-    spTotal->setColHeaderRows(0);
-    spTotal->horizontalHeader()->hide();
-    spTotal->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    spTotal->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    BindTotalStrip(spList, spTotal);
-    SyncTotalStrip();
+    spTotal->follow();
 }
 
 void frmMain::SyncTotalStrip()
 {
-    if (!spTotal || spTotal->maxCols() == 0 || spTotal->maxRows() == 0)
+    if (!spTotal)
         return;
-    SyncStripToSheet(spTotal, spList);
-    // One row of sums, as high as the sheet's rows.
-    const int height = spTotal->verticalHeader()->sectionSize(0) + 2 * spTotal->frameWidth();
-    if (spTotal->height() != height) {
-        spTotal->setFixedHeight(height);
-        LayoutControls();
+    // A sum or a figure on screen wider than its column widens the column
+    // (only what is shown is measured), though not under a dragging mouse.
+    if (!(QApplication::mouseButtons() & Qt::LeftButton)) {
+        QStringList sums;
+        for (int c = 0; c < LedgerModel::ColumnCount; ++c)
+            sums << spTotal->displayText(c);
+        spList->fitShownFigures(sums);
     }
-    // A new font or a narrower column may cut a sum: its column widens (and
-    // this runs once more), though not under a dragging mouse.
-    if (QApplication::mouseButtons() & Qt::LeftButton)
-        return;
-    for (int col = LedgerCol::NumSheet; col <= LedgerCol::BillColl; ++col)
-        FitSheetToStrip(col);
-}
-
-void frmMain::FitSheetToStrip(int col)
-{
-    if (col < LedgerCol::NumSheet || col > LedgerCol::BillColl)
-        return;
-    const double needed = spTotal->numberWidthNeeded(col);
-    if (needed > spList->colWidth(col))
-        spList->setColWidth(col, needed);
+    const int height = spTotal->height();
+    spTotal->follow();
+    if (spTotal->height() != height)
+        LayoutControls();
 }
 
 void frmMain::Form_Activate()
@@ -490,9 +470,6 @@ bool frmMain::eventFilter(QObject* watched, QEvent* e)
             LayoutControls();
         return false;
     }
-    if (spList && watched == spList->viewport() &&
-        (e->type() == QEvent::MouseButtonPress || e->type() == QEvent::MouseButtonRelease))
-        m_sheetMousePress = e->type() == QEvent::MouseButtonPress;
     if (EditorKeepsRedoKey(watched, e))
         return true;
     if (e->type() == QEvent::KeyPress) {
@@ -513,8 +490,7 @@ bool frmMain::eventFilter(QObject* watched, QEvent* e)
             return true;
         }
         if ((ke->key() == Qt::Key_Return || ke->key() == Qt::Key_Enter) && w &&
-            (w == spList || (spList->cellEditor() && w == spList->cellEditor())) && ke->modifiers() == Qt::NoModifier &&
-            spList->operationMode() == SpreadGrid::OperationMode::Normal) {
+            (w == spList || (spList->cellEditor() && w == spList->cellEditor())) && ke->modifiers() == Qt::NoModifier) {
             spList_EnterKey();
             return true;
         }
@@ -578,22 +554,20 @@ void frmMain::RefreshSheet()
     const QString firstDay = m_period->dateText(0);
     const QString lastDay = m_period->dateText(1);
     ErrorInfo e;
-    // A new entry is dated within the period shown, whatever was typed before.
-    msEntryDate = LedgerModel::DefaultEntryDate(firstDay, lastDay);
-    m_dateOrder = true;
-    m_shown = LedgerRows{firstDay, lastDay, card, Money(), {}};
-    // The read opens a broken server connection again by itself.
+    // The read opens a broken server connection again by itself. A new entry
+    // is dated within the period shown, whatever was typed before.
     const int reopens = m_ctx->ledger.reopenCount();
-    const bool ok = BuildLedgerSheet(spList, m_ctx->ledger, firstDay, lastDay, card, msEntryDate, &e);
+    const bool ok = m_model->load(firstDay, lastDay, card, &e);
     CardFollowsLedger(reopens);
-    CopySumsToStrip(spList, spTotal);
-    SyncTotalStrip(); // the fill ran with the sheet's signals off
+    // The date order again (a click on a title sorted it).
+    spList->horizontalHeader()->setSortIndicator(LedgerModel::Date, Qt::AscendingOrder);
+    SyncTotalStrip();
     if (!ok) {
         ShowError(e);
         return;
     }
     m_status->showLoaded(firstDay, lastDay, card > 0 ? cmbPlastra->currentText() : QString(), EntryCount());
-    spList->setActiveCell(LedgerCol::CardName, spList->maxRows());
+    spList->setActiveCell(m_model->entryRow(), LedgerModel::CardName);
     if (spList->isVisible())
         spList->setFocus();
     UpdateUndoActions();
@@ -602,84 +576,12 @@ void frmMain::RefreshSheet()
 // The sheet's rows but the brought-forward row and the entry row.
 int frmMain::EntryCount() const
 {
-    return qMax(0, spList->maxRows() - 2);
+    return m_model->entryRow() - 1;
 }
 
-void frmMain::AppendEntryRow()
+QString frmMain::entryDate() const
 {
-    ::AppendEntryRow(spList, msEntryDate);
-}
-
-void frmMain::CalcBalance(int startRow)
-{
-    // The balances below an edit are measured as they come on screen, not all at once.
-    spList->setFitShownRowsOnly(true);
-    ::CalcBalance(spList, startRow);
-    spList->setFitShownRowsOnly(false);
-}
-
-void frmMain::SetTotalFormulas()
-{
-    ::SetTotalFormulas(spList);
-}
-
-int frmMain::GetRowCode(int row) const
-{
-    if (spList->maxRows() < 1)
-        return 0;
-    return int(leadingNumber(GetCellText(spList, LedgerCol::Code, row)));
-}
-
-int frmMain::GetRowCardCode(int row) const
-{
-    if (spList->maxRows() < 1)
-        return 0;
-    return int(leadingNumber(GetCellText(spList, LedgerCol::CardCode, row)));
-}
-
-void frmMain::spList_SortRequested(int col, Qt::SortOrder order, bool* handled)
-{
-    // Only the entries move: the brought-forward row stays first, the entry
-    // row last, and each row keeps its balance in date order.
-    *handled = true;
-    const int first = 2;
-    const int last = spList->maxRows() - 1;
-    if (last <= first)
-        return;
-    if (col == LedgerCol::Date && order == Qt::AscendingOrder) {
-        ReloadForOthers(); // the date order, entries of a day by key
-        return;
-    }
-    spList->sortRows(col, order, first, last);
-    m_dateOrder = false;
-}
-
-bool frmMain::StaysInPlace(int row, const QString& date, int card) const
-{
-    // Off the period or the card filter: the entry leaves the sheet.
-    if (!m_shown.shows(date, card))
-        return false;
-    // Its place in date order (by date, then key) among its neighbours.
-    const auto before = [this](int a, int b) {
-        const QString da = spList->text(LedgerCol::Date, a), db = spList->text(LedgerCol::Date, b);
-        return da < db || (da == db && GetRowCode(a) < GetRowCode(b));
-    };
-    return (row <= 2 || before(row - 1, row)) && (row >= spList->maxRows() - 1 || before(row, row + 1));
-}
-
-void frmMain::ShowStoredPlace(int key, int col, int row)
-{
-    // The sheet as the books now hold it, the cursor on the entry if it is
-    // still shown, else where the user was.
-    RefreshSheet();
-    int target = qMin(row, spList->maxRows());
-    for (int r = 2; r < spList->maxRows(); ++r) {
-        if (GetRowCode(r) == key) {
-            target = r;
-            break;
-        }
-    }
-    spList->setActiveCell(col, target);
+    return m_model->entryDate();
 }
 
 // ---------------------------------------------------------------- editing
@@ -692,196 +594,165 @@ void frmMain::FinishCellEdit()
 
 void frmMain::spList_EnterKey()
 {
-    const int col = spList->activeCol();
+    const int col = spList->activeColumn();
     const int row = spList->activeRow();
-    if (row < 1 || col < 1)
+    if (row < 0 || col < 0)
         return;
     m_editRefused = false;
-    // In permanent edit mode the cell counts as being edited: Enter ends that
-    // edit (so Enter on an empty card name still opens the card search).
-    if (!spList->isEditing())
-        spList->beginEdit();
-    if (spList->isEditing()) {
-        spList_KeyPress(SpreadGrid::kAsciiEnter);
+    mbEnterKey = true;
+    // Enter ends the edit; on a cell not being edited it ends an empty one
+    // (so Enter on an empty card name still opens the card search).
+    if (spList->isEditing())
         spList->endEdit(true);
-    } else {
-        mbEnterKey = true;
-    }
+    else
+        spList_Edited(row, col, m_model->index(row, col).data(Qt::EditRole).toString(), false);
+    mbEnterKey = false;
     // A refused value keeps the cursor where it is (or where the check put it).
-    if (m_editRefused || spList->activeCol() != col || spList->activeRow() != row)
+    if (m_editRefused || spList->activeColumn() != col || spList->activeRow() != row)
         return;
+    const int entryRow = m_model->entryRow();
     int newCol = col;
     int newRow = row;
-    if (col < LedgerCol::Date) {
-        newCol = LedgerCol::Date;
-    } else if (col == LedgerCol::Date) {
-        newCol = LedgerCol::CardName;
-    } else if (col == LedgerCol::Sale && chkAutoFee->isChecked()) {
-        // Past the fee that is filled in; for the entry just made,
-        // spList_LeaveCell sends the cursor on to the next new entry instead.
-        newCol = LedgerCol::BillColl;
-    } else if (col >= LedgerCol::BillColl) {
-        if (row >= spList->maxRows())
+    if (col == LedgerModel::Date) {
+        newCol = LedgerModel::CardName;
+    } else if (col == LedgerModel::Sale && chkAutoFee->isChecked()) {
+        // Past the fee that is filled in; after the last entry's sale straight
+        // on to the next new entry, not to the pay-out (reached with the arrows or a click).
+        const LedgerEntryRow* e = m_model->entryAt(row);
+        if (row == entryRow - 1 && e && !e->sale.isZero()) {
+            spList->setActiveCell(entryRow, LedgerModel::CardName);
+            m_status->showNextEntry();
             return;
-        newCol = LedgerCol::Date;
+        }
+        newCol = LedgerModel::BillColl;
+    } else if (col >= LedgerModel::BillColl) {
+        if (row >= entryRow)
+            return;
+        newCol = LedgerModel::Date;
         newRow = row + 1;
     } else {
         newCol = col + 1;
     }
-    MoveActiveCell(newCol, newRow);
+    // A new entry always starts with its card company.
+    if (newRow != row && newRow == entryRow)
+        newCol = LedgerModel::CardName;
+    spList->setActiveCell(newRow, newCol);
 }
 
-void frmMain::MoveActiveCell(int col, int row)
+void frmMain::spList_Edited(int row, int col, const QString& text, bool changed)
 {
-    bool cancel = false;
-    spList_LeaveCell(spList->activeCol(), spList->activeRow(), col, row, &cancel);
-    if (!cancel)
-        spList->setActiveCell(col, row);
-    if (spList->hasFocus())
-        spList->beginEdit();
-}
-
-void frmMain::spList_KeyPress(int keyAscii)
-{
-    if (keyAscii == SpreadGrid::kAsciiEnter)
-        mbEnterKey = true;
-}
-
-void frmMain::spList_EditMode(int col, int row, int mode, bool changed)
-{
-    if (mode == SpreadGrid::EditStarted) {
-        msOldText = spList->text(col, row);
-        m_oldCardCode = spList->text(LedgerCol::CardCode, row);
-        mbEnterKey = false;
-        return;
-    }
-    if (row < 2 || row > spList->maxRows())
-        return;
-    QString text = spList->text(col, row);
     // Enter on an empty card name still searches: it lists every card.
-    if (!changed && !(col == LedgerCol::CardName && text.isEmpty() && mbEnterKey))
+    if (row < 1 || (!changed && !(col == LedgerModel::CardName && text.isEmpty() && mbEnterKey)))
         return;
-    const bool entryRow = row == spList->maxRows();
-    if (!TakeTypedValue(col, row, entryRow, &text)) {
-        PutBackOldText(col, row);
-        return;
-    }
-    StoreTypedValue(col, row, entryRow, text);
-}
-
-void frmMain::PutBackOldText(int col, int row)
-{
-    m_editRefused = true;
-    spList->setText(col, row, msOldText);
-    if (col == LedgerCol::CardName)
-        spList->setText(LedgerCol::CardCode, row, m_oldCardCode);
-}
-
-bool frmMain::TakeTypedValue(int col, int row, bool entryRow, QString* text)
-{
-    switch (col) {
-    case LedgerCol::Date:
-        return TakeTypedDate(row, text);
-    case LedgerCol::CardName:
-        return TakeTypedCard(row, *text);
-    default:
-        // Amounts wait until the row is an entry.
-        if (entryRow) {
-            MsgInfo(tr("카드명을 먼저 입력하세요."), AppTitle());
-            return false;
+    const bool entryRow = row == m_model->entryRow();
+    if (col == LedgerModel::Date) {
+        QString date = text;
+        ErrorInfo e;
+        if (!ParseDateInput(date, &e)) {
+            ShowError(e);
+            m_editRefused = true;
+            return;
         }
+        // A date typed into the entry row dates the entries typed after it; an entry's own date changes only that
+        // entry.
+        StoreTypedValue(col, row, date, Qt::EditRole);
+        return;
+    }
+    if (col == LedgerModel::CardName) {
+        int code = 0;
+        if (!TakeTypedCard(text, &code)) {
+            m_editRefused = true;
+            spList->setActiveCell(row, LedgerModel::CardName);
+            return;
+        }
+        StoreTypedValue(col, row, code, LedgerModel::CardCodeRole);
+        return;
+    }
+    // Amounts wait until the row is an entry.
+    if (entryRow) {
+        MsgInfo(tr("카드명을 먼저 입력하세요."), AppTitle());
+        m_editRefused = true;
+        return;
+    }
+    if (!TakeTypedAmount(col, text)) {
+        m_editRefused = true;
+        return;
+    }
+    StoreTypedValue(col, row, text, Qt::EditRole);
+}
+
+bool frmMain::TakeTypedAmount(int col, const QString& text)
+{
+    const QString plain = QString(text).remove(u',').trimmed();
+    const double limit = col == LedgerModel::Slips ? kLedgerSlipLimit : kLedgerAmountLimit;
+    // The limits as far as they can be typed without decimals.
+    const Money high = Money::fromDouble(std::floor(limit));
+    const std::optional<Money> typed = plain.isEmpty() ? std::optional<Money>(Money()) : Money::parse(plain);
+    if (typed && !(high < *typed) && !(*typed < -high))
         return true;
-    }
+    MsgWarn(
+        tr("입력할 수 있는 범위를 벗어났습니다.\r\n(%1 ~ %2)").arg((-high).toDisplayString(0), high.toDisplayString(0)),
+        AppTitle());
+    return false;
 }
 
-bool frmMain::TakeTypedDate(int row, QString* text)
+bool frmMain::TakeTypedCard(const QString& text, int* code)
 {
-    ErrorInfo e;
-    if (!ParseDateInput(*text, &e)) {
-        ShowError(e);
-        return false;
-    }
-    spList->setText(LedgerCol::Date, row, *text);
-    // A date typed into the entry row dates the entries typed after it; an entry's own date changes only that entry.
-    if (row == spList->maxRows())
-        msEntryDate = *text;
-    return true;
-}
-
-bool frmMain::TakeTypedCard(int row, const QString& text)
-{
-    int code = 0;
     bool isNew = false;
-    const QString name = SearchCard(m_ctx->cardPath, text, &code, pnlTop, 2, true, &isNew);
+    const QString name = SearchCard(m_ctx->cardPath, text, code, pnlTop, 2, true, &isNew);
     // The keys typed next belong to the sheet, whichever dialog was shown.
     ReturnFocusTo(spList);
-    if (code < 1) {
-        spList->setActiveCell(LedgerCol::CardName, row);
+    if (*code < 1)
         return false;
-    }
-    spList->setText(LedgerCol::CardCode, row, QString::number(code));
-    spList->setText(LedgerCol::CardName, row, name);
     // A bare number may have been taken as a card code: say which card it is.
     bool number = false;
     text.trimmed().toInt(&number);
     if (number && name != text.trimmed())
-        statusBar()->showMessage(tr("'%1' → 카드코드 %2 %3").arg(text.trimmed()).arg(code).arg(name), 8000);
+        statusBar()->showMessage(tr("'%1' → 카드코드 %2 %3").arg(text.trimmed()).arg(*code).arg(name), 8000);
     if (isNew)
         FillCards();
     return true;
 }
 
-void frmMain::StoreTypedValue(int col, int row, bool entryRow, const QString& text)
+void frmMain::StoreTypedValue(int col, int row, const QVariant& value, int role)
 {
-    int key = 0;
-    ErrorInfo storeError;
+    const bool entryRow = row == m_model->entryRow();
     // Books on a server: a connection that broke since the last store is
     // opened again by the store itself; the sheet then reloads, as others
     // may have stored meanwhile.
     const int reopens = m_ctx->ledger.reopenCount();
-    const bool stored = StoreTyped(col, row, entryRow, text, &key, &storeError);
+    const bool stored = m_model->setData(m_model->index(row, col), value, role);
     if (CardFollowsLedger(reopens))
         QTimer::singleShot(0, this, &frmMain::ReloadForOthers);
-
-    if (stored && key >= 1) {
-        if (col == LedgerCol::Sale && chkAutoFee->isChecked())
-            ApplyAutoFee(key, row, text);
-        // A sorted sheet, or an entry whose date or card took it elsewhere, is shown again from the books.
-        const bool moved = col == LedgerCol::Date || col == LedgerCol::CardName;
-        if (!entryRow &&
-            (!m_dateOrder || (moved && !StaysInPlace(row, spList->text(LedgerCol::Date, row), GetRowCardCode(row)))))
-            ShowStoredPlace(key, col, row);
-        else
-            CalcBalance(row);
-        m_status->flashSaved();
-        m_status->setEntries(EntryCount());
-    }
     if (!stored) {
-        if (storeError.isSet())
-            ShowError(storeError);
+        if (m_model->lastError().isSet())
+            ShowError(m_model->lastError());
         m_editRefused = true;
-        if (key >= 1)
-            RestoreStoredCell(key, col, row);
-        else
-            PutBackOldText(col, row);
+        UpdateUndoActions();
+        return;
     }
+    if (entryRow && col == LedgerModel::Date)
+        return; // the date of the entry row stays in the sheet until a card is named
+    // The cursor stays with the entry where the sheet still shows it (a new
+    // entry, a date moved in the period); else where the user was.
+    const int key = m_model->lastStoredKey();
+    int at = m_model->lastStoredRow();
+    if (entryRow && at < 0 && key > 0) {
+        // A new entry dated outside the period (or of a card the filter hides)
+        // widens the sheet to it, as an undo does; the entry row keeps its date.
+        const QString typedDate = m_model->entryDate();
+        GoToChangedEntry(key, typedDate, LedgerModel::FieldOf(col));
+        m_model->setData(m_model->index(m_model->entryRow(), LedgerModel::Date), typedDate);
+        at = m_model->rowOfKey(key);
+    }
+    const int target = at >= 0 ? at : qMin(row, m_model->entryRow());
+    if (target != spList->activeRow() || col != spList->activeColumn())
+        spList->setActiveCell(target, col);
+    if (col == LedgerModel::Sale && chkAutoFee->isChecked() && at >= 0)
+        ApplyAutoFee(at, value.toString());
+    m_status->flashSaved();
+    m_status->setEntries(EntryCount());
     UpdateUndoActions();
-}
-
-bool frmMain::StoreTyped(int col, int row, bool entryRow, const QString& text, int* key, ErrorInfo* error)
-{
-    if (!entryRow) {
-        *key = GetRowCode(row);
-        return StoreEntryField(*key, col, row, text, error);
-    }
-    if (col != LedgerCol::CardName)
-        return true; // the date of the entry row stays in the sheet until a card is named
-    // Naming the card company makes the entry row an entry.
-    if (!m_store->InsertRecord(spList->text(LedgerCol::Date, row), GetRowCardCode(row), key, error))
-        return false;
-    spList->setText(LedgerCol::Code, row, QString::number(*key));
-    AppendEntryRow();
-    return true;
 }
 
 bool frmMain::CardFollowsLedger(int reopens)
@@ -893,27 +764,13 @@ bool frmMain::CardFollowsLedger(int reopens)
     return true;
 }
 
-bool frmMain::StoreEntryField(int key, int col, int row, const QString& text, ErrorInfo* error)
+void frmMain::ApplyAutoFee(int row, const QString& saleText)
 {
-    const int fieldCol = col == LedgerCol::CardName ? LedgerCol::CardCode : col;
-    // An emptied amount or slip count is 0, as in any spreadsheet.
-    const bool emptied = col >= LedgerCol::NumSheet && col <= LedgerCol::BillColl && text.trimmed().isEmpty();
-    const QVariant value =
-        col == LedgerCol::CardName ? QVariant(GetRowCardCode(row)) : QVariant(emptied ? QStringLiteral("0") : text);
-    if (!m_store->RecordEditCol(key, spList->colId(fieldCol), value, error))
-        return false;
-    if (col >= LedgerCol::NumSheet && col <= LedgerCol::BillColl) {
-        // The cell shows the amount as stored.
-        if (const auto m = Money::parse(text))
-            spList->setText(col, row, m->toPlainString());
-    }
-    return true;
-}
-
-void frmMain::ApplyAutoFee(int key, int row, const QString& saleText)
-{
+    const LedgerEntryRow* entry = m_model->entryAt(row);
+    if (!entry)
+        return;
     ErrorInfo e;
-    const double rate = GetFee(m_ctx->card, GetRowCardCode(row), &e);
+    const double rate = GetFee(m_ctx->card, entry->card, &e);
     if (e.isSet())
         ShowError(e);
     if (rate == 0)
@@ -921,68 +778,8 @@ void frmMain::ApplyAutoFee(int key, int row, const QString& saleText)
     const Money fee = LedgerStore::AutoFee(rate, saleText);
     // Undone together with the sale it comes from.
     m_store->JoinNextToLastChange();
-    if (m_store->RecordEditCol(key, QStringLiteral("fee"), fee.toPlainString(), &e))
-        spList->setText(LedgerCol::Fee, row, MoneyCellText(fee, true));
-    else
-        ShowError(e);
-}
-
-void frmMain::RestoreStoredCell(int key, int col, int row)
-{
-    // After a failed store the cell shows what the database holds.
-    const std::optional<LedgerStore::EntryView> stored = m_store->ReadEntry(key, nullptr);
-    if (!stored) {
-        spList->setText(col, row, msOldText);
-        if (col == LedgerCol::CardName)
-            spList->setText(LedgerCol::CardCode, row, m_oldCardCode);
-        return;
-    }
-    switch (col) {
-    case LedgerCol::CardName:
-        spList->setText(LedgerCol::CardCode, row, QString::number(stored->card));
-        spList->setText(LedgerCol::CardName, row, stored->cardName);
-        break;
-    case LedgerCol::Date:
-        spList->setText(col, row, stored->date);
-        break;
-    case LedgerCol::NumSheet:
-        spList->setText(col, row,
-                        stored->numsheet.isNull() ? QString() : QString::number(stored->numsheet.toLongLong()));
-        break;
-    case LedgerCol::Sale:
-        spList->setText(col, row, MoneyCellText(stored->sale, true));
-        break;
-    case LedgerCol::Fee:
-        spList->setText(col, row, MoneyCellText(stored->fee, true));
-        break;
-    case LedgerCol::BillColl:
-        spList->setText(col, row, MoneyCellText(stored->billcoll, true));
-        break;
-    default:
-        spList->setText(col, row, msOldText);
-    }
-}
-
-void frmMain::spList_LeaveCell(int col, int row, int newCol, int newRow, bool* cancel)
-{
-    const int rows = spList->maxRows();
-    // A new entry always starts with its card company when the keyboard
-    // reaches it; a click on its date cell goes to the date.
-    const bool clickOnDate = m_sheetMousePress && newCol == LedgerCol::Date;
-    if (newRow != row && newRow == rows && newCol != LedgerCol::CardName && !clickOnDate &&
-        spList->text(LedgerCol::CardName, newRow).isEmpty()) {
-        *cancel = true;
-        spList->setActiveCell(LedgerCol::CardName, newRow);
-        return;
-    }
-    // Date, card, sale, Enter (fee filled in): straight on to the next new
-    // entry, not to the pay-out, which is reached with the arrows or a click.
-    if (newRow == row && row == rows - 1 && col == LedgerCol::Sale && newCol == LedgerCol::BillColl && mbEnterKey &&
-        !CellMoney(spList, LedgerCol::Sale, row).isZero()) {
-        *cancel = true;
-        spList->setActiveCell(LedgerCol::CardName, row + 1);
-        m_status->showNextEntry();
-    }
+    if (!m_model->setData(m_model->index(row, LedgerModel::Fee), fee.toPlainString()))
+        ShowError(m_model->lastError());
 }
 
 bool frmMain::IsLastDateBox(const QWidget* w) const
@@ -994,40 +791,34 @@ bool frmMain::IsLastDateBox(const QWidget* w) const
 void frmMain::ActionDelete()
 {
     FinishCellEdit();
-    const int key = GetRowCode(-2);
-    if (key < 1) {
+    const int row = spList->activeRow();
+    const LedgerEntryRow* e = m_model->entryAt(row);
+    if (!e) {
         MsgInfo(tr("삭제할 자료를 선택하세요."), AppTitle());
         spList->setFocus();
         return;
     }
-    const int row = spList->activeRow();
+    const int col = spList->activeColumn();
     // The whole row shows as selected while the question names the entry.
-    const QModelIndex first = spList->model()->index(row - 1, 0);
-    const QModelIndex last = spList->model()->index(row - 1, spList->model()->columnCount() - 1);
-    spList->selectionModel()->select(QItemSelection(first, last), QItemSelectionModel::ClearAndSelect);
-    const QString entry = spList->text(LedgerCol::Date, row) + QStringLiteral("  ") +
-                          spList->text(LedgerCol::CardName, row) + tr("  매출액 ") +
-                          CellMoney(spList, LedgerCol::Sale, row).toDisplayString(0);
+    spList->selectionModel()->select(
+        QItemSelection(m_model->index(row, 0), m_model->index(row, LedgerModel::ColumnCount - 1)),
+        QItemSelectionModel::ClearAndSelect);
+    const QString entry = e->dateText() + QStringLiteral("  ") + m_model->rows().cardName(e->card) + tr("  매출액 ") +
+                          e->sale.toDisplayString(0);
     // 아니오 is preselected: Enter alone never deletes.
     const MsgAnswer answer =
         MsgQuestion(tr("선택된 자료를 정말로 삭제 하시겠습니까?\r\n\r\n") + entry, tr("삭제"), false);
     if (answer != MsgAnswer::No) {
-        ErrorInfo e;
-        const bool deleted = m_store->DeleteRecord(key, &e);
-        if (deleted && !m_dateOrder) {
-            ShowStoredPlace(0, spList->activeCol(), row); // balances in date order again
-        } else if (deleted) {
-            DeleteSheetRow(spList, row, true, true);
-            CalcBalance(spList->activeRow());
-            SetTotalFormulas();
+        if (m_model->removeEntry(row)) {
+            ShowFloatMsg(QCoreApplication::translate("modSpread", "자료를 삭제하였습니다."), 500, 1,
+                         QColor(0, 255, 255));
             m_status->setEntries(EntryCount());
         } else {
-            ShowError(e);
+            ShowError(m_model->lastError());
         }
     }
     spList->clearSelection();
-    spList->setActiveCell(qMax(1, spList->activeCol()), qMin(row, spList->maxRows()));
-    spList->refresh();
+    spList->setActiveCell(qMin(row, m_model->entryRow()), qMax(0, col));
     spList->setFocus();
     UpdateUndoActions();
 }
@@ -1040,24 +831,13 @@ void frmMain::chkAutoFee_Click()
     settings->setValue(SettingsKeyFeeAuto(), chkAutoFee->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
 }
 
-void frmMain::spList_ColWidthChanged(int col1, int col2)
+void frmMain::spList_ColWidthChanged(int col)
 {
     SyncTotalStrip(); // a column dragged narrower than its sum takes it back
-    for (int col = col1; col <= col2; ++col)
-        SaveSpreadIni_Col(this, spList, col);
-}
-
-void frmMain::spList_NumberOutOfRange(int col, int row)
-{
-    m_editRefused = true;
-    const SpreadGrid::NumberFormat f = spList->numberFormat(col, row);
-    // The limits as far as they can be typed with the cell's decimals.
-    const double scale = std::pow(10.0, qBound(0, f.decimals, 4));
-    const Money low = Money::fromDouble(std::ceil(f.min * scale) / scale);
-    const Money high = Money::fromDouble(std::floor(f.max * scale) / scale);
-    MsgWarn(tr("입력할 수 있는 범위를 벗어났습니다.\r\n(%1 ~ %2)")
-                .arg(low.toDisplayString(f.decimals), high.toDisplayString(f.decimals)),
-            AppTitle());
+    if (spList->isVisible())
+        SaveLayoutValue(this, spList->objectName() + QStringLiteral("_ColsWidth"),
+                        QString::number(LedgerView::LayoutNumber(col)), LayoutWidthText(spList->colWidth(col)),
+                        QStringLiteral("SaveSpreadIni_Col"));
 }
 
 // ---------------------------------------------------------------- commands
@@ -1115,8 +895,14 @@ LedgerOutputSheet frmMain::OutputSheet()
     // What is printed and exported is the command line's sheet for the dates
     // and card in the boxes: the entries and a totals row, no entry row.
     const int card = CmbGetItemData(cmbPlastra, 0);
-    return LedgerOutputSheet(m_ctx->ledger, m_period->dateText(0), m_period->dateText(1), card,
-                             card > 0 ? cmbPlastra->currentText() : QString());
+    LedgerOutputSheet sheet(m_ctx->ledger, m_period->dateText(0), m_period->dateText(1), card,
+                            card > 0 ? cmbPlastra->currentText() : QString());
+    // The printout and the workbook take the columns as wide as the window shows them.
+    QList<double> widths;
+    for (int col = 0; col < LedgerModel::ColumnCount; ++col)
+        widths << spList->colWidth(col);
+    sheet.setColumnWidths(widths);
+    return sheet;
 }
 
 void frmMain::btnExcel_Click()
@@ -1216,6 +1002,8 @@ void frmMain::mnuTool_Restore_Click()
     if (!restored)
         return;
     m_store = std::make_unique<LedgerStore>(m_ctx->ledger);
+    m_history = std::make_unique<LedgerHistory>(*m_store, m_ctx->ledger);
+    m_model->setStore(*m_store);
     FillPlastra(m_ctx->card, cmbPlastra);
     RefreshSheet();
 }
@@ -1296,21 +1084,19 @@ void frmMain::GoToChangedEntry(int key, const QString& date, const QString& fiel
     if (entry && filter > 0 && filter != entry->card)
         cmbPlastra->setCurrentIndex(0);
     RefreshSheet();
-    static const QHash<QString, int> columns = {
-        {QStringLiteral("sdate"), LedgerCol::Date},        {QStringLiteral("cardcode"), LedgerCol::CardName},
-        {QStringLiteral("numsheet"), LedgerCol::NumSheet}, {QStringLiteral("sale"), LedgerCol::Sale},
-        {QStringLiteral("fee"), LedgerCol::Fee},           {QStringLiteral("billcoll"), LedgerCol::BillColl},
-    };
+    int column = LedgerModel::CardName;
+    for (int c = 0; c < LedgerModel::ColumnCount; ++c)
+        if (!field.isEmpty() && LedgerModel::FieldOf(c) == field)
+            column = c;
     // The entry's row; for an entry taken away, where it stood (the first later date).
-    const int last = spList->maxRows() - 1;
-    int target = spList->maxRows();
-    for (int row = 2; row <= last; ++row) {
-        if (key > 0 ? GetRowCode(row) == key : spList->text(LedgerCol::Date, row) >= date) {
+    int target = key > 0 ? m_model->rowOfKey(key) : -1;
+    for (int row = 1; key <= 0 && row < m_model->entryRow(); ++row) {
+        if (m_model->entryAt(row)->dateText() >= date) {
             target = row;
             break;
         }
     }
-    spList->setActiveCell(columns.value(field, LedgerCol::CardName), target);
+    spList->setActiveCell(target >= 0 ? target : m_model->entryRow(), column);
 }
 
 void frmMain::mnuTool_History_Click()

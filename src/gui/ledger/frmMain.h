@@ -5,8 +5,6 @@
 #include "data/ledger/LedgerRows.h"
 
 #include <QMainWindow>
-
-class QHBoxLayout;
 #include <QPointer>
 #include <QRect>
 #include <memory>
@@ -19,16 +17,21 @@ class PeriodBar;
 class QAction;
 class QCheckBox;
 class QComboBox;
+class QHBoxLayout;
 class QFrame;
 class QLabel;
 class QMenu;
 class QPushButton;
 class SpreadGrid;
+class LedgerModel;
+class LedgerTotalsView;
+class LedgerView;
 class frmSumBill;
 
-// The ledger window: the program's main window. The sheet `spList` is typed
-// into directly; every finished cell edit is stored at once through
-// LedgerStore, and the running balance and the totals strip follow.
+// The ledger window: the program's main window. The sheet `spList` shows the
+// period's typed rows (LedgerModel) and is typed into directly; every
+// finished cell edit is stored at once through the model, and the running
+// balance and the totals under the sheet follow.
 class frmMain : public QMainWindow {
     Q_OBJECT
 public:
@@ -43,20 +46,18 @@ public:
     // loads the sheet once.
     void Form_Activate();
 
-    // The sheet (RefreshSheet rebuilds it from the period and card filter).
+    // The sheet (RefreshSheet reads it again for the period and card filter).
     void RefreshSheet();
     // Another computer stored a change (books on a server): the period shown
     // again, the cursor and the focus where they were.
     void ReloadForOthers();
-    void AppendEntryRow();
-    void CalcBalance(int startRow);
-    void SetTotalFormulas();
 
     // Editing and deletion of entries.
     void ActionDelete();
-    int GetRowCode(int row) const;     // -2: the active row
-    int GetRowCardCode(int row) const; // -2: the active row
-    QString entryDate() const { return msEntryDate; }
+    // The date a new entry gets: the one the entry row shows.
+    QString entryDate() const;
+    // The sheet, and through it its model (tests and benchmarks look at what the user sees).
+    LedgerView* sheetView() const { return spList; }
 
     // Commands.
     void btnView_Click();
@@ -126,45 +127,30 @@ private:
     bool HandleFunctionKey(int key);
     QRect CurrentTwipsGeometry() const;
 
-    void spList_EditMode(int col, int row, int mode, bool changed);
-    void spList_KeyPress(int keyAscii);
-    void spList_LeaveCell(int col, int row, int newCol, int newRow, bool* cancel);
-    void spList_ColWidthChanged(int col1, int col2);
-    void spList_NumberOutOfRange(int col, int row);
-    // The totals strip takes the sheet's sizes across (after every change of them).
+    // A finished cell edit: the typed text is checked, then stored through the model.
+    void spList_Edited(int row, int col, const QString& text, bool changed);
+    void spList_ColWidthChanged(int col);
+    // The totals follow the sheet's sizes, and the figures on screen fit their columns.
     void SyncTotalStrip();
-    // A sum wider than its sheet column widens that column (and so the strip's).
-    void FitSheetToStrip(int col);
-    void spList_SortRequested(int col, Qt::SortOrder order, bool* handled);
-    // Whether a stored entry of this date and card keeps its row: in the
-    // period and card filter shown, and in date order where it stands.
-    bool StaysInPlace(int row, const QString& date, int card) const;
-    void ShowStoredPlace(int key, int col, int row);
-    void cmbPlastra_KeyDown(int key);
     void chkAutoFee_Click();
 
-    void RestoreStoredCell(int key, int col, int row);
     // The steps of a finished cell edit: check the typed value, then store it.
-    bool TakeTypedValue(int col, int row, bool entryRow, QString* text);
-    bool TakeTypedDate(int row, QString* text);
-    bool TakeTypedCard(int row, const QString& text);
-    void StoreTypedValue(int col, int row, bool entryRow, const QString& text);
-    bool StoreTyped(int col, int row, bool entryRow, const QString& text, int* key, ErrorInfo* error);
+    bool TakeTypedAmount(int col, const QString& text);
+    bool TakeTypedCard(const QString& text, int* code);
+    void StoreTypedValue(int col, int row, const QVariant& value, int role);
     // Books on a server: true when a store or read opened the broken ledger
     // connection again since it was `reopens` (Database::reopenCount); the
     // card connection is then opened again too.
     bool CardFollowsLedger(int reopens);
-    bool StoreEntryField(int key, int col, int row, const QString& text, ErrorInfo* error);
-    void PutBackOldText(int col, int row);
     // The sheet as printed and exported, laid out like the window's.
     LedgerOutputSheet OutputSheet();
     bool IsLastDateBox(const QWidget* w) const;
-    void ApplyAutoFee(int key, int row, const QString& saleText);
+    void ApplyAutoFee(int row, const QString& saleText);
     // Enter in the sheet: ends the edit, then moves along the row as typing goes.
     void spList_EnterKey();
-    void MoveActiveCell(int col, int row);
     // Ends an edit in progress so that nothing typed is lost before a command runs.
     void FinishCellEdit();
+    void ShowGridMenu();
 
     std::unique_ptr<AppContext> m_ctx;
     std::unique_ptr<LedgerStore> m_store;
@@ -180,8 +166,9 @@ private:
     QPushButton* btnPrint = nullptr;
     QPushButton* btnCard = nullptr;
     QPushButton* btnClose = nullptr;
-    SpreadGrid* spList = nullptr;
-    SpreadGrid* spTotal = nullptr;
+    LedgerModel* m_model = nullptr;
+    LedgerView* spList = nullptr;
+    LedgerTotalsView* spTotal = nullptr;
     QMenu* mnuTool = nullptr;
     QAction* mnuTool_ReBaln = nullptr;
     QAction* mnuTool_Calc = nullptr;
@@ -203,13 +190,7 @@ private:
 
     bool m_firstActivate = true;
     bool m_loading = true;
-    QRect m_loadGeometry; // twips, as remembered after the saved layout was applied
-    QString msEntryDate;
-    QString msOldText;
-    QString m_oldCardCode; // column 3 when the card-name edit began
-    bool mbEnterKey = false;
-    bool m_dateOrder = true;        // the entries stand in date order (no header sort)
-    LedgerRows m_shown;             // the period and card filter the sheet shows (no entries kept)
-    bool m_editRefused = false;     // the last ended edit was put back
-    bool m_sheetMousePress = false; // the sheet's active cell is moving under a mouse press
+    QRect m_loadGeometry;       // twips, as remembered after the saved layout was applied
+    bool mbEnterKey = false;    // the edit being ended was ended by Enter
+    bool m_editRefused = false; // the last ended edit was put back
 };

@@ -237,6 +237,19 @@ void SaveSpreadIni_Gn(QWidget* window, SpreadGrid* grid, const QString& key, con
                procedure);
 }
 
+void SaveLayoutValue(QWidget* window, const QString& section, const QString& key, const QString& value,
+                     const QString& procedure)
+{
+    if (!window || !EnsureFolder(procedure))
+        return;
+    WriteValue(FormIniPath(window->objectName()), section, key, value, procedure);
+}
+
+QString LayoutWidthText(double width)
+{
+    return widthText(width);
+}
+
 void DelFormIni(const QString& windowName)
 {
     const QString path = FormIniPath(windowName);

@@ -18,4 +18,8 @@ void LoadSpreadIni(SpreadGrid* grid, const QString& path);
 void SaveFormIni(QWidget* window);
 void SaveSpreadIni_Col(QWidget* window, SpreadGrid* grid, int col);
 void SaveSpreadIni_Gn(QWidget* window, SpreadGrid* grid, const QString& key, const QString& value);
+// The same for a view that is no grid: section "<name>_ColsWidth" or "<name>_General".
+void SaveLayoutValue(QWidget* window, const QString& section, const QString& key, const QString& value,
+                     const QString& procedure);
+QString LayoutWidthText(double width);
 void DelFormIni(const QString& windowName);

@@ -100,7 +100,7 @@ GridMenuCommand pickGridMenuCommand(QWidget* window)
 
 // Asks for a new size (row height or font size) and stores the answer in the
 // window's layout file; `apply` sets a size other than 0 (the default) on the grid.
-void changeGridSize(QWidget* window, SpreadGrid* grid, const QString& prompt, const QString& title, int current,
+void changeGridSize(QWidget* window, const QString& gridName, const QString& prompt, const QString& title, int current,
                     const QString& iniKey, const std::function<void(double)>& apply)
 {
     QString answer;
@@ -111,7 +111,7 @@ void changeGridSize(QWidget* window, SpreadGrid* grid, const QString& prompt, co
         return;
     if (v != 0)
         apply(v);
-    SaveSpreadIni_Gn(window, grid, iniKey, answer);
+    SaveLayoutValue(window, gridName + QStringLiteral("_General"), iniKey, answer, QStringLiteral("SaveSpreadIni_Gn"));
 }
 
 void resetGridLayout(QWidget* window)
@@ -133,26 +133,33 @@ void ShowGridMenu(QWidget* window, SpreadGrid* grid)
 {
     if (!grid)
         return;
+    ShowGridMenu(window, GridMenuTarget{grid->objectName(), int(grid->rowHeight(-1)), int(grid->fontSize(1, 1)),
+                                        [grid](double v) {
+                                            grid->setRowHeight(-1, v);
+                                            grid->setRowHeight(0, v + 2);
+                                        },
+                                        [grid](double v) {
+                                            grid->setFontSize(-1, -1, v);
+                                            grid->setFontSize(-1, 0, 10);
+                                        }});
+}
+
+void ShowGridMenu(QWidget* window, const GridMenuTarget& target)
+{
     switch (pickGridMenuCommand(window)) {
     case GridMenuCommand::RowHeight:
         changeGridSize(
-            window, grid,
+            window, target.name,
             QCoreApplication::translate("modSpread", "변경할 그리드의 줄높이를 입력하세요.(입력범위: 8~20, 0:기본값)"),
-            QCoreApplication::translate("modSpread", "그리드의 줄높이 변경"), int(grid->rowHeight(-1)),
-            QStringLiteral("RowHeight"), [grid](double v) {
-                grid->setRowHeight(-1, v);
-                grid->setRowHeight(0, v + 2);
-            });
+            QCoreApplication::translate("modSpread", "그리드의 줄높이 변경"), target.rowHeight,
+            QStringLiteral("RowHeight"), target.setRowHeight);
         return;
     case GridMenuCommand::FontSize:
         changeGridSize(
-            window, grid,
+            window, target.name,
             QCoreApplication::translate("modSpread", "변경할 글자의 크기를 입력하세요.(입력범위: 8~20, 0:기본값)"),
-            QCoreApplication::translate("modSpread", "그리드내 글자크기 변경"), int(grid->fontSize(1, 1)),
-            QStringLiteral("FontSize"), [grid](double v) {
-                grid->setFontSize(-1, -1, v);
-                grid->setFontSize(-1, 0, 10);
-            });
+            QCoreApplication::translate("modSpread", "그리드내 글자크기 변경"), target.fontSize,
+            QStringLiteral("FontSize"), target.setFontSize);
         return;
     case GridMenuCommand::ResetLayout:
         resetGridLayout(window);

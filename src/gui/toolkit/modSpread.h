@@ -16,6 +16,17 @@ class SpreadGrid;
 void DeleteSheetRow(SpreadGrid* grid, int row, bool showNotice, bool shrink);
 void ShowGridMenu(QWidget* window, SpreadGrid* grid);
 
+// The same menu for a view that is no grid: its name in the layout file, its
+// sizes now, and how a new size is set.
+struct GridMenuTarget {
+    QString name;
+    int rowHeight = 0;
+    int fontSize = 0;
+    std::function<void(double)> setRowHeight;
+    std::function<void(double)> setFontSize;
+};
+void ShowGridMenu(QWidget* window, const GridMenuTarget& target);
+
 // The commands of the grid menu; the hook below hands them back as numbers.
 enum class GridMenuCommand { Dismissed = 0, RowHeight = 1, FontSize = 2, ResetLayout = 3 };
 
