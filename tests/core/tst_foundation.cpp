@@ -36,6 +36,7 @@ private Q_SLOTS:
     void openForWindow_stopsAtAFailedStep_data();
     void openForWindow_stopsAtAFailedStep();
     void openForWriting_onlyWithTheWriteAheadLog();
+    void checkpoints_deferredUntilAsked();
     void addField_cases();
     void upgradeSchema_twiceOnOldFile();
     void addField_readOnlyReportsAndContinues();
@@ -335,6 +336,28 @@ void TestFoundation::openForWriting_onlyWithTheWriteAheadLog()
     reader.close();
     QVERIFY(db.open(path));
     QCOMPARE(db.scalar("PRAGMA journal_mode").toString(), QString("wal"));
+}
+
+// Commits that fill the log past SQLite's automatic checkpoint (1000 pages)
+// leave it to the caller once deferred; a passive checkpoint then copies it.
+void TestFoundation::checkpoints_deferredUntilAsked()
+{
+    for (const bool deferred : {false, true}) {
+        TestEnv env;
+        Database& db = env.ctx().ledger;
+        if (db.isServer())
+            QSKIP("a server keeps no write-ahead log of its books");
+        if (deferred)
+            QVERIFY(db.deferCheckpoints());
+        for (int i = 0; i < 1200; ++i)
+            QVERIFY(db.execute("INSERT INTO Tallox (sdate, cardcode, sale) VALUES ('2005-05-01', 1, ?)", {i}) >= 0);
+        // (busy, frames in the log, frames copied): a log copied along the way holds few frames.
+        QSqlQuery q(db.handle());
+        QVERIFY(q.exec("PRAGMA main.wal_checkpoint(PASSIVE)") && q.next());
+        QCOMPARE(q.value(1).toInt() > 1100, deferred);
+        QVERIFY(db.checkpointLog());
+        QCOMPARE(db.scalar("SELECT count(*) FROM Tallox").toInt(), 1200);
+    }
 }
 
 void TestFoundation::addField_cases()

@@ -106,6 +106,23 @@ bool Database::open(const QString& path, ErrorInfo* error, bool createIfMissing,
     return logged;
 }
 
+bool Database::deferCheckpoints()
+{
+    if (!isOpen() || isServer())
+        return false;
+    return execute(QStringLiteral("PRAGMA wal_autocheckpoint = 0")) >= 0 &&
+           scalar(QStringLiteral("PRAGMA wal_autocheckpoint")).toInt() == 0;
+}
+
+bool Database::checkpointLog(ErrorInfo* error)
+{
+    if (isServer())
+        return true;
+    ErrorInfo e;
+    scalar(QStringLiteral("PRAGMA wal_checkpoint(PASSIVE)"), {}, &e);
+    return !e.isSet() || fail(error, e);
+}
+
 bool Database::attach(const QString& path, const QString& alias, ErrorInfo* error)
 {
     if (isServer()) {

@@ -67,6 +67,15 @@ public:
 
     Engine engine() const { return m_engine; }
     bool isServer() const { return m_engine == Engine::Server; }
+
+    // SQLite books: the write-ahead log is copied into the books only when
+    // checkpointLog() says so, never inside the commit that happens to fill
+    // it, so that a typed edit does not wait for that copy and its fsync.
+    // False (and nothing changed) on a server.
+    bool deferCheckpoints();
+    // Copies what the log holds into the books, as far as no reader is in the
+    // way (a passive checkpoint). True on a server, where there is no log.
+    bool checkpointLog(ErrorInfo* error = nullptr);
     // Whether a failed store may simply be run again (the server gave way to another computer).
     static bool IsRetryable(const ErrorInfo& e);
     // Whether a server connection that was open has broken (server restarted,

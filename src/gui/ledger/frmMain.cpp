@@ -90,7 +90,26 @@ frmMain::frmMain(std::unique_ptr<AppContext> ctx, QWidget* parent)
     BuildImportMenu();
     BuildControls();
     Form_Load();
+    DeferCheckpoints();
     qApp->installEventFilter(this);
+}
+
+// A stored edit does not wait for the write-ahead log to be copied into the
+// books (a checkpoint with its fsync, now and then a long one on big books):
+// that copy runs two seconds after the last store, when the user pauses.
+void frmMain::DeferCheckpoints()
+{
+    if (!m_ctx->ledger.deferCheckpoints())
+        return;
+    if (!m_checkpoint) {
+        m_checkpoint = new QTimer(this);
+        m_checkpoint->setSingleShot(true);
+        m_checkpoint->setInterval(2000);
+        connect(m_checkpoint, &QTimer::timeout, this, [this] {
+            if (m_ctx->ledger.isOpen())
+                m_ctx->ledger.checkpointLog();
+        });
+    }
 }
 
 frmMain::~frmMain()
@@ -1004,6 +1023,7 @@ void frmMain::mnuTool_Restore_Click()
     m_store = std::make_unique<LedgerStore>(m_ctx->ledger);
     m_history = std::make_unique<LedgerHistory>(*m_store, m_ctx->ledger);
     m_model->setStore(*m_store);
+    DeferCheckpoints(); // the books were opened again
     FillPlastra(m_ctx->card, cmbPlastra);
     RefreshSheet();
 }
@@ -1029,6 +1049,9 @@ void frmMain::mnuHomePage_Click()
 
 void frmMain::UpdateUndoActions()
 {
+    // Called after every store: the log waits for the next pause.
+    if (m_checkpoint)
+        m_checkpoint->start();
     if (!mnuEdit_Undo)
         return;
     ErrorInfo e;

@@ -22,6 +22,7 @@ class QFrame;
 class QLabel;
 class QMenu;
 class QPushButton;
+class QTimer;
 class SpreadGrid;
 class LedgerModel;
 class LedgerTotalsView;
@@ -79,7 +80,6 @@ public:
     void NoticeOverdue();
     BackupTask* backupTask() const { return m_backupTask; }
     void mnuHomePage_Click();
-    LedgerStatusLine* statusLine() const { return m_status; }
 
     // Undo and redo of stored changes (Ctrl+Z, Ctrl+Y), and the change history.
     void mnuEdit_Undo_Click();
@@ -107,6 +107,7 @@ protected:
     void dropEvent(QDropEvent* e) override;
 
 private:
+    void DeferCheckpoints();
     void BuildControls();
     QHBoxLayout* BuildSearchRow();
     QHBoxLayout* BuildCommandRow();
@@ -185,6 +186,7 @@ private:
     QAction* mnuHomePage = nullptr;
     QAction* mnuExit = nullptr;
     LedgerStatusLine* m_status = nullptr;
+    QTimer* m_checkpoint = nullptr; // the write-ahead log copied into the books in a quiet moment
 
     QPointer<frmSumBill> m_sumBill;
 
