@@ -20,6 +20,7 @@
 #include <QTemporaryDir>
 
 #include <cstdio>
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -63,7 +64,7 @@ Run RunProcess(const QString& program, const QStringList& args, const QStringLis
     t.start();
     const pid_t pid = fork();
     if (pid == 0) {
-        const int devnull = ::open("/dev/null", 1);
+        const int devnull = ::open("/dev/null", O_WRONLY);
         ::dup2(devnull, 1);
         ::execve(argv[0], argv.data(), envp.data());
         _exit(127);
@@ -111,8 +112,7 @@ int ChildExport(const QString& mode, const QString& folder, const QString& file)
     LedgerRows rows;
     SpreadGrid grid;
     DesignLedgerColumns(&grid);
-    if (!LoadLedgerRows(ctx.ledger, kFirst, kLast, 0, &rows, nullptr) ||
-        !FillLedgerSheet(&grid, rows.broughtForward, rows.entries, kFirst, nullptr))
+    if (!LoadLedgerRows(ctx.ledger, kFirst, kLast, 0, &rows, nullptr) || !FillLedgerSheet(&grid, rows, kFirst, nullptr))
         return 3;
     rows = LedgerRows();
     return WriteWorkbook(GridSheet(grid), file, QStringLiteral("Sheet1")) ? 0 : 4;
