@@ -127,6 +127,8 @@ bool LedgerOutputSheet::forEachRow(const std::function<bool(const SheetRow&)>& v
     LedgerTotals totals;
     bool overflow = false;
     bool stopped = false;
+    int shownDay = 0; // days repeat down the sheet: one text for each run
+    QString dayText;
     const bool read = ForEachLedgerEntry(
         m_ledger, m_firstDay, m_lastDay, m_card,
         [&](const LedgerEntryRow& entry, const QString& cardName) {
@@ -140,7 +142,11 @@ bool LedgerOutputSheet::forEachRow(const std::function<bool(const SheetRow&)>& v
                 return false;
             }
             totals.slips += entry.slips;
-            row[Col::Date] = textCell(entry.dateText(), kCentred);
+            if (entry.day != shownDay) {
+                shownDay = entry.day;
+                dayText = entry.dateText();
+            }
+            row[Col::Date] = textCell(dayText, kCentred);
             row[Col::CardName] = textCell(cardName);
             row[Col::Slips] = entry.hasSlips ? countCell(entry.slips) : SheetCell();
             row[Col::Sale] = amountCell(entry.sale);

@@ -52,7 +52,8 @@ lxw_format_alignments excelVAlign(Qt::Alignment a)
     return LXW_ALIGN_NONE;
 }
 
-// One lxw_format per distinct look; libxlsxwriter owns them.
+// One lxw_format per distinct look; libxlsxwriter owns them. A sheet has a
+// handful of looks and asks for one per cell: a short list beats building a key.
 class FormatCache {
 public:
     explicit FormatCache(lxw_workbook* wb) : m_wb(wb) {}
@@ -63,10 +64,11 @@ public:
         const lxw_format_alignments v = excelVAlign(align);
         if (!bold && numFormat.isEmpty() && h == LXW_ALIGN_NONE && v == LXW_ALIGN_NONE)
             return nullptr;
-        const QString key = QStringLiteral("%1|%2|%3|%4").arg(bold).arg(int(h)).arg(int(v)).arg(numFormat);
-        auto it = m_formats.constFind(key);
-        if (it != m_formats.constEnd())
-            return it.value();
+        const quint32 look = quint32(bold) | quint32(h) << 1 | quint32(v) << 9;
+        for (const Entry& e : m_formats) {
+            if (e.look == look && e.numFormat == numFormat)
+                return e.format;
+        }
         lxw_format* f = workbook_add_format(m_wb);
         if (!f)
             return nullptr;
@@ -78,13 +80,18 @@ public:
             format_set_align(f, h);
         if (v != LXW_ALIGN_NONE)
             format_set_align(f, v);
-        m_formats.insert(key, f);
+        m_formats.append({look, numFormat, f});
         return f;
     }
 
 private:
+    struct Entry {
+        quint32 look;
+        QString numFormat;
+        lxw_format* format;
+    };
     lxw_workbook* m_wb;
-    QHash<QString, lxw_format*> m_formats;
+    QList<Entry> m_formats;
 };
 
 // What the export did, written to the log file (when one is named) once it is over.
