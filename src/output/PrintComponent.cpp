@@ -346,7 +346,8 @@ private:
             p.fillRect(r, QColor::fromRgba(cell.back));
         p.setPen(m.gridPen);
         p.drawRect(r);
-        if (cell.text.isEmpty())
+        const QString text = ShownText(cell);
+        if (text.isEmpty())
             return;
         Qt::Alignment h = cell.align & Qt::AlignHorizontal_Mask;
         if (cell.number)
@@ -355,7 +356,7 @@ private:
             h = Qt::AlignLeft;
         p.setPen(cell.fore != 0 ? QColor::fromRgba(cell.fore) : QColor(Qt::black));
         p.setFont(cell.bold ? m.cellBold : m.cell);
-        drawClipped(p, r.adjusted(m.pad, 0, -m.pad, 0), h | Qt::AlignVCenter, cell.text);
+        drawClipped(p, r.adjusted(m.pad, 0, -m.pad, 0), h | Qt::AlignVCenter, text);
     }
 
     // Page number in the middle, the program's title on the left.

@@ -77,6 +77,7 @@ void TestLedgerOutput::rows_equalTheTypedRows()
     QCOMPARE(sheet.rowsHandedOut(), entries + 2);
     QCOMPARE(rows.first()[6].number, std::optional<double>(typed.broughtForward.toDouble()));
     QCOMPARE(rows.first()[0].fore, kBroughtForwardFore);
+    QCOMPARE(ShownText(rows.first()[6]), typed.broughtForward.toDisplayString(0, true));
     for (int i = 0; i < entries; ++i) {
         const SheetRow& r = rows[i + 1];
         QCOMPARE(r[6].number, std::optional<double>(balances[i]->toDouble()));

@@ -24,11 +24,16 @@ QString SheetTotalLabel()
     return QCoreApplication::translate("SpreadDesign", "[합 계]");
 }
 
+QString ShownText(const SheetCell& cell)
+{
+    return cell.text.isEmpty() && cell.money ? cell.money->toDisplayString(0, true) : cell.text;
+}
+
 SheetCell MoneyCell(qint64 units, bool bold)
 {
     const Money m = Money::fromUnits(units);
     SheetCell c;
-    c.text = m.toDisplayString(0, true);
+    c.money = m;
     c.number = m.toDouble();
     c.numberFormat = QStringLiteral("#,##0");
     c.align = Qt::AlignRight | Qt::AlignVCenter;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/base/Error.h"
+#include "data/base/Money.h"
 
 #include <QList>
 #include <QString>
@@ -38,15 +39,22 @@ inline constexpr quint32 kSheetTotalBack = 0xffe0f0e0;
 
 // One cell of a sheet as it is printed and written to a workbook.
 struct SheetCell {
-    QString text;                 // as shown, numbers formatted
+    QString text;                 // as shown, numbers formatted (see ShownText for money)
     std::optional<double> number; // a number cell's value: the workbook holds a number
     QString numberFormat;         // Excel's format of the number ("#,##0")
     Qt::Alignment align = {};
     bool bold = false;
     quint32 fore = 0; // ARGB; 0: the default colour
     quint32 back = 0;
+    // A money figure, exact: shown grouped without decimals when `text` is
+    // empty. A workbook needs only `number`, so a streamed sheet need not
+    // format a million figures it never shows.
+    std::optional<Money> money = std::nullopt;
 };
 using SheetRow = QList<SheetCell>;
+
+// What a cell shows: its text, or its money figure formatted.
+QString ShownText(const SheetCell& cell);
 
 // A sheet to print or write to a workbook, whatever holds it: typed rows of
 // the books or a grid on screen. Rows are handed out in order, so that a
@@ -74,5 +82,5 @@ public:
     virtual bool forEachRow(const std::function<bool(const SheetRow&)>& visit, ErrorInfo* error) const = 0;
 };
 
-// A money figure as a sheet shows it: grouped, no decimals, the exact value as the number.
+// A money figure: shown grouped without decimals, the exact value as the number.
 SheetCell MoneyCell(qint64 units, bool bold = false);
