@@ -18,6 +18,16 @@
 #include <optional>
 
 namespace {
+// The notice of a key that names no entry (stored elsewhere meanwhile, or never).
+ErrorInfo NoEntryWithCode(int code)
+{
+    return ErrorInfo::notice(
+        QCoreApplication::translate("LedgerStore", "코드[%1]에 해당하는 자료를 찾을 수 없습니다.").arg(code),
+        ErrorCode::NoRecord);
+}
+} // namespace
+
+namespace {
 // A function, not a constant: the text is looked up after the translation is installed.
 QString CarryOverFailed()
 {
@@ -192,10 +202,7 @@ std::optional<StoredEntry> readEntry(Database& db, int code, ErrorInfo* error)
     if (!FinishRead(rs, error))
         return std::nullopt;
     if (!found) {
-        fail(error,
-             ErrorInfo::notice(
-                 QCoreApplication::translate("LedgerStore", "코드[%1]에 해당하는 자료를 찾을 수 없습니다.").arg(code),
-                 ErrorCode::NoRecord));
+        fail(error, NoEntryWithCode(code));
         return std::nullopt;
     }
     if (!amounts) {
@@ -391,10 +398,7 @@ std::optional<LedgerStore::EntryView> LedgerStore::ReadEntry(int code, ErrorInfo
         return std::nullopt;
     }
     if (!found) {
-        fail(error,
-             ErrorInfo::notice(
-                 QCoreApplication::translate("LedgerStore", "코드[%1]에 해당하는 자료를 찾을 수 없습니다.").arg(code),
-                 ErrorCode::NoRecord));
+        fail(error, NoEntryWithCode(code));
         return std::nullopt;
     }
     return v;
